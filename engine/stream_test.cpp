@@ -1,0 +1,60 @@
+#include "engine/stream.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "engine/db_error.h"
+
+namespace {
+
+TEST(MemoryStream, GrowsOnWriteAndReadsShortAtTheEnd) {
+    vesk::TMemoryStream stream;
+    stream.WriteBuffer("abcdef", 6);
+    stream.SetPosition(10);
+    stream.WriteBuffer("z", 1);
+    EXPECT_EQ(stream.Size(), 11);
+    EXPECT_EQ(stream.Memory()[7], 0) << "a gap is zero-filled";
+    stream.SetPosition(8);
+    char out[8] = {};
+    EXPECT_EQ(stream.Read(out, 8), 3);
+    stream.SetPosition(8);
+    EXPECT_THROW(stream.ReadBuffer(out, 4), vesk::EStreamError);
+}
+
+TEST(MemoryStream, CopyFromWholeAndPart) {
+    vesk::TMemoryStream source;
+    source.WriteBuffer("hello world", 11);
+    vesk::TMemoryStream all;
+    EXPECT_EQ(all.CopyFrom(source, 0), 11);
+    EXPECT_EQ(all.AsString(), "hello world");
+    source.SetPosition(6);
+    vesk::TMemoryStream part;
+    part.CopyFrom(source, 5);
+    EXPECT_EQ(part.AsString(), "world");
+    source.SetPosition(8);
+    EXPECT_THROW(part.CopyFrom(source, 5), vesk::EStreamError);
+}
+
+TEST(FileStream, CreateNewRefusesAnExistingFileAndReadOnlyRefusesWrites) {
+    char pattern[] = "/tmp/streamXXXXXX";
+    int fd = mkstemp(pattern);
+    ASSERT_GE(fd, 0);
+    close(fd);
+    EXPECT_THROW(vesk::TFileStream(pattern, vesk::TFileStream::Mode::CreateNew), vesk::EStreamError);
+    {
+        vesk::TFileStream rw(pattern, vesk::TFileStream::Mode::ReadWrite);
+        rw.WriteBuffer("data", 4);
+        rw.Flush();
+        EXPECT_EQ(rw.Size(), 4);
+    }
+    vesk::TFileStream ro(pattern, vesk::TFileStream::Mode::ReadOnly);
+    EXPECT_THROW(ro.WriteBuffer("x", 1), vesk::EStreamError);
+    char out[4];
+    ro.ReadBuffer(out, 4);
+    EXPECT_EQ(std::string(out, 4), "data");
+    unlink(pattern);
+    EXPECT_THROW(vesk::TFileStream("/nonexistent/dir/file", vesk::TFileStream::Mode::ReadOnly),
+                 vesk::EStreamError);
+}
+
+}  // namespace
