@@ -108,8 +108,9 @@ void DateOrTime(TExprNode& result, TExprOperator op, const TExprNode& left, TVal
                 const TExprNode& right, TValueClass rightClass) {
     const std::int32_t value = ReadInt32(left);
     if (op == toADD && IsNumericClass(rightClass)) {
+        const std::int32_t sum = Wrap32(toADD, value, DayOrMsCount(right, rightClass));
         result.DataType = left.DataType;
-        WriteInt32(result, Wrap32(toADD, value, DayOrMsCount(right, rightClass)));
+        WriteInt32(result, sum);
         return;
     }
     if (op != toSUB)
