@@ -5,26 +5,18 @@
 #include <optional>
 
 #include "engine/day_number.h"
+#include "engine/expr_test_nodes.h"
 #include "platform/os/clock.h"
 
 namespace vesk {
 namespace {
 
-std::int32_t Day(int year, int month, int day) {
-    std::int32_t number = 0;
-    EXPECT_TRUE(EncodeDayNumber({year, month, day}, number));
-    return number;
-}
-
 std::int32_t Ms(int hour, int minute, int second = 0, int millisecond = 0) {
     return ((hour * 60 + minute) * 60 + second) * 1000 + millisecond;
 }
 
-class DateScan : public ::testing::Test {
-  protected:
-    void SetUp() override { os::SetFixedNow(os::LocalDateTime{2026, 12, 10, 11, 0, 0, 0}); }
-    void TearDown() override { os::SetFixedNow(std::nullopt); }
-};
+using DateScan = testing::FixedClock2026;
+using testing::Day;
 
 TEST_F(DateScan, TryParseDateInTheYear2026) {
     struct Case {

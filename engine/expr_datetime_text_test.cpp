@@ -12,19 +12,10 @@
 namespace vesk {
 namespace {
 
-std::int32_t Day(int year, int month, int day) {
-    std::int32_t number = 0;
-    EXPECT_TRUE(EncodeDayNumber({year, month, day}, number));
-    return number;
-}
-
 constexpr double kDay = 86400000.0;
 
-class TextToDateTime : public ::testing::Test {
-  protected:
-    void SetUp() override { os::SetFixedNow(os::LocalDateTime{2026, 12, 10, 11, 0, 0, 0}); }
-    void TearDown() override { os::SetFixedNow(std::nullopt); }
-};
+using TextToDateTime = testing::FixedClock2026;
+using testing::Day;
 
 TEST_F(TextToDateTime, ConvertToEachType) {
     struct Case {
