@@ -5,7 +5,8 @@
 namespace vesk {
 
 std::string ComponentMessage(const std::string& componentName, const std::string& message) {
-    if (componentName.empty()) return message;
+    if (componentName.empty())
+        return message;
     return componentName + ": " + message;
 }
 

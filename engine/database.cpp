@@ -22,7 +22,8 @@ namespace {
 // The password rule: a file without encryption takes any password; an enciphered one takes
 // the password whose digest text equals the one in its options block.
 bool PasswordFits(const TVeskDBFileIO& file, const std::string& password) {
-    if (!file.EncryptionOn()) return true;
+    if (!file.EncryptionOn())
+        return true;
     const std::string_view stored = format::GetText(
         file.OptionsCopy().data() + format::kOptPasswordDigest, format::kOptPasswordDigestSize);
     return CalcHashString(&THash_SHA::New, password, nullptr) == stored;
@@ -42,7 +43,8 @@ TVeskDatabase::TVeskDatabase(TVeskSession* session, std::string componentName)
 
 TVeskDatabase::~TVeskDatabase() {
     destroying_ = true;
-    if (session_ != nullptr) session_->RemoveDatabase(this);
+    if (session_ != nullptr)
+        session_->RemoveDatabase(this);
     try {
         SetConnected(false);
     } catch (...) {
@@ -53,24 +55,29 @@ TVeskDatabase::~TVeskDatabase() {
 }
 
 void TVeskDatabase::CheckInactive() const {
-    if (fileIO_) RaiseComponentError(name_, "Cannot perform this operation on an open database");
+    if (fileIO_)
+        RaiseComponentError(name_, "Cannot perform this operation on an open database");
 }
 
 void TVeskDatabase::CheckActive() const {
-    if (!Connected()) RaiseComponentError(name_, "Cannot perform this operation on a closed database");
+    if (!Connected())
+        RaiseComponentError(name_, "Cannot perform this operation on a closed database");
 }
 
 void TVeskDatabase::SetDatabaseName(const std::string& name) {
-    if (name == databaseName_) return;
+    if (name == databaseName_)
+        return;
     CheckInactive();
     ValidateName(name);
     databaseName_ = name;
 }
 
 void TVeskDatabase::ValidateName(const std::string& name) {
-    if (name.empty() || session_ == nullptr) return;
+    if (name.empty() || session_ == nullptr)
+        return;
     TVeskDatabase* other = session_->FindDatabase(name);
-    if (other == nullptr || other == this) return;
+    if (other == nullptr || other == this)
+        return;
     if (other->Temporary() && other->RefCount() == 0) {
         session_->FreeTemporary(other);
         return;
@@ -79,60 +86,75 @@ void TVeskDatabase::ValidateName(const std::string& name) {
 }
 
 void TVeskDatabase::SetFileName(const std::string& fileName) {
-    if (fileName == fileName_) return;
+    if (fileName == fileName_)
+        return;
     CheckInactive();
     fileName_ = fileName;
 }
 
 void TVeskDatabase::SetMediumType(TVeskDBMediumType medium) {
-    if (medium == mediumType_) return;
+    if (medium == mediumType_)
+        return;
     CheckInactive();
     mediumType_ = medium;
 }
 
 void TVeskDatabase::SetExclusive(bool exclusive) {
-    if (exclusive == exclusive_) return;
+    if (exclusive == exclusive_)
+        return;
     CheckInactive();
     exclusive_ = exclusive;
 }
 
 void TVeskDatabase::SetSessionName(const std::string& name) {
-    if (name == sessionName_) return;
+    if (name == sessionName_)
+        return;
     CheckInactive();
     sessionName_ = name;
 }
 
 void TVeskDatabase::SetKeepConnection(bool keep) {
-    if (keep == keepConnection_) return;
+    if (keep == keepConnection_)
+        return;
     keepConnection_ = keep;
-    if (!keep && refCount_ == 0) Close();
+    if (!keep && refCount_ == 0)
+        Close();
 }
 
-bool TVeskDatabase::Connected() const { return fileIO_ && fileIO_->IsOpen(); }
+bool TVeskDatabase::Connected() const {
+    return fileIO_ && fileIO_->IsOpen();
+}
 
 void TVeskDatabase::SetConnected(bool value) {
-    if (value == Connected()) return;
+    if (value == Connected())
+        return;
     if (value) {
-        if (BeforeConnect) BeforeConnect(*this);
+        if (BeforeConnect)
+            BeforeConnect(*this);
         DoConnect();
         NotifyDataSets(true);
-        if (AfterConnect) AfterConnect(*this);
+        if (AfterConnect)
+            AfterConnect(*this);
     } else {
-        if (BeforeDisconnect) BeforeDisconnect(*this);
+        if (BeforeDisconnect)
+            BeforeDisconnect(*this);
         NotifyDataSets(false);
         DoDisconnect();
-        if (AfterDisconnect) AfterDisconnect(*this);
+        if (AfterDisconnect)
+            AfterDisconnect(*this);
     }
 }
 
 void TVeskDatabase::NotifyDataSets(bool connected) {
     // Copy first: a data set may unregister itself in answer.
     const std::vector<TTDBDataSet*> dataSets = dataSets_;
-    for (TTDBDataSet* dataSet : dataSets) dataSet->DatabaseConnectChanged(connected);
+    for (TTDBDataSet* dataSet : dataSets)
+        dataSet->DatabaseConnectChanged(connected);
 }
 
 void TVeskDatabase::CheckDatabaseName() const {
-    if (databaseName_.empty() && !temporary_) RaiseComponentError(name_, "Database name missing");
+    if (databaseName_.empty() && !temporary_)
+        RaiseComponentError(name_, "Database name missing");
 }
 
 void TVeskDatabase::CheckSessionName(bool required) {
@@ -141,9 +163,11 @@ void TVeskDatabase::CheckSessionName(bool required) {
         wanted = &SessionList()->GetSession(sessionName_);
     else
         wanted = SessionList()->FindSession(sessionName_);
-    if (wanted == nullptr) return;
+    if (wanted == nullptr)
+        return;
     if (wanted != session_) {
-        if (session_ != nullptr) session_->RemoveDatabase(this);
+        if (session_ != nullptr)
+            session_->RemoveDatabase(this);
         session_ = wanted;
         session_->AddDatabase(this);
         try {
@@ -153,8 +177,10 @@ void TVeskDatabase::CheckSessionName(bool required) {
             throw;
         }
     }
-    if (sessionName_.empty()) sessionName_ = session_->SessionName();
-    if (!session_->Active()) session_->SetActive(true);
+    if (sessionName_.empty())
+        sessionName_ = session_->SessionName();
+    if (!session_->Active())
+        session_->SetActive(true);
 }
 
 void TVeskDatabase::DoConnect() {
@@ -162,7 +188,8 @@ void TVeskDatabase::DoConnect() {
     CheckSessionName(true);
     const std::string& path = fileName_.empty() ? databaseName_ : fileName_;
     try {
-        if (!fileIO_) fileIO_ = std::make_unique<TVeskDBFileIO>(&fileOwner_, mediumType_, exclusive_);
+        if (!fileIO_)
+            fileIO_ = std::make_unique<TVeskDBFileIO>(&fileOwner_, mediumType_, exclusive_);
         fileIO_->Open(path, mediumType_, exclusive_);
         canAccess_ = !Encrypted();
         tableDefs_.Clear();
@@ -183,7 +210,8 @@ void TVeskDatabase::DoConnect() {
 }
 
 void TVeskDatabase::DoDisconnect() {
-    if (!fileIO_) return;
+    if (!fileIO_)
+        return;
     disconnecting_ = true;
     struct Done {
         bool& flag;
@@ -191,7 +219,8 @@ void TVeskDatabase::DoDisconnect() {
     } done{disconnecting_};
     fileIO_->Close();
     fileIO_.reset();
-    if (session_ != nullptr) session_->Notify(TDBNotifyEvent::dbClose, *this);
+    if (session_ != nullptr)
+        session_->Notify(TDBNotifyEvent::dbClose, *this);
     CloseDataSets();
     refCount_ = 0;
     canAccess_ = false;
@@ -220,11 +249,13 @@ void TVeskDatabase::SessionRemoved() {
 void TVeskDatabase::SetPassword(const std::string& password) {
     passwordText_ = password;
     passwordSet_ = true;
-    if (Connected()) canAccess_ = PasswordFits(*fileIO_, password);
+    if (Connected())
+        canAccess_ = PasswordFits(*fileIO_, password);
 }
 
 void TVeskDatabase::CheckCanAccess() {
-    if (canAccess_) return;
+    if (canAccess_)
+        return;
     // A password given before keeps its place: the session's passwords are tried first, but
     // a wrong one of them must not replace it.
     const bool givenSet = passwordSet_;
@@ -232,19 +263,23 @@ void TVeskDatabase::CheckCanAccess() {
     if (session_ != nullptr) {
         for (const std::string& password : session_->Passwords) {
             SetPassword(password);
-            if (canAccess_) return;
+            if (canAccess_)
+                return;
         }
     }
     if (!passwordSet_) {
         std::string entered;
         const std::string& shownName = fileName_.empty() ? databaseName_ : fileName_;
-        if (!RunLoginPrompt(shownName, entered)) throw EAbort();
+        if (!RunLoginPrompt(shownName, entered))
+            throw EAbort();
         SetPassword(entered);
-        if (!canAccess_) throw EDatabaseError("Access denied");
+        if (!canAccess_)
+            throw EDatabaseError("Access denied");
         return;
     }
     SetPassword(givenSet ? given : passwordText_);
-    if (!canAccess_) throw EDatabaseError("Access denied");
+    if (!canAccess_)
+        throw EDatabaseError("Access denied");
 }
 
 std::int32_t TVeskDatabase::LockRetryCount() const {
@@ -260,24 +295,33 @@ std::uint8_t TVeskDatabase::OptionByte(int offset) const {
     return fileIO_->OptionsCopy()[static_cast<size_t>(offset)];
 }
 
-bool TVeskDatabase::Encrypted() const { return OptionByte(format::kOptEncryptOn) != 0; }
-bool TVeskDatabase::Compressed() const { return OptionByte(format::kOptCompressOn) != 0; }
-bool TVeskDatabase::CRC32() const { return OptionByte(format::kOptBlobCheck) != 0; }
+bool TVeskDatabase::Encrypted() const {
+    return OptionByte(format::kOptEncryptOn) != 0;
+}
+bool TVeskDatabase::Compressed() const {
+    return OptionByte(format::kOptCompressOn) != 0;
+}
+bool TVeskDatabase::CRC32() const {
+    return OptionByte(format::kOptBlobCheck) != 0;
+}
 
 std::vector<std::string> TVeskDatabase::GetTableNames() const {
     std::vector<std::string> names;
-    if (Connected()) fileIO_->GetTableNames(names);
+    if (Connected())
+        fileIO_->GetTableNames(names);
     return names;
 }
 
 TVeskTableIO* TVeskDatabase::FindTableIO(const std::string& tableName) const {
     for (const auto& tableIO : tableIOs_)
-        if (SameName(tableIO->TableName(), tableName)) return tableIO.get();
+        if (SameName(tableIO->TableName(), tableName))
+            return tableIO.get();
     return nullptr;
 }
 
 void TVeskDatabase::RegisterClient(TTDBDataSet* dataSet) {
-    if (dataSet == nullptr) return;
+    if (dataSet == nullptr)
+        return;
     if (std::find(dataSets_.begin(), dataSets_.end(), dataSet) == dataSets_.end())
         dataSets_.push_back(dataSet);
 }

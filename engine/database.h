@@ -24,7 +24,7 @@ class TVeskSession;
 class TTDBDataSet;
 
 class TVeskDatabase {
-public:
+  public:
     using TNotifyEvent = std::function<void(TVeskDatabase&)>;
     using TProgressEvent = std::function<void(TVeskDatabase&, int percent)>;
 
@@ -115,7 +115,7 @@ public:
     // DatabaseName and re-raises); the session is then started.
     void CheckSessionName(bool required);
 
-private:
+  private:
     friend class TVeskSession;
 
     void CheckInactive() const;
@@ -131,18 +131,23 @@ private:
 
     // What the open file asks of its owner, answered by this database.
     class FileOwner : public TDBFileIOOwner {
-    public:
+      public:
         explicit FileOwner(TVeskDatabase& database) : database_(database) {}
         std::int32_t LockRetryCount() const override { return database_.LockRetryCount(); }
         std::int32_t LockWaitTime() const override { return database_.LockWaitTime(); }
-        void OnCompressProgress(int percent) override { Fire(database_.OnCompressProgress, percent); }
-        void OnUncompressProgress(int percent) override { Fire(database_.OnUncompressProgress, percent); }
+        void OnCompressProgress(int percent) override {
+            Fire(database_.OnCompressProgress, percent);
+        }
+        void OnUncompressProgress(int percent) override {
+            Fire(database_.OnUncompressProgress, percent);
+        }
         void OnEncryptProgress(int percent) override { Fire(database_.OnEncryptProgress, percent); }
         void OnDecryptProgress(int percent) override { Fire(database_.OnDecryptProgress, percent); }
 
-    private:
+      private:
         void Fire(const TProgressEvent& event, int percent) {
-            if (event) event(database_, percent);
+            if (event)
+                event(database_, percent);
         }
         TVeskDatabase& database_;
     };
@@ -157,12 +162,12 @@ private:
     TVeskSession* session_ = nullptr;
     // What the table storage objects ask of their database.
     class TableOwner : public TTableIOOwner {
-    public:
+      public:
         explicit TableOwner(TVeskDatabase& database) : database_(database) {}
         TVeskDBFileIO& FileIO() override;
         const std::vector<std::string>& TableNames() override { return database_.tableNames_; }
 
-    private:
+      private:
         TVeskDatabase& database_;
     };
 

@@ -27,11 +27,13 @@ TTDBDataSet::~TTDBDataSet() {
 }
 
 void TTDBDataSet::CheckInactive() const {
-    if (active_) RaiseComponentError(name_, "Cannot perform this operation on an open dataset");
+    if (active_)
+        RaiseComponentError(name_, "Cannot perform this operation on an open dataset");
 }
 
 void TTDBDataSet::SetDatabaseName(const std::string& name) {
-    if (name == databaseName_) return;
+    if (name == databaseName_)
+        return;
     CheckInactive();
     if (database_ != nullptr)
         RaiseComponentError(name_, "Cannot perform this operation on an open database");
@@ -39,19 +41,23 @@ void TTDBDataSet::SetDatabaseName(const std::string& name) {
 }
 
 void TTDBDataSet::SetSessionName(const std::string& name) {
-    if (name == sessionName_) return;
+    if (name == sessionName_)
+        return;
     CheckInactive();
     sessionName_ = name;
 }
 
 TVeskSession& TTDBDataSet::GetDBSession() const {
-    if (database_ != nullptr && database_->Session() != nullptr) return *database_->Session();
-    if (TVeskSession* named = SessionList()->FindSession(sessionName_)) return *named;
+    if (database_ != nullptr && database_->Session() != nullptr)
+        return *database_->Session();
+    if (TVeskSession* named = SessionList()->FindSession(sessionName_))
+        return *named;
     return DefaultSession();
 }
 
 void TTDBDataSet::Open() {
-    if (active_) return;
+    if (active_)
+        return;
     try {
         OpenCursor();
     } catch (...) {
@@ -62,17 +68,21 @@ void TTDBDataSet::Open() {
 }
 
 void TTDBDataSet::Close() {
-    if (!active_) return;
+    if (!active_)
+        return;
     active_ = false;
     CloseCursor();
 }
 
 void TTDBDataSet::CheckDBSessionName() {
-    if (sessionName_.empty() || databaseName_.empty()) return;
+    if (sessionName_.empty() || databaseName_.empty())
+        return;
     TVeskSession* named = SessionList()->FindSession(sessionName_);
-    if (named == nullptr || named->FindDatabase(databaseName_) != nullptr) return;
+    if (named == nullptr || named->FindDatabase(databaseName_) != nullptr)
+        return;
     TVeskDatabase* inDefault = DefaultSession().FindDatabase(databaseName_);
-    if (inDefault != nullptr) inDefault->CheckSessionName(true);
+    if (inDefault != nullptr)
+        inDefault->CheckSessionName(true);
 }
 
 void TTDBDataSet::OpenCursor() {
@@ -87,14 +97,16 @@ void TTDBDataSet::OpenCursor() {
 
 void TTDBDataSet::CloseCursor() {
     InternalCloseCursor();
-    if (database_ == nullptr) return;
+    if (database_ == nullptr)
+        return;
     TVeskDatabase* database = database_;
     database_ = nullptr;
     if (registered_) {
         registered_ = false;
         database->UnRegisterClient(this);
     }
-    if (TVeskSession* session = database->Session()) session->CloseDatabase(*database);
+    if (TVeskSession* session = database->Session())
+        session->CloseDatabase(*database);
 }
 
 }  // namespace vesk

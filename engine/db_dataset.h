@@ -16,7 +16,7 @@ namespace vesk {
 class TVeskSession;
 
 class TTDBDataSet {
-public:
+  public:
     // ownerDatabase: a data set made with a database as owner takes its DatabaseName and
     // SessionName.
     explicit TTDBDataSet(std::string componentName = {}, TVeskDatabase* ownerDatabase = nullptr);
@@ -50,7 +50,7 @@ public:
     // The database's connection changed (true: connected, false: about to disconnect).
     virtual void DatabaseConnectChanged(bool /*connected*/) {}
 
-protected:
+  protected:
     // "Cannot perform this operation on an open dataset" (prefixed) while open.
     void CheckInactive() const;
     // The data set's own cursor work; InternalOpenCursor runs once the database is attached
@@ -59,7 +59,7 @@ protected:
     virtual void InternalOpenCursor() {}
     virtual void InternalCloseCursor() {}
 
-private:
+  private:
     void OpenCursor();
     void CloseCursor();
     void CheckDBSessionName();

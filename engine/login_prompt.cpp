@@ -17,7 +17,8 @@ TLoginPrompt SetLoginPrompt(TLoginPrompt prompt) {
 
 bool RunLoginPrompt(const std::string& fileName, std::string& password) {
     const TLoginPrompt& prompt = InstalledPrompt();
-    if (!prompt) return false;
+    if (!prompt)
+        return false;
     return prompt(fileName, password);
 }
 

@@ -18,7 +18,8 @@ bool SameName(const std::string& a, const std::string& b) {
 }  // namespace
 
 TVeskSession::TVeskSession(std::string componentName) : name_(std::move(componentName)) {
-    if (SessionList() == nullptr) throw EDatabaseError("The database engine is not started");
+    if (SessionList() == nullptr)
+        throw EDatabaseError("The database engine is not started");
     SessionList()->AddSession(this);
 }
 
@@ -36,11 +37,13 @@ TVeskSession::~TVeskSession() {
         databases_.pop_back();
         database->SessionRemoved();
     }
-    if (SessionList() != nullptr) SessionList()->RemoveSession(this);
+    if (SessionList() != nullptr)
+        SessionList()->RemoveSession(this);
 }
 
 void TVeskSession::SetSessionName(const std::string& name) {
-    if (name == sessionName_) return;
+    if (name == sessionName_)
+        return;
     CheckInactive();
     if (!name.empty() && SessionList() != nullptr) {
         TVeskSession* other = SessionList()->FindSession(name);
@@ -53,18 +56,23 @@ void TVeskSession::SetSessionName(const std::string& name) {
 
 void TVeskSession::SetActive(bool value) {
     std::lock_guard<std::recursive_mutex> guard(TVeskSessionList::SessionMutex());
-    if (value == active_) return;
+    if (value == active_)
+        return;
     if (value) {
-        if (OnStartup) OnStartup(*this);
-        if (sessionName_.empty()) RaiseComponentError(name_, "Session name missing");
+        if (OnStartup)
+            OnStartup(*this);
+        if (sessionName_.empty())
+            RaiseComponentError(name_, "Session name missing");
         TVeskSession& defaultSession = DefaultSession();
-        if (&defaultSession != this) defaultSession.SetActive(true);
+        if (&defaultSession != this)
+            defaultSession.SetActive(true);
         active_ = true;
         return;
     }
     // Last joined first; a freed temporary leaves the list itself.
     for (int i = DatabaseCount() - 1; i >= 0; --i) {
-        if (i >= DatabaseCount()) continue;
+        if (i >= DatabaseCount())
+            continue;
         TVeskDatabase* database = databases_[static_cast<size_t>(i)];
         if (database->Temporary())
             FreeTemporary(database);
@@ -87,7 +95,8 @@ TVeskDatabase& TVeskSession::OpenDatabase(const std::string& databaseName, TTDBD
         auto temporary = std::make_unique<TVeskDatabase>(this);
         made = temporary.get();
         temporary->temporary_ = true;
-        if (dataSet != nullptr) temporary->mediumType_ = dataSet->MediumType();
+        if (dataSet != nullptr)
+            temporary->mediumType_ = dataSet->MediumType();
         temporary->keepConnection_ = KeepConnections;
         temporaries_.push_back(std::move(temporary));
         try {
@@ -101,7 +110,8 @@ TVeskDatabase& TVeskSession::OpenDatabase(const std::string& databaseName, TTDBD
     try {
         database->Open();
     } catch (...) {
-        if (made != nullptr) FreeTemporary(made);
+        if (made != nullptr)
+            FreeTemporary(made);
         throw;
     }
     ++database->refCount_;
@@ -109,12 +119,16 @@ TVeskDatabase& TVeskSession::OpenDatabase(const std::string& databaseName, TTDBD
 }
 
 void TVeskSession::CloseDatabase(TVeskDatabase& database) {
-    if (database.refCount_ > 0) --database.refCount_;
-    if (database.refCount_ != 0 || database.KeepConnection()) return;
+    if (database.refCount_ > 0)
+        --database.refCount_;
+    if (database.refCount_ != 0 || database.KeepConnection())
+        return;
     // A database in the middle of disconnecting or being destroyed is already on its way.
-    if (database.disconnecting_ || database.destroying_) return;
+    if (database.disconnecting_ || database.destroying_)
+        return;
     if (database.Temporary()) {
-        if (!destroying_) FreeTemporary(&database);
+        if (!destroying_)
+            FreeTemporary(&database);
     } else {
         database.Close();
     }
@@ -123,8 +137,10 @@ void TVeskSession::CloseDatabase(TVeskDatabase& database) {
 TVeskDatabase* TVeskSession::FindDatabase(const std::string& name) {
     for (TVeskDatabase* database : databases_) {
         const std::string& candidate = database->DatabaseName();
-        if (candidate.empty() && !database->Temporary()) continue;
-        if (SameName(candidate, name)) return database;
+        if (candidate.empty() && !database->Temporary())
+            continue;
+        if (SameName(candidate, name))
+            return database;
     }
     return nullptr;
 }
@@ -136,7 +152,8 @@ void TVeskSession::AddDatabase(TVeskDatabase* database) {
 
 void TVeskSession::RemoveDatabase(TVeskDatabase* database) {
     auto at = std::find(databases_.begin(), databases_.end(), database);
-    if (at == databases_.end()) return;
+    if (at == databases_.end())
+        return;
     databases_.erase(at);
     Notify(TDBNotifyEvent::dbRemove, *database);
 }
@@ -144,7 +161,8 @@ void TVeskSession::RemoveDatabase(TVeskDatabase* database) {
 void TVeskSession::FreeTemporary(TVeskDatabase* database) {
     auto at = std::find_if(temporaries_.begin(), temporaries_.end(),
                            [database](const auto& owned) { return owned.get() == database; });
-    if (at == temporaries_.end()) return;
+    if (at == temporaries_.end())
+        return;
     // Out of the list before it is destroyed, so nothing it does while closing finds it.
     std::unique_ptr<TVeskDatabase> doomed = std::move(*at);
     temporaries_.erase(at);
@@ -152,14 +170,16 @@ void TVeskSession::FreeTemporary(TVeskDatabase* database) {
 }
 
 void TVeskSession::Notify(TDBNotifyEvent event, TVeskDatabase& database) {
-    if (DBNotifyEvent) DBNotifyEvent(event, database);
+    if (DBNotifyEvent)
+        DBNotifyEvent(event, database);
 }
 
 void TVeskSession::LockSession() {
     if (lockCount_ == 0) {
         TVeskSessionList::SessionMutex().lock();
         try {
-            if (!active_) SetActive(true);
+            if (!active_)
+                SetActive(true);
         } catch (...) {
             TVeskSessionList::SessionMutex().unlock();
             throw;
@@ -169,12 +189,15 @@ void TVeskSession::LockSession() {
 }
 
 void TVeskSession::UnlockSession() {
-    if (lockCount_ == 0) return;
-    if (--lockCount_ == 0) TVeskSessionList::SessionMutex().unlock();
+    if (lockCount_ == 0)
+        return;
+    if (--lockCount_ == 0)
+        TVeskSessionList::SessionMutex().unlock();
 }
 
 void TVeskSession::CheckInactive() const {
-    if (active_) RaiseComponentError(name_, "Cannot perform this operation on an active session");
+    if (active_)
+        RaiseComponentError(name_, "Cannot perform this operation on an active session");
 }
 
 }  // namespace vesk

@@ -21,7 +21,7 @@ class TTDBDataSet;
 enum class TDBNotifyEvent { dbAdd, dbRemove, dbClose };
 
 class TVeskSession {
-public:
+  public:
     // componentName: the name errors are prefixed with (may be empty). Requires a started
     // engine (VeskDB_Initialization).
     explicit TVeskSession(std::string componentName = {});
@@ -86,7 +86,7 @@ public:
     // "Cannot perform this operation on an active session" (prefixed) while active.
     void CheckInactive() const;
 
-private:
+  private:
     std::string name_;
     std::string sessionName_;
     bool active_ = false;

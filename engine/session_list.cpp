@@ -19,20 +19,26 @@ bool SameName(const std::string& a, const std::string& b) {
 }
 }  // namespace
 
-TVeskSessionList::~TVeskSessionList() { CloseAll(); }
+TVeskSessionList::~TVeskSessionList() {
+    CloseAll();
+}
 
 TVeskSession& TVeskSessionList::GetSession(const std::string& name) {
-    if (name.empty()) return DefaultSession();
+    if (name.empty())
+        return DefaultSession();
     TVeskSession* session = FindSession(name);
-    if (session == nullptr) throw EDatabaseError(FormatMessage("Invalid session name %s", name));
+    if (session == nullptr)
+        throw EDatabaseError(FormatMessage("Invalid session name %s", name));
     return *session;
 }
 
 TVeskSession* TVeskSessionList::FindSession(const std::string& name) {
-    if (name.empty()) return defaultSession_.get();
+    if (name.empty())
+        return defaultSession_.get();
     std::lock_guard<std::mutex> guard(listMutex_);
     for (TVeskSession* session : sessions_)
-        if (SameName(session->SessionName(), name)) return session;
+        if (SameName(session->SessionName(), name))
+            return session;
     return nullptr;
 }
 
@@ -51,7 +57,8 @@ void TVeskSessionList::CloseAll() {
     // session belongs to the engine and goes last, as it was made first.
     for (int i = Count() - 1; i >= 0; --i) {
         TVeskSession* session = Session(i);
-        if (session != nullptr && session != defaultSession_.get()) session->SetActive(false);
+        if (session != nullptr && session != defaultSession_.get())
+            session->SetActive(false);
     }
     defaultSession_.reset();
 }
@@ -63,7 +70,8 @@ int TVeskSessionList::Count() {
 
 TVeskSession* TVeskSessionList::Session(int index) {
     std::lock_guard<std::mutex> guard(listMutex_);
-    if (index < 0 || index >= static_cast<int>(sessions_.size())) return nullptr;
+    if (index < 0 || index >= static_cast<int>(sessions_.size()))
+        return nullptr;
     return sessions_[static_cast<size_t>(index)];
 }
 
@@ -89,7 +97,9 @@ std::recursive_mutex& TVeskSessionList::SessionMutex() {
     return mutex;
 }
 
-TVeskSessionList* SessionList() { return GlobalList().get(); }
+TVeskSessionList* SessionList() {
+    return GlobalList().get();
+}
 
 TVeskSession& DefaultSession() {
     TVeskSessionList* list = SessionList();
@@ -99,7 +109,8 @@ TVeskSession& DefaultSession() {
 }
 
 void VeskDB_Initialization() {
-    if (GlobalList()) return;
+    if (GlobalList())
+        return;
     GlobalList() = std::make_unique<TVeskSessionList>();
     auto session = std::make_unique<TVeskSession>();
     session->SetSessionName("Default");
@@ -107,7 +118,8 @@ void VeskDB_Initialization() {
 }
 
 void VeskDB_Finalization() {
-    if (!GlobalList()) return;
+    if (!GlobalList())
+        return;
     GlobalList()->CloseAll();
     GlobalList().reset();
 }

@@ -15,7 +15,7 @@ namespace vesk {
 class TVeskSession;
 
 class TVeskSessionList {
-public:
+  public:
     TVeskSessionList() = default;
     ~TVeskSessionList();  // CloseAll
     TVeskSessionList(const TVeskSessionList&) = delete;
@@ -46,7 +46,7 @@ public:
     // enters it again on the same thread.
     static std::recursive_mutex& SessionMutex();
 
-private:
+  private:
     std::mutex listMutex_;
     std::vector<TVeskSession*> sessions_;
     std::vector<bool> usedNumbers_;

@@ -25,7 +25,8 @@ namespace vesk::testing {
 
 inline std::string TempFolder() {
     std::string pattern = (std::filesystem::temp_directory_path() / "vesk-write-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    if (mkdtemp(pattern.data()) == nullptr)
+        throw std::runtime_error("mkdtemp failed");
     return pattern;
 }
 
@@ -87,7 +88,7 @@ struct ItemRecord {
 
 // A database file opened without a database component, and one table of it opened.
 class OpenTable {
-public:
+  public:
     OpenTable(const std::string& path, const std::string& table) {
         file_.Open(path, mtDisk, false);
         owner_ = std::make_unique<TFileTableIOOwner>(file_);
@@ -117,12 +118,15 @@ public:
     // Entry numbers of list i in order.
     std::vector<std::int32_t> Order(std::int32_t listNo) {
         std::vector<std::int32_t> entries;
-        for (const TRecordItem& item : table_->GetRecordList(listNo)) entries.push_back(item.EntryNo);
+        for (const TRecordItem& item : table_->GetRecordList(listNo))
+            entries.push_back(item.EntryNo);
         return entries;
     }
-    std::int32_t HeaderI32(std::int32_t at) { return format::GetI32(table_->HeaderCopy().data() + at); }
+    std::int32_t HeaderI32(std::int32_t at) {
+        return format::GetI32(table_->HeaderCopy().data() + at);
+    }
 
-private:
+  private:
     TVeskDBFileIO file_;
     std::unique_ptr<TFileTableIOOwner> owner_;
     std::unique_ptr<TVeskTableIO> table_;

@@ -35,18 +35,21 @@ std::int64_t HeaderPosition(const TVeskDBFileIO& file, std::int32_t tableNo) {
 
 // The file lock, held for one write; the table is current with the file while it is held.
 class CurrentTableLock {
-public:
+  public:
     CurrentTableLock(TVeskTableIO& table, TVeskDBFileIO& file) : table_(table), file_(file) {
-        if (!table_.Loaded()) throw EDatabaseError("Table '" + table_.TableName() + "' is not open");
+        if (!table_.Loaded())
+            throw EDatabaseError("Table '" + table_.TableName() + "' is not open");
         std::vector<std::uint8_t> onDisk(format::kTableHeaderSize);
         for (int attempt = 0;; ++attempt) {
             file_.Lock();
             held_ = true;
             file_.ReadTableHeader(table_.TableNo(), onDisk.data());
-            if (onDisk == table_.HeaderCopy()) return;
+            if (onDisk == table_.HeaderCopy())
+                return;
             // Another handle wrote: load the table anew (the load takes the lock itself).
             Release();
-            if (attempt == kSyncAttempts) throw EDatabaseError("Wait for unlock time out");
+            if (attempt == kSyncAttempts)
+                throw EDatabaseError("Wait for unlock time out");
             Reload();
         }
     }
@@ -65,9 +68,10 @@ public:
         }
     }
 
-private:
+  private:
     void Release() {
-        if (held_) file_.Unlock();
+        if (held_)
+            file_.Unlock();
         held_ = false;
     }
     void Reload() {
@@ -82,7 +86,7 @@ private:
 
 // Gives the caller's auto-increment value back unless the write went through.
 class AutoIncRestore {
-public:
+  public:
     AutoIncRestore() = default;
     void Keep(std::uint8_t* value) {
         value_ = value;
@@ -90,10 +94,11 @@ public:
     }
     void Commit() { value_ = nullptr; }
     ~AutoIncRestore() {
-        if (value_ != nullptr) std::memcpy(value_, saved_, 4);
+        if (value_ != nullptr)
+            std::memcpy(value_, saved_, 4);
     }
 
-private:
+  private:
     std::uint8_t* value_ = nullptr;
     std::uint8_t saved_[4] = {};
 };
@@ -105,7 +110,8 @@ struct WriteOp {
     TWriteUndoLog undo;
     std::int64_t end;
 
-    WriteOp(TVeskTableIO& t, TVeskDBFileIO& f) : table(t), file(f), undo(f), end(undo.OriginalSize()) {}
+    WriteOp(TVeskTableIO& t, TVeskDBFileIO& f)
+        : table(t), file(f), undo(f), end(undo.OriginalSize()) {}
 
     // Room for size bytes at the end of the file; stored offsets are 32-bit.
     std::int64_t Allocate(std::int64_t size) {
@@ -141,23 +147,28 @@ void CheckBuffers(const TVeskTableIO& table, const TFieldBuffers& buffers) {
     bool fits = buffers.Count() == fields.Count();
     for (std::int32_t f = 0; fits && f < buffers.Count(); ++f) {
         const TFieldBufferItem& item = buffers.Items(f);
-        if (!item.Active) continue;
+        if (!item.Active)
+            continue;
         if (item.IsBlob())
             fits = item.BlobStream() != nullptr;
         else
             fits = item.Buffer != nullptr && item.Size == GetFieldStorageSize(fields.Items(f));
     }
-    if (!fits) throw EDatabaseError("Field buffers do not match table '" + table.TableName() + "'");
+    if (!fits)
+        throw EDatabaseError("Field buffers do not match table '" + table.TableName() + "'");
 }
 
 // Text values: cut to Size - 1 characters and zero after the terminator.
 void PadStringFields(TFieldBuffers& buffers) {
     for (std::int32_t f = 0; f < buffers.Count(); ++f) {
         TFieldBufferItem& item = buffers.Items(f);
-        if (!item.Active || !IsTextKind(item.FieldType) || item.Size <= 0) continue;
+        if (!item.Active || !IsTextKind(item.FieldType) || item.Size <= 0)
+            continue;
         auto* text = static_cast<std::uint8_t*>(item.Buffer);
-        auto* zero = static_cast<std::uint8_t*>(std::memchr(text, 0, static_cast<size_t>(item.Size)));
-        if (zero == nullptr) zero = text + item.Size - 1;
+        auto* zero =
+            static_cast<std::uint8_t*>(std::memchr(text, 0, static_cast<size_t>(item.Size)));
+        if (zero == nullptr)
+            zero = text + item.Size - 1;
         std::memset(zero, 0, static_cast<size_t>(text + item.Size - zero));
     }
 }
@@ -167,9 +178,11 @@ void PadStringFields(TFieldBuffers& buffers) {
 void TerminateStringFields(TFieldBuffers& buffers) {
     for (std::int32_t f = 0; f < buffers.Count(); ++f) {
         TFieldBufferItem& item = buffers.Items(f);
-        if (!item.Active || !IsTextKind(item.FieldType) || item.Size <= 0) continue;
+        if (!item.Active || !IsTextKind(item.FieldType) || item.Size <= 0)
+            continue;
         auto* text = static_cast<std::uint8_t*>(item.Buffer);
-        if (std::memchr(text, 0, static_cast<size_t>(item.Size)) == nullptr) text[item.Size - 1] = 0;
+        if (std::memchr(text, 0, static_cast<size_t>(item.Size)) == nullptr)
+            text[item.Size - 1] = 0;
     }
 }
 
@@ -179,7 +192,8 @@ std::vector<std::uint8_t> StreamBytes(TStream& stream) {
     std::uint8_t chunk[4096];
     for (;;) {
         const std::int64_t got = stream.Read(chunk, sizeof chunk);
-        if (got <= 0) break;
+        if (got <= 0)
+            break;
         bytes.insert(bytes.end(), chunk, chunk + got);
     }
     return bytes;
@@ -207,7 +221,8 @@ void PutDescriptor(std::uint8_t* at, const BlobDescriptor& descriptor) {
 // fixed structures, in the format's 64-byte steps; anything else is left alone.
 bool UsableArea(const BlobDescriptor& area, std::int64_t fileSize) {
     return area.allocated > 0 && area.allocated % format::kBlobAreaGranule == 0 &&
-           area.offset >= format::kFirstFreeAt && area.offset + std::int64_t{area.allocated} <= fileSize;
+           area.offset >= format::kFirstFreeAt &&
+           area.offset + std::int64_t{area.allocated} <= fileSize;
 }
 
 // Encodes a blob value for field fieldNo.
@@ -228,7 +243,8 @@ void WriteBlobArea(WriteOp& op, std::int32_t fieldNo, const std::vector<std::uin
         std::vector<std::uint8_t> area(stored.Bytes());
         area.resize(area.size() + static_cast<size_t>(padding), 0);
         op.Write(areaOffset, area.data(), static_cast<std::int64_t>(area.size()));
-        if (!op.file.BlobCheckOn()) return;
+        if (!op.file.BlobCheckOn())
+            return;
         bool same = false;
         try {
             TMemoryStream readBack;
@@ -241,7 +257,8 @@ void WriteBlobArea(WriteOp& op, std::int32_t fieldNo, const std::vector<std::uin
         } catch (const std::exception&) {
             same = false;  // a value that cannot be decoded is a mismatch
         }
-        if (same) return;
+        if (same)
+            return;
         if (attempt == kBlobWriteAttempts)
             throw EDatabaseError("Blob write check failed in table '" + op.table.TableName() + "'");
         EncodeBlob(op, fieldNo, value, stored);
@@ -249,7 +266,8 @@ void WriteBlobArea(WriteOp& op, std::int32_t fieldNo, const std::vector<std::uin
 }
 
 // The non-blob value of item into the work record at the field's offset.
-void EncodeValue(WriteOp& op, std::int32_t fieldNo, const TFieldBufferItem& item, std::uint8_t* work) {
+void EncodeValue(WriteOp& op, std::int32_t fieldNo, const TFieldBufferItem& item,
+                 std::uint8_t* work) {
     op.file.EncodeBuffer(static_cast<const std::uint8_t*>(item.Buffer),
                          work + op.table.FieldOffsets()[static_cast<size_t>(fieldNo)], item.Size,
                          op.table.CanEncryptField(fieldNo));
@@ -257,16 +275,19 @@ void EncodeValue(WriteOp& op, std::int32_t fieldNo, const TFieldBufferItem& item
 
 std::int32_t FindEntry(const TRecordList& list, std::int32_t entryNo) {
     for (size_t i = 0; i < list.size(); ++i)
-        if (list[i].EntryNo == entryNo) return static_cast<std::int32_t>(i);
+        if (list[i].EntryNo == entryNo)
+            return static_cast<std::int32_t>(i);
     return -1;
 }
 
 // The physical position of entryNo (list 0 ascends by entry number); -1 when not live.
 std::int32_t PhysicalPosOf(TVeskTableIO& table, std::int32_t entryNo) {
     const TRecordList& list = table.GetRecordList(0);
-    auto at = std::lower_bound(list.begin(), list.end(), entryNo,
-                               [](const TRecordItem& item, std::int32_t e) { return item.EntryNo < e; });
-    if (at == list.end() || at->EntryNo != entryNo) return -1;
+    auto at =
+        std::lower_bound(list.begin(), list.end(), entryNo,
+                         [](const TRecordItem& item, std::int32_t e) { return item.EntryNo < e; });
+    if (at == list.end() || at->EntryNo != entryNo)
+        return -1;
     return static_cast<std::int32_t>(at - list.begin());
 }
 
@@ -280,7 +301,8 @@ TRecordItem LiveRecord(TVeskTableIO& table, std::int32_t physPos) {
 
 std::int32_t CurrentPhysicalPos(TVeskTableIO& table, std::int32_t entryNo) {
     const std::int32_t pos = PhysicalPosOf(table, entryNo);
-    if (pos < 0) throw EDatabaseError("Record not found");
+    if (pos < 0)
+        throw EDatabaseError("Record not found");
     return pos;
 }
 
@@ -292,13 +314,15 @@ bool KeyUnchanged(TVeskTableIO& table, const TFieldBuffers& buffers, std::int32_
     const bool caseInsensitive = index.Has(tiCaseInsensitive);
     for (std::int32_t fieldNo : index.FieldNumbers) {
         const TFieldBufferItem& item = buffers.Items(fieldNo);
-        if (!item.Active) continue;  // an inactive value is not written: the stored one stays
-        if (item.IsBlob()) return false;
+        if (!item.Active)
+            continue;  // an inactive value is not written: the stored one stays
+        if (item.IsBlob())
+            return false;
         TMemoryStream stored;
         table.ReadFieldValue(stored, entryNo, fieldNo);
         if (TVeskTableIO::CompareFieldValue(item.GetDataBuf(), item.Size, stored.Memory(),
-                                            static_cast<std::int32_t>(stored.Size()), item.FieldType,
-                                            caseInsensitive, false) != 0)
+                                            static_cast<std::int32_t>(stored.Size()),
+                                            item.FieldType, caseInsensitive, false) != 0)
             return false;
     }
     return true;
@@ -318,7 +342,8 @@ std::int32_t TVeskTableWriter::AppendRecordData(TFieldBuffers& buffers, bool flu
     if (n < 0 || n == std::numeric_limits<std::int32_t>::max() ||
         static_cast<size_t>(n) != table_.RecordTabEntries().size() ||
         static_cast<size_t>(ChunkCount(n)) != table_.RecordTabChunks().size())
-        file.ThrowDamaged("the record tab of table '" + table_.TableName() + "' does not match its header");
+        file.ThrowDamaged("the record tab of table '" + table_.TableName() +
+                          "' does not match its header");
     const std::int32_t e = n;
 
     // The automatic key first, so that the unique check sees the values actually stored.
@@ -369,7 +394,8 @@ std::int32_t TVeskTableWriter::AppendRecordData(TFieldBuffers& buffers, bool flu
 
         for (std::int32_t f = 0; f < buffers.Count(); ++f) {
             TFieldBufferItem& item = buffers.Items(f);
-            if (!item.Active) continue;
+            if (!item.Active)
+                continue;
             if (!item.IsBlob()) {
                 EncodeValue(op, f, item, work.data());
                 continue;
@@ -401,7 +427,8 @@ std::int32_t TVeskTableWriter::AppendRecordData(TFieldBuffers& buffers, bool flu
         // Every index: its chunk when the entry opens one, then the entry linked in key order.
         for (std::int32_t i = 0; i < indexCount; ++i) {
             std::uint8_t* slot = IndexSlot(header, i);
-            const std::vector<std::int32_t>& chunks = table_.IndexTabChunks()[static_cast<size_t>(i)];
+            const std::vector<std::int32_t>& chunks =
+                table_.IndexTabChunks()[static_cast<size_t>(i)];
             std::int64_t entryPos = 0;
             if (newRecordChunk) {
                 if (static_cast<std::int32_t>(chunks.size()) != ChunkCount(n))
@@ -427,7 +454,8 @@ std::int32_t TVeskTableWriter::AppendRecordData(TFieldBuffers& buffers, bool flu
                 next = GetI32(slot + format::kIdxHead);
                 PutI32(slot + format::kIdxHead, e);
             } else {
-                const TRecordItem& before = table_.GetRecordList(i + 1)[static_cast<size_t>(pos - 1)];
+                const TRecordItem& before =
+                    table_.GetRecordList(i + 1)[static_cast<size_t>(pos - 1)];
                 const std::int64_t beforePos = table_.IndexTabEntryPos(i, before.EntryNo);
                 next = op.ReadI32(beforePos + 4, "index-tab entry");
                 op.WriteI32(beforePos + 4, e);
@@ -440,7 +468,8 @@ std::int32_t TVeskTableWriter::AppendRecordData(TFieldBuffers& buffers, bool flu
 
         PutI32(header.data() + format::kHdrEntryCount, n + 1);
         op.WriteHeader(header);
-        if (flush) file.Flush();
+        if (flush)
+            file.Flush();
     } catch (...) {
         op.undo.Rollback();
         lock.ReleaseAndReload();
@@ -459,10 +488,12 @@ std::int32_t TVeskTableWriter::AppendRecordData(TFieldBuffers& buffers, bool flu
     }
     const TRecordItem item{static_cast<std::int32_t>(recordOffset), e};
     TVeskTableIO::AddRecordItem(table_.GetRecordList(0), item);
-    if (onAdjust) onAdjust(-1, -1, item);
+    if (onAdjust)
+        onAdjust(-1, -1, item);
     for (std::int32_t i = 0; i < indexCount; ++i) {
         const std::int32_t pos = insertPos[static_cast<size_t>(i)];
-        if (onAdjust) onAdjust(i, pos, item);
+        if (onAdjust)
+            onAdjust(i, pos, item);
         TVeskTableIO::InsertRecordItem(table_.GetRecordList(i + 1), pos, item);
     }
     return e;
@@ -494,8 +525,8 @@ void TVeskTableWriter::ModifyRecordData(TFieldBuffers& buffers, std::int32_t phy
         std::int32_t given = GetI32(value);
         if (given == 0) {
             keepStoredAutoInc = true;
-            file.DecodeBuffer(work.data() + table_.FieldOffsets()[static_cast<size_t>(autoField)], value, 4,
-                              table_.CanEncryptField(autoField));
+            file.DecodeBuffer(work.data() + table_.FieldOffsets()[static_cast<size_t>(autoField)],
+                              value, 4, table_.CanEncryptField(autoField));
             given = GetI32(value);
         }
         if (given > GetI32(header.data() + format::kHdrAutoInc))
@@ -510,10 +541,13 @@ void TVeskTableWriter::ModifyRecordData(TFieldBuffers& buffers, std::int32_t phy
     std::vector<Move> moves;
     const std::int32_t indexCount = table_.IndexDefs().Count();
     for (std::int32_t i = 0; i < indexCount; ++i) {
-        if (KeyUnchanged(table_, buffers, i, e)) continue;
+        if (KeyUnchanged(table_, buffers, i, e))
+            continue;
         TRecordList& list = table_.GetRecordList(i + 1);
         const std::int32_t from = FindEntry(list, e);
-        if (from < 0) file.ThrowDamaged("a live record of table '" + table_.TableName() + "' is in no index order");
+        if (from < 0)
+            file.ThrowDamaged("a live record of table '" + table_.TableName() +
+                              "' is in no index order");
         const TRecordItem item = list[static_cast<size_t>(from)];
         list.erase(list.begin() + from);
         std::int32_t to = 0;
@@ -526,16 +560,19 @@ void TVeskTableWriter::ModifyRecordData(TFieldBuffers& buffers, std::int32_t phy
         }
         list.insert(list.begin() + from, item);
         const std::int32_t target = from < to ? to + 1 : to;
-        if (target != from) moves.push_back({i, from, to, target});
+        if (target != from)
+            moves.push_back({i, from, to, target});
     }
 
     WriteOp op(table_, file);
     try {
         for (std::int32_t f = 0; f < buffers.Count(); ++f) {
             TFieldBufferItem& item = buffers.Items(f);
-            if (!item.Active) continue;
+            if (!item.Active)
+                continue;
             std::uint8_t* slot = work.data() + table_.FieldOffsets()[static_cast<size_t>(f)];
-            if (f == autoField && keepStoredAutoInc) continue;
+            if (f == autoField && keepStoredAutoInc)
+                continue;
             if (!item.IsBlob()) {
                 EncodeValue(op, f, item, work.data());
                 continue;
@@ -588,7 +625,8 @@ void TVeskTableWriter::ModifyRecordData(TFieldBuffers& buffers, std::int32_t phy
             }
         }
         op.WriteHeader(header);
-        if (flush) file.Flush();
+        if (flush)
+            file.Flush();
     } catch (...) {
         op.undo.Rollback();
         lock.ReleaseAndReload();
@@ -598,7 +636,8 @@ void TVeskTableWriter::ModifyRecordData(TFieldBuffers& buffers, std::int32_t phy
     autoIncRestore.Commit();
     table_.HeaderCopy() = header;
     for (const Move& move : moves) {
-        if (onAdjust) onAdjust(move.index, move.from, move.target);
+        if (onAdjust)
+            onAdjust(move.index, move.from, move.target);
         TRecordList& list = table_.GetRecordList(move.index + 1);
         const TRecordItem item = TVeskTableIO::GetRecordItem(list, move.from);
         TVeskTableIO::DeleteRecordItem(list, move.from);
@@ -618,7 +657,8 @@ void TVeskTableWriter::DeleteRecord(std::int32_t physPos, bool flush) {
         const std::uint8_t deleted = 1;
         op.Write(table_.RecordTabEntryPos(e) + 4, &deleted, 1);
         op.WriteHeader(header);
-        if (flush) file.Flush();
+        if (flush)
+            file.Flush();
     } catch (...) {
         op.undo.Rollback();
         lock.ReleaseAndReload();
@@ -630,7 +670,8 @@ void TVeskTableWriter::DeleteRecord(std::int32_t physPos, bool flush) {
     for (std::int32_t i = 1; i < table_.RecordListCount(); ++i) {
         TRecordList& list = table_.GetRecordList(i);
         const std::int32_t at = FindEntry(list, e);
-        if (at >= 0) TVeskTableIO::DeleteRecordItem(list, at);
+        if (at >= 0)
+            TVeskTableIO::DeleteRecordItem(list, at);
     }
     TVeskTableIO::DeleteRecordItem(table_.GetRecordList(0), physPos);
 }
@@ -662,7 +703,8 @@ void TVeskTableWriter::EmptyTable() {
         TVeskTableIO::ClearRecordList(table_.GetRecordList(i));
     table_.RecordTabEntries().clear();
     table_.RecordTabChunks().clear();
-    for (auto& chunks : table_.IndexTabChunks()) chunks.clear();
+    for (auto& chunks : table_.IndexTabChunks())
+        chunks.clear();
 }
 
 }  // namespace vesk

@@ -25,13 +25,15 @@ namespace vesk {
 
 // Told while an append changes the ordered lists: (index number, insert position, item); index
 // number -1 (with position -1) stands for the physical order.
-using TAdjustAppendEvent = std::function<void(std::int32_t indexNo, std::int32_t pos, const TRecordItem& item)>;
+using TAdjustAppendEvent =
+    std::function<void(std::int32_t indexNo, std::int32_t pos, const TRecordItem& item)>;
 // Told while a modify moves a record in an index: (index number, old position, new position),
 // positions counted in the order before the move.
-using TAdjustModifyEvent = std::function<void(std::int32_t indexNo, std::int32_t oldPos, std::int32_t newPos)>;
+using TAdjustModifyEvent =
+    std::function<void(std::int32_t indexNo, std::int32_t oldPos, std::int32_t newPos)>;
 
 class TVeskTableWriter {
-public:
+  public:
     // table must be loaded (open); it is not owned.
     explicit TVeskTableWriter(TVeskTableIO& table) : table_(table) {}
 
@@ -51,7 +53,7 @@ public:
     // anything but this writer's change check).
     static constexpr std::int32_t kHdrWriteCounter = 4805;
 
-private:
+  private:
     TVeskTableIO& table_;
 };
 

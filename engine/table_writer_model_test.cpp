@@ -28,14 +28,15 @@ struct ModelRow {
 };
 
 class WriteModel {
-public:
+  public:
     std::map<std::int32_t, ModelRow> live;  // by entry number
     std::int32_t entries = 0;
     std::int32_t counter = 0;
 
     bool IdTaken(std::int32_t id, std::int32_t exceptEntry = -1) const {
         for (const auto& [entry, row] : live)
-            if (row.id == id && entry != exceptEntry) return true;
+            if (row.id == id && entry != exceptEntry)
+                return true;
         return false;
     }
 };
@@ -53,20 +54,21 @@ bool InOrder(std::int32_t indexNo, const ModelRow& a, const ModelRow& b) {
 }
 
 std::string RandomName(std::mt19937& random) {
-    static const char* const kNames[] = {"alpha", "Alpha", "ALPHA", "beta", "Beta", "gamma",
-                                         "delta", "x", "", "abcdefghijkl", "zz", "Zz"};
+    static const char* const kNames[] = {"alpha", "Alpha", "ALPHA", "beta",         "Beta", "gamma",
+                                         "delta", "x",     "",      "abcdefghijkl", "zz",   "Zz"};
     return kNames[random() % std::size(kNames)];
 }
 
 std::string RandomBlob(std::mt19937& random) {
     const int length = static_cast<int>(random() % 4 == 0 ? random() % 300 : random() % 70);
     std::string blob(static_cast<size_t>(length), '\0');
-    for (char& c : blob) c = static_cast<char>(random() % 256);
+    for (char& c : blob)
+        c = static_cast<char>(random() % 256);
     return blob;
 }
 
 class WriteModelTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         folder_ = testing::TempFolder();
         path_ = folder_ + "/model.dat";
@@ -85,7 +87,8 @@ protected:
     // Lists of the engine against the model: same live entries, each index in key order.
     void ExpectOrdersMatchModel(const std::string& when) {
         std::vector<std::int32_t> physical;
-        for (const auto& [entry, row] : model_.live) physical.push_back(entry);
+        for (const auto& [entry, row] : model_.live)
+            physical.push_back(entry);
         ASSERT_EQ(table_->Order(0), physical) << when;
         for (std::int32_t i = 0; i < 3; ++i) {
             std::vector<std::int32_t> order = table_->Order(i + 1);
@@ -111,7 +114,8 @@ protected:
 
     void ReopenAndCompare(const std::string& when) {
         std::vector<std::vector<std::int32_t>> before;
-        for (std::int32_t l = 0; l < 4; ++l) before.push_back(table_->Order(l));
+        for (std::int32_t l = 0; l < 4; ++l)
+            before.push_back(table_->Order(l));
         Reopen();
         for (std::int32_t l = 0; l < 4; ++l)
             ASSERT_EQ(table_->Order(l), before[static_cast<size_t>(l)]) << when << ", list " << l;
@@ -131,11 +135,13 @@ protected:
         record.Set(row.id, row.num, row.name, row.memo);
         const std::int32_t stored = id == 0 ? model_.counter + 1 : id;
         if (model_.IdTaken(stored)) {
-            ExpectRefusedUnchanged([&] { TVeskTableWriter(table_->Table()).AppendRecordData(record.buffers, false); });
+            ExpectRefusedUnchanged(
+                [&] { TVeskTableWriter(table_->Table()).AppendRecordData(record.buffers, false); });
             ASSERT_EQ(record.Id(), id) << "the caller's key is given back";
             return;
         }
-        const std::int32_t entry = TVeskTableWriter(table_->Table()).AppendRecordData(record.buffers, false);
+        const std::int32_t entry =
+            TVeskTableWriter(table_->Table()).AppendRecordData(record.buffers, false);
         ASSERT_EQ(entry, model_.entries);
         ASSERT_EQ(record.Id(), stored);
         model_.counter = std::max(model_.counter, stored);
@@ -144,7 +150,8 @@ protected:
     }
 
     void Modify(std::mt19937& random) {
-        if (model_.live.empty()) return;
+        if (model_.live.empty())
+            return;
         const std::int32_t physPos = static_cast<std::int32_t>(random() % model_.live.size());
         auto at = std::next(model_.live.begin(), physPos);
         ModelRow row = at->second;
@@ -152,14 +159,18 @@ protected:
         if (random() % 8 == 0) {
             givenId = std::next(model_.live.begin(), random() % model_.live.size())->second.id;
         }
-        if (random() % 2) row.num = static_cast<std::int32_t>(random() % 40);
-        if (random() % 2) row.name = RandomName(random);
-        if (random() % 3 == 0) row.memo = RandomBlob(random);
+        if (random() % 2)
+            row.num = static_cast<std::int32_t>(random() % 40);
+        if (random() % 2)
+            row.name = RandomName(random);
+        if (random() % 3 == 0)
+            row.memo = RandomBlob(random);
         ItemRecord record(givenId, row.num, row.name, row.memo);
         const std::int32_t storedId = givenId == 0 ? row.id : givenId;
         if (model_.IdTaken(storedId, at->first)) {
-            ExpectRefusedUnchanged(
-                [&] { TVeskTableWriter(table_->Table()).ModifyRecordData(record.buffers, physPos, false); });
+            ExpectRefusedUnchanged([&] {
+                TVeskTableWriter(table_->Table()).ModifyRecordData(record.buffers, physPos, false);
+            });
             return;
         }
         TVeskTableWriter(table_->Table()).ModifyRecordData(record.buffers, physPos, false);
@@ -170,7 +181,8 @@ protected:
     }
 
     void Delete(std::mt19937& random) {
-        if (model_.live.empty()) return;
+        if (model_.live.empty())
+            return;
         const std::int32_t physPos = static_cast<std::int32_t>(random() % model_.live.size());
         TVeskTableWriter(table_->Table()).DeleteRecord(physPos, false);
         model_.live.erase(std::next(model_.live.begin(), physPos));
@@ -217,16 +229,19 @@ TEST_F(WriteModelTest, RandomWritesMatchTheModelAcrossReopens) {
             else
                 Delete(random);
         }
-        if (HasFatalFailure()) FAIL() << when;
+        if (HasFatalFailure())
+            FAIL() << when;
         crossed1024 = crossed1024 || model_.entries > 1024;
         crossed2048 = crossed2048 || model_.entries > 2048;
         if (op % 37 == 0) {
             ReopenAndCompare(when);
-            if (HasFatalFailure()) return;
+            if (HasFatalFailure())
+                return;
         }
         if (op % 500 == 0) {
             ExpectValuesMatchModel(when);
-            if (HasFatalFailure()) return;
+            if (HasFatalFailure())
+                return;
         }
     }
     ReopenAndCompare("at the end");

@@ -15,7 +15,7 @@
 namespace vesk {
 
 class TWriteUndoLog {
-public:
+  public:
     explicit TWriteUndoLog(TVeskDBFileIO& file);
 
     // Writes count bytes at position, after keeping the original bytes it replaces.
@@ -25,7 +25,7 @@ public:
 
     std::int64_t OriginalSize() const { return originalSize_; }
 
-private:
+  private:
     struct Saved {
         std::int64_t position;
         std::vector<std::uint8_t> bytes;
