@@ -33,7 +33,11 @@ std::string TableNameOf(const std::uint8_t* header) {
 }  // namespace
 
 TVeskDBFileIO::TVeskDBFileIO(TDBFileIOOwner* owner, TVeskDBMediumType mediumType, bool exclusive)
-    : owner_(owner ? owner : &defaultOwner_), mediumType_(mediumType), exclusive_(exclusive) {}
+    : owner_(owner ? owner : &defaultOwner_),
+      mediumType_(mediumType),
+      exclusive_(exclusive),
+      compressMgr_(std::make_unique<TCompressMgr>(this)),
+      encryptMgr_(std::make_unique<TEncryptMgr>(this)) {}
 
 TVeskDBFileIO::~TVeskDBFileIO() {
     Close();
@@ -375,16 +379,16 @@ void TVeskDBFileIO::ReadFieldContent(TMemoryStream& dest, std::int64_t valuePosi
     DecodeStream(stored, dest, decrypt, decompress);
 }
 
-void TVeskDBFileIO::DoCompressProgress(int percent) {
+void TVeskDBFileIO::DoCompressProgress(TDataProcessOwner*, int percent) {
     owner_->OnCompressProgress(percent);
 }
-void TVeskDBFileIO::DoUncompressProgress(int percent) {
+void TVeskDBFileIO::DoUncompressProgress(TDataProcessOwner*, int percent) {
     owner_->OnUncompressProgress(percent);
 }
-void TVeskDBFileIO::DoEncryptProgress(int percent) {
+void TVeskDBFileIO::DoEncryptProgress(TDataProcessOwner*, int percent) {
     owner_->OnEncryptProgress(percent);
 }
-void TVeskDBFileIO::DoDecryptProgress(int percent) {
+void TVeskDBFileIO::DoDecryptProgress(TDataProcessOwner*, int percent) {
     owner_->OnDecryptProgress(percent);
 }
 

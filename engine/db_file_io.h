@@ -22,6 +22,9 @@
 #include <string>
 #include <vector>
 
+#include "engine/codec/compress_mgr.h"
+#include "engine/codec/data_process_owner.h"
+#include "engine/codec/encrypt_mgr.h"
 #include "engine/file_format.h"
 #include "engine/stream.h"
 
@@ -60,19 +63,21 @@ struct TIndexTabItem {
     std::int32_t Next = -1;  // -1: end of the order
 };
 
-class TVeskDBFileIO {
+class TVeskDBFileIO : public TDataProcessOwner {
   public:
     // owner may be null (session defaults, no progress). The object starts closed.
     explicit TVeskDBFileIO(TDBFileIOOwner* owner = nullptr, TVeskDBMediumType mediumType = mtDisk,
                            bool exclusive = false);
-    ~TVeskDBFileIO();
+    ~TVeskDBFileIO() override;
     TVeskDBFileIO(const TVeskDBFileIO&) = delete;
     TVeskDBFileIO& operator=(const TVeskDBFileIO&) = delete;
 
-    // Opens and checks the file (nothing when already open). On failure the object stays
-    // closed. Errors: "Cannot open file %s", "Database file '%s' is a invalid VeskDB",
-    // "Version 1.00 is not compatible", "Version of database file is too High",
-    // "Invalid database name '%s'" (memory medium: malformed or not registered), damage.
+    // Opens and checks the file (nothing when already open), then chooses the codecs named in
+    // the options block when their flags are on. On failure the object stays closed. Errors:
+    // "Cannot open file %s", "Database file '%s' is a invalid VeskDB", "Version 1.00 is not
+    // compatible", "Version of database file is too High", "Invalid database name '%s'" (memory
+    // medium: malformed or not registered), damage, "Compression algorithm module '%s' not found",
+    // "Encryption algorithm module '%s' not found" and a cipher mode outside 0..4.
     void Open(const std::string& fileName, TVeskDBMediumType mediumType, bool exclusive);
     // Closes a file stream; a memory image belongs to whoever registered it. Drops a held lock.
     void Close();
@@ -135,8 +140,9 @@ class TVeskDBFileIO {
     void ReadFieldContent(TMemoryStream& dest, std::int64_t valuePosition, std::int32_t size,
                           bool isBlob, bool decrypt, bool decompress);
 
-    // The codec glue. Without a codec flag the bytes are copied; with one the codec managers
-    // of the file's options do the work (see the source for the state of that glue).
+    // The codec glue: decoding deciphers (as one message) then decompresses; encoding
+    // compresses then enciphers. Without a flag the bytes are copied. dest may be source (in
+    // place); another dest is emptied first. Codec errors pass through unchanged.
     void EncodeStream(TStream& source, TStream& dest, bool encrypt, bool compress);
     void DecodeStream(TStream& source, TStream& dest, bool decrypt, bool decompress);
     void EncodeBuffer(const std::uint8_t* source, std::uint8_t* dest, std::int32_t size,
@@ -151,11 +157,16 @@ class TVeskDBFileIO {
     static void CheckMagicOfFile(const std::string& fileName);
     static void CheckVersionOfFile(const std::string& fileName);
 
-    // Progress forwarding to the owner.
-    void DoCompressProgress(int percent);
-    void DoUncompressProgress(int percent);
-    void DoEncryptProgress(int percent);
-    void DoDecryptProgress(int percent);
+    // Progress forwarding to the owner (the managers call these; the sender is this object).
+    void DoCompressProgress(TDataProcessOwner* sender, int percent) override;
+    void DoUncompressProgress(TDataProcessOwner* sender, int percent) override;
+    void DoEncryptProgress(TDataProcessOwner* sender, int percent) override;
+    void DoDecryptProgress(TDataProcessOwner* sender, int percent) override;
+
+    // The managers, created with this object; Open chooses their algorithms by the options
+    // block. The database sets the cipher's key through EncryptMgr (the password rule).
+    TCompressMgr& CompressMgr() { return *compressMgr_; }
+    TEncryptMgr& EncryptMgr() { return *encryptMgr_; }
 
     // Throws EDatabaseError("Database file '<FileName>' is damaged: <what>").
     [[noreturn]] void ThrowDamaged(const std::string& what) const;
@@ -187,6 +198,8 @@ class TVeskDBFileIO {
     TStream* stream_ = nullptr;                // the open stream (file or memory image)
     std::array<std::uint8_t, format::kOptionsSize> options_{};
     std::array<std::uint8_t, format::kTableTabSize> tableTab_{};
+    std::unique_ptr<TCompressMgr> compressMgr_;
+    std::unique_ptr<TEncryptMgr> encryptMgr_;
     std::mutex codecLock_;  // serialises every pass through the codecs, which keep state
 };
 

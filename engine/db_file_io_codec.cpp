@@ -1,9 +1,8 @@
 // The codec glue of TVeskDBFileIO: the one place stored values pass through compression and
-// encryption.
-#include "engine/db_error.h"
-#include "engine/db_file_io.h"
-
+// encryption. Every pass holds the codec lock: the managers keep cipher state.
 #include <cstring>
+
+#include "engine/db_file_io.h"
 
 namespace vesk {
 
@@ -17,8 +16,9 @@ void ClearDest(TStream& source, TStream& dest) {
     dest.SetPosition(0);
 }
 
-[[noreturn]] void NoCodec() {
-    throw EDatabaseError("The codecs of this database are not available");
+void CopyBytes(const std::uint8_t* source, std::uint8_t* dest, std::int32_t size) {
+    if (size > 0 && dest != source)
+        std::memmove(dest, source, static_cast<size_t>(size));
 }
 
 }  // namespace
@@ -26,41 +26,50 @@ void ClearDest(TStream& source, TStream& dest) {
 void TVeskDBFileIO::DecodeStream(TStream& source, TStream& dest, bool decrypt, bool decompress) {
     std::lock_guard<std::mutex> guard(codecLock_);
     source.SetPosition(0);
-    if (decrypt || decompress)
-        NoCodec();
-    if (&dest != &source) {
-        ClearDest(source, dest);
+    ClearDest(source, dest);
+    if (decrypt) {
+        // The whole source as one message; the manager restarts the chain afterwards.
+        encryptMgr_->DecodeStream(&source, &dest == &source ? nullptr : &dest, -1);
+    } else if (&dest != &source) {
         dest.CopyFrom(source, 0);
     }
+    if (decompress)
+        compressMgr_->DecodeStream(&dest, &dest, dest.Size());
+    dest.SetPosition(0);
 }
 
 void TVeskDBFileIO::EncodeStream(TStream& source, TStream& dest, bool encrypt, bool compress) {
     std::lock_guard<std::mutex> guard(codecLock_);
     source.SetPosition(0);
-    if (encrypt || compress)
-        NoCodec();
-    if (&dest != &source) {
-        ClearDest(source, dest);
+    ClearDest(source, dest);
+    // Compression always comes first: enciphered bytes do not compress.
+    if (compress)
+        compressMgr_->EncodeStream(&source, &dest, source.Size());
+    else if (&dest != &source)
         dest.CopyFrom(source, 0);
+    if (encrypt) {
+        dest.SetPosition(0);
+        encryptMgr_->EncodeStream(&dest, nullptr, -1);
     }
+    dest.SetPosition(0);
 }
 
 void TVeskDBFileIO::EncodeBuffer(const std::uint8_t* source, std::uint8_t* dest, std::int32_t size,
                                  bool encrypt) {
     std::lock_guard<std::mutex> guard(codecLock_);
-    if (encrypt)
-        NoCodec();
-    if (size > 0 && dest != source)
-        std::memmove(dest, source, static_cast<size_t>(size));
+    if (encrypt && size > 0)
+        encryptMgr_->EncodeBuffer(source, dest, size);
+    else
+        CopyBytes(source, dest, size);
 }
 
 void TVeskDBFileIO::DecodeBuffer(const std::uint8_t* source, std::uint8_t* dest, std::int32_t size,
                                  bool decrypt) {
     std::lock_guard<std::mutex> guard(codecLock_);
-    if (decrypt)
-        NoCodec();
-    if (size > 0 && dest != source)
-        std::memmove(dest, source, static_cast<size_t>(size));
+    if (decrypt && size > 0)
+        encryptMgr_->DecodeBuffer(source, dest, size);
+    else
+        CopyBytes(source, dest, size);
 }
 
 }  // namespace vesk

@@ -1,23 +1,17 @@
 #include "engine/field_buffers.h"
 
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 
+#include "engine/day_number.h"
 #include "engine/file_format.h"
 
 namespace vesk {
 
 namespace {
 
-constexpr std::int64_t kMsPerDay = 86'400'000;
-
-// Days from 0001-01-01 (day 1) through the proleptic Gregorian calendar, by the usual
-// era arithmetic on days since 0000-03-01.
-constexpr std::int64_t kDaysFrom0000_03_01To0001_01_01 = 306;
-
 std::string FormatDate(std::int64_t dayNumber) {
-    const TCivilDate d = DayNumberToDate(dayNumber);
+    const TCivilDate d = DecodeDayNumber(static_cast<std::int32_t>(dayNumber));
     char text[32];
     std::snprintf(text, sizeof text, "%04d-%02d-%02d", d.Year, d.Month, d.Day);
     return text;
@@ -33,30 +27,6 @@ std::string FormatTime(std::int64_t ms) {
 }
 
 }  // namespace
-
-TCivilDate DayNumberToDate(std::int64_t dayNumber) {
-    const std::int64_t z = dayNumber - 1 + kDaysFrom0000_03_01To0001_01_01;
-    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const std::int64_t doe = z - era * 146097;
-    const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const std::int64_t mp = (5 * doy + 2) / 153;
-    TCivilDate date;
-    date.Day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-    date.Month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    date.Year = static_cast<int>(yoe + era * 400 + (date.Month <= 2 ? 1 : 0));
-    return date;
-}
-
-std::int64_t DateToDayNumber(int year, int month, int day) {
-    const std::int64_t y = year - (month <= 2 ? 1 : 0);
-    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const std::int64_t yoe = y - era * 400;
-    const std::int64_t mp = month > 2 ? month - 3 : month + 9;
-    const std::int64_t doy = (153 * mp + 2) / 5 + day - 1;
-    const std::int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - kDaysFrom0000_03_01To0001_01_01 + 1;
-}
 
 std::uint8_t* TFieldBufferItem::GetDataBuf() const {
     if (IsBlob())
@@ -119,13 +89,11 @@ std::string TFieldBufferItem::GetAsString() const {
         case ftDateTime: {
             if (!need(8))
                 return {};
-            const double value = std::round(format::GetF64(data));
-            if (!std::isfinite(value) || std::fabs(value) > 1e17)
+            std::int32_t day = 0;
+            std::int32_t msOfDay = 0;
+            if (!SplitDateTime(format::GetF64(data), day, msOfDay))
                 return {};
-            const auto ms = static_cast<std::int64_t>(value);
-            const std::int64_t day =
-                ms >= 0 ? ms / kMsPerDay : -((-ms + kMsPerDay - 1) / kMsPerDay);
-            return FormatDate(day) + " " + FormatTime(ms - day * kMsPerDay);
+            return FormatDate(day) + " " + FormatTime(msOfDay);
         }
         default:
             return {};

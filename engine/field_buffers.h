@@ -80,13 +80,4 @@ class TFieldBuffers {
     std::vector<std::unique_ptr<TFieldBufferItem>> items_;
 };
 
-// Calendar helpers of the stored date forms (day 1 is 0001-01-01 of the Gregorian calendar).
-struct TCivilDate {
-    int Year = 1;
-    int Month = 1;
-    int Day = 1;
-};
-TCivilDate DayNumberToDate(std::int64_t dayNumber);
-std::int64_t DateToDayNumber(int year, int month, int day);
-
 }  // namespace vesk
