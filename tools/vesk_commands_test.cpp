@@ -89,6 +89,22 @@ TEST(VeskCommands, CheckExitsNonZeroNamingEachProblem) {
     EXPECT_EQ(damaged.err, sound + ": table 'people': index 'pk': head 3000 is out of range\n");
 }
 
+// The build step that makes the shipped files creates a missing file and leaves an existing
+// one as it is.
+TEST(VeskCommands, TheBuildStepNeverOverwritesADatabaseFile) {
+    ScratchFolder folder;
+    const std::string output = folder / "all.dat";
+    const std::string step = std::string("cmake -DVESK=") + ZANTROPE_BIN_DIR +
+                             "/vesk -DSCHEMA=" + ZANTROPE_SOURCE_DIR +
+                             "/data/all.schema -DOUTPUT=" + output + " -P " + ZANTROPE_SOURCE_DIR +
+                             "/data/make_database.cmake";
+    ASSERT_EQ(std::system(step.c_str()), 0) << step;
+    EXPECT_EQ(Vesk({"check", output}).code, kExitOk);
+    WriteText(output, "the user's data");
+    ASSERT_EQ(std::system(step.c_str()), 0) << step;
+    EXPECT_EQ(ReadWholeFile(output), "the user's data");
+}
+
 // The shipped files as the build made them, checked by the tool executable itself.
 TEST(VeskCommands, TheBuiltDatabaseFilesAreSound) {
     for (const char* name : {"all.dat", "FTPBookmark.dat"}) {
