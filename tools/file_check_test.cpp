@@ -94,6 +94,8 @@ TEST(FileCheck, NamesEveryDamageOfTheFixture) {
         {"blob-offset-out", "entry 1, blob 'note': the area at offset"},
         {"blob-size-negative", "stored size -100 and allocated size 64 do not match"},
         {"key-order", "index 'pk': entry 0 is out of key order after entry 1"},
+        {"text-key-order",
+         "table 'tags': index 'bytag': entry 4 is out of key order after entry 5"},
     };
     ScratchFolder folder;
     for (const auto& c : cases) {

@@ -42,7 +42,8 @@ TEST(TableListing, TablesShowsFieldsAndIndexes) {
               "people id:autoinc:0 name:string:40 age:integer:0 level:smallint:0 "
               "active:boolean:0 note:memo:0 pk(id)[primary,unique] "
               "byname(name,age)[descending,caseinsensitive]\n"
-              "tags tag:string:8 weight:integer:0 byweight(weight)[descending]\n"
+              "tags tag:string:8 weight:integer:0 score:float:0 day:date:0 "
+              "byweight(weight)[descending] bytag(tag)[unique] byscore(score)[]\n"
               "empty v:integer:0 pk(v)[primary]\n");
     EXPECT_THROW(Tables(folder / "missing.dat"), vesk::EDatabaseError);
 }
