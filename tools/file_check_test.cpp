@@ -36,6 +36,21 @@ TEST(FileCheck, FreshImagesAndTheFixtureAreSound) {
     EXPECT_EQ(Joined(CheckDatabaseFile(MakeFixture(folder))), "");
 }
 
+TEST(FileCheck, AcceptsEveryVersionUpTo2Point0) {
+    // A version text may fill all five bytes without a terminator.
+    for (const std::string version : {"2.0", "1.5", "10.0", "", "1.000", "2"}) {
+        std::vector<std::uint8_t> image = BuildDatabaseImage(SmallSchema());
+        std::fill_n(image.begin() + kVersionAt, kVersionSize, 0);
+        std::copy(version.begin(), version.end(), image.begin() + kVersionAt);
+        EXPECT_EQ(Joined(CheckDatabaseImage(image)), "") << version;
+    }
+    for (const char* version : {"2.00", "2.1", "3", "1.00"}) {
+        std::vector<std::uint8_t> image = BuildDatabaseImage(SmallSchema());
+        PutText(image.data() + kVersionAt, kVersionSize, version);
+        EXPECT_NE(Joined(CheckDatabaseImage(image)).find("version"), std::string::npos) << version;
+    }
+}
+
 TEST(FileCheck, NamesFaultsOfTheFixedPart) {
     const struct {
         const char* label;

@@ -68,12 +68,15 @@ class Parser {
         return value;
     }
 
+    // Checks the number of words after the keyword: least to most of them.
     void Words(const std::vector<std::string>& words, size_t least, size_t most) const {
-        if (words.size() < least || words.size() > most)
-            Fail("'" + words[0] + "' takes " +
-                 (least == most ? std::to_string(least - 1)
-                                : std::to_string(least - 1) + " to " + std::to_string(most - 1)) +
-                 " words");
+        const size_t given = words.size() - 1;
+        if (given >= least && given <= most)
+            return;
+        const std::string count = least == most
+                                      ? std::to_string(least)
+                                      : std::to_string(least) + " to " + std::to_string(most);
+        Fail("'" + words[0] + "' takes " + count + (most == 1 ? " word" : " words"));
     }
 
     vesk::SchemaTable& CurrentTable() {
@@ -86,18 +89,18 @@ class Parser {
         const std::string& keyword = words[0];
         vesk::SchemaOptions& options = schema_.options;
         if (SameWord(keyword, "table")) {
-            Words(words, 2, 2);
+            Words(words, 1, 1);
             schema_.tables.push_back({words[1], {}, {}});
         } else if (SameWord(keyword, "field")) {
             Field(words);
         } else if (SameWord(keyword, "index")) {
             Index(words);
         } else if (SameWord(keyword, "compression")) {
-            Words(words, 2, 2);
+            Words(words, 1, 1);
             options.compression = true;
             options.compressionName = words[1];
         } else if (SameWord(keyword, "encryption")) {
-            Words(words, 3, 4);
+            Words(words, 2, 3);
             options.encryption = true;
             options.cipherName = words[1];
             const std::int32_t mode = Number(words[2], "cipher mode");
@@ -107,7 +110,7 @@ class Parser {
             if (words.size() == 4)
                 options.passwordDigest = words[3];
         } else if (SameWord(keyword, "blobcheck")) {
-            Words(words, 1, 1);
+            Words(words, 0, 0);
             options.blobCheck = true;
         } else {
             Fail("unknown keyword '" + keyword + "'");
@@ -115,7 +118,7 @@ class Parser {
     }
 
     void Field(const std::vector<std::string>& words) {
-        Words(words, 3, 5);
+        Words(words, 2, 4);
         vesk::SchemaTable& table = CurrentTable();
         vesk::SchemaField field{words[1], vesk::ftUnknown, 0, 0};
         field.type = TypeNamed(words[2]);
@@ -143,7 +146,7 @@ class Parser {
     }
 
     void Index(const std::vector<std::string>& words) {
-        Words(words, 3, 7);
+        Words(words, 2, 6);
         vesk::SchemaTable& table = CurrentTable();
         vesk::SchemaIndex index{words[1], 0, {}};
         std::string_view list = words[2];
