@@ -98,11 +98,29 @@ bool ChildProcess::Running() {
     }
     if (LeaderExited(pid_)) {
         kill(-pid_, SIGKILL);  // what the leader left of its group
-        waitpid(pid_, nullptr, 0);
+        int status = 0;
+        waitpid(pid_, &status, 0);
         reaped_ = true;
+        exit_status_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         return false;
     }
     return true;
+}
+
+int ChildProcess::Wait() {
+    if (reaped_) {
+        return exit_status_;
+    }
+    siginfo_t info{};
+    while (waitid(P_PID, static_cast<id_t>(pid_), &info, WEXITED | WNOWAIT) != 0 &&
+           errno == EINTR) {
+    }
+    kill(-pid_, SIGKILL);  // what the leader left of its group
+    int status = 0;
+    waitpid(pid_, &status, 0);
+    reaped_ = true;
+    exit_status_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return exit_status_;
 }
 
 std::string ChildProcess::ReadLine(std::chrono::milliseconds timeout) {

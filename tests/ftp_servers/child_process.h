@@ -26,6 +26,8 @@ class ChildProcess {
     std::string ReadLine(std::chrono::milliseconds timeout);
     // True while the child has not exited. Reaps it when it has.
     bool Running();
+    // Blocks until the child exits; returns its exit status, or -1 when a signal ended it.
+    int Wait();
     pid_t pid() const { return pid_; }
     const std::string& log_path() const { return log_path_; }
 
@@ -33,6 +35,7 @@ class ChildProcess {
     pid_t pid_ = -1;
     int stdout_fd_ = -1;
     bool reaped_ = false;
+    int exit_status_ = -1;
     std::string log_path_;
     std::string pending_;
 };

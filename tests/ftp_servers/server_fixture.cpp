@@ -1,5 +1,6 @@
 #include "tests/ftp_servers/server_fixture.h"
 
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -66,6 +67,14 @@ PyftpdlibServer::PyftpdlibServer(const std::string& user, const std::string& pas
                                      "-w"},
             folder_.File("server.log"), false);
     });
+}
+
+void PyftpdlibServer::Pause() {
+    kill(process_->pid(), SIGSTOP);
+}
+
+void PyftpdlibServer::Resume() {
+    kill(process_->pid(), SIGCONT);
 }
 
 MicrosocksServer::MicrosocksServer(const std::string& user, const std::string& password)

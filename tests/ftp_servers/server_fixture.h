@@ -21,6 +21,10 @@ class PyftpdlibServer {
     PyftpdlibServer(const std::string& user, const std::string& password);
     // remote_folder "/", local_folder the served temporary folder.
     const FtpAccount& account() const { return account_; }
+    // Stops (SIGSTOP) and continues (SIGCONT) the server process: a server that stops
+    // answering while its connections stay open.
+    void Pause();
+    void Resume();
 
   private:
     TempFolder folder_;
@@ -67,6 +71,8 @@ class FtpTestServer {
     // Whether the server is an outside one named by the environment.
     bool external() const { return pyftpdlib_ == nullptr; }
     const FtpAccount& account() const { return account_; }
+    // The own pyftpdlib, or nullptr for an outside server.
+    PyftpdlibServer* pyftpdlib() { return pyftpdlib_.get(); }
     // A new empty folder under the account's folder for one test, writable by the server;
     // both paths end in "/". Outside servers may be shared by tests running at once, so the
     // name is unique to this process and call.
