@@ -48,6 +48,9 @@ VsftpdServer::VsftpdServer() : folder_("vsftpd") {
     account_.password = "guest";
     account_.remote_folder = "/pub/";
     account_.local_folder = root + "/pub/";
+    // Anonymous logins with one accepted password: a wrong one is refused as by a real account.
+    const std::string passwords = folder_.File("passwords");
+    WriteFileBytes(passwords, account_.password + "\n");
     const int pasv_min = std::min(FreeLoopbackPort(), 65535 - 64);
     const std::string config =
         "listen=YES\nlisten_ipv6=NO\nlisten_address=127.0.0.1\n"
@@ -55,7 +58,10 @@ VsftpdServer::VsftpdServer() : folder_("vsftpd") {
         std::to_string(account_.port) +
         "\n"
         "background=NO\n"
-        "anonymous_enable=YES\nlocal_enable=NO\nno_anon_password=YES\n"
+        "anonymous_enable=YES\nlocal_enable=NO\n"
+        "secure_email_list_enable=YES\nemail_password_file=" +
+        passwords +
+        "\n"
         "write_enable=YES\nanon_upload_enable=YES\nanon_mkdir_write_enable=YES\n"
         "anon_other_write_enable=YES\nanon_umask=022\n"
         "anon_root=" +

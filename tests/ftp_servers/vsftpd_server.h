@@ -14,7 +14,7 @@ namespace ftptest {
 class VsftpdServer {
   public:
     // Writes a private configuration (stand-alone listener on 127.0.0.1, anonymous login
-    // without a password question, uploads, folders, deletes and renames allowed in "/pub/",
+    // with the one password "guest", uploads, folders, deletes and renames allowed in "/pub/",
     // passive ports from a loopback range) and starts the server in the foreground. Throws
     // std::runtime_error when it is not root, the user is missing or the server does not
     // come up.
