@@ -89,7 +89,8 @@ struct ItemRecord {
 // A database file opened without a database component, and one table of it opened.
 class OpenTable {
   public:
-    OpenTable(const std::string& path, const std::string& table) {
+    OpenTable(const std::string& path, const std::string& table, TDBFileIOOwner* owner = nullptr)
+        : file_(owner) {
         file_.Open(path, mtDisk, false);
         owner_ = std::make_unique<TFileTableIOOwner>(file_);
         table_ = std::make_unique<TVeskTableIO>(*owner_, table);
