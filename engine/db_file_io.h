@@ -92,6 +92,10 @@ class TVeskDBFileIO : public TDataProcessOwner {
     // Releases the lock (nothing when not held).
     void Unlock();
 
+    // True when encryption is off, or when the password's digest text (SHA, format 64) equals
+    // the options block's digest; then the cipher's key is set from the password.
+    bool CheckPassword(const std::string& password);
+
     // The fixed structures (the copies are read at open and never re-read).
     void ReadOptions(std::uint8_t* buffer);   // 472 bytes at 2317
     void ReadTableTab(std::uint8_t* buffer);  // 1032 bytes at 2789

@@ -7,6 +7,8 @@
 #include <functional>
 
 #include "engine/codec/algo_registry.h"
+#include "engine/codec/hash.h"
+#include "engine/codec/md4_hash.h"
 #include "engine/codec/standard_algorithms.h"
 #include "engine/db_error.h"
 #include "engine/memory_medium.h"
@@ -433,6 +435,54 @@ TEST(DbFileIO, ChoosesCodecsByTheOptionsBlock) {
     ExpectDbError([&] { file.Open(registration.Name(), mtMemory, false); },
                   "Compression algorithm module 'XYZ' not found");
     EXPECT_FALSE(file.IsOpen());
+}
+
+TEST(DbFileIO, PasswordRuleAndEncipheredValues) {
+    RegisterStandardAlgorithms();
+    for (const char* cipher : {"Blowfish", "Twofish", "Gost"}) {
+        SCOPED_TRACE(cipher);
+        TestImage image;
+        image.SetOption(format::kOptEncryptOn, 1);
+        image.SetOption(format::kOptCipherMode, 1);
+        image.SetOptionText(format::kOptCipherName, cipher);
+        image.PutText(format::kOptionsAt + format::kOptPasswordDigest,
+                      format::kOptPasswordDigestSize,
+                      CalcHashString(&THash_SHA::New, "secret", nullptr));
+        OpenImage open(image);
+        EXPECT_FALSE(open.file.CheckPassword("Secret"));
+        EXPECT_FALSE(open.file.CheckPassword(""));
+        ASSERT_TRUE(open.file.CheckPassword("secret"));
+        const std::uint8_t plain[11] = "0123456789";
+        std::uint8_t stored[11];
+        std::uint8_t back[11];
+        open.file.EncodeBuffer(plain, stored, 11, true);
+        EXPECT_NE(std::memcmp(plain, stored, 11), 0);
+        open.file.DecodeBuffer(stored, back, 11, true);
+        EXPECT_EQ(std::memcmp(plain, back, 11), 0);
+        open.file.EncodeBuffer(plain, stored, 11, false);
+        EXPECT_EQ(std::memcmp(plain, stored, 11), 0) << "a plain field is copied";
+        // A blob: compressed (when asked) and enciphered as one message, decoded back.
+        const std::string value(3000, 'q');
+        TMemoryStream source;
+        source.Write(value.data(), static_cast<std::int64_t>(value.size()));
+        TMemoryStream encoded;
+        open.file.EncodeStream(source, encoded, true, false);
+        EXPECT_NE(encoded.AsString(), value);
+        TMemoryStream decoded;
+        open.file.DecodeStream(encoded, decoded, true, false);
+        EXPECT_EQ(decoded.AsString(), value);
+        image.SetOption(format::kOptCompressOn, 1);
+        image.SetOptionText(format::kOptCompressName, "ZIP");
+        OpenImage both(image);
+        ASSERT_TRUE(both.file.CheckPassword("secret"));
+        both.file.EncodeStream(source, encoded, true, true);
+        EXPECT_LT(encoded.Size(), 200) << "compressed before it was enciphered";
+        both.file.DecodeStream(encoded, decoded, true, true);
+        EXPECT_EQ(decoded.AsString(), value);
+    }
+    TestImage plainFile;
+    OpenImage open(plainFile);
+    EXPECT_TRUE(open.file.CheckPassword("anything")) << "no encryption, no password";
 }
 
 }  // namespace
