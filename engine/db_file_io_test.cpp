@@ -296,6 +296,13 @@ TEST(DbFileIO, ReadsTheRecordTabOverThreeChunks) {
     open.file.ReadRecordTab(open.Header().data(), entries, chunks);
     EXPECT_TRUE(entries[1024].Deleted());
     EXPECT_FALSE(entries[1023].Deleted());
+    std::vector<std::uint8_t> header = open.Header();
+    format::PutText(header.data() + format::kHdrName, format::kNameSize, "renamed");
+    open.file.WriteTableHeader(0, header.data());
+    std::vector<std::string> names;
+    open.file.GetTableNames(names);
+    EXPECT_EQ(names, std::vector<std::string>{"renamed"});
+    EXPECT_THROW(open.file.ReadTableHeader(1, header.data()), EDatabaseError);
 }
 
 TEST(DbFileIO, RefusesDamagedStructures) {

@@ -5,6 +5,9 @@
 
 #include <functional>
 
+#include "engine/codec/hash.h"
+#include "engine/codec/md4_hash.h"
+#include "engine/codec/standard_algorithms.h"
 #include "engine/db_error.h"
 #include "engine/memory_medium.h"
 #include "engine/table_io_owner.h"
@@ -507,6 +510,48 @@ TEST(TableIO, LoadWaitsForTheFileLock) {
     file.Close();
     EXPECT_THROW(TFileTableIOOwner(file).FileIO(), EDatabaseError);
     std::remove(path.c_str());
+}
+
+TEST(TableIO, EncipheredFieldsAreDecodedByTheirProcessingMode) {
+    RegisterStandardAlgorithms();
+    TestImage image;
+    image.SetOption(format::kOptEncryptOn, 1);
+    image.SetOptionText(format::kOptCipherName, "Blowfish");
+    image.PutText(format::kOptionsAt + format::kOptPasswordDigest, format::kOptPasswordDigestSize,
+                  CalcHashString(&THash_SHA::New, "pw", nullptr));
+    // secret ftInteger (mode 0, enciphered) at 0; plain ftInteger (mode 1) at 4.
+    const TestTableAt at =
+        image.AddTable({"t",
+                        {{"secret", ftInteger, 0, 0}, {"plain", ftInteger, 0, 1}},
+                        {{"BySecret", 0, {0}, {0}}},
+                        {TestRecord(8).I32(4, 77).bytes},
+                        {}});
+    Loaded loaded(image);
+    ASSERT_TRUE(loaded.file.CheckPassword("pw"));
+    std::uint8_t value[4];
+    format::PutI32(value, 1234);
+    std::uint8_t stored[4];
+    loaded.file.EncodeBuffer(value, stored, 4, true);
+    loaded.file.WriteBuffer(stored, at.Records[0], 4);
+    TVeskTableIO table(*loaded.owner, "t");
+    table.Open();
+    EXPECT_TRUE(table.CanEncryptField(0));
+    EXPECT_FALSE(table.CanEncryptField(1));
+    EXPECT_FALSE(table.CanCompressField(0)) << "only blobs are compressed";
+    std::uint8_t secret[4] = {};
+    std::uint8_t plain[4] = {};
+    TFieldBuffers buffers;
+    buffers.Add(secret, ftInteger, 4);
+    buffers.Add(plain, ftInteger, 4);
+    table.ReadRecordData(buffers, table.GetRecordList(0), 0);
+    EXPECT_EQ(format::GetI32(secret), 1234);
+    EXPECT_EQ(format::GetI32(plain), 77);
+    TMemoryStream single;
+    table.ReadFieldValue(single, 0, 0);
+    EXPECT_EQ(format::GetI32(single.Memory()), 1234);
+    std::int32_t indicator = 99;
+    EXPECT_EQ(table.SearchIndexedField(buffers, table.GetRecordList(1), 0, indicator, 0, false), 0);
+    EXPECT_EQ(indicator, 0) << "keys compare as decoded values";
 }
 
 }  // namespace
