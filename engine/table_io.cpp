@@ -14,6 +14,10 @@ std::string Quoted(const std::string& name) {
     return "'" + name + "'";
 }
 
+std::string StoredName(const std::uint8_t* at) {
+    return std::string(format::GetText(at, format::kNameSize));
+}
+
 }  // namespace
 
 TVeskTableIO::TVeskTableIO(TTableIOOwner& owner, std::string tableName)
@@ -90,10 +94,9 @@ void TVeskTableIO::InitFieldDefs() {
     for (std::int32_t i = 0; i < count; ++i) {
         const std::uint8_t* def =
             headerCopy_.data() + format::kHdrFields + i * format::kFieldDefSize;
-        // Stored names are never empty; should one be, it keeps the stored (empty) name.
-        TVeskFieldDef& field =
-            fieldDefs_.Add(std::string(format::GetText(def + format::kFldName, format::kNameSize)));
-        field.Name = std::string(format::GetText(def + format::kFldName, format::kNameSize));
+        // The stored name replaces the one the naming rule gives, also when it is empty.
+        TVeskFieldDef& field = fieldDefs_.Add();
+        field.Name = StoredName(def + format::kFldName);
         field.FieldType = static_cast<TFieldType>(def[format::kFldType]);
         field.DataSize = format::GetI32(def + format::kFldDataSize);
         field.ProcessMode = def[format::kFldProcessMode];
@@ -106,9 +109,8 @@ void TVeskTableIO::InitIndexDefs() {
     for (std::int32_t i = 0; i < count; ++i) {
         const std::uint8_t* def =
             headerCopy_.data() + format::kHdrIndexes + i * format::kIndexDefSize;
-        TVeskIndexDef& index =
-            indexDefs_.Add(std::string(format::GetText(def + format::kIdxName, format::kNameSize)));
-        index.Name = std::string(format::GetText(def + format::kIdxName, format::kNameSize));
+        TVeskIndexDef& index = indexDefs_.Add();
+        index.Name = StoredName(def + format::kIdxName);
         index.SetOptions(def[format::kIdxOptions]);
         for (std::int32_t k = 0; k < format::kMaxKeyFields; ++k) {
             const std::int32_t fieldNo = format::GetI32(def + format::kIdxFields + 4 * k);
