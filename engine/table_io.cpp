@@ -242,10 +242,13 @@ void TVeskTableIO::ReadRecordData(TFieldBuffers& buffers, const TRecordList& lis
     const TRecordItem item = GetRecordItem(list, pos);
     TVeskDBFileIO& file = owner_.FileIO();
     TFileLockGuard lock(file);
+    const std::string what =
+        "the record of entry " + std::to_string(item.EntryNo) + " of table " + Quoted(tableName_);
+    // Checked before the work buffer is sized: a record size read from a damaged header must
+    // not decide an allocation larger than the file.
+    file.CheckRange(item.RecordOffset, recordSize_, what);
     std::vector<std::uint8_t> work(static_cast<size_t>(recordSize_), 0);
-    file.ReadExact(
-        work.data(), item.RecordOffset, recordSize_,
-        "the record of entry " + std::to_string(item.EntryNo) + " of table " + Quoted(tableName_));
+    file.ReadExact(work.data(), item.RecordOffset, recordSize_, what);
     for (std::int32_t i = 0; i < buffers.Count(); ++i) {
         TFieldBufferItem& target = buffers.Items(i);
         if (!target.Active)
