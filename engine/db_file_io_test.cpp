@@ -492,5 +492,33 @@ TEST(DbFileIO, PasswordRuleAndEncipheredValues) {
     EXPECT_TRUE(open.file.CheckPassword("anything")) << "no encryption, no password";
 }
 
+TEST(DbFileIO, ForwardsCodecProgressToItsOwner) {
+    RegisterStandardAlgorithms();
+    struct ProgressOwner : TDBFileIOOwner {
+        std::vector<int> compress, uncompress;
+        void OnCompressProgress(int percent) override { compress.push_back(percent); }
+        void OnUncompressProgress(int percent) override { uncompress.push_back(percent); }
+    } owner;
+    TestImage image;
+    image.SetOption(format::kOptCompressOn, 1);
+    image.SetOptionText(format::kOptCompressName, "ZIP");
+    TMemoryStream stream;
+    image.CopyTo(stream);
+    TMemoryImageRegistration registration(stream);
+    TVeskDBFileIO file(&owner);
+    file.Open(registration.Name(), mtMemory, false);
+    TMemoryStream source;
+    const std::string value(200000, 'p');
+    source.Write(value.data(), static_cast<std::int64_t>(value.size()));
+    TMemoryStream packed;
+    file.EncodeStream(source, packed, false, true);
+    ASSERT_FALSE(owner.compress.empty());
+    EXPECT_TRUE(owner.uncompress.empty());
+    EXPECT_TRUE(std::find(owner.compress.begin(), owner.compress.end(), 100) !=
+                owner.compress.end());
+    file.DecodeStream(packed, source, false, true);
+    EXPECT_FALSE(owner.uncompress.empty());
+}
+
 }  // namespace
 }  // namespace vesk
