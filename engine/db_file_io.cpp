@@ -204,6 +204,12 @@ void TVeskDBFileIO::ReadTableTab(std::uint8_t* buffer) {
 
 void TVeskDBFileIO::InitDbOptions() {
     ReadOptions(options_.data());
+    if (CompressionOn())
+        compressMgr_->SetAlgoName(CompressionName());
+    if (EncryptionOn()) {
+        encryptMgr_->SetAlgoName(CipherName());
+        encryptMgr_->SetMode(CipherMode());
+    }
 }
 
 void TVeskDBFileIO::InitTableTab() {

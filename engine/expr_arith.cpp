@@ -51,7 +51,7 @@ std::int32_t DayOrMsCount(const TExprNode& number, TValueClass numberClass) {
 
 // A date-time moved by whole days: rounded to milliseconds, split into day and time of day,
 // the days added, joined again.
-double ShiftDateTime(double milliseconds, std::int32_t days) {
+double ShiftDateTime(double milliseconds, std::int64_t days) {
     std::int32_t day = 0;
     std::int32_t timeOfDay = 0;
     if (!SplitDateTime(milliseconds, day, timeOfDay)) {
@@ -108,8 +108,9 @@ void DateOrTime(TExprNode& result, TExprOperator op, const TExprNode& left, TVal
                 const TExprNode& right, TValueClass rightClass) {
     const std::int32_t value = ReadInt32(left);
     if (op == toADD && IsNumericClass(rightClass)) {
+        const std::int32_t sum = Wrap32(toADD, value, DayOrMsCount(right, rightClass));
         result.DataType = left.DataType;
-        WriteInt32(result, Wrap32(toADD, value, DayOrMsCount(right, rightClass)));
+        WriteInt32(result, sum);
         return;
     }
     if (op != toSUB)
@@ -138,7 +139,7 @@ void DateTime(TExprNode& result, TExprOperator op, const TExprNode& left, const 
     const double value = ReadDateTime(left);
     if (IsNumericClass(rightClass) && (op == toADD || op == toSUB)) {
         const std::int32_t days = DayOrMsCount(right, rightClass);
-        const std::int32_t shift = op == toADD ? days : Wrap32(toSUB, 0, days);
+        const std::int64_t shift = op == toADD ? days : -static_cast<std::int64_t>(days);
         const double shifted = ShiftDateTime(value, shift);
         if (op == toADD) {
             result.DataType = ftDateTime;

@@ -75,33 +75,36 @@ void WriteIntegerResult(TExprNode& result, int value) {
     WriteInt32(result, value);
 }
 
-// The calendar date of a date or date-time argument (a date-time rounded to milliseconds).
-TCivilDate DateArgument(const std::vector<TExprNode*>& args) {
+// The day and time of day of the single date, time or date-time argument (a date-time
+// rounded to milliseconds); accepted is `allowed` or ftDateTime.
+void DateTimeArgument(const std::vector<TExprNode*>& args, TFieldType allowed, std::int32_t& day,
+                      std::int32_t& msOfDay) {
     const TExprNode& arg = Argument(args, 0, 1);
-    if (arg.DataType == ftDate)
-        return DecodeDayNumber(ReadInt32(arg));
+    if (arg.DataType == allowed) {
+        (allowed == ftDate ? day : msOfDay) = ReadInt32(arg);
+        return;
+    }
     if (arg.DataType != ftDateTime)
         TypeMismatch();
-    std::int32_t day = 0;
-    std::int32_t msOfDay = 0;
     if (!SplitDateTime(ReadDateTime(arg), day, msOfDay)) {
         throw EDatabaseError("Value out of range in expression");
     }
-    return DecodeDayNumber(day);
 }
 
-TClockTime TimeArgument(const std::vector<TExprNode*>& args) {
-    const TExprNode& arg = Argument(args, 0, 1);
-    if (arg.DataType == ftTime)
-        return DecodeMsOfDay(ReadInt32(arg));
-    if (arg.DataType != ftDateTime)
-        TypeMismatch();
+int CalendarPart(TExprFuncKind kind, const std::vector<TExprNode*>& args) {
     std::int32_t day = 0;
     std::int32_t msOfDay = 0;
-    if (!SplitDateTime(ReadDateTime(arg), day, msOfDay)) {
-        throw EDatabaseError("Value out of range in expression");
-    }
-    return DecodeMsOfDay(msOfDay);
+    DateTimeArgument(args, ftDate, day, msOfDay);
+    const TCivilDate date = DecodeDayNumber(day);
+    return kind == fkYear ? date.Year : kind == fkMonth ? date.Month : date.Day;
+}
+
+int ClockPart(TExprFuncKind kind, const std::vector<TExprNode*>& args) {
+    std::int32_t day = 0;
+    std::int32_t msOfDay = 0;
+    DateTimeArgument(args, ftTime, day, msOfDay);
+    const TClockTime time = DecodeMsOfDay(msOfDay);
+    return kind == fkHour ? time.Hour : kind == fkMinute ? time.Minute : time.Second;
 }
 
 double NowAsDateTime() {
@@ -142,22 +145,14 @@ void EvaluateFunctionNode(TExprNode& result, TExprFuncKind kind,
                 result, Trim(TextArgument(args, 0, 1), kind != fkTrimRight, kind != fkTrimLeft));
             return;
         case fkYear:
-            WriteIntegerResult(result, DateArgument(args).Year);
-            return;
         case fkMonth:
-            WriteIntegerResult(result, DateArgument(args).Month);
-            return;
         case fkDay:
-            WriteIntegerResult(result, DateArgument(args).Day);
+            WriteIntegerResult(result, CalendarPart(kind, args));
             return;
         case fkHour:
-            WriteIntegerResult(result, TimeArgument(args).Hour);
-            return;
         case fkMinute:
-            WriteIntegerResult(result, TimeArgument(args).Minute);
-            return;
         case fkSecond:
-            WriteIntegerResult(result, TimeArgument(args).Second);
+            WriteIntegerResult(result, ClockPart(kind, args));
             return;
         case fkGetDate: {
             if (!args.empty())

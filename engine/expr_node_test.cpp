@@ -192,3 +192,41 @@ TEST(ExprNode, FieldNodesReadInPlaceAndBlobsAnew) {
 
 }  // namespace
 }  // namespace vesk
+
+namespace vesk {
+namespace {
+
+TEST(ExprNode, TypeTestsOfTheParser) {
+    struct Case {
+        TFieldType type;
+        bool integer, large, floating, dateTime, boolean, text;
+    };
+    const Case cases[] = {
+        {ftSmallint, true, false, false, false, false, false},
+        {ftWord, true, false, false, false, false, false},
+        {ftAutoInc, true, false, false, false, false, false},
+        {ftLargeint, false, true, false, false, false, false},
+        {ftCurrency, false, false, true, false, false, false},
+        {ftBCD, false, false, false, false, false, false},
+        {ftTime, false, false, false, true, false, false},
+        {ftBoolean, false, false, false, false, true, false},
+        {ftGuid, false, false, false, false, false, true},
+        {ftTypedBinary, false, false, false, false, false, true},
+        {ftOraClob, false, false, false, false, false, true},
+        {ftCursor, false, false, false, false, false, false},
+        {ftBytes, false, false, false, false, false, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(TExprNode::IsIntegerType(c.type), c.integer) << int(c.type);
+        EXPECT_EQ(TExprNode::IsLargeIntType(c.type), c.large) << int(c.type);
+        EXPECT_EQ(TExprNode::IsFloatType(c.type), c.floating) << int(c.type);
+        EXPECT_EQ(TExprNode::IsNumericType(c.type), c.integer || c.large || c.floating)
+            << int(c.type);
+        EXPECT_EQ(TExprNode::IsDateTimeType(c.type), c.dateTime) << int(c.type);
+        EXPECT_EQ(TExprNode::IsBooleanType(c.type), c.boolean) << int(c.type);
+        EXPECT_EQ(TExprNode::IsStringType(c.type), c.text) << int(c.type);
+    }
+}
+
+}  // namespace
+}  // namespace vesk

@@ -1,10 +1,15 @@
 #pragma once
-// Constant nodes for the evaluator's tests.
+// Constant nodes, dates and a fixed clock for the evaluator's tests.
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <string>
 
+#include <gtest/gtest.h>
+
+#include "engine/day_number.h"
 #include "engine/expr_node.h"
+#include "platform/os/clock.h"
 
 namespace vesk::testing {
 
@@ -45,5 +50,18 @@ T ValueOf(const TExprNode* node) {
 inline std::string TextOf(const TExprNode* node) {
     return std::string(static_cast<const char*>(node->Value));
 }
+
+inline std::int32_t Day(int year, int month, int day) {
+    std::int32_t number = 0;
+    EXPECT_TRUE(EncodeDayNumber({year, month, day}, number));
+    return number;
+}
+
+// Tests that read the clock run on 2026-12-10 11:00 (two-digit years 1976 to 2075).
+class FixedClock2026 : public ::testing::Test {
+  protected:
+    void SetUp() override { os::SetFixedNow(os::LocalDateTime{2026, 12, 10, 11, 0, 0, 0}); }
+    void TearDown() override { os::SetFixedNow(std::nullopt); }
+};
 
 }  // namespace vesk::testing

@@ -1,6 +1,8 @@
 #include "engine/expr_value.h"
 
+#include <cstdint>
 #include <cstring>
+#include <string>
 
 #include "engine/db_error.h"
 
@@ -121,6 +123,9 @@ bool ReadBoolean(const TExprNode& node) {
 void WriteText(TExprNode& node, std::string_view text) {
     // The text may come from anywhere (also from a node below); SetDataSize may move the
     // storage, so the bytes are copied before it.
+    if (text.size() >= static_cast<size_t>(INT32_MAX)) {
+        throw EDatabaseError("Value out of range in expression");
+    }
     const std::string copy(text);
     node.SetDataSize(static_cast<std::int32_t>(copy.size() + 1));
     std::memcpy(node.Value, copy.c_str(), copy.size() + 1);

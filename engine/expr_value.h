@@ -42,7 +42,8 @@ std::int32_t ReadInt32(const TExprNode& node);  // date and time values
 double ReadDateTime(const TExprNode& node);     // date-time milliseconds
 bool ReadBoolean(const TExprNode& node);        // first byte not zero
 
-// Writers: resize the node's own value to the type's size and store the value.
+// Writers: resize the node's own value to the type's size and store the value (a text of 2 GiB
+// or more: "Value out of range in expression").
 void WriteText(TExprNode& node, std::string_view text);
 void WriteInt32(TExprNode& node, std::int32_t value);
 void WriteInt64(TExprNode& node, std::int64_t value);

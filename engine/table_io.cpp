@@ -14,6 +14,10 @@ std::string Quoted(const std::string& name) {
     return "'" + name + "'";
 }
 
+std::string StoredName(const std::uint8_t* at) {
+    return std::string(format::GetText(at, format::kNameSize));
+}
+
 }  // namespace
 
 TVeskTableIO::TVeskTableIO(TTableIOOwner& owner, std::string tableName)
@@ -90,10 +94,9 @@ void TVeskTableIO::InitFieldDefs() {
     for (std::int32_t i = 0; i < count; ++i) {
         const std::uint8_t* def =
             headerCopy_.data() + format::kHdrFields + i * format::kFieldDefSize;
-        // Stored names are never empty; should one be, it keeps the stored (empty) name.
-        TVeskFieldDef& field =
-            fieldDefs_.Add(std::string(format::GetText(def + format::kFldName, format::kNameSize)));
-        field.Name = std::string(format::GetText(def + format::kFldName, format::kNameSize));
+        // The stored name replaces the one the naming rule gives, also when it is empty.
+        TVeskFieldDef& field = fieldDefs_.Add();
+        field.Name = StoredName(def + format::kFldName);
         field.FieldType = static_cast<TFieldType>(def[format::kFldType]);
         field.DataSize = format::GetI32(def + format::kFldDataSize);
         field.ProcessMode = def[format::kFldProcessMode];
@@ -106,9 +109,8 @@ void TVeskTableIO::InitIndexDefs() {
     for (std::int32_t i = 0; i < count; ++i) {
         const std::uint8_t* def =
             headerCopy_.data() + format::kHdrIndexes + i * format::kIndexDefSize;
-        TVeskIndexDef& index =
-            indexDefs_.Add(std::string(format::GetText(def + format::kIdxName, format::kNameSize)));
-        index.Name = std::string(format::GetText(def + format::kIdxName, format::kNameSize));
+        TVeskIndexDef& index = indexDefs_.Add();
+        index.Name = StoredName(def + format::kIdxName);
         index.SetOptions(def[format::kIdxOptions]);
         for (std::int32_t k = 0; k < format::kMaxKeyFields; ++k) {
             const std::int32_t fieldNo = format::GetI32(def + format::kIdxFields + 4 * k);
@@ -240,10 +242,13 @@ void TVeskTableIO::ReadRecordData(TFieldBuffers& buffers, const TRecordList& lis
     const TRecordItem item = GetRecordItem(list, pos);
     TVeskDBFileIO& file = owner_.FileIO();
     TFileLockGuard lock(file);
+    const std::string what =
+        "the record of entry " + std::to_string(item.EntryNo) + " of table " + Quoted(tableName_);
+    // Checked before the work buffer is sized: a record size read from a damaged header must
+    // not decide an allocation larger than the file.
+    file.CheckRange(item.RecordOffset, recordSize_, what);
     std::vector<std::uint8_t> work(static_cast<size_t>(recordSize_), 0);
-    file.ReadExact(
-        work.data(), item.RecordOffset, recordSize_,
-        "the record of entry " + std::to_string(item.EntryNo) + " of table " + Quoted(tableName_));
+    file.ReadExact(work.data(), item.RecordOffset, recordSize_, what);
     for (std::int32_t i = 0; i < buffers.Count(); ++i) {
         TFieldBufferItem& target = buffers.Items(i);
         if (!target.Active)
