@@ -9,8 +9,11 @@
 #include <iterator>
 
 #include "engine/db_error.h"
+#include "engine/db_file_io.h"
 #include "engine/file_format.h"
 #include "engine/schema_rules.h"
+#include "engine/table_io.h"
+#include "engine/table_io_owner.h"
 
 namespace {
 
@@ -247,6 +250,39 @@ TEST_F(FileBuilderOnDisk, WritesTheImageAndRefusesAnExistingFile) {
     other.tables.pop_back();
     EXPECT_THROW(CreateDatabaseFile(path_, other), EStreamError);
     EXPECT_EQ(Contents(), BuildDatabaseImage(TwoTables())) << "the existing file is untouched";
+}
+
+TEST_F(FileBuilderOnDisk, TheEnginesReaderLoadsEveryTableEmpty) {
+    const DatabaseSchema schema = TwoTables();
+    CreateDatabaseFile(path_, schema);
+    TVeskDBFileIO file;
+    file.Open(path_, mtDisk, false);
+    EXPECT_TRUE(file.CompressionOn());
+    EXPECT_EQ(file.CipherName(), "Blowfish");
+    TFileTableIOOwner owner(file);
+    ASSERT_EQ(owner.TableNames(), (std::vector<std::string>{"ftpsite", "bookmark"}));
+    for (const SchemaTable& expected : schema.tables) {
+        TVeskTableIO table(owner, expected.name);
+        table.Open();
+        ASSERT_EQ(table.FieldDefs().Count(), static_cast<std::int32_t>(expected.fields.size()));
+        for (std::int32_t f = 0; f < table.FieldDefs().Count(); ++f) {
+            const TVeskFieldDef& field = table.FieldDefs().Items(f);
+            EXPECT_EQ(field.Name, expected.fields[f].name);
+            EXPECT_EQ(field.FieldType, expected.fields[f].type);
+            EXPECT_EQ(field.DataSize, expected.fields[f].dataSize);
+            EXPECT_EQ(field.ProcessMode, expected.fields[f].processMode);
+        }
+        ASSERT_EQ(table.IndexDefs().Count(), static_cast<std::int32_t>(expected.indexes.size()));
+        for (std::int32_t i = 0; i < table.IndexDefs().Count(); ++i) {
+            EXPECT_EQ(table.IndexDefs().Items(i).Name, expected.indexes[i].name);
+            EXPECT_EQ(table.IndexDefs().Items(i).Options, expected.indexes[i].options);
+            EXPECT_EQ(table.IndexDefs().Items(i).FieldNumbers, expected.indexes[i].fieldNumbers);
+        }
+        ASSERT_EQ(table.RecordListCount(), table.IndexDefs().Count() + 1);
+        for (std::int32_t l = 0; l < table.RecordListCount(); ++l)
+            EXPECT_TRUE(table.GetRecordList(l).empty()) << expected.name << " list " << l;
+        table.Close();
+    }
 }
 
 TEST_F(FileBuilderOnDisk, InvalidSchemaCreatesNoFile) {

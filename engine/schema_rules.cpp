@@ -4,6 +4,7 @@
 
 #include "engine/db_error.h"
 #include "engine/file_format.h"
+#include "engine/table_defs.h"
 #include "platform/os/collation.h"
 
 namespace vesk {
@@ -120,28 +121,14 @@ void CheckTable(const SchemaTable& table) {
 }  // namespace
 
 std::int32_t RecordSlotSize(TFieldType type, std::int32_t dataSize) {
-    if (IsBlobKind(type))
-        return kBlobDescriptorSize;
-    switch (type) {
-        case ftString:
-        case ftFixedChar:
-            return dataSize < 0 ? -1 : dataSize + 1;
-        case ftSmallint:
-        case ftWord:
-        case ftBoolean:
-            return 2;
-        case ftInteger:
-        case ftDate:
-        case ftTime:
-        case ftAutoInc:
-            return 4;
-        case ftFloat:
-        case ftCurrency:
-        case ftDateTime:
-        case ftLargeint:
-            return 8;
-        default:
-            return -1;
+    // The engine's own layout rule decides; a type it refuses has no slot.
+    TVeskFieldDef field;
+    field.FieldType = type;
+    field.DataSize = dataSize;
+    try {
+        return GetFieldStorageSize(field);
+    } catch (const EDatabaseError&) {
+        return -1;
     }
 }
 
