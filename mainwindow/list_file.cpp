@@ -1,13 +1,13 @@
 #include "mainwindow/list_file.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdint>
 #include <limits>
 
+#include "platform/os/file_replace.h"
 #include "platform/os/program_folder.h"
 
 namespace mainwindow {
@@ -27,19 +27,6 @@ std::size_t ReadUpTo(int fd, unsigned char* buffer, std::size_t size) {
         done += static_cast<std::size_t>(got);
     }
     return done;
-}
-
-bool WriteAll(int fd, const std::string& bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t written = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        done += static_cast<std::size_t>(written);
-    }
-    return true;
 }
 
 bool IsUtf8Continuation(char c) {
@@ -108,18 +95,7 @@ bool WriteListFile(const std::string& path, const std::vector<std::string>& text
         bytes.append(kListTextLimit - stored.size(), '\0');
     }
 
-    std::string sibling = path + ".XXXXXX";
-    const int fd = ::mkstemp(sibling.data());
-    if (fd < 0)
-        return false;
-    struct stat old {};
-    const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
-    const bool written = ::fchmod(fd, mode) == 0 && WriteAll(fd, bytes) && ::fsync(fd) == 0;
-    if (::close(fd) != 0 || !written || ::rename(sibling.c_str(), path.c_str()) != 0) {
-        ::unlink(sibling.c_str());
-        return false;
-    }
-    return true;
+    return os::ReplaceFileContents(path, bytes) == os::ReplaceResult::kReplaced;
 }
 
 }  // namespace mainwindow

@@ -1,5 +1,7 @@
 #include "platform/os/private_profile.h"
 
+#include "platform/os/file_replace.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -75,7 +77,8 @@ std::optional<std::string> ReadWholeFile(const std::string& path, bool& unreadab
     char buffer[8192];
     while (ok) {
         const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR) continue;
+        if (got < 0 && errno == EINTR)
+            continue;
         if (got <= 0) {
             ok = got == 0;
             break;
@@ -226,43 +229,12 @@ void CheckName(const std::string& name, const char* forbidden) {
     }
 }
 
-bool WriteAll(int fd, const std::string& content) {
-    size_t done = 0;
-    while (done < content.size()) {
-        const ssize_t written = ::write(fd, content.data() + done, content.size() - done);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        done += static_cast<size_t>(written);
-    }
-    return true;
-}
-
-enum class SiblingResult { kReplaced, kNoSibling, kFailed };
-
-// Writes a sibling file and renames it over `target`, so a reader never sees half a file.
-SiblingResult ReplaceBySibling(const std::string& target, const std::string& content) {
-    std::string pattern = target + ".XXXXXX";
-    const int fd = ::mkstemp(pattern.data());
-    if (fd < 0)
-        return SiblingResult::kNoSibling;
-    struct stat old {};
-    const mode_t mode = ::stat(target.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
-    const bool ok = ::fchmod(fd, mode) == 0 && WriteAll(fd, content) && ::fsync(fd) == 0;
-    if (::close(fd) != 0 || !ok || ::rename(pattern.c_str(), target.c_str()) != 0) {
-        ::unlink(pattern.c_str());
-        return SiblingResult::kFailed;
-    }
-    return SiblingResult::kReplaced;
-}
-
 // For a file in a folder where no sibling can be made: rewrite it in place.
 bool RewriteInPlace(const std::string& target, const std::string& content) {
     const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0)
         return false;
-    const bool ok = WriteAll(fd, content) && ::fsync(fd) == 0;
+    const bool ok = os::WriteAllBytes(fd, content) && ::fsync(fd) == 0;
     return ::close(fd) == 0 && ok;
 }
 
@@ -337,9 +309,9 @@ void WritePrivateProfileString(const std::string& section, const std::string& ke
         output += each + lineEnd;
     // Only where no sibling can be made at all is the file rewritten in place; a sibling that
     // failed half-way (a full disk) leaves the old file untouched.
-    const SiblingResult result = ReplaceBySibling(target, output);
-    if (result == SiblingResult::kFailed ||
-        (result == SiblingResult::kNoSibling && !RewriteInPlace(target, output))) {
+    const ReplaceResult result = ReplaceFileContents(target, output);
+    if (result == ReplaceResult::kFailed ||
+        (result == ReplaceResult::kNoSibling && !RewriteInPlace(target, output))) {
         throw ProfileWriteError(path);
     }
 }
