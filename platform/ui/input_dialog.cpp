@@ -12,7 +12,7 @@ namespace ui {
 
 InputDialog::InputDialog(const QString& caption, const QString& prompt, const QString& text,
                          QWidget* parent)
-    : QDialog(parent), prompt_(new QLabel(prompt, this)), edit_(new QLineEdit(text, this)) {
+    : ModalDialog(parent), prompt_(new QLabel(prompt, this)), edit_(new QLineEdit(text, this)) {
     setWindowTitle(caption);
     prompt_->setObjectName("Prompt");
     prompt_->setTextFormat(Qt::PlainText);
@@ -24,8 +24,8 @@ InputDialog::InputDialog(const QString& caption, const QString& prompt, const QS
     ok->setDefault(true);
     auto* cancel = new QPushButton(tr("Cancel"), this);
     cancel->setObjectName("CancelButton");
-    connect(ok, &QPushButton::clicked, this, [this] { done(mrOk); });
-    connect(cancel, &QPushButton::clicked, this, [this] { done(mrCancel); });
+    SetButtonModalResult(ok, mrOk);
+    SetButtonModalResult(cancel, mrCancel);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();

@@ -64,15 +64,15 @@ TEST(ModalDriver, ADialogNobodyClosesFailsInsteadOfHanging) {
     {
         ui::ModalDriver driver(collect, 100ms);
         ui::InputDialog unexpected("Input Command", "", "");
-        EXPECT_EQ(unexpected.exec(), QDialog::Rejected);  // no driver: closed at once
+        EXPECT_EQ(unexpected.exec(), ui::mrCancel);  // no driver: closed at once
 
         driver.Next([](QDialog&) {});  // leaves the dialog open
         ui::InputDialog leftOpen("New name", "", "");
-        EXPECT_EQ(leftOpen.exec(), QDialog::Rejected);
+        EXPECT_EQ(leftOpen.exec(), ui::mrCancel);
 
         driver.Next([](QDialog& dialog) { ui::ClickButton(dialog, "NoSuchButton"); });
         ui::InputDialog badDriver("Edit", "", "");
-        EXPECT_EQ(badDriver.exec(), QDialog::Rejected);
+        EXPECT_EQ(badDriver.exec(), ui::mrCancel);
 
         driver.Next([](QDialog&) {});  // never used
     }
