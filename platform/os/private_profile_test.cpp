@@ -129,6 +129,15 @@ TEST_F(PrivateProfile, FailedWriteRaisesTheMessageAndKeepsTheOldFile) {
     EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 1);
 }
 
+TEST_F(PrivateProfile, AWriteThroughALinkChangesTheFileItNames) {
+    const fs::path real = folder_ / "real.ini";
+    std::ofstream(real) << "[FTP]\nINFO=93\n";
+    fs::create_symlink(real, path_);
+    os::WritePrivateProfileString("FTP", "INFO", "120", path_);
+    EXPECT_TRUE(fs::is_symlink(path_));
+    EXPECT_EQ(os::GetPrivateProfileInt("FTP", "INFO", 0, real.string()), 120);
+}
+
 TEST_F(PrivateProfile, NamesThatCannotBeStoredAreRefused) {
     for (const char* name : {"", " MAIN", "MA]IN", "MA\nIN"}) {
         EXPECT_THROW(os::WritePrivateProfileString(name, "KEY", "v", path_), std::invalid_argument)
