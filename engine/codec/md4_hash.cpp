@@ -2,32 +2,9 @@
 
 #include <cstring>
 
+#include "engine/codec/byte_order.h"
+
 namespace vesk {
-namespace {
-
-std::uint32_t Rol(std::uint32_t v, int n) {
-    return v << n | v >> (32 - n);
-}
-
-std::uint32_t LoadLE(const std::uint8_t* p) {
-    return p[0] | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24;
-}
-
-std::uint32_t LoadBE(const std::uint8_t* p) {
-    return std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 | std::uint32_t{p[2]} << 8 | p[3];
-}
-
-void StoreLE(std::uint8_t* p, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
-
-void StoreBE(std::uint8_t* p, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<std::uint8_t>(v >> (24 - 8 * i));
-}
-
-}  // namespace
 
 THash_MD4::~THash_MD4() {
     std::memset(digest_, 0, sizeof digest_);
@@ -91,16 +68,16 @@ void THash_MD4::Finish(bool bigEndianLength) {
 void THash_MD4::Done() {
     Finish(false);
     for (int i = 0; i < 4; ++i)
-        StoreLE(digest_ + 4 * i, state_[i]);
+        codec::StoreLE32(digest_ + 4 * i, state_[i]);
 }
 
 void THash_MD4::Transform(const std::uint8_t* Block) {
     std::uint32_t x[16];
     for (int i = 0; i < 16; ++i)
-        x[i] = LoadLE(Block + 4 * i);
+        x[i] = codec::LoadLE32(Block + 4 * i);
     std::uint32_t a = state_[0], b = state_[1], c = state_[2], d = state_[3];
     auto step = [](std::uint32_t& w, std::uint32_t f, std::uint32_t m, int s) {
-        w = Rol(w + f + m, s);
+        w = codec::Rol32(w + f + m, s);
     };
     static const int kS1[4] = {3, 7, 11, 19};
     for (int i = 0; i < 16; i += 4) {
@@ -137,7 +114,7 @@ void THash_MD4::Transform(const std::uint8_t* Block) {
 void THash_RipeMD160::Done() {
     Finish(false);
     for (int i = 0; i < 5; ++i)
-        StoreLE(digest_ + 4 * i, state_[i]);
+        codec::StoreLE32(digest_ + 4 * i, state_[i]);
 }
 
 void THash_RipeMD160::Transform(const std::uint8_t* Block) {
@@ -179,21 +156,22 @@ void THash_RipeMD160::Transform(const std::uint8_t* Block) {
     };
     std::uint32_t x[16];
     for (int i = 0; i < 16; ++i)
-        x[i] = LoadLE(Block + 4 * i);
+        x[i] = codec::LoadLE32(Block + 4 * i);
     std::uint32_t al = state_[0], bl = state_[1], cl = state_[2], dl = state_[3], el = state_[4];
     std::uint32_t ar = al, br = bl, cr = cl, dr = dl, er = el;
     for (int j = 0; j < 80; ++j) {
         const int round = j / 16;
-        std::uint32_t t = Rol(al + f(round, bl, cl, dl) + x[kR[j]] + kK[round], kS[j]) + el;
+        std::uint32_t t =
+            codec::Rol32(al + f(round, bl, cl, dl) + x[kR[j]] + kK[round], kS[j]) + el;
         al = el;
         el = dl;
-        dl = Rol(cl, 10);
+        dl = codec::Rol32(cl, 10);
         cl = bl;
         bl = t;
-        t = Rol(ar + f(4 - round, br, cr, dr) + x[kRr[j]] + kKr[round], kSr[j]) + er;
+        t = codec::Rol32(ar + f(4 - round, br, cr, dr) + x[kRr[j]] + kKr[round], kSr[j]) + er;
         ar = er;
         er = dr;
-        dr = Rol(cr, 10);
+        dr = codec::Rol32(cr, 10);
         cr = br;
         br = t;
     }
@@ -209,13 +187,13 @@ void THash_RipeMD160::Transform(const std::uint8_t* Block) {
 void THash_SHA::Done() {
     Finish(true);
     for (int i = 0; i < 5; ++i)
-        StoreBE(digest_ + 4 * i, state_[i]);
+        codec::StoreBE32(digest_ + 4 * i, state_[i]);
 }
 
 void THash_SHA::Transform(const std::uint8_t* Block) {
     std::uint32_t w[80];
     for (int t = 0; t < 16; ++t)
-        w[t] = LoadBE(Block + 4 * t);
+        w[t] = codec::LoadBE32(Block + 4 * t);
     // SHA-0: the expansion has no rotation (SHA-1 rotates it left by one bit).
     for (int t = 16; t < 80; ++t)
         w[t] = w[t - 3] ^ w[t - 8] ^ w[t - 14] ^ w[t - 16];
@@ -235,10 +213,10 @@ void THash_SHA::Transform(const std::uint8_t* Block) {
             f = b ^ c ^ d;
             k = 0xCA62C1D6u;
         }
-        const std::uint32_t temp = Rol(a, 5) + f + e + k + w[t];
+        const std::uint32_t temp = codec::Rol32(a, 5) + f + e + k + w[t];
         e = d;
         d = c;
-        c = Rol(b, 30);
+        c = codec::Rol32(b, 30);
         b = a;
         a = temp;
     }
