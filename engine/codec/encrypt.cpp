@@ -6,7 +6,7 @@
 #include <stdexcept>
 
 #include "engine/codec/encrypt_exception.h"
-#include "engine/codec/md4_hash.h"
+#include "engine/codec/sha_hash.h"
 #include "engine/db_error.h"
 
 namespace vesk {

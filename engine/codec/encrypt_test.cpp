@@ -10,7 +10,7 @@
 #include "engine/codec/blowfish_cipher.h"
 #include "engine/codec/encrypt_exception.h"
 #include "engine/codec/gost_cipher.h"
-#include "engine/codec/md4_hash.h"
+#include "engine/codec/sha_hash.h"
 #include "engine/codec/test_bytes.h"
 #include "engine/codec/twofish_cipher.h"
 #include "engine/db_error.h"
