@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/codec/hash.h"
-#include "engine/codec/md4_hash.h"
+#include "engine/codec/sha_hash.h"
 #include "engine/database_test_support.h"
 #include "engine/login_prompt.h"
 #include "engine/silent_abort.h"
@@ -11,9 +11,9 @@
 namespace vesk {
 namespace {
 
-using testing::EngineTest;
-using testing::ErrorOf;
-using testing::TestTable;
+using write_testing::EngineTest;
+using write_testing::ErrorOf;
+using write_testing::LinkedTable;
 
 using DatabaseTest = EngineTest;
 
@@ -21,7 +21,7 @@ TEST_F(DatabaseTest, RefCountThroughOpenAndCloseOfTwoTables) {
     TVeskDatabase database(nullptr, "VeskDatabase1");
     database.SetDatabaseName("123");
     database.SetFileName(path_);
-    TestTable option("Toption", "other"), site("Tftpsite", "items");
+    LinkedTable option("Toption", "other"), site("Tftpsite", "items");
     option.SetDatabaseName("123");
     site.SetDatabaseName("123");
     std::vector<std::pair<int, bool>> seen;
@@ -49,7 +49,7 @@ TEST_F(DatabaseTest, KeepConnectionStaysConnectedUntilSwitchedOff) {
     database.SetFileName(path_);
     database.SetKeepConnection(true);
     {
-        TestTable table("T");
+        LinkedTable table("T");
         table.SetDatabaseName("DB");  // names are compared ignoring case
         table.Open();
         EXPECT_EQ(table.Database(), &database);
@@ -80,7 +80,7 @@ TEST_F(DatabaseTest, DisconnectClosesTheDataSets) {
     TVeskDatabase database;
     database.SetDatabaseName("db");
     database.SetFileName(path_);
-    TestTable first("A"), second("B", "other");
+    LinkedTable first("A"), second("B", "other");
     first.SetDatabaseName("db");
     second.SetDatabaseName("db");
     first.Open();
@@ -127,7 +127,7 @@ TEST_F(DatabaseTest, DataSetPropertiesWhileOpen) {
     TVeskDatabase database;
     database.SetDatabaseName("db");
     database.SetFileName(path_);
-    TestTable table("Tftpsite");
+    LinkedTable table("Tftpsite");
     table.SetDatabaseName("db");
     table.Open();
     EXPECT_EQ(ErrorOf([&] { table.SetDatabaseName("x"); }),
@@ -142,7 +142,7 @@ TEST_F(DatabaseTest, DataSetPropertiesWhileOpen) {
 TEST_F(DatabaseTest, TemporaryDatabaseLivesAsLongAsItsTable) {
     TVeskSession& session = DefaultSession();
     const int before = session.DatabaseCount();
-    TestTable bookmark("Tbookmark");
+    LinkedTable bookmark("Tbookmark");
     bookmark.SetDatabaseName(path_);
     bookmark.Open();
     TVeskDatabase* temporary = session.FindDatabase(path_);
@@ -175,7 +175,7 @@ TEST_F(DatabaseTest, FailedOpenLeavesNothingBehind) {
     TVeskSession& session = DefaultSession();
     const int before = session.DatabaseCount();
     for (const Case& c : cases) {
-        TestTable table("T", c.tableName);
+        LinkedTable table("T", c.tableName);
         table.SetDatabaseName(c.databaseName);
         EXPECT_EQ(ErrorOf([&] { table.Open(); }), c.message) << c.what;
         EXPECT_FALSE(table.Active()) << c.what;
@@ -192,7 +192,7 @@ class AccessTest : public EngineTest {
   protected:
     void SetUp() override {
         EngineTest::SetUp();
-        DatabaseSchema schema = testing::ItemsSchema();
+        DatabaseSchema schema = write_testing::ItemsSchema();
         schema.options.encryption = true;
         schema.options.cipherName = "Blowfish";
         schema.options.passwordDigest = CalcHashString(&THash_SHA::New, "secret", nullptr);
@@ -218,7 +218,7 @@ class AccessTest : public EngineTest {
 };
 
 TEST_F(AccessTest, PlainFileNeverPrompts) {
-    TestTable table("T");
+    LinkedTable table("T");
     table.SetDatabaseName(path_);
     table.Open();
     EXPECT_TRUE(table.Active());
@@ -239,7 +239,7 @@ TEST_F(AccessTest, PromptAnswers) {
     for (const Case& c : cases) {
         answer_ = c.answer;
         prompts_.clear();
-        TestTable table("T");
+        LinkedTable table("T");
         table.SetDatabaseName(secretPath_);
         std::string message;
         bool aborted = false;
@@ -262,7 +262,7 @@ TEST_F(AccessTest, PromptAnswers) {
 
 TEST_F(AccessTest, KnownPasswordsSkipThePrompt) {
     DefaultSession().Passwords = {"first", "secret"};
-    TestTable table("T");
+    LinkedTable table("T");
     table.SetDatabaseName(secretPath_);
     table.Open();
     EXPECT_TRUE(table.Active());
@@ -275,7 +275,7 @@ TEST_F(AccessTest, KnownPasswordsSkipThePrompt) {
     database.SetDatabaseName("enc");
     database.SetFileName(secretPath_);
     database.SetPassword("secret");
-    TestTable second("T2");
+    LinkedTable second("T2");
     second.SetDatabaseName("enc");
     second.Open();
     EXPECT_TRUE(second.Active());
@@ -290,7 +290,7 @@ TEST_F(DatabaseTest, UnusedTemporaryGivesWayToANamedDatabase) {
     TVeskSession& session = DefaultSession();
     session.KeepConnections = true;  // the temporary database stays after its table closes
     {
-        TestTable table("T");
+        LinkedTable table("T");
         table.SetDatabaseName(path_);
         table.Open();
     }
@@ -304,7 +304,7 @@ TEST_F(DatabaseTest, UnusedTemporaryGivesWayToANamedDatabase) {
     EXPECT_EQ(session.FindDatabase(path_), &named);
     EXPECT_FALSE(session.FindDatabase(path_)->Temporary());
 
-    TestTable table("T");
+    LinkedTable table("T");
     table.SetDatabaseName(path_);
     table.Open();
     EXPECT_EQ(table.Database(), &named);

@@ -15,13 +15,13 @@
 #include "engine/table_io.h"
 #include "engine/table_test_support.h"
 
-namespace vesk::testing {
+namespace vesk::write_testing {
 
-class TestTable : public TTDBDataSet {
+class LinkedTable : public TTDBDataSet {
   public:
-    explicit TestTable(std::string name, std::string tableName = "items")
+    explicit LinkedTable(std::string name, std::string tableName = "items")
         : TTDBDataSet(std::move(name)), tableName_(std::move(tableName)) {}
-    ~TestTable() override { Close(); }
+    ~LinkedTable() override { Close(); }
     TVeskTableIO* TableIO() const { return tableIO_; }
 
   protected:
@@ -71,4 +71,4 @@ std::string ErrorOf(Call call) {
     return {};
 }
 
-}  // namespace vesk::testing
+}  // namespace vesk::write_testing

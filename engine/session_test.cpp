@@ -7,9 +7,9 @@
 namespace vesk {
 namespace {
 
-using testing::EngineTest;
-using testing::ErrorOf;
-using testing::TestTable;
+using write_testing::EngineTest;
+using write_testing::ErrorOf;
+using write_testing::LinkedTable;
 
 using SessionTest = EngineTest;
 
@@ -59,7 +59,7 @@ TEST_F(SessionTest, PrefixedSessionMessages) {
 }
 
 TEST_F(SessionTest, DataSetWithUnknownSessionFailsToOpen) {
-    TestTable table("T");
+    LinkedTable table("T");
     table.SetDatabaseName(path_);
     table.SetSessionName("nosuch");
     EXPECT_EQ(ErrorOf([&] { table.Open(); }), "Invalid session name nosuch");
@@ -72,7 +72,7 @@ TEST_F(SessionTest, DataSetsOfANamedSession) {
     TVeskDatabase database(&session);
     database.SetDatabaseName("db");
     database.SetFileName(path_);
-    TestTable table("T");
+    LinkedTable table("T");
     table.SetDatabaseName("db");
     EXPECT_NE(ErrorOf([&] { table.Open(); }), "") << "the default session has no database db";
     table.SetSessionName("Second");
@@ -89,7 +89,7 @@ TEST_F(SessionTest, DatabaseMovesIntoTheSessionItNames) {
     database.SetDatabaseName("db");
     database.SetFileName(path_);
     database.SetSessionName("second");
-    TestTable table("T");
+    LinkedTable table("T");
     table.SetDatabaseName("db");
     table.SetSessionName("second");
     table.Open();
@@ -106,7 +106,7 @@ TEST_F(SessionTest, StoppingFreesTemporariesAndDisconnectsTheRest) {
     database.SetDatabaseName("db");
     database.SetFileName(path_);
     database.SetKeepConnection(true);
-    TestTable named("A"), temporary("B");
+    LinkedTable named("A"), temporary("B");
     named.SetSessionName("s");
     named.SetDatabaseName("db");
     temporary.SetSessionName("s");

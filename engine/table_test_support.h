@@ -21,7 +21,7 @@
 #include "engine/table_io.h"
 #include "engine/table_io_owner.h"
 
-namespace vesk::testing {
+namespace vesk::write_testing {
 
 inline std::string TempFolder() {
     std::string pattern = (std::filesystem::temp_directory_path() / "vesk-write-XXXXXX").string();
@@ -133,4 +133,4 @@ class OpenTable {
     std::unique_ptr<TVeskTableIO> table_;
 };
 
-}  // namespace vesk::testing
+}  // namespace vesk::write_testing

@@ -26,9 +26,9 @@ constexpr int kAppendsPerProcess = 150;
 bool AppendRows(const std::string& path, const std::string& writer) {
     try {
         PatientOwner owner;
-        testing::OpenTable table(path, "items", &owner);
+        write_testing::OpenTable table(path, "items", &owner);
         for (int i = 0; i < kAppendsPerProcess; ++i) {
-            testing::ItemRecord record(0, i, writer, writer + std::to_string(i));
+            write_testing::ItemRecord record(0, i, writer, writer + std::to_string(i));
             TVeskTableWriter(table.Table()).AppendRecordData(record.buffers, false);
         }
         return true;
@@ -38,9 +38,9 @@ bool AppendRows(const std::string& path, const std::string& writer) {
 }
 
 TEST(TableWriterProcessTest, TwoProcessesAppendWithoutClaimingTheSameEntry) {
-    const std::string folder = testing::TempFolder();
+    const std::string folder = write_testing::TempFolder();
     const std::string path = folder + "/shared.dat";
-    CreateDatabaseFile(path, testing::ItemsSchema());
+    CreateDatabaseFile(path, write_testing::ItemsSchema());
 
     const pid_t child = fork();
     ASSERT_GE(child, 0);
@@ -53,7 +53,7 @@ TEST(TableWriterProcessTest, TwoProcessesAppendWithoutClaimingTheSameEntry) {
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
 
-    testing::OpenTable table(path, "items");
+    write_testing::OpenTable table(path, "items");
     ASSERT_EQ(table.HeaderI32(format::kHdrEntryCount), 2 * kAppendsPerProcess);
     ASSERT_EQ(table.Order(0).size(), static_cast<size_t>(2 * kAppendsPerProcess));
     std::set<std::int32_t> ids;

@@ -10,13 +10,13 @@
 namespace vesk {
 namespace {
 
-using testing::ItemRecord;
-using testing::OpenTable;
+using write_testing::ItemRecord;
+using write_testing::OpenTable;
 
 class TableWriterTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        folder_ = testing::TempFolder();
+        folder_ = write_testing::TempFolder();
         path_ = folder_ + "/items.dat";
         CreateDatabaseFile(path_, Schema());
         Reopen();
@@ -25,7 +25,7 @@ class TableWriterTest : public ::testing::Test {
         table_.reset();
         std::filesystem::remove_all(folder_);
     }
-    virtual DatabaseSchema Schema() { return testing::ItemsSchema(); }
+    virtual DatabaseSchema Schema() { return write_testing::ItemsSchema(); }
     void Reopen() {
         table_.reset();
         table_ = std::make_unique<OpenTable>(path_, "items");
@@ -95,7 +95,7 @@ TEST_F(TableWriterTest, ModifyKeepsOrRaisesTheAutoIncrementValue) {
 TEST_F(TableWriterTest, DuplicateKeyIsRefusedAndLeavesTheFileUnchanged) {
     Append(5, 1, "a");
     Append(6, 1, "b");
-    const std::vector<std::uint8_t> before = testing::FileBytes(path_);
+    const std::vector<std::uint8_t> before = write_testing::FileBytes(path_);
     ItemRecord duplicate(5, 9, "c");
     try {
         Writer().AppendRecordData(duplicate.buffers, false);
@@ -105,7 +105,7 @@ TEST_F(TableWriterTest, DuplicateKeyIsRefusedAndLeavesTheFileUnchanged) {
     }
     ItemRecord modified(6, 9, "c");
     EXPECT_THROW(Writer().ModifyRecordData(modified.buffers, 0, false), EDatabaseError);
-    EXPECT_EQ(testing::FileBytes(path_), before);
+    EXPECT_EQ(write_testing::FileBytes(path_), before);
     EXPECT_EQ(table_->HeaderI32(format::kHdrEntryCount), 2);
     EXPECT_EQ(table_->Order(0).size(), 2u);
 }
@@ -120,7 +120,7 @@ TEST_F(TableWriterTest, AutomaticKeyIsCheckedAsStored) {
     format::PutI32(header.data() + format::kHdrAutoInc, 1);
     table_->File().WriteTableHeader(table_->Table().TableNo(), header.data());
     Reopen();
-    const std::vector<std::uint8_t> before = testing::FileBytes(path_);
+    const std::vector<std::uint8_t> before = write_testing::FileBytes(path_);
     ItemRecord clash(0, 1, "d");
     try {
         Writer().AppendRecordData(clash.buffers, false);
@@ -129,7 +129,7 @@ TEST_F(TableWriterTest, AutomaticKeyIsCheckedAsStored) {
         EXPECT_STREQ(error.what(), "Invalid unique field value '2'");
     }
     EXPECT_EQ(clash.Id(), 0) << "the caller's value is given back";
-    EXPECT_EQ(testing::FileBytes(path_), before);
+    EXPECT_EQ(write_testing::FileBytes(path_), before);
 }
 
 TEST_F(TableWriterTest, DeleteTheLastAndTheOnlyRow) {
@@ -206,9 +206,9 @@ TEST_F(TableWriterTest, TextValuesAreCutAndPadded) {
     record.Set(0, 1, "", "");
     std::memset(record.name, 'q', sizeof record.name);  // no terminator at all
     Writer().AppendRecordData(record.buffers, false);
-    EXPECT_EQ(std::string(record.name), std::string(testing::kNameSize, 'q'));
+    EXPECT_EQ(std::string(record.name), std::string(write_testing::kNameSize, 'q'));
     Reopen();
-    EXPECT_EQ(table_->TextValue(0, 2), std::string(testing::kNameSize, 'q'));
+    EXPECT_EQ(table_->TextValue(0, 2), std::string(write_testing::kNameSize, 'q'));
 }
 
 TEST_F(TableWriterTest, BlobAreaReuseAndGrowth) {
@@ -269,7 +269,7 @@ TEST_F(TableWriterTest, ModifyWithAnEqualKeyDoesNotMoveTheRecord) {
     Append(0, 5, "SAME");
     const std::vector<std::int32_t> byNum = table_->Order(2);
     const std::vector<std::int32_t> byName = table_->Order(3);
-    const std::vector<std::uint8_t> before = testing::FileBytes(path_);
+    const std::vector<std::uint8_t> before = write_testing::FileBytes(path_);
     // Same num, the name only differs in case (equal in a case-insensitive index).
     ItemRecord record(0, 5, "sAmE");
     std::vector<std::tuple<std::int32_t, std::int32_t, std::int32_t>> moves;
@@ -281,7 +281,7 @@ TEST_F(TableWriterTest, ModifyWithAnEqualKeyDoesNotMoveTheRecord) {
     EXPECT_EQ(table_->Order(2), byNum);
     EXPECT_EQ(table_->Order(3), byName);
     // Only the record and the header's write counter changed, no index-tab entry.
-    const std::vector<std::uint8_t> after = testing::FileBytes(path_);
+    const std::vector<std::uint8_t> after = write_testing::FileBytes(path_);
     ASSERT_EQ(after.size(), before.size());
     for (std::int32_t i = 0; i < 3; ++i)
         for (std::int64_t chunk : table_->Table().IndexTabChunks()[static_cast<size_t>(i)])
@@ -366,7 +366,7 @@ TEST_F(TwoBlobTest, FailedModifyRestoresAReusedArea) {
     a.Write("old value a", 11);
     b.Write("old value b", 11);
     Writer().AppendRecordData(buffers, false);
-    const std::vector<std::uint8_t> before = testing::FileBytes(path_);
+    const std::vector<std::uint8_t> before = write_testing::FileBytes(path_);
 
     TBlobBufferStream newA;
     FailingBlob newB;
@@ -376,7 +376,7 @@ TEST_F(TwoBlobTest, FailedModifyRestoresAReusedArea) {
     failing.AddBlob(&newA, ftBlob);
     failing.AddBlob(&newB, ftBlob);
     EXPECT_THROW(Writer().ModifyRecordData(failing, 0, false), EStreamError);
-    const std::vector<std::uint8_t> after = testing::FileBytes(path_);
+    const std::vector<std::uint8_t> after = write_testing::FileBytes(path_);
     ASSERT_GE(after.size(), before.size());
     EXPECT_TRUE(std::equal(before.begin(), before.end(), after.begin()));
     Reopen();
