@@ -7,6 +7,9 @@
 #include "engine/database_test_support.h"
 #include "engine/login_prompt.h"
 #include "engine/silent_abort.h"
+#include "engine/table_writer.h"
+
+#include <map>
 
 namespace vesk {
 namespace {
@@ -311,6 +314,86 @@ TEST_F(DatabaseTest, UnusedTemporaryGivesWayToANamedDatabase) {
     TVeskDatabase third;
     EXPECT_EQ(ErrorOf([&] { third.SetDatabaseName(path_); }),
               "Duplicate database name '" + path_ + "'");
+}
+
+}  // namespace
+}  // namespace vesk
+
+namespace vesk {
+namespace {
+
+TEST_F(AccessTest, WritesThroughCompressionAndEncryptionWithProgress) {
+    DatabaseSchema schema = write_testing::ItemsSchema();
+    schema.options.compression = true;
+    schema.options.compressionName = "ZIP";
+    schema.options.encryption = true;
+    schema.options.cipherName = "Blowfish";
+    schema.options.passwordDigest = CalcHashString(&THash_SHA::New, "pw", nullptr);
+    const std::string path = folder_ + "/packed.dat";
+    CreateDatabaseFile(path, schema);
+
+    TVeskDatabase database(nullptr, "Packed");
+    database.SetDatabaseName("packed");
+    database.SetFileName(path);
+    std::map<std::string, int> progress;
+    auto count = [&](const char* kind) {
+        return [&progress, &database, kind](TVeskDatabase& sender, int) {
+            EXPECT_EQ(&sender, &database);
+            ++progress[kind];
+        };
+    };
+    database.OnCompressProgress = count("compress");
+    database.OnUncompressProgress = count("uncompress");
+    database.OnEncryptProgress = count("encrypt");
+    database.OnDecryptProgress = count("decrypt");
+    const std::string memo(5000, 'm');
+    {
+        database.SetPassword("pw");
+        LinkedTable table("T");
+        table.SetDatabaseName("packed");
+        table.Open();
+        EXPECT_TRUE(database.Encrypted());
+        EXPECT_TRUE(database.Compressed());
+        write_testing::ItemRecord record(0, 7, "hidden name", memo);
+        TVeskTableWriter(*table.TableIO()).AppendRecordData(record.buffers, false);
+        EXPECT_EQ(record.Id(), 1);
+    }
+    EXPECT_FALSE(database.Connected());
+    EXPECT_GT(progress["compress"], 0);
+    EXPECT_GT(progress["encrypt"], 0);
+    const std::vector<std::uint8_t> bytes = write_testing::FileBytes(path);
+    const std::string text(bytes.begin(), bytes.end());
+    EXPECT_EQ(text.find("hidden name"), std::string::npos) << "values are stored enciphered";
+
+    DefaultSession().Passwords = {"pw"};
+    LinkedTable table("T");
+    table.SetDatabaseName("packed");
+    table.Open();
+    TVeskTableIO& io = *table.TableIO();
+    TMemoryStream value;
+    io.ReadFieldValue(value, 0, 2);
+    EXPECT_EQ(std::string(value.AsString().c_str()), "hidden name");
+    io.ReadFieldValue(value, 0, 3);
+    EXPECT_EQ(value.AsString(), memo);
+    std::uint8_t descriptor[kBlobDescriptorSize];
+    database.FileIO()->ReadExact(descriptor,
+                                 io.GetRecordList(0)[0].RecordOffset + io.FieldOffsets()[3],
+                                 sizeof descriptor, "descriptor");
+    EXPECT_LT(format::GetI32(descriptor + format::kBlobStoredSize), 1000) << "stored compressed";
+    EXPECT_GT(progress["uncompress"], 0);
+    EXPECT_GT(progress["decrypt"], 0);
+
+    // A modify with key 0 keeps the enciphered stored key and hands it back deciphered.
+    write_testing::ItemRecord changed(0, 8, "other name", "short");
+    TVeskTableWriter(io).ModifyRecordData(changed.buffers, 0, false);
+    EXPECT_EQ(changed.Id(), 1);
+    table.Close();
+    table.Open();
+    TVeskTableIO& again = *table.TableIO();
+    again.ReadFieldValue(value, 0, 0);
+    EXPECT_EQ(format::GetI32(value.Memory()), 1);
+    again.ReadFieldValue(value, 0, 3);
+    EXPECT_EQ(value.AsString(), "short");
 }
 
 }  // namespace
