@@ -140,3 +140,32 @@ TEST_F(SessionTest, RemovedSessionReleasesItsDatabases) {
 
 }  // namespace
 }  // namespace vesk
+
+namespace vesk {
+namespace {
+
+TEST_F(SessionTest, DatabaseNotifications) {
+    TVeskSession session;
+    session.SetSessionName("s");
+    std::vector<std::pair<TDBNotifyEvent, TVeskDatabase*>> events;
+    session.DBNotifyEvent = [&](TDBNotifyEvent event, TVeskDatabase& database) {
+        events.emplace_back(event, &database);
+    };
+    TVeskDatabase* seen = nullptr;
+    {
+        TVeskDatabase database(&session);
+        seen = &database;
+        database.SetDatabaseName("db");
+        database.SetFileName(path_);
+        database.Open();
+        database.Close();
+        database.Close();  // already closed: nothing
+    }
+    using E = TDBNotifyEvent;
+    EXPECT_EQ(events, (std::vector<std::pair<E, TVeskDatabase*>>{
+                          {E::dbAdd, seen}, {E::dbClose, seen}, {E::dbRemove, seen}}));
+    EXPECT_EQ(session.DatabaseCount(), 0);
+}
+
+}  // namespace
+}  // namespace vesk
