@@ -1,7 +1,9 @@
 #include "engine/codec/blowfish_cipher.h"
 
 #include <cstring>
+
 #include <utility>
+#include "engine/codec/byte_order.h"
 
 #include "engine/codec/blowfish_tables.h"
 #include "engine/codec/encrypt_exception.h"
@@ -10,15 +12,6 @@ namespace vesk {
 namespace {
 
 constexpr int kSBoxWords = 4 * 256;
-
-std::uint32_t LoadBE(const std::uint8_t* p) {
-    return std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 | std::uint32_t{p[2]} << 8 | p[3];
-}
-
-void StoreBE(std::uint8_t* p, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<std::uint8_t>(v >> (24 - 8 * i));
-}
 
 }  // namespace
 
@@ -41,15 +34,15 @@ void TEnc_Blowfish::EncodeHalves(std::uint32_t& left, std::uint32_t& right) cons
 }
 
 void TEnc_Blowfish::Encode(std::uint8_t* Block) {
-    std::uint32_t left = LoadBE(Block), right = LoadBE(Block + 4);
+    std::uint32_t left = codec::LoadBE32(Block), right = codec::LoadBE32(Block + 4);
     EncodeHalves(left, right);
-    StoreBE(Block, left);
-    StoreBE(Block + 4, right);
+    codec::StoreBE32(Block, left);
+    codec::StoreBE32(Block + 4, right);
 }
 
 void TEnc_Blowfish::Decode(std::uint8_t* Block) {
     const std::uint32_t* p = UserWords() + kSBoxWords;
-    std::uint32_t left = LoadBE(Block), right = LoadBE(Block + 4);
+    std::uint32_t left = codec::LoadBE32(Block), right = codec::LoadBE32(Block + 4);
     for (int i = 17; i > 1; --i) {
         left ^= p[i];
         right ^= F(left);
@@ -58,8 +51,8 @@ void TEnc_Blowfish::Decode(std::uint8_t* Block) {
     std::swap(left, right);
     right ^= p[1];
     left ^= p[0];
-    StoreBE(Block, left);
-    StoreBE(Block + 4, right);
+    codec::StoreBE32(Block, left);
+    codec::StoreBE32(Block + 4, right);
 }
 
 void TEnc_Blowfish::SetupKey(const std::uint8_t* Key, int Size) {

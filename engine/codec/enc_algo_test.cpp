@@ -3,26 +3,19 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
-
 #include "engine/codec/algo_registry.h"
 #include "engine/codec/encrypt_exception.h"
 #include "engine/codec/encrypt_mgr.h"
 #include "engine/codec/standard_algorithms.h"
+#include "engine/codec/test_bytes.h"
 #include "engine/db_error.h"
 
 namespace vesk {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using testing_bytes::Random;
 
-Bytes Random(size_t n, unsigned seed) {
-    std::mt19937 rng(seed);
-    Bytes v(n);
-    for (auto& b : v)
-        b = static_cast<std::uint8_t>(rng());
-    return v;
-}
+using Bytes = std::vector<std::uint8_t>;
 
 class EncAlgoTest : public ::testing::Test {
   protected:

@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <stdexcept>
 
 #include "engine/codec/encrypt_exception.h"
-#include "engine/codec/md4_hash.h"
+#include "engine/codec/sha_hash.h"
 #include "engine/db_error.h"
 
 namespace vesk {
@@ -29,6 +30,8 @@ TEncrypt::TEncrypt(int BlockSize, int KeySize, int UserSize)
       vector_(static_cast<size_t>(BlockSize)),
       feedback_(static_cast<size_t>(BlockSize)),
       user_(static_cast<size_t>(UserSize / 4)) {
+    if (BlockSize < 1 || BlockSize > kMaxBlock || KeySize < 0 || UserSize < 0 || UserSize % 4 != 0)
+        throw std::invalid_argument("TEncrypt: unusable cipher context");
     Protect();
 }
 
@@ -101,116 +104,100 @@ void TEncrypt::CheckInitialized() const {
 }
 
 void TEncrypt::EncodeBuffer(const void* Source, void* Dest, std::int64_t Size) {
-    CheckInitialized();
-    if (Size <= 0)
-        return;
-    EncodeChain(static_cast<const std::uint8_t*>(Source), static_cast<std::uint8_t*>(Dest), Size);
-    std::fill(buffer_.begin(), buffer_.end(), 0);
+    Run(Source, Dest, Size, true);
 }
 
 void TEncrypt::DecodeBuffer(const void* Source, void* Dest, std::int64_t Size) {
+    Run(Source, Dest, Size, false);
+}
+
+void TEncrypt::Run(const void* Source, void* Dest, std::int64_t Size, bool encipher) {
     CheckInitialized();
     if (Size <= 0)
         return;
-    DecodeChain(static_cast<const std::uint8_t*>(Source), static_cast<std::uint8_t*>(Dest), Size);
+    const auto* in = static_cast<const std::uint8_t*>(Source);
+    auto* out = static_cast<std::uint8_t*>(Dest);
+    if (mode_ == 2 || mode_ == 3) {
+        RunBytes(in, out, Size, encipher);
+    } else {
+        const std::int64_t whole = Size - Size % blockSize_;
+        for (std::int64_t at = 0; at < whole; at += blockSize_) {
+            if (encipher)
+                EncodeBlock(in + at, out + at);
+            else
+                DecodeBlock(in + at, out + at);
+        }
+        RunTail(in + whole, out + whole, static_cast<int>(Size - whole));
+    }
     std::fill(buffer_.begin(), buffer_.end(), 0);
 }
 
-void TEncrypt::ShiftFeedback(std::uint8_t last) {
-    std::memmove(feedback_.data(), feedback_.data() + 1, feedback_.size() - 1);
-    feedback_.back() = last;
+void TEncrypt::RunBytes(const std::uint8_t* in, std::uint8_t* out, std::int64_t size,
+                        bool encipher) {
+    std::uint8_t* const scratch = buffer_.data();
+    for (std::int64_t i = 0; i < size; ++i) {
+        std::memcpy(scratch, feedback_.data(), feedback_.size());
+        Encode(scratch);
+        const std::uint8_t key = scratch[0];
+        const std::uint8_t cipherByte = encipher ? in[i] ^ key : in[i];
+        out[i] = in[i] ^ key;
+        // Shift Feedback one byte towards its start; mode 2 feeds back the cipher byte,
+        // mode 3 the key byte.
+        std::memmove(feedback_.data(), feedback_.data() + 1, feedback_.size() - 1);
+        feedback_.back() = mode_ == 2 ? cipherByte : key;
+    }
 }
 
-void TEncrypt::EncodeChain(const std::uint8_t* in, std::uint8_t* out, std::int64_t size) {
-    const int bs = blockSize_;
+void TEncrypt::EncodeBlock(const std::uint8_t* in, std::uint8_t* out) {
     std::uint8_t* const scratch = buffer_.data();
-    std::uint8_t* const feedback = feedback_.data();
-    if (mode_ == 2 || mode_ == 3) {
-        for (std::int64_t i = 0; i < size; ++i) {
-            std::memcpy(scratch, feedback, static_cast<size_t>(bs));
-            Encode(scratch);
-            const std::uint8_t c = in[i] ^ scratch[0];
-            out[i] = c;
-            ShiftFeedback(mode_ == 2 ? c : scratch[0]);
-        }
-        return;
+    std::memcpy(scratch, in, buffer_.size());
+    if (mode_ == 4) {
+        Encode(scratch);
+    } else {
+        XorInto(scratch, feedback_.data(), blockSize_);
+        Encode(scratch);
+        if (mode_ == 0)
+            XorInto(feedback_.data(), scratch, blockSize_);
+        else
+            feedback_.assign(scratch, scratch + blockSize_);
     }
-    std::int64_t at = 0;
-    for (; size - at >= bs; at += bs) {
-        std::memcpy(scratch, in + at, static_cast<size_t>(bs));
-        if (mode_ == 4) {
-            Encode(scratch);
-        } else {
-            XorInto(scratch, feedback, bs);
-            Encode(scratch);
-            if (mode_ == 0)
-                XorInto(feedback, scratch, bs);
-            else
-                std::memcpy(feedback, scratch, static_cast<size_t>(bs));
-        }
-        std::memcpy(out + at, scratch, static_cast<size_t>(bs));
+    std::memcpy(out, scratch, buffer_.size());
+}
+
+void TEncrypt::DecodeBlock(const std::uint8_t* in, std::uint8_t* out) {
+    std::uint8_t* const scratch = buffer_.data();
+    // Keep the cipher block: out may be in.
+    std::array<std::uint8_t, kMaxBlock> cipherBlock{};
+    std::memcpy(cipherBlock.data(), in, buffer_.size());
+    std::memcpy(scratch, in, buffer_.size());
+    Decode(scratch);
+    if (mode_ != 4) {
+        XorInto(scratch, feedback_.data(), blockSize_);
+        if (mode_ == 0)
+            XorInto(feedback_.data(), cipherBlock.data(), blockSize_);
+        else
+            feedback_.assign(cipherBlock.begin(), cipherBlock.begin() + blockSize_);
     }
-    const int rest = static_cast<int>(size - at);
+    std::memcpy(out, scratch, buffer_.size());
+    cipherBlock.fill(0);
+}
+
+void TEncrypt::RunTail(const std::uint8_t* in, std::uint8_t* out, int rest) {
     if (rest == 0)
         return;
     if (mode_ == 4) {
         // Too short for a block: stored as it is.
         if (in != out)
-            std::memmove(out + at, in + at, static_cast<size_t>(rest));
+            std::memmove(out, in, static_cast<size_t>(rest));
         return;
     }
-    std::memcpy(scratch, feedback, static_cast<size_t>(bs));
-    Encode(scratch);
-    for (int i = 0; i < rest; ++i)
-        out[at + i] = in[at + i] ^ scratch[i];
-    if (mode_ == 0)
-        XorInto(feedback, scratch, bs);
-}
-
-void TEncrypt::DecodeChain(const std::uint8_t* in, std::uint8_t* out, std::int64_t size) {
-    const int bs = blockSize_;
     std::uint8_t* const scratch = buffer_.data();
-    std::uint8_t* const feedback = feedback_.data();
-    if (mode_ == 2 || mode_ == 3) {
-        for (std::int64_t i = 0; i < size; ++i) {
-            std::memcpy(scratch, feedback, static_cast<size_t>(bs));
-            Encode(scratch);
-            const std::uint8_t c = in[i];
-            out[i] = c ^ scratch[0];
-            ShiftFeedback(mode_ == 2 ? c : scratch[0]);
-        }
-        return;
-    }
-    std::array<std::uint8_t, kMaxBlock> cipherBlock{};
-    std::int64_t at = 0;
-    for (; size - at >= bs; at += bs) {
-        std::memcpy(scratch, in + at, static_cast<size_t>(bs));
-        std::memcpy(cipherBlock.data(), scratch, static_cast<size_t>(bs));
-        Decode(scratch);
-        if (mode_ != 4) {
-            XorInto(scratch, feedback, bs);
-            if (mode_ == 0)
-                XorInto(feedback, cipherBlock.data(), bs);
-            else
-                std::memcpy(feedback, cipherBlock.data(), static_cast<size_t>(bs));
-        }
-        std::memcpy(out + at, scratch, static_cast<size_t>(bs));
-    }
-    cipherBlock.fill(0);
-    const int rest = static_cast<int>(size - at);
-    if (rest == 0)
-        return;
-    if (mode_ == 4) {
-        if (in != out)
-            std::memmove(out + at, in + at, static_cast<size_t>(rest));
-        return;
-    }
-    std::memcpy(scratch, feedback, static_cast<size_t>(bs));
+    std::memcpy(scratch, feedback_.data(), feedback_.size());
     Encode(scratch);
     for (int i = 0; i < rest; ++i)
-        out[at + i] = in[at + i] ^ scratch[i];
+        out[i] = in[i] ^ scratch[i];
     if (mode_ == 0)
-        XorInto(feedback, scratch, bs);
+        XorInto(feedback_.data(), scratch, blockSize_);
 }
 
 }  // namespace vesk

@@ -77,7 +77,7 @@ class TEncrypt {
     std::span<const std::uint8_t> User() const;
 
   protected:
-    // UserSize must be a multiple of 4.
+    // BlockSize 1 to 32, UserSize a multiple of 4; std::invalid_argument otherwise.
     TEncrypt(int BlockSize, int KeySize, int UserSize);
     // The cipher's own key schedule from Size (0..KeySize) bytes into the zeroed User area.
     virtual void SetupKey(const std::uint8_t* Key, int Size) = 0;
@@ -86,10 +86,13 @@ class TEncrypt {
 
   private:
     void CheckInitialized() const;
-    void EncodeChain(const std::uint8_t* in, std::uint8_t* out, std::int64_t size);
-    void DecodeChain(const std::uint8_t* in, std::uint8_t* out, std::int64_t size);
-    // Shifts Feedback one byte towards its start and appends last (modes 2 and 3).
-    void ShiftFeedback(std::uint8_t last);
+    void Run(const void* Source, void* Dest, std::int64_t Size, bool encipher);
+    // Modes 2 and 3: byte by byte.
+    void RunBytes(const std::uint8_t* in, std::uint8_t* out, std::int64_t size, bool encipher);
+    // Modes 0, 1 and 4: one full block, and the final partial block of rest bytes.
+    void EncodeBlock(const std::uint8_t* in, std::uint8_t* out);
+    void DecodeBlock(const std::uint8_t* in, std::uint8_t* out);
+    void RunTail(const std::uint8_t* in, std::uint8_t* out, int rest);
 
     int blockSize_;
     int keySize_;

@@ -5,28 +5,22 @@
 
 #include <algorithm>
 #include <functional>
-#include <random>
 #include <vector>
 
 #include "engine/codec/blowfish_cipher.h"
 #include "engine/codec/encrypt_exception.h"
 #include "engine/codec/gost_cipher.h"
-#include "engine/codec/md4_hash.h"
+#include "engine/codec/sha_hash.h"
+#include "engine/codec/test_bytes.h"
 #include "engine/codec/twofish_cipher.h"
 #include "engine/db_error.h"
 
 namespace vesk {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using testing_bytes::Random;
 
-Bytes Random(size_t n, unsigned seed) {
-    std::mt19937 rng(seed);
-    Bytes v(n);
-    for (auto& b : v)
-        b = static_cast<std::uint8_t>(rng());
-    return v;
-}
+using Bytes = std::vector<std::uint8_t>;
 
 struct CipherKind {
     const char* name;

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstring>
 
+#include "engine/codec/byte_order.h"
+
 namespace vesk {
 namespace {
 
@@ -40,24 +42,15 @@ std::uint32_t F(std::uint32_t x) {
            kTables[3][x >> 24];
 }
 
-std::uint32_t Load(const std::uint8_t* p) {
-    return p[0] | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24;
-}
-
-void Store(std::uint8_t* p, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
-
 // Runs 32 rounds with the key words in the given order (odd rounds change B, even ones A).
 void Rounds(std::uint8_t* block, const std::uint32_t* key, const int (&order)[32]) {
-    std::uint32_t a = Load(block), b = Load(block + 4);
+    std::uint32_t a = codec::LoadLE32(block), b = codec::LoadLE32(block + 4);
     for (int j = 0; j < 32; j += 2) {
         b ^= F(a + key[order[j]]);
         a ^= F(b + key[order[j + 1]]);
     }
-    Store(block, b);
-    Store(block + 4, a);
+    codec::StoreLE32(block, b);
+    codec::StoreLE32(block + 4, a);
 }
 
 constexpr int kEncodeOrder[32] = {0, 1, 2, 3, 4, 5, 6, 7, 0, 1, 2, 3, 4, 5, 6, 7,
@@ -72,7 +65,7 @@ void TEnc_Gost::SetupKey(const std::uint8_t* Key, int Size) {
     if (Size > 0)
         std::memcpy(bytes, Key, static_cast<size_t>(Size));
     for (int i = 0; i < 8; ++i)
-        UserWords()[i] = Load(bytes + 4 * i);
+        UserWords()[i] = codec::LoadLE32(bytes + 4 * i);
     std::memset(bytes, 0, sizeof bytes);
 }
 

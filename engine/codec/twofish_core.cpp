@@ -3,6 +3,8 @@
 #include <array>
 #include <cstring>
 
+#include "engine/codec/byte_order.h"
+
 namespace vesk::twofish {
 namespace {
 
@@ -115,22 +117,6 @@ std::uint32_t RsCode(const std::uint8_t* m) {
     return s;
 }
 
-std::uint32_t Rol(std::uint32_t v, int n) {
-    return v << n | v >> (32 - n);
-}
-std::uint32_t Ror(std::uint32_t v, int n) {
-    return v >> n | v << (32 - n);
-}
-
-std::uint32_t Load(const std::uint8_t* p) {
-    return p[0] | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24;
-}
-
-void Store(std::uint8_t* p, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
-
 struct Shape {
     int cycles;
     int step;  // subkey words a cycle advances
@@ -157,17 +143,17 @@ void SetupKey(const std::uint8_t* key, int size, Variant variant, std::uint32_t*
     const int k = length / 8;
     std::uint32_t even[4] = {}, odd[4] = {}, sbox[4] = {};
     for (int i = 0; i < k; ++i) {
-        even[i] = Load(bytes + 8 * i);
-        odd[i] = Load(bytes + 8 * i + 4);
+        even[i] = codec::LoadLE32(bytes + 8 * i);
+        odd[i] = codec::LoadLE32(bytes + 8 * i + 4);
         sbox[k - 1 - i] = RsCode(bytes + 8 * i);
     }
     constexpr std::uint32_t kRho = 0x01010101u;
     std::uint32_t* subkeys = schedule;
     for (std::uint32_t i = 0; i < 20; ++i) {
         const std::uint32_t a = H(2 * i * kRho, even, k);
-        const std::uint32_t b = Rol(H((2 * i + 1) * kRho, odd, k), 8);
+        const std::uint32_t b = codec::Rol32(H((2 * i + 1) * kRho, odd, k), 8);
         subkeys[2 * i] = a + b;
-        subkeys[2 * i + 1] = Rol(a + (variant == Variant::Engine ? b >> 1 : 2 * b), 9);
+        subkeys[2 * i + 1] = codec::Rol32(a + (variant == Variant::Engine ? b >> 1 : 2 * b), 9);
     }
     std::uint32_t* tables = schedule + 40;
     for (int j = 0; j < 4; ++j)
@@ -182,45 +168,47 @@ void SetupKey(const std::uint8_t* key, int size, Variant variant, std::uint32_t*
 void Encrypt(const std::uint32_t* schedule, Variant variant, std::uint8_t* block) {
     const std::uint32_t* key = schedule;
     const std::uint32_t* tables = schedule + 40;
-    std::uint32_t r0 = Load(block) ^ key[0], r1 = Load(block + 4) ^ key[1];
-    std::uint32_t r2 = Load(block + 8) ^ key[2], r3 = Load(block + 12) ^ key[3];
+    std::uint32_t r0 = codec::LoadLE32(block) ^ key[0], r1 = codec::LoadLE32(block + 4) ^ key[1];
+    std::uint32_t r2 = codec::LoadLE32(block + 8) ^ key[2],
+                  r3 = codec::LoadLE32(block + 12) ^ key[3];
     const Shape shape = ShapeOf(variant);
     for (int c = 0; c < shape.cycles; ++c) {
         const int j = 8 + shape.step * c;
-        std::uint32_t t0 = G(tables, r0), t1 = G(tables, Rol(r1, 8));
-        r2 = Ror(r2 ^ (t0 + t1 + key[j]), 1);
-        r3 = Rol(r3, 1) ^ (t0 + 2 * t1 + key[j + 1]);
+        std::uint32_t t0 = G(tables, r0), t1 = G(tables, codec::Rol32(r1, 8));
+        r2 = codec::Ror32(r2 ^ (t0 + t1 + key[j]), 1);
+        r3 = codec::Rol32(r3, 1) ^ (t0 + 2 * t1 + key[j + 1]);
         t0 = G(tables, r2);
-        t1 = G(tables, Rol(r3, 8));
-        r0 = Ror(r0 ^ (t0 + t1 + key[j + 2]), 1);
-        r1 = Rol(r1, 1) ^ (t0 + 2 * t1 + key[j + 3]);
+        t1 = G(tables, codec::Rol32(r3, 8));
+        r0 = codec::Ror32(r0 ^ (t0 + t1 + key[j + 2]), 1);
+        r1 = codec::Rol32(r1, 1) ^ (t0 + 2 * t1 + key[j + 3]);
     }
-    Store(block, r2 ^ key[4]);
-    Store(block + 4, r3 ^ key[5]);
-    Store(block + 8, r0 ^ key[6]);
-    Store(block + 12, r1 ^ key[7]);
+    codec::StoreLE32(block, r2 ^ key[4]);
+    codec::StoreLE32(block + 4, r3 ^ key[5]);
+    codec::StoreLE32(block + 8, r0 ^ key[6]);
+    codec::StoreLE32(block + 12, r1 ^ key[7]);
 }
 
 void Decrypt(const std::uint32_t* schedule, Variant variant, std::uint8_t* block) {
     const std::uint32_t* key = schedule;
     const std::uint32_t* tables = schedule + 40;
-    std::uint32_t y0 = Load(block) ^ key[4], y1 = Load(block + 4) ^ key[5];
-    std::uint32_t y2 = Load(block + 8) ^ key[6], y3 = Load(block + 12) ^ key[7];
+    std::uint32_t y0 = codec::LoadLE32(block) ^ key[4], y1 = codec::LoadLE32(block + 4) ^ key[5];
+    std::uint32_t y2 = codec::LoadLE32(block + 8) ^ key[6],
+                  y3 = codec::LoadLE32(block + 12) ^ key[7];
     const Shape shape = ShapeOf(variant);
     for (int c = 0; c < shape.cycles; ++c) {
         const int j = 39 - shape.step * c;
-        std::uint32_t t0 = G(tables, y0), t1 = G(tables, Rol(y1, 8));
-        y2 = Rol(y2, 1) ^ (t0 + t1 + key[j - 1]);
-        y3 = Ror(y3 ^ (t0 + 2 * t1 + key[j]), 1);
+        std::uint32_t t0 = G(tables, y0), t1 = G(tables, codec::Rol32(y1, 8));
+        y2 = codec::Rol32(y2, 1) ^ (t0 + t1 + key[j - 1]);
+        y3 = codec::Ror32(y3 ^ (t0 + 2 * t1 + key[j]), 1);
         t0 = G(tables, y2);
-        t1 = G(tables, Rol(y3, 8));
-        y0 = Rol(y0, 1) ^ (t0 + t1 + key[j - 3]);
-        y1 = Ror(y1 ^ (t0 + 2 * t1 + key[j - 2]), 1);
+        t1 = G(tables, codec::Rol32(y3, 8));
+        y0 = codec::Rol32(y0, 1) ^ (t0 + t1 + key[j - 3]);
+        y1 = codec::Ror32(y1 ^ (t0 + 2 * t1 + key[j - 2]), 1);
     }
-    Store(block, y2 ^ key[0]);
-    Store(block + 4, y3 ^ key[1]);
-    Store(block + 8, y0 ^ key[2]);
-    Store(block + 12, y1 ^ key[3]);
+    codec::StoreLE32(block, y2 ^ key[0]);
+    codec::StoreLE32(block + 4, y3 ^ key[1]);
+    codec::StoreLE32(block + 8, y0 ^ key[2]);
+    codec::StoreLE32(block + 12, y1 ^ key[3]);
 }
 
 }  // namespace vesk::twofish
