@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "engine/codec/hash.h"
-#include "engine/codec/md4_hash.h"
+#include "engine/codec/sha_hash.h"
 #include "engine/db_file_io.h"
 
 namespace vesk {

@@ -8,7 +8,7 @@
 
 #include "engine/codec/algo_registry.h"
 #include "engine/codec/hash.h"
-#include "engine/codec/md4_hash.h"
+#include "engine/codec/sha_hash.h"
 #include "engine/codec/standard_algorithms.h"
 #include "engine/db_error.h"
 #include "engine/memory_medium.h"
