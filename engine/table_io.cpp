@@ -1,0 +1,300 @@
+#include "engine/table_io.h"
+
+#include <algorithm>
+
+#include "engine/db_error.h"
+#include "engine/file_format.h"
+#include "platform/os/collation.h"
+
+namespace vesk {
+
+namespace {
+
+std::string Quoted(const std::string& name) {
+    return "'" + name + "'";
+}
+
+std::string StoredName(const std::uint8_t* at) {
+    return std::string(format::GetText(at, format::kNameSize));
+}
+
+}  // namespace
+
+TVeskTableIO::TVeskTableIO(TTableIOOwner& owner, std::string tableName)
+    : owner_(owner), tableName_(std::move(tableName)) {}
+
+void TVeskTableIO::Open() {
+    if (openCount_ == 0)
+        LoadTable();
+    ++openCount_;
+}
+
+void TVeskTableIO::Close() {
+    if (openCount_ == 0)
+        return;
+    if (--openCount_ == 0)
+        Unload();
+}
+
+void TVeskTableIO::Unload() {
+    tableNo_ = -1;
+    fieldDefs_.Clear();
+    indexDefs_.Clear();
+    recordSize_ = 0;
+    fieldOffsets_.clear();
+    autoIncField_ = -1;
+    headerCopy_.clear();
+    recordTabEntries_.clear();
+    recordTabChunks_.clear();
+    indexTabChunks_.clear();
+    recordLists_.clear();
+}
+
+std::int32_t TVeskTableIO::FindTableIdx() {
+    const std::vector<std::string>& names = owner_.TableNames();
+    for (size_t i = 0; i < names.size(); ++i)
+        if (os::CompareAnsiText(names[i], tableName_, true) == 0)
+            return static_cast<std::int32_t>(i);
+    return -1;
+}
+
+void TVeskTableIO::LoadTable() {
+    TVeskDBFileIO& file = owner_.FileIO();
+    const std::int32_t tableNo = FindTableIdx();
+    if (tableNo < 0)
+        throw EDatabaseError(FormatMessage("Table '%s' not found", tableName_));
+    Unload();
+    try {
+        TFileLockGuard lock(file);
+        headerCopy_.assign(format::kTableHeaderSize, 0);
+        file.ReadTableHeader(tableNo, headerCopy_.data());
+        const std::int32_t fieldCount = format::GetI32(headerCopy_.data() + format::kHdrFieldCount);
+        const std::int32_t indexCount = format::GetI32(headerCopy_.data() + format::kHdrIndexCount);
+        if (fieldCount < 0 || fieldCount > format::kMaxFields)
+            file.ThrowDamaged("table " + Quoted(tableName_) + " counts " +
+                              std::to_string(fieldCount) + " fields");
+        if (indexCount < 0 || indexCount > format::kMaxIndexes)
+            file.ThrowDamaged("table " + Quoted(tableName_) + " counts " +
+                              std::to_string(indexCount) + " indexes");
+        indexTabChunks_.assign(static_cast<size_t>(indexCount), {});
+        InitFieldDefs();
+        InitIndexDefs();
+        InitRecordTab();
+        InitFieldOffsets();
+        InitAutoIncField();
+    } catch (...) {
+        Unload();
+        throw;
+    }
+    tableNo_ = tableNo;
+}
+
+void TVeskTableIO::InitFieldDefs() {
+    const std::int32_t count = format::GetI32(headerCopy_.data() + format::kHdrFieldCount);
+    for (std::int32_t i = 0; i < count; ++i) {
+        const std::uint8_t* def =
+            headerCopy_.data() + format::kHdrFields + i * format::kFieldDefSize;
+        // The stored name replaces the one the naming rule gives, also when it is empty.
+        TVeskFieldDef& field = fieldDefs_.Add();
+        field.Name = StoredName(def + format::kFldName);
+        field.FieldType = static_cast<TFieldType>(def[format::kFldType]);
+        field.DataSize = format::GetI32(def + format::kFldDataSize);
+        field.ProcessMode = def[format::kFldProcessMode];
+    }
+}
+
+void TVeskTableIO::InitIndexDefs() {
+    TVeskDBFileIO& file = owner_.FileIO();
+    const std::int32_t count = format::GetI32(headerCopy_.data() + format::kHdrIndexCount);
+    for (std::int32_t i = 0; i < count; ++i) {
+        const std::uint8_t* def =
+            headerCopy_.data() + format::kHdrIndexes + i * format::kIndexDefSize;
+        TVeskIndexDef& index = indexDefs_.Add();
+        index.Name = StoredName(def + format::kIdxName);
+        index.SetOptions(def[format::kIdxOptions]);
+        for (std::int32_t k = 0; k < format::kMaxKeyFields; ++k) {
+            const std::int32_t fieldNo = format::GetI32(def + format::kIdxFields + 4 * k);
+            if (fieldNo == -1)
+                break;
+            if (fieldNo < 0 || fieldNo >= fieldDefs_.Count())
+                file.ThrowDamaged("index " + Quoted(index.Name) + " of table " +
+                                  Quoted(tableName_) + " names key field " +
+                                  std::to_string(fieldNo));
+            index.FieldNumbers.push_back(fieldNo);
+        }
+    }
+}
+
+void TVeskTableIO::InitRecordTab() {
+    recordLists_.clear();
+    owner_.FileIO().ReadRecordTab(headerCopy_.data(), recordTabEntries_, recordTabChunks_);
+    for (std::int32_t listNo = 0; listNo <= indexDefs_.Count(); ++listNo)
+        LoadIndexOrder(listNo, false);
+}
+
+void TVeskTableIO::LoadIndexOrder(std::int32_t listNo, bool reReadRecordTab) {
+    if (listNo < RecordListCount())
+        return;
+    if (listNo != RecordListCount() || listNo > indexDefs_.Count())
+        throw EDatabaseError("Invalid index number " + std::to_string(listNo - 1));
+    TVeskDBFileIO& file = owner_.FileIO();
+    if (reReadRecordTab)
+        file.ReadRecordTab(headerCopy_.data(), recordTabEntries_, recordTabChunks_);
+    TRecordList list;
+    const auto entryCount = static_cast<std::int32_t>(recordTabEntries_.size());
+    if (listNo == 0) {
+        for (std::int32_t e = 0; e < entryCount; ++e)
+            if (!recordTabEntries_[static_cast<size_t>(e)].Deleted())
+                list.push_back({recordTabEntries_[static_cast<size_t>(e)].RecordOffset, e});
+    } else {
+        const std::int32_t indexNo = listNo - 1;
+        const std::uint8_t* def =
+            headerCopy_.data() + format::kHdrIndexes + indexNo * format::kIndexDefSize;
+        std::vector<std::int32_t>& chunks = indexTabChunks_.at(static_cast<size_t>(indexNo));
+        chunks.clear();
+        if (format::GetI32(def + format::kIdxFirstChunk) != 0 && entryCount > 0) {
+            std::vector<TIndexTabItem> entries;
+            file.ReadIndexTab(headerCopy_.data(), indexNo, entries, chunks);
+            const std::string what = "the order of index " +
+                                     Quoted(indexDefs_.Items(indexNo).Name) + " of table " +
+                                     Quoted(tableName_);
+            // Every entry may be met once: a chain that leaves the tab or meets an entry
+            // twice is refused rather than followed.
+            std::vector<bool> met(static_cast<size_t>(entryCount), false);
+            for (std::int32_t e = format::GetI32(def + format::kIdxHead); e != -1;
+                 e = entries[static_cast<size_t>(e)].Next) {
+                if (e < 0 || e >= entryCount)
+                    file.ThrowDamaged(what + " links to entry " + std::to_string(e));
+                if (met[static_cast<size_t>(e)])
+                    file.ThrowDamaged(what + " loops back to entry " + std::to_string(e));
+                met[static_cast<size_t>(e)] = true;
+                const TRecordTabItem& entry = recordTabEntries_[static_cast<size_t>(e)];
+                if (!entry.Deleted())
+                    list.push_back({entry.RecordOffset, e});
+            }
+        }
+    }
+    recordLists_.push_back(std::move(list));
+}
+
+void TVeskTableIO::InitFieldOffsets() {
+    recordSize_ = ComputeRecordLayout(fieldDefs_, fieldOffsets_);
+}
+
+void TVeskTableIO::InitAutoIncField() {
+    autoIncField_ = -1;
+    for (std::int32_t i = 0; i < fieldDefs_.Count(); ++i)
+        if (fieldDefs_.Items(i).FieldType == ftAutoInc) {
+            autoIncField_ = i;
+            return;
+        }
+}
+
+bool TVeskTableIO::CanEncryptField(std::int32_t fieldNo) {
+    return owner_.EncryptionOn() && fieldDefs_.Items(fieldNo).ProcessMode == 0;
+}
+
+bool TVeskTableIO::CanCompressField(std::int32_t fieldNo) {
+    const TVeskFieldDef& field = fieldDefs_.Items(fieldNo);
+    return owner_.CompressionOn() && IsBlobKind(field.FieldType) && field.ProcessMode == 0;
+}
+
+std::int64_t TVeskTableIO::RecordTabEntryPos(std::int32_t entryNo) const {
+    const std::int32_t chunk = entryNo / format::kEntriesPerChunk;
+    if (entryNo < 0 || static_cast<size_t>(chunk) >= recordTabChunks_.size())
+        throw EDatabaseError("Record-tab entry " + std::to_string(entryNo) + " is out of range");
+    return static_cast<std::int64_t>(recordTabChunks_[static_cast<size_t>(chunk)]) + 4 +
+           static_cast<std::int64_t>(entryNo % format::kEntriesPerChunk) *
+               format::kRecordTabEntrySize;
+}
+
+std::int64_t TVeskTableIO::IndexTabEntryPos(std::int32_t indexNo, std::int32_t entryNo) const {
+    const std::vector<std::int32_t>& chunks = indexTabChunks_.at(static_cast<size_t>(indexNo));
+    const std::int32_t chunk = entryNo / format::kEntriesPerChunk;
+    if (entryNo < 0 || static_cast<size_t>(chunk) >= chunks.size())
+        throw EDatabaseError("Index-tab entry " + std::to_string(entryNo) + " is out of range");
+    return static_cast<std::int64_t>(chunks[static_cast<size_t>(chunk)]) + 4 +
+           static_cast<std::int64_t>(entryNo % format::kEntriesPerChunk) *
+               format::kIndexTabEntrySize;
+}
+
+void TVeskTableIO::CheckFieldBuffers(const TFieldBuffers& buffers) const {
+    if (buffers.Count() != fieldDefs_.Count())
+        throw EDatabaseError("Table " + Quoted(tableName_) + " has " +
+                             std::to_string(fieldDefs_.Count()) + " fields, the record buffer " +
+                             std::to_string(buffers.Count()));
+    for (std::int32_t i = 0; i < buffers.Count(); ++i) {
+        const TFieldBufferItem& item = buffers.Items(i);
+        if (!item.Active)
+            continue;
+        const TVeskFieldDef& field = fieldDefs_.Items(i);
+        const bool sizeFits =
+            item.IsBlob() || item.Size == GetFieldDataSize(field.FieldType, field.DataSize);
+        if (item.FieldType != field.FieldType || !sizeFits)
+            throw EDatabaseError("The record buffer of field " + Quoted(field.Name) +
+                                 " does not match its definition");
+    }
+}
+
+void TVeskTableIO::ReadRecordData(TFieldBuffers& buffers, const TRecordList& list,
+                                  std::int32_t pos) {
+    CheckFieldBuffers(buffers);
+    const TRecordItem item = GetRecordItem(list, pos);
+    TVeskDBFileIO& file = owner_.FileIO();
+    TFileLockGuard lock(file);
+    const std::string what =
+        "the record of entry " + std::to_string(item.EntryNo) + " of table " + Quoted(tableName_);
+    // Checked before the work buffer is sized: a record size read from a damaged header must
+    // not decide an allocation larger than the file.
+    file.CheckRange(item.RecordOffset, recordSize_, what);
+    std::vector<std::uint8_t> work(static_cast<size_t>(recordSize_), 0);
+    file.ReadExact(work.data(), item.RecordOffset, recordSize_, what);
+    for (std::int32_t i = 0; i < buffers.Count(); ++i) {
+        TFieldBufferItem& target = buffers.Items(i);
+        if (!target.Active)
+            continue;
+        const std::int32_t offset = fieldOffsets_[static_cast<size_t>(i)];
+        if (target.IsBlob()) {
+            if (TBlobBufferStream* stream = target.BlobStream())
+                stream->SetBlobInfo(static_cast<std::int64_t>(item.RecordOffset) + offset,
+                                    CanEncryptField(i), CanCompressField(i));
+        } else if (target.Buffer) {
+            file.DecodeBuffer(work.data() + offset, target.GetDataBuf(), target.Size,
+                              CanEncryptField(i));
+        }
+    }
+}
+
+void TVeskTableIO::ReadFieldValue(TMemoryStream& dest, std::int32_t entryNo, std::int32_t fieldNo) {
+    const TVeskFieldDef& field = fieldDefs_.Items(fieldNo);
+    const bool isBlob = IsBlobKind(field.FieldType);
+    const std::int32_t size =
+        isBlob ? kBlobDescriptorSize : GetFieldDataSize(field.FieldType, field.DataSize);
+    owner_.FileIO().ReadFieldData(dest, RecordTabEntryPos(entryNo),
+                                  fieldOffsets_[static_cast<size_t>(fieldNo)], size, isBlob,
+                                  CanEncryptField(fieldNo), CanCompressField(fieldNo));
+}
+
+void TVeskTableIO::AddRecordItem(TRecordList& list, const TRecordItem& item) {
+    list.push_back(item);
+}
+
+void TVeskTableIO::InsertRecordItem(TRecordList& list, std::int32_t pos, const TRecordItem& item) {
+    if (pos < 0 || static_cast<size_t>(pos) > list.size())
+        throw std::out_of_range("record list position");
+    list.insert(list.begin() + pos, item);
+}
+
+void TVeskTableIO::DeleteRecordItem(TRecordList& list, std::int32_t pos) {
+    if (pos < 0 || static_cast<size_t>(pos) >= list.size())
+        throw std::out_of_range("record list position");
+    list.erase(list.begin() + pos);
+}
+
+TRecordItem TVeskTableIO::GetRecordItem(const TRecordList& list, std::int32_t pos) {
+    if (pos < 0 || static_cast<size_t>(pos) >= list.size())
+        throw std::out_of_range("record list position");
+    return list[static_cast<size_t>(pos)];
+}
+
+}  // namespace vesk
