@@ -188,8 +188,8 @@ class TVeskDBFileIO : public TDataProcessOwner {
   private:
     std::int64_t TableHeaderPos(std::int32_t tableNo);
     void ReadChunkChain(std::int32_t firstChunk, std::int32_t count, std::int32_t entrySize,
-                        std::int32_t chunkSize, const std::string& what,
-                        std::vector<std::uint8_t>& bytes, std::vector<std::int32_t>& chunkOffsets);
+                        const std::string& what, std::vector<std::uint8_t>& bytes,
+                        std::vector<std::int32_t>& chunkOffsets);
 
     TDBFileIOOwner* owner_;
     TDBFileIOOwner defaultOwner_;

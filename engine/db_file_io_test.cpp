@@ -292,6 +292,19 @@ TEST(DbFileIO, ReadsTheRecordTabOverThreeChunks) {
             << e;
         EXPECT_FALSE(entries[static_cast<size_t>(e)].Deleted());
     }
+    // The file may end right after the used part of the last chunk.
+    TestImage cut = ManyRecords(2500, &at);
+    const std::vector<std::uint8_t> lastChunk(cut.bytes.begin() + at.RecordChunks[2],
+                                              cut.bytes.begin() + at.RecordChunks[2] + 4 + 452 * 5);
+    cut.PutI32(at.RecordChunks[1], cut.AppendBytes(lastChunk));
+    OpenImage shortTail(cut);
+    shortTail.file.ReadRecordTab(shortTail.Header().data(), entries, chunks);
+    EXPECT_EQ(chunks.back(), cut.End() - 4 - 452 * 5);
+    EXPECT_EQ(entries[2499].RecordOffset, at.Records[2499]);
+    cut.bytes.pop_back();
+    OpenImage tooShort(cut);
+    EXPECT_THROW(tooShort.file.ReadRecordTab(tooShort.Header().data(), entries, chunks),
+                 EDatabaseError);
     open.file.SetDeleteFlag(TestImage::RecordTabEntryAt(at, 1024));
     open.file.ReadRecordTab(open.Header().data(), entries, chunks);
     EXPECT_TRUE(entries[1024].Deleted());

@@ -256,7 +256,7 @@ TEST_F(FileBuilderOnDisk, WritesTheImageAndRefusesAnExistingFile) {
 TEST_F(FileBuilderOnDisk, TheEnginesReaderLoadsEveryTableEmpty) {
     const DatabaseSchema schema = TwoTables();
     CreateDatabaseFile(path_, schema);
-    RegisterStandardAlgorithms();  // the file names "ZIP" and "Blowfish"
+    RegisterStandardAlgorithms();  // the file asks for compression and a cipher by name
     TVeskDBFileIO file;
     file.Open(path_, mtDisk, false);
     EXPECT_TRUE(file.CompressionOn());

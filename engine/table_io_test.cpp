@@ -468,10 +468,15 @@ TEST(TableIO, LoadsAnOrderOverThreeChunks) {
         table.Records.push_back(TestRecord(4).I32(0, e).bytes);
         table.Indexes[0].Order.push_back(2499 - e);
     }
-    image.AddTable(table);
+    const TestTableAt at = image.AddTable(table);
     Loaded loaded(image);
     TVeskTableIO io(*loaded.owner, "many");
     io.Open();
+    EXPECT_EQ(io.RecordTabEntryPos(1023), at.RecordChunks[0] + 4 + 1023 * 5);
+    EXPECT_EQ(io.RecordTabEntryPos(1024), at.RecordChunks[1] + 4);
+    EXPECT_EQ(io.IndexTabEntryPos(0, 2048), at.IndexChunks[0][2] + 4);
+    EXPECT_EQ(io.IndexTabEntryPos(0, 2049), at.IndexChunks[0][2] + 4 + 8);
+    EXPECT_THROW(io.RecordTabEntryPos(3072), EDatabaseError);
     ASSERT_EQ(io.GetRecordList(1).size(), 2500u);
     EXPECT_EQ(io.GetRecordList(1).front().EntryNo, 2499);
     EXPECT_EQ(io.GetRecordList(1)[1475].EntryNo, 1024);
