@@ -62,6 +62,12 @@ TEST_F(AlgoRegistryTest, StandardAlgorithmsInOrderAndIdempotent) {
         ASSERT_EQ(CompressClassCount(), 1);
         EXPECT_EQ(CompressClassName(0), "ZIP");
         EXPECT_EQ(FindCompressClass("zip"), 0);
+        ASSERT_EQ(EncryptClassCount(), 3);
+        EXPECT_EQ(EncryptClassName(0), "Blowfish");
+        EXPECT_EQ(EncryptClassName(1), "Twofish");
+        EXPECT_EQ(EncryptClassName(2), "Gost");
+        EXPECT_EQ(FindEncryptClass("GOST"), 2);
+        EXPECT_EQ(FindEncryptClass("twofish"), 1);
     }
     UnregisterAllAlgorithms();
     EXPECT_EQ(CompressClassCount(), 0);

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstring>
 
+#include "engine/codec/byte_order.h"
+
 namespace vesk {
 namespace {
 
@@ -18,10 +20,6 @@ constexpr std::array<std::uint32_t, 256> MakeCrcTable() {
 }
 
 constexpr std::array<std::uint32_t, 256> kCrcTable = MakeCrcTable();
-
-std::uint32_t RotateLeft(std::uint32_t v, int n) {
-    return v << n | v >> (32 - n);
-}
 
 }  // namespace
 
@@ -46,7 +44,7 @@ void THash_XOR32::Calc(const void* Data, std::int64_t Size) {
         at = 1;
     }
     for (std::int64_t word = 0; word < Size / 2; ++word, at += 2) {
-        value_ = RotateLeft(value_, 5);
+        value_ = codec::Rol32(value_, 5);
         value_ ^= bytes[at] | std::uint32_t{bytes[at + 1]} << 8;
     }
 }

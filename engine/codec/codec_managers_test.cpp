@@ -174,8 +174,12 @@ TEST_F(ManagersTest, EveryOperationIsOneFreshChainAlsoAfterAFailure) {
     s.WriteBuffer(one.data(), 5);
     encrypt.DecodeStream(&s, nullptr, -1);
     EXPECT_EQ(s.Bytes(), plain);
-    EXPECT_EQ(owner.calls.front(), "decrypt:self:0");
-    EXPECT_EQ(owner.calls.back(), "decrypt:self:0");
+    EXPECT_EQ(owner.calls,
+              (std::vector<std::string>{"decrypt:self:0", "decrypt:self:100", "decrypt:self:0"}));
+    owner.calls.clear();
+    encrypt.EncodeStream(&s, nullptr, -1);
+    EXPECT_EQ(owner.calls,
+              (std::vector<std::string>{"encrypt:self:0", "encrypt:self:100", "encrypt:self:0"}));
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 #include "engine/codec/checksum_hash.h"
 #include "engine/codec/digest_text.h"
 #include "engine/codec/md4_hash.h"
+#include "engine/codec/ripemd160_hash.h"
+#include "engine/codec/sha_hash.h"
 
 namespace vesk {
 namespace {

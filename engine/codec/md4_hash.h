@@ -1,8 +1,6 @@
 #pragma once
-// The message-digest chain THash_MD4 -> THash_RipeMD160 -> THash_SHA: one block buffering and
-// state layout, each class with its own compression function. THash_SHA is SHA-0 (the first
-// Secure Hash Algorithm, without the rotation SHA-1 added); the engine's password digests and
-// cipher keys depend on exactly that form.
+// MD4, and the root of the message-digest chain THash_MD4 -> THash_RipeMD160 -> THash_SHA:
+// one block buffering and state layout, each class with its own compression function.
 #include <cstdint>
 
 #include "engine/codec/hash.h"
@@ -30,25 +28,6 @@ class THash_MD4 : public THash {
     std::uint8_t buffer_[64] = {};
     std::uint32_t state_[10] = {};
     std::uint8_t digest_[20] = {};
-};
-
-class THash_RipeMD160 : public THash_MD4 {
-  public:
-    static std::unique_ptr<THash> New() { return std::make_unique<THash_RipeMD160>(); }
-    void Done() override;
-    int DigestKeySize() const override { return 20; }
-
-  protected:
-    void Transform(const std::uint8_t* Block) override;
-};
-
-class THash_SHA : public THash_RipeMD160 {
-  public:
-    static std::unique_ptr<THash> New() { return std::make_unique<THash_SHA>(); }
-    void Done() override;
-
-  protected:
-    void Transform(const std::uint8_t* Block) override;
 };
 
 }  // namespace vesk

@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "engine/db_error.h"
+#include "engine/codec/byte_order.h"
 
 namespace vesk {
 namespace {
@@ -20,19 +20,15 @@ std::unique_ptr<TCompressAlgo> CreateZip(TDataProcessOwner* owner) {
 }
 
 void WriteLength(TStream& out, std::int32_t length) {
-    const auto u = static_cast<std::uint32_t>(length);
-    const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(u), static_cast<std::uint8_t>(u >> 8),
-                                   static_cast<std::uint8_t>(u >> 16),
-                                   static_cast<std::uint8_t>(u >> 24)};
+    std::uint8_t bytes[4];
+    codec::StoreLE32(bytes, static_cast<std::uint32_t>(length));
     out.WriteBuffer(bytes, 4);
 }
 
 std::int32_t ReadLength(TStream& in) {
     std::uint8_t bytes[4];
     in.ReadBuffer(bytes, 4);
-    const std::uint32_t u = bytes[0] | (std::uint32_t{bytes[1]} << 8) |
-                            (std::uint32_t{bytes[2]} << 16) | (std::uint32_t{bytes[3]} << 24);
-    return static_cast<std::int32_t>(u);
+    return static_cast<std::int32_t>(codec::LoadLE32(bytes));
 }
 
 // Where the output goes: Dest itself, or a temporary stream when Dest is also the Source, so

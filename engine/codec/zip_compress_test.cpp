@@ -3,21 +3,15 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
-#include <random>
 #include <stdexcept>
 
+#include "engine/codec/test_bytes.h"
 #include "engine/db_error.h"
 
 namespace vesk {
 namespace {
 
-std::vector<std::uint8_t> Noise(size_t n, unsigned seed = 1) {
-    std::mt19937 rng(seed);
-    std::vector<std::uint8_t> v(n);
-    for (auto& b : v)
-        b = static_cast<std::uint8_t>(rng());
-    return v;
-}
+using testing_bytes::Random;
 
 std::vector<std::uint8_t> Text(size_t n) {
     std::vector<std::uint8_t> v(n);
@@ -75,12 +69,12 @@ TEST(Zip, ChunkLayout) {
     };
     const Case cases[] = {
         {"empty", {}, {}},
-        {"ten bytes that do not shrink", Noise(10), {-10}},
-        {"exactly one piece of noise", Noise(65536), {-65536}},
+        {"ten bytes that do not shrink", Random(10, 1), {-10}},
+        {"exactly one piece of noise", Random(65536, 1), {-65536}},
         {"100,000 zero bytes", std::vector<std::uint8_t>(100000, 0), {1, 1}},
         {"noise then text",
          [] {
-             auto v = Noise(65536);
+             auto v = Random(65536, 1);
              auto t = Text(1000);
              v.insert(v.end(), t.begin(), t.end());
              return v;
@@ -100,11 +94,11 @@ TEST(Zip, ChunkLayout) {
         EXPECT_EQ(Decode(stored), c.plain) << c.what;
     }
     // A stored chunk carries the input bytes as they are.
-    const std::vector<std::uint8_t> ten = Noise(10);
+    const std::vector<std::uint8_t> ten = Random(10, 1);
     const std::vector<std::uint8_t> stored = Encode(ten);
     ASSERT_EQ(stored.size(), 14u);
     EXPECT_TRUE(std::equal(ten.begin(), ten.end(), stored.begin() + 4));
-    EXPECT_EQ(Encode(Noise(65536)).size(), 65540u);
+    EXPECT_EQ(Encode(Random(65536, 1)).size(), 65540u);
 }
 
 TEST(Zip, SecondPieceOfZerosInflatesToTheRest) {
@@ -121,7 +115,7 @@ TEST(Zip, SecondPieceOfZerosInflatesToTheRest) {
 TEST(Zip, RoundTripsInPlaceAndIntoAnotherStream) {
     for (size_t size : {0u, 1u, 100u, 65535u, 65536u, 65537u, 131072u, 200001u}) {
         for (bool noise : {false, true}) {
-            const std::vector<std::uint8_t> plain = noise ? Noise(size, 7) : Text(size);
+            const std::vector<std::uint8_t> plain = noise ? Random(size, 7) : Text(size);
             EXPECT_EQ(Decode(Encode(plain)), plain) << size << " noise " << noise;
 
             TCompAlgo_Zip zip(nullptr);
@@ -216,7 +210,7 @@ TEST(Zip, DamagedInputIsRefused) {
 TEST(Zip, ChunkReachingPastTheStoredSizeIsRefused) {
     // The blob says 7 stored bytes, but the chunk claims 10 bytes that the stream happens to hold.
     TCompAlgo_Zip zip(nullptr);
-    Holding s(WithLength(-10, Noise(10)));
+    Holding s(WithLength(-10, Random(10, 1)));
     TMemoryStream d;
     EXPECT_THROW(zip.DecodeStream(&s, &d, 7), std::runtime_error);
 }
