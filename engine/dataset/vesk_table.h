@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "engine/dataset/index_defs.h"
+#include "engine/dataset/index_key_cache.h"
 #include "engine/dataset/key_value.h"
 #include "engine/dataset/tde_dataset.h"
 #include "engine/table_io.h"
@@ -113,6 +114,7 @@ class TVeskTable : public TTDEDataSet {
     std::int32_t indexIdx_ = -1;
     std::optional<TRecordList> currentList_;
     bool listNarrowed_ = false;  // a filter narrowed the current list
+    TIndexKeyCache keyCache_;
 };
 
 }  // namespace vesk
