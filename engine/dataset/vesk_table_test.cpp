@@ -276,6 +276,21 @@ TEST_F(TableOps, FilterHooks) {
     EXPECT_EQ(t.RecordCount(), 3);
     EXPECT_THROW(t.SetFilter("name = 'a'"), EDatabaseError);
     EXPECT_EQ(t.Filter(), "");
+    // A filter test that raises leaves the filter state again; the table stays usable.
+    t.SetFiltered(false);
+    t.OnFilterRecord = [](TTDEDataSet&, bool&) { throw EDatabaseError("refused"); };
+    t.Last();
+    EXPECT_THROW(t.FindFirst(), EDatabaseError);
+    EXPECT_EQ(t.State(), TDataSetState::dsBrowse);
+    EXPECT_EQ(t.FieldByName("name").AsString(), "c");
+    EXPECT_THROW(t.SetFiltered(true), EDatabaseError);
+    EXPECT_EQ(t.State(), TDataSetState::dsBrowse);
+    t.OnFilterRecord = nullptr;
+    t.Close();
+    t.OnFilterRecord = [](TTDEDataSet&, bool&) { throw EDatabaseError("refused"); };
+    t.SetFiltered(true);
+    EXPECT_THROW(t.Open(), EDatabaseError);
+    EXPECT_FALSE(t.Active());
 }
 
 }  // namespace
