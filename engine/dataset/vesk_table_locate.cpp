@@ -5,6 +5,8 @@
 
 #include "engine/dataset/record_scan_reader.h"
 #include "engine/dataset/vesk_table.h"
+#include "engine/file_format.h"
+#include "platform/os/collation.h"
 
 namespace vesk {
 
@@ -99,12 +101,21 @@ std::int32_t TVeskTable::LocateByScan(const std::vector<TField*>& fields, TRecor
     for (std::size_t pos = 0; pos < list.size(); ++pos) {
         bool equal = true;
         for (const TField* field : fields) {
-            const std::int32_t fieldNo = field->FieldNo() - 1;
-            const TStoredValue stored = reader.Value(list[pos], fieldNo);
+            const TStoredValue stored = reader.Value(list[pos], field->FieldNo() - 1);
             const std::uint8_t* keyValue = key.Data() + GetFieldOffset(field->FieldNo());
-            if (TVeskTableIO::CompareFieldValue(keyValue, field->DataSize(), stored.data,
-                                                stored.size, field->DataType(),
-                                                options.caseInsensitive, options.partialKey) != 0) {
+            int compared = 0;
+            if (IsTextKey(field->DataType()) && !options.partialKey) {
+                // A whole-text comparison is the collation's, exactly as the evaluator's "="
+                // and "<" make it; going there directly spares building nodes per row.
+                compared = os::CompareAnsiText(format::GetText(keyValue, field->DataSize()),
+                                               format::GetText(stored.data, stored.size),
+                                               options.caseInsensitive);
+            } else {
+                compared = TVeskTableIO::CompareFieldValue(
+                    keyValue, field->DataSize(), stored.data, stored.size, field->DataType(),
+                    options.caseInsensitive, options.partialKey);
+            }
+            if (compared != 0) {
                 equal = false;
                 break;
             }
