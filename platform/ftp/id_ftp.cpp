@@ -223,12 +223,12 @@ class TIdFTP::Impl {
         const auto current = ControlCurrent(control);
         ProgressWait wait = ReadWait();
         for (;;) {
+            if (!current())
+                throw EIdClosedSocket();
             if (auto reply = TakeReply()) {
                 owner_.lastReply_ = *reply;
                 return *reply;
             }
-            if (!current())
-                throw EIdClosedSocket();
             ssize_t got = 0;
             if (!ReceiveControlChunk(control, got))
                 ServerClosed();
@@ -664,9 +664,12 @@ class TIdFTP::Impl {
         }
         const bool resumeTakesPlace = resume && owner_.canResume_;
         int flags = O_WRONLY | O_CREAT | O_CLOEXEC;
+        bool truncateOnStart = false;
         if (exists) {
             if (overwrite && !resumeTakesPlace) {
-                flags |= O_TRUNC;
+                // Emptied only once the server has agreed to send the file, so a refused RETR
+                // does not destroy the local copy.
+                truncateOnStart = true;
             } else if (resumeTakesPlace && !overwrite) {
                 flags |= O_APPEND;
             } else {
@@ -686,6 +689,9 @@ class TIdFTP::Impl {
         }
         WithWork(TWorkMode::wmRead, 0, [&] {
             const auto data = StartTransfer(restart, "RETR " + remote, {125, 150, 154});
+            if (truncateOnStart && ::ftruncate(file.Fd(), 0) != 0) {
+                throw EIdLocalFileError(LocalErrorText("Cannot write file", localPath));
+            }
             ReceiveData(data, [&](const char* bytes, std::size_t size) {
                 while (size > 0) {
                     const ssize_t written = ::write(file.Fd(), bytes, size);

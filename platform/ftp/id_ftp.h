@@ -151,7 +151,8 @@ class TIdFTP {
     // case. Local file missing: created. Existing: with overwrite and no resume taking place it
     // is created anew; with a resume taking place and without overwrite it is written from its
     // end after "REST " + its size (350); otherwise EIdFTPFileAlreadyExists. Then RETR remote
-    // (opening 125, 150 or 154). A failed transfer leaves what was written in the local file.
+    // (opening 125, 150 or 154). A file being overwritten is emptied only after the opening
+    // reply, so a refused RETR leaves it as it was. A failed transfer leaves what was written.
     void Get(const std::string& remote, const std::string& localPath, bool overwrite, bool resume);
 
     // Sends the local file: "STOR " + remote, "APPE " + remote when append, "STOU" when remote
@@ -162,6 +163,7 @@ class TIdFTP {
     bool CanResume() const { return canResume_; }
 
     // The last reply read on the control connection (kept after failures for the caller's log).
+    // After a transfer refused with 426 or 450 it is that reply, not the follow-up.
     const TIdRFCReply& LastCmdResult() const { return lastReply_; }
 
     // Clamp of the buffer sizes: 0 or less gives 65536; others are held within 512..4 MiB.

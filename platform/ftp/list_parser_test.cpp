@@ -27,7 +27,9 @@ struct UnixCase {
     const char* perms;  // owner, group, other joined
 };
 
-void PrintTo(const UnixCase& c, std::ostream* out) { *out << c.line; }
+void PrintTo(const UnixCase& c, std::ostream* out) {
+    *out << c.line;
+}
 
 class UnixLines : public ::testing::TestWithParam<UnixCase> {};
 
@@ -114,7 +116,9 @@ struct DosCase {
     int year, month, day, hour, minute;
 };
 
-void PrintTo(const DosCase& c, std::ostream* out) { *out << c.line; }
+void PrintTo(const DosCase& c, std::ostream* out) {
+    *out << c.line;
+}
 
 class DosLines : public ::testing::TestWithParam<DosCase> {};
 

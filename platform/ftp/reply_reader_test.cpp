@@ -15,7 +15,8 @@ struct ReplyCase {
 };
 
 void PrintTo(const ReplyCase& c, std::ostream* out) {
-    for (const std::string& chunk : c.chunks) *out << '[' << chunk << ']';
+    for (const std::string& chunk : c.chunks)
+        *out << '[' << chunk << ']';
 }
 
 class Replies : public ::testing::TestWithParam<ReplyCase> {};
