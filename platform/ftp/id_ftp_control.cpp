@@ -127,7 +127,7 @@ std::string TIdFTP::Impl::ReadExact(const std::shared_ptr<SocketChannel>& channe
 void TIdFTP::Impl::SendLine(const std::string& text) {
     const std::string line = BuildCommandLine(text);
     const auto control = RequireControl();
-    ProgressWait wait = ReadWait();
+    ProgressWait wait = ControlWait(control);
     WriteAll(control, line, wait, ControlCurrent(control), true);
     if (owner_.Intercept && owner_.Intercept->OnSent)
         owner_.Intercept->OnSent(line);
@@ -169,10 +169,20 @@ std::optional<TIdRFCReply> TIdFTP::Impl::TakeReply() {
     }
 }
 
+ProgressWait TIdFTP::Impl::ControlWait(const std::shared_ptr<SocketChannel>& control) {
+    return ProgressWait(owner_.ReadTimeout, [this, control] {
+        // A reply that comes after the time-out would be taken for the next command's: the
+        // connection cannot be trusted to stay in step, so it is closed.
+        if (control_ == control)
+            CloseControlWithEvents();
+        throw EIdReadTimeout();
+    });
+}
+
 TIdRFCReply TIdFTP::Impl::ReadReply() {
     const auto control = RequireControl();
     const auto current = ControlCurrent(control);
-    ProgressWait wait = ReadWait();
+    ProgressWait wait = ControlWait(control);
     for (;;) {
         if (!current())
             throw EIdClosedSocket();

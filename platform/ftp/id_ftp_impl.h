@@ -49,6 +49,8 @@ class TIdFTP::Impl {
                                       const std::shared_ptr<SocketChannel>& data);
     std::shared_ptr<SocketChannel> RequireControl();
     ProgressWait ReadWait() const;
+    // The wait of control-connection reads and writes: a time-out closes the connection.
+    ProgressWait ControlWait(const std::shared_ptr<SocketChannel>& control);
     void CloseData();
     void CloseControlWithEvents();
     [[noreturn]] void ServerClosed();
