@@ -50,7 +50,7 @@ double Seconds(const std::function<void()>& run) {
 }
 
 void RunCurl(const std::vector<std::string>& arguments, const std::string& log) {
-    std::vector<std::string> argv = {"/usr/bin/curl", "-s", "-S", "--disable-epsv", "--buffer"};
+    std::vector<std::string> argv = {"/usr/bin/curl", "-s", "-S", "--disable-epsv"};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     ftptest::ChildProcess curl(argv, log, false);
     if (curl.Wait() != 0) {
