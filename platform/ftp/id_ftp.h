@@ -8,7 +8,9 @@
 // the caller pumps. After each pump an operation re-checks that the connection it was using is
 // still the current, open one; if a nested call closed or replaced it, the operation throws
 // EIdClosedSocket and touches no socket again. Time-outs count time without progress: the read
-// time-out restarts whenever a byte moves.
+// time-out restarts whenever a byte moves. A read time-out on the control connection closes it
+// (disconnect events) before EIdReadTimeout is thrown: a late reply would otherwise be taken for
+// the next command's.
 //
 // Errors: every operation throws an EIdException subclass (id_exceptions.h) on a refused reply,
 // a closed connection, a time-out or a local file failure. A server found closed during any

@@ -15,6 +15,17 @@ os::LocalDateTime At(int year, int month, int day) {
     return now;
 }
 
+// Name, type, size and date and time, the fields both formats give.
+template <typename Case>
+void ExpectCommonFields(const TIdFTPListItem& item, const Case& c) {
+    EXPECT_EQ(item.FileName, c.name);
+    EXPECT_EQ(item.ItemType, c.type);
+    EXPECT_EQ(item.Size, c.size);
+    const os::LocalDateTime& at = item.ModifiedDate;
+    EXPECT_EQ((std::vector<int>{at.year, at.month, at.day, at.hour, at.minute}),
+              (std::vector<int>{c.year, c.month, c.day, c.hour, c.minute}));
+}
+
 struct UnixCase {
     const char* line;
     os::LocalDateTime now;
@@ -37,14 +48,7 @@ TEST_P(UnixLines, ParsesEveryField) {
     const UnixCase& c = GetParam();
     const auto item = ParseUnixLine(c.line, c.now);
     ASSERT_TRUE(item) << c.line;
-    EXPECT_EQ(item->FileName, c.name);
-    EXPECT_EQ(item->ItemType, c.type);
-    EXPECT_EQ(item->Size, c.size);
-    EXPECT_EQ(item->ModifiedDate.year, c.year);
-    EXPECT_EQ(item->ModifiedDate.month, c.month);
-    EXPECT_EQ(item->ModifiedDate.day, c.day);
-    EXPECT_EQ(item->ModifiedDate.hour, c.hour);
-    EXPECT_EQ(item->ModifiedDate.minute, c.minute);
+    ExpectCommonFields(*item, c);
     EXPECT_EQ(item->OwnerName, c.owner);
     EXPECT_EQ(item->GroupName, c.group);
     EXPECT_EQ(item->OwnerPermissions + item->GroupPermissions + item->OtherPermissions, c.perms);
@@ -126,14 +130,7 @@ TEST_P(DosLines, ParsesEveryField) {
     const DosCase& c = GetParam();
     const auto item = ParseDosLine(c.line, At(2026, 6, 1));
     ASSERT_TRUE(item) << c.line;
-    EXPECT_EQ(item->FileName, c.name);
-    EXPECT_EQ(item->ItemType, c.type);
-    EXPECT_EQ(item->Size, c.size);
-    EXPECT_EQ(item->ModifiedDate.year, c.year);
-    EXPECT_EQ(item->ModifiedDate.month, c.month);
-    EXPECT_EQ(item->ModifiedDate.day, c.day);
-    EXPECT_EQ(item->ModifiedDate.hour, c.hour);
-    EXPECT_EQ(item->ModifiedDate.minute, c.minute);
+    ExpectCommonFields(*item, c);
     EXPECT_TRUE(item->OwnerPermissions.empty());
     EXPECT_TRUE(item->OwnerName.empty());
 }
@@ -161,31 +158,27 @@ TEST(DosLinesRejected, LinesThatDoNotFit) {
     }
 }
 
-TEST(Listing, UnixWithTotalLinesAndSkippedLines) {
-    const std::vector<std::string> lines = {
-        "TOTAL 8",
-        "drwxr-xr-x   2 ann  staff      4096 Apr  4  2021 .",
-        "garbage that fits nothing",
-        "",
-        "total 3",
-        "-rw-r--r--   1 ann  staff         5 Apr  4  2021 a.txt",
+TEST(Listing, FirstLineFixesTheFormatAndLinesThatDoNotFitAreSkipped) {
+    const struct {
+        std::vector<std::string> lines;
+        std::vector<std::string> names;
+    } cases[] = {
+        {{"TOTAL 8", "drwxr-xr-x   2 ann  staff      4096 Apr  4  2021 .",
+          "garbage that fits nothing", "", "total 3",
+          "-rw-r--r--   1 ann  staff         5 Apr  4  2021 a.txt",
+          "01-02-21  03:04PM                 7 dos"},
+         {".", "a.txt"}},
+        {{"01-02-21  03:04PM       <DIR>          dir",
+          "-rw-r--r--   1 ann  staff         5 Apr  4  2021 a.txt",
+          "01-02-21  03:04PM                 7 file"},
+         {"dir", "file"}},
     };
-    const TIdFTPListItems items = ParseListing(lines, At(2026, 1, 1));
-    ASSERT_EQ(items.size(), 2u);
-    EXPECT_EQ(items[0].FileName, ".");
-    EXPECT_EQ(items[1].FileName, "a.txt");
-}
-
-TEST(Listing, DosSkipsUnixLines) {
-    const std::vector<std::string> lines = {
-        "01-02-21  03:04PM       <DIR>          dir",
-        "-rw-r--r--   1 ann  staff         5 Apr  4  2021 a.txt",
-        "01-02-21  03:04PM                 7 file",
-    };
-    const TIdFTPListItems items = ParseListing(lines, At(2026, 1, 1));
-    ASSERT_EQ(items.size(), 2u);
-    EXPECT_EQ(items[0].FileName, "dir");
-    EXPECT_EQ(items[1].FileName, "file");
+    for (const auto& c : cases) {
+        std::vector<std::string> names;
+        for (const TIdFTPListItem& item : ParseListing(c.lines, At(2026, 1, 1)))
+            names.push_back(item.FileName);
+        EXPECT_EQ(names, c.names) << c.lines.front();
+    }
 }
 
 TEST(Listing, UnknownFirstLineFails) {

@@ -96,22 +96,20 @@ int SocketChannel::TryAccept() {
 }
 
 std::string SocketChannel::LocalAddress() const {
-    sockaddr_in address{};
-    socklen_t length = sizeof address;
-    if (fd_ < 0 || getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length) != 0 ||
-        address.sin_family != AF_INET) {
-        return std::string();
-    }
-    return AddressText(address);
+    return EndAddress(false);
 }
 
 std::string SocketChannel::PeerAddress() const {
+    return EndAddress(true);
+}
+
+std::string SocketChannel::EndAddress(bool peer) const {
     sockaddr_in address{};
     socklen_t length = sizeof address;
-    if (fd_ < 0 || getpeername(fd_, reinterpret_cast<sockaddr*>(&address), &length) != 0 ||
-        address.sin_family != AF_INET) {
+    auto* raw = reinterpret_cast<sockaddr*>(&address);
+    const int result = peer ? getpeername(fd_, raw, &length) : getsockname(fd_, raw, &length);
+    if (fd_ < 0 || result != 0 || address.sin_family != AF_INET)
         return std::string();
-    }
     return AddressText(address);
 }
 

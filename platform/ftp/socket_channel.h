@@ -35,6 +35,8 @@ class SocketChannel {
     std::string PeerAddress() const;
 
   private:
+    std::string EndAddress(bool peer) const;
+
     int fd_;
 };
 
