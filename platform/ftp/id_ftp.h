@@ -136,8 +136,10 @@ class TIdFTP {
     // connection was asked for); a differing address in the reply is reported with
     // OnStatus(hsStatusText). Active listens on the control connection's local address and
     // sends PORT h1,h2,h3,h4,p1,p2 (200); active through SOCKS throws EIdSocksError. After the
-    // data, the closing reply 225, 226 or 250 is success; 426 or 450 fails the transfer, after
-    // the follow-up reply (226 or 225) has been read so the control connection stays in step.
+    // data, the closing reply 225, 226 or 250 is success; 426 or 450 fails the transfer. The
+    // 226 or 225 a server may send after them is consumed (at once when it is already there,
+    // else as the next reply), so the control connection stays in step without waiting for a
+    // reply some servers never send.
 
     // LIST [specifier] (opening 125, 150 or 154). Fills lines with the listing's lines (line
     // ends removed) and DirectoryListing with the parsed items. A first line that fits neither

@@ -66,6 +66,7 @@ void TIdFTP::Impl::CloseControlWithEvents() {
     control_->Close();
     control_.reset();
     reader_.Clear();
+    expectStrayClosingReply_ = false;
     ++generation_;
     if (owner_.OnDisconnected)
         owner_.OnDisconnected();
@@ -187,6 +188,10 @@ TIdRFCReply TIdFTP::Impl::ReadReply() {
         if (!current())
             throw EIdClosedSocket();
         if (auto reply = TakeReply()) {
+            const bool stray = expectStrayClosingReply_ && IsOneOf(reply->NumericCode, {225, 226});
+            expectStrayClosingReply_ = false;
+            if (stray)
+                continue;  // the late follow-up of a failed transfer (see FinishTransfer)
             owner_.lastReply_ = *reply;
             return *reply;
         }

@@ -85,7 +85,15 @@ void TIdFTP::Impl::AcceptDataConnection() {
             throw EIdClosedSocket();
         const int fd = listener->TryAccept();
         if (fd >= 0) {
-            data_ = std::make_shared<SocketChannel>(fd);
+            auto accepted = std::make_shared<SocketChannel>(fd);
+            // Only the server may deliver or take the file; anyone else who found the port
+            // is turned away.
+            if (accepted->PeerAddress() != control->PeerAddress()) {
+                Status(TIdStatus::hsStatusText, "Data connection from " + accepted->PeerAddress() +
+                                                    " refused: not the server's address.");
+                continue;
+            }
+            data_ = accepted;
             listener->Close();
             listener_.reset();
             return;
@@ -107,16 +115,21 @@ std::shared_ptr<SocketChannel> TIdFTP::Impl::StartTransfer(const std::string& re
     return data_;
 }
 
-// Closing reply of a transfer: 225, 226 or 250. 426 and 450 report a failed transfer; the
-// follow-up reply some servers send after them is read so the next command gets its own.
+// Closing reply of a transfer: 225, 226 or 250. 426 and 450 report a failed transfer. Many
+// servers follow them with 226 or 225: that reply is taken now when it is already here, else it
+// is passed over when it comes as the next reply, so every later command still gets its own.
+// Waiting for it here would hang on the servers that send none.
 void TIdFTP::Impl::FinishTransfer() {
     const TIdRFCReply reply = ReadReply();
     if (IsOneOf(reply.NumericCode, {225, 226, 250}))
         return;
     if (IsOneOf(reply.NumericCode, {426, 450})) {
-        const TIdRFCReply follow = ReadReply();
-        owner_.lastReply_ = reply;  // report the failure, not the follow-up
-        (void)follow;
+        if (auto follow = TakeReply()) {
+            if (!IsOneOf(follow->NumericCode, {225, 226}))
+                reader_.PutBack(std::move(*follow));
+        } else {
+            expectStrayClosingReply_ = true;
+        }
     }
     throw EIdProtocolReplyError(reply.NumericCode, JoinText(reply));
 }

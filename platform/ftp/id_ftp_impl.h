@@ -42,6 +42,8 @@ class TIdFTP::Impl {
     // Where data connections go through SOCKS: the server the control connection was asked for.
     bool viaSocks_ = false;
     std::string controlTargetHost_;
+    // A transfer failed with 426 or 450 and the 226 or 225 that may follow has not come yet.
+    bool expectStrayClosingReply_ = false;
 
     // ---- control connection (id_ftp_control.cpp) ----
     std::function<bool()> ControlCurrent(const std::shared_ptr<SocketChannel>& control);
