@@ -98,7 +98,7 @@ void TIdFTP::Impl::WriteAll(const std::shared_ptr<SocketChannel>& channel, const
         }
         if (n > 0) {
             sent += static_cast<std::size_t>(n);
-            wait.Progress();
+            wait.Progress(current);
             continue;
         }
         wait.Step(channel->Fd(), POLLOUT, current);
@@ -117,7 +117,7 @@ std::string TIdFTP::Impl::ReadExact(const std::shared_ptr<SocketChannel>& channe
             throw EIdSocksError("The SOCKS server closed the connection.");
         if (got > 0) {
             bytes.append(buffer, static_cast<std::size_t>(got));
-            wait.Progress();
+            wait.Progress(current);
             continue;
         }
         wait.Step(channel->Fd(), POLLIN, current);
@@ -199,7 +199,7 @@ TIdRFCReply TIdFTP::Impl::ReadReply() {
         if (!ReceiveControlChunk(control, got))
             ServerClosed();
         if (got > 0) {
-            wait.Progress();
+            wait.Progress(current);
             continue;
         }
         wait.Step(control->Fd(), POLLIN, current);

@@ -151,7 +151,7 @@ void TIdFTP::Impl::ReceiveData(const std::shared_ptr<SocketChannel>& data,
         if (got > 0) {
             sink(buffer.data(), static_cast<std::size_t>(got));
             total += got;
-            wait.Progress();
+            wait.Progress(current);
             if (owner_.OnWork)
                 owner_.OnWork(TWorkMode::wmRead, total);
             continue;
