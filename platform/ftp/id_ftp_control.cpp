@@ -83,7 +83,7 @@ void TIdFTP::Impl::Status(TIdStatus status, const std::string& text) {
         owner_.OnStatus(status, text);
 }
 
-void TIdFTP::Impl::WriteAll(const std::shared_ptr<SocketChannel>& channel, const std::string& bytes,
+void TIdFTP::Impl::WriteAll(const std::shared_ptr<SocketChannel>& channel, std::string_view bytes,
                             ProgressWait& wait, const std::function<bool()>& current,
                             bool isControl) {
     std::size_t sent = 0;

@@ -176,7 +176,7 @@ void TIdFTP::Impl::SendData(const std::shared_ptr<SocketChannel>& data,
         const std::size_t got = source(buffer.data(), buffer.size());
         if (got == 0)
             break;
-        WriteAll(data, std::string(buffer.data(), got), wait, current, false);
+        WriteAll(data, std::string_view(buffer.data(), got), wait, current, false);
         total += static_cast<std::int64_t>(got);
         if (owner_.OnWork)
             owner_.OnWork(TWorkMode::wmWrite, total);

@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/ftp/id_ftp.h"
@@ -57,7 +58,7 @@ class TIdFTP::Impl {
     void CloseControlWithEvents();
     [[noreturn]] void ServerClosed();
     void Status(TIdStatus status, const std::string& text);
-    void WriteAll(const std::shared_ptr<SocketChannel>& channel, const std::string& bytes,
+    void WriteAll(const std::shared_ptr<SocketChannel>& channel, std::string_view bytes,
                   ProgressWait& wait, const std::function<bool()>& current, bool isControl);
     std::string ReadExact(const std::shared_ptr<SocketChannel>& channel, std::size_t n,
                           ProgressWait& wait, const std::function<bool()>& current);
