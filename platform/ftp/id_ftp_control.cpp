@@ -66,7 +66,8 @@ void TIdFTP::Impl::CloseControlWithEvents() {
     control_->Close();
     control_.reset();
     reader_.Clear();
-    expectStrayClosingReply_ = false;
+    skipStrayClosingReplies_ = false;
+    closingReplyPending_ = false;
     ++generation_;
     if (owner_.OnDisconnected)
         owner_.OnDisconnected();
@@ -188,10 +189,11 @@ TIdRFCReply TIdFTP::Impl::ReadReply() {
         if (!current())
             throw EIdClosedSocket();
         if (auto reply = TakeReply()) {
-            const bool stray = expectStrayClosingReply_ && IsOneOf(reply->NumericCode, {225, 226});
-            expectStrayClosingReply_ = false;
-            if (stray)
-                continue;  // the late follow-up of a failed transfer (see FinishTransfer)
+            // The late closing replies of a transfer that already failed. None of these codes
+            // is the answer to any other command.
+            if (skipStrayClosingReplies_ && IsOneOf(reply->NumericCode, {225, 226, 426, 450, 451}))
+                continue;
+            skipStrayClosingReplies_ = false;
             owner_.lastReply_ = *reply;
             return *reply;
         }

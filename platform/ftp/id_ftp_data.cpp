@@ -111,26 +111,21 @@ std::shared_ptr<SocketChannel> TIdFTP::Impl::StartTransfer(const std::string& re
     if (!restart.empty())
         Command(restart, {350});
     Command(command, opening);
+    closingReplyPending_ = true;
     AcceptDataConnection();
     return data_;
 }
 
 // Closing reply of a transfer: 225, 226 or 250. 426 and 450 report a failed transfer. Many
-// servers follow them with 226 or 225: that reply is taken now when it is already here, else it
-// is passed over when it comes as the next reply, so every later command still gets its own.
-// Waiting for it here would hang on the servers that send none.
+// servers follow them with 226 or 225: that reply is passed over when it comes, so every later
+// command still gets its own; waiting for it here would hang on the servers that send none.
 void TIdFTP::Impl::FinishTransfer() {
+    closingReplyPending_ = false;
     const TIdRFCReply reply = ReadReply();
     if (IsOneOf(reply.NumericCode, {225, 226, 250}))
         return;
-    if (IsOneOf(reply.NumericCode, {426, 450})) {
-        if (auto follow = TakeReply()) {
-            if (!IsOneOf(follow->NumericCode, {225, 226}))
-                reader_.PutBack(std::move(*follow));
-        } else {
-            expectStrayClosingReply_ = true;
-        }
-    }
+    if (IsOneOf(reply.NumericCode, {426, 450}))
+        skipStrayClosingReplies_ = true;
     throw EIdProtocolReplyError(reply.NumericCode, JoinText(reply));
 }
 
@@ -194,8 +189,13 @@ void TIdFTP::Impl::WithWork(TWorkMode mode, std::int64_t expected,
     try {
         body();
     } catch (...) {
-        // The data connection of a failed transfer is of no further use.
+        // The data connection of a failed transfer is of no further use, and the closing
+        // replies the server still sends for it must not answer later commands.
         CloseData();
+        if (closingReplyPending_) {
+            closingReplyPending_ = false;
+            skipStrayClosingReplies_ = true;
+        }
         if (owner_.OnWorkEnd)
             owner_.OnWorkEnd(mode);
         throw;

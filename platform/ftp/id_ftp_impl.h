@@ -43,8 +43,12 @@ class TIdFTP::Impl {
     // Where data connections go through SOCKS: the server the control connection was asked for.
     bool viaSocks_ = false;
     std::string controlTargetHost_;
-    // A transfer failed with 426 or 450 and the 226 or 225 that may follow has not come yet.
-    bool expectStrayClosingReply_ = false;
+    // A transfer ended without its closing replies read (a 426 or 450 whose follow-up has not
+    // come, or a transfer given up after its opening reply): the closing-type replies that
+    // arrive next are passed over until another reply comes (see ReadReply).
+    bool skipStrayClosingReplies_ = false;
+    // Between the accepted opening reply of a transfer and the read of its closing reply.
+    bool closingReplyPending_ = false;
 
     // ---- control connection (id_ftp_control.cpp) ----
     std::function<bool()> ControlCurrent(const std::shared_ptr<SocketChannel>& control);

@@ -50,11 +50,6 @@ void ReplyReader::Feed(std::string_view bytes) {
 }
 
 std::optional<TIdRFCReply> ReplyReader::TakeReply() {
-    if (putBack_) {
-        std::optional<TIdRFCReply> reply = std::move(putBack_);
-        putBack_.reset();
-        return reply;
-    }
     if (lines_.empty())
         return std::nullopt;
     const std::string& first = lines_.front();
@@ -87,12 +82,7 @@ std::optional<TIdRFCReply> ReplyReader::TakeReply() {
     return reply;
 }
 
-void ReplyReader::PutBack(TIdRFCReply reply) {
-    putBack_ = std::move(reply);
-}
-
 void ReplyReader::Clear() {
-    putBack_.reset();
     partialLine_.clear();
     lines_.clear();
 }

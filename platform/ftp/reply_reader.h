@@ -26,14 +26,10 @@ class ReplyReader {
     // EIdReplyFormatError for a first line that does not start with three digits.
     std::optional<TIdRFCReply> TakeReply();
 
-    // Returns a taken reply to the front: the next TakeReply gives it again.
-    void PutBack(TIdRFCReply reply);
-
     // Drops every buffered byte and partial reply (used when a connection closes).
     void Clear();
 
   private:
-    std::optional<TIdRFCReply> putBack_;
     std::string partialLine_;
     std::deque<std::string> lines_;  // complete lines not yet consumed, line ends removed
 };

@@ -104,23 +104,3 @@ TEST(ReplyReaderLimits, LineWithoutCodeFails) {
 
 }  // namespace
 }  // namespace ftp
-
-namespace ftp {
-namespace {
-
-TEST(ReplyReaderPutBack, PutBackReplyComesFirstAndClearDropsIt) {
-    ReplyReader reader;
-    reader.Feed("450 a\r\n225 b\r\n");
-    auto first = reader.TakeReply();
-    auto second = reader.TakeReply();
-    ASSERT_TRUE(first && second);
-    reader.PutBack(*second);
-    EXPECT_EQ(reader.TakeReply()->Code, "225");
-    EXPECT_FALSE(reader.TakeReply());
-    reader.PutBack(*first);
-    reader.Clear();
-    EXPECT_FALSE(reader.TakeReply());
-}
-
-}  // namespace
-}  // namespace ftp
