@@ -138,9 +138,10 @@ class TIdFTP {
     // sends PORT h1,h2,h3,h4,p1,p2 (200), and takes the data connection only from the server's
     // address; active through SOCKS throws EIdSocksError before PORT. After the
     // data, the closing reply 225, 226 or 250 is success; 426 or 450 fails the transfer. The
-    // 226 or 225 a server may send after them is consumed (at once when it is already there,
-    // else as the next reply), so the control connection stays in step without waiting for a
-    // reply some servers never send.
+    // 226 or 225 a server may send after them, and the closing replies of a transfer given up
+    // after its opening reply (time-out, local file error, Abort), are passed over when they
+    // come, so later commands get their own replies without a wait for replies some servers
+    // never send.
 
     // LIST [specifier] (opening 125, 150 or 154). Fills lines with the listing's lines (line
     // ends removed) and DirectoryListing with the parsed items. A first line that fits neither
