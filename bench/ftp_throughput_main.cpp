@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/ftp/id_ftp.h"
+#include "tests/ftp_client/client_rig.h"
 #include "tests/ftp_servers/child_process.h"
 #include "tests/ftp_servers/file_bytes.h"
 #include "tests/ftp_servers/temp_folder.h"
@@ -58,18 +59,13 @@ void RunCurl(const std::vector<std::string>& arguments, const std::string& log) 
     }
 }
 
-void Connect(ftp::TIdFTP& client, const ftptest::FtpAccount& account) {
-    client.Host = account.host;
-    client.Port = account.port;
-    client.Username = account.user;
-    client.Password = account.password;
-    client.Passive = true;
-    client.ReadTimeout = 30000;
-    client.RecvBufferSize = kBufferSize;
-    client.SendBufferSize = kBufferSize;
-    client.Connect(true, 10000);
-    client.ChangeDir(account.remote_folder);
-    client.SetTransferType(ftp::TIdFTPTransferType::ftBinary);
+void Connect(ftptest::ClientRig& rig, const ftptest::FtpAccount& account) {
+    rig.ftp.ReadTimeout = 30000;
+    rig.ftp.RecvBufferSize = kBufferSize;
+    rig.ftp.SendBufferSize = kBufferSize;
+    rig.Login();
+    rig.ftp.ChangeDir(account.remote_folder);
+    rig.ftp.SetTransferType(ftp::TIdFTPTransferType::ftBinary);
 }
 
 void Expect(std::int64_t size, const std::string& what) {
@@ -122,8 +118,9 @@ int main() {
             Expect(FileSize(target), "curl's download");
             std::remove(target.c_str());
 
-            ftp::TIdFTP client;
-            Connect(client, account);
+            ftptest::ClientRig rig(account);
+            Connect(rig, account);
+            ftp::TIdFTP& client = rig.ftp;
             down_ours.seconds.push_back(
                 Seconds([&] { client.Get("big.bin", target, true, false); }));
             Expect(FileSize(target), "our download");

@@ -9,8 +9,10 @@
 // how many bytes may be read there). Texts are read up to their first zero byte and never past
 // the bytes the node may read.
 //
-// Errors: EDatabaseError("Type mismatch in expression") for an operator whose operand classes
-// cannot be computed; the run time's division error for a division by zero.
+// Errors (all EDatabaseError): "Type mismatch in expression" for an operator or function whose
+// operand classes cannot be computed (nothing is written then); "Division by zero"; a value
+// shorter than its type needs, or missing, is refused rather than read past its end. A node
+// that throws keeps the value it had before.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -96,6 +98,31 @@ public:
     // Function number of a name, ASCII case ignored; fkNone for anything else.
     static TExprFuncKind GetFuncKind(std::string_view name);
 
+    // One evaluation step on operands that are already evaluated; the result goes into
+    // resultNode's own value (resized as needed) and its DataType.
+    static void EvaluateOperator(TExprNode* resultNode, TExprOperator op, TExprNode* left,
+                                 TExprNode* right, const std::vector<TExprNode*>& args,
+                                 TFilterOptions options);
+    static void EvaluateFunction(TExprNode* resultNode, TExprFuncKind kind,
+                                 const std::vector<TExprNode*>& args);
+
+    // Type tests of the filter parser.
+    static bool IsIntegerType(TFieldType type);  // ftSmallint, ftInteger, ftWord, ftAutoInc
+    static bool IsLargeIntType(TFieldType type);
+    static bool IsFloatType(TFieldType type);  // ftFloat, ftCurrency
+    static bool IsNumericType(TFieldType type);
+    static bool IsDateTimeType(TFieldType type);  // ftDate, ftTime, ftDateTime
+    static bool IsBooleanType(TFieldType type);
+    static bool IsStringType(TFieldType type);  // the text types and every blob kind
+
+    // The node is a text constant whose text reads as a date, a time or both. Never throws.
+    bool IsDateTimeString() const;
+    // Turns a text constant into an ftDate, ftTime or ftDateTime constant. Throws
+    // EDatabaseError("'<text>' is not a valid date" / time / date and time) for text nobody
+    // accepts and "Type mismatch in expression" for any other node or target type; the node is
+    // unchanged then.
+    void ConvertToDateTime(TFieldType toType);
+
 private:
     friend class TExprNodes;
     std::vector<std::uint8_t> storage_;
@@ -112,6 +139,13 @@ public:
     // the head of the list.
     TExprNode* NewNode(TExprNodeKind kind, TFieldType dataType, std::int32_t valueSize,
                        TExprOperator op, TExprNode* left, TExprNode* right);
+    // A function node: DataType from the parser's GetFuncDataType (ftUnknown without a
+    // parser), FuncKind from the name, no value yet.
+    TExprNode* NewFuncNode(const std::string& name);
+    // A field node: DataType, FieldIndex and IsBlob from the parser, which raises
+    // "Field '%s' not found" for a name its data set lacks (then no node is made).
+    // Without a parser: EDatabaseError.
+    TExprNode* NewFieldNode(const std::string& name);
     void Clear();
 
     TExprParserBase* Parser = nullptr;

@@ -2,6 +2,7 @@
 // closing reply is a failure followed by a second reply.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "platform/ftp/id_exceptions.h"
@@ -76,6 +77,8 @@ TEST(ReplyHandlingTest, MultiLineRepliesSplitAcrossReads) {
     }
 }
 
+const char* const kListingLine = "-rw-r--r--   1 ftp ftp 5 Jan 01 2020 a.txt\r\n";
+
 struct FailedTransferCase {
     const char* name;
     const char* command;  // the command the reply answers
@@ -102,27 +105,40 @@ TEST(ReplyHandlingTest, AFailureBeforeTheClosingReplyFailsTheTransfer) {
             {"data_send": "-rw-r--r--   1 ftp ftp 5 Jan 01 2020 a.txt\r\n"},
             {"data_close": true}, )" +
                                      c.closing + "]}";
-        ScriptedServer server(
-            ScriptedServer::Mode::kFtp,
-            Script("\"220 ready\"",
-                   transfer + R"(, {"expect": "PWD", "reply": "257 \"/after\""})"));
-        TempFolder local("reply");
-        ClientRig rig(At(server));
-        rig.Login();
-        try {
-            if (std::string(c.command) == "LIST") {
-                std::vector<std::string> lines;
-                rig.ftp.List(lines);
-            } else {
-                rig.ftp.Get("f.bin", local.File("f.bin"), false, false);
+        for (const bool passive : {true, false}) {
+            SCOPED_TRACE(passive ? "passive" : "active");
+            ScriptedServer server(
+                ScriptedServer::Mode::kFtp,
+                Script("\"220 ready\"",
+                       transfer + R"(, {"expect": "PWD", "reply": "257 \"/after\""})"));
+            TempFolder local("reply");
+            ClientRig rig(At(server));
+            rig.ftp.Passive = passive;
+            rig.Login();
+            try {
+                if (std::string(c.command) == "LIST") {
+                    std::vector<std::string> lines;
+                    rig.ftp.List(lines);
+                } else {
+                    rig.ftp.Get("f.bin", local.File("f.bin"), false, false);
+                }
+                FAIL() << "the transfer was taken as done";
+            } catch (const ftp::EIdProtocolReplyError& e) {
+                EXPECT_EQ(e.ReplyErrorCode(), c.code);
             }
-            FAIL() << "the transfer was taken as done";
-        } catch (const ftp::EIdProtocolReplyError& e) {
-            EXPECT_EQ(e.ReplyErrorCode(), c.code);
+            if (std::string(c.command) != "LIST") {
+                // What arrived before the failure stays in the local file.
+                EXPECT_EQ(ReadFileBytes(local.File("f.bin")), kListingLine);
+            }
+            const std::vector<std::string> commands = server.Recorded();
+            const std::string data_command = passive ? "PASV" : "PORT 127,0,0,1,";
+            EXPECT_TRUE(std::any_of(commands.begin(), commands.end(), [&](const std::string& c) {
+                return c.compare(0, data_command.size(), data_command) == 0;
+            }));
+            // The second reply was read with the failure: the next command gets its own reply.
+            EXPECT_TRUE(rig.ftp.Connected());
+            EXPECT_EQ(rig.ftp.RetrieveCurrentDir(), "/after");
         }
-        // The second reply was read with the failure: the next command gets its own reply.
-        EXPECT_TRUE(rig.ftp.Connected());
-        EXPECT_EQ(rig.ftp.RetrieveCurrentDir(), "/after");
     }
 }
 

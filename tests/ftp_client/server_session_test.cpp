@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <ostream>
 
 #include "platform/ftp/id_exceptions.h"
 #include "tests/ftp_client/client_rig.h"
@@ -17,6 +18,14 @@ namespace ftptest {
 namespace {
 
 enum class Route { kDirect, kSocks5 };
+
+const char* RouteName(Route route) {
+    return route == Route::kDirect ? "Direct" : "ThroughSocks5";
+}
+
+void PrintTo(Route route, std::ostream* out) {
+    *out << RouteName(route);
+}
 
 constexpr std::size_t kBigSize = 5 * 1024 * 1024;
 
@@ -257,7 +266,7 @@ TEST_P(ServerSessionTest, ServerThatStopsAnsweringGivesTheReadTimeOut) {
 INSTANTIATE_TEST_SUITE_P(Routes, ServerSessionTest,
                          ::testing::Values(Route::kDirect, Route::kSocks5),
                          [](const ::testing::TestParamInfo<Route>& info) {
-                             return info.param == Route::kDirect ? "Direct" : "ThroughSocks5";
+                             return std::string(RouteName(info.param));
                          });
 
 }  // namespace

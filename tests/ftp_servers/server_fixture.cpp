@@ -84,7 +84,7 @@ PyftpdlibServer::PyftpdlibServer(const std::string& user, const std::string& pas
     account_.host = "127.0.0.1";
     account_.user = user;
     account_.password = password;
-    account_.remote_folder = "/";
+    account_.remote_folder = std::string(1, '/');  // (a literal trips a GCC 12 -O2 false warning)
     account_.local_folder = root + "/";
     // Port 0 lets the kernel choose; the server names the port it got in its log, so no
     // other process can take it in between.

@@ -1,0 +1,101 @@
+#include "mainwindow/list_file.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <limits>
+
+#include "platform/os/file_replace.h"
+#include "platform/os/program_folder.h"
+
+namespace mainwindow {
+
+namespace {
+
+// Reads up to `size` bytes; returns how many were read (fewer only at the end of the file or
+// on an error).
+std::size_t ReadUpTo(int fd, unsigned char* buffer, std::size_t size) {
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t got = ::read(fd, buffer + done, size - done);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            break;
+        done += static_cast<std::size_t>(got);
+    }
+    return done;
+}
+
+bool IsUtf8Continuation(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+}  // namespace
+
+std::string ListFilePath(const std::string& fileName) {
+    return os::ProgramFolder() + fileName;
+}
+
+std::string CutListText(std::string_view text) {
+    if (text.size() <= kListTextLimit)
+        return std::string(text);
+    std::size_t cut = kListTextLimit;
+    // A UTF-8 character has at most three continuation bytes; a longer run is no UTF-8 and
+    // is cut at the limit itself.
+    for (std::size_t back = 0; back < 3 && cut > 0 && IsUtf8Continuation(text[cut]); ++back) {
+        --cut;
+    }
+    if (IsUtf8Continuation(text[cut]))
+        cut = kListTextLimit;
+    return std::string(text.substr(0, cut));
+}
+
+std::vector<std::string> ReadListFile(const std::string& path) {
+    std::vector<std::string> texts;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return texts;
+    unsigned char countBytes[4];
+    if (ReadUpTo(fd, countBytes, sizeof countBytes) == sizeof countBytes) {
+        const std::int32_t count =
+            static_cast<std::int32_t>(static_cast<std::uint32_t>(countBytes[0]) |
+                                      static_cast<std::uint32_t>(countBytes[1]) << 8 |
+                                      static_cast<std::uint32_t>(countBytes[2]) << 16 |
+                                      static_cast<std::uint32_t>(countBytes[3]) << 24);
+        unsigned char record[kListRecordSize];
+        for (std::int32_t i = 0; i < count; ++i) {
+            if (ReadUpTo(fd, record, sizeof record) != sizeof record)
+                break;
+            const std::size_t length = record[0];
+            if (length > kListTextLimit)
+                break;
+            texts.emplace_back(reinterpret_cast<const char*>(record + 1), length);
+        }
+    }
+    ::close(fd);
+    return texts;
+}
+
+bool WriteListFile(const std::string& path, const std::vector<std::string>& texts) {
+    if (texts.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
+        return false;
+    }
+    const auto count = static_cast<std::uint32_t>(texts.size());
+    std::string bytes;
+    bytes.reserve(4 + kListRecordSize * texts.size());
+    for (int shift = 0; shift < 32; shift += 8)
+        bytes += static_cast<char>(count >> shift & 0xFF);
+    for (const std::string& text : texts) {
+        const std::string stored = CutListText(text);
+        bytes += static_cast<char>(stored.size());
+        bytes += stored;
+        bytes.append(kListTextLimit - stored.size(), '\0');
+    }
+
+    return os::ReplaceFileContents(path, bytes) == os::ReplaceResult::kReplaced;
+}
+
+}  // namespace mainwindow

@@ -1,0 +1,126 @@
+#include "mainwindow/list_file.h"
+
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class ListFile : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        folder_ = fs::temp_directory_path() /
+                  ("zantrope_list_" + std::to_string(::getpid()) + "_" +
+                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(folder_);
+        fs::create_directories(folder_);
+        path_ = (folder_ / mainwindow::kFindHistoryFile).string();
+    }
+    void TearDown() override { fs::remove_all(folder_); }
+
+    std::string ReadRaw() const {
+        std::ifstream in(path_, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+    void WriteRaw(const std::string& bytes) const {
+        std::ofstream(path_, std::ios::binary) << bytes;
+    }
+
+    fs::path folder_;
+    std::string path_;
+};
+
+std::string Record(const std::string& text) {
+    std::string record(1, static_cast<char>(text.size()));
+    record += text;
+    record.append(50 - text.size(), '\0');
+    return record;
+}
+
+TEST_F(ListFile, WritesCountAndFixedRecordsByteForByte) {
+    ASSERT_TRUE(mainwindow::WriteListFile(path_, {"/home/a", "", "*.txt"}));
+    const std::string expected =
+        std::string("\x03\x00\x00\x00", 4) + Record("/home/a") + Record("") + Record("*.txt");
+    EXPECT_EQ(ReadRaw(), expected);
+    EXPECT_EQ(mainwindow::ReadListFile(path_), (std::vector<std::string>{"/home/a", "", "*.txt"}));
+
+    ASSERT_TRUE(mainwindow::WriteListFile(path_, {}));  // a cleared history
+    EXPECT_EQ(ReadRaw(), std::string("\0\0\0\0", 4));
+    EXPECT_TRUE(mainwindow::ReadListFile(path_).empty());
+}
+
+TEST_F(ListFile, LongTextsAreCutAtACharacterBoundary) {
+    const std::string e = "\xC3\xA9";             // 2 bytes
+    const std::string euro = "\xE2\x82\xAC";      // 3 bytes
+    const std::string clef = "\xF0\x9D\x84\x9E";  // 4 bytes
+    const struct {
+        std::string text;
+        std::string stored;
+    } cases[] = {
+        {std::string(60, 'x'), std::string(50, 'x')},
+        {std::string(50, 'y'), std::string(50, 'y')},
+        {std::string(49, 'a') + e + "b", std::string(49, 'a')},      // é would end at 51
+        {std::string(48, 'a') + e + "b", std::string(48, 'a') + e},  // é ends at 50
+        {std::string(48, 'a') + euro, std::string(48, 'a')},
+        {std::string(47, 'a') + clef, std::string(47, 'a')},
+        {std::string(46, 'a') + clef + "z", std::string(46, 'a') + clef},
+        {std::string(30, 'a') + std::string(30, '\x80'),
+         std::string(30, 'a') + std::string(20, '\x80')},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(mainwindow::CutListText(c.text), c.stored) << c.text;
+        ASSERT_TRUE(mainwindow::WriteListFile(path_, {c.text}));
+        EXPECT_EQ(ReadRaw().size(), 4u + 51u);
+        EXPECT_EQ(mainwindow::ReadListFile(path_), std::vector<std::string>{c.stored});
+    }
+}
+
+TEST_F(ListFile, DamagedFilesReadAsFarAsTheyAreSound) {
+    const std::string two = std::string("\x02\x00\x00\x00", 4);
+    const struct {
+        const char* what;
+        std::string bytes;
+        std::vector<std::string> expected;
+    } cases[] = {
+        {"empty file", "", {}},
+        {"short count", std::string("\x01\x00", 2), {}},
+        {"count beyond records", two + Record("one"), {"one"}},
+        {"last record cut short", two + Record("one") + Record("two").substr(0, 20), {"one"}},
+        {"length byte over 50",
+         two + std::string(1, '\x33') + std::string(50, 'z') + Record("x"),
+         {}},
+        {"bad length after a good one", two + Record("ok") + std::string(51, '\xFF'), {"ok"}},
+        {"negative count", std::string("\xFF\xFF\xFF\xFF", 4) + Record("x"), {}},
+        {"huge count", std::string("\xFF\xFF\xFF\x7F", 4) + Record("a") + Record("b"), {"a", "b"}},
+        {"bytes after the records",
+         std::string("\x01\x00\x00\x00", 4) + Record("a") + "junk",
+         {"a"}},
+    };
+    for (const auto& c : cases) {
+        WriteRaw(c.bytes);
+        EXPECT_EQ(mainwindow::ReadListFile(path_), c.expected) << c.what;
+    }
+}
+
+TEST_F(ListFile, MissingFileReadsEmptyAndUnwritablePlaceKeepsOldFile) {
+    EXPECT_TRUE(mainwindow::ReadListFile(path_).empty());
+    EXPECT_FALSE(mainwindow::WriteListFile((folder_ / "gone" / "x.dat").string(), {"a"}));
+    fs::create_directory(folder_ / "dir.dat");
+    EXPECT_FALSE(mainwindow::WriteListFile((folder_ / "dir.dat").string(), {"a"}));
+    EXPECT_TRUE(fs::is_directory(folder_ / "dir.dat"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 1);
+}
+
+TEST(ListFilePath, LiesInTheProgramFolder) {
+    const std::string path = mainwindow::ListFilePath(mainwindow::kLocalBookmarksFile);
+    EXPECT_EQ(fs::path(path).filename(), "bookmark.dat");
+    EXPECT_EQ(fs::path(path).parent_path(), fs::canonical("/proc/self/exe").parent_path());
+}
+
+}  // namespace

@@ -1,0 +1,23 @@
+#pragma once
+// The one-line input box: a caption, a prompt above an edit, OK and Cancel. Its controls carry
+// object names for tests: "Prompt" (label), "Value" (edit), "OkButton", "CancelButton".
+#include "platform/ui/modal_dialog.h"
+
+class QLabel;
+class QLineEdit;
+
+namespace ui {
+
+class InputDialog : public ModalDialog {
+  public:
+    InputDialog(const QString& caption, const QString& prompt, const QString& text,
+                QWidget* parent = nullptr);
+
+    QString Text() const;
+
+  private:
+    QLabel* prompt_;
+    QLineEdit* edit_;
+};
+
+}  // namespace ui
