@@ -31,8 +31,6 @@ namespace ftp {
 
 class TIdIOHandlerSocket;
 class TIdLogEvent;
-class ControlConnection;
-class DataConnection;
 
 class TIdFTP {
   public:
@@ -87,7 +85,9 @@ class TIdFTP {
     // Already connected (by Connected()): the connection is closed as by Disconnect and
     // EIdAlreadyConnected is thrown. Any other failure closes whatever was opened (disconnect
     // events when the TCP connect had succeeded) and then throws. HttpProxyWithFtp throws
-    // EIdUnsupportedSetting before anything is opened.
+    // EIdUnsupportedSetting before anything is opened. A Connect called from a handler while
+    // another Connect of this component waits throws EIdAlreadyConnected and changes nothing; a
+    // Disconnect called then makes the waiting Connect fail with EIdClosedSocket.
     void Connect(bool autoLogin, int timeoutMs);
 
     // True while the control connection is open. Reads whatever the server has sent meanwhile
@@ -135,9 +135,13 @@ class TIdFTP {
     // the address of the control connection's peer (through SOCKS: at the server the control
     // connection was asked for); a differing address in the reply is reported with
     // OnStatus(hsStatusText). Active listens on the control connection's local address and
-    // sends PORT h1,h2,h3,h4,p1,p2 (200); active through SOCKS throws EIdSocksError. After the
-    // data, the closing reply 225, 226 or 250 is success; 426 or 450 fails the transfer, after
-    // the follow-up reply (226 or 225) has been read so the control connection stays in step.
+    // sends PORT h1,h2,h3,h4,p1,p2 (200), and takes the data connection only from the server's
+    // address; active through SOCKS throws EIdSocksError before PORT. After the
+    // data, the closing reply 225, 226 or 250 is success; 426 or 450 fails the transfer. The
+    // 226 or 225 a server may send after them, and the closing replies of a transfer given up
+    // after its opening reply (time-out, local file error, Abort), are passed over when they
+    // come, so later commands get their own replies without a wait for replies some servers
+    // never send.
 
     // LIST [specifier] (opening 125, 150 or 154). Fills lines with the listing's lines (line
     // ends removed) and DirectoryListing with the parsed items. A first line that fits neither

@@ -79,6 +79,8 @@ void TIdFTP::Impl::Connect(bool autoLogin, int timeoutMs) {
         throw EIdClosedSocket();
     control_ = channel;
     reader_.Clear();
+    skipStrayClosingReplies_ = false;
+    closingReplyPending_ = false;
     viaSocks_ = Socks() != nullptr;
     controlTargetHost_ = host;
     owner_.typeSentSinceConnect_ = false;

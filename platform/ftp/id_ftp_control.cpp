@@ -66,6 +66,8 @@ void TIdFTP::Impl::CloseControlWithEvents() {
     control_->Close();
     control_.reset();
     reader_.Clear();
+    skipStrayClosingReplies_ = false;
+    closingReplyPending_ = false;
     ++generation_;
     if (owner_.OnDisconnected)
         owner_.OnDisconnected();
@@ -82,7 +84,7 @@ void TIdFTP::Impl::Status(TIdStatus status, const std::string& text) {
         owner_.OnStatus(status, text);
 }
 
-void TIdFTP::Impl::WriteAll(const std::shared_ptr<SocketChannel>& channel, const std::string& bytes,
+void TIdFTP::Impl::WriteAll(const std::shared_ptr<SocketChannel>& channel, std::string_view bytes,
                             ProgressWait& wait, const std::function<bool()>& current,
                             bool isControl) {
     std::size_t sent = 0;
@@ -97,7 +99,7 @@ void TIdFTP::Impl::WriteAll(const std::shared_ptr<SocketChannel>& channel, const
         }
         if (n > 0) {
             sent += static_cast<std::size_t>(n);
-            wait.Progress();
+            wait.Progress(current);
             continue;
         }
         wait.Step(channel->Fd(), POLLOUT, current);
@@ -116,7 +118,7 @@ std::string TIdFTP::Impl::ReadExact(const std::shared_ptr<SocketChannel>& channe
             throw EIdSocksError("The SOCKS server closed the connection.");
         if (got > 0) {
             bytes.append(buffer, static_cast<std::size_t>(got));
-            wait.Progress();
+            wait.Progress(current);
             continue;
         }
         wait.Step(channel->Fd(), POLLIN, current);
@@ -187,6 +189,11 @@ TIdRFCReply TIdFTP::Impl::ReadReply() {
         if (!current())
             throw EIdClosedSocket();
         if (auto reply = TakeReply()) {
+            // The late closing replies of a transfer that already failed. None of these codes
+            // is the answer to any other command.
+            if (skipStrayClosingReplies_ && IsOneOf(reply->NumericCode, {225, 226, 426, 450, 451}))
+                continue;
+            skipStrayClosingReplies_ = false;
             owner_.lastReply_ = *reply;
             return *reply;
         }
@@ -194,7 +201,7 @@ TIdRFCReply TIdFTP::Impl::ReadReply() {
         if (!ReceiveControlChunk(control, got))
             ServerClosed();
         if (got > 0) {
-            wait.Progress();
+            wait.Progress(current);
             continue;
         }
         wait.Step(control->Fd(), POLLIN, current);

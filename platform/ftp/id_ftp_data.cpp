@@ -85,7 +85,15 @@ void TIdFTP::Impl::AcceptDataConnection() {
             throw EIdClosedSocket();
         const int fd = listener->TryAccept();
         if (fd >= 0) {
-            data_ = std::make_shared<SocketChannel>(fd);
+            auto accepted = std::make_shared<SocketChannel>(fd);
+            // Only the server may deliver or take the file; anyone else who found the port
+            // is turned away.
+            if (accepted->PeerAddress() != control->PeerAddress()) {
+                Status(TIdStatus::hsStatusText, "Data connection from " + accepted->PeerAddress() +
+                                                    " refused: not the server's address.");
+                continue;
+            }
+            data_ = accepted;
             listener->Close();
             listener_.reset();
             return;
@@ -103,21 +111,21 @@ std::shared_ptr<SocketChannel> TIdFTP::Impl::StartTransfer(const std::string& re
     if (!restart.empty())
         Command(restart, {350});
     Command(command, opening);
+    closingReplyPending_ = true;
     AcceptDataConnection();
     return data_;
 }
 
-// Closing reply of a transfer: 225, 226 or 250. 426 and 450 report a failed transfer; the
-// follow-up reply some servers send after them is read so the next command gets its own.
+// Closing reply of a transfer: 225, 226 or 250. 426 and 450 report a failed transfer. Many
+// servers follow them with 226 or 225: that reply is passed over when it comes, so every later
+// command still gets its own; waiting for it here would hang on the servers that send none.
 void TIdFTP::Impl::FinishTransfer() {
+    closingReplyPending_ = false;
     const TIdRFCReply reply = ReadReply();
     if (IsOneOf(reply.NumericCode, {225, 226, 250}))
         return;
-    if (IsOneOf(reply.NumericCode, {426, 450})) {
-        const TIdRFCReply follow = ReadReply();
-        owner_.lastReply_ = reply;  // report the failure, not the follow-up
-        (void)follow;
-    }
+    if (IsOneOf(reply.NumericCode, {426, 450}))
+        skipStrayClosingReplies_ = true;
     throw EIdProtocolReplyError(reply.NumericCode, JoinText(reply));
 }
 
@@ -138,7 +146,7 @@ void TIdFTP::Impl::ReceiveData(const std::shared_ptr<SocketChannel>& data,
         if (got > 0) {
             sink(buffer.data(), static_cast<std::size_t>(got));
             total += got;
-            wait.Progress();
+            wait.Progress(current);
             if (owner_.OnWork)
                 owner_.OnWork(TWorkMode::wmRead, total);
             continue;
@@ -163,7 +171,7 @@ void TIdFTP::Impl::SendData(const std::shared_ptr<SocketChannel>& data,
         const std::size_t got = source(buffer.data(), buffer.size());
         if (got == 0)
             break;
-        WriteAll(data, std::string(buffer.data(), got), wait, current, false);
+        WriteAll(data, std::string_view(buffer.data(), got), wait, current, false);
         total += static_cast<std::int64_t>(got);
         if (owner_.OnWork)
             owner_.OnWork(TWorkMode::wmWrite, total);
@@ -181,8 +189,13 @@ void TIdFTP::Impl::WithWork(TWorkMode mode, std::int64_t expected,
     try {
         body();
     } catch (...) {
-        // The data connection of a failed transfer is of no further use.
+        // The data connection of a failed transfer is of no further use, and the closing
+        // replies the server still sends for it must not answer later commands.
         CloseData();
+        if (closingReplyPending_) {
+            closingReplyPending_ = false;
+            skipStrayClosingReplies_ = true;
+        }
         if (owner_.OnWorkEnd)
             owner_.OnWorkEnd(mode);
         throw;

@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/ftp/id_ftp.h"
@@ -42,6 +43,12 @@ class TIdFTP::Impl {
     // Where data connections go through SOCKS: the server the control connection was asked for.
     bool viaSocks_ = false;
     std::string controlTargetHost_;
+    // A transfer ended without its closing replies read (a 426 or 450 whose follow-up has not
+    // come, or a transfer given up after its opening reply): the closing-type replies that
+    // arrive next are passed over until another reply comes (see ReadReply).
+    bool skipStrayClosingReplies_ = false;
+    // Between the accepted opening reply of a transfer and the read of its closing reply.
+    bool closingReplyPending_ = false;
 
     // ---- control connection (id_ftp_control.cpp) ----
     std::function<bool()> ControlCurrent(const std::shared_ptr<SocketChannel>& control);
@@ -55,7 +62,7 @@ class TIdFTP::Impl {
     void CloseControlWithEvents();
     [[noreturn]] void ServerClosed();
     void Status(TIdStatus status, const std::string& text);
-    void WriteAll(const std::shared_ptr<SocketChannel>& channel, const std::string& bytes,
+    void WriteAll(const std::shared_ptr<SocketChannel>& channel, std::string_view bytes,
                   ProgressWait& wait, const std::function<bool()>& current, bool isControl);
     std::string ReadExact(const std::shared_ptr<SocketChannel>& channel, std::size_t n,
                           ProgressWait& wait, const std::function<bool()>& current);

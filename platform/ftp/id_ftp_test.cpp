@@ -2,8 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <functional>
 
+#include "platform/ftp/id_anti_freeze.h"
 #include "platform/ftp/id_exceptions.h"
 #include "platform/ftp/id_log_event.h"
 
@@ -97,6 +104,74 @@ TEST(TIdFTPConnect, RefusedConnectionIsASocketError) {
     ftp.Port = 1;
     EXPECT_THROW(ftp.Connect(true, 5000), EIdSocketError);
     EXPECT_FALSE(ftp.Connected());
+}
+
+// A loopback listener that never accepts, its backlog filled: further connects get no answer.
+class SilentListener {
+  public:
+    SilentListener() {
+        listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        ::bind(listener_, reinterpret_cast<sockaddr*>(&address), length);
+        ::listen(listener_, 0);
+        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
+        port_ = ntohs(address.sin_port);
+        for (int& filler : fillers_) {
+            filler = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+            ::connect(filler, reinterpret_cast<sockaddr*>(&address), length);
+        }
+        ::usleep(100 * 1000);  // let the handshakes of the fillers settle
+    }
+    ~SilentListener() {
+        for (int filler : fillers_)
+            ::close(filler);
+        ::close(listener_);
+    }
+    int port() const { return port_; }
+
+  private:
+    int listener_ = -1;
+    int fillers_[3] = {-1, -1, -1};
+    int port_ = 0;
+};
+
+TEST(TIdFTPConnect, UnansweredConnectTimesOutWhilePumping) {
+    SilentListener silent;
+    TIdAntiFreeze antiFreeze;
+    int pumps = 0;
+    antiFreeze.OnIdle = [&] { ++pumps; };
+    TIdFTP ftp;
+    ftp.Host = "127.0.0.1";
+    ftp.Port = silent.port();
+    int connected = 0;
+    ftp.OnConnected = [&] { ++connected; };
+    EXPECT_THROW(ftp.Connect(true, 400), EIdConnectTimeout);
+    EXPECT_GE(pumps, 4);  // 400 ms in steps of at most 50 ms
+    EXPECT_EQ(connected, 0);
+    EXPECT_FALSE(ftp.Connected());
+}
+
+TEST(TIdFTPConnect, DisconnectFromAPumpCancelsTheWaitingConnect) {
+    SilentListener silent;
+    TIdFTP ftp;
+    ftp.Host = "127.0.0.1";
+    ftp.Port = silent.port();
+    TIdAntiFreeze antiFreeze;
+    int nestedConnect = 0;
+    antiFreeze.OnIdle = [&] {
+        // A second connect of the same component is refused, a disconnect cancels.
+        try {
+            ftp.Connect(true, 1000);
+        } catch (const EIdAlreadyConnected&) {
+            ++nestedConnect;
+        }
+        ftp.Disconnect();
+    };
+    EXPECT_THROW(ftp.Connect(true, 5000), EIdClosedSocket);
+    EXPECT_EQ(nestedConnect, 1);
 }
 
 TEST(TIdFTPTransferType, RememberedWhileDisconnected) {

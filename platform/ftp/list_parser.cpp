@@ -150,8 +150,8 @@ std::optional<TIdFTPListItem> ParseUnixLine(const std::string& line, const os::L
     if (!IsModeString(line))
         return std::nullopt;
     const std::vector<Token> tokens = Tokenize(line);
-    // The date is the first "month day year-or-time" triple after the mode and at least a size.
-    for (std::size_t m = 2; m + 2 < tokens.size(); ++m) {
+    // The date is the first "month day year-or-time" triple after the mode, an owner and a size.
+    for (std::size_t m = 3; m + 2 < tokens.size(); ++m) {
         const int month = MonthNumber(View(line, tokens[m]));
         if (month == 0)
             continue;

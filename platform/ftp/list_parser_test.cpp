@@ -91,6 +91,11 @@ INSTANTIATE_TEST_SUITE_P(
                  "Jan 1 2020", kFile, 5, 2021, 4, 4, 0, 0, "ann", "staff", "rw-r--r--"},
         UnixCase{"-rw-r--r--   1 ann         77 Apr  4  2021 nogroup", At(2026, 1, 1), "nogroup",
                  kFile, 77, 2021, 4, 4, 0, 0, "ann", "", "rw-r--r--"},
+        // An owner that looks like a month does not start the date.
+        UnixCase{"-rw-r--r--   1 Jan  5         1234 Mar  5  2019 x", At(2026, 1, 1), "x", kFile,
+                 1234, 2019, 3, 5, 0, 0, "Jan", "5", "rw-r--r--"},
+        UnixCase{"-rw-r--r--   ann         77 Apr  4  2021 nolinks", At(2026, 1, 1), "nolinks",
+                 kFile, 77, 2021, 4, 4, 0, 0, "ann", "", "rw-r--r--"},
         // Other types are files; "." and ".." come through.
         UnixCase{"prw-------   1 ann  staff         0 Apr  4  2021 fifo", At(2026, 1, 1), "fifo",
                  kFile, 0, 2021, 4, 4, 0, 0, "ann", "staff", "rw-------"},

@@ -2,9 +2,6 @@
 
 #include <poll.h>
 
-#include <chrono>
-#include <thread>
-
 #include "platform/ftp/id_anti_freeze.h"
 #include "platform/ftp/id_exceptions.h"
 #include "platform/os/clock.h"
@@ -20,8 +17,9 @@ std::int64_t lastPumpTick = 0;
 ProgressWait::ProgressWait(int timeoutMs, std::function<void()> onTimeout)
     : timeoutMs_(timeoutMs), onTimeout_(std::move(onTimeout)), lastProgress_(os::TickCountMs()) {}
 
-void ProgressWait::Progress() {
+void ProgressWait::Progress(const std::function<bool()>& stillCurrent) {
     lastProgress_ = os::TickCountMs();
+    PumpIfDue(stillCurrent, false);
 }
 
 void ProgressWait::CheckTimeout() {
@@ -56,14 +54,6 @@ bool ProgressWait::Step(int fd, short events, const std::function<bool()>& still
     if (!ready)
         CheckTimeout();
     return ready;
-}
-
-void ProgressWait::Idle(const std::function<bool()>& stillCurrent) {
-    if (!stillCurrent())
-        throw EIdClosedSocket();
-    std::this_thread::sleep_for(std::chrono::milliseconds(TIdAntiFreeze::StepMs()));
-    PumpIfDue(stillCurrent, true);
-    CheckTimeout();
 }
 
 }  // namespace ftp

@@ -18,10 +18,10 @@ class ProgressWait {
     // Progress). Calls onTimeout when the time without progress is up.
     bool Step(int fd, short events, const std::function<bool()>& stillCurrent);
 
-    // A step without a descriptor: sleeps up to stepMs (for a waiting thread) and pumps.
-    void Idle(const std::function<bool()>& stillCurrent);
-
-    void Progress();
+    // Bytes moved: restarts the time-out. Also pumps when a step has passed since the last pump,
+    // so a transfer that never waits still lets window messages through; stillCurrent is then
+    // checked as in Step.
+    void Progress(const std::function<bool()>& stillCurrent);
 
   private:
     void PumpIfDue(const std::function<bool()>& stillCurrent, bool force);

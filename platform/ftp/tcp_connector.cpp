@@ -153,6 +153,9 @@ TcpConnectResult ConnectTcp(const std::string& host, std::uint16_t port, int tim
             job->finished.wait_for(lock, std::chrono::milliseconds(TIdAntiFreeze::StepMs()),
                                    [&job] { return job->done; });
             if (job->done) {
+                // The worker gives up at the same deadline; that is the time-out too.
+                if (job->fd < 0 && job->error == ETIMEDOUT && timeoutMs > 0)
+                    throw EIdConnectTimeout();
                 if (job->fd < 0)
                     throw EIdSocketError(job->error, job->message);
                 TcpConnectResult result;

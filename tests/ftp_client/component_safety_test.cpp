@@ -170,6 +170,64 @@ TEST(ComponentSafetyTest, ServerCloseOrSilenceClosesTheComponentOnce) {
     }
 }
 
+TEST(ComponentSafetyTest, FailedTransferKeepsTheControlConnectionInStep) {
+    const struct {
+        const char* name;
+        const char* closing;  // what follows the data
+    } cases[] = {
+        {"426 alone", R"("426 Broken.")"},
+        {"426 and a late 226", R"("426 Broken.", {"delay": 0.4}, "226 Closing.")"},
+        {"450 and 225 at once", R"({"send": "450 Aborted.\r\n225 Data open.\r\n"})"},
+    };
+    // Given up by the client (a data read time-out) after the opening reply: the server's
+    // closing reply that comes later does not answer the next command.
+    const struct {
+        const char* name;
+        const char* closing;
+    } givenUp[] = {
+        {"late 226", R"("226 Done")"},
+        {"late 426 and 226", R"("426 Broken.", "226 Done")"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedServer server(
+            ScriptedServer::Mode::kFtp,
+            Script(std::string(R"({"expect": "LIST", "reply": ["150 Opening",
+                {"data_send": "-rw-r--r--   1 ftp ftp 5 Jan 01 2020 a.txt\r\n"},
+                {"data_close": true}, )") +
+                       c.closing + R"(]}, {"expect": "PWD", "reply": "257 \"/after\""})",
+                   true));
+        ClientRig rig(At(server));
+        rig.Login();
+        rig.ftp.ReadTimeout = 1500;
+        std::vector<std::string> lines;
+        EXPECT_THROW(rig.ftp.List(lines), ftp::EIdProtocolReplyError);
+        const int failure = rig.ftp.LastCmdResult().NumericCode;
+        EXPECT_TRUE(failure == 426 || failure == 450) << failure;
+        // No wait for a follow-up that may never come, and none taken for the next reply.
+        EXPECT_TRUE(rig.ftp.Connected());
+        EXPECT_EQ(rig.ftp.RetrieveCurrentDir(), "/after");
+        EXPECT_EQ(rig.ftp.RetrieveCurrentDir(), "/after");
+    }
+    for (const auto& c : givenUp) {
+        SCOPED_TRACE(c.name);
+        ScriptedServer server(
+            ScriptedServer::Mode::kFtp,
+            Script(std::string(R"({"expect": "RETR .*", "reply": ["150 Opening",
+                {"data_send": "abc"}, {"delay": 1.2}, {"data_close": true}, )") +
+                       c.closing + R"(]}, {"expect": "PWD", "reply": "257 \"/after\""})",
+                   true));
+        TempFolder local("givenup");
+        ClientRig rig(At(server));
+        rig.Login();
+        rig.ftp.ReadTimeout = 500;
+        EXPECT_THROW(rig.ftp.Get("f.bin", local.File("f.bin"), false, false), ftp::EIdReadTimeout);
+        rig.ftp.ReadTimeout = 5000;
+        EXPECT_EQ(rig.ftp.RetrieveCurrentDir(), "/after");
+        EXPECT_EQ(rig.ftp.LastCmdResult().NumericCode, 257);
+    }
+}
+
 TEST(ComponentSafetyTest, ActiveModeThroughSocksIsRefusedBeforePort) {
     ScriptedServer site(ScriptedServer::Mode::kFtp,
                         Script(R"({"expect": "PORT .*", "reply": "200 ok"})"));
