@@ -1,0 +1,395 @@
+#include "engine/db_file_io.h"
+
+#include <sys/file.h>
+
+#include <chrono>
+#include <cstring>
+#include <thread>
+#include <unordered_set>
+
+#include "engine/db_error.h"
+#include "engine/field_type.h"
+#include "engine/memory_medium.h"
+#include "platform/os/byte_lock.h"
+#include "platform/os/file_attributes.h"
+
+namespace vesk {
+
+namespace {
+
+constexpr off_t kLockByte = 1;
+
+std::array<std::uint8_t, format::kFileHeaderSize> ReadFileHeader(TStream& stream, bool& complete) {
+    std::array<std::uint8_t, format::kFileHeaderSize> header{};
+    stream.SetPosition(format::kFileHeaderAt);
+    complete = stream.Read(header.data(), format::kFileHeaderSize) == format::kFileHeaderSize;
+    return header;
+}
+
+std::string TableNameOf(const std::uint8_t* header) {
+    return std::string(format::GetText(header + format::kHdrName, format::kNameSize));
+}
+
+}  // namespace
+
+TVeskDBFileIO::TVeskDBFileIO(TDBFileIOOwner* owner, TVeskDBMediumType mediumType, bool exclusive)
+    : owner_(owner ? owner : &defaultOwner_),
+      mediumType_(mediumType),
+      exclusive_(exclusive),
+      compressMgr_(std::make_unique<TCompressMgr>(this)),
+      encryptMgr_(std::make_unique<TEncryptMgr>(this)) {}
+
+TVeskDBFileIO::~TVeskDBFileIO() {
+    Close();
+}
+
+void TVeskDBFileIO::CheckMagic(TStream& stream, const std::string& name) {
+    bool complete = false;
+    const auto header = ReadFileHeader(stream, complete);
+    if (!complete || format::GetText(header.data(), format::kMagicSize) != format::kMagic)
+        throw EDatabaseError(FormatMessage("Database file '%s' is a invalid VeskDB", name));
+}
+
+void TVeskDBFileIO::CheckVersion(TStream& stream) {
+    bool complete = false;
+    const auto header = ReadFileHeader(stream, complete);
+    // Byte-wise string order, a prefix before the longer text: "10.0" < "2.0" < "2.00".
+    const std::string_view version =
+        format::GetText(header.data() + format::kVersionAt, format::kVersionSize);
+    if (version == "1.00")
+        throw EDatabaseError("Version 1.00 is not compatible");
+    if (version > std::string_view("2.0"))
+        throw EDatabaseError("Version of database file is too High");
+}
+
+void TVeskDBFileIO::CheckMagicOfFile(const std::string& fileName) {
+    TFileStream file(fileName, TFileStream::Mode::ReadOnly);
+    CheckMagic(file, fileName);
+}
+
+void TVeskDBFileIO::CheckVersionOfFile(const std::string& fileName) {
+    TFileStream file(fileName, TFileStream::Mode::ReadOnly);
+    CheckVersion(file);
+}
+
+void TVeskDBFileIO::Open(const std::string& fileName, TVeskDBMediumType mediumType,
+                         bool exclusive) {
+    if (IsOpen())
+        return;
+    mediumType_ = mediumType;
+    exclusive_ = exclusive;
+    readOnlyFile_ = false;
+    if (mediumType == mtDisk) {
+        if (!os::FileExists(fileName))
+            throw EDatabaseError(FormatMessage("Cannot open file %s", fileName));
+        CheckMagicOfFile(fileName);
+        CheckVersionOfFile(fileName);
+        const bool readOnly = os::IsReadOnlyFile(fileName);
+        auto file = std::make_unique<TFileStream>(
+            fileName, readOnly ? TFileStream::Mode::ReadOnly : TFileStream::Mode::ReadWrite);
+        // The share mode: see the header. flock locks belong to the open file description, so
+        // two handles of this process exclude each other as two processes do.
+        if (::flock(file->Handle(), (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0)
+            throw EStreamError("Cannot open file " + fileName + ": the file is in use");
+        readOnlyFile_ = readOnly;
+        fileStream_ = std::move(file);
+        stream_ = fileStream_.get();
+    } else {
+        // The name only selects a registered image; it is never taken for an address.
+        TStream* image = TMemoryMedium::Find(fileName);
+        if (!image)
+            throw EDatabaseError(FormatMessage("Invalid database name '%s'", fileName));
+        CheckMagic(*image, fileName);
+        CheckVersion(*image);
+        stream_ = image;
+    }
+    fileName_ = fileName;
+    try {
+        InitDbOptions();
+        InitTableTab();
+    } catch (...) {
+        Close();
+        throw;
+    }
+}
+
+void TVeskDBFileIO::Close() {
+    Unlock();
+    fileStream_.reset();
+    stream_ = nullptr;
+}
+
+void TVeskDBFileIO::Flush() {
+    if (fileStream_)
+        fileStream_->Flush();
+}
+
+void TVeskDBFileIO::Lock() {
+    if (!IsOpen() || mediumType_ == mtMemory || !fileStream_)
+        return;
+    // A handle already holding the byte would be granted it again by the system; the engine
+    // never nests locked operations, so a nested Lock is a fault reported as the time-out.
+    if (locked_)
+        throw EDatabaseError("Wait for unlock time out");
+    const std::int32_t retryCount = std::max<std::int32_t>(0, owner_->LockRetryCount());
+    const std::int32_t waitTime = std::max<std::int32_t>(0, owner_->LockWaitTime());
+    std::int64_t failed = 0;
+    for (;;) {
+        if (os::TryLockBytes(fileStream_->Handle(), kLockByte, 1, !readOnlyFile_)) {
+            locked_ = true;
+            return;
+        }
+        ++failed;
+        if (retryCount != 0 && failed > retryCount)
+            throw EDatabaseError("Wait for unlock time out");
+        owner_->SleepBetweenLockAttempts(waitTime);
+    }
+}
+
+void TVeskDBFileIO::Unlock() {
+    if (!locked_)
+        return;
+    locked_ = false;
+    if (fileStream_)
+        os::UnlockBytes(fileStream_->Handle(), kLockByte, 1);
+}
+
+void TDBFileIOOwner::SleepBetweenLockAttempts(std::int32_t milliseconds) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+[[noreturn]] void TVeskDBFileIO::ThrowDamaged(const std::string& what) const {
+    throw EDatabaseError("Database file '" + fileName_ + "' is damaged: " + what);
+}
+
+std::int64_t TVeskDBFileIO::FileSize() {
+    if (!stream_)
+        throw EDatabaseError("Cannot perform this operation on a closed database");
+    return stream_->Size();
+}
+
+std::int64_t TVeskDBFileIO::ReadBuffer(void* buffer, std::int64_t position, std::int64_t count) {
+    if (!stream_)
+        throw EDatabaseError("Cannot perform this operation on a closed database");
+    stream_->SetPosition(position);
+    return stream_->Read(buffer, count);
+}
+
+void TVeskDBFileIO::CheckRange(std::int64_t position, std::int64_t count, const std::string& what) {
+    if (position < 0 || count < 0 || position > FileSize() - count)
+        ThrowDamaged(what + " lies beyond the end of the file");
+}
+
+void TVeskDBFileIO::ReadExact(void* buffer, std::int64_t position, std::int64_t count,
+                              const std::string& what) {
+    CheckRange(position, count, what);
+    if (ReadBuffer(buffer, position, count) != count)
+        ThrowDamaged(what + " could not be read in full");
+}
+
+void TVeskDBFileIO::WriteBuffer(const void* buffer, std::int64_t position, std::int64_t count) {
+    if (!stream_)
+        throw EDatabaseError("Cannot perform this operation on a closed database");
+    stream_->SetPosition(position);
+    stream_->WriteBuffer(buffer, count);
+}
+
+void TVeskDBFileIO::ReadOptions(std::uint8_t* buffer) {
+    ReadExact(buffer, format::kOptionsAt, format::kOptionsSize, "the options block");
+}
+
+void TVeskDBFileIO::ReadTableTab(std::uint8_t* buffer) {
+    ReadExact(buffer, format::kTableTabAt, format::kTableTabSize, "the table tab");
+}
+
+void TVeskDBFileIO::InitDbOptions() {
+    ReadOptions(options_.data());
+}
+
+void TVeskDBFileIO::InitTableTab() {
+    std::array<std::uint8_t, format::kTableTabSize> tab{};
+    ReadTableTab(tab.data());
+    const std::int32_t count = format::GetI32(tab.data() + format::kTabCount);
+    if (count < 0 || count > format::kMaxTables)
+        ThrowDamaged("the table count " + std::to_string(count) + " is outside 0 to 256");
+    tableTab_ = tab;
+}
+
+std::int32_t TVeskDBFileIO::TableCount() const {
+    return format::GetI32(tableTab_.data() + format::kTabCount);
+}
+
+std::string TVeskDBFileIO::CompressionName() const {
+    return std::string(
+        format::GetText(options_.data() + format::kOptCompressName, format::kOptNameSize));
+}
+
+std::string TVeskDBFileIO::CipherName() const {
+    return std::string(
+        format::GetText(options_.data() + format::kOptCipherName, format::kOptNameSize));
+}
+
+std::int64_t TVeskDBFileIO::TableHeaderPos(std::int32_t tableNo) {
+    if (tableNo < 0 || tableNo >= TableCount())
+        throw EDatabaseError("Invalid table number " + std::to_string(tableNo));
+    const std::int32_t at = format::GetI32(tableTab_.data() + format::kTabOffsets + 4 * tableNo);
+    if (at < format::kFirstFreeAt)
+        ThrowDamaged("the header offset " + std::to_string(at) + " of table " +
+                     std::to_string(tableNo) + " is out of range");
+    return at;
+}
+
+void TVeskDBFileIO::ReadTableHeader(std::int32_t tableNo, std::uint8_t* buffer) {
+    const std::int64_t at = TableHeaderPos(tableNo);
+    ReadExact(buffer, at, format::kTableHeaderSize,
+              "the header of table " + std::to_string(tableNo));
+}
+
+void TVeskDBFileIO::WriteTableHeader(std::int32_t tableNo, const std::uint8_t* buffer) {
+    WriteBuffer(buffer, TableHeaderPos(tableNo), format::kTableHeaderSize);
+}
+
+void TVeskDBFileIO::GetTableNames(std::vector<std::string>& list) {
+    list.clear();
+    std::vector<std::uint8_t> header(format::kTableHeaderSize);
+    for (std::int32_t i = 0; i < TableCount(); ++i) {
+        ReadTableHeader(i, header.data());
+        list.push_back(TableNameOf(header.data()));
+    }
+}
+
+void TVeskDBFileIO::ReadChunkChain(std::int32_t firstChunk, std::int32_t count,
+                                   std::int32_t entrySize, std::int32_t chunkSize,
+                                   const std::string& what, std::vector<std::uint8_t>& bytes,
+                                   std::vector<std::int32_t>& chunkOffsets) {
+    bytes.clear();
+    chunkOffsets.clear();
+    if (count < 0)
+        ThrowDamaged(what + " has a negative entry count");
+    if (count == 0)
+        return;
+    // Checked before anything is sized by the count: the entries alone must fit the file.
+    if (static_cast<std::int64_t>(count) * entrySize > FileSize())
+        ThrowDamaged(what + " counts more entries than the file can hold");
+    const std::int32_t chunks = (count + format::kEntriesPerChunk - 1) / format::kEntriesPerChunk;
+    bytes.resize(static_cast<size_t>(count) * static_cast<size_t>(entrySize));
+    chunkOffsets.reserve(static_cast<size_t>(chunks));
+    std::unordered_set<std::int32_t> seen;
+    std::int32_t at = firstChunk;
+    std::int32_t left = count;
+    for (std::int32_t c = 0; c < chunks; ++c) {
+        if (at == 0)
+            ThrowDamaged(what + " ends after " + std::to_string(c) + " of " +
+                         std::to_string(chunks) + " chunks");
+        if (at < format::kFirstFreeAt)
+            ThrowDamaged(what + " links to chunk offset " + std::to_string(at));
+        if (!seen.insert(at).second)
+            ThrowDamaged(what + " loops back to the chunk at " + std::to_string(at));
+        const std::int32_t inChunk = std::min(left, format::kEntriesPerChunk);
+        // Only the used part of the last chunk is read; a chunk still has its full size.
+        CheckRange(at, chunkSize, what + " chunk " + std::to_string(c));
+        std::uint8_t next[4];
+        ReadExact(next, at, 4, what + " chunk " + std::to_string(c));
+        ReadExact(bytes.data() + static_cast<size_t>(count - left) * static_cast<size_t>(entrySize),
+                  at + 4, static_cast<std::int64_t>(inChunk) * entrySize,
+                  what + " chunk " + std::to_string(c));
+        chunkOffsets.push_back(at);
+        left -= inChunk;
+        at = format::GetI32(next);
+    }
+}
+
+void TVeskDBFileIO::ReadRecordTab(const std::uint8_t* header, std::vector<TRecordTabItem>& entries,
+                                  std::vector<std::int32_t>& chunkOffsets) {
+    const std::int32_t count = format::GetI32(header + format::kHdrEntryCount);
+    std::vector<std::uint8_t> bytes;
+    ReadChunkChain(format::GetI32(header + format::kHdrFirstChunk), count,
+                   format::kRecordTabEntrySize, format::kRecordTabChunkSize,
+                   "the record tab of table '" + TableNameOf(header) + "'", bytes, chunkOffsets);
+    entries.resize(static_cast<size_t>(std::max(count, 0)));
+    for (size_t e = 0; e < entries.size(); ++e) {
+        const std::uint8_t* at = bytes.data() + e * format::kRecordTabEntrySize;
+        entries[e].RecordOffset = format::GetI32(at);
+        entries[e].DeleteFlag = at[4];
+    }
+}
+
+void TVeskDBFileIO::ReadIndexTab(const std::uint8_t* header, std::int32_t indexNo,
+                                 std::vector<TIndexTabItem>& entries,
+                                 std::vector<std::int32_t>& chunkOffsets) {
+    const std::int32_t indexCount = format::GetI32(header + format::kHdrIndexCount);
+    if (indexNo < 0 || indexNo >= std::min(indexCount, format::kMaxIndexes))
+        throw EDatabaseError("Invalid index number " + std::to_string(indexNo));
+    const std::uint8_t* def = header + format::kHdrIndexes + indexNo * format::kIndexDefSize;
+    const std::int32_t count = format::GetI32(header + format::kHdrEntryCount);
+    std::vector<std::uint8_t> bytes;
+    ReadChunkChain(format::GetI32(def + format::kIdxFirstChunk), count, format::kIndexTabEntrySize,
+                   format::kIndexTabChunkSize,
+                   "the index tab of index '" +
+                       std::string(format::GetText(def + format::kIdxName, format::kNameSize)) +
+                       "' of table '" + TableNameOf(header) + "'",
+                   bytes, chunkOffsets);
+    entries.resize(static_cast<size_t>(std::max(count, 0)));
+    for (size_t e = 0; e < entries.size(); ++e) {
+        const std::uint8_t* at = bytes.data() + e * format::kIndexTabEntrySize;
+        entries[e].EntryNo = format::GetI32(at);
+        entries[e].Next = format::GetI32(at + 4);
+    }
+}
+
+void TVeskDBFileIO::SetDeleteFlag(std::int64_t entryPosition) {
+    std::uint8_t entry[format::kRecordTabEntrySize];
+    ReadExact(entry, entryPosition, sizeof entry, "a record-tab entry");
+    entry[4] = 1;
+    WriteBuffer(entry, entryPosition, sizeof entry);
+}
+
+void TVeskDBFileIO::ReadFieldData(TMemoryStream& dest, std::int64_t entryPosition,
+                                  std::int32_t fieldOffset, std::int32_t size, bool isBlob,
+                                  bool decrypt, bool decompress) {
+    std::uint8_t entry[format::kRecordTabEntrySize];
+    ReadExact(entry, entryPosition, sizeof entry, "a record-tab entry");
+    ReadFieldContent(dest, static_cast<std::int64_t>(format::GetI32(entry)) + fieldOffset, size,
+                     isBlob, decrypt, decompress);
+}
+
+void TVeskDBFileIO::ReadFieldContent(TMemoryStream& dest, std::int64_t valuePosition,
+                                     std::int32_t size, bool isBlob, bool decrypt,
+                                     bool decompress) {
+    TMemoryStream stored;
+    if (isBlob) {
+        std::uint8_t descriptor[kBlobDescriptorSize];
+        ReadExact(descriptor, valuePosition, sizeof descriptor, "a blob descriptor");
+        const std::int32_t areaAt = format::GetI32(descriptor + format::kBlobOffset);
+        const std::int32_t storedSize = format::GetI32(descriptor + format::kBlobStoredSize);
+        if (storedSize < 0)
+            ThrowDamaged("a blob descriptor has a negative size");
+        if (storedSize > 0) {
+            CheckRange(areaAt, storedSize, "a blob value");
+            stored.SetSize(storedSize);
+            ReadExact(stored.Memory(), areaAt, storedSize, "a blob value");
+        }
+    } else {
+        if (size < 0)
+            throw EDatabaseError("Invalid field size");
+        CheckRange(valuePosition, size, "a field value");
+        stored.SetSize(size);
+        ReadExact(stored.Memory(), valuePosition, size, "a field value");
+    }
+    DecodeStream(stored, dest, decrypt, decompress);
+}
+
+void TVeskDBFileIO::DoCompressProgress(TDataProcessOwner*, int percent) {
+    owner_->OnCompressProgress(percent);
+}
+void TVeskDBFileIO::DoUncompressProgress(TDataProcessOwner*, int percent) {
+    owner_->OnUncompressProgress(percent);
+}
+void TVeskDBFileIO::DoEncryptProgress(TDataProcessOwner*, int percent) {
+    owner_->OnEncryptProgress(percent);
+}
+void TVeskDBFileIO::DoDecryptProgress(TDataProcessOwner*, int percent) {
+    owner_->OnDecryptProgress(percent);
+}
+
+}  // namespace vesk

@@ -1,0 +1,218 @@
+#pragma once
+// TVeskDBFileIO: the open file of one connected database. It opens and checks the file, keeps
+// copies of the options block and the table tab, reads and writes table headers, reads the
+// record-tab and index-tab chunk chains and single stored values, sets deleted flags, takes
+// the one-byte file lock, and is the one place stored values pass through the codecs.
+//
+// Errors: EDatabaseError with the exact texts below, or "Database file '<name>' is damaged:
+// <what>" for a structure that is out of range (nothing is ever read past a structure or the
+// end of the file); EStreamError from the stream passes through unchanged.
+//
+// Share modes on disk: every handle takes a whole-file flock on its descriptor, exclusive
+// (LOCK_EX) for an exclusive open, shared (LOCK_SH) otherwise, without waiting; so an exclusive
+// open fails while any other handle is open and no handle opens while an exclusive one is.
+// The refusal is EStreamError("Cannot open file <name>: the file is in use").
+//
+// The file lock: an open-file-description lock on byte 1 (a shared one on a handle that is
+// open for reading only), which conflicts between any two handles, also of one process.
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "engine/codec/compress_mgr.h"
+#include "engine/codec/data_process_owner.h"
+#include "engine/codec/encrypt_mgr.h"
+#include "engine/file_format.h"
+#include "engine/stream.h"
+
+namespace vesk {
+
+enum TVeskDBMediumType : std::uint8_t { mtDisk = 0, mtMemory = 1 };
+
+// What the file needs of the database that owns it. The defaults are the session defaults,
+// so a file can be used without a database (tools, tests).
+class TDBFileIOOwner {
+  public:
+    virtual ~TDBFileIOOwner() = default;
+    // Failed lock attempts allowed before the time-out; 0 waits forever.
+    virtual std::int32_t LockRetryCount() const { return 20; }
+    // Milliseconds between lock attempts.
+    virtual std::int32_t LockWaitTime() const { return 100; }
+    // Progress of the codecs, percent unchanged (the database adds itself as the sender).
+    virtual void OnCompressProgress(int /*percent*/) {}
+    virtual void OnUncompressProgress(int /*percent*/) {}
+    virtual void OnEncryptProgress(int /*percent*/) {}
+    virtual void OnDecryptProgress(int /*percent*/) {}
+    // Waits between two lock attempts (sleeps; a test may count the waits instead).
+    virtual void SleepBetweenLockAttempts(std::int32_t milliseconds);
+};
+
+// A record-tab entry as read: the record's file offset and its deleted flag.
+struct TRecordTabItem {
+    std::int32_t RecordOffset = 0;
+    std::uint8_t DeleteFlag = 0;  // 1 deleted, 0 live
+    bool Deleted() const { return DeleteFlag != 0; }
+};
+
+// An index-tab entry as read: its own number (never relied on) and the next in key order.
+struct TIndexTabItem {
+    std::int32_t EntryNo = 0;
+    std::int32_t Next = -1;  // -1: end of the order
+};
+
+class TVeskDBFileIO : public TDataProcessOwner {
+  public:
+    // owner may be null (session defaults, no progress). The object starts closed.
+    explicit TVeskDBFileIO(TDBFileIOOwner* owner = nullptr, TVeskDBMediumType mediumType = mtDisk,
+                           bool exclusive = false);
+    ~TVeskDBFileIO() override;
+    TVeskDBFileIO(const TVeskDBFileIO&) = delete;
+    TVeskDBFileIO& operator=(const TVeskDBFileIO&) = delete;
+
+    // Opens and checks the file (nothing when already open), then chooses the codecs named in
+    // the options block when their flags are on. On failure the object stays closed. Errors:
+    // "Cannot open file %s", "Database file '%s' is a invalid VeskDB", "Version 1.00 is not
+    // compatible", "Version of database file is too High", "Invalid database name '%s'" (memory
+    // medium: malformed or not registered), damage, "Compression algorithm module '%s' not found",
+    // "Encryption algorithm module '%s' not found" and a cipher mode outside 0..4.
+    void Open(const std::string& fileName, TVeskDBMediumType mediumType, bool exclusive);
+    // Closes a file stream; a memory image belongs to whoever registered it. Drops a held lock.
+    void Close();
+    bool IsOpen() const { return stream_ != nullptr; }
+    // Writes the file's buffers to disk; nothing on the memory medium or when closed.
+    void Flush();
+
+    // Takes the file lock, retrying LockRetryCount times LockWaitTime apart; then throws
+    // EDatabaseError("Wait for unlock time out"). Nothing when closed or on the memory medium.
+    // Not re-entrant: a second Lock before Unlock throws the time-out at once.
+    void Lock();
+    // Releases the lock (nothing when not held).
+    void Unlock();
+
+    // The fixed structures (the copies are read at open and never re-read).
+    void ReadOptions(std::uint8_t* buffer);   // 472 bytes at 2317
+    void ReadTableTab(std::uint8_t* buffer);  // 1032 bytes at 2789
+    void InitDbOptions();
+    void InitTableTab();
+    const std::array<std::uint8_t, format::kOptionsSize>& OptionsCopy() const { return options_; }
+    const std::array<std::uint8_t, format::kTableTabSize>& TableTabCopy() const {
+        return tableTab_;
+    }
+    std::int32_t TableCount() const;
+    bool CompressionOn() const { return options_[format::kOptCompressOn] != 0; }
+    bool EncryptionOn() const { return options_[format::kOptEncryptOn] != 0; }
+    bool BlobCheckOn() const { return options_[format::kOptBlobCheck] != 0; }
+    std::string CompressionName() const;
+    std::string CipherName() const;
+    std::uint8_t CipherMode() const { return options_[format::kOptCipherMode]; }
+
+    // The 4821-byte header of table tableNo (0 <= tableNo < TableCount()).
+    void ReadTableHeader(std::int32_t tableNo, std::uint8_t* buffer);
+    void WriteTableHeader(std::int32_t tableNo, const std::uint8_t* buffer);
+    // The names of all tables in table-number order (the list is cleared first).
+    void GetTableNames(std::vector<std::string>& list);
+
+    // Reads up to count bytes at position; returns the bytes read (short at the end).
+    std::int64_t ReadBuffer(void* buffer, std::int64_t position, std::int64_t count);
+    // Reads exactly count bytes at position, else throws the damage error naming what.
+    void ReadExact(void* buffer, std::int64_t position, std::int64_t count,
+                   const std::string& what);
+    // Writes count bytes at position (EStreamError "Stream write error" when short).
+    void WriteBuffer(const void* buffer, std::int64_t position, std::int64_t count);
+    std::int64_t FileSize();
+
+    // The whole record tab of a table header: entries and chunk offsets in chain order.
+    void ReadRecordTab(const std::uint8_t* header, std::vector<TRecordTabItem>& entries,
+                       std::vector<std::int32_t>& chunkOffsets);
+    // The same for index indexNo (as many entries as the record tab has).
+    void ReadIndexTab(const std::uint8_t* header, std::int32_t indexNo,
+                      std::vector<TIndexTabItem>& entries, std::vector<std::int32_t>& chunkOffsets);
+    // Sets the deleted flag of the record-tab entry at that file position.
+    void SetDeleteFlag(std::int64_t entryPosition);
+
+    // One stored value, decoded into dest: the record of the record-tab entry at
+    // entryPosition, at fieldOffset; a blob reads its descriptor there and then its bytes.
+    void ReadFieldData(TMemoryStream& dest, std::int64_t entryPosition, std::int32_t fieldOffset,
+                       std::int32_t size, bool isBlob, bool decrypt, bool decompress);
+    void ReadFieldContent(TMemoryStream& dest, std::int64_t valuePosition, std::int32_t size,
+                          bool isBlob, bool decrypt, bool decompress);
+
+    // The codec glue: decoding deciphers (as one message) then decompresses; encoding
+    // compresses then enciphers. Without a flag the bytes are copied. dest may be source (in
+    // place); another dest is emptied first. Codec errors pass through unchanged.
+    void EncodeStream(TStream& source, TStream& dest, bool encrypt, bool compress);
+    void DecodeStream(TStream& source, TStream& dest, bool decrypt, bool decompress);
+    void EncodeBuffer(const std::uint8_t* source, std::uint8_t* dest, std::int32_t size,
+                      bool encrypt);
+    void DecodeBuffer(const std::uint8_t* source, std::uint8_t* dest, std::int32_t size,
+                      bool decrypt);
+
+    // Header checks usable without an object; they throw the texts of Open. name is the name
+    // put into the magic error.
+    static void CheckMagic(TStream& stream, const std::string& name);
+    static void CheckVersion(TStream& stream);
+    static void CheckMagicOfFile(const std::string& fileName);
+    static void CheckVersionOfFile(const std::string& fileName);
+
+    // Progress forwarding to the owner (the managers call these; the sender is this object).
+    void DoCompressProgress(TDataProcessOwner* sender, int percent) override;
+    void DoUncompressProgress(TDataProcessOwner* sender, int percent) override;
+    void DoEncryptProgress(TDataProcessOwner* sender, int percent) override;
+    void DoDecryptProgress(TDataProcessOwner* sender, int percent) override;
+
+    // The managers, created with this object; Open chooses their algorithms by the options
+    // block. The database sets the cipher's key through EncryptMgr (the password rule).
+    TCompressMgr& CompressMgr() { return *compressMgr_; }
+    TEncryptMgr& EncryptMgr() { return *encryptMgr_; }
+
+    // Throws EDatabaseError("Database file '<FileName>' is damaged: <what>").
+    [[noreturn]] void ThrowDamaged(const std::string& what) const;
+
+    TDBFileIOOwner* Owner() const { return owner_; }
+    const std::string& FileName() const { return fileName_; }
+    TVeskDBMediumType MediumType() const { return mediumType_; }
+    bool Exclusive() const { return exclusive_; }
+    bool ReadOnlyFile() const { return readOnlyFile_; }
+    bool Locked() const { return locked_; }
+    TStream* Stream() const { return stream_; }
+
+  private:
+    std::int64_t TableHeaderPos(std::int32_t tableNo);
+    // Throws the damage error unless count bytes at position lie inside the file.
+    void CheckRange(std::int64_t position, std::int64_t count, const std::string& what);
+    void ReadChunkChain(std::int32_t firstChunk, std::int32_t count, std::int32_t entrySize,
+                        std::int32_t chunkSize, const std::string& what,
+                        std::vector<std::uint8_t>& bytes, std::vector<std::int32_t>& chunkOffsets);
+
+    TDBFileIOOwner* owner_;
+    TDBFileIOOwner defaultOwner_;
+    std::string fileName_;
+    TVeskDBMediumType mediumType_;
+    bool exclusive_;
+    bool readOnlyFile_ = false;
+    bool locked_ = false;
+    std::unique_ptr<TFileStream> fileStream_;  // the disk medium's stream
+    TStream* stream_ = nullptr;                // the open stream (file or memory image)
+    std::array<std::uint8_t, format::kOptionsSize> options_{};
+    std::array<std::uint8_t, format::kTableTabSize> tableTab_{};
+    std::unique_ptr<TCompressMgr> compressMgr_;
+    std::unique_ptr<TEncryptMgr> encryptMgr_;
+    std::mutex codecLock_;  // serialises every pass through the codecs, which keep state
+};
+
+// Holds the file lock of a TVeskDBFileIO for a scope.
+class TFileLockGuard {
+  public:
+    explicit TFileLockGuard(TVeskDBFileIO& file) : file_(file) { file_.Lock(); }
+    ~TFileLockGuard() { file_.Unlock(); }
+    TFileLockGuard(const TFileLockGuard&) = delete;
+    TFileLockGuard& operator=(const TFileLockGuard&) = delete;
+
+  private:
+    TVeskDBFileIO& file_;
+};
+
+}  // namespace vesk

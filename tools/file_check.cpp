@@ -1,0 +1,87 @@
+#include "tools/file_check.h"
+
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+#include "engine/file_format.h"
+#include "platform/os/collation.h"
+#include "tools/image_view.h"
+#include "tools/problem_list.h"
+#include "tools/table_check.h"
+
+namespace vesktool {
+
+namespace {
+
+using namespace vesk::format;
+
+void CheckFixedPart(const ImageView& image, ProblemList& problems) {
+    const std::string_view version = GetText(image.At(kVersionAt), kVersionSize);
+    if (version == "1.00")
+        problems.Add("version 1.00 is not compatible");
+    if (version > std::string_view("2.0"))
+        problems.Add("version '" + std::string(version) + "' is above 2.0");
+    const std::uint8_t* options = image.At(kOptionsAt);
+    if (options[kOptCompressOn] != 0 && GetText(options + kOptCompressName, kOptNameSize).empty())
+        problems.Add("compression is on but names no algorithm");
+    if (options[kOptEncryptOn] != 0) {
+        if (GetText(options + kOptCipherName, kOptNameSize).empty())
+            problems.Add("encryption is on but names no cipher");
+        if (options[kOptCipherMode] > 4)
+            problems.Add("cipher mode " + std::to_string(options[kOptCipherMode]) +
+                         " is not one of 0 to 4");
+    }
+}
+
+}  // namespace
+
+std::vector<std::string> CheckDatabaseImage(std::span<const std::uint8_t> bytes) {
+    const ImageView image(bytes);
+    ProblemList problems(kMaxListedProblems);
+    if (!image.Has(0, kFirstFreeAt)) {
+        problems.Add("the file has " + std::to_string(image.Size()) +
+                     " bytes, fewer than its fixed part of " + std::to_string(kFirstFreeAt));
+        return problems.Take();
+    }
+    if (GetText(image.At(kFileHeaderAt), kMagicSize) != kMagic) {
+        problems.Add("the file does not begin with the magic text VeskDB");
+        return problems.Take();
+    }
+    CheckFixedPart(image, problems);
+
+    const std::int32_t count = image.I32(kTableTabAt + kTabCount);
+    if (count < 0 || count > kMaxTables) {
+        problems.Add("table count " + std::to_string(count) + " is over its 256 slots");
+        return problems.Take();
+    }
+    const bool encryption = *image.At(kOptionsAt + kOptEncryptOn) != 0;
+    std::vector<std::string> names;
+    for (std::int32_t t = 0; t < count; ++t) {
+        const std::int64_t at = image.I32(kTableTabAt + kTabOffsets + 4 * t);
+        if (at < kFirstFreeAt || !image.Has(at, kTableHeaderSize)) {
+            problems.Add("table " + std::to_string(t) + ": header offset " + std::to_string(at) +
+                         " is out of the file");
+            continue;
+        }
+        const std::string name = CheckTable({image, at, encryption, problems});
+        for (const std::string& other : names)
+            if (os::CompareAnsiText(name, other, true) == 0)
+                problems.Add("two tables are named '" + name + "'");
+        names.push_back(name);
+    }
+    return problems.Take();
+}
+
+std::vector<std::string> CheckDatabaseFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw std::runtime_error("Cannot open file " + path);
+    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in),
+                                          std::istreambuf_iterator<char>()};
+    if (in.bad())
+        throw std::runtime_error("Cannot read file " + path);
+    return CheckDatabaseImage(bytes);
+}
+
+}  // namespace vesktool

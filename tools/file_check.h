@@ -1,0 +1,24 @@
+#pragma once
+// `vesk check`: walks a database file by the format's rules alone, without the engine, and
+// names every problem it finds: structures or offsets outside the file, chunk chains that
+// loop, end early or run on past ceil(n / 1024) chunks, counts over their slots, record and
+// blob offsets out of range, and index orders that repeat or skip a live entry, leave their
+// key order or hold a duplicate of a unique key. Key order is not checked on enciphered
+// fields.
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace vesktool {
+
+// At most this many problems are listed; a last line tells how many more were found.
+constexpr size_t kMaxListedProblems = 200;
+
+// The problems of a database image; empty when it is sound. Never throws on bad content.
+std::vector<std::string> CheckDatabaseImage(std::span<const std::uint8_t> image);
+
+// Reads the file and checks it. Throws std::runtime_error when the file cannot be read.
+std::vector<std::string> CheckDatabaseFile(const std::string& path);
+
+}  // namespace vesktool

@@ -1,0 +1,139 @@
+#include "tools/file_check.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/file_builder.h"
+#include "engine/file_format.h"
+#include "tools/database_fixture_test_support.h"
+
+namespace {
+
+using namespace vesk;
+using namespace vesk::format;
+using vesktool::CheckDatabaseFile;
+using vesktool::CheckDatabaseImage;
+using vesktool::testing::MakeFixture;
+using vesktool::testing::ScratchFolder;
+
+std::string Joined(const std::vector<std::string>& lines) {
+    std::string all;
+    for (const std::string& line : lines)
+        all += line + "\n";
+    return all;
+}
+
+DatabaseSchema SmallSchema() {
+    DatabaseSchema schema;
+    schema.tables = {{"a", {{"id", ftAutoInc, 0, 0}, {"s", ftString, 10, 0}}, {{"pk", 3, {0}}}},
+                     {"b", {{"m", ftMemo, 0, 0}}, {}}};
+    return schema;
+}
+
+TEST(FileCheck, FreshImagesAndTheFixtureAreSound) {
+    EXPECT_EQ(Joined(CheckDatabaseImage(BuildDatabaseImage({}))), "");
+    EXPECT_EQ(Joined(CheckDatabaseImage(BuildDatabaseImage(SmallSchema()))), "");
+    ScratchFolder folder;
+    EXPECT_EQ(Joined(CheckDatabaseFile(MakeFixture(folder))), "");
+}
+
+TEST(FileCheck, AcceptsEveryVersionUpTo2Point0) {
+    // A version text may fill all five bytes without a terminator.
+    for (const std::string version : {"2.0", "1.5", "10.0", "", "1.000", "2"}) {
+        std::vector<std::uint8_t> image = BuildDatabaseImage(SmallSchema());
+        std::fill_n(image.begin() + kVersionAt, kVersionSize, 0);
+        std::copy(version.begin(), version.end(), image.begin() + kVersionAt);
+        EXPECT_EQ(Joined(CheckDatabaseImage(image)), "") << version;
+    }
+    for (const char* version : {"2.00", "2.1", "3", "1.00"}) {
+        std::vector<std::uint8_t> image = BuildDatabaseImage(SmallSchema());
+        PutText(image.data() + kVersionAt, kVersionSize, version);
+        EXPECT_NE(Joined(CheckDatabaseImage(image)).find("version"), std::string::npos) << version;
+    }
+}
+
+TEST(FileCheck, NamesFaultsOfTheFixedPart) {
+    const struct {
+        const char* label;
+        std::int64_t at;
+        std::vector<std::uint8_t> bytes;
+        const char* problem;
+    } cases[] = {
+        {"magic", 0, {'v'}, "magic text"},
+        {"version 1.00", kVersionAt, {'1', '.', '0', '0', 0}, "version 1.00"},
+        {"version 2.1", kVersionAt, {'2', '.', '1', 0, 0}, "version '2.1' is above 2.0"},
+        {"cipher without name", kOptionsAt + kOptEncryptOn, {1}, "names no cipher"},
+        {"table count", kTableTabAt, {1, 1, 0, 0}, "table count 257 is over its 256 slots"},
+        {"negative table count", kTableTabAt + 3, {0x80}, "is over its 256 slots"},
+        {"header offset", kTableTabAt + kTabOffsets + 4, {0, 0, 0, 0}, "table 1: header offset 0"},
+        {"field type", kFirstFreeAt + kHdrFields + kFldType, {ftWideString}, "type WideString"},
+        {"key field", kFirstFreeAt + kHdrIndexes + kIdxFields, {2}, "key field number 2"},
+        {"first chunk of an empty table", kFirstFreeAt + kHdrFirstChunk, {1}, "no entry, but"},
+        {"index head of an empty table",
+         kFirstFreeAt + kHdrIndexes + kIdxHead,
+         {1},
+         "no entry, but a first chunk or head"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::uint8_t> image = BuildDatabaseImage(SmallSchema());
+        std::copy(c.bytes.begin(), c.bytes.end(), image.begin() + c.at);
+        const std::string problems = Joined(CheckDatabaseImage(image));
+        EXPECT_NE(problems.find(c.problem), std::string::npos) << c.label << ":\n" << problems;
+    }
+    std::vector<std::uint8_t> shorter = BuildDatabaseImage({});
+    shorter.pop_back();
+    EXPECT_NE(Joined(CheckDatabaseImage(shorter)).find("fewer than its fixed part"),
+              std::string::npos);
+    EXPECT_NE(Joined(CheckDatabaseImage({})).find("0 bytes"), std::string::npos);
+}
+
+TEST(FileCheck, NamesEveryDamageOfTheFixture) {
+    const struct {
+        const char* damage;
+        const char* problem;
+    } cases[] = {
+        {"chunk-link-out", "record tab: chunk 2 at offset"},
+        {"chunk-link-loop", "record tab: the chunk chain loops back"},
+        {"chunk-chain-short", "the chunk chain ends after 2 of 3 chunks"},
+        {"truncated", "is out of the file"},
+        {"entry-count-huge", "entry count 2147483647 cannot fit"},
+        {"entry-count-negative", "entry count -5 cannot fit"},
+        {"field-count-over", "field count 97 is over"},
+        {"index-count-over", "index count 9 is over"},
+        {"table-count-over", "table count 257 is over"},
+        {"table-offset-out", "table 1: header offset"},
+        {"index-loop", "index 'pk': the order comes back to entry"},
+        {"index-next-out", "index 'byname': entry 10 links to 3077, out of range"},
+        {"index-head-out", "index 'pk': head 3000 is out of range"},
+        {"index-chunk-out", "index 'byname': chunk 1 at offset"},
+        {"record-offset-out", "entry 5: record offset"},
+        {"blob-offset-out", "entry 1, blob 'note': the area at offset"},
+        {"blob-size-negative", "stored size -100 and allocated size 64 do not match"},
+        {"key-order", "index 'pk': entry 0 is out of key order after entry 1"},
+        {"text-key-order",
+         "table 'tags': index 'bytag': entry 4 is out of key order after entry 5"},
+    };
+    ScratchFolder folder;
+    for (const auto& c : cases) {
+        const std::string problems = Joined(CheckDatabaseFile(MakeFixture(folder, c.damage)));
+        EXPECT_NE(problems.find(c.problem), std::string::npos) << c.damage << ":\n" << problems;
+    }
+}
+
+TEST(FileCheck, ListsAtMostItsLimitOfProblems) {
+    ScratchFolder folder;
+    std::string image = vesktool::testing::ReadWholeFile(MakeFixture(folder));
+    // Every record-tab entry of the first chunk gets an impossible deleted flag.
+    const std::int64_t header =
+        GetI32(reinterpret_cast<const std::uint8_t*>(image.data()) + kTableTabAt + kTabOffsets);
+    const std::int64_t chunk =
+        GetI32(reinterpret_cast<const std::uint8_t*>(image.data()) + header + kHdrFirstChunk);
+    for (int e = 0; e < kEntriesPerChunk; ++e)
+        image[chunk + 4 + e * 5 + 4] = 7;
+    const std::vector<std::string> problems =
+        CheckDatabaseImage({reinterpret_cast<const std::uint8_t*>(image.data()), image.size()});
+    ASSERT_EQ(problems.size(), vesktool::kMaxListedProblems + 1);
+    EXPECT_NE(problems.front().find("deleted flag 7 is not 0 or 1"), std::string::npos);
+    EXPECT_EQ(problems.back().rfind("... and ", 0), 0u) << problems.back();
+}
+
+}  // namespace

@@ -1,0 +1,25 @@
+#pragma once
+// The commands of the database tool `vesk`:
+//   vesk create FILE SCHEMA   a new database file from a schema text (tools/schema_parser.h);
+//                             an existing FILE is never overwritten
+//   vesk tables FILE          one line per table: its name, each field as name:type:size,
+//                             each index as name(fields)[options]
+//   vesk dump FILE TABLE      the table's live rows in physical order as TSV, after a header
+//                             line of field names (tools/tsv_format.h gives the cells)
+//   vesk check FILE           walks every chain and index; lists each problem found
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace vesktool {
+
+// Exit codes: 0 success (check: the file is sound), 1 the command failed (its error or the
+// problems found go to err), 2 the command line was not understood (usage goes to err).
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+
+// Runs one command; args are the words after the program name. Never throws.
+int RunVesk(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+}  // namespace vesktool

@@ -1,0 +1,117 @@
+#include "tools/vesk_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "engine/file_builder.h"
+#include "tools/database_fixture_test_support.h"
+#include "tools/schema_parser.h"
+
+namespace {
+
+using vesktool::kExitFailed;
+using vesktool::kExitOk;
+using vesktool::kExitUsage;
+using vesktool::RunVesk;
+using vesktool::testing::ReadWholeFile;
+using vesktool::testing::ScratchFolder;
+
+struct Result {
+    int code;
+    std::string out, err;
+};
+
+Result Vesk(const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    const int code = RunVesk(args, out, err);
+    return {code, out.str(), err.str()};
+}
+
+void WriteText(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+TEST(VeskCommands, CreateWritesTheSchemaAndNeverOverwrites) {
+    ScratchFolder folder;
+    const std::string schema = folder / "s.schema", file = folder / "s.dat";
+    WriteText(schema, "table t\nfield id autoinc\nfield name string 20\nindex pk id primary\n");
+    const Result created = Vesk({"create", file, schema});
+    ASSERT_EQ(created.code, kExitOk) << created.err;
+    const std::string bytes = ReadWholeFile(file);
+    const std::vector<std::uint8_t> expected =
+        vesk::BuildDatabaseImage(vesktool::ParseSchema(ReadWholeFile(schema)));
+    EXPECT_EQ(bytes, std::string(expected.begin(), expected.end()));
+
+    WriteText(schema, "table other\nfield v integer\n");
+    const Result again = Vesk({"create", file, schema});
+    EXPECT_EQ(again.code, kExitFailed);
+    EXPECT_NE(again.err.find("File exists"), std::string::npos) << again.err;
+    EXPECT_EQ(ReadWholeFile(file), bytes);
+}
+
+TEST(VeskCommands, RefusesBadSchemasAndCommandLines) {
+    ScratchFolder folder;
+    const struct {
+        const char* schema;
+        const char* message;
+    } cases[] = {
+        {"table t\nfield id autoinc\nfield x widestring\n", "field type WideString"},
+        {"table t\nfield a strng 5\n", "line 2: unknown field type 'strng'"},
+        {"table t\nfield a string 5\nindex i a unique\ntable T\nfield b integer\n",
+         "two tables are named 'T'"},
+    };
+    for (const auto& c : cases) {
+        WriteText(folder / "bad.schema", c.schema);
+        const Result result = Vesk({"create", folder / "bad.dat", folder / "bad.schema"});
+        EXPECT_EQ(result.code, kExitFailed) << c.schema;
+        EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
+        EXPECT_FALSE(std::filesystem::exists(folder / "bad.dat")) << c.schema;
+    }
+    EXPECT_EQ(Vesk({"create", folder / "x.dat", folder / "missing.schema"}).code, kExitFailed);
+    EXPECT_EQ(Vesk({"check", folder / "missing.dat"}).code, kExitFailed);
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{}, {"check"}, {"dump", "f"}, {"drop", "f"}}) {
+        const Result result = Vesk(args);
+        EXPECT_EQ(result.code, kExitUsage);
+        EXPECT_NE(result.err.find("usage: vesk create FILE SCHEMA"), std::string::npos);
+    }
+}
+
+TEST(VeskCommands, CheckExitsNonZeroNamingEachProblem) {
+    ScratchFolder folder;
+    const std::string sound = vesktool::testing::MakeFixture(folder);
+    EXPECT_EQ(Vesk({"check", sound}).code, kExitOk);
+    const Result damaged =
+        Vesk({"check", vesktool::testing::MakeFixture(folder, "index-head-out")});
+    EXPECT_EQ(damaged.code, kExitFailed);
+    EXPECT_EQ(damaged.err, sound + ": table 'people': index 'pk': head 3000 is out of range\n");
+}
+
+// The build step that makes the shipped files creates a missing file and leaves an existing
+// one as it is.
+TEST(VeskCommands, TheBuildStepNeverOverwritesADatabaseFile) {
+    ScratchFolder folder;
+    const std::string output = folder / "all.dat";
+    const std::string step = std::string("cmake -DVESK=") + ZANTROPE_BIN_DIR +
+                             "/vesk -DSCHEMA=" + ZANTROPE_SOURCE_DIR +
+                             "/data/all.schema -DOUTPUT=" + output + " -P " + ZANTROPE_SOURCE_DIR +
+                             "/data/make_database.cmake";
+    ASSERT_EQ(std::system(step.c_str()), 0) << step;
+    EXPECT_EQ(Vesk({"check", output}).code, kExitOk);
+    WriteText(output, "the user's data");
+    ASSERT_EQ(std::system(step.c_str()), 0) << step;
+    EXPECT_EQ(ReadWholeFile(output), "the user's data");
+}
+
+// The shipped files as the build made them, checked by the tool executable itself.
+TEST(VeskCommands, TheBuiltDatabaseFilesAreSound) {
+    for (const char* name : {"all.dat", "FTPBookmark.dat"}) {
+        const std::string command =
+            std::string(ZANTROPE_BIN_DIR) + "/vesk check " + ZANTROPE_APP_DIR + "/" + name;
+        EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    }
+}
+
+}  // namespace
