@@ -4,6 +4,7 @@
 
 #include "engine/codec/hash.h"
 #include "engine/codec/md4_hash.h"
+#include "engine/codec/sha_hash.h"
 #include "engine/component_error.h"
 #include "engine/db_dataset.h"
 #include "engine/db_error.h"
