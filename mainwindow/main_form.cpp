@@ -65,7 +65,7 @@ TForm1::TForm1(std::string programFolder, QWidget* parent)
 
     BuildMenus();
     ConnectHandlers();
-    LoadSiteList();
+    ClearSiteList();
 
     // FormCreate: the local bookmarks; no table is touched before the first show.
     FLocalBookmarks = mainwindow::ReadListFile(programFolder_ + mainwindow::kLocalBookmarksFile);

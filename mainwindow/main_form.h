@@ -105,6 +105,8 @@ class TForm1 : public QMainWindow {
 
     // ---- site list ----
     void LoadSiteList();
+    // The list with only "NewFTPSite", as the window is created.
+    void ClearSiteList();
     void ShowSiteMenuItems(bool visible);
     void DeleteSite(const std::string& name);
     void DeleteSiteHistory(std::int32_t siteId);

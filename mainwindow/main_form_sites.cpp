@@ -178,11 +178,14 @@ void TForm1::ConnectHandlers() {
             ui::Guarded([this] { close(); }));
 }
 
+void TForm1::ClearSiteList() {
+    siteItems_->removeRows(0, siteItems_->rowCount());
+    siteItems_->appendRow(SiteItem(kNewSiteItem, 0, {}));
+}
+
 void TForm1::LoadSiteList() {
     siteItems_->removeRows(0, siteItems_->rowCount());
     siteItems_->appendRow(SiteItem(kNewSiteItem, 0, {}));
-    if (dm == nullptr || !dm->VeskDatabase1->Connected())
-        return;
     for (const mainwindow::SiteRow& site : mainwindow::ReadSiteRows(*dm->Tftpsite))
         siteItems_->appendRow(SiteItem(site.name, 1, {site.address, site.cdate, site.zdate}));
 }
