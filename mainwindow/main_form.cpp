@@ -19,6 +19,7 @@
 #include "mainwindow/tab_sheet.h"
 #include "mainwindow/tdm.h"
 #include "platform/ftp/id_exceptions.h"
+#include "platform/ui/list_view.h"
 #include "platform/ui/qt_text.h"
 
 TForm1* Form1 = nullptr;
@@ -72,9 +73,15 @@ TForm1::TForm1(std::string programFolder, QWidget* parent)
 }
 
 TForm1::~TForm1() {
-    // Frames and sheets go with their page control; the error handler goes back first, so
-    // that nothing reports into a half-destroyed window.
+    // Frames and sheets go with their page control. Their destruction must not run the
+    // window's handlers, which would act on a window that is no longer whole; the error
+    // handler goes back first for the same reason.
     errorHandler_.reset();
+    ListView1->OnSelectItem = nullptr;
+    ListView1->OnDblClick = nullptr;
+    ListView1->OnEdited = nullptr;
+    PageControl1->tabBar()->removeEventFilter(this);
+    PageControl1->blockSignals(true);
 }
 
 std::string TForm1::LayoutPath() const {
