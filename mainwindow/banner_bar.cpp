@@ -45,6 +45,7 @@ QToolButton* MakeButton(QWidget* parent, const char* name, const char* caption, 
     button->setFixedSize(kButtonWidth, kButtonHeight);
     QFont font = button->font();
     font.setBold(true);
+    font.setPixelSize(11);  // the longest caption fits the fixed width
     button->setFont(font);
     button->setStyleSheet(QStringLiteral("QToolButton { color: white; }"));
     button->move(kButtonLeft + position * (kButtonWidth + kButtonGap),

@@ -47,9 +47,14 @@ QAction* AddItem(QMenu& menu, const char* name, const char* caption) {
     return action;
 }
 
+// Image 0 the new-site item, image 1 a stored site; the icon theme's, else the style's.
 QIcon SiteImage(int image) {
-    return QApplication::style()->standardIcon(image == 0 ? QStyle::SP_FileDialogNewFolder
-                                                          : QStyle::SP_DriveNetIcon);
+    const QStyle* style = QApplication::style();
+    if (image == 0)
+        return QIcon::fromTheme(QStringLiteral("folder-new"),
+                                style->standardIcon(QStyle::SP_FileDialogNewFolder));
+    return QIcon::fromTheme(QStringLiteral("network-server"),
+                            style->standardIcon(QStyle::SP_DriveNetIcon));
 }
 
 QList<QStandardItem*> SiteItem(const std::string& caption, int image,

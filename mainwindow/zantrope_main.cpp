@@ -2,6 +2,9 @@
 // loop.
 #include <memory>
 
+#include <QGuiApplication>
+#include <QScreen>
+
 #include "mainwindow/engine_lifetime.h"
 #include "mainwindow/main_form.h"
 #include "mainwindow/tdm.h"
@@ -21,6 +24,9 @@ int main(int argc, char** argv) {
     auto data = std::make_unique<Tdm>();
     dm = data.get();
 
+    // Maximised; without a window manager to do it, the window takes the screen's free area.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        window->setGeometry(screen->availableGeometry());
     window->showMaximized();
     const int result = QApplication::exec();
     // The window's children (pages) go before the data module.

@@ -74,7 +74,7 @@ ListView::ListView(QWidget* parent)
     report_->header()->setStretchLastSection(false);
     icons_->setResizeMode(QListView::Adjust);
     icons_->setWrapping(true);
-    icons_->setUniformItemSizes(true);
+    icons_->setWordWrap(true);
     for (QAbstractItemView* view :
          {static_cast<QAbstractItemView*>(report_), static_cast<QAbstractItemView*>(icons_)}) {
         SetUpView(*view);
@@ -117,7 +117,7 @@ void ListView::SetStyle(ViewStyle style) {
             icons_->setViewMode(QListView::IconMode);
             icons_->setFlow(QListView::LeftToRight);
             icons_->setIconSize(QSize(kLargeIcon, kLargeIcon));
-            icons_->setGridSize(QSize(96, 64));
+            icons_->setGridSize(QSize(112, 76));
             break;
         case ViewStyle::kSmallIcons:
             icons_->setViewMode(QListView::ListMode);
