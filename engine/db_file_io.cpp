@@ -204,6 +204,12 @@ void TVeskDBFileIO::ReadTableTab(std::uint8_t* buffer) {
 
 void TVeskDBFileIO::InitDbOptions() {
     ReadOptions(options_.data());
+    if (CompressionOn())
+        compressMgr_->SetAlgoName(CompressionName());
+    if (EncryptionOn()) {
+        encryptMgr_->SetAlgoName(CipherName());
+        encryptMgr_->SetMode(CipherMode());
+    }
 }
 
 void TVeskDBFileIO::InitTableTab() {
@@ -259,8 +265,8 @@ void TVeskDBFileIO::GetTableNames(std::vector<std::string>& list) {
 }
 
 void TVeskDBFileIO::ReadChunkChain(std::int32_t firstChunk, std::int32_t count,
-                                   std::int32_t entrySize, std::int32_t chunkSize,
-                                   const std::string& what, std::vector<std::uint8_t>& bytes,
+                                   std::int32_t entrySize, const std::string& what,
+                                   std::vector<std::uint8_t>& bytes,
                                    std::vector<std::int32_t>& chunkOffsets) {
     bytes.clear();
     chunkOffsets.clear();
@@ -286,8 +292,7 @@ void TVeskDBFileIO::ReadChunkChain(std::int32_t firstChunk, std::int32_t count,
         if (!seen.insert(at).second)
             ThrowDamaged(what + " loops back to the chunk at " + std::to_string(at));
         const std::int32_t inChunk = std::min(left, format::kEntriesPerChunk);
-        // Only the used part of the last chunk is read; a chunk still has its full size.
-        CheckRange(at, chunkSize, what + " chunk " + std::to_string(c));
+        // Only the used part of the last chunk is read, so only that part must be in the file.
         std::uint8_t next[4];
         ReadExact(next, at, 4, what + " chunk " + std::to_string(c));
         ReadExact(bytes.data() + static_cast<size_t>(count - left) * static_cast<size_t>(entrySize),
@@ -304,7 +309,7 @@ void TVeskDBFileIO::ReadRecordTab(const std::uint8_t* header, std::vector<TRecor
     const std::int32_t count = format::GetI32(header + format::kHdrEntryCount);
     std::vector<std::uint8_t> bytes;
     ReadChunkChain(format::GetI32(header + format::kHdrFirstChunk), count,
-                   format::kRecordTabEntrySize, format::kRecordTabChunkSize,
+                   format::kRecordTabEntrySize,
                    "the record tab of table '" + TableNameOf(header) + "'", bytes, chunkOffsets);
     entries.resize(static_cast<size_t>(std::max(count, 0)));
     for (size_t e = 0; e < entries.size(); ++e) {
@@ -324,7 +329,6 @@ void TVeskDBFileIO::ReadIndexTab(const std::uint8_t* header, std::int32_t indexN
     const std::int32_t count = format::GetI32(header + format::kHdrEntryCount);
     std::vector<std::uint8_t> bytes;
     ReadChunkChain(format::GetI32(def + format::kIdxFirstChunk), count, format::kIndexTabEntrySize,
-                   format::kIndexTabChunkSize,
                    "the index tab of index '" +
                        std::string(format::GetText(def + format::kIdxName, format::kNameSize)) +
                        "' of table '" + TableNameOf(header) + "'",

@@ -92,6 +92,10 @@ class TVeskDBFileIO : public TDataProcessOwner {
     // Releases the lock (nothing when not held).
     void Unlock();
 
+    // True when encryption is off, or when the password's digest text (SHA, format 64) equals
+    // the options block's digest; then the cipher's key is set from the password.
+    bool CheckPassword(const std::string& password);
+
     // The fixed structures (the copies are read at open and never re-read).
     void ReadOptions(std::uint8_t* buffer);   // 472 bytes at 2317
     void ReadTableTab(std::uint8_t* buffer);  // 1032 bytes at 2789
@@ -117,6 +121,8 @@ class TVeskDBFileIO : public TDataProcessOwner {
 
     // Reads up to count bytes at position; returns the bytes read (short at the end).
     std::int64_t ReadBuffer(void* buffer, std::int64_t position, std::int64_t count);
+    // Throws the damage error naming what unless count bytes at position lie inside the file.
+    void CheckRange(std::int64_t position, std::int64_t count, const std::string& what);
     // Reads exactly count bytes at position, else throws the damage error naming what.
     void ReadExact(void* buffer, std::int64_t position, std::int64_t count,
                    const std::string& what);
@@ -181,11 +187,9 @@ class TVeskDBFileIO : public TDataProcessOwner {
 
   private:
     std::int64_t TableHeaderPos(std::int32_t tableNo);
-    // Throws the damage error unless count bytes at position lie inside the file.
-    void CheckRange(std::int64_t position, std::int64_t count, const std::string& what);
     void ReadChunkChain(std::int32_t firstChunk, std::int32_t count, std::int32_t entrySize,
-                        std::int32_t chunkSize, const std::string& what,
-                        std::vector<std::uint8_t>& bytes, std::vector<std::int32_t>& chunkOffsets);
+                        const std::string& what, std::vector<std::uint8_t>& bytes,
+                        std::vector<std::int32_t>& chunkOffsets);
 
     TDBFileIOOwner* owner_;
     TDBFileIOOwner defaultOwner_;

@@ -2,6 +2,8 @@
 // encryption. Every pass holds the codec lock: the managers keep cipher state.
 #include <cstring>
 
+#include "engine/codec/hash.h"
+#include "engine/codec/sha_hash.h"
 #include "engine/db_file_io.h"
 
 namespace vesk {
@@ -22,6 +24,19 @@ void CopyBytes(const std::uint8_t* source, std::uint8_t* dest, std::int32_t size
 }
 
 }  // namespace
+
+bool TVeskDBFileIO::CheckPassword(const std::string& password) {
+    if (!EncryptionOn())
+        return true;
+    const std::string digest = CalcHashString(&THash_SHA::New, password, nullptr);
+    const std::string_view stored = format::GetText(options_.data() + format::kOptPasswordDigest,
+                                                    format::kOptPasswordDigestSize);
+    if (digest != stored)
+        return false;
+    std::lock_guard<std::mutex> guard(codecLock_);
+    encryptMgr_->InitKey(password);
+    return true;
+}
 
 void TVeskDBFileIO::DecodeStream(TStream& source, TStream& dest, bool decrypt, bool decompress) {
     std::lock_guard<std::mutex> guard(codecLock_);

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "engine/codec/standard_algorithms.h"
 #include "engine/db_error.h"
 #include "engine/db_file_io.h"
 #include "engine/file_format.h"
@@ -255,6 +256,7 @@ TEST_F(FileBuilderOnDisk, WritesTheImageAndRefusesAnExistingFile) {
 TEST_F(FileBuilderOnDisk, TheEnginesReaderLoadsEveryTableEmpty) {
     const DatabaseSchema schema = TwoTables();
     CreateDatabaseFile(path_, schema);
+    RegisterStandardAlgorithms();  // the file asks for compression and a cipher by name
     TVeskDBFileIO file;
     file.Open(path_, mtDisk, false);
     EXPECT_TRUE(file.CompressionOn());

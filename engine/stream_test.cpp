@@ -40,7 +40,8 @@ TEST(FileStream, CreateNewRefusesAnExistingFileAndReadOnlyRefusesWrites) {
     int fd = mkstemp(pattern);
     ASSERT_GE(fd, 0);
     close(fd);
-    EXPECT_THROW(vesk::TFileStream(pattern, vesk::TFileStream::Mode::CreateNew), vesk::EStreamError);
+    EXPECT_THROW(vesk::TFileStream(pattern, vesk::TFileStream::Mode::CreateNew),
+                 vesk::EStreamError);
     {
         vesk::TFileStream rw(pattern, vesk::TFileStream::Mode::ReadWrite);
         rw.WriteBuffer("data", 4);

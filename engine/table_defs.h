@@ -19,6 +19,9 @@ namespace vesk {
 template <typename Item>
 class TOwnedCollection {
   public:
+    TOwnedCollection() = default;
+    TOwnedCollection(TOwnedCollection&&) noexcept = default;
+    TOwnedCollection& operator=(TOwnedCollection&&) noexcept = default;
     virtual ~TOwnedCollection() = default;
 
     std::int32_t Count() const { return static_cast<std::int32_t>(items_.size()); }

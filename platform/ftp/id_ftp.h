@@ -8,7 +8,9 @@
 // the caller pumps. After each pump an operation re-checks that the connection it was using is
 // still the current, open one; if a nested call closed or replaced it, the operation throws
 // EIdClosedSocket and touches no socket again. Time-outs count time without progress: the read
-// time-out restarts whenever a byte moves.
+// time-out restarts whenever a byte moves. A read time-out on the control connection closes it
+// (disconnect events) before EIdReadTimeout is thrown: a late reply would otherwise be taken for
+// the next command's.
 //
 // Errors: every operation throws an EIdException subclass (id_exceptions.h) on a refused reply,
 // a closed connection, a time-out or a local file failure. A server found closed during any
@@ -29,8 +31,6 @@ namespace ftp {
 
 class TIdIOHandlerSocket;
 class TIdLogEvent;
-class ControlConnection;
-class DataConnection;
 
 class TIdFTP {
   public:
@@ -85,7 +85,9 @@ class TIdFTP {
     // Already connected (by Connected()): the connection is closed as by Disconnect and
     // EIdAlreadyConnected is thrown. Any other failure closes whatever was opened (disconnect
     // events when the TCP connect had succeeded) and then throws. HttpProxyWithFtp throws
-    // EIdUnsupportedSetting before anything is opened.
+    // EIdUnsupportedSetting before anything is opened. A Connect called from a handler while
+    // another Connect of this component waits throws EIdAlreadyConnected and changes nothing; a
+    // Disconnect called then makes the waiting Connect fail with EIdClosedSocket.
     void Connect(bool autoLogin, int timeoutMs);
 
     // True while the control connection is open. Reads whatever the server has sent meanwhile
@@ -133,9 +135,13 @@ class TIdFTP {
     // the address of the control connection's peer (through SOCKS: at the server the control
     // connection was asked for); a differing address in the reply is reported with
     // OnStatus(hsStatusText). Active listens on the control connection's local address and
-    // sends PORT h1,h2,h3,h4,p1,p2 (200); active through SOCKS throws EIdSocksError. After the
-    // data, the closing reply 225, 226 or 250 is success; 426 or 450 fails the transfer, after
-    // the follow-up reply (226 or 225) has been read so the control connection stays in step.
+    // sends PORT h1,h2,h3,h4,p1,p2 (200), and takes the data connection only from the server's
+    // address; active through SOCKS throws EIdSocksError before PORT. After the
+    // data, the closing reply 225, 226 or 250 is success; 426 or 450 fails the transfer. The
+    // 226 or 225 a server may send after them, and the closing replies of a transfer given up
+    // after its opening reply (time-out, local file error, Abort), are passed over when they
+    // come, so later commands get their own replies without a wait for replies some servers
+    // never send.
 
     // LIST [specifier] (opening 125, 150 or 154). Fills lines with the listing's lines (line
     // ends removed) and DirectoryListing with the parsed items. A first line that fits neither
@@ -151,7 +157,8 @@ class TIdFTP {
     // case. Local file missing: created. Existing: with overwrite and no resume taking place it
     // is created anew; with a resume taking place and without overwrite it is written from its
     // end after "REST " + its size (350); otherwise EIdFTPFileAlreadyExists. Then RETR remote
-    // (opening 125, 150 or 154). A failed transfer leaves what was written in the local file.
+    // (opening 125, 150 or 154). A file being overwritten is emptied only after the opening
+    // reply, so a refused RETR leaves it as it was. A failed transfer leaves what was written.
     void Get(const std::string& remote, const std::string& localPath, bool overwrite, bool resume);
 
     // Sends the local file: "STOR " + remote, "APPE " + remote when append, "STOU" when remote
@@ -162,6 +169,7 @@ class TIdFTP {
     bool CanResume() const { return canResume_; }
 
     // The last reply read on the control connection (kept after failures for the caller's log).
+    // After a transfer refused with 426 or 450 it is that reply, not the follow-up.
     const TIdRFCReply& LastCmdResult() const { return lastReply_; }
 
     // Clamp of the buffer sizes: 0 or less gives 65536; others are held within 512..4 MiB.

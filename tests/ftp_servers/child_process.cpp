@@ -97,14 +97,18 @@ bool ChildProcess::Running() {
         return false;
     }
     if (LeaderExited(pid_)) {
-        kill(-pid_, SIGKILL);  // what the leader left of its group
-        int status = 0;
-        waitpid(pid_, &status, 0);
-        reaped_ = true;
-        exit_status_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        ReapExited();
         return false;
     }
     return true;
+}
+
+void ChildProcess::ReapExited() {
+    kill(-pid_, SIGKILL);  // what the leader left of its group
+    int status = 0;
+    waitpid(pid_, &status, 0);
+    reaped_ = true;
+    exit_status_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 int ChildProcess::Wait() {
@@ -115,11 +119,7 @@ int ChildProcess::Wait() {
     while (waitid(P_PID, static_cast<id_t>(pid_), &info, WEXITED | WNOWAIT) != 0 &&
            errno == EINTR) {
     }
-    kill(-pid_, SIGKILL);  // what the leader left of its group
-    int status = 0;
-    waitpid(pid_, &status, 0);
-    reaped_ = true;
-    exit_status_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    ReapExited();
     return exit_status_;
 }
 

@@ -32,6 +32,9 @@ class ChildProcess {
     const std::string& log_path() const { return log_path_; }
 
   private:
+    // Stops what is left of the group of the exited leader, then reaps the leader.
+    void ReapExited();
+
     pid_t pid_ = -1;
     int stdout_fd_ = -1;
     bool reaped_ = false;

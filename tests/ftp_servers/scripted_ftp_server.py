@@ -3,7 +3,7 @@
 
 It listens on a random loopback port, prints that port on stdout once it accepts connections,
 answers from a per-test JSON script and appends every request it receives to a record file.
-Standard library only. It runs until it is terminated.
+Standard library only. It runs until it is terminated or its parent process ends.
 
     scripted_ftp_server.py --mode ftp|socks4 --script SCRIPT.json --record RECORD.txt
 
@@ -47,6 +47,7 @@ relayed; any other destination is answered 91.
 
 import argparse
 import json
+import os
 import re
 import socket
 import sys
@@ -344,6 +345,14 @@ def socks4_session(conn, entry, recorder):
         conn.close()
 
 
+def exit_with_parent():
+    """Ends the server when the test that started it is gone, even if it could not stop it."""
+    parent = os.getppid()
+    while os.getppid() == parent:
+        time.sleep(0.5)
+    os._exit(0)
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--mode", choices=["ftp", "socks4"], default="ftp")
@@ -353,6 +362,7 @@ def main():
     with open(args.script, "r", encoding="utf-8") as f:
         script = json.load(f)
     recorder = Recorder(args.record)
+    threading.Thread(target=exit_with_parent, daemon=True).start()
 
     listener = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
     listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <fstream>
 #include <stdexcept>
+#include <thread>
 
 #include "tests/ftp_servers/file_bytes.h"
 #include "tests/ftp_servers/loopback.h"
@@ -49,6 +50,31 @@ std::unique_ptr<ChildProcess> StartOnFreePort(int& port, Start start) {
     }
 }
 
+// Waits until the server's log holds `marker` followed by a port number and returns it.
+int PortFromLog(ChildProcess& server, const std::string& marker) {
+    const auto deadline = std::chrono::steady_clock::now() + kStartTimeout;
+    for (;;) {
+        const std::string log = ReadFileBytes(server.log_path());
+        const std::size_t at = log.find(marker);
+        if (at != std::string::npos) {
+            const std::size_t digits = at + marker.size();
+            const std::size_t end = log.find_first_not_of("0123456789", digits);
+            if (end != std::string::npos && end > digits && end - digits <= 5) {
+                return std::stoi(log.substr(digits, end - digits));
+            }
+        }
+        if (!server.Running()) {
+            throw std::runtime_error("the server exited before it was ready (log " +
+                                     server.log_path() + ")");
+        }
+        if (std::chrono::steady_clock::now() > deadline) {
+            throw std::runtime_error("the server did not get ready in time (log " +
+                                     server.log_path() + ")");
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+
 }  // namespace
 
 PyftpdlibServer::PyftpdlibServer(const std::string& user, const std::string& password)
@@ -58,15 +84,16 @@ PyftpdlibServer::PyftpdlibServer(const std::string& user, const std::string& pas
     account_.host = "127.0.0.1";
     account_.user = user;
     account_.password = password;
-    account_.remote_folder = "/";
+    account_.remote_folder = std::string(1, '/');  // (a literal trips a GCC 12 -O2 false warning)
     account_.local_folder = root + "/";
-    process_ = StartOnFreePort(account_.port, [&](int port) {
-        return std::make_unique<ChildProcess>(
-            std::vector<std::string>{kPython, "-m", "pyftpdlib", "-i", "127.0.0.1", "-p",
-                                     std::to_string(port), "-d", root, "-u", user, "-P", password,
-                                     "-w"},
-            folder_.File("server.log"), false);
-    });
+    // Port 0 lets the kernel choose; the server names the port it got in its log, so no
+    // other process can take it in between.
+    process_ = std::make_unique<ChildProcess>(
+        std::vector<std::string>{kPython, "-m", "pyftpdlib", "-i", "127.0.0.1", "-p", "0", "-d",
+                                 root, "-u", user, "-P", password, "-w"},
+        folder_.File("server.log"), false);
+    account_.port = PortFromLog(*process_, "starting FTP server on 127.0.0.1:");
+    WaitUntilAccepting(account_.port, *process_, kStartTimeout);
 }
 
 void PyftpdlibServer::Pause() {

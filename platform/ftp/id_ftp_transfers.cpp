@@ -1,0 +1,144 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/ftp/command_line.h"
+#include "platform/ftp/get_target.h"
+#include "platform/ftp/id_exceptions.h"
+#include "platform/ftp/id_ftp_impl.h"
+#include "platform/ftp/list_parser.h"
+#include "platform/ftp/local_file.h"
+
+namespace ftp {
+
+namespace {
+// Bounds of one listing: no server folder needs more, and a hostile server cannot make the
+// component hold unbounded memory.
+constexpr std::size_t kMaxListingBytes = 256u * 1024 * 1024;
+constexpr std::size_t kMaxListingLine = 64 * 1024;
+}  // namespace
+
+void TIdFTP::Impl::List(std::vector<std::string>& lines, const std::string& specifier,
+                        bool details) {
+    lines.clear();
+    owner_.listing_.clear();
+    std::string command = details ? "LIST" : "NLST";
+    if (!specifier.empty())
+        command += " " + specifier;
+    BuildCommandLine(command);  // refuse a bad specifier before the data connection
+    RequireControl();
+    std::string pending;
+    std::size_t totalBytes = 0;
+    WithWork(TWorkMode::wmRead, 0, [&] {
+        const auto data = StartTransfer(std::string(), command, {125, 150, 154});
+        ReceiveData(data, [&](const char* bytes, std::size_t size) {
+            totalBytes += size;
+            if (totalBytes > kMaxListingBytes) {
+                throw EIdReplyFormatError("Listing too long.");
+            }
+            for (std::size_t i = 0; i < size; ++i) {
+                if (bytes[i] == '\n') {
+                    if (!pending.empty() && pending.back() == '\r')
+                        pending.pop_back();
+                    lines.push_back(std::move(pending));
+                    pending.clear();
+                } else {
+                    if (pending.size() >= kMaxListingLine) {
+                        throw EIdReplyFormatError("Listing line too long.");
+                    }
+                    pending.push_back(bytes[i]);
+                }
+            }
+        });
+        FinishTransfer();
+    });
+    if (!pending.empty()) {
+        if (pending.back() == '\r')
+            pending.pop_back();
+        lines.push_back(std::move(pending));
+    }
+    if (details)
+        owner_.listing_ = ParseListing(lines, os::Now());
+}
+
+void TIdFTP::Impl::Get(const std::string& remote, const std::string& localPath, bool overwrite,
+                       bool resume) {
+    BuildCommandLine("RETR " + remote);
+    RequireControl();
+    struct stat info {};
+    const bool exists = ::stat(localPath.c_str(), &info) == 0;
+    if (resume && exists && !owner_.resumeProbed_) {
+        const TIdRFCReply probe = CommandAnyReply("REST 1");
+        owner_.canResume_ = probe.NumericCode == 350;
+        CommandAnyReply("REST 0");
+        owner_.resumeProbed_ = true;
+    }
+    const GetTarget target = ChooseGetTarget(exists, overwrite, resume && owner_.canResume_);
+    if (target == GetTarget::kRefuse)
+        throw EIdFTPFileAlreadyExists();
+    // An overwritten file is emptied only once the server has agreed to send the file, so a
+    // refused RETR does not destroy the local copy.
+    const int flags =
+        O_WRONLY | O_CREAT | O_CLOEXEC | (target == GetTarget::kAppend ? O_APPEND : 0);
+    LocalFile file(::open(localPath.c_str(), flags, 0644));
+    if (file.Fd() < 0)
+        throw EIdLocalFileError(LocalErrorText("Cannot open file", localPath));
+    std::string restart;
+    if (target == GetTarget::kAppend) {
+        struct stat opened {};
+        if (::fstat(file.Fd(), &opened) != 0) {
+            throw EIdLocalFileError(LocalErrorText("Cannot read file", localPath));
+        }
+        restart = "REST " + std::to_string(static_cast<long long>(opened.st_size));
+    }
+    WithWork(TWorkMode::wmRead, 0, [&] {
+        const auto data = StartTransfer(restart, "RETR " + remote, {125, 150, 154});
+        if (target == GetTarget::kOverwrite && ::ftruncate(file.Fd(), 0) != 0) {
+            throw EIdLocalFileError(LocalErrorText("Cannot write file", localPath));
+        }
+        ReceiveData(data, [&](const char* bytes, std::size_t size) {
+            while (size > 0) {
+                const ssize_t written = ::write(file.Fd(), bytes, size);
+                if (written < 0 && errno == EINTR)
+                    continue;
+                if (written <= 0) {
+                    throw EIdLocalFileError(LocalErrorText("Cannot write file", localPath));
+                }
+                bytes += written;
+                size -= static_cast<std::size_t>(written);
+            }
+        });
+        FinishTransfer();
+    });
+}
+
+void TIdFTP::Impl::Put(const std::string& localPath, const std::string& remote, bool append) {
+    const std::string command =
+        remote.empty() ? std::string("STOU") : (append ? "APPE " : "STOR ") + remote;
+    BuildCommandLine(command);
+    RequireControl();
+    LocalFile file(::open(localPath.c_str(), O_RDONLY | O_CLOEXEC));
+    if (file.Fd() < 0)
+        throw EIdLocalFileError(LocalErrorText("Cannot open file", localPath));
+    struct stat info {};
+    if (::fstat(file.Fd(), &info) != 0) {
+        throw EIdLocalFileError(LocalErrorText("Cannot read file", localPath));
+    }
+    WithWork(TWorkMode::wmWrite, static_cast<std::int64_t>(info.st_size), [&] {
+        const auto data = StartTransfer(std::string(), command, {125, 150});
+        SendData(data, [&](char* buffer, std::size_t size) {
+            for (;;) {
+                const ssize_t got = ::read(file.Fd(), buffer, size);
+                if (got >= 0)
+                    return static_cast<std::size_t>(got);
+                if (errno != EINTR)
+                    throw EIdLocalFileError(LocalErrorText("Cannot read file", localPath));
+            }
+        });
+        FinishTransfer();
+    });
+}
+
+}  // namespace ftp

@@ -1,0 +1,326 @@
+#include "platform/ftp/list_parser.h"
+
+#include <array>
+#include <cctype>
+#include <cstdint>
+#include <string_view>
+
+#include "platform/ftp/id_exceptions.h"
+
+namespace ftp {
+
+namespace {
+
+struct Token {
+    std::size_t begin;
+    std::size_t end;
+};
+
+std::vector<Token> Tokenize(const std::string& line) {
+    std::vector<Token> tokens;
+    std::size_t pos = 0;
+    while (pos < line.size()) {
+        while (pos < line.size() && (line[pos] == ' ' || line[pos] == '\t'))
+            ++pos;
+        if (pos >= line.size())
+            break;
+        const std::size_t begin = pos;
+        while (pos < line.size() && line[pos] != ' ' && line[pos] != '\t')
+            ++pos;
+        tokens.push_back({begin, pos});
+    }
+    return tokens;
+}
+
+std::string_view View(const std::string& line, const Token& token) {
+    return std::string_view(line).substr(token.begin, token.end - token.begin);
+}
+
+bool AllDigits(std::string_view text) {
+    if (text.empty())
+        return false;
+    for (char c : text) {
+        if (!std::isdigit(static_cast<unsigned char>(c)))
+            return false;
+    }
+    return true;
+}
+
+// Non-negative decimal that fits a signed 64-bit integer.
+std::optional<std::int64_t> ParseSize(std::string_view text) {
+    if (!AllDigits(text))
+        return std::nullopt;
+    std::int64_t value = 0;
+    for (char c : text) {
+        const int digit = c - '0';
+        if (value > (INT64_MAX - digit) / 10)
+            return std::nullopt;
+        value = value * 10 + digit;
+    }
+    return value;
+}
+
+int SmallNumber(std::string_view text) {  // the caller checked AllDigits and the length
+    int value = 0;
+    for (char c : text)
+        value = value * 10 + (c - '0');
+    return value;
+}
+
+bool StartsWithTotal(const std::string& line) {
+    static const char kTotal[] = "TOTAL";
+    if (line.size() < 5)
+        return false;
+    for (int i = 0; i < 5; ++i) {
+        if (std::toupper(static_cast<unsigned char>(line[i])) != kTotal[i])
+            return false;
+    }
+    return true;
+}
+
+bool IsModeString(const std::string& line) {
+    if (line.size() < 10)
+        return false;
+    static const std::string_view kTypes = "-bcdlLpsDn";
+    static const std::string_view kRights = "rwxsStTlL-";
+    if (kTypes.find(line[0]) == std::string_view::npos)
+        return false;
+    for (int i = 1; i < 10; ++i) {
+        if (kRights.find(line[i]) == std::string_view::npos)
+            return false;
+    }
+    if (line.size() == 10)
+        return true;
+    const char next = line[10];
+    return next == ' ' ||
+           ((next == '+' || next == '@' || next == '.') && (line.size() == 11 || line[11] == ' '));
+}
+
+int MonthNumber(std::string_view text) {
+    static const std::array<const char*, 12> kMonths = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
+                                                        "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
+    if (text.size() != 3)
+        return 0;
+    for (std::size_t m = 0; m < kMonths.size(); ++m) {
+        bool same = true;
+        for (int i = 0; i < 3; ++i) {
+            if (std::toupper(static_cast<unsigned char>(text[i])) != kMonths[m][i])
+                same = false;
+        }
+        if (same)
+            return static_cast<int>(m) + 1;
+    }
+    return 0;
+}
+
+// "hh:mm" with hours 0..23 and minutes 0..59.
+bool ParseClock(std::string_view text, int& hour, int& minute) {
+    const std::size_t colon = text.find(':');
+    if (colon == std::string_view::npos || colon == 0 || colon > 2)
+        return false;
+    const std::string_view hours = text.substr(0, colon);
+    const std::string_view minutes = text.substr(colon + 1);
+    if (!AllDigits(hours) || !AllDigits(minutes) || minutes.size() != 2)
+        return false;
+    hour = SmallNumber(hours);
+    minute = SmallNumber(minutes);
+    return hour < 24 && minute < 60;
+}
+
+int NearestCentury(int twoDigitYear, int currentYear) {
+    int year = currentYear / 100 * 100 + twoDigitYear;
+    if (year > currentYear + 50)
+        year -= 100;
+    if (year <= currentYear - 50)
+        year += 100;
+    return year;
+}
+
+}  // namespace
+
+ListingFormat DetectListingFormat(const std::string& firstLine) {
+    if (StartsWithTotal(firstLine) || IsModeString(firstLine))
+        return ListingFormat::Unix;
+    if (ParseDosLine(firstLine, os::LocalDateTime{}))
+        return ListingFormat::Dos;
+    return ListingFormat::Unknown;
+}
+
+std::optional<TIdFTPListItem> ParseUnixLine(const std::string& line, const os::LocalDateTime& now) {
+    if (!IsModeString(line))
+        return std::nullopt;
+    const std::vector<Token> tokens = Tokenize(line);
+    // The date is the first "month day year-or-time" triple after the mode, an owner and a size.
+    for (std::size_t m = 3; m + 2 < tokens.size(); ++m) {
+        const int month = MonthNumber(View(line, tokens[m]));
+        if (month == 0)
+            continue;
+        const std::string_view dayText = View(line, tokens[m + 1]);
+        if (!AllDigits(dayText) || dayText.size() > 2)
+            continue;
+        const int day = SmallNumber(dayText);
+        if (day < 1 || day > 31)
+            continue;
+        const std::string_view yearOrTime = View(line, tokens[m + 2]);
+        TIdFTPListItem item;
+        item.ModifiedDate.month = month;
+        item.ModifiedDate.day = day;
+        item.ModifiedDate.second = 0;
+        item.ModifiedDate.millisecond = 0;
+        int hour = 0;
+        int minute = 0;
+        if (AllDigits(yearOrTime) && yearOrTime.size() == 4) {
+            item.ModifiedDate.year = SmallNumber(yearOrTime);
+            item.ModifiedDate.hour = 0;
+            item.ModifiedDate.minute = 0;
+        } else if (ParseClock(yearOrTime, hour, minute)) {
+            item.ModifiedDate.year = month > now.month ? now.year - 1 : now.year;
+            item.ModifiedDate.hour = hour;
+            item.ModifiedDate.minute = minute;
+        } else {
+            continue;
+        }
+        const auto size = ParseSize(View(line, tokens[m - 1]));
+        if (!size)
+            return std::nullopt;
+        item.Size = *size;
+
+        // Between the mode and the size: link count (optional), owner, group (optional). A
+        // device's "major," ahead of the size is ignored.
+        std::vector<std::string_view> fields;
+        for (std::size_t i = 1; i + 1 < m; ++i)
+            fields.push_back(View(line, tokens[i]));
+        if (fields.size() >= 2 && AllDigits(fields[0]))
+            fields.erase(fields.begin());
+        if (!fields.empty())
+            item.OwnerName = std::string(fields[0]);
+        if (fields.size() >= 2 && fields[1].back() != ',')
+            item.GroupName = std::string(fields[1]);
+
+        const std::size_t nameStart = tokens[m + 2].end + 1;
+        if (nameStart >= line.size())
+            return std::nullopt;
+        item.FileName = line.substr(nameStart);
+        const char type = line[0];
+        if (type == 'd') {
+            item.ItemType = TIdDirItemType::ditDirectory;
+        } else if (type == 'l' || type == 'L') {
+            item.ItemType = TIdDirItemType::ditSymbolicLink;
+            const std::size_t arrow = item.FileName.find(" -> ");
+            if (arrow != std::string::npos)
+                item.FileName.erase(arrow);
+        } else {
+            item.ItemType = TIdDirItemType::ditFile;
+        }
+        if (item.FileName.empty())
+            return std::nullopt;
+        item.OwnerPermissions = line.substr(1, 3);
+        item.GroupPermissions = line.substr(4, 3);
+        item.OtherPermissions = line.substr(7, 3);
+        item.Text = line;
+        return item;
+    }
+    return std::nullopt;
+}
+
+std::optional<TIdFTPListItem> ParseDosLine(const std::string& line, const os::LocalDateTime& now) {
+    const std::vector<Token> tokens = Tokenize(line);
+    if (tokens.size() < 4)
+        return std::nullopt;
+    // Date: MM-DD-YY or MM-DD-YYYY.
+    const std::string_view date = View(line, tokens[0]);
+    if (date.size() != 8 && date.size() != 10)
+        return std::nullopt;
+    if (date[2] != '-' || date[5] != '-')
+        return std::nullopt;
+    const std::string_view monthText = date.substr(0, 2);
+    const std::string_view dayText = date.substr(3, 2);
+    const std::string_view yearText = date.substr(6);
+    if (!AllDigits(monthText) || !AllDigits(dayText) || !AllDigits(yearText))
+        return std::nullopt;
+    TIdFTPListItem item;
+    item.ModifiedDate.month = SmallNumber(monthText);
+    item.ModifiedDate.day = SmallNumber(dayText);
+    if (item.ModifiedDate.month < 1 || item.ModifiedDate.month > 12 || item.ModifiedDate.day < 1 ||
+        item.ModifiedDate.day > 31) {
+        return std::nullopt;
+    }
+    item.ModifiedDate.year = yearText.size() == 2 ? NearestCentury(SmallNumber(yearText), now.year)
+                                                  : SmallNumber(yearText);
+    // Time: HH:MM, optionally followed by AM or PM (attached or as its own token).
+    std::size_t next = 1;
+    std::string_view timeText = View(line, tokens[next]);
+    std::string_view suffix;
+    if (timeText.size() > 2) {
+        const std::string_view tail = timeText.substr(timeText.size() - 2);
+        if (tail == "AM" || tail == "PM" || tail == "am" || tail == "pm") {
+            suffix = tail;
+            timeText.remove_suffix(2);
+        }
+    }
+    int hour = 0;
+    int minute = 0;
+    if (!ParseClock(timeText, hour, minute))
+        return std::nullopt;
+    ++next;
+    if (suffix.empty()) {
+        const std::string_view own = View(line, tokens[next]);
+        if (own == "AM" || own == "PM" || own == "am" || own == "pm") {
+            suffix = own;
+            ++next;
+        }
+    }
+    if (!suffix.empty()) {
+        if (hour < 1 || hour > 12)
+            return std::nullopt;
+        const bool pm = suffix[0] == 'P' || suffix[0] == 'p';
+        hour = hour % 12 + (pm ? 12 : 0);
+    }
+    item.ModifiedDate.hour = hour;
+    item.ModifiedDate.minute = minute;
+    item.ModifiedDate.second = 0;
+    item.ModifiedDate.millisecond = 0;
+    if (next + 1 >= tokens.size())
+        return std::nullopt;  // a size or <DIR>, then a name
+    const std::string_view kind = View(line, tokens[next]);
+    if (kind == "<DIR>" || kind == "<dir>") {
+        item.ItemType = TIdDirItemType::ditDirectory;
+        item.Size = 0;
+    } else {
+        const auto size = ParseSize(kind);
+        if (!size)
+            return std::nullopt;
+        item.ItemType = TIdDirItemType::ditFile;
+        item.Size = *size;
+    }
+    item.FileName = line.substr(tokens[next + 1].begin);
+    item.Text = line;
+    return item;
+}
+
+TIdFTPListItems ParseListing(const std::vector<std::string>& lines, const os::LocalDateTime& now) {
+    TIdFTPListItems items;
+    ListingFormat format = ListingFormat::Unknown;
+    for (const std::string& line : lines) {
+        if (line.empty())
+            continue;
+        if (format == ListingFormat::Unknown) {
+            format = DetectListingFormat(line);
+            if (format == ListingFormat::Unknown)
+                throw EIdUnknownListFormat();
+        }
+        std::optional<TIdFTPListItem> item;
+        if (format == ListingFormat::Unix) {
+            if (StartsWithTotal(line))
+                continue;
+            item = ParseUnixLine(line, now);
+        } else {
+            item = ParseDosLine(line, now);
+        }
+        if (item)
+            items.push_back(std::move(*item));
+    }
+    return items;
+}
+
+}  // namespace ftp

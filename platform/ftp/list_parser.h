@@ -1,0 +1,36 @@
+#pragma once
+// The directory-listing parser of TIdFTP::List: Unix-style and DOS-style listings.
+//
+// Unix: a line starts with a ten-character mode string (an ACL marker "+", "@" or "." may follow
+// it); lines starting with "TOTAL" in any case are skipped. Type from the first mode character:
+// d directory, l or L link, anything else file; permissions from characters 2-4, 5-7 and 8-10;
+// then link count, owner, group, size, month, day, and a year or a time of day. A time of day
+// means the current year, or the year before when the listed month lies after the current one.
+// The name is everything after the single blank that follows the year or time (inner and
+// leading blanks kept); a link's name is the part before " -> ".
+// DOS: "MM-DD-YY" or "MM-DD-YYYY", a time "HH:MM" with an optional AM/PM, "<DIR>" or a size,
+// then the name. Two-digit years take the century that puts them nearest to the current year.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/ftp/id_list_item.h"
+#include "platform/os/clock.h"
+
+namespace ftp {
+
+enum class ListingFormat { Unknown, Unix, Dos };
+
+// The format a listing's first line announces.
+ListingFormat DetectListingFormat(const std::string& firstLine);
+
+// One line by one format's rules; nothing when the line does not fit them (or is a "TOTAL" line).
+std::optional<TIdFTPListItem> ParseUnixLine(const std::string& line, const os::LocalDateTime& now);
+std::optional<TIdFTPListItem> ParseDosLine(const std::string& line, const os::LocalDateTime& now);
+
+// The items of a whole listing, in listing order. Empty lines are ignored; the first other line
+// fixes the format and throws EIdUnknownListFormat when it fits neither; later lines that do not
+// fit the format are skipped. "." and ".." come through as items.
+TIdFTPListItems ParseListing(const std::vector<std::string>& lines, const os::LocalDateTime& now);
+
+}  // namespace ftp

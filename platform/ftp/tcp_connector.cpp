@@ -1,0 +1,184 @@
+#include "platform/ftp/tcp_connector.h"
+
+#include <netdb.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <condition_variable>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "platform/ftp/id_anti_freeze.h"
+#include "platform/ftp/id_exceptions.h"
+#include "platform/ftp/socket_channel.h"
+#include "platform/os/clock.h"
+
+namespace ftp {
+
+namespace {
+
+// Shared between the caller and the worker; whoever finishes last frees it.
+struct ConnectJob {
+    std::mutex mutex;
+    std::condition_variable finished;
+    bool done = false;
+    bool abandoned = false;
+    int fd = -1;
+    int error = 0;
+    std::string message;
+    std::array<std::uint8_t, 4> alsoResolved{};
+};
+
+bool Abandoned(ConnectJob& job) {
+    std::lock_guard<std::mutex> lock(job.mutex);
+    return job.abandoned;
+}
+
+// Resolves an IPv4 address; false with a message on failure.
+bool Resolve(const std::string& host, std::uint16_t port, addrinfo** result, std::string& message) {
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    const std::string service = std::to_string(port);
+    const int status = getaddrinfo(host.c_str(), service.c_str(), &hints, result);
+    if (status != 0) {
+        message = "Host not found: " + host + " (" + gai_strerror(status) + ")";
+        return false;
+    }
+    return true;
+}
+
+// Non-blocking connect to one address, waiting in short polls so an abandoned job ends soon.
+int ConnectOne(const addrinfo& address, ConnectJob& job, std::int64_t deadline, int& error) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0) {
+        error = errno;
+        return -1;
+    }
+    if (::connect(fd, address.ai_addr, address.ai_addrlen) == 0)
+        return fd;
+    if (errno != EINPROGRESS) {
+        error = errno;
+        ::close(fd);
+        return -1;
+    }
+    for (;;) {
+        pollfd entry{fd, POLLOUT, 0};
+        const int result = ::poll(&entry, 1, 100);
+        if (result > 0) {
+            int soError = 0;
+            socklen_t length = sizeof soError;
+            getsockopt(fd, SOL_SOCKET, SO_ERROR, &soError, &length);
+            if (soError == 0)
+                return fd;
+            error = soError;
+            ::close(fd);
+            return -1;
+        }
+        if (Abandoned(job) || (deadline > 0 && os::TickCountMs() >= deadline)) {
+            error = ETIMEDOUT;
+            ::close(fd);
+            return -1;
+        }
+    }
+}
+
+void RunJob(const std::shared_ptr<ConnectJob>& job, std::string host, std::uint16_t port,
+            int timeoutMs, std::optional<std::string> alsoResolve) {
+    const std::int64_t deadline = timeoutMs > 0 ? os::TickCountMs() + timeoutMs : 0;
+    int fd = -1;
+    int error = 0;
+    std::string message;
+    addrinfo* addresses = nullptr;
+    if (Resolve(host, port, &addresses, message)) {
+        for (addrinfo* a = addresses; a && fd < 0; a = a->ai_next) {
+            fd = ConnectOne(*a, *job, deadline, error);
+        }
+        freeaddrinfo(addresses);
+        if (fd < 0)
+            message = SocketErrorText(error ? error : ECONNREFUSED);
+    }
+    std::array<std::uint8_t, 4> extra{};
+    if (fd >= 0 && alsoResolve) {
+        addrinfo* found = nullptr;
+        if (Resolve(*alsoResolve, 0, &found, message)) {
+            const auto* in = reinterpret_cast<const sockaddr_in*>(found->ai_addr);
+            std::memcpy(extra.data(), &in->sin_addr.s_addr, 4);
+            freeaddrinfo(found);
+        } else {
+            ::close(fd);
+            fd = -1;
+        }
+    }
+    std::lock_guard<std::mutex> lock(job->mutex);
+    if (job->abandoned) {
+        if (fd >= 0)
+            ::close(fd);
+    } else {
+        job->fd = fd;
+        job->error = error;
+        job->message = message;
+        job->alsoResolved = extra;
+    }
+    job->done = true;
+    job->finished.notify_all();
+}
+
+}  // namespace
+
+TcpConnectResult ConnectTcp(const std::string& host, std::uint16_t port, int timeoutMs,
+                            const std::optional<std::string>& alsoResolve,
+                            const std::function<bool()>& stillCurrent) {
+    auto job = std::make_shared<ConnectJob>();
+    std::thread(RunJob, job, host, port, timeoutMs, alsoResolve).detach();
+    const std::int64_t start = os::TickCountMs();
+    auto abandon = [&job] {
+        std::lock_guard<std::mutex> lock(job->mutex);
+        job->abandoned = true;
+        // The worker may have finished between the last look and now.
+        if (job->done && job->fd >= 0) {
+            ::close(job->fd);
+            job->fd = -1;
+        }
+    };
+    for (;;) {
+        {
+            std::unique_lock<std::mutex> lock(job->mutex);
+            job->finished.wait_for(lock, std::chrono::milliseconds(TIdAntiFreeze::StepMs()),
+                                   [&job] { return job->done; });
+            if (job->done) {
+                // The worker gives up at the same deadline; that is the time-out too.
+                if (job->fd < 0 && job->error == ETIMEDOUT && timeoutMs > 0)
+                    throw EIdConnectTimeout();
+                if (job->fd < 0)
+                    throw EIdSocketError(job->error, job->message);
+                TcpConnectResult result;
+                result.fd = job->fd;
+                result.alsoResolved = job->alsoResolved;
+                return result;
+            }
+        }
+        if (timeoutMs > 0 && os::TickCountMs() - start >= timeoutMs) {
+            abandon();
+            throw EIdConnectTimeout();
+        }
+        try {
+            TIdAntiFreeze::DoProcess();
+        } catch (...) {
+            abandon();
+            throw;
+        }
+        if (!stillCurrent()) {
+            abandon();
+            throw EIdClosedSocket();
+        }
+    }
+}
+
+}  // namespace ftp
