@@ -2,9 +2,6 @@
 
 #include <algorithm>
 
-#include "engine/codec/hash.h"
-#include "engine/codec/md4_hash.h"
-#include "engine/codec/sha_hash.h"
 #include "engine/component_error.h"
 #include "engine/db_dataset.h"
 #include "engine/db_error.h"
@@ -20,16 +17,6 @@
 namespace vesk {
 
 namespace {
-// The password rule: a file without encryption takes any password; an enciphered one takes
-// the password whose digest text equals the one in its options block.
-bool PasswordFits(const TVeskDBFileIO& file, const std::string& password) {
-    if (!file.EncryptionOn())
-        return true;
-    const std::string_view stored = format::GetText(
-        file.OptionsCopy().data() + format::kOptPasswordDigest, format::kOptPasswordDigestSize);
-    return CalcHashString(&THash_SHA::New, password, nullptr) == stored;
-}
-
 bool SameName(const std::string& a, const std::string& b) {
     return os::CompareAnsiText(a, b, true) == 0;
 }
@@ -251,7 +238,7 @@ void TVeskDatabase::SetPassword(const std::string& password) {
     passwordText_ = password;
     passwordSet_ = true;
     if (Connected())
-        canAccess_ = PasswordFits(*fileIO_, password);
+        canAccess_ = fileIO_->CheckPassword(password);
 }
 
 void TVeskDatabase::CheckCanAccess() {

@@ -47,8 +47,7 @@ void TVeskSession::SetSessionName(const std::string& name) {
     CheckInactive();
     if (!name.empty() && SessionList() != nullptr) {
         TVeskSession* other = SessionList()->FindSession(name);
-        // The default session is found by an empty name as well; compare by name.
-        if (other != nullptr && other != this && SameName(other->SessionName(), name))
+        if (other != nullptr && other != this)
             RaiseComponentError(name_, FormatMessage("Duplicate session name '%s'", name));
     }
     sessionName_ = name;

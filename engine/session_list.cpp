@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "engine/codec/algo_registry.h"
+#include "engine/codec/standard_algorithms.h"
 #include "engine/db_error.h"
 #include "engine/session.h"
 #include "platform/os/collation.h"
@@ -115,6 +117,7 @@ void VeskDB_Initialization() {
     auto session = std::make_unique<TVeskSession>();
     session->SetSessionName("Default");
     GlobalList()->defaultSession_ = std::move(session);
+    RegisterStandardAlgorithms();
 }
 
 void VeskDB_Finalization() {
@@ -122,6 +125,7 @@ void VeskDB_Finalization() {
         return;
     GlobalList()->CloseAll();
     GlobalList().reset();
+    UnregisterAllAlgorithms();
 }
 
 }  // namespace vesk

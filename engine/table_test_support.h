@@ -8,7 +8,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,7 +20,7 @@
 #include "engine/table_io.h"
 #include "engine/table_io_owner.h"
 
-namespace vesk::testing {
+namespace vesk::write_testing {
 
 inline std::string TempFolder() {
     std::string pattern = (std::filesystem::temp_directory_path() / "vesk-write-XXXXXX").string();
@@ -31,8 +30,11 @@ inline std::string TempFolder() {
 }
 
 inline std::vector<std::uint8_t> FileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    std::vector<std::uint8_t> bytes(static_cast<size_t>(in.tellg()));
+    in.seekg(0);
+    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return bytes;
 }
 
 constexpr std::int32_t kNameSize = 12;
@@ -89,7 +91,8 @@ struct ItemRecord {
 // A database file opened without a database component, and one table of it opened.
 class OpenTable {
   public:
-    OpenTable(const std::string& path, const std::string& table) {
+    OpenTable(const std::string& path, const std::string& table, TDBFileIOOwner* owner = nullptr)
+        : file_(owner) {
         file_.Open(path, mtDisk, false);
         owner_ = std::make_unique<TFileTableIOOwner>(file_);
         table_ = std::make_unique<TVeskTableIO>(*owner_, table);
@@ -132,4 +135,4 @@ class OpenTable {
     std::unique_ptr<TVeskTableIO> table_;
 };
 
-}  // namespace vesk::testing
+}  // namespace vesk::write_testing

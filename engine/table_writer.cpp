@@ -43,7 +43,12 @@ class CurrentTableLock {
         for (int attempt = 0;; ++attempt) {
             file_.Lock();
             held_ = true;
-            file_.ReadTableHeader(table_.TableNo(), onDisk.data());
+            try {
+                file_.ReadTableHeader(table_.TableNo(), onDisk.data());
+            } catch (...) {
+                Release();  // no destructor runs for a constructor that throws
+                throw;
+            }
             if (onDisk == table_.HeaderCopy())
                 return;
             // Another handle wrote: load the table anew (the load takes the lock itself).
@@ -136,8 +141,11 @@ struct WriteOp {
         return GetI32(bytes);
     }
     void WriteHeader(std::vector<std::uint8_t>& header) {
+        // The counter wraps around; it only has to differ from what other handles last saw.
+        const auto counter =
+            static_cast<std::uint32_t>(GetI32(header.data() + TVeskTableWriter::kHdrWriteCounter));
         PutI32(header.data() + TVeskTableWriter::kHdrWriteCounter,
-               GetI32(header.data() + TVeskTableWriter::kHdrWriteCounter) + 1);
+               static_cast<std::int32_t>(counter + 1u));
         Write(HeaderPosition(file, table.TableNo()), header.data(), format::kTableHeaderSize);
     }
 };

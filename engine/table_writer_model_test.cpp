@@ -17,8 +17,8 @@
 namespace vesk {
 namespace {
 
-using testing::ItemRecord;
-using testing::OpenTable;
+using write_testing::ItemRecord;
+using write_testing::OpenTable;
 
 struct ModelRow {
     std::int32_t id;
@@ -70,9 +70,9 @@ std::string RandomBlob(std::mt19937& random) {
 class WriteModelTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        folder_ = testing::TempFolder();
+        folder_ = write_testing::TempFolder();
         path_ = folder_ + "/model.dat";
-        CreateDatabaseFile(path_, testing::ItemsSchema(true));
+        CreateDatabaseFile(path_, write_testing::ItemsSchema(true));
         Reopen();
     }
     void TearDown() override {
@@ -197,14 +197,14 @@ class WriteModelTest : public ::testing::Test {
 
     template <typename Write>
     void ExpectRefusedUnchanged(Write write) {
-        const std::vector<std::uint8_t> before = testing::FileBytes(path_);
+        const std::vector<std::uint8_t> before = write_testing::FileBytes(path_);
         EXPECT_THROW(
             try { write(); } catch (const EDatabaseError& error) {
                 EXPECT_EQ(std::string(error.what()).rfind("Invalid unique field value '", 0), 0u);
                 throw;
             },
             EDatabaseError);
-        EXPECT_EQ(testing::FileBytes(path_), before);
+        EXPECT_EQ(write_testing::FileBytes(path_), before);
     }
 
     std::string folder_;

@@ -34,7 +34,10 @@ inline DatabaseSchema FixtureSchema() {
           {"byport", 0, {2}}}},
         {"plain", {{"name", ftString, 10, 0}, {"num", ftInteger, 0, 0}}, {}},
         {"notes",
-         {{"id", ftAutoInc, 0, 0}, {"memo", ftMemo, 0, 0}, {"day", ftDate, 0, 0}},
+         {{"id", ftAutoInc, 0, 0},
+          {"memo", ftMemo, 0, 0},
+          {"day", ftDate, 0, 0},
+          {"tag", ftInteger, 0, 0}},
          {{"pk", format::kIdxPrimary | format::kIdxUnique, {0}}}},
         {"ci", {{"name", ftString, 10, 0}}, {{"byname", format::kIdxCaseInsensitive, {0}}}},
     };

@@ -10,9 +10,10 @@ TVeskTable::TVeskTable(std::string componentName, TVeskDatabase* ownerDatabase)
     : TTDEDataSet(std::move(componentName), ownerDatabase) {}
 
 TVeskTable::~TVeskTable() {
-    // The storage hooks are this class's: close while they can still run.
+    // The storage hooks are this class's: close while they can still run. A component being
+    // destroyed fires no events.
     try {
-        Close();
+        TTDBDataSet::Close();
     } catch (...) {
         // A destructor must not throw; closing only frees and gives uses back.
     }
