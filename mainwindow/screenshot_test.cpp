@@ -101,9 +101,17 @@ bool WaitFor(Condition condition, std::chrono::seconds limit) {
 using Screenshot = MainFormTest;
 
 TEST_F(Screenshot, ProgramWindowShowsUnderXvfb) {
-    AddSite("Example mirror");
-    AddSite("Backup server");
+    // The sites go in as a user's file would hold them, through the database tool.
     dm->VeskDatabase1->SetConnected(false);
+    const std::string rows = folder_ + "sites.tsv";
+    std::ofstream(rows) << "name\taddress\tport\tcdate\tzdate\n"
+                        << "Example mirror\tftp.example.org\t21\t2026-01-02 03:04:05\t"
+                           "2026-02-03 04:05:06\n"
+                        << "Backup server\tbackup.example.net\t2121\t2026-03-04 05:06:07\t"
+                           "2026-04-05 06:07:08\n";
+    const std::string import = std::string("\"") + ZANTROPE_BIN_DIR + "/vesk\" import \"" +
+                               folder_ + "all.dat\" ftpsite \"" + rows + "\" > /dev/null";
+    ASSERT_EQ(std::system(import.c_str()), 0) << import;
     const std::string program = folder_ + "zantrope";
     std::filesystem::copy_file(std::string(ZANTROPE_APP_DIR) + "/zantrope", program);
 
