@@ -170,5 +170,19 @@ TEST_F(Pages, ShutDownWritesEveryPageFromTheHighestNumberThenTheWindow) {
     EXPECT_EQ(LayoutValue("MAIN", "WELCOMEH"), "0");
 }
 
+// A layout file that cannot be written does not keep pages connected: every page is shut
+// down and freed, and the write error reaches the error handler.
+TEST_F(Pages, ShutDownGoesOnWhenTheLayoutCannotBeWritten) {
+    TForm1& form = ShowForm();
+    form.OpenSitePage("A", false);
+    form.OpenSitePage("B", false);
+    std::filesystem::create_directory(folder_ + "forminfo.ini");
+    form.close();
+    EXPECT_EQ(form.PageControl1->count(), 1);
+    EXPECT_EQ(form.FindFrame(1), nullptr);
+    EXPECT_EQ(form.LastErrorText(), "Unable to write to " + folder_ + "forminfo.ini");
+    EXPECT_FALSE(form.isVisible());
+}
+
 }  // namespace
 }  // namespace mainwindow::testing
