@@ -10,6 +10,7 @@
 #include "mainwindow/main_form_test_support.h"
 #include "platform/ui/gtest_failure.h"
 #include "platform/ui/list_view.h"
+#include "platform/ui/list_view_test_support.h"
 #include "platform/ui/modal_result.h"
 #include "platform/ui/scripted_ui.h"
 
@@ -96,19 +97,12 @@ TEST_F(SiteList, ViewStyleButtonCyclesDownwardsAndMarksTheMenu) {
     EXPECT_EQ(form.FSiteViewStep, 3);
 }
 
-// Renames through the in-place editor, as the user types a new caption and presses Enter.
+// Renames through the popup's Rename and the in-place editor, as the user confirms a caption.
 void RenameInPlace(TForm1& form, int row, const QString& text) {
     form.ListView1->Select(row);
-    form.R1->trigger();
-    QAbstractItemView* view = form.ListView1->CurrentView();
-    auto* editor = view->viewport()->findChild<QLineEdit*>();
-    ASSERT_NE(editor, nullptr);
-    editor->setText(text);
-    // What the delegate does when the user confirms the edit.
-    emit view->itemDelegate()->commitData(editor);
-    emit view->itemDelegate()->closeEditor(editor, QAbstractItemDelegate::SubmitModelCache);
-    // The closed editor is freed only as a deferred delete.
-    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_TRUE(form.R1->isVisible());
+    form.R1->trigger();  // opens the editor; the helper types into it
+    ui::EditCaptionInPlace(*form.ListView1, row, text);
 }
 
 TEST_F(SiteList, RenameChecksForTakenNamesExactly) {

@@ -11,6 +11,7 @@
 #include <stdexcept>
 
 #include "platform/ui/handler_guard.h"
+#include "platform/ui/list_view_test_support.h"
 #include "platform/ui/qt_test_environment.h"
 
 namespace ui {
@@ -26,17 +27,7 @@ class ListViewTest : public ::testing::Test {
         list_.show();
     }
 
-    // Edits the caption of `row` in place as the user would, confirming `text`.
-    void Edit(int row, const QString& text) {
-        list_.EditCaption(row);
-        QAbstractItemView* view = list_.CurrentView();
-        auto* editor = view->viewport()->findChild<QLineEdit*>();
-        ASSERT_NE(editor, nullptr);
-        editor->setText(text);
-        emit view->itemDelegate()->commitData(editor);
-        emit view->itemDelegate()->closeEditor(editor, QAbstractItemDelegate::SubmitModelCache);
-        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
+    void Edit(int row, const QString& text) { EditCaptionInPlace(list_, row, text); }
 
     QString Caption(int row) const { return model_.item(row)->text(); }
 
