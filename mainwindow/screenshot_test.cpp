@@ -1,11 +1,13 @@
 // The program's real window on an X server of its own (Xvfb): the window appears with its
 // title, and a screenshot of it is kept in the build folder (zantrope-window.png).
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <thread>
@@ -20,8 +22,10 @@ namespace {
 // A child process, stopped (SIGTERM, then SIGKILL) and reaped when the object goes.
 class ChildProcess {
   public:
+    // extraEnv comes before the inherited environment, so its entries win. passFd, when not
+    // -1, becomes the child's descriptor 3.
     ChildProcess(const std::vector<std::string>& arguments,
-                 const std::vector<std::string>& extraEnv) {
+                 const std::vector<std::string>& extraEnv, int passFd = -1) {
         std::vector<char*> argv;
         for (const std::string& argument : arguments)
             argv.push_back(const_cast<char*>(argument.c_str()));
@@ -37,6 +41,8 @@ class ChildProcess {
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
         posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+        if (passFd != -1)
+            posix_spawn_file_actions_adddup2(&actions, passFd, 3);
         if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0)
             pid_ = -1;
         posix_spawn_file_actions_destroy(&actions);
@@ -77,14 +83,24 @@ std::string FirstLine(const std::string& command) {
     return line;
 }
 
-int FreeDisplay() {
-    for (int display = 91; display < 200; ++display) {
-        const std::string lock = "/tmp/.X" + std::to_string(display) + "-lock";
-        const std::string socket = "/tmp/.X11-unix/X" + std::to_string(display);
-        if (!std::filesystem::exists(lock) && !std::filesystem::exists(socket))
-            return display;
+// The display number the X server wrote to `fd` (its -displayfd), -1 when none came in time.
+int ReadDisplayNumber(int fd) {
+    std::string text;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+    while (std::chrono::steady_clock::now() < end) {
+        pollfd wait{fd, POLLIN, 0};
+        if (::poll(&wait, 1, 200) <= 0)
+            continue;
+        char buffer[16];
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got <= 0)
+            break;
+        text.append(buffer, static_cast<std::size_t>(got));
+        if (text.find('\n') != std::string::npos)
+            break;
     }
-    return -1;
+    return text.empty() || !std::isdigit(static_cast<unsigned char>(text[0])) ? -1
+                                                                              : std::stoi(text);
 }
 
 template <class Condition>
@@ -115,15 +131,18 @@ TEST_F(Screenshot, ProgramWindowShowsUnderXvfb) {
     const std::string program = folder_ + "zantrope";
     std::filesystem::copy_file(std::string(ZANTROPE_APP_DIR) + "/zantrope", program);
 
-    const int display = FreeDisplay();
-    ASSERT_GT(display, 0);
-    const std::string name = ":" + std::to_string(display);
-    ChildProcess server({"/usr/bin/Xvfb", name, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"},
-                        {});
+    // The server picks a free display itself and tells its number.
+    int numberPipe[2];
+    ASSERT_EQ(::pipe(numberPipe), 0);
+    ChildProcess server(
+        {"/usr/bin/Xvfb", "-displayfd", "3", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"},
+        {}, numberPipe[1]);
+    ::close(numberPipe[1]);
     ASSERT_TRUE(server.Started());
-    ASSERT_TRUE(WaitFor(
-        [&] { return std::filesystem::exists("/tmp/.X11-unix/X" + std::to_string(display)); },
-        std::chrono::seconds(15)));
+    const int display = ReadDisplayNumber(numberPipe[0]);
+    ::close(numberPipe[0]);
+    ASSERT_GE(display, 0) << "the X server told no display";
+    const std::string name = ":" + std::to_string(display);
 
     const std::string displayEnv = "DISPLAY=" + name;
     ChildProcess window({program},
