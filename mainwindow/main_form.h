@@ -119,8 +119,13 @@ class TForm1 : public QMainWindow {
     void ListView1Edited(int row, std::string& caption);
     void ToolButton3Click();
     void ToolButton5Click();
-    void SetSiteViewFromMenu(int menuItem);  // 1 large icons, 2 list, 3 small icons, 4 report
-    int SiteCount() const;                   // items of the site list, "NewFTPSite" included
+    void Refresh1Click();
+    // The view menu: large icons, list, small icons, report.
+    void MenuItem1Click();
+    void MenuItem2Click();
+    void MenuItem3Click();
+    void MenuItem4Click();
+    int SiteCount() const;  // items of the site list, "NewFTPSite" included
     std::string SiteCaption(int row) const;
 
     // ---- connection pages ----

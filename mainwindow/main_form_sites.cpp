@@ -166,13 +166,13 @@ void TForm1::ConnectHandlers() {
     connect(Delete1, &QAction::triggered, this, ui::Guarded([this] { Delete1Click(); }));
     connect(ToolButton9, &QToolButton::clicked, this, ui::Guarded([this] { Delete1Click(); }));
     connect(R1, &QAction::triggered, this, ui::Guarded([this] { R1Click(); }));
-    connect(Refresh1, &QAction::triggered, this, ui::Guarded([this] { LoadSiteList(); }));
+    connect(Refresh1, &QAction::triggered, this, ui::Guarded([this] { Refresh1Click(); }));
     connect(ToolButton3, &QToolButton::clicked, this, ui::Guarded([this] { ToolButton3Click(); }));
     connect(ToolButton5, &QToolButton::clicked, this, ui::Guarded([this] { ToolButton5Click(); }));
-    const QAction* items[] = {MenuItem1, MenuItem2, MenuItem3, MenuItem4};
-    for (int i = 0; i < 4; ++i)
-        connect(items[i], &QAction::triggered, this,
-                ui::Guarded([this, i] { SetSiteViewFromMenu(i + 1); }));
+    connect(MenuItem1, &QAction::triggered, this, ui::Guarded([this] { MenuItem1Click(); }));
+    connect(MenuItem2, &QAction::triggered, this, ui::Guarded([this] { MenuItem2Click(); }));
+    connect(MenuItem3, &QAction::triggered, this, ui::Guarded([this] { MenuItem3Click(); }));
+    connect(MenuItem4, &QAction::triggered, this, ui::Guarded([this] { MenuItem4Click(); }));
     connect(Closepage1, &QAction::triggered, this, ui::Guarded([this] { CloseActivePage(); }));
     connect(Closeall1, &QAction::triggered, this, ui::Guarded([this] { Closeall1Click(); }));
     connect(PageControl1, &QTabWidget::currentChanged, this, ui::Guarded([this] {
@@ -310,8 +310,25 @@ void TForm1::ToolButton5Click() {
     marks[FSiteViewStep - 1]->setChecked(true);
 }
 
-void TForm1::SetSiteViewFromMenu(int menuItem) {
-    ApplySiteViewStyle(menuItem);
+void TForm1::Refresh1Click() {
+    LoadSiteList();
+}
+
+// The menu's radio marks follow the user's choice by themselves; the cycle step stays.
+void TForm1::MenuItem1Click() {
+    ApplySiteViewStyle(1);
+}
+
+void TForm1::MenuItem2Click() {
+    ApplySiteViewStyle(2);
+}
+
+void TForm1::MenuItem3Click() {
+    ApplySiteViewStyle(3);
+}
+
+void TForm1::MenuItem4Click() {
+    ApplySiteViewStyle(4);
 }
 
 void TForm1::ApplySiteViewStyle(int step) {

@@ -241,5 +241,20 @@ TEST_F(SiteList, ConnectOpensTheSelectedSitesPageButNotForTheNewSiteItem) {
     EXPECT_EQ(form.FindFrame(1)->FSiteName, "alpha");
 }
 
+TEST_F(SiteList, RefreshShowsTheRowsAsTheTableHoldsThemNow) {
+    AddSite("alpha");
+    TForm1& form = ShowForm();
+    AddSite("beta");
+    EXPECT_EQ(SiteItems(), (std::vector<std::string>{"NewFTPSite", "alpha"}));
+    form.Refresh1->trigger();
+    EXPECT_EQ(SiteItems(), (std::vector<std::string>{"NewFTPSite", "alpha", "beta"}));
+    // A table that cannot be opened leaves the new-site item and reports the error.
+    std::filesystem::remove(folder_ + "all.dat");
+    form.Refresh1->trigger();
+    EXPECT_EQ(SiteItems(), (std::vector<std::string>{"NewFTPSite"}));
+    EXPECT_NE(form.LastErrorText().find("Cannot open file"), std::string::npos)
+        << form.LastErrorText();
+}
+
 }  // namespace
 }  // namespace mainwindow::testing
