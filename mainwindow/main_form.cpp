@@ -67,8 +67,12 @@ TForm1::TForm1(std::string programFolder, QWidget* parent)
     BuildMenus();
     ConnectHandlers();
     ClearSiteList();
+    FormCreate();
+}
 
-    // FormCreate: the local bookmarks; no table is touched before the first show.
+void TForm1::FormCreate() {
+    // The local bookmarks only: no table is touched before the first show, and the data
+    // module does not exist yet.
     FLocalBookmarks = mainwindow::ReadListFile(programFolder_ + mainwindow::kLocalBookmarksFile);
 }
 

@@ -95,6 +95,7 @@ class TForm1 : public QMainWindow {
     std::string LayoutPath() const;
 
     // ---- start-up and shut-down ----
+    void FormCreate();  // run by the constructor
     void FormShow();
     void FormClose();
     // The application error handler: shows the error's text in the status line (no modal
