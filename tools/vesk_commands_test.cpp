@@ -91,18 +91,46 @@ TEST(VeskCommands, CheckExitsNonZeroNamingEachProblem) {
 
 // The build step that makes the shipped files creates a missing file and leaves an existing
 // one as it is.
-TEST(VeskCommands, TheBuildStepNeverOverwritesADatabaseFile) {
+std::string BuildStep(const std::string& output, const std::string& seedDir) {
+    return std::string("cmake -DVESK=") + ZANTROPE_BIN_DIR +
+           "/vesk -DSCHEMA=" + ZANTROPE_SOURCE_DIR + "/data/all.schema -DOUTPUT=" + output +
+           " -DSEED_DIR=" + seedDir + " -P " + ZANTROPE_SOURCE_DIR +
+           "/data/make_database.cmake > /dev/null 2>&1";
+}
+
+TEST(VeskCommands, TheBuildStepSeedsANewFileAndNeverOverwritesOne) {
     ScratchFolder folder;
     const std::string output = folder / "all.dat";
-    const std::string step = std::string("cmake -DVESK=") + ZANTROPE_BIN_DIR +
-                             "/vesk -DSCHEMA=" + ZANTROPE_SOURCE_DIR +
-                             "/data/all.schema -DOUTPUT=" + output + " -P " + ZANTROPE_SOURCE_DIR +
-                             "/data/make_database.cmake";
+    const std::string step = BuildStep(output, std::string(ZANTROPE_SOURCE_DIR) + "/data/seed/all");
     ASSERT_EQ(std::system(step.c_str()), 0) << step;
     EXPECT_EQ(Vesk({"check", output}).code, kExitOk);
+    EXPECT_EQ(Vesk({"dump", output, "options"}).out,
+              "eanti\tinterval\ttransfermode\ttransferc\trecvb\tsendb\tappe\n"
+              "False\t30\tauto\tnone\t65536\t65536\tFalse\n");
+    EXPECT_EQ(Vesk({"dump", output, "antiidle"}).out, "command\ttf\nNOOP\tTrue\nPWD\tFalse\n");
+    std::string extensions = "ext\ttf\n";
+    for (const char* ext :
+         {"TXT", "HTM", "HTML", "PHP", "CSS", "JS", "XML", "INI", "LOG", "SH", "PL", "CGI"})
+        extensions += std::string(ext) + "\tTrue\n";
+    EXPECT_EQ(Vesk({"dump", output, "ascext"}).out, extensions);
+    EXPECT_EQ(Vesk({"dump", output, "ftpsite"}).out.find('\n') + 1,
+              Vesk({"dump", output, "ftpsite"}).out.size())
+        << "tables without seed rows stay empty";
+
     WriteText(output, "the user's data");
     ASSERT_EQ(std::system(step.c_str()), 0) << step;
     EXPECT_EQ(ReadWholeFile(output), "the user's data");
+}
+
+TEST(VeskCommands, AFailedSeedLeavesNoFileBehind) {
+    ScratchFolder folder;
+    const std::string seeds = folder / "seed";
+    ASSERT_EQ(std::system(("mkdir " + seeds).c_str()), 0);
+    WriteText(seeds + "/options.tsv", "interval\nnot a number\n");
+    const std::string output = folder / "all.dat";
+    EXPECT_NE(std::system(BuildStep(output, seeds).c_str()), 0);
+    EXPECT_FALSE(std::ifstream(output).good());
+    EXPECT_FALSE(std::ifstream(output + ".partial").good());
 }
 
 // The shipped files as the build made them, checked by the tool executable itself.
