@@ -7,6 +7,7 @@
 #include "engine/file_builder.h"
 #include "tools/file_check.h"
 #include "tools/schema_parser.h"
+#include "tools/table_import.h"
 #include "tools/table_listing.h"
 
 namespace vesktool {
@@ -17,7 +18,9 @@ constexpr const char* kUsage =
     "usage: vesk create FILE SCHEMA\n"
     "       vesk tables FILE\n"
     "       vesk dump FILE TABLE\n"
-    "       vesk check FILE\n";
+    "       vesk check FILE\n"
+    "       vesk import FILE TABLE TSV\n"
+    "       vesk delete FILE TABLE FIELD VALUE\n";
 
 std::string ReadTextFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -58,6 +61,17 @@ int RunVesk(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         }
         if (command == "check" && args.size() == 2)
             return Check(args[1], err);
+        if (command == "import" && args.size() == 4) {
+            std::ifstream tsv(args[3], std::ios::binary);
+            if (!tsv)
+                throw std::runtime_error("Cannot open file " + args[3]);
+            out << ImportRows(args[1], args[2], tsv) << " rows imported\n";
+            return kExitOk;
+        }
+        if (command == "delete" && args.size() == 5) {
+            out << DeleteRows(args[1], args[2], args[3], args[4]) << " rows deleted\n";
+            return kExitOk;
+        }
     } catch (const std::exception& e) {
         err << "vesk " << command << ": " << e.what() << '\n';
         return kExitFailed;

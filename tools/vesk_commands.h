@@ -7,6 +7,10 @@
 //   vesk dump FILE TABLE      the table's live rows in physical order as TSV, after a header
 //                             line of field names (tools/tsv_format.h gives the cells)
 //   vesk check FILE           walks every chain and index; lists each problem found
+//   vesk import FILE TABLE TSV  appends the rows of a TSV (as dump writes it) through the
+//                             engine's table component; prints the number of rows
+//   vesk delete FILE TABLE FIELD VALUE  deletes every row whose FIELD equals VALUE; prints
+//                             the number of rows
 #include <iosfwd>
 #include <string>
 #include <vector>

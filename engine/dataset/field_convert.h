@@ -1,0 +1,29 @@
+#pragma once
+// The text conversions behind the field accessors: decimal integers, boolean texts, range
+// checks and the cut of a text to a field's size. Errors are EDatabaseError with the
+// accessors' messages (no component prefix).
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vesk {
+
+// A decimal integer (leading and trailing blanks allowed, optional sign) within the i32 range;
+// nullopt otherwise.
+std::optional<std::int32_t> ParseInteger(std::string_view text);
+
+// "True"/"False" prefixes, case ignored: false when text is a prefix of "False", else true when
+// a prefix of "True"; nullopt for any other text (and for an empty one).
+std::optional<bool> ParseBooleanText(std::string_view text);
+
+// Throws "%g is not a valid value for field '%s'. The allowed range is %g to %g" unless
+// low <= value <= high.
+void CheckIntegerRange(std::int64_t value, std::int64_t low, std::int64_t high,
+                       const std::string& fieldName);
+
+// The first maxBytes bytes of text, cut back to a UTF-8 character boundary, and never past
+// a zero byte.
+std::string_view CutText(std::string_view text, std::size_t maxBytes);
+
+}  // namespace vesk

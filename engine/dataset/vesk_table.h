@@ -1,0 +1,118 @@
+#pragma once
+// TVeskTable: the table component through which the program reaches one table of an engine
+// database. It carries the data-set interface of TTDEDataSet on the table's shared storage
+// (TVeskTableIO): its current order is its own copy of one storage order (the physical order
+// or an index), kept current by its own writes and rebuilt at open and when the order is
+// chosen again; writes of another component of the same table show after that.
+//
+// Rules callers rely on: Edit on an empty table starts an insert; a new row starts zero or
+// empty; delete leaves the following row current (the new last row after deleting the last);
+// an engine-assigned key is in the row when Post returns; Locate compares exactly and with
+// case and leaves the position unchanged when it finds nothing; Close never posts.
+//
+// Errors: EDatabaseError, prefixed with the component name when raised for it; storage
+// errors (duplicate key, lock time-out) pass through unprefixed. A row this component lists
+// that the storage no longer holds raises "Record not found" (prefixed) instead of acting on
+// another row.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/dataset/index_defs.h"
+#include "engine/dataset/key_value.h"
+#include "engine/dataset/tde_dataset.h"
+#include "engine/table_io.h"
+
+namespace vesk {
+
+class TVeskTable : public TTDEDataSet {
+  public:
+    explicit TVeskTable(std::string componentName = {}, TVeskDatabase* ownerDatabase = nullptr);
+    ~TVeskTable() override;
+
+    // Clears TableName and IndexName as well.
+    void SetDatabaseName(const std::string& name) override;
+    const std::string& TableName() const { return tableName_; }
+    // Refused while open ("Cannot perform this operation on an open dataset", prefixed).
+    void SetTableName(const std::string& name);
+    const std::string& IndexName() const { return indexName_; }
+    // An open table takes the new order at once and moves to its first row; a name no index
+    // has selects the first primary index, else the physical order.
+    void SetIndexName(const std::string& name);
+    bool ReadOnly() const { return readOnly_; }
+    void SetReadOnly(bool value) { readOnly_ = value; }
+    const TIndexDefs& IndexDefs() const { return indexDefs_; }
+
+    std::int32_t RecordCount() const override;
+    // The index of the current order (position in the table's index definitions), -1 for the
+    // physical order.
+    std::int32_t CurrentIndex() const { return indexIdx_; }
+
+    // Makes the first row whose key fields (names separated by ";") equal keyValues current
+    // (one value per field). Not found: false, position, Eof and Bof unchanged.
+    bool Locate(const std::string& keyFields, const std::vector<TKeyValue>& keyValues,
+                TLocateOptions options = {});
+    bool Locate(const std::string& keyFields, const TKeyValue& keyValue,
+                TLocateOptions options = {}) {
+        return Locate(keyFields, std::vector<TKeyValue>{keyValue}, options);
+    }
+    // The result fields (";"-separated) of the row Locate would find, without moving;
+    // nullopt when none.
+    std::optional<std::vector<TKeyValue>> Lookup(const std::string& keyFields,
+                                                 const std::vector<TKeyValue>& keyValues,
+                                                 const std::string& resultFields);
+
+    // Removes every row; the next automatic key is 1. Refused on a closed or read-only
+    // component.
+    void EmptyTable();
+
+  protected:
+    void InternalOpen() override;
+    void InternalClose() override;
+    TGetResult GetRecord(TRecordBuffer& buffer, TGetMode mode, bool doCheck) override;
+    void InternalPost() override;
+    void InternalDelete() override;
+    void InternalGotoBookmark(std::int32_t bookmark) override;
+    bool IsCursorOpen() const override { return currentList_.has_value(); }
+    void ReadRecordData(TRecordBuffer& buffer, std::int32_t recordIdx) override;
+    void ActivateFilters() override;
+    void DeactivateFilters() override;
+    bool GetCanModify() const override;
+
+  private:
+    void CreateFields();
+    void SelectIndex();
+    void LoadCurrentList(std::int32_t indexIdx);
+    TFieldBuffers& FillFieldBuffers(TRecordBuffer& buffer);
+    void AppendRecord(TRecordBuffer& buffer);
+    void ModifyRecord(TRecordBuffer& buffer, std::int32_t pos);
+    void DeleteRecord(std::int32_t pos);
+    std::int32_t PhysicalPosOf(std::int32_t pos);
+    void AdjustListForAppend(std::int32_t indexNo, std::int32_t pos, const TRecordItem& item);
+    void AdjustListForModify(std::int32_t indexNo, std::int32_t from, std::int32_t to);
+    // Whether this component's list is the storage list of the current index around pos.
+    bool ListMatchesStorage(std::int32_t pos) const;
+    // Where the active row's key belongs in the current list (after equal entries).
+    std::int32_t SearchInsertPos(TRecordBuffer& buffer);
+    bool LocateRecord(const std::string& keyFields, const std::vector<TKeyValue>& keyValues,
+                      TLocateOptions options, bool syncCursor);
+    std::vector<TField*> FieldList(const std::string& names) const;
+    std::int32_t FindIndexForFields(const std::vector<TField*>& fields, bool caseInsensitive) const;
+    std::int32_t LocateByIndex(std::int32_t indexNo, TRecordBuffer& key, bool partialKey);
+    std::int32_t LocateByScan(const std::vector<TField*>& fields, TRecordBuffer& key,
+                              TLocateOptions options);
+    [[noreturn]] void RecordNotFound() const;
+
+    std::string tableName_;
+    std::string indexName_;
+    bool readOnly_ = false;
+    TIndexDefs indexDefs_;
+    TVeskTableIO* tableIO_ = nullptr;  // the database's, shared; set while open
+    bool tableIOOpen_ = false;
+    std::int32_t indexIdx_ = -1;
+    std::optional<TRecordList> currentList_;
+    bool listNarrowed_ = false;  // a filter narrowed the current list
+};
+
+}  // namespace vesk

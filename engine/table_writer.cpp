@@ -1,0 +1,718 @@
+#include "engine/table_writer.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <vector>
+
+#include "engine/db_error.h"
+#include "engine/file_format.h"
+#include "engine/write_undo.h"
+
+namespace vesk {
+
+namespace {
+
+using format::GetI32;
+using format::PutI32;
+
+// How often a blob whose read-back does not match is written again before the write fails.
+constexpr int kBlobWriteAttempts = 3;
+// How often a write re-reads a table that other handles keep changing before it gives up.
+constexpr int kSyncAttempts = 50;
+
+std::int32_t ChunkCount(std::int32_t entries) {
+    return entries / format::kEntriesPerChunk + (entries % format::kEntriesPerChunk != 0 ? 1 : 0);
+}
+
+std::uint8_t* IndexSlot(std::vector<std::uint8_t>& header, std::int32_t indexNo) {
+    return header.data() + format::kHdrIndexes + indexNo * format::kIndexDefSize;
+}
+
+std::int64_t HeaderPosition(const TVeskDBFileIO& file, std::int32_t tableNo) {
+    return GetI32(file.TableTabCopy().data() + format::kTabOffsets + 4 * tableNo);
+}
+
+// The file lock, held for one write; the table is current with the file while it is held.
+class CurrentTableLock {
+  public:
+    CurrentTableLock(TVeskTableIO& table, TVeskDBFileIO& file) : table_(table), file_(file) {
+        if (!table_.Loaded())
+            throw EDatabaseError("Table '" + table_.TableName() + "' is not open");
+        std::vector<std::uint8_t> onDisk(format::kTableHeaderSize);
+        for (int attempt = 0;; ++attempt) {
+            file_.Lock();
+            held_ = true;
+            try {
+                file_.ReadTableHeader(table_.TableNo(), onDisk.data());
+            } catch (...) {
+                Release();  // no destructor runs for a constructor that throws
+                throw;
+            }
+            if (onDisk == table_.HeaderCopy())
+                return;
+            // Another handle wrote: load the table anew (the load takes the lock itself).
+            Release();
+            if (attempt == kSyncAttempts)
+                throw EDatabaseError("Wait for unlock time out");
+            Reload();
+        }
+    }
+    ~CurrentTableLock() { Release(); }
+    CurrentTableLock(const CurrentTableLock&) = delete;
+    CurrentTableLock& operator=(const CurrentTableLock&) = delete;
+
+    // After a failed write: let go of the lock and read the table's state from the file again.
+    void ReleaseAndReload() noexcept {
+        Release();
+        try {
+            Reload();
+        } catch (...) {
+            // The caller gets the write's own error; a table that cannot be read stays
+            // unloaded and its next use reports why.
+        }
+    }
+
+  private:
+    void Release() {
+        if (held_)
+            file_.Unlock();
+        held_ = false;
+    }
+    void Reload() {
+        table_.Unload();
+        table_.LoadTable();
+    }
+
+    TVeskTableIO& table_;
+    TVeskDBFileIO& file_;
+    bool held_ = false;
+};
+
+// Gives the caller's auto-increment value back unless the write went through.
+class AutoIncRestore {
+  public:
+    AutoIncRestore() = default;
+    void Keep(std::uint8_t* value) {
+        value_ = value;
+        std::memcpy(saved_, value, 4);
+    }
+    void Commit() { value_ = nullptr; }
+    ~AutoIncRestore() {
+        if (value_ != nullptr)
+            std::memcpy(value_, saved_, 4);
+    }
+
+  private:
+    std::uint8_t* value_ = nullptr;
+    std::uint8_t saved_[4] = {};
+};
+
+// One write operation: the file, its undo log and the end of the file as it grows.
+struct WriteOp {
+    TVeskTableIO& table;
+    TVeskDBFileIO& file;
+    TWriteUndoLog undo;
+    std::int64_t end;
+
+    WriteOp(TVeskTableIO& t, TVeskDBFileIO& f)
+        : table(t), file(f), undo(f), end(undo.OriginalSize()) {}
+
+    // Room for size bytes at the end of the file; stored offsets are 32-bit.
+    std::int64_t Allocate(std::int64_t size) {
+        if (end + size > std::numeric_limits<std::int32_t>::max())
+            throw EDatabaseError("Database file '" + file.FileName() + "' is full");
+        const std::int64_t at = end;
+        end += size;
+        return at;
+    }
+    void Write(std::int64_t position, const void* data, std::int64_t count) {
+        undo.Overwrite(position, data, count);
+        end = std::max(end, position + count);
+    }
+    void WriteI32(std::int64_t position, std::int32_t value) {
+        std::uint8_t bytes[4];
+        PutI32(bytes, value);
+        Write(position, bytes, 4);
+    }
+    std::int32_t ReadI32(std::int64_t position, const char* what) {
+        std::uint8_t bytes[4];
+        file.ReadExact(bytes, position, 4, what);
+        return GetI32(bytes);
+    }
+    void WriteHeader(std::vector<std::uint8_t>& header) {
+        // The counter wraps around; it only has to differ from what other handles last saw.
+        const auto counter =
+            static_cast<std::uint32_t>(GetI32(header.data() + TVeskTableWriter::kHdrWriteCounter));
+        PutI32(header.data() + TVeskTableWriter::kHdrWriteCounter,
+               static_cast<std::int32_t>(counter + 1u));
+        Write(HeaderPosition(file, table.TableNo()), header.data(), format::kTableHeaderSize);
+    }
+};
+
+void CheckBuffers(const TVeskTableIO& table, const TFieldBuffers& buffers) {
+    const TVeskFieldDefs& fields = table.FieldDefs();
+    bool fits = buffers.Count() == fields.Count();
+    for (std::int32_t f = 0; fits && f < buffers.Count(); ++f) {
+        const TFieldBufferItem& item = buffers.Items(f);
+        if (!item.Active)
+            continue;
+        if (item.IsBlob())
+            fits = item.BlobStream() != nullptr;
+        else
+            fits = item.Buffer != nullptr && item.Size == GetFieldStorageSize(fields.Items(f));
+    }
+    if (!fits)
+        throw EDatabaseError("Field buffers do not match table '" + table.TableName() + "'");
+}
+
+// Text values: cut to Size - 1 characters and zero after the terminator.
+void PadStringFields(TFieldBuffers& buffers) {
+    for (std::int32_t f = 0; f < buffers.Count(); ++f) {
+        TFieldBufferItem& item = buffers.Items(f);
+        if (!item.Active || !IsTextKind(item.FieldType) || item.Size <= 0)
+            continue;
+        auto* text = static_cast<std::uint8_t*>(item.Buffer);
+        auto* zero =
+            static_cast<std::uint8_t*>(std::memchr(text, 0, static_cast<size_t>(item.Size)));
+        if (zero == nullptr)
+            zero = text + item.Size - 1;
+        std::memset(zero, 0, static_cast<size_t>(text + item.Size - zero));
+    }
+}
+
+// A text value without a terminator inside its size gets one in its last byte, so the bytes
+// stored, searched and compared are the same value.
+void TerminateStringFields(TFieldBuffers& buffers) {
+    for (std::int32_t f = 0; f < buffers.Count(); ++f) {
+        TFieldBufferItem& item = buffers.Items(f);
+        if (!item.Active || !IsTextKind(item.FieldType) || item.Size <= 0)
+            continue;
+        auto* text = static_cast<std::uint8_t*>(item.Buffer);
+        if (std::memchr(text, 0, static_cast<size_t>(item.Size)) == nullptr)
+            text[item.Size - 1] = 0;
+    }
+}
+
+std::vector<std::uint8_t> StreamBytes(TStream& stream) {
+    stream.SetPosition(0);
+    std::vector<std::uint8_t> bytes;
+    std::uint8_t chunk[4096];
+    for (;;) {
+        const std::int64_t got = stream.Read(chunk, sizeof chunk);
+        if (got <= 0)
+            break;
+        bytes.insert(bytes.end(), chunk, chunk + got);
+    }
+    return bytes;
+}
+
+struct BlobDescriptor {
+    std::int32_t offset = 0;
+    std::int32_t stored = 0;
+    std::int32_t allocated = 0;
+};
+
+BlobDescriptor GetDescriptor(const std::uint8_t* at) {
+    return {GetI32(at + format::kBlobOffset), GetI32(at + format::kBlobStoredSize),
+            GetI32(at + format::kBlobAllocatedSize)};
+}
+
+void PutDescriptor(std::uint8_t* at, const BlobDescriptor& descriptor) {
+    std::memset(at, 0, kBlobDescriptorSize);
+    PutI32(at + format::kBlobOffset, descriptor.offset);
+    PutI32(at + format::kBlobStoredSize, descriptor.stored);
+    PutI32(at + format::kBlobAllocatedSize, descriptor.allocated);
+}
+
+// An old area may be reused or grown only when it lies whole inside the file, after the
+// fixed structures, in the format's 64-byte steps; anything else is left alone.
+bool UsableArea(const BlobDescriptor& area, std::int64_t fileSize) {
+    return area.allocated > 0 && area.allocated % format::kBlobAreaGranule == 0 &&
+           area.offset >= format::kFirstFreeAt &&
+           area.offset + std::int64_t{area.allocated} <= fileSize;
+}
+
+// Encodes a blob value for field fieldNo.
+void EncodeBlob(WriteOp& op, std::int32_t fieldNo, TStream& value, TMemoryStream& stored) {
+    op.file.EncodeStream(value, stored, op.table.CanEncryptField(fieldNo),
+                         op.table.CanCompressField(fieldNo));
+    if (stored.Size() > std::numeric_limits<std::int32_t>::max() - format::kBlobAreaGranule)
+        throw EDatabaseError("Blob value too large");
+}
+
+// Writes the stored bytes at areaOffset followed by padding zero bytes; with the file's blob
+// check on, reads them back, decodes them and compares them with the plain value, writing
+// again on a mismatch.
+void WriteBlobArea(WriteOp& op, std::int32_t fieldNo, const std::vector<std::uint8_t>& plain,
+                   TStream& value, TMemoryStream& stored, std::int64_t areaOffset,
+                   std::int32_t padding) {
+    for (int attempt = 1;; ++attempt) {
+        std::vector<std::uint8_t> area(stored.Bytes());
+        area.resize(area.size() + static_cast<size_t>(padding), 0);
+        op.Write(areaOffset, area.data(), static_cast<std::int64_t>(area.size()));
+        if (!op.file.BlobCheckOn())
+            return;
+        bool same = false;
+        try {
+            TMemoryStream readBack;
+            readBack.SetSize(stored.Size());
+            op.file.ReadExact(readBack.Memory(), areaOffset, stored.Size(), "blob area");
+            TMemoryStream decoded;
+            op.file.DecodeStream(readBack, decoded, op.table.CanEncryptField(fieldNo),
+                                 op.table.CanCompressField(fieldNo));
+            same = decoded.Bytes() == plain;
+        } catch (const std::exception&) {
+            same = false;  // a value that cannot be decoded is a mismatch
+        }
+        if (same)
+            return;
+        if (attempt == kBlobWriteAttempts)
+            throw EDatabaseError("Blob write check failed in table '" + op.table.TableName() + "'");
+        EncodeBlob(op, fieldNo, value, stored);
+    }
+}
+
+// The non-blob value of item into the work record at the field's offset.
+void EncodeValue(WriteOp& op, std::int32_t fieldNo, const TFieldBufferItem& item,
+                 std::uint8_t* work) {
+    op.file.EncodeBuffer(static_cast<const std::uint8_t*>(item.Buffer),
+                         work + op.table.FieldOffsets()[static_cast<size_t>(fieldNo)], item.Size,
+                         op.table.CanEncryptField(fieldNo));
+}
+
+std::int32_t FindEntry(const TRecordList& list, std::int32_t entryNo) {
+    for (size_t i = 0; i < list.size(); ++i)
+        if (list[i].EntryNo == entryNo)
+            return static_cast<std::int32_t>(i);
+    return -1;
+}
+
+// The physical position of entryNo (list 0 ascends by entry number); -1 when not live.
+std::int32_t PhysicalPosOf(TVeskTableIO& table, std::int32_t entryNo) {
+    const TRecordList& list = table.GetRecordList(0);
+    auto at =
+        std::lower_bound(list.begin(), list.end(), entryNo,
+                         [](const TRecordItem& item, std::int32_t e) { return item.EntryNo < e; });
+    if (at == list.end() || at->EntryNo != entryNo)
+        return -1;
+    return static_cast<std::int32_t>(at - list.begin());
+}
+
+// The record at physPos, checked, and its position again once the table is current.
+TRecordItem LiveRecord(TVeskTableIO& table, std::int32_t physPos) {
+    const TRecordList& list = table.GetRecordList(0);
+    if (physPos < 0 || physPos >= static_cast<std::int32_t>(list.size()))
+        throw EDatabaseError("Record not found");
+    return list[static_cast<size_t>(physPos)];
+}
+
+std::int32_t CurrentPhysicalPos(TVeskTableIO& table, std::int32_t entryNo) {
+    const std::int32_t pos = PhysicalPosOf(table, entryNo);
+    if (pos < 0)
+        throw EDatabaseError("Record not found");
+    return pos;
+}
+
+// True when the buffers hold, for every key field of the index, a value equal (in the index's
+// comparison) to the one stored in entry entryNo.
+bool KeyUnchanged(TVeskTableIO& table, const TFieldBuffers& buffers, std::int32_t indexNo,
+                  std::int32_t entryNo) {
+    const TVeskIndexDef& index = table.IndexDefs().Items(indexNo);
+    const bool caseInsensitive = index.Has(tiCaseInsensitive);
+    for (std::int32_t fieldNo : index.FieldNumbers) {
+        const TFieldBufferItem& item = buffers.Items(fieldNo);
+        if (!item.Active)
+            continue;  // an inactive value is not written: the stored one stays
+        if (item.IsBlob())
+            return false;
+        TMemoryStream stored;
+        table.ReadFieldValue(stored, entryNo, fieldNo);
+        if (TVeskTableIO::CompareFieldValue(item.GetDataBuf(), item.Size, stored.Memory(),
+                                            static_cast<std::int32_t>(stored.Size()),
+                                            item.FieldType, caseInsensitive, false) != 0)
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::int32_t TVeskTableWriter::AppendRecordData(TFieldBuffers& buffers, bool flush,
+                                                const TAdjustAppendEvent& onAdjust) {
+    TVeskDBFileIO& file = table_.Owner().FileIO();
+    CurrentTableLock lock(table_, file);
+    CheckBuffers(table_, buffers);
+    PadStringFields(buffers);
+
+    std::vector<std::uint8_t> header = table_.HeaderCopy();
+    const std::int32_t n = GetI32(header.data() + format::kHdrEntryCount);
+    if (n < 0 || n == std::numeric_limits<std::int32_t>::max() ||
+        static_cast<size_t>(n) != table_.RecordTabEntries().size() ||
+        static_cast<size_t>(ChunkCount(n)) != table_.RecordTabChunks().size())
+        file.ThrowDamaged("the record tab of table '" + table_.TableName() +
+                          "' does not match its header");
+    const std::int32_t e = n;
+
+    // The automatic key first, so that the unique check sees the values actually stored.
+    AutoIncRestore autoIncRestore;
+    const std::int32_t autoField = table_.AutoIncField();
+    if (autoField >= 0 && buffers.Items(autoField).Active) {
+        auto* value = static_cast<std::uint8_t*>(buffers.Items(autoField).Buffer);
+        autoIncRestore.Keep(value);
+        const std::int32_t counter = GetI32(header.data() + format::kHdrAutoInc);
+        const std::int32_t given = GetI32(value);
+        if (given == 0) {
+            if (counter == std::numeric_limits<std::int32_t>::max())
+                throw EDatabaseError("Auto-increment value out of range");
+            PutI32(value, counter + 1);
+            PutI32(header.data() + format::kHdrAutoInc, counter + 1);
+        } else if (given > counter) {
+            PutI32(header.data() + format::kHdrAutoInc, given);
+        }
+    }
+    table_.CheckUniqueFieldForAppend(buffers);
+
+    const std::int32_t indexCount = table_.IndexDefs().Count();
+    std::vector<std::int32_t> insertPos(static_cast<size_t>(indexCount));
+    for (std::int32_t i = 0; i < indexCount; ++i) {
+        std::int32_t indicator = 0;
+        insertPos[static_cast<size_t>(i)] = table_.SearchInsertPos(buffers, i, indicator);
+    }
+
+    WriteOp op(table_, file);
+    const bool newRecordChunk = e % format::kEntriesPerChunk == 0;
+    std::int64_t recordChunk = 0;
+    std::vector<std::int64_t> newIndexChunks(static_cast<size_t>(indexCount), 0);
+    std::int64_t recordOffset = 0;
+    try {
+        const std::int32_t recordSize = table_.RecordSize();
+        if (newRecordChunk) {
+            recordChunk = op.Allocate(format::kRecordTabChunkSize);
+            std::vector<std::uint8_t> chunk(format::kRecordTabChunkSize, 0);
+            recordOffset = op.Allocate(recordSize);
+            PutI32(chunk.data() + 4, static_cast<std::int32_t>(recordOffset));
+            op.Write(recordChunk, chunk.data(), format::kRecordTabChunkSize);
+        } else {
+            recordOffset = op.Allocate(recordSize);
+        }
+        // The placeholder reserves the record's place before its blobs follow it.
+        std::vector<std::uint8_t> work(static_cast<size_t>(recordSize), 0);
+        op.Write(recordOffset, work.data(), recordSize);
+
+        for (std::int32_t f = 0; f < buffers.Count(); ++f) {
+            TFieldBufferItem& item = buffers.Items(f);
+            if (!item.Active)
+                continue;
+            if (!item.IsBlob()) {
+                EncodeValue(op, f, item, work.data());
+                continue;
+            }
+            TStream& value = *item.BlobStream();
+            const std::vector<std::uint8_t> plain = StreamBytes(value);
+            TMemoryStream stored;
+            EncodeBlob(op, f, value, stored);
+            const auto storedSize = static_cast<std::int32_t>(stored.Size());
+            const std::int32_t allocated = format::BlobAllocatedSize(storedSize);
+            const std::int64_t area = op.Allocate(allocated);
+            WriteBlobArea(op, f, plain, value, stored, area, allocated - storedSize);
+            PutDescriptor(work.data() + table_.FieldOffsets()[static_cast<size_t>(f)],
+                          {static_cast<std::int32_t>(area), storedSize, allocated});
+        }
+        op.Write(recordOffset, work.data(), recordSize);
+
+        // The record-tab entry and the chain of chunks.
+        if (!newRecordChunk) {
+            std::uint8_t entry[format::kRecordTabEntrySize] = {};
+            PutI32(entry, static_cast<std::int32_t>(recordOffset));
+            op.Write(table_.RecordTabEntryPos(e), entry, sizeof entry);
+        } else if (n > 0) {
+            op.WriteI32(table_.RecordTabChunks().back(), static_cast<std::int32_t>(recordChunk));
+        } else {
+            PutI32(header.data() + format::kHdrFirstChunk, static_cast<std::int32_t>(recordChunk));
+        }
+
+        // Every index: its chunk when the entry opens one, then the entry linked in key order.
+        for (std::int32_t i = 0; i < indexCount; ++i) {
+            std::uint8_t* slot = IndexSlot(header, i);
+            const std::vector<std::int32_t>& chunks =
+                table_.IndexTabChunks()[static_cast<size_t>(i)];
+            std::int64_t entryPos = 0;
+            if (newRecordChunk) {
+                if (static_cast<std::int32_t>(chunks.size()) != ChunkCount(n))
+                    file.ThrowDamaged("the index tab of table '" + table_.TableName() +
+                                      "' does not match its record tab");
+                const std::int64_t chunk = op.Allocate(format::kIndexTabChunkSize);
+                const std::vector<std::uint8_t> zeros(format::kIndexTabChunkSize, 0);
+                op.Write(chunk, zeros.data(), format::kIndexTabChunkSize);
+                if (!chunks.empty())
+                    op.WriteI32(chunks.back(), static_cast<std::int32_t>(chunk));
+                else
+                    PutI32(slot + format::kIdxFirstChunk, static_cast<std::int32_t>(chunk));
+                newIndexChunks[static_cast<size_t>(i)] = chunk;
+                entryPos = chunk + 4;
+            } else {
+                entryPos = table_.IndexTabEntryPos(i, e);
+            }
+            const std::int32_t pos = insertPos[static_cast<size_t>(i)];
+            std::int32_t next = -1;
+            if (e == 0) {
+                PutI32(slot + format::kIdxHead, 0);
+            } else if (pos == 0) {
+                next = GetI32(slot + format::kIdxHead);
+                PutI32(slot + format::kIdxHead, e);
+            } else {
+                const TRecordItem& before =
+                    table_.GetRecordList(i + 1)[static_cast<size_t>(pos - 1)];
+                const std::int64_t beforePos = table_.IndexTabEntryPos(i, before.EntryNo);
+                next = op.ReadI32(beforePos + 4, "index-tab entry");
+                op.WriteI32(beforePos + 4, e);
+            }
+            std::uint8_t entry[format::kIndexTabEntrySize];
+            PutI32(entry, e);
+            PutI32(entry + 4, next);
+            op.Write(entryPos, entry, sizeof entry);
+        }
+
+        PutI32(header.data() + format::kHdrEntryCount, n + 1);
+        op.WriteHeader(header);
+        if (flush)
+            file.Flush();
+    } catch (...) {
+        op.undo.Rollback();
+        lock.ReleaseAndReload();
+        throw;
+    }
+
+    // The file holds the record: the in-memory state follows.
+    autoIncRestore.Commit();
+    table_.HeaderCopy() = header;
+    table_.RecordTabEntries().push_back(TRecordTabItem{static_cast<std::int32_t>(recordOffset), 0});
+    if (newRecordChunk) {
+        table_.RecordTabChunks().push_back(static_cast<std::int32_t>(recordChunk));
+        for (std::int32_t i = 0; i < indexCount; ++i)
+            table_.IndexTabChunks()[static_cast<size_t>(i)].push_back(
+                static_cast<std::int32_t>(newIndexChunks[static_cast<size_t>(i)]));
+    }
+    const TRecordItem item{static_cast<std::int32_t>(recordOffset), e};
+    TVeskTableIO::AddRecordItem(table_.GetRecordList(0), item);
+    if (onAdjust)
+        onAdjust(-1, -1, item);
+    for (std::int32_t i = 0; i < indexCount; ++i) {
+        const std::int32_t pos = insertPos[static_cast<size_t>(i)];
+        if (onAdjust)
+            onAdjust(i, pos, item);
+        TVeskTableIO::InsertRecordItem(table_.GetRecordList(i + 1), pos, item);
+    }
+    return e;
+}
+
+void TVeskTableWriter::ModifyRecordData(TFieldBuffers& buffers, std::int32_t physPos, bool flush,
+                                        const TAdjustModifyEvent& onAdjust) {
+    TVeskDBFileIO& file = table_.Owner().FileIO();
+    const std::int32_t e = LiveRecord(table_, physPos).EntryNo;
+    CurrentTableLock lock(table_, file);
+    physPos = CurrentPhysicalPos(table_, e);
+    const TRecordItem record = table_.GetRecordList(0)[static_cast<size_t>(physPos)];
+    CheckBuffers(table_, buffers);
+    TerminateStringFields(buffers);
+
+    const std::int32_t recordSize = table_.RecordSize();
+    std::vector<std::uint8_t> work(static_cast<size_t>(recordSize));
+    file.ReadExact(work.data(), record.RecordOffset, recordSize, "record");
+    std::vector<std::uint8_t> header = table_.HeaderCopy();
+
+    // An automatic key of 0 keeps the stored one; the buffer then holds it, so the unique
+    // check and the caller see the value that stays stored.
+    AutoIncRestore autoIncRestore;
+    bool keepStoredAutoInc = false;
+    const std::int32_t autoField = table_.AutoIncField();
+    if (autoField >= 0 && buffers.Items(autoField).Active) {
+        auto* value = static_cast<std::uint8_t*>(buffers.Items(autoField).Buffer);
+        autoIncRestore.Keep(value);
+        std::int32_t given = GetI32(value);
+        if (given == 0) {
+            keepStoredAutoInc = true;
+            file.DecodeBuffer(work.data() + table_.FieldOffsets()[static_cast<size_t>(autoField)],
+                              value, 4, table_.CanEncryptField(autoField));
+            given = GetI32(value);
+        }
+        if (given > GetI32(header.data() + format::kHdrAutoInc))
+            PutI32(header.data() + format::kHdrAutoInc, given);
+    }
+    table_.CheckUniqueFieldForModify(buffers, physPos);
+
+    // Where the record goes in every index whose key changed.
+    struct Move {
+        std::int32_t index, from, to, target;
+    };
+    std::vector<Move> moves;
+    const std::int32_t indexCount = table_.IndexDefs().Count();
+    for (std::int32_t i = 0; i < indexCount; ++i) {
+        if (KeyUnchanged(table_, buffers, i, e))
+            continue;
+        TRecordList& list = table_.GetRecordList(i + 1);
+        const std::int32_t from = FindEntry(list, e);
+        if (from < 0)
+            file.ThrowDamaged("a live record of table '" + table_.TableName() +
+                              "' is in no index order");
+        const TRecordItem item = list[static_cast<size_t>(from)];
+        list.erase(list.begin() + from);
+        std::int32_t to = 0;
+        try {
+            std::int32_t indicator = 0;
+            to = table_.SearchInsertPos(buffers, i, indicator);
+        } catch (...) {
+            list.insert(list.begin() + from, item);
+            throw;
+        }
+        list.insert(list.begin() + from, item);
+        const std::int32_t target = from < to ? to + 1 : to;
+        if (target != from)
+            moves.push_back({i, from, to, target});
+    }
+
+    WriteOp op(table_, file);
+    try {
+        for (std::int32_t f = 0; f < buffers.Count(); ++f) {
+            TFieldBufferItem& item = buffers.Items(f);
+            if (!item.Active)
+                continue;
+            std::uint8_t* slot = work.data() + table_.FieldOffsets()[static_cast<size_t>(f)];
+            if (f == autoField && keepStoredAutoInc)
+                continue;
+            if (!item.IsBlob()) {
+                EncodeValue(op, f, item, work.data());
+                continue;
+            }
+            TStream& value = *item.BlobStream();
+            const std::vector<std::uint8_t> plain = StreamBytes(value);
+            TMemoryStream stored;
+            EncodeBlob(op, f, value, stored);
+            const auto storedSize = static_cast<std::int32_t>(stored.Size());
+            const BlobDescriptor old = GetDescriptor(slot);
+            const bool usable = UsableArea(old, op.end);
+            BlobDescriptor area;
+            if (usable && storedSize < old.allocated) {
+                area = {old.offset, storedSize, old.allocated};
+            } else {
+                const std::int32_t allocated = format::BlobAllocatedSize(storedSize);
+                if (usable && old.offset + std::int64_t{old.allocated} == op.end) {
+                    // The old area is the last thing in the file: it grows where it is.
+                    op.end = old.offset;
+                }
+                area = {static_cast<std::int32_t>(op.Allocate(allocated)), storedSize, allocated};
+            }
+            WriteBlobArea(op, f, plain, value, stored, area.offset,
+                          format::BlobAllocatedSize(storedSize) - storedSize);
+            PutDescriptor(slot, area);
+        }
+        op.Write(record.RecordOffset, work.data(), recordSize);
+
+        for (const Move& move : moves) {
+            const TRecordList& list = table_.GetRecordList(move.index + 1);
+            std::uint8_t* slot = IndexSlot(header, move.index);
+            const std::int64_t ownPos = table_.IndexTabEntryPos(move.index, e);
+            const std::int32_t ownNext = op.ReadI32(ownPos + 4, "index-tab entry");
+            // Out of the chain at the old place...
+            if (move.from == 0) {
+                PutI32(slot + format::kIdxHead, ownNext);
+            } else {
+                const std::int32_t before = list[static_cast<size_t>(move.from - 1)].EntryNo;
+                op.WriteI32(table_.IndexTabEntryPos(move.index, before) + 4, ownNext);
+            }
+            // ...and into it at the new one.
+            if (move.target == 0) {
+                op.WriteI32(ownPos + 4, GetI32(slot + format::kIdxHead));
+                PutI32(slot + format::kIdxHead, e);
+            } else {
+                const std::int32_t before = list[static_cast<size_t>(move.target - 1)].EntryNo;
+                const std::int64_t beforePos = table_.IndexTabEntryPos(move.index, before);
+                op.WriteI32(ownPos + 4, op.ReadI32(beforePos + 4, "index-tab entry"));
+                op.WriteI32(beforePos + 4, e);
+            }
+        }
+        op.WriteHeader(header);
+        if (flush)
+            file.Flush();
+    } catch (...) {
+        op.undo.Rollback();
+        lock.ReleaseAndReload();
+        throw;
+    }
+
+    autoIncRestore.Commit();
+    table_.HeaderCopy() = header;
+    for (const Move& move : moves) {
+        if (onAdjust)
+            onAdjust(move.index, move.from, move.target);
+        TRecordList& list = table_.GetRecordList(move.index + 1);
+        const TRecordItem item = TVeskTableIO::GetRecordItem(list, move.from);
+        TVeskTableIO::DeleteRecordItem(list, move.from);
+        TVeskTableIO::InsertRecordItem(list, move.to, item);
+    }
+}
+
+void TVeskTableWriter::DeleteRecord(std::int32_t physPos, bool flush) {
+    TVeskDBFileIO& file = table_.Owner().FileIO();
+    const std::int32_t e = LiveRecord(table_, physPos).EntryNo;
+    CurrentTableLock lock(table_, file);
+    physPos = CurrentPhysicalPos(table_, e);
+    std::vector<std::uint8_t> header = table_.HeaderCopy();
+
+    WriteOp op(table_, file);
+    try {
+        const std::uint8_t deleted = 1;
+        op.Write(table_.RecordTabEntryPos(e) + 4, &deleted, 1);
+        op.WriteHeader(header);
+        if (flush)
+            file.Flush();
+    } catch (...) {
+        op.undo.Rollback();
+        lock.ReleaseAndReload();
+        throw;
+    }
+
+    table_.HeaderCopy() = header;
+    table_.RecordTabEntries()[static_cast<size_t>(e)].DeleteFlag = 1;
+    for (std::int32_t i = 1; i < table_.RecordListCount(); ++i) {
+        TRecordList& list = table_.GetRecordList(i);
+        const std::int32_t at = FindEntry(list, e);
+        if (at >= 0)
+            TVeskTableIO::DeleteRecordItem(list, at);
+    }
+    TVeskTableIO::DeleteRecordItem(table_.GetRecordList(0), physPos);
+}
+
+void TVeskTableWriter::EmptyTable() {
+    TVeskDBFileIO& file = table_.Owner().FileIO();
+    CurrentTableLock lock(table_, file);
+    std::vector<std::uint8_t> header = table_.HeaderCopy();
+    PutI32(header.data() + format::kHdrFirstChunk, 0);
+    PutI32(header.data() + format::kHdrEntryCount, 0);
+    PutI32(header.data() + format::kHdrAutoInc, 0);
+    for (std::int32_t i = 0; i < format::kMaxIndexes; ++i) {
+        PutI32(IndexSlot(header, i) + format::kIdxFirstChunk, 0);
+        PutI32(IndexSlot(header, i) + format::kIdxHead, 0);
+    }
+
+    WriteOp op(table_, file);
+    try {
+        op.WriteHeader(header);
+        file.Flush();
+    } catch (...) {
+        op.undo.Rollback();
+        lock.ReleaseAndReload();
+        throw;
+    }
+
+    table_.HeaderCopy() = header;
+    for (std::int32_t i = 0; i < table_.RecordListCount(); ++i)
+        TVeskTableIO::ClearRecordList(table_.GetRecordList(i));
+    table_.RecordTabEntries().clear();
+    table_.RecordTabChunks().clear();
+    for (auto& chunks : table_.IndexTabChunks())
+        chunks.clear();
+}
+
+}  // namespace vesk

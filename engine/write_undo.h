@@ -1,0 +1,38 @@
+#pragma once
+// The undo log of one write operation. Every byte the operation overwrites inside the file as
+// it was when the operation began is kept first; Rollback puts those bytes back, newest
+// first, so a write that fails part-way leaves the structures as they were. Bytes written
+// past the original end of the file need no undo: nothing points at them until a pointer
+// inside the original file (which is logged) is changed.
+//
+// Errors: Overwrite passes on the file's errors (the log keeps what was saved before).
+// Rollback never throws: it restores what it can.
+#include <cstdint>
+#include <vector>
+
+#include "engine/db_file_io.h"
+
+namespace vesk {
+
+class TWriteUndoLog {
+  public:
+    explicit TWriteUndoLog(TVeskDBFileIO& file);
+
+    // Writes count bytes at position, after keeping the original bytes it replaces.
+    void Overwrite(std::int64_t position, const void* data, std::int64_t count);
+    // Puts back every kept range, newest first.
+    void Rollback() noexcept;
+
+    std::int64_t OriginalSize() const { return originalSize_; }
+
+  private:
+    struct Saved {
+        std::int64_t position;
+        std::vector<std::uint8_t> bytes;
+    };
+    TVeskDBFileIO& file_;
+    std::int64_t originalSize_;
+    std::vector<Saved> saved_;
+};
+
+}  // namespace vesk

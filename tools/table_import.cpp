@@ -1,0 +1,102 @@
+#include "tools/table_import.h"
+
+#include <stdexcept>
+#include <vector>
+
+#include "engine/dataset/vesk_table.h"
+#include "engine/session_list.h"
+#include "tools/tsv_read.h"
+
+namespace vesktool {
+
+namespace {
+
+// The table component on the file: the session makes a temporary database named by the path.
+std::unique_ptr<vesk::TVeskTable> OpenTable(const std::string& file, const std::string& table) {
+    vesk::VeskDB_Initialization();
+    auto component = std::make_unique<vesk::TVeskTable>("T" + table);
+    component->SetDatabaseName(file);
+    component->SetTableName(table);
+    component->Open();
+    return component;
+}
+
+bool Importable(vesk::TFieldType type) {
+    switch (type) {
+        case vesk::ftString:
+        case vesk::ftFixedChar:
+        case vesk::ftInteger:
+        case vesk::ftAutoInc:
+        case vesk::ftSmallint:
+        case vesk::ftWord:
+        case vesk::ftBoolean:
+            return true;
+        default:
+            return false;
+    }
+}
+
+void SetCell(vesk::TField& field, const std::string& cell) {
+    if (field.DataType() == vesk::ftAutoInc && (cell.empty() || cell == "0"))
+        return;  // the engine assigns the key at post
+    if (field.DataType() == vesk::ftString || field.DataType() == vesk::ftFixedChar) {
+        const std::optional<std::string> text = UnescapeTsvText(cell);
+        if (!text)
+            throw std::runtime_error("bad escape in cell '" + cell + "'");
+        field.SetAsString(*text);
+        return;
+    }
+    field.SetAsString(cell);
+}
+
+}  // namespace
+
+std::int64_t ImportRows(const std::string& file, const std::string& table, std::istream& tsv) {
+    const std::unique_ptr<vesk::TVeskTable> component = OpenTable(file, table);
+    std::string line;
+    if (!std::getline(tsv, line))
+        throw std::runtime_error("the TSV has no header line");
+    std::vector<vesk::TField*> fields;
+    for (const std::string& name : SplitTsvLine(line)) {
+        vesk::TField& field = component->FieldByName(name);
+        if (!Importable(field.DataType()))
+            throw std::runtime_error("field '" + name + "' has a type vesk import cannot write");
+        fields.push_back(&field);
+    }
+    std::int64_t rows = 0;
+    for (std::int64_t lineNo = 2; std::getline(tsv, line); ++lineNo) {
+        if (line.empty() || line == "\r")
+            continue;
+        const std::vector<std::string> cells = SplitTsvLine(line);
+        try {
+            if (cells.size() != fields.size())
+                throw std::runtime_error(std::to_string(cells.size()) +
+                                         " cells where the header has " +
+                                         std::to_string(fields.size()));
+            component->Append();
+            for (std::size_t i = 0; i < cells.size(); ++i)
+                SetCell(*fields[i], cells[i]);
+            component->Post();
+        } catch (const std::exception& e) {
+            component->Cancel();
+            throw std::runtime_error("line " + std::to_string(lineNo) + ": " + e.what());
+        }
+        ++rows;
+    }
+    component->Close();
+    return rows;
+}
+
+std::int64_t DeleteRows(const std::string& file, const std::string& table, const std::string& field,
+                        const std::string& value) {
+    const std::unique_ptr<vesk::TVeskTable> component = OpenTable(file, table);
+    std::int64_t rows = 0;
+    while (component->Locate(field, value)) {
+        component->Delete();
+        ++rows;
+    }
+    component->Close();
+    return rows;
+}
+
+}  // namespace vesktool
