@@ -6,6 +6,7 @@
 #include "engine/codec/sha_hash.h"
 #include "engine/database_test_support.h"
 #include "engine/login_prompt.h"
+#include "engine/memory_medium.h"
 #include "engine/silent_abort.h"
 #include "engine/table_writer.h"
 
@@ -394,6 +395,34 @@ TEST_F(AccessTest, WritesThroughCompressionAndEncryptionWithProgress) {
     EXPECT_EQ(format::GetI32(value.Memory()), 1);
     again.ReadFieldValue(value, 0, 3);
     EXPECT_EQ(value.AsString(), "short");
+}
+
+}  // namespace
+}  // namespace vesk
+
+namespace vesk {
+namespace {
+
+TEST_F(DatabaseTest, MemoryMediumDatabaseTakesWrites) {
+    TMemoryStream image;
+    const std::vector<std::uint8_t> fresh = BuildDatabaseImage(write_testing::ItemsSchema());
+    image.Write(fresh.data(), static_cast<std::int64_t>(fresh.size()));
+    TMemoryImageRegistration registration(image);
+    TVeskDatabase database;
+    database.SetMediumType(mtMemory);
+    database.SetDatabaseName(registration.Name());
+    LinkedTable table("T");
+    table.SetDatabaseName(registration.Name());
+    table.Open();
+    write_testing::ItemRecord record(0, 4, "in memory", "blob");
+    TVeskTableWriter(*table.TableIO()).AppendRecordData(record.buffers, true);
+    table.Close();
+    EXPECT_GT(image.Size(), static_cast<std::int64_t>(fresh.size()));
+    table.Open();
+    EXPECT_EQ(table.TableIO()->GetRecordList(0).size(), 1u);
+    TMemoryStream value;
+    table.TableIO()->ReadFieldValue(value, 0, 2);
+    EXPECT_STREQ(reinterpret_cast<const char*>(value.Memory()), "in memory");
 }
 
 }  // namespace

@@ -3,7 +3,8 @@
 // session); opening it asks the session for that database, which is connected (or made as a
 // temporary database named by the file path) and counts one use; closing gives the use back.
 //
-// Derived data sets put their own cursor work into InternalOpenCursor / InternalCloseCursor.
+// Derived data sets put their own cursor work into InternalOpenCursor / InternalCloseCursor,
+// and close in their own destructor (the base destructor only undoes the database link).
 // An open that fails at any step leaves the data set closed, unregistered and its use of the
 // database given back (a temporary database it caused is freed). Errors raised for the data
 // set begin with its component name.

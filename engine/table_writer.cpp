@@ -5,9 +5,12 @@
 #include <limits>
 #include <vector>
 
+#include "engine/blob_area.h"
 #include "engine/db_error.h"
 #include "engine/file_format.h"
-#include "engine/write_undo.h"
+#include "engine/table_write_lock.h"
+#include "engine/table_write_op.h"
+#include "engine/write_buffers.h"
 
 namespace vesk {
 
@@ -15,11 +18,6 @@ namespace {
 
 using format::GetI32;
 using format::PutI32;
-
-// How often a blob whose read-back does not match is written again before the write fails.
-constexpr int kBlobWriteAttempts = 3;
-// How often a write re-reads a table that other handles keep changing before it gives up.
-constexpr int kSyncAttempts = 50;
 
 std::int32_t ChunkCount(std::int32_t entries) {
     return entries / format::kEntriesPerChunk + (entries % format::kEntriesPerChunk != 0 ? 1 : 0);
@@ -29,252 +27,8 @@ std::uint8_t* IndexSlot(std::vector<std::uint8_t>& header, std::int32_t indexNo)
     return header.data() + format::kHdrIndexes + indexNo * format::kIndexDefSize;
 }
 
-std::int64_t HeaderPosition(const TVeskDBFileIO& file, std::int32_t tableNo) {
-    return GetI32(file.TableTabCopy().data() + format::kTabOffsets + 4 * tableNo);
-}
-
-// The file lock, held for one write; the table is current with the file while it is held.
-class CurrentTableLock {
-  public:
-    CurrentTableLock(TVeskTableIO& table, TVeskDBFileIO& file) : table_(table), file_(file) {
-        if (!table_.Loaded())
-            throw EDatabaseError("Table '" + table_.TableName() + "' is not open");
-        std::vector<std::uint8_t> onDisk(format::kTableHeaderSize);
-        for (int attempt = 0;; ++attempt) {
-            file_.Lock();
-            held_ = true;
-            try {
-                file_.ReadTableHeader(table_.TableNo(), onDisk.data());
-            } catch (...) {
-                Release();  // no destructor runs for a constructor that throws
-                throw;
-            }
-            if (onDisk == table_.HeaderCopy())
-                return;
-            // Another handle wrote: load the table anew (the load takes the lock itself).
-            Release();
-            if (attempt == kSyncAttempts)
-                throw EDatabaseError("Wait for unlock time out");
-            Reload();
-        }
-    }
-    ~CurrentTableLock() { Release(); }
-    CurrentTableLock(const CurrentTableLock&) = delete;
-    CurrentTableLock& operator=(const CurrentTableLock&) = delete;
-
-    // After a failed write: let go of the lock and read the table's state from the file again.
-    void ReleaseAndReload() noexcept {
-        Release();
-        try {
-            Reload();
-        } catch (...) {
-            // The caller gets the write's own error; a table that cannot be read stays
-            // unloaded and its next use reports why.
-        }
-    }
-
-  private:
-    void Release() {
-        if (held_)
-            file_.Unlock();
-        held_ = false;
-    }
-    void Reload() {
-        table_.Unload();
-        table_.LoadTable();
-    }
-
-    TVeskTableIO& table_;
-    TVeskDBFileIO& file_;
-    bool held_ = false;
-};
-
-// Gives the caller's auto-increment value back unless the write went through.
-class AutoIncRestore {
-  public:
-    AutoIncRestore() = default;
-    void Keep(std::uint8_t* value) {
-        value_ = value;
-        std::memcpy(saved_, value, 4);
-    }
-    void Commit() { value_ = nullptr; }
-    ~AutoIncRestore() {
-        if (value_ != nullptr)
-            std::memcpy(value_, saved_, 4);
-    }
-
-  private:
-    std::uint8_t* value_ = nullptr;
-    std::uint8_t saved_[4] = {};
-};
-
-// One write operation: the file, its undo log and the end of the file as it grows.
-struct WriteOp {
-    TVeskTableIO& table;
-    TVeskDBFileIO& file;
-    TWriteUndoLog undo;
-    std::int64_t end;
-
-    WriteOp(TVeskTableIO& t, TVeskDBFileIO& f)
-        : table(t), file(f), undo(f), end(undo.OriginalSize()) {}
-
-    // Room for size bytes at the end of the file; stored offsets are 32-bit.
-    std::int64_t Allocate(std::int64_t size) {
-        if (end + size > std::numeric_limits<std::int32_t>::max())
-            throw EDatabaseError("Database file '" + file.FileName() + "' is full");
-        const std::int64_t at = end;
-        end += size;
-        return at;
-    }
-    void Write(std::int64_t position, const void* data, std::int64_t count) {
-        undo.Overwrite(position, data, count);
-        end = std::max(end, position + count);
-    }
-    void WriteI32(std::int64_t position, std::int32_t value) {
-        std::uint8_t bytes[4];
-        PutI32(bytes, value);
-        Write(position, bytes, 4);
-    }
-    std::int32_t ReadI32(std::int64_t position, const char* what) {
-        std::uint8_t bytes[4];
-        file.ReadExact(bytes, position, 4, what);
-        return GetI32(bytes);
-    }
-    void WriteHeader(std::vector<std::uint8_t>& header) {
-        // The counter wraps around; it only has to differ from what other handles last saw.
-        const auto counter =
-            static_cast<std::uint32_t>(GetI32(header.data() + TVeskTableWriter::kHdrWriteCounter));
-        PutI32(header.data() + TVeskTableWriter::kHdrWriteCounter,
-               static_cast<std::int32_t>(counter + 1u));
-        Write(HeaderPosition(file, table.TableNo()), header.data(), format::kTableHeaderSize);
-    }
-};
-
-void CheckBuffers(const TVeskTableIO& table, const TFieldBuffers& buffers) {
-    const TVeskFieldDefs& fields = table.FieldDefs();
-    bool fits = buffers.Count() == fields.Count();
-    for (std::int32_t f = 0; fits && f < buffers.Count(); ++f) {
-        const TFieldBufferItem& item = buffers.Items(f);
-        if (!item.Active)
-            continue;
-        if (item.IsBlob())
-            fits = item.BlobStream() != nullptr;
-        else
-            fits = item.Buffer != nullptr && item.Size == GetFieldStorageSize(fields.Items(f));
-    }
-    if (!fits)
-        throw EDatabaseError("Field buffers do not match table '" + table.TableName() + "'");
-}
-
-// Text values: cut to Size - 1 characters and zero after the terminator.
-void PadStringFields(TFieldBuffers& buffers) {
-    for (std::int32_t f = 0; f < buffers.Count(); ++f) {
-        TFieldBufferItem& item = buffers.Items(f);
-        if (!item.Active || !IsTextKind(item.FieldType) || item.Size <= 0)
-            continue;
-        auto* text = static_cast<std::uint8_t*>(item.Buffer);
-        auto* zero =
-            static_cast<std::uint8_t*>(std::memchr(text, 0, static_cast<size_t>(item.Size)));
-        if (zero == nullptr)
-            zero = text + item.Size - 1;
-        std::memset(zero, 0, static_cast<size_t>(text + item.Size - zero));
-    }
-}
-
-// A text value without a terminator inside its size gets one in its last byte, so the bytes
-// stored, searched and compared are the same value.
-void TerminateStringFields(TFieldBuffers& buffers) {
-    for (std::int32_t f = 0; f < buffers.Count(); ++f) {
-        TFieldBufferItem& item = buffers.Items(f);
-        if (!item.Active || !IsTextKind(item.FieldType) || item.Size <= 0)
-            continue;
-        auto* text = static_cast<std::uint8_t*>(item.Buffer);
-        if (std::memchr(text, 0, static_cast<size_t>(item.Size)) == nullptr)
-            text[item.Size - 1] = 0;
-    }
-}
-
-std::vector<std::uint8_t> StreamBytes(TStream& stream) {
-    stream.SetPosition(0);
-    std::vector<std::uint8_t> bytes;
-    std::uint8_t chunk[4096];
-    for (;;) {
-        const std::int64_t got = stream.Read(chunk, sizeof chunk);
-        if (got <= 0)
-            break;
-        bytes.insert(bytes.end(), chunk, chunk + got);
-    }
-    return bytes;
-}
-
-struct BlobDescriptor {
-    std::int32_t offset = 0;
-    std::int32_t stored = 0;
-    std::int32_t allocated = 0;
-};
-
-BlobDescriptor GetDescriptor(const std::uint8_t* at) {
-    return {GetI32(at + format::kBlobOffset), GetI32(at + format::kBlobStoredSize),
-            GetI32(at + format::kBlobAllocatedSize)};
-}
-
-void PutDescriptor(std::uint8_t* at, const BlobDescriptor& descriptor) {
-    std::memset(at, 0, kBlobDescriptorSize);
-    PutI32(at + format::kBlobOffset, descriptor.offset);
-    PutI32(at + format::kBlobStoredSize, descriptor.stored);
-    PutI32(at + format::kBlobAllocatedSize, descriptor.allocated);
-}
-
-// An old area may be reused or grown only when it lies whole inside the file, after the
-// fixed structures, in the format's 64-byte steps; anything else is left alone.
-bool UsableArea(const BlobDescriptor& area, std::int64_t fileSize) {
-    return area.allocated > 0 && area.allocated % format::kBlobAreaGranule == 0 &&
-           area.offset >= format::kFirstFreeAt &&
-           area.offset + std::int64_t{area.allocated} <= fileSize;
-}
-
-// Encodes a blob value for field fieldNo.
-void EncodeBlob(WriteOp& op, std::int32_t fieldNo, TStream& value, TMemoryStream& stored) {
-    op.file.EncodeStream(value, stored, op.table.CanEncryptField(fieldNo),
-                         op.table.CanCompressField(fieldNo));
-    if (stored.Size() > std::numeric_limits<std::int32_t>::max() - format::kBlobAreaGranule)
-        throw EDatabaseError("Blob value too large");
-}
-
-// Writes the stored bytes at areaOffset followed by padding zero bytes; with the file's blob
-// check on, reads them back, decodes them and compares them with the plain value, writing
-// again on a mismatch.
-void WriteBlobArea(WriteOp& op, std::int32_t fieldNo, const std::vector<std::uint8_t>& plain,
-                   TStream& value, TMemoryStream& stored, std::int64_t areaOffset,
-                   std::int32_t padding) {
-    for (int attempt = 1;; ++attempt) {
-        std::vector<std::uint8_t> area(stored.Bytes());
-        area.resize(area.size() + static_cast<size_t>(padding), 0);
-        op.Write(areaOffset, area.data(), static_cast<std::int64_t>(area.size()));
-        if (!op.file.BlobCheckOn())
-            return;
-        bool same = false;
-        try {
-            TMemoryStream readBack;
-            readBack.SetSize(stored.Size());
-            op.file.ReadExact(readBack.Memory(), areaOffset, stored.Size(), "blob area");
-            TMemoryStream decoded;
-            op.file.DecodeStream(readBack, decoded, op.table.CanEncryptField(fieldNo),
-                                 op.table.CanCompressField(fieldNo));
-            same = decoded.Bytes() == plain;
-        } catch (const std::exception&) {
-            same = false;  // a value that cannot be decoded is a mismatch
-        }
-        if (same)
-            return;
-        if (attempt == kBlobWriteAttempts)
-            throw EDatabaseError("Blob write check failed in table '" + op.table.TableName() + "'");
-        EncodeBlob(op, fieldNo, value, stored);
-    }
-}
-
 // The non-blob value of item into the work record at the field's offset.
-void EncodeValue(WriteOp& op, std::int32_t fieldNo, const TFieldBufferItem& item,
+void EncodeValue(TTableWriteOp& op, std::int32_t fieldNo, const TFieldBufferItem& item,
                  std::uint8_t* work) {
     op.file.EncodeBuffer(static_cast<const std::uint8_t*>(item.Buffer),
                          work + op.table.FieldOffsets()[static_cast<size_t>(fieldNo)], item.Size,
@@ -341,8 +95,8 @@ bool KeyUnchanged(TVeskTableIO& table, const TFieldBuffers& buffers, std::int32_
 std::int32_t TVeskTableWriter::AppendRecordData(TFieldBuffers& buffers, bool flush,
                                                 const TAdjustAppendEvent& onAdjust) {
     TVeskDBFileIO& file = table_.Owner().FileIO();
-    CurrentTableLock lock(table_, file);
-    CheckBuffers(table_, buffers);
+    TTableWriteLock lock(table_, file);
+    CheckWriteBuffers(table_, buffers);
     PadStringFields(buffers);
 
     std::vector<std::uint8_t> header = table_.HeaderCopy();
@@ -355,7 +109,7 @@ std::int32_t TVeskTableWriter::AppendRecordData(TFieldBuffers& buffers, bool flu
     const std::int32_t e = n;
 
     // The automatic key first, so that the unique check sees the values actually stored.
-    AutoIncRestore autoIncRestore;
+    TAutoIncRestore autoIncRestore;
     const std::int32_t autoField = table_.AutoIncField();
     if (autoField >= 0 && buffers.Items(autoField).Active) {
         auto* value = static_cast<std::uint8_t*>(buffers.Items(autoField).Buffer);
@@ -380,7 +134,7 @@ std::int32_t TVeskTableWriter::AppendRecordData(TFieldBuffers& buffers, bool flu
         insertPos[static_cast<size_t>(i)] = table_.SearchInsertPos(buffers, i, indicator);
     }
 
-    WriteOp op(table_, file);
+    TTableWriteOp op(table_, file);
     const bool newRecordChunk = e % format::kEntriesPerChunk == 0;
     std::int64_t recordChunk = 0;
     std::vector<std::int64_t> newIndexChunks(static_cast<size_t>(indexCount), 0);
@@ -409,15 +163,15 @@ std::int32_t TVeskTableWriter::AppendRecordData(TFieldBuffers& buffers, bool flu
                 continue;
             }
             TStream& value = *item.BlobStream();
-            const std::vector<std::uint8_t> plain = StreamBytes(value);
+            const std::vector<std::uint8_t> plain = BlobValueBytes(value);
             TMemoryStream stored;
             EncodeBlob(op, f, value, stored);
             const auto storedSize = static_cast<std::int32_t>(stored.Size());
             const std::int32_t allocated = format::BlobAllocatedSize(storedSize);
             const std::int64_t area = op.Allocate(allocated);
             WriteBlobArea(op, f, plain, value, stored, area, allocated - storedSize);
-            PutDescriptor(work.data() + table_.FieldOffsets()[static_cast<size_t>(f)],
-                          {static_cast<std::int32_t>(area), storedSize, allocated});
+            PutBlobDescriptor(work.data() + table_.FieldOffsets()[static_cast<size_t>(f)],
+                              {static_cast<std::int32_t>(area), storedSize, allocated});
         }
         op.Write(recordOffset, work.data(), recordSize);
 
@@ -511,10 +265,10 @@ void TVeskTableWriter::ModifyRecordData(TFieldBuffers& buffers, std::int32_t phy
                                         const TAdjustModifyEvent& onAdjust) {
     TVeskDBFileIO& file = table_.Owner().FileIO();
     const std::int32_t e = LiveRecord(table_, physPos).EntryNo;
-    CurrentTableLock lock(table_, file);
+    TTableWriteLock lock(table_, file);
     physPos = CurrentPhysicalPos(table_, e);
     const TRecordItem record = table_.GetRecordList(0)[static_cast<size_t>(physPos)];
-    CheckBuffers(table_, buffers);
+    CheckWriteBuffers(table_, buffers);
     TerminateStringFields(buffers);
 
     const std::int32_t recordSize = table_.RecordSize();
@@ -524,7 +278,7 @@ void TVeskTableWriter::ModifyRecordData(TFieldBuffers& buffers, std::int32_t phy
 
     // An automatic key of 0 keeps the stored one; the buffer then holds it, so the unique
     // check and the caller see the value that stays stored.
-    AutoIncRestore autoIncRestore;
+    TAutoIncRestore autoIncRestore;
     bool keepStoredAutoInc = false;
     const std::int32_t autoField = table_.AutoIncField();
     if (autoField >= 0 && buffers.Items(autoField).Active) {
@@ -572,7 +326,7 @@ void TVeskTableWriter::ModifyRecordData(TFieldBuffers& buffers, std::int32_t phy
             moves.push_back({i, from, to, target});
     }
 
-    WriteOp op(table_, file);
+    TTableWriteOp op(table_, file);
     try {
         for (std::int32_t f = 0; f < buffers.Count(); ++f) {
             TFieldBufferItem& item = buffers.Items(f);
@@ -586,13 +340,13 @@ void TVeskTableWriter::ModifyRecordData(TFieldBuffers& buffers, std::int32_t phy
                 continue;
             }
             TStream& value = *item.BlobStream();
-            const std::vector<std::uint8_t> plain = StreamBytes(value);
+            const std::vector<std::uint8_t> plain = BlobValueBytes(value);
             TMemoryStream stored;
             EncodeBlob(op, f, value, stored);
             const auto storedSize = static_cast<std::int32_t>(stored.Size());
-            const BlobDescriptor old = GetDescriptor(slot);
-            const bool usable = UsableArea(old, op.end);
-            BlobDescriptor area;
+            const TBlobDescriptor old = GetBlobDescriptor(slot);
+            const bool usable = UsableBlobArea(old, op.end);
+            TBlobDescriptor area;
             if (usable && storedSize < old.allocated) {
                 area = {old.offset, storedSize, old.allocated};
             } else {
@@ -605,7 +359,7 @@ void TVeskTableWriter::ModifyRecordData(TFieldBuffers& buffers, std::int32_t phy
             }
             WriteBlobArea(op, f, plain, value, stored, area.offset,
                           format::BlobAllocatedSize(storedSize) - storedSize);
-            PutDescriptor(slot, area);
+            PutBlobDescriptor(slot, area);
         }
         op.Write(record.RecordOffset, work.data(), recordSize);
 
@@ -656,11 +410,11 @@ void TVeskTableWriter::ModifyRecordData(TFieldBuffers& buffers, std::int32_t phy
 void TVeskTableWriter::DeleteRecord(std::int32_t physPos, bool flush) {
     TVeskDBFileIO& file = table_.Owner().FileIO();
     const std::int32_t e = LiveRecord(table_, physPos).EntryNo;
-    CurrentTableLock lock(table_, file);
+    TTableWriteLock lock(table_, file);
     physPos = CurrentPhysicalPos(table_, e);
     std::vector<std::uint8_t> header = table_.HeaderCopy();
 
-    WriteOp op(table_, file);
+    TTableWriteOp op(table_, file);
     try {
         const std::uint8_t deleted = 1;
         op.Write(table_.RecordTabEntryPos(e) + 4, &deleted, 1);
@@ -686,7 +440,7 @@ void TVeskTableWriter::DeleteRecord(std::int32_t physPos, bool flush) {
 
 void TVeskTableWriter::EmptyTable() {
     TVeskDBFileIO& file = table_.Owner().FileIO();
-    CurrentTableLock lock(table_, file);
+    TTableWriteLock lock(table_, file);
     std::vector<std::uint8_t> header = table_.HeaderCopy();
     PutI32(header.data() + format::kHdrFirstChunk, 0);
     PutI32(header.data() + format::kHdrEntryCount, 0);
@@ -696,7 +450,7 @@ void TVeskTableWriter::EmptyTable() {
         PutI32(IndexSlot(header, i) + format::kIdxHead, 0);
     }
 
-    WriteOp op(table_, file);
+    TTableWriteOp op(table_, file);
     try {
         op.WriteHeader(header);
         file.Flush();

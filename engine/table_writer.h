@@ -49,10 +49,6 @@ class TVeskTableWriter {
     // Forgets every record: the next append gets entry 0 and automatic key 1. Always flushes.
     void EmptyTable();
 
-    // Where each write advances its counter in the table header (reserved bytes, never read by
-    // anything but this writer's change check).
-    static constexpr std::int32_t kHdrWriteCounter = 4805;
-
   private:
     TVeskTableIO& table_;
 };

@@ -407,3 +407,61 @@ TEST_F(TableWriterTest, TwoHandlesNeverClaimTheSameEntry) {
 
 }  // namespace
 }  // namespace vesk
+
+namespace vesk {
+namespace {
+
+TEST_F(TableWriterTest, DamagedBlobDescriptorIsNeverWrittenThrough) {
+    struct Case {
+        const char* what;
+        std::int32_t offset, stored, allocated;
+    };
+    const Case cases[] = {
+        {"area over the file header", 0, 10, 128},
+        {"area past the end of the file", 1 << 30, 10, 128},
+        {"allocated size off the 64-byte steps", 4000, 10, 100},
+        {"negative allocated size", 4000, 10, -64},
+    };
+    for (const Case& c : cases) {
+        TearDown();
+        SetUp();
+        Append(0, 1, "a", "old");
+        const TRecordItem item = table_->Table().GetRecordList(0)[0];
+        std::uint8_t descriptor[kBlobDescriptorSize] = {};
+        format::PutI32(descriptor, c.offset);
+        format::PutI32(descriptor + 4, c.stored);
+        format::PutI32(descriptor + 8, c.allocated);
+        table_->File().WriteBuffer(
+            descriptor, item.RecordOffset + table_->Table().FieldOffsets()[3], sizeof descriptor);
+        const std::vector<std::uint8_t> before = write_testing::FileBytes(path_);
+        const std::int64_t end = FileSize();
+        ItemRecord record(0, 1, "a", "new value");
+        Writer().ModifyRecordData(record.buffers, 0, false);
+        const std::vector<std::uint8_t> after = write_testing::FileBytes(path_);
+        EXPECT_TRUE(
+            std::equal(before.begin(), before.begin() + format::kFirstFreeAt, after.begin()))
+            << c.what;
+        EXPECT_EQ(Descriptor(0)[0], end) << c.what << ": a new area at the end";
+        EXPECT_EQ(table_->BlobValue(0, 3), "new value") << c.what;
+    }
+}
+
+TEST_F(TableWriterTest, WritesToAReadOnlyFileFailAndLeaveTheTableAsItWas) {
+    Append(0, 1, "a");
+    table_.reset();
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_read |
+                                            std::filesystem::perms::group_read |
+                                            std::filesystem::perms::others_read);
+    Reopen();
+    ASSERT_TRUE(table_->File().ReadOnlyFile());
+    ItemRecord record(0, 2, "b");
+    EXPECT_THROW(Writer().AppendRecordData(record.buffers, false), EStreamError);
+    EXPECT_EQ(record.Id(), 0);
+    EXPECT_THROW(Writer().DeleteRecord(0, false), EStreamError);
+    EXPECT_EQ(table_->Order(0), (std::vector<std::int32_t>{0}));
+    EXPECT_EQ(table_->HeaderI32(format::kHdrEntryCount), 1);
+    EXPECT_EQ(table_->HeaderI32(format::kHdrAutoInc), 1);
+}
+
+}  // namespace
+}  // namespace vesk

@@ -1,0 +1,93 @@
+#include "engine/blob_area.h"
+
+#include <cstring>
+#include <limits>
+
+#include "engine/db_error.h"
+#include "engine/field_type.h"
+#include "engine/file_format.h"
+
+namespace vesk {
+
+namespace {
+// How often a blob whose read-back does not match is written before the write fails.
+constexpr int kBlobWriteAttempts = 3;
+}  // namespace
+
+using format::GetI32;
+using format::PutI32;
+
+std::vector<std::uint8_t> BlobValueBytes(TStream& stream) {
+    stream.SetPosition(0);
+    std::vector<std::uint8_t> bytes;
+    std::uint8_t chunk[4096];
+    for (;;) {
+        const std::int64_t got = stream.Read(chunk, sizeof chunk);
+        if (got <= 0)
+            break;
+        bytes.insert(bytes.end(), chunk, chunk + got);
+    }
+    return bytes;
+}
+
+TBlobDescriptor GetBlobDescriptor(const std::uint8_t* at) {
+    return {GetI32(at + format::kBlobOffset), GetI32(at + format::kBlobStoredSize),
+            GetI32(at + format::kBlobAllocatedSize)};
+}
+
+void PutBlobDescriptor(std::uint8_t* at, const TBlobDescriptor& descriptor) {
+    std::memset(at, 0, kBlobDescriptorSize);
+    PutI32(at + format::kBlobOffset, descriptor.offset);
+    PutI32(at + format::kBlobStoredSize, descriptor.stored);
+    PutI32(at + format::kBlobAllocatedSize, descriptor.allocated);
+}
+
+// An old area may be reused or grown only when it lies whole inside the file, after the
+// fixed structures, in the format's 64-byte steps; anything else is left alone.
+bool UsableBlobArea(const TBlobDescriptor& area, std::int64_t fileSize) {
+    return area.allocated > 0 && area.allocated % format::kBlobAreaGranule == 0 &&
+           area.offset >= format::kFirstFreeAt &&
+           area.offset + std::int64_t{area.allocated} <= fileSize;
+}
+
+// Encodes a blob value for field fieldNo.
+void EncodeBlob(TTableWriteOp& op, std::int32_t fieldNo, TStream& value, TMemoryStream& stored) {
+    op.file.EncodeStream(value, stored, op.table.CanEncryptField(fieldNo),
+                         op.table.CanCompressField(fieldNo));
+    if (stored.Size() > std::numeric_limits<std::int32_t>::max() - format::kBlobAreaGranule)
+        throw EDatabaseError("Blob value too large");
+}
+
+// Writes the stored bytes at areaOffset followed by padding zero bytes; with the file's blob
+// check on, reads them back, decodes them and compares them with the plain value, writing
+// again on a mismatch.
+void WriteBlobArea(TTableWriteOp& op, std::int32_t fieldNo, const std::vector<std::uint8_t>& plain,
+                   TStream& value, TMemoryStream& stored, std::int64_t areaOffset,
+                   std::int32_t padding) {
+    for (int attempt = 1;; ++attempt) {
+        std::vector<std::uint8_t> area(stored.Bytes());
+        area.resize(area.size() + static_cast<size_t>(padding), 0);
+        op.Write(areaOffset, area.data(), static_cast<std::int64_t>(area.size()));
+        if (!op.file.BlobCheckOn())
+            return;
+        bool same = false;
+        try {
+            TMemoryStream readBack;
+            readBack.SetSize(stored.Size());
+            op.file.ReadExact(readBack.Memory(), areaOffset, stored.Size(), "blob area");
+            TMemoryStream decoded;
+            op.file.DecodeStream(readBack, decoded, op.table.CanEncryptField(fieldNo),
+                                 op.table.CanCompressField(fieldNo));
+            same = decoded.Bytes() == plain;
+        } catch (const std::exception&) {
+            same = false;  // a value that cannot be decoded is a mismatch
+        }
+        if (same)
+            return;
+        if (attempt == kBlobWriteAttempts)
+            throw EDatabaseError("Blob write check failed in table '" + op.table.TableName() + "'");
+        EncodeBlob(op, fieldNo, value, stored);
+    }
+}
+
+}  // namespace vesk
