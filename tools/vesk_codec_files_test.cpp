@@ -1,0 +1,315 @@
+// Database files whose options ask for compression, a cipher or the blob write check, made by
+// `vesk create`, written by `vesk import` and `vesk delete` and read back by `vesk dump`.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "engine/codec/algo_registry.h"
+#include "engine/codec/standard_algorithms.h"
+#include "engine/dataset/vesk_table.h"
+#include "engine/session.h"
+#include "engine/session_list.h"
+#include "tools/database_fixture_test_support.h"
+#include "tools/tsv_format.h"
+#include "tools/vesk_commands.h"
+
+namespace {
+
+using vesktool::kExitFailed;
+using vesktool::kExitOk;
+using vesktool::kExitUsage;
+using vesktool::testing::ReadWholeFile;
+using vesktool::testing::ScratchFolder;
+
+struct ToolRun {
+    int code;
+    std::string out, err;
+};
+
+ToolRun Vesk(const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    const int code = vesktool::RunVesk(args, out, err);
+    return {code, out.str(), err.str()};
+}
+
+// Codec fields take part in the file's codecs; "tag" and "raw" are stored plain.
+constexpr const char* kNotesTable =
+    "table notes\n"
+    "field id autoinc\n"
+    "field name string 30\n"
+    "field tag string 12 plain\n"
+    "field count integer\n"
+    "field body memo\n"
+    "field raw blob plain\n"
+    "index pk id primary unique\n"
+    "index byname name caseinsensitive\n";
+
+constexpr const char* kSecretName = "Secret alpha";  // 12 bytes: a partial last block
+constexpr const char* kPlainTag = "open-tag-1";
+constexpr const char* kPlainBlob = "plain-blob-bytes";
+
+// A body that spans two compression pieces (65,536 bytes each) and compresses well.
+std::string LongBody() {
+    std::string body;
+    for (int line = 0; body.size() < 70'000; ++line)
+        body += "body marker line " + std::to_string(line) + "\twith a tab\n";
+    return body;
+}
+
+// The rows as `vesk dump` prints them; `vesk import` reads the same text.
+std::string NotesTsv() {
+    using vesktool::EscapeTsvText;
+    return "id\tname\ttag\tcount\tbody\traw\n"
+           "1\t" +
+           std::string(kSecretName) + "\t" + kPlainTag + "\t7\t" + EscapeTsvText(LongBody()) +
+           "\t" + kPlainBlob +
+           "\n"
+           "2\tb\t\t-3\t\t\n"
+           "3\tEightch!\tx\t2147483647\t" +
+           EscapeTsvText(std::string(63, 'q') + '\0' + "z") + "\t\\0\n";
+}
+
+bool Holds(const std::string& bytes, const std::string& text) {
+    return bytes.find(text) != std::string::npos;
+}
+
+// The names in the order of the case-insensitive index, read through the table component
+// with the password in the session's list.
+std::vector<std::string> NamesByIndex(const std::string& file, const std::string& password) {
+    vesk::VeskDB_Initialization();
+    struct SessionPassword {
+        explicit SessionPassword(const std::string& password) {
+            vesk::DefaultSession().Passwords = {password};
+        }
+        ~SessionPassword() { vesk::DefaultSession().Passwords.clear(); }
+    } known(password);
+    vesk::TVeskTable table("ordered");
+    table.SetDatabaseName(file);
+    table.SetTableName("notes");
+    table.SetIndexName("byname");
+    table.Open();
+    std::vector<std::string> names;
+    for (table.First(); !table.Eof(); table.Next())
+        names.push_back(table.FieldByName("name").AsString());
+    table.Close();
+    return names;
+}
+
+class CodecFiles : public ::testing::Test {
+  protected:
+    void SetUp() override { vesk::RegisterStandardAlgorithms(); }
+
+    // Creates the file from the options lines and the notes table; extra words go to create.
+    ToolRun Create(const std::string& options, const std::vector<std::string>& extra = {}) {
+        std::ofstream(folder_ / "s.schema") << options << kNotesTable;
+        std::vector<std::string> args = {"create", file_, folder_ / "s.schema"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        return Vesk(args);
+    }
+    ToolRun Import(const std::string& tsv, const std::vector<std::string>& extra = {}) {
+        std::ofstream(folder_ / "in.tsv", std::ios::binary) << tsv;
+        std::vector<std::string> args = {"import", file_, "notes", folder_ / "in.tsv"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        return Vesk(args);
+    }
+    ToolRun Dump(const std::vector<std::string>& extra = {}) {
+        std::vector<std::string> args = {"dump", file_, "notes"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        return Vesk(args);
+    }
+
+    ScratchFolder folder_;
+    std::string file_ = folder_ / "db.dat";
+};
+
+struct CodecCase {
+    std::string options;  // the schema's option lines
+    std::string password;
+    bool enciphered;
+    bool compressed;
+};
+
+std::vector<CodecCase> CodecCases() {
+    std::vector<CodecCase> cases = {{"compression ZIP\n", "", false, true},
+                                    {"compression zip\nblobcheck\n", "", false, true}};
+    // Every cipher in every mode; compression and the blob check alternate across them.
+    const char* ciphers[] = {"Blowfish", "Twofish", "Gost"};
+    for (int c = 0; c < 3; ++c) {
+        for (int mode = 0; mode <= 4; ++mode) {
+            const bool compressed = (c + mode) % 2 == 0;
+            std::string options =
+                "encryption " + std::string(ciphers[c]) + " " + std::to_string(mode) + "\n";
+            if (compressed)
+                options += "compression ZIP\n";
+            if (mode % 2 == 1)
+                options += "blobcheck\n";
+            cases.push_back(
+                {options, "pw " + std::to_string(c) + std::to_string(mode), true, compressed});
+        }
+    }
+    cases.push_back({"encryption gost 2\n", "", true, false});  // the empty password
+    return cases;
+}
+
+TEST_F(CodecFiles, RowsRoundTripAndCodecFieldsAreUnreadableInTheFile) {
+    const std::string tsv = NotesTsv();
+    const std::string body = LongBody();
+    for (const CodecCase& c : CodecCases()) {
+        SCOPED_TRACE(c.options);
+        std::filesystem::remove(file_);
+        const std::vector<std::string> password = {"--password", c.password};
+        const std::vector<std::string> given = c.enciphered ? password : std::vector<std::string>{};
+        const ToolRun created = Create(c.options, given);
+        ASSERT_EQ(created.code, kExitOk) << created.err;
+
+        const ToolRun imported = Import(tsv, given);
+        ASSERT_EQ(imported.code, kExitOk) << imported.err;
+        EXPECT_EQ(imported.out, "3 rows imported\n");
+        const ToolRun dumped = Dump(given);
+        ASSERT_EQ(dumped.code, kExitOk) << dumped.err;
+        EXPECT_EQ(dumped.out, tsv);
+
+        const std::string bytes = ReadWholeFile(file_);
+        EXPECT_EQ(Holds(bytes, kSecretName), !c.enciphered);
+        EXPECT_EQ(Holds(bytes, body.substr(0, 200)), !c.enciphered && !c.compressed);
+        EXPECT_TRUE(Holds(bytes, kPlainTag));
+        EXPECT_TRUE(Holds(bytes, kPlainBlob));
+        if (c.compressed) {
+            EXPECT_LT(bytes.size(), body.size());
+        }
+        EXPECT_EQ(Vesk({"check", file_}).code, kExitOk);
+        EXPECT_EQ(NamesByIndex(file_, c.password),
+                  (std::vector<std::string>{"b", "Eightch!", kSecretName}));
+
+        // The delete finds its row by the deciphered value; the rest stay readable.
+        std::vector<std::string> remove = {"delete", file_, "notes", "name", "b"};
+        remove.insert(remove.end(), given.begin(), given.end());
+        EXPECT_EQ(Vesk(remove).out, "1 rows deleted\n");
+        std::string expected = tsv;
+        expected.erase(expected.find("2\tb\t"), std::string("2\tb\t\t-3\t\t\n").size());
+        EXPECT_EQ(Dump(given).out, expected);
+    }
+}
+
+TEST_F(CodecFiles, AWrongOrMissingPasswordIsRefusedAndWritesNothing) {
+    ASSERT_EQ(Create("encryption Twofish 1\ncompression ZIP\n", {"--password", "right"}).code,
+              kExitOk);
+    ASSERT_EQ(Import(NotesTsv(), {"--password", "right"}).code, kExitOk);
+    const std::string before = ReadWholeFile(file_);
+    const std::vector<std::vector<std::string>> refused = {
+        {"--password", "wrong"}, {"--password", "Right"}, {"--password", ""}, {}};
+    for (const std::vector<std::string>& given : refused) {
+        const std::string shown = given.empty() ? "(none)" : given[1];
+        const ToolRun dumped = Dump(given);
+        EXPECT_EQ(dumped.code, kExitFailed) << shown;
+        EXPECT_EQ(dumped.err, "vesk dump: Access denied\n") << shown;
+        EXPECT_EQ(dumped.out, "") << shown;
+        const ToolRun imported = Import(NotesTsv(), given);
+        EXPECT_EQ(imported.code, kExitFailed) << shown;
+        EXPECT_EQ(imported.err, "vesk import: Access denied\n") << shown;
+        EXPECT_EQ(ReadWholeFile(file_), before) << shown;
+    }
+    EXPECT_EQ(Dump({"--password", "right"}).code, kExitOk);
+}
+
+TEST_F(CodecFiles, CreateRefusesFilesThatCouldNotBeOpened) {
+    const struct {
+        const char* options;
+        std::vector<std::string> extra;
+        int code;
+        const char* message;
+    } cases[] = {
+        {"", {"--password", "x"}, kExitFailed, "--password needs a schema with an encryption"},
+        {"encryption Blowfish 0\n", {}, kExitFailed, "an enciphered file needs a password"},
+        {"encryption Blowfish 0 KVxYGGDUEelDThFHi6OUTLKBdn0\n",
+         {"--password", "x"},
+         kExitFailed,
+         "not both"},
+        {"encryption Rot13 0\n",
+         {"--password", "x"},
+         kExitFailed,
+         "Encryption algorithm module 'Rot13' not found"},
+        {"compression LZX\n", {}, kExitFailed, "Compression algorithm module 'LZX' not found"},
+        {"encryption Gost 1\n", {"--password"}, kExitUsage, "usage:"},
+        {"encryption Gost 1\n", {"--password", "a", "--password", "b"}, kExitUsage, "usage:"},
+    };
+    for (const auto& c : cases) {
+        const ToolRun created = Create(c.options, c.extra);
+        EXPECT_EQ(created.code, c.code) << c.options;
+        EXPECT_TRUE(Holds(created.err, c.message)) << created.err;
+        EXPECT_FALSE(std::filesystem::exists(file_)) << c.options;
+    }
+    // The commands that read no values take no password.
+    EXPECT_EQ(Vesk({"tables", file_, "--password", "x"}).code, kExitUsage);
+    EXPECT_EQ(Vesk({"check", file_, "--password", "x"}).code, kExitUsage);
+}
+
+// A compressor for the blob check: identity both ways, except that its next encodes flip the
+// first byte, as a write gone wrong would.
+int gCorruptEncodes = 0;
+
+class FlakyCompress : public vesk::TCompressAlgo {
+  public:
+    using TCompressAlgo::TCompressAlgo;
+    void EncodeStream(vesk::TStream* source, vesk::TStream* dest, std::int64_t size) override {
+        Pass(source, dest, size, gCorruptEncodes > 0);
+        if (gCorruptEncodes > 0)
+            --gCorruptEncodes;
+    }
+    void DecodeStream(vesk::TStream* source, vesk::TStream* dest, std::int64_t size) override {
+        Pass(source, dest, size, false);
+    }
+
+  private:
+    static void Pass(vesk::TStream* source, vesk::TStream* dest, std::int64_t size, bool flip) {
+        std::string bytes(static_cast<size_t>(size), '\0');
+        source->SetPosition(0);
+        source->ReadBuffer(bytes.data(), size);
+        if (flip && !bytes.empty())
+            bytes[0] = static_cast<char>(bytes[0] ^ 1);
+        dest->SetSize(0);
+        dest->SetPosition(0);
+        dest->WriteBuffer(bytes.data(), size);
+    }
+};
+
+const vesk::TCompressAlgoClass kFlakyClass{
+    "TFlakyCompress", [](vesk::TDataProcessOwner* owner) -> std::unique_ptr<vesk::TCompressAlgo> {
+        return std::make_unique<FlakyCompress>(owner);
+    }};
+
+TEST_F(CodecFiles, TheBlobCheckRewritesAValueWhoseReadBackDiffers) {
+    vesk::RegisterCompressClass(kFlakyClass, "Flaky");
+    const struct {
+        bool blobCheck;
+        int corruptEncodes;
+        int code;
+        const char* body;  // as dumped, or the error
+    } cases[] = {
+        {true, 0, kExitOk, "hello"},
+        {true, 1, kExitOk, "hello"},
+        {true, 2, kExitOk, "hello"},
+        {true, 3, kExitFailed, "Blob write check failed in table 'notes'"},
+        {false, 1, kExitOk, "iello"},  // without the check the damage stays
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.corruptEncodes);
+        std::filesystem::remove(file_);
+        ASSERT_EQ(
+            Create(std::string("compression Flaky\n") + (c.blobCheck ? "blobcheck\n" : "")).code,
+            kExitOk);
+        gCorruptEncodes = c.corruptEncodes;
+        const ToolRun imported = Import("id\tbody\n1\thello\n");
+        gCorruptEncodes = 0;
+        EXPECT_EQ(imported.code, c.code) << imported.err;
+        if (c.code != kExitOk) {
+            EXPECT_TRUE(Holds(imported.err, c.body)) << imported.err;
+            continue;
+        }
+        const std::string dumped = Dump().out;
+        EXPECT_TRUE(Holds(dumped, std::string("\t") + c.body + "\t")) << dumped;
+    }
+}
+
+}  // namespace
