@@ -22,17 +22,8 @@ using vesktool::kExitOk;
 using vesktool::kExitUsage;
 using vesktool::testing::ReadWholeFile;
 using vesktool::testing::ScratchFolder;
-
-struct ToolRun {
-    int code;
-    std::string out, err;
-};
-
-ToolRun Vesk(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    const int code = vesktool::RunVesk(args, out, err);
-    return {code, out.str(), err.str()};
-}
+using vesktool::testing::ToolRun;
+using vesktool::testing::Vesk;
 
 // Codec fields take part in the file's codecs; "tag" and "raw" are stored plain.
 constexpr const char* kNotesTable =
@@ -244,6 +235,9 @@ TEST_F(CodecFiles, AWrongOrMissingPasswordIsRefusedAndWritesNothing) {
         const ToolRun imported = Import(NotesTsv(), given);
         EXPECT_EQ(imported.code, kExitFailed) << shown;
         EXPECT_EQ(imported.err, "vesk import: Access denied\n") << shown;
+        std::vector<std::string> remove = {"delete", file_, "notes", "name", "b"};
+        remove.insert(remove.end(), given.begin(), given.end());
+        EXPECT_EQ(Vesk(remove).err, "vesk delete: Access denied\n") << shown;
         EXPECT_EQ(ReadWholeFile(file_), before) << shown;
     }
     EXPECT_EQ(Dump({"--password", "right"}).code, kExitOk);
