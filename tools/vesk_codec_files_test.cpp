@@ -275,32 +275,44 @@ TEST_F(CodecFiles, CreateRefusesFilesThatCouldNotBeOpened) {
     EXPECT_EQ(Vesk({"check", file_, "--password", "x"}).code, kExitUsage);
 }
 
-// A compressor for the blob check: identity both ways, except that its next encodes flip the
-// first byte, as a write gone wrong would.
-int gCorruptEncodes = 0;
+// A compressor for the blob check: its stored form is a 'K' and the value. Its next encodes
+// go wrong as a failing write would: a flipped first value byte (the value reads back wrong)
+// or a damaged mark (the value cannot be decoded at all).
+enum class Damage { FlippedByte, BadMark };
+int gDamagedEncodes = 0;
+Damage gDamage = Damage::FlippedByte;
 
 class FlakyCompress : public vesk::TCompressAlgo {
   public:
     using TCompressAlgo::TCompressAlgo;
     void EncodeStream(vesk::TStream* source, vesk::TStream* dest, std::int64_t size) override {
-        Pass(source, dest, size, gCorruptEncodes > 0);
-        if (gCorruptEncodes > 0)
-            --gCorruptEncodes;
+        std::string bytes = "K" + ReadAll(source, size);
+        if (gDamagedEncodes > 0) {
+            --gDamagedEncodes;
+            const size_t at = gDamage == Damage::BadMark ? 0 : 1;
+            if (at < bytes.size())
+                bytes[at] = static_cast<char>(bytes[at] ^ 1);
+        }
+        WriteAll(dest, bytes);
     }
     void DecodeStream(vesk::TStream* source, vesk::TStream* dest, std::int64_t size) override {
-        Pass(source, dest, size, false);
+        const std::string bytes = ReadAll(source, size);
+        if (bytes.empty() || bytes[0] != 'K')
+            throw std::runtime_error("Cannot Uncompress.");
+        WriteAll(dest, bytes.substr(1));
     }
 
   private:
-    static void Pass(vesk::TStream* source, vesk::TStream* dest, std::int64_t size, bool flip) {
+    static std::string ReadAll(vesk::TStream* source, std::int64_t size) {
         std::string bytes(static_cast<size_t>(size), '\0');
         source->SetPosition(0);
         source->ReadBuffer(bytes.data(), size);
-        if (flip && !bytes.empty())
-            bytes[0] = static_cast<char>(bytes[0] ^ 1);
+        return bytes;
+    }
+    static void WriteAll(vesk::TStream* dest, const std::string& bytes) {
         dest->SetSize(0);
         dest->SetPosition(0);
-        dest->WriteBuffer(bytes.data(), size);
+        dest->WriteBuffer(bytes.data(), static_cast<std::int64_t>(bytes.size()));
     }
 };
 
@@ -313,32 +325,38 @@ TEST_F(CodecFiles, TheBlobCheckRewritesAValueWhoseReadBackDiffers) {
     vesk::RegisterCompressClass(kFlakyClass, "Flaky");
     const struct {
         bool blobCheck;
-        int corruptEncodes;
-        int code;
-        const char* body;  // as dumped, or the error
+        Damage damage;
+        int damagedEncodes;
+        int importCode;
+        const char* importError;
+        const char* dumped;  // the body cell, or the dump's error
     } cases[] = {
-        {true, 0, kExitOk, "hello"},
-        {true, 1, kExitOk, "hello"},
-        {true, 2, kExitOk, "hello"},
-        {true, 3, kExitFailed, "Blob write check failed in table 'notes'"},
-        {false, 1, kExitOk, "iello"},  // without the check the damage stays
+        {true, Damage::FlippedByte, 0, kExitOk, "", "\thello\t"},
+        {true, Damage::FlippedByte, 1, kExitOk, "", "\thello\t"},
+        {true, Damage::BadMark, 2, kExitOk, "", "\thello\t"},
+        {true, Damage::FlippedByte, 3, kExitFailed, "Blob write check failed in table 'notes'", ""},
+        {true, Damage::BadMark, 3, kExitFailed, "Blob write check failed in table 'notes'", ""},
+        // Without the check the damage stays in the file.
+        {false, Damage::FlippedByte, 1, kExitOk, "", "\tiello\t"},
+        {false, Damage::BadMark, 1, kExitOk, "", "Cannot Uncompress."},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.corruptEncodes);
+        SCOPED_TRACE(std::to_string(c.damagedEncodes) + (c.blobCheck ? " checked" : ""));
         std::filesystem::remove(file_);
         ASSERT_EQ(
             Create(std::string("compression Flaky\n") + (c.blobCheck ? "blobcheck\n" : "")).code,
             kExitOk);
-        gCorruptEncodes = c.corruptEncodes;
+        gDamage = c.damage;
+        gDamagedEncodes = c.damagedEncodes;
         const ToolRun imported = Import("id\tbody\n1\thello\n");
-        gCorruptEncodes = 0;
-        EXPECT_EQ(imported.code, c.code) << imported.err;
-        if (c.code != kExitOk) {
-            EXPECT_TRUE(Holds(imported.err, c.body)) << imported.err;
+        gDamagedEncodes = 0;
+        EXPECT_EQ(imported.code, c.importCode) << imported.err;
+        if (c.importCode != kExitOk) {
+            EXPECT_TRUE(Holds(imported.err, c.importError)) << imported.err;
             continue;
         }
-        const std::string dumped = Dump().out;
-        EXPECT_TRUE(Holds(dumped, std::string("\t") + c.body + "\t")) << dumped;
+        const ToolRun dumped = Dump();
+        EXPECT_TRUE(Holds(dumped.out + dumped.err, c.dumped)) << dumped.out << dumped.err;
     }
 }
 
