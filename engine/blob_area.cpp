@@ -3,6 +3,7 @@
 #include <cstring>
 #include <limits>
 
+#include "engine/codec/checksum_hash.h"
 #include "engine/db_error.h"
 #include "engine/field_type.h"
 #include "engine/file_format.h"
@@ -59,16 +60,19 @@ void EncodeBlob(TTableWriteOp& op, std::int32_t fieldNo, TStream& value, TMemory
 }
 
 // Writes the stored bytes at areaOffset followed by padding zero bytes; with the file's blob
-// check on, reads them back, decodes them and compares them with the plain value, writing
-// again on a mismatch.
+// check on, reads them back, decodes them and compares their CRC-32 (and length) with the
+// plain value's, writing again on a mismatch.
 void WriteBlobArea(TTableWriteOp& op, std::int32_t fieldNo, const std::vector<std::uint8_t>& plain,
                    TStream& value, TMemoryStream& stored, std::int64_t areaOffset,
                    std::int32_t padding) {
+    const bool check = op.file.BlobCheckOn();
+    const std::uint32_t plainCrc =
+        check ? CalcCRC32(plain.data(), static_cast<std::int64_t>(plain.size())) : 0;
     for (int attempt = 1;; ++attempt) {
         std::vector<std::uint8_t> area(stored.Bytes());
         area.resize(area.size() + static_cast<size_t>(padding), 0);
         op.Write(areaOffset, area.data(), static_cast<std::int64_t>(area.size()));
-        if (!op.file.BlobCheckOn())
+        if (!check)
             return;
         bool same = false;
         try {
@@ -78,7 +82,8 @@ void WriteBlobArea(TTableWriteOp& op, std::int32_t fieldNo, const std::vector<st
             TMemoryStream decoded;
             op.file.DecodeStream(readBack, decoded, op.table.CanEncryptField(fieldNo),
                                  op.table.CanCompressField(fieldNo));
-            same = decoded.Bytes() == plain;
+            same = decoded.Size() == static_cast<std::int64_t>(plain.size()) &&
+                   CalcCRC32(decoded.Memory(), decoded.Size()) == plainCrc;
         } catch (const std::exception&) {
             same = false;  // a value that cannot be decoded is a mismatch
         }

@@ -35,8 +35,9 @@ std::vector<std::uint8_t> BlobValueBytes(TStream& value);
 void EncodeBlob(TTableWriteOp& op, std::int32_t fieldNo, TStream& value, TMemoryStream& stored);
 
 // Writes the stored bytes at areaOffset followed by padding zero bytes. With the file's blob
-// check on, reads them back, decodes them and compares them with plain; a mismatch (or a
-// value that cannot be decoded) is encoded and written again, a few times at most.
+// check on, reads them back, decodes them and compares their CRC-32 and length with those of
+// plain; a mismatch (or a value that cannot be decoded) is encoded and written again, a few
+// times at most.
 void WriteBlobArea(TTableWriteOp& op, std::int32_t fieldNo, const std::vector<std::uint8_t>& plain,
                    TStream& value, TMemoryStream& stored, std::int64_t areaOffset,
                    std::int32_t padding);

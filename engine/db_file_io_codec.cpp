@@ -2,9 +2,8 @@
 // encryption. Every pass holds the codec lock: the managers keep cipher state.
 #include <cstring>
 
-#include "engine/codec/hash.h"
-#include "engine/codec/sha_hash.h"
 #include "engine/db_file_io.h"
+#include "engine/password_digest.h"
 
 namespace vesk {
 
@@ -28,7 +27,7 @@ void CopyBytes(const std::uint8_t* source, std::uint8_t* dest, std::int32_t size
 bool TVeskDBFileIO::CheckPassword(const std::string& password) {
     if (!EncryptionOn())
         return true;
-    const std::string digest = CalcHashString(&THash_SHA::New, password, nullptr);
+    const std::string digest = PasswordDigestText(password);
     const std::string_view stored = format::GetText(options_.data() + format::kOptPasswordDigest,
                                                     format::kOptPasswordDigestSize);
     if (digest != stored)

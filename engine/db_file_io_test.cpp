@@ -505,6 +505,40 @@ TEST(DbFileIO, PasswordRuleAndEncipheredValues) {
     EXPECT_TRUE(open.file.CheckPassword("anything")) << "no encryption, no password";
 }
 
+// A mode outside 0 to 4 must never leave values in plain text: the open is refused. The mode
+// byte means nothing while encryption is off.
+TEST(DbFileIO, RefusesACipherModeOutsideTheFiveModes) {
+    RegisterStandardAlgorithms();
+    const struct {
+        std::uint8_t encryptOn;
+        std::uint8_t mode;
+        const char* error;  // nullptr: opens
+    } cases[] = {
+        {1, 4, nullptr},
+        {1, 5, "Cipher mode 5 is not supported"},
+        {1, 255, "Cipher mode 255 is not supported"},
+        {0, 9, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.mode));
+        TestImage image;
+        image.SetOption(format::kOptEncryptOn, c.encryptOn);
+        image.SetOption(format::kOptCipherMode, c.mode);
+        image.SetOptionText(format::kOptCipherName, "Gost");
+        TMemoryStream stream;
+        image.CopyTo(stream);
+        TMemoryImageRegistration registration(stream);
+        TVeskDBFileIO file;
+        if (c.error == nullptr) {
+            file.Open(registration.Name(), mtMemory, false);
+            EXPECT_TRUE(file.IsOpen());
+            continue;
+        }
+        ExpectDbError([&] { file.Open(registration.Name(), mtMemory, false); }, c.error);
+        EXPECT_FALSE(file.IsOpen());
+    }
+}
+
 TEST(DbFileIO, ForwardsCodecProgressToItsOwner) {
     RegisterStandardAlgorithms();
     struct ProgressOwner : TDBFileIOOwner {

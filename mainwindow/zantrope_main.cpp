@@ -1,7 +1,38 @@
-// The program's entry point.
-#include <cstdio>
+// The program's entry point: the application, the main window, the data module, the message
+// loop.
+#include <memory>
 
-int main() {
-    std::puts("Zantrope: the main window is not there yet; the database engine comes first.");
-    return 0;
+#include <QGuiApplication>
+#include <QScreen>
+
+#include "mainwindow/engine_lifetime.h"
+#include "mainwindow/main_form.h"
+#include "mainwindow/tdm.h"
+#include "platform/os/program_folder.h"
+#include "platform/ui/guarded_application.h"
+
+int main(int argc, char** argv) {
+    const EngineLifetime engine;
+    ui::GuardedApplication application(argc, argv);
+    const QString title = QStringLiteral("Zantrope FREE Edition");
+    QApplication::setApplicationName(title);
+    QApplication::setApplicationDisplayName(title);
+
+    // The main window first: it exists before the data module, which its creation never uses.
+    auto window = std::make_unique<TForm1>(os::ProgramFolder());
+    Form1 = window.get();
+    auto data = std::make_unique<Tdm>();
+    dm = data.get();
+
+    // Maximised; without a window manager to do it, the window takes the screen's free area.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        window->setGeometry(screen->availableGeometry());
+    window->showMaximized();
+    const int result = QApplication::exec();
+    // The window's children (pages) go before the data module.
+    window.reset();
+    Form1 = nullptr;
+    data.reset();
+    dm = nullptr;
+    return result;
 }

@@ -1,7 +1,7 @@
 #pragma once
-// For the tests of the database tool: a scratch folder and the independent fixture generator
+// For the tests of the database tool: a scratch folder, the independent fixture generator
 // (tests/fixtures/make_database_fixture.py), which lays out database files from the format
-// alone.
+// alone, and a runner of the tool's commands.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -9,7 +9,11 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <string>
+#include <vector>
+
+#include "tools/vesk_commands.h"
 
 namespace vesktool::testing {
 
@@ -48,6 +52,18 @@ inline std::string MakeFixture(const ScratchFolder& folder, const std::string& d
 inline std::string ReadWholeFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// One run of the tool's commands in this process, with what it printed.
+struct ToolRun {
+    int code;
+    std::string out, err;
+};
+
+inline ToolRun Vesk(const std::vector<std::string>& args) {
+    std::ostringstream out, err;
+    const int code = RunVesk(args, out, err);
+    return {code, out.str(), err.str()};
 }
 
 }  // namespace vesktool::testing

@@ -7,7 +7,8 @@
 //
 //   compression NAME                 compression on, with the registered algorithm NAME
 //   encryption CIPHER MODE [DIGEST]  encryption on: cipher name, cipher mode 0 to 4 and the
-//                                    password digest text as the file is to hold it
+//                                    password digest text as the file is to hold it (or
+//                                    none, and `vesk create --password` writes it)
 //   blobcheck                        every blob write is read back and verified
 //   table NAME                       starts a table; the field and index lines below belong to it
 //   field NAME TYPE [SIZE] [plain]   a field: TYPE is a field type without its "ft" prefix

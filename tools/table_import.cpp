@@ -3,7 +3,9 @@
 #include <stdexcept>
 #include <vector>
 
+#include "engine/dataset/vesk_blob_stream.h"
 #include "engine/dataset/vesk_table.h"
+#include "engine/login_prompt.h"
 #include "engine/session_list.h"
 #include "tools/tsv_read.h"
 
@@ -11,9 +13,29 @@ namespace vesktool {
 
 namespace {
 
+// For the life of the object, the engine's password prompt answers with the tool's password,
+// as a user would type it; the engine then grants access or says "Access denied".
+class PasswordAnswer {
+  public:
+    explicit PasswordAnswer(std::string password)
+        : previous_(vesk::SetLoginPrompt(
+              [password = std::move(password)](const std::string&, std::string& entered) {
+                  entered = password;
+                  return true;
+              })) {}
+    ~PasswordAnswer() { vesk::SetLoginPrompt(std::move(previous_)); }
+    PasswordAnswer(const PasswordAnswer&) = delete;
+    PasswordAnswer& operator=(const PasswordAnswer&) = delete;
+
+  private:
+    vesk::TLoginPrompt previous_;
+};
+
 // The table component on the file: the session makes a temporary database named by the path.
-std::unique_ptr<vesk::TVeskTable> OpenTable(const std::string& file, const std::string& table) {
+std::unique_ptr<vesk::TVeskTable> OpenTable(const std::string& file, const std::string& table,
+                                            const std::string& password) {
     vesk::VeskDB_Initialization();
+    const PasswordAnswer answer(password);
     auto component = std::make_unique<vesk::TVeskTable>("T" + table);
     component->SetDatabaseName(file);
     component->SetTableName(table);
@@ -22,6 +44,8 @@ std::unique_ptr<vesk::TVeskTable> OpenTable(const std::string& file, const std::
 }
 
 bool Importable(vesk::TFieldType type) {
+    if (vesk::IsBlobKind(type))
+        return true;
     switch (type) {
         case vesk::ftString:
         case vesk::ftFixedChar:
@@ -39,11 +63,18 @@ bool Importable(vesk::TFieldType type) {
 void SetCell(vesk::TField& field, const std::string& cell) {
     if (field.DataType() == vesk::ftAutoInc && (cell.empty() || cell == "0"))
         return;  // the engine assigns the key at post
-    if (field.DataType() == vesk::ftString || field.DataType() == vesk::ftFixedChar) {
+    if (field.IsBlob() || field.DataType() == vesk::ftString ||
+        field.DataType() == vesk::ftFixedChar) {
         const std::optional<std::string> text = UnescapeTsvText(cell);
         if (!text)
             throw std::runtime_error("bad escape in cell '" + cell + "'");
-        field.SetAsString(*text);
+        if (field.IsBlob()) {
+            const auto stream =
+                field.DataSet().CreateBlobStream(field, vesk::TBlobStreamMode::bmWrite);
+            stream->Write(text->data(), static_cast<std::int64_t>(text->size()));
+        } else {
+            field.SetAsString(*text);
+        }
         return;
     }
     field.SetAsString(cell);
@@ -51,8 +82,9 @@ void SetCell(vesk::TField& field, const std::string& cell) {
 
 }  // namespace
 
-std::int64_t ImportRows(const std::string& file, const std::string& table, std::istream& tsv) {
-    const std::unique_ptr<vesk::TVeskTable> component = OpenTable(file, table);
+std::int64_t ImportRows(const std::string& file, const std::string& table, std::istream& tsv,
+                        const std::string& password) {
+    const std::unique_ptr<vesk::TVeskTable> component = OpenTable(file, table, password);
     std::string line;
     if (!std::getline(tsv, line))
         throw std::runtime_error("the TSV has no header line");
@@ -88,8 +120,8 @@ std::int64_t ImportRows(const std::string& file, const std::string& table, std::
 }
 
 std::int64_t DeleteRows(const std::string& file, const std::string& table, const std::string& field,
-                        const std::string& value) {
-    const std::unique_ptr<vesk::TVeskTable> component = OpenTable(file, table);
+                        const std::string& value, const std::string& password) {
+    const std::unique_ptr<vesk::TVeskTable> component = OpenTable(file, table, password);
     std::int64_t rows = 0;
     while (component->Locate(field, value)) {
         component->Delete();

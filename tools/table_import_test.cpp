@@ -12,8 +12,9 @@
 
 namespace {
 
-using vesktool::RunVesk;
 using vesktool::testing::ScratchFolder;
+using vesktool::testing::ToolRun;
+using vesktool::testing::Vesk;
 
 constexpr const char* kSchema =
     "table hist\n"
@@ -23,17 +24,6 @@ constexpr const char* kSchema =
     "field done boolean\n"
     "index pk key primary unique\n"
     "index byname name unique\n";
-
-struct ToolRun {
-    int code;
-    std::string out, err;
-};
-
-ToolRun Vesk(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    const int code = RunVesk(args, out, err);
-    return {code, out.str(), err.str()};
-}
 
 class ImportDelete : public ::testing::Test {
   protected:

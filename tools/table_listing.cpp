@@ -5,6 +5,7 @@
 #include <ostream>
 #include <vector>
 
+#include "engine/db_error.h"
 #include "engine/db_file_io.h"
 #include "engine/field_buffers.h"
 #include "engine/file_format.h"
@@ -122,8 +123,12 @@ void ListTables(const std::string& path, std::ostream& out) {
     }
 }
 
-void DumpTable(const std::string& path, const std::string& tableName, std::ostream& out) {
+void DumpTable(const std::string& path, const std::string& tableName, std::ostream& out,
+               const std::string& password) {
     OpenDatabase database(path);
+    // The same rule as a database connect: the digest must match, and it sets the cipher key.
+    if (!database.File().CheckPassword(password))
+        throw EDatabaseError("Access denied");
     LoadedTable table(database.Owner(), tableName);
     const TVeskFieldDefs& fields = table->FieldDefs();
 

@@ -14,7 +14,10 @@ void ListTables(const std::string& path, std::ostream& out);
 
 // The live rows of the table in physical order as TSV: a header line of field names, then one
 // line per row (tools/tsv_format.h). Integers in decimal, booleans True/False, floats, dates
-// and times as their stored numbers, texts and blobs escaped. Throws the engine's errors.
-void DumpTable(const std::string& path, const std::string& table, std::ostream& out);
+// and times as their stored numbers, texts and blobs escaped. An enciphered file needs its
+// password (an empty one is tried as the empty password): "Access denied" (EDatabaseError)
+// otherwise, before anything is written to out. Throws the engine's errors.
+void DumpTable(const std::string& path, const std::string& table, std::ostream& out,
+               const std::string& password = {});
 
 }  // namespace vesktool

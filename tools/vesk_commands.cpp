@@ -1,10 +1,13 @@
 #include "tools/vesk_commands.h"
 
 #include <fstream>
+#include <optional>
 #include <ostream>
 #include <sstream>
 
+#include "engine/codec/algo_registry.h"
 #include "engine/file_builder.h"
+#include "engine/password_digest.h"
 #include "tools/file_check.h"
 #include "tools/schema_parser.h"
 #include "tools/table_import.h"
@@ -15,12 +18,34 @@ namespace vesktool {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: vesk create FILE SCHEMA\n"
+    "usage: vesk create FILE SCHEMA [--password PASSWORD]\n"
     "       vesk tables FILE\n"
-    "       vesk dump FILE TABLE\n"
+    "       vesk dump FILE TABLE [--password PASSWORD]\n"
     "       vesk check FILE\n"
-    "       vesk import FILE TABLE TSV\n"
-    "       vesk delete FILE TABLE FIELD VALUE\n";
+    "       vesk import FILE TABLE TSV [--password PASSWORD]\n"
+    "       vesk delete FILE TABLE FIELD VALUE [--password PASSWORD]\n";
+
+// The words of a command line with its one option taken out.
+struct CommandLine {
+    std::vector<std::string> words;
+    std::optional<std::string> password;
+    bool understood = true;
+};
+
+CommandLine SplitOptions(const std::vector<std::string>& args) {
+    CommandLine line;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] != "--password") {
+            line.words.push_back(args[i]);
+            continue;
+        }
+        if (i + 1 == args.size() || line.password)
+            line.understood = false;  // no value, or given twice
+        else
+            line.password = args[++i];
+    }
+    return line;
+}
 
 std::string ReadTextFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -31,8 +56,31 @@ std::string ReadTextFile(const std::string& path) {
     return text.str();
 }
 
-int Create(const std::string& file, const std::string& schemaPath) {
-    const vesk::DatabaseSchema schema = ParseSchema(ReadTextFile(schemaPath));
+// The codec options of a file to be created: the password becomes the digest text the file
+// holds, and names the engine does not know are refused now rather than at every open.
+void ApplyCodecOptions(vesk::SchemaOptions& options, const std::optional<std::string>& password) {
+    if (password) {
+        if (!options.encryption)
+            throw std::runtime_error("--password needs a schema with an encryption line");
+        if (!options.passwordDigest.empty())
+            throw std::runtime_error(
+                "the schema gives a password digest already; give it or --password, not both");
+        options.passwordDigest = vesk::PasswordDigestText(*password);
+    }
+    if (options.encryption && options.passwordDigest.empty())
+        throw std::runtime_error("an enciphered file needs a password: give --password");
+    if (options.compression && vesk::FindCompressClass(options.compressionName) < 0)
+        throw std::runtime_error("Compression algorithm module '" + options.compressionName +
+                                 "' not found");
+    if (options.encryption && vesk::FindEncryptClass(options.cipherName) < 0)
+        throw std::runtime_error("Encryption algorithm module '" + options.cipherName +
+                                 "' not found");
+}
+
+int Create(const std::string& file, const std::string& schemaPath,
+           const std::optional<std::string>& password) {
+    vesk::DatabaseSchema schema = ParseSchema(ReadTextFile(schemaPath));
+    ApplyCodecOptions(schema.options, password);
     vesk::CreateDatabaseFile(file, schema);
     return kExitOk;
 }
@@ -44,37 +92,51 @@ int Check(const std::string& file, std::ostream& err) {
     return problems.empty() ? kExitOk : kExitFailed;
 }
 
+// Runs the command of the line; nothing when the line names no command with its words.
+std::optional<int> RunCommand(const CommandLine& line, std::ostream& out, std::ostream& err) {
+    const std::vector<std::string>& words = line.words;
+    const std::string& command = words[0];
+    const std::string password = line.password.value_or("");
+    if (command == "create" && words.size() == 3)
+        return Create(words[1], words[2], line.password);
+    if (command == "dump" && words.size() == 3) {
+        DumpTable(words[1], words[2], out, password);
+        return kExitOk;
+    }
+    if (command == "import" && words.size() == 4) {
+        std::ifstream tsv(words[3], std::ios::binary);
+        if (!tsv)
+            throw std::runtime_error("Cannot open file " + words[3]);
+        out << ImportRows(words[1], words[2], tsv, password) << " rows imported\n";
+        return kExitOk;
+    }
+    if (command == "delete" && words.size() == 5) {
+        out << DeleteRows(words[1], words[2], words[3], words[4], password) << " rows deleted\n";
+        return kExitOk;
+    }
+    if (line.password)
+        return std::nullopt;  // the other commands read no values and take no password
+    if (command == "tables" && words.size() == 2) {
+        ListTables(words[1], out);
+        return kExitOk;
+    }
+    if (command == "check" && words.size() == 2)
+        return Check(words[1], err);
+    return std::nullopt;
+}
+
 }  // namespace
 
 int RunVesk(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    const std::string command = args.empty() ? "" : args[0];
-    try {
-        if (command == "create" && args.size() == 3)
-            return Create(args[1], args[2]);
-        if (command == "tables" && args.size() == 2) {
-            ListTables(args[1], out);
-            return kExitOk;
+    const CommandLine line = SplitOptions(args);
+    if (line.understood && !line.words.empty()) {
+        try {
+            if (const std::optional<int> code = RunCommand(line, out, err))
+                return *code;
+        } catch (const std::exception& e) {
+            err << "vesk " << line.words[0] << ": " << e.what() << '\n';
+            return kExitFailed;
         }
-        if (command == "dump" && args.size() == 3) {
-            DumpTable(args[1], args[2], out);
-            return kExitOk;
-        }
-        if (command == "check" && args.size() == 2)
-            return Check(args[1], err);
-        if (command == "import" && args.size() == 4) {
-            std::ifstream tsv(args[3], std::ios::binary);
-            if (!tsv)
-                throw std::runtime_error("Cannot open file " + args[3]);
-            out << ImportRows(args[1], args[2], tsv) << " rows imported\n";
-            return kExitOk;
-        }
-        if (command == "delete" && args.size() == 5) {
-            out << DeleteRows(args[1], args[2], args[3], args[4]) << " rows deleted\n";
-            return kExitOk;
-        }
-    } catch (const std::exception& e) {
-        err << "vesk " << command << ": " << e.what() << '\n';
-        return kExitFailed;
     }
     err << kUsage;
     return kExitUsage;

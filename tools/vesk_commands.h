@@ -11,6 +11,10 @@
 //                             engine's table component; prints the number of rows
 //   vesk delete FILE TABLE FIELD VALUE  deletes every row whose FIELD equals VALUE; prints
 //                             the number of rows
+// create, dump, import and delete take "--password PASSWORD" anywhere after the command: the
+// password of an enciphered file. create writes its digest text into the file's options (the
+// schema then has an encryption line and no digest of its own); an enciphered file is never
+// created without a password, and compression and cipher names must be registered.
 #include <iosfwd>
 #include <string>
 #include <vector>

@@ -14,20 +14,10 @@ namespace {
 using vesktool::kExitFailed;
 using vesktool::kExitOk;
 using vesktool::kExitUsage;
-using vesktool::RunVesk;
 using vesktool::testing::ReadWholeFile;
 using vesktool::testing::ScratchFolder;
-
-struct Result {
-    int code;
-    std::string out, err;
-};
-
-Result Vesk(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    const int code = RunVesk(args, out, err);
-    return {code, out.str(), err.str()};
-}
+using vesktool::testing::ToolRun;
+using vesktool::testing::Vesk;
 
 void WriteText(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
@@ -37,7 +27,7 @@ TEST(VeskCommands, CreateWritesTheSchemaAndNeverOverwrites) {
     ScratchFolder folder;
     const std::string schema = folder / "s.schema", file = folder / "s.dat";
     WriteText(schema, "table t\nfield id autoinc\nfield name string 20\nindex pk id primary\n");
-    const Result created = Vesk({"create", file, schema});
+    const ToolRun created = Vesk({"create", file, schema});
     ASSERT_EQ(created.code, kExitOk) << created.err;
     const std::string bytes = ReadWholeFile(file);
     const std::vector<std::uint8_t> expected =
@@ -45,7 +35,7 @@ TEST(VeskCommands, CreateWritesTheSchemaAndNeverOverwrites) {
     EXPECT_EQ(bytes, std::string(expected.begin(), expected.end()));
 
     WriteText(schema, "table other\nfield v integer\n");
-    const Result again = Vesk({"create", file, schema});
+    const ToolRun again = Vesk({"create", file, schema});
     EXPECT_EQ(again.code, kExitFailed);
     EXPECT_NE(again.err.find("File exists"), std::string::npos) << again.err;
     EXPECT_EQ(ReadWholeFile(file), bytes);
@@ -64,7 +54,7 @@ TEST(VeskCommands, RefusesBadSchemasAndCommandLines) {
     };
     for (const auto& c : cases) {
         WriteText(folder / "bad.schema", c.schema);
-        const Result result = Vesk({"create", folder / "bad.dat", folder / "bad.schema"});
+        const ToolRun result = Vesk({"create", folder / "bad.dat", folder / "bad.schema"});
         EXPECT_EQ(result.code, kExitFailed) << c.schema;
         EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
         EXPECT_FALSE(std::filesystem::exists(folder / "bad.dat")) << c.schema;
@@ -73,7 +63,7 @@ TEST(VeskCommands, RefusesBadSchemasAndCommandLines) {
     EXPECT_EQ(Vesk({"check", folder / "missing.dat"}).code, kExitFailed);
     for (const std::vector<std::string>& args :
          std::vector<std::vector<std::string>>{{}, {"check"}, {"dump", "f"}, {"drop", "f"}}) {
-        const Result result = Vesk(args);
+        const ToolRun result = Vesk(args);
         EXPECT_EQ(result.code, kExitUsage);
         EXPECT_NE(result.err.find("usage: vesk create FILE SCHEMA"), std::string::npos);
     }
@@ -83,7 +73,7 @@ TEST(VeskCommands, CheckExitsNonZeroNamingEachProblem) {
     ScratchFolder folder;
     const std::string sound = vesktool::testing::MakeFixture(folder);
     EXPECT_EQ(Vesk({"check", sound}).code, kExitOk);
-    const Result damaged =
+    const ToolRun damaged =
         Vesk({"check", vesktool::testing::MakeFixture(folder, "index-head-out")});
     EXPECT_EQ(damaged.code, kExitFailed);
     EXPECT_EQ(damaged.err, sound + ": table 'people': index 'pk': head 3000 is out of range\n");
@@ -91,18 +81,46 @@ TEST(VeskCommands, CheckExitsNonZeroNamingEachProblem) {
 
 // The build step that makes the shipped files creates a missing file and leaves an existing
 // one as it is.
-TEST(VeskCommands, TheBuildStepNeverOverwritesADatabaseFile) {
+std::string BuildStep(const std::string& output, const std::string& seedDir) {
+    return std::string("cmake -DVESK=") + ZANTROPE_BIN_DIR +
+           "/vesk -DSCHEMA=" + ZANTROPE_SOURCE_DIR + "/data/all.schema -DOUTPUT=" + output +
+           " -DSEED_DIR=" + seedDir + " -P " + ZANTROPE_SOURCE_DIR +
+           "/data/make_database.cmake > /dev/null 2>&1";
+}
+
+TEST(VeskCommands, TheBuildStepSeedsANewFileAndNeverOverwritesOne) {
     ScratchFolder folder;
     const std::string output = folder / "all.dat";
-    const std::string step = std::string("cmake -DVESK=") + ZANTROPE_BIN_DIR +
-                             "/vesk -DSCHEMA=" + ZANTROPE_SOURCE_DIR +
-                             "/data/all.schema -DOUTPUT=" + output + " -P " + ZANTROPE_SOURCE_DIR +
-                             "/data/make_database.cmake";
+    const std::string step = BuildStep(output, std::string(ZANTROPE_SOURCE_DIR) + "/data/seed/all");
     ASSERT_EQ(std::system(step.c_str()), 0) << step;
     EXPECT_EQ(Vesk({"check", output}).code, kExitOk);
+    EXPECT_EQ(Vesk({"dump", output, "options"}).out,
+              "eanti\tinterval\ttransfermode\ttransferc\trecvb\tsendb\tappe\n"
+              "False\t30\tauto\tnone\t65536\t65536\tFalse\n");
+    EXPECT_EQ(Vesk({"dump", output, "antiidle"}).out, "command\ttf\nNOOP\tTrue\nPWD\tFalse\n");
+    std::string extensions = "ext\ttf\n";
+    for (const char* ext :
+         {"TXT", "HTM", "HTML", "PHP", "CSS", "JS", "XML", "INI", "LOG", "SH", "PL", "CGI"})
+        extensions += std::string(ext) + "\tTrue\n";
+    EXPECT_EQ(Vesk({"dump", output, "ascext"}).out, extensions);
+    EXPECT_EQ(Vesk({"dump", output, "ftpsite"}).out.find('\n') + 1,
+              Vesk({"dump", output, "ftpsite"}).out.size())
+        << "tables without seed rows stay empty";
+
     WriteText(output, "the user's data");
     ASSERT_EQ(std::system(step.c_str()), 0) << step;
     EXPECT_EQ(ReadWholeFile(output), "the user's data");
+}
+
+TEST(VeskCommands, AFailedSeedLeavesNoFileBehind) {
+    ScratchFolder folder;
+    const std::string seeds = folder / "seed";
+    ASSERT_EQ(std::system(("mkdir " + seeds).c_str()), 0);
+    WriteText(seeds + "/options.tsv", "interval\nnot a number\n");
+    const std::string output = folder / "all.dat";
+    EXPECT_NE(std::system(BuildStep(output, seeds).c_str()), 0);
+    EXPECT_FALSE(std::ifstream(output).good());
+    EXPECT_FALSE(std::ifstream(output + ".partial").good());
 }
 
 // The shipped files as the build made them, checked by the tool executable itself.

@@ -1,0 +1,177 @@
+#pragma once
+// The main window: the banner bar, the left page control (local files, history, tasks), the
+// right page control with the site list and one tab sheet per connection page, and the
+// application-wide error handler.
+//
+// Life: the constructor is the window's creation (FormCreate: it reads the local bookmarks and
+// touches no table); the first show runs FormShow under the handler guard (connects the
+// database of the data module `dm`, fills the site list, applies the saved layout); closing the
+// window runs FormClose, which shuts every connection page down from the highest number and
+// saves the layout. While the window lives, ApplicationEvents1Exception is the application
+// error handler.
+//
+// Files are those of `programFolder` (ending in "/"): "all.dat", "FTPBookmark.dat",
+// "forminfo.ini", "bookmark.dat".
+#include <QMainWindow>
+
+#include <cstdint>
+#include <exception>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/ui/handler_guard.h"
+
+class QAction;
+class QLabel;
+class QMenu;
+class QPlainTextEdit;
+class QSplitter;
+class QStandardItemModel;
+class QTabWidget;
+class QToolBar;
+class QToolButton;
+class TBannerBar;
+class TTabSheet;
+class Tfb;
+
+namespace ui {
+class ListView;
+}
+
+class TForm1 : public QMainWindow {
+  public:
+    explicit TForm1(std::string programFolder, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // ---- components ----
+    TBannerBar* ZezovozPanel1;
+    QSplitter* Splitter1;
+    QTabWidget* PageControl2;
+    QWidget* TabSheet2;         // "&Local File"
+    QWidget* TabSheet3;         // "&History"
+    QWidget* TabSheet4;         // "&Tasks"
+    QToolButton* ToolButton35;  // the local pane's "Upload"
+    QTabWidget* PageControl1;
+    TTabSheet* TabSheet1;  // "FTP Site"
+    QToolBar* ToolBar1;
+    QToolButton* ToolButton37;  // "Quick connect"
+    QToolButton* ToolButton2;   // "Edit FTP site"
+    QToolButton* ToolButton9;   // "Delete"
+    QToolButton* ToolButton3;   // "Connection"
+    QToolButton* ToolButton5;   // "View style"
+    QToolButton* ToolButton4;   // "Help"
+    ui::ListView* ListView1;    // the site list
+    QSplitter* Splitter2;
+    QLabel* Label1;
+    QPlainTextEdit* Memo2;
+    QMenu* Pbrowser;
+    QAction* Connect1;
+    QAction* New1;
+    QAction* Edit1;
+    QAction* Delete1;
+    QAction* R1;  // "Rename"
+    QAction* Refresh1;
+    QMenu* view2;
+    QAction* MenuItem1;  // "Large icon"
+    QAction* MenuItem2;  // "List"
+    QAction* MenuItem3;  // "Small icon"
+    QAction* MenuItem4;  // "Report"
+    QMenu* PopupMenu1;
+    QAction* Closepage1;
+    QAction* Closeall1;
+
+    // ---- state ----
+    // The number of the last page created; never decremented, so numbers are never reused.
+    std::int32_t PageCounter = 0;
+    int FLocalViewStep = 4;
+    int FSiteViewStep = 4;
+    // The texts of "bookmark.dat", read at creation.
+    std::vector<std::string> FLocalBookmarks;
+    // The folder the local file pane shows ("-1": its default root).
+    std::string FLocalPath = "-1";
+
+    const std::string& ProgramFolder() const { return programFolder_; }
+    std::string LayoutPath() const;
+
+    // ---- start-up and shut-down ----
+    void FormCreate();  // run by the constructor
+    void FormShow();
+    void FormClose();
+    // The application error handler: shows the error's text in the status line (no modal
+    // box); the server closing the connection gets its own wording.
+    void ApplicationEvents1Exception(std::exception_ptr error);
+    // What the status line last reported ("" before any error).
+    const std::string& LastErrorText() const { return lastErrorText_; }
+
+    // ---- site list ----
+    void LoadSiteList();
+    // The list with only "NewFTPSite", as the window is created.
+    void ClearSiteList();
+    void ShowSiteMenuItems(bool visible);
+    void DeleteSite(const std::string& name);
+    void DeleteSiteHistory(std::int32_t siteId);
+    // The selected item's caption; empty when nothing or "NewFTPSite" is selected.
+    std::string SelectedSite() const;
+    void ListView1SelectItem();
+    void ListView1DblClick();
+    void Delete1Click();
+    void R1Click();
+    void ListView1Edited(int row, std::string& caption);
+    void ToolButton3Click();
+    void ToolButton5Click();
+    void Refresh1Click();
+    // The view menu: large icons, list, small icons, report.
+    void MenuItem1Click();
+    void MenuItem2Click();
+    void MenuItem3Click();
+    void MenuItem4Click();
+    int SiteCount() const;  // items of the site list, "NewFTPSite" included
+    std::string SiteCaption(int row) const;
+
+    // ---- connection pages ----
+    void OpenSitePage(const std::string& name, bool quickConnect);
+    void CloseActivePage();
+    void Closeall1Click();
+    // A mouse press on the tab row of PageControl1 at `position` (tab bar coordinates).
+    void PageControl1MouseDown(Qt::MouseButton button, const QPoint& position);
+    void PageControl1Change();
+    // The frame of the active page; nullptr while the site list is shown.
+    Tfb* ActiveFrame() const;
+    // The page whose caption equals `name` exactly (hidden pages included), else nullptr.
+    TTabSheet* FindSitePage(const std::string& name) const;
+    // The frame "fr" + number on any sheet, else nullptr.
+    Tfb* FindFrame(int number) const;
+
+    // ---- layout ----
+    void LoadMainLayout();
+    void SaveMainLayout();
+    void LoadPageLayout(Tfb& frame);
+    void SavePageLayout(Tfb& frame);
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void BuildLeftSide();
+    void BuildSiteList(QWidget* sheet);
+    void BuildMenus();
+    void ConnectHandlers();
+    void SetActivePage(int index);
+    void ShutDownPage(int number, std::exception_ptr& firstError);
+    void ApplySiteViewStyle(int step);
+
+    std::string programFolder_;
+    QStandardItemModel* siteItems_;
+    bool shown_ = false;
+    bool closed_ = false;
+    // Set while the program changes the active page, which runs no page-change handler.
+    bool changingPage_ = false;
+    std::string lastErrorText_;
+    std::unique_ptr<ui::ScopedApplicationErrorHandler> errorHandler_;
+};
+
+// The main window of the running program (null before it is created).
+extern TForm1* Form1;

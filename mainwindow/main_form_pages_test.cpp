@@ -1,0 +1,188 @@
+#include <QMenu>
+#include <QStandardItemModel>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeView>
+
+#include "mainwindow/main_form_test_support.h"
+#include "platform/ui/list_view.h"
+
+namespace mainwindow::testing {
+namespace {
+
+using Pages = MainFormTest;
+
+struct PageState {
+    std::string caption;
+    bool visible;
+    int connects;
+    bool operator==(const PageState&) const = default;
+};
+
+std::vector<PageState> States(TForm1& form) {
+    std::vector<PageState> states;
+    for (int number = 1; number <= form.PageCounter; ++number) {
+        Tfb* frame = form.FindFrame(number);
+        auto* sheet = static_cast<TTabSheet*>(frame->parentWidget());
+        states.push_back({sheet->Caption(), sheet->TabVisible(), frame->ConnectCount()});
+    }
+    return states;
+}
+
+void PrintTo(const PageState& state, std::ostream* out) {
+    *out << "{" << state.caption << (state.visible ? ", shown" : ", hidden") << ", "
+         << state.connects << " connects}";
+}
+
+TEST_F(Pages, NumbersAreNeverReusedAndAClosedPageIsShownAndReconnectedAgain) {
+    TForm1& form = ShowForm();
+    form.OpenSitePage("A", false);
+    form.OpenSitePage("B", false);
+    form.CloseActivePage();  // B is active
+    form.OpenSitePage("C", false);
+    EXPECT_EQ(States(form),
+              (std::vector<PageState>{{"A", true, 1}, {"B", false, 1}, {"C", true, 1}}));
+    // Each page N is sheet N with its names and tags.
+    for (int number = 1; number <= 3; ++number) {
+        auto* sheet = static_cast<TTabSheet*>(form.PageControl1->widget(number));
+        EXPECT_EQ(sheet->objectName(), QStringLiteral("tab%1").arg(number));
+        EXPECT_EQ(sheet->Tag(), number);
+        EXPECT_EQ(form.FindFrame(number)->objectName(), QStringLiteral("fr%1").arg(number));
+        EXPECT_EQ(form.FindFrame(number)->FSiteName, sheet->Caption());
+    }
+    EXPECT_EQ(form.ActiveFrame(), form.FindFrame(3));
+
+    form.OpenSitePage("B", false);  // hidden: shown and reconnected
+    EXPECT_EQ(form.ActiveFrame(), form.FindFrame(2));
+    form.OpenSitePage("A", false);  // visible: only brought to the front
+    EXPECT_EQ(form.ActiveFrame(), form.FindFrame(1));
+    EXPECT_EQ(States(form),
+              (std::vector<PageState>{{"A", true, 1}, {"B", true, 2}, {"C", true, 1}}));
+    EXPECT_EQ(form.PageCounter, 3);
+    EXPECT_EQ(form.PageControl1->count(), 4);
+}
+
+TEST_F(Pages, PagesAreFoundByTheirExactCaptionNeverAsTheSiteListSheet) {
+    TForm1& form = ShowForm();
+    form.OpenSitePage("FTP Site", false);
+    form.OpenSitePage("ftp site", false);
+    form.OpenSitePage("ftp.example.org", true);
+    form.OpenSitePage("ftp.example.org", false);  // a stored site of the host's name shares it
+    EXPECT_EQ(States(form),
+              (std::vector<PageState>{
+                  {"FTP Site", true, 1}, {"ftp site", true, 1}, {"ftp.example.org", true, 1}}));
+    EXPECT_EQ(form.FindSitePage("FTP Site"), form.FindFrame(1)->parentWidget());
+    EXPECT_EQ(form.FindSitePage("nothing"), nullptr);
+    // A name with "&" is shown as it is.
+    form.OpenSitePage("R&D", false);
+    EXPECT_EQ(form.PageControl1->tabText(4), QStringLiteral("R&&D"));
+}
+
+TEST_F(Pages, ClosingEmptiesTheFrameStopsItsTimersAndWritesTheSharedLayout) {
+    TForm1& form = ShowForm();
+    form.OpenSitePage("A", false);
+    Tfb& frame = *form.FindFrame(1);
+    frame.Timer1->start(100000);
+    frame.Timer2->start(1000);
+    frame.SetLogHeight(71);
+    frame.SetQueueHeight(82);
+    frame.ListView2->SetStyle(ui::ViewStyle::kSmallIcons);
+    auto* queue = static_cast<QStandardItemModel*>(frame.ListView1->model());
+    queue->appendRow(new QStandardItem(QStringLiteral("file.txt")));
+    form.CloseActivePage();
+    EXPECT_FALSE(frame.Timer1->isActive());
+    EXPECT_FALSE(frame.Timer2->isActive());
+    EXPECT_EQ(queue->rowCount(), 0);
+    EXPECT_EQ(LayoutValue("FTP", "INFO"), "71");
+    EXPECT_EQ(LayoutValue("FTP", "UPDOWN"), "82");
+    EXPECT_EQ(LayoutValue("FTP", "LVCVIEW"), "2");
+    EXPECT_EQ(form.PageControl1->currentIndex(), 0);
+    // The next new page takes the closed page's layout; a re-shown page keeps its own.
+    form.OpenSitePage("B", false);
+    EXPECT_EQ(form.FindFrame(2)->LogHeight(), 71);
+    EXPECT_EQ(form.FindFrame(2)->QueueHeight(), 82);
+    EXPECT_EQ(form.FindFrame(2)->ListView2->Style(), ui::ViewStyle::kSmallIcons);
+    // Closing with the site list active does nothing.
+    form.PageControl1->setCurrentIndex(0);
+    form.CloseActivePage();
+    EXPECT_TRUE(static_cast<TTabSheet*>(form.PageControl1->widget(2))->TabVisible());
+}
+
+TEST_F(Pages, CloseAllHidesEveryPageAndLeavesTheLowestPagesLayout) {
+    TForm1& form = ShowForm();
+    for (const char* name : {"A", "B", "C"})
+        form.OpenSitePage(name, false);
+    for (int number = 1; number <= 3; ++number)
+        form.FindFrame(number)->SetLogHeight(60 + number);
+    form.Closeall1Click();
+    EXPECT_EQ(States(form),
+              (std::vector<PageState>{{"A", false, 1}, {"B", false, 1}, {"C", false, 1}}));
+    EXPECT_TRUE(form.PageControl1->isTabVisible(0));
+    EXPECT_EQ(LayoutValue("FTP", "INFO"), "61");
+}
+
+TEST_F(Pages, RightClickSelectsTheTabUnderThePointerAndOffersTheMenuOnPagesOnly) {
+    TForm1& form = ShowForm();
+    form.OpenSitePage("A", false);
+    QTabBar* tabs = form.PageControl1->tabBar();
+    form.PageControl1MouseDown(Qt::RightButton, tabs->tabRect(0).center());
+    EXPECT_EQ(form.PageControl1->currentIndex(), 0);
+    EXPECT_FALSE(form.PopupMenu1->isVisible());
+    form.PageControl1MouseDown(Qt::LeftButton, tabs->tabRect(1).center());
+    EXPECT_EQ(form.PageControl1->currentIndex(), 0);
+    form.PageControl1MouseDown(Qt::RightButton, tabs->tabRect(1).center());
+    EXPECT_EQ(form.PageControl1->currentIndex(), 1);
+    EXPECT_TRUE(form.PopupMenu1->isVisible());
+    form.PopupMenu1->hide();
+}
+
+TEST_F(Pages, UploadButtonFollowsTheActivePage) {
+    TForm1& form = ShowForm();
+    form.OpenSitePage("A", false);
+    EXPECT_FALSE(form.ToolButton35->isEnabled());  // the empty frame is not connected
+    form.ToolButton35->setEnabled(true);
+    form.PageControl1->setCurrentIndex(0);  // as the user picks the site list
+    EXPECT_FALSE(form.ToolButton35->isEnabled());
+}
+
+// Closing the window shuts the pages down from the highest number, hidden ones included:
+// when each frame is freed, the shared section holds that page's values.
+TEST_F(Pages, ShutDownWritesEveryPageFromTheHighestNumberThenTheWindow) {
+    TForm1& form = ShowForm();
+    for (const char* name : {"A", "B", "C"})
+        form.OpenSitePage(name, false);
+    form.OpenSitePage("B", false);
+    form.CloseActivePage();  // page 2 is hidden
+    std::vector<std::string> infoWhenFreed;
+    for (int number = 1; number <= 3; ++number) {
+        Tfb* frame = form.FindFrame(number);
+        frame->SetLogHeight(40 + number);
+        frame->Timer2->start(1000);
+        QObject::connect(frame, &QObject::destroyed,
+                         [&] { infoWhenFreed.push_back(LayoutValue("FTP", "INFO")); });
+    }
+    form.close();
+    EXPECT_EQ(infoWhenFreed, (std::vector<std::string>{"43", "42", "41"}));
+    EXPECT_EQ(form.FindFrame(1), nullptr);
+    EXPECT_EQ(form.PageControl1->count(), 1);
+    EXPECT_EQ(LayoutValue("MAIN", "WELCOMEH"), "0");
+}
+
+// A layout file that cannot be written does not keep pages connected: every page is shut
+// down and freed, and the write error reaches the error handler.
+TEST_F(Pages, ShutDownGoesOnWhenTheLayoutCannotBeWritten) {
+    TForm1& form = ShowForm();
+    form.OpenSitePage("A", false);
+    form.OpenSitePage("B", false);
+    std::filesystem::create_directory(folder_ + "forminfo.ini");
+    form.close();
+    EXPECT_EQ(form.PageControl1->count(), 1);
+    EXPECT_EQ(form.FindFrame(1), nullptr);
+    EXPECT_EQ(form.LastErrorText(), "Unable to write to " + folder_ + "forminfo.ini");
+    EXPECT_FALSE(form.isVisible());
+}
+
+}  // namespace
+}  // namespace mainwindow::testing

@@ -1,0 +1,339 @@
+// The site list of the main window: its toolbar, views, popup menu, description memo, and the
+// rename and delete of stored sites.
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QSplitter>
+#include <QStandardItemModel>
+#include <QStyle>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "connection/tfb.h"
+#include "mainwindow/banner_bar.h"
+#include "mainwindow/main_form.h"
+#include "mainwindow/site_rows.h"
+#include "mainwindow/tab_sheet.h"
+#include "mainwindow/tdm.h"
+#include "platform/ui/handler_guard.h"
+#include "platform/ui/list_view.h"
+#include "platform/ui/modal_result.h"
+#include "platform/ui/qt_text.h"
+#include "platform/ui/ui_services.h"
+
+namespace {
+
+constexpr const char* kNewSiteItem = "NewFTPSite";
+
+QToolButton* AddButton(QToolBar& bar, const char* name, const char* hint,
+                       QStyle::StandardPixmap icon, bool enabled) {
+    auto* button = new QToolButton(&bar);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setToolTip(QString::fromLatin1(hint));
+    button->setIcon(QApplication::style()->standardIcon(icon));
+    button->setEnabled(enabled);
+    bar.addWidget(button);
+    return button;
+}
+
+QAction* AddItem(QMenu& menu, const char* name, const char* caption) {
+    QAction* action = menu.addAction(QString::fromLatin1(caption));
+    action->setObjectName(QString::fromLatin1(name));
+    return action;
+}
+
+// Image 0 the new-site item, image 1 a stored site; the icon theme's, else the style's.
+QIcon SiteImage(int image) {
+    const QStyle* style = QApplication::style();
+    if (image == 0)
+        return QIcon::fromTheme(QStringLiteral("folder-new"),
+                                style->standardIcon(QStyle::SP_FileDialogNewFolder));
+    return QIcon::fromTheme(QStringLiteral("network-server"),
+                            style->standardIcon(QStyle::SP_DriveNetIcon));
+}
+
+QList<QStandardItem*> SiteItem(const std::string& caption, int image,
+                               const std::vector<std::string>& subItems) {
+    QList<QStandardItem*> row;
+    auto* first = new QStandardItem(SiteImage(image), ui::ToQt(caption));
+    row.append(first);
+    for (const std::string& text : subItems) {
+        auto* cell = new QStandardItem(ui::ToQt(text));
+        cell->setEditable(false);
+        row.append(cell);
+    }
+    return row;
+}
+
+}  // namespace
+
+void TForm1::BuildSiteList(QWidget* sheet) {
+    auto* column = new QVBoxLayout(sheet);
+    column->setContentsMargins(0, 0, 0, 0);
+    ToolBar1 = new QToolBar(sheet);
+    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    ToolButton37 =
+        AddButton(*ToolBar1, "ToolButton37", "Quick connect", QStyle::SP_MediaPlay, true);
+    ToolBar1->addSeparator();
+    ToolButton2 = AddButton(*ToolBar1, "ToolButton2", "Edit FTP site",
+                            QStyle::SP_FileDialogDetailedView, false);
+    ToolButton9 = AddButton(*ToolBar1, "ToolButton9", "Delete", QStyle::SP_TrashIcon, false);
+    ToolButton3 = AddButton(*ToolBar1, "ToolButton3", "Connection", QStyle::SP_DriveNetIcon, false);
+    ToolBar1->addSeparator();
+    ToolButton5 =
+        AddButton(*ToolBar1, "ToolButton5", "View style", QStyle::SP_FileDialogListView, true);
+    ToolButton5->setPopupMode(QToolButton::MenuButtonPopup);
+    ToolBar1->addSeparator();
+    ToolButton4 = AddButton(*ToolBar1, "ToolButton4", "Help", QStyle::SP_DialogHelpButton, true);
+    column->addWidget(ToolBar1);
+
+    Splitter2 = new QSplitter(Qt::Vertical, sheet);
+    Splitter2->setObjectName(QStringLiteral("Splitter2"));
+    ListView1 = new ui::ListView(Splitter2);
+    ListView1->setObjectName(QStringLiteral("ListView1"));
+    siteItems_ = new QStandardItemModel(0, 4, ListView1);
+    siteItems_->setHorizontalHeaderLabels({QStringLiteral("Name"), QStringLiteral("FTP Address"),
+                                           QStringLiteral("Create date"),
+                                           QStringLiteral("Latest access")});
+    ListView1->SetModel(siteItems_);
+    auto* description = new QWidget(Splitter2);
+    auto* box = new QVBoxLayout(description);
+    box->setContentsMargins(2, 2, 2, 2);
+    Label1 = new QLabel(QStringLiteral("FTP site description"), description);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Memo2 = new QPlainTextEdit(description);
+    Memo2->setObjectName(QStringLiteral("Memo2"));
+    Memo2->setReadOnly(true);
+    box->addWidget(Label1);
+    box->addWidget(Memo2, 1);
+    Splitter2->addWidget(ListView1);
+    Splitter2->addWidget(description);
+    Splitter2->setStretchFactor(0, 3);
+    Splitter2->setStretchFactor(1, 1);
+    column->addWidget(Splitter2, 1);
+}
+
+void TForm1::BuildMenus() {
+    Pbrowser = new QMenu(this);
+    Pbrowser->setObjectName(QStringLiteral("Pbrowser"));
+    Connect1 = AddItem(*Pbrowser, "Connect1", "Connect");
+    QFont bold = Connect1->font();
+    bold.setBold(true);
+    Connect1->setFont(bold);
+    Pbrowser->setDefaultAction(Connect1);
+    Pbrowser->addSeparator();
+    New1 = AddItem(*Pbrowser, "New1", "New ");
+    Edit1 = AddItem(*Pbrowser, "Edit1", "Edit");
+    Delete1 = AddItem(*Pbrowser, "Delete1", "Delete");
+    Pbrowser->addSeparator();
+    R1 = AddItem(*Pbrowser, "R1", "Rename");
+    Pbrowser->addSeparator();
+    Refresh1 = AddItem(*Pbrowser, "Refresh1", "Refresh");
+    ShowSiteMenuItems(false);
+    ListView1->SetPopupMenu(Pbrowser);
+
+    view2 = new QMenu(this);
+    view2->setObjectName(QStringLiteral("view2"));
+    auto* group = new QActionGroup(view2);
+    MenuItem1 = AddItem(*view2, "MenuItem1", "Large icon");
+    MenuItem2 = AddItem(*view2, "MenuItem2", "List");
+    MenuItem3 = AddItem(*view2, "MenuItem3", "Small icon");
+    MenuItem4 = AddItem(*view2, "MenuItem4", "Report");
+    for (QAction* item : {MenuItem1, MenuItem2, MenuItem3, MenuItem4}) {
+        item->setCheckable(true);
+        group->addAction(item);
+    }
+    MenuItem4->setChecked(true);
+    ToolButton5->setMenu(view2);
+
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    Closepage1 = AddItem(*PopupMenu1, "Closepage1", "Close current page");
+    PopupMenu1->addSeparator();
+    Closeall1 = AddItem(*PopupMenu1, "Closeall1", "Close all");
+}
+
+void TForm1::ConnectHandlers() {
+    ListView1->OnSelectItem = [this] { ListView1SelectItem(); };
+    ListView1->OnDblClick = [this] { ListView1DblClick(); };
+    ListView1->OnEdited = [this](int row, std::string& caption) { ListView1Edited(row, caption); };
+    connect(Connect1, &QAction::triggered, this, ui::Guarded([this] { ListView1DblClick(); }));
+    connect(Delete1, &QAction::triggered, this, ui::Guarded([this] { Delete1Click(); }));
+    connect(ToolButton9, &QToolButton::clicked, this, ui::Guarded([this] { Delete1Click(); }));
+    connect(R1, &QAction::triggered, this, ui::Guarded([this] { R1Click(); }));
+    connect(Refresh1, &QAction::triggered, this, ui::Guarded([this] { Refresh1Click(); }));
+    connect(ToolButton3, &QToolButton::clicked, this, ui::Guarded([this] { ToolButton3Click(); }));
+    connect(ToolButton5, &QToolButton::clicked, this, ui::Guarded([this] { ToolButton5Click(); }));
+    connect(MenuItem1, &QAction::triggered, this, ui::Guarded([this] { MenuItem1Click(); }));
+    connect(MenuItem2, &QAction::triggered, this, ui::Guarded([this] { MenuItem2Click(); }));
+    connect(MenuItem3, &QAction::triggered, this, ui::Guarded([this] { MenuItem3Click(); }));
+    connect(MenuItem4, &QAction::triggered, this, ui::Guarded([this] { MenuItem4Click(); }));
+    connect(Closepage1, &QAction::triggered, this, ui::Guarded([this] { CloseActivePage(); }));
+    connect(Closeall1, &QAction::triggered, this, ui::Guarded([this] { Closeall1Click(); }));
+    connect(PageControl1, &QTabWidget::currentChanged, this, ui::Guarded([this] {
+                if (!changingPage_)
+                    PageControl1Change();
+            }));
+    connect(ZezovozPanel1->SpeedButton2, &QToolButton::clicked, this,
+            ui::Guarded([this] { close(); }));
+}
+
+void TForm1::ClearSiteList() {
+    siteItems_->removeRows(0, siteItems_->rowCount());
+    siteItems_->appendRow(SiteItem(kNewSiteItem, 0, {}));
+}
+
+void TForm1::LoadSiteList() {
+    siteItems_->removeRows(0, siteItems_->rowCount());
+    siteItems_->appendRow(SiteItem(kNewSiteItem, 0, {}));
+    for (const mainwindow::SiteRow& site : mainwindow::ReadSiteRows(*dm->Tftpsite))
+        siteItems_->appendRow(SiteItem(site.name, 1, {site.address, site.cdate, site.zdate}));
+}
+
+int TForm1::SiteCount() const {
+    return siteItems_->rowCount();
+}
+
+std::string TForm1::SiteCaption(int row) const {
+    QStandardItem* item = siteItems_->item(row, 0);
+    return item == nullptr ? std::string() : ui::FromQt(item->text());
+}
+
+std::string TForm1::SelectedSite() const {
+    const int row = ListView1->Selected();
+    return row <= 0 ? std::string() : SiteCaption(row);
+}
+
+void TForm1::ShowSiteMenuItems(bool visible) {
+    for (QAction* item : {Connect1, Edit1, Delete1, R1})
+        item->setVisible(visible);
+}
+
+void TForm1::ListView1SelectItem() {
+    const int row = ListView1->Selected();
+    const bool site = row > 0;
+    ListView1->SetPopupMenu(row == 0 ? nullptr : Pbrowser);
+    ShowSiteMenuItems(site);
+    for (QToolButton* button : {ToolButton2, ToolButton9, ToolButton3})
+        button->setEnabled(site);
+    if (!site) {
+        Memo2->clear();
+        return;
+    }
+    if (const std::optional<std::string> text =
+            mainwindow::SiteDescription(*dm->Tftpsite, SiteCaption(row)))
+        Memo2->setPlainText(ui::ToQt(*text));
+}
+
+void TForm1::ListView1DblClick() {
+    const int row = ListView1->Selected();
+    if (row < 0)
+        return;
+    if (row == 0) {
+        // The new-site dialog comes with the dialogs; the list is reloaded after it in any case.
+        LoadSiteList();
+        return;
+    }
+    OpenSitePage(SiteCaption(row), false);
+}
+
+void TForm1::ToolButton3Click() {
+    const std::string site = SelectedSite();
+    if (!site.empty())
+        OpenSitePage(site, false);
+}
+
+void TForm1::Delete1Click() {
+    const std::string site = SelectedSite();
+    if (site.empty())
+        return;
+    if (ui::MessageDlg("Are you sure to delete <" + site + ">?", ui::MessageKind::kConfirmation,
+                       ui::mbYesNo) != ui::mrYes)
+        return;
+    DeleteSite(site);
+    LoadSiteList();
+}
+
+void TForm1::DeleteSite(const std::string& name) {
+    mainwindow::DeleteSiteWithHistory(*dm, name);
+}
+
+void TForm1::DeleteSiteHistory(std::int32_t siteId) {
+    mainwindow::DeleteHistoryOfSite(*dm, siteId);
+}
+
+void TForm1::R1Click() {
+    const int row = ListView1->Selected();
+    if (row > 0)
+        ListView1->EditCaption(row);
+}
+
+void TForm1::ListView1Edited(int row, std::string& caption) {
+    const std::string oldName = SiteCaption(row);
+    if (row == 0) {
+        caption = kNewSiteItem;
+        return;
+    }
+    if (caption == oldName)
+        return;
+    const mainwindow::RenameOutcome outcome =
+        mainwindow::RenameSiteRow(*dm->Tftpsite, oldName, caption);
+    if (outcome == mainwindow::RenameOutcome::kNameTaken) {
+        ui::MessageDlg("The name " + caption + " was existed, please re-enter.",
+                       ui::MessageKind::kWarning, ui::mbOK);
+        caption = oldName;
+        return;
+    }
+    if (outcome != mainwindow::RenameOutcome::kRenamed)
+        return;
+    // Every page of the site follows the new name, its frame included, so that it reads the
+    // renamed row when it connects again.
+    for (int index = 1; index < PageControl1->count(); ++index) {
+        auto* sheet = dynamic_cast<TTabSheet*>(PageControl1->widget(index));
+        if (sheet == nullptr || sheet->Caption() != oldName)
+            continue;
+        sheet->SetCaption(caption);
+        if (Tfb* frame = FindFrame(sheet->Tag()))
+            frame->FSiteName = caption;
+    }
+}
+
+void TForm1::ToolButton5Click() {
+    FSiteViewStep = FSiteViewStep - 1 == 0 ? 4 : FSiteViewStep - 1;
+    ApplySiteViewStyle(FSiteViewStep);
+    QAction* marks[] = {MenuItem1, MenuItem2, MenuItem3, MenuItem4};
+    marks[FSiteViewStep - 1]->setChecked(true);
+}
+
+void TForm1::Refresh1Click() {
+    LoadSiteList();
+}
+
+// The menu's radio marks follow the user's choice by themselves; the cycle step stays.
+void TForm1::MenuItem1Click() {
+    ApplySiteViewStyle(1);
+}
+
+void TForm1::MenuItem2Click() {
+    ApplySiteViewStyle(2);
+}
+
+void TForm1::MenuItem3Click() {
+    ApplySiteViewStyle(3);
+}
+
+void TForm1::MenuItem4Click() {
+    ApplySiteViewStyle(4);
+}
+
+void TForm1::ApplySiteViewStyle(int step) {
+    static constexpr ui::ViewStyle kStyles[] = {ui::ViewStyle::kLargeIcons, ui::ViewStyle::kList,
+                                                ui::ViewStyle::kSmallIcons, ui::ViewStyle::kReport};
+    if (step >= 1 && step <= 4)
+        ListView1->SetStyle(kStyles[step - 1]);
+}

@@ -1,0 +1,121 @@
+#include <QLabel>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QToolButton>
+
+#include "mainwindow/banner_bar.h"
+#include "mainwindow/list_file.h"
+#include "mainwindow/main_form_test_support.h"
+#include "platform/ftp/id_exceptions.h"
+#include "platform/ui/gtest_failure.h"
+#include "platform/ui/scripted_ui.h"
+
+namespace mainwindow::testing {
+namespace {
+
+using StartUp = MainFormTest;
+
+TEST_F(StartUp, CreationReadsBookmarksAndTouchesNoTable) {
+    ASSERT_TRUE(WriteListFile(folder_ + "bookmark.dat", {"/srv", "/home"}));
+    AddSite("alpha");
+    dm->VeskDatabase1->SetConnected(false);
+    TForm1& form = CreateForm();
+    EXPECT_EQ(form.FLocalBookmarks, (std::vector<std::string>{"/srv", "/home"}));
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("Zantrope FREE Edition"));
+    EXPECT_EQ(form.FLocalViewStep, 4);
+    EXPECT_EQ(form.FSiteViewStep, 4);
+    EXPECT_FALSE(dm->VeskDatabase1->Connected());
+    EXPECT_EQ(SiteItems(), (std::vector<std::string>{"NewFTPSite"}));
+}
+
+TEST_F(StartUp, FirstShowConnectsAllDatFillsSitesAndPointsBookmarksAtTheirFile) {
+    AddSite("alpha");
+    SiteValues beta;
+    beta.name = "beta";
+    beta.address = "ftp.beta.test";
+    AddSite(beta);
+    TForm1& form = ShowForm();
+    EXPECT_EQ(dm->VeskDatabase1->FileName(), folder_ + "all.dat");
+    EXPECT_EQ(dm->Tftpb->DatabaseName(), folder_ + "FTPBookmark.dat");
+    EXPECT_EQ(dm->Tftpb->TableName(), "bookmark");
+    EXPECT_EQ(SiteItems(), (std::vector<std::string>{"NewFTPSite", "alpha", "beta"}));
+    EXPECT_EQ(form.PageControl2->count(), 3);
+    EXPECT_EQ(form.PageControl2->tabText(0), QStringLiteral("&Local File"));
+    EXPECT_EQ(form.PageControl2->tabText(1), QStringLiteral("&History"));
+    EXPECT_EQ(form.PageControl2->tabText(2), QStringLiteral("&Tasks"));
+    EXPECT_EQ(form.PageControl1->tabText(0), QStringLiteral("FTP Site"));
+    EXPECT_FALSE(form.ToolButton35->isEnabled());
+    EXPECT_EQ(form.LastErrorText(), "");
+}
+
+// A missing or damaged "all.dat": the window opens with only "NewFTPSite", the error reaches
+// the status line without a message box (the scripted services fail any box), and the file is
+// left as it was.
+TEST_F(StartUp, UnusableDatabaseOpensTheWindowWithOnlyTheNewSiteItem) {
+    struct Case {
+        const char* name;
+        bool present;
+        std::string bytes;
+        const char* errorPart;
+    };
+    const Case cases[] = {
+        {"missing", false, "", "Cannot open file"},
+        {"garbage", true, std::string(300, '\x5A'), ""},
+        {"truncated", true, std::string("\x01\x02", 2), ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        dm->VeskDatabase1->SetConnected(false);
+        const std::string path = folder_ + "all.dat";
+        std::filesystem::remove(path);
+        if (c.present) {
+            std::ofstream(path, std::ios::binary) << c.bytes;
+        }
+        ui::ScriptedUi noBoxes(ui::GtestFailure());
+        TForm1& form = ShowForm();
+        EXPECT_EQ(SiteItems(), (std::vector<std::string>{"NewFTPSite"}));
+        EXPECT_NE(form.LastErrorText(), "");
+        EXPECT_NE(form.LastErrorText().find(c.errorPart), std::string::npos)
+            << form.LastErrorText();
+        EXPECT_EQ(form.statusBar()->currentMessage().toStdString(), form.LastErrorText());
+        EXPECT_TRUE(dm->Tftpb->TableName().empty());
+        form.close();
+        QApplication::processEvents();
+        EXPECT_EQ(std::filesystem::exists(path), c.present);
+        if (c.present) {
+            EXPECT_EQ(ReadBytes(path), c.bytes);
+        }
+        form_.reset();
+    }
+}
+
+TEST_F(StartUp, ErrorHandlerTellsTheServerClosingFromOtherErrors) {
+    TForm1& form = ShowForm();
+    struct Case {
+        std::exception_ptr error;
+        std::string shown;
+    };
+    const Case cases[] = {
+        {std::make_exception_ptr(ftp::EIdConnClosedGracefully()),
+         "The server closed the connection."},
+        {std::make_exception_ptr(std::runtime_error("Tftpsite: Table is busy")),
+         "Tftpsite: Table is busy"},
+    };
+    for (const Case& c : cases) {
+        ui::ReportApplicationError(c.error);
+        EXPECT_EQ(form.LastErrorText(), c.shown);
+        EXPECT_EQ(form.statusBar()->currentMessage().toStdString(), c.shown);
+    }
+}
+
+TEST_F(StartUp, ExitButtonClosesTheWindowAndSavesTheLayout) {
+    TForm1& form = ShowForm();
+    form.ZezovozPanel1->findChild<QToolButton*>(QStringLiteral("SpeedButton2"))->click();
+    QApplication::processEvents();
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(LayoutValue("MAIN", "WELCOMEH"), "0");
+    EXPECT_EQ(LayoutValue("FTP", "INFO"), "<none>");
+}
+
+}  // namespace
+}  // namespace mainwindow::testing

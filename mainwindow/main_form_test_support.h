@@ -1,0 +1,161 @@
+#pragma once
+// For tests only: a program folder of its own with fresh "all.dat" and "FTPBookmark.dat"
+// (made by the database tool from the shipped schemas), the engine started, the data module
+// and the main window created in the program's order, and helpers that put rows into the
+// tables and read the layout file.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <QApplication>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "connection/tfb.h"
+#include "mainwindow/engine_lifetime.h"
+#include "mainwindow/main_form.h"
+#include "mainwindow/open_table.h"
+#include "mainwindow/tab_sheet.h"
+#include "mainwindow/tdm.h"
+#include "platform/os/private_profile.h"
+#include "platform/ui/qt_test_environment.h"
+
+namespace mainwindow::testing {
+
+inline void MakeDatabaseFile(const std::string& file, const char* schema) {
+    const std::string command = std::string("\"") + ZANTROPE_BIN_DIR + "/vesk\" create \"" + file +
+                                "\" \"" + ZANTROPE_SOURCE_DIR + "/data/" + schema +
+                                "\" > /dev/null";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+}
+
+inline std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+struct SiteValues {
+    std::string name;
+    std::string address = "ftp.example.org";
+    int port = 21;
+    std::string cdate = "2026-01-02 03:04:05";
+    std::string zdate = "2026-02-03 04:05:06";
+    std::string defaultpath = "/pub";
+    std::string comment;
+};
+
+class MainFormTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "zantrope-main-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        folder_ = pattern + "/";
+        MakeDatabaseFile(folder_ + "all.dat", "all.schema");
+        MakeDatabaseFile(folder_ + "FTPBookmark.dat", "FTPBookmark.schema");
+        engine_ = std::make_unique<EngineLifetime>();
+        data_ = std::make_unique<Tdm>();
+        dm = data_.get();
+        // Rows are put in before the window exists, through a connection of their own.
+        dm->VeskDatabase1->SetFileName(folder_ + "all.dat");
+        dm->VeskDatabase1->SetConnected(true);
+    }
+
+    void TearDown() override {
+        form_.reset();
+        Form1 = nullptr;
+        data_.reset();
+        dm = nullptr;
+        engine_.reset();
+        std::error_code ignored;
+        std::filesystem::remove_all(folder_, ignored);
+    }
+
+    // Creates the main window (its creation) without showing it.
+    TForm1& CreateForm() {
+        form_ = std::make_unique<TForm1>(folder_);
+        Form1 = form_.get();
+        return *form_;
+    }
+
+    // Creates and shows the main window: its first show connects the database and fills it.
+    TForm1& ShowForm() {
+        if (!form_)
+            CreateForm();
+        form_->resize(1000, 700);
+        form_->show();
+        QApplication::processEvents();
+        return *form_;
+    }
+
+    std::int32_t AddSite(const SiteValues& site) {
+        OpenTable table(*dm->Tftpsite);
+        table->Append();
+        table->FieldByName("name").SetAsString(site.name);
+        table->FieldByName("address").SetAsString(site.address);
+        table->FieldByName("port").SetAsInteger(site.port);
+        table->FieldByName("cdate").SetAsString(site.cdate);
+        table->FieldByName("zdate").SetAsString(site.zdate);
+        table->FieldByName("defaultpath").SetAsString(site.defaultpath);
+        table->FieldByName("comment").SetAsString(site.comment);
+        table->Post();
+        return table->FieldByName("id").AsInteger();
+    }
+    std::int32_t AddSite(const std::string& name) {
+        SiteValues site;
+        site.name = name;
+        return AddSite(site);
+    }
+
+    std::int32_t AddHistoryHead(std::int32_t siteId, const std::string& type) {
+        OpenTable table(*dm->Thm);
+        table->Append();
+        table->FieldByName("id").SetAsInteger(siteId);
+        table->FieldByName("date").SetAsString("Thursday, 10 December 2026");
+        table->FieldByName("type").SetAsString(type);
+        table->Post();
+        return table->FieldByName("key").AsInteger();
+    }
+
+    void AddHistoryDetail(std::int32_t headKey, const std::string& file) {
+        OpenTable table(*dm->Thd);
+        table->Append();
+        table->FieldByName("id").SetAsInteger(headKey);
+        table->FieldByName("lofile").SetAsString(file);
+        table->Post();
+    }
+
+    // The values of one text column in table order.
+    std::vector<std::string> Column(vesk::TVeskTable& component, const char* field) {
+        OpenTable table(component);
+        std::vector<std::string> values;
+        for (table->First(); !table->Eof(); table->Next())
+            values.push_back(table->FieldByName(field).AsString());
+        return values;
+    }
+
+    std::vector<std::string> SiteItems() const {
+        std::vector<std::string> items;
+        for (int row = 0; row < form_->SiteCount(); ++row)
+            items.push_back(form_->SiteCaption(row));
+        return items;
+    }
+
+    std::string LayoutValue(const char* section, const char* key) const {
+        return os::GetPrivateProfileString(section, key, "<none>", folder_ + "forminfo.ini");
+    }
+
+    std::string folder_;
+    std::unique_ptr<EngineLifetime> engine_;
+    std::unique_ptr<Tdm> data_;
+    std::unique_ptr<TForm1> form_;
+};
+
+}  // namespace mainwindow::testing
