@@ -4,7 +4,7 @@
 
 #include "engine/dataset/record_scan_reader.h"
 #include "engine/file_format.h"
-#include "engine/table_writer.h"
+#include "engine/table_write_op.h"
 
 namespace vesk {
 
@@ -26,8 +26,8 @@ TIndexKeyCache::Signature TIndexKeyCache::SignatureOf(TVeskTableIO& table, std::
     const TRecordList& list = table.GetRecordList(indexNo + 1);
     const std::vector<std::uint8_t>& header = table.HeaderCopy();
     const std::int32_t counter =
-        header.size() >= static_cast<size_t>(TVeskTableWriter::kHdrWriteCounter) + 4
-            ? format::GetI32(header.data() + TVeskTableWriter::kHdrWriteCounter)
+        header.size() >= static_cast<size_t>(kHdrWriteCounter) + 4
+            ? format::GetI32(header.data() + kHdrWriteCounter)
             : 0;
     return {&table, indexNo, &list, list.size(), counter};
 }
