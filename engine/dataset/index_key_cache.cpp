@@ -25,10 +25,9 @@ std::int64_t ProbesOf(std::size_t n) {
 TIndexKeyCache::Signature TIndexKeyCache::SignatureOf(TVeskTableIO& table, std::int32_t indexNo) {
     const TRecordList& list = table.GetRecordList(indexNo + 1);
     const std::vector<std::uint8_t>& header = table.HeaderCopy();
-    const std::int32_t counter =
-        header.size() >= static_cast<size_t>(kHdrWriteCounter) + 4
-            ? format::GetI32(header.data() + kHdrWriteCounter)
-            : 0;
+    const std::int32_t counter = header.size() >= static_cast<size_t>(kHdrWriteCounter) + 4
+                                     ? format::GetI32(header.data() + kHdrWriteCounter)
+                                     : 0;
     return {&table, indexNo, &list, list.size(), counter};
 }
 

@@ -73,6 +73,19 @@ TEST_F(TableOps, ReadOnlyRefusesEveryChange) {
     t.SetReadOnly(false);
     t.Delete();
     EXPECT_EQ(t.RecordCount(), 0);
+    AddSites(t, {"b"});
+    // A file without write bits is read-only for every component on it.
+    t.Close();
+    database_->Close();
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_read |
+                                            std::filesystem::perms::group_read |
+                                            std::filesystem::perms::others_read);
+    database_->Open();
+    t.Open();
+    EXPECT_FALSE(t.CanModify());
+    EXPECT_EQ(ErrorOf([&] { t.Append(); }), refused);
+    EXPECT_EQ(ErrorOf([&] { t.Delete(); }), refused);
+    EXPECT_EQ(t.FieldByName("name").AsString(), "b");
 }
 
 TEST_F(TableOps, MovesSetEofAndBof) {
