@@ -308,3 +308,28 @@ TEST_F(TableOps, FilterHooks) {
 
 }  // namespace
 }  // namespace vesk::testing
+
+namespace vesk::testing {
+namespace {
+
+TEST_F(TableOps, RecordBufferLayoutFollowsTheFields) {
+    struct Case {
+        const char* table;
+        std::vector<std::int32_t> offsets;
+    };
+    const std::int32_t stream = static_cast<std::int32_t>(sizeof(void*));
+    for (const Case& c : std::vector<Case>{{"plain", {0, 11}},
+                                           {"site", {0, 4, 25, 29, 31, 33}},
+                                           {"notes", {0, 4, 4 + stream, 8 + stream}}}) {
+        SCOPED_TRACE(c.table);
+        TVeskTable& t = Opened(c.table);
+        std::vector<std::int32_t> offsets;
+        for (std::int32_t i = 0; i < t.Fields().Count(); ++i)
+            offsets.push_back(t.GetFieldOffset(t.Fields().Fields(i).FieldNo()));
+        EXPECT_EQ(offsets, c.offsets);
+        t.Close();
+    }
+}
+
+}  // namespace
+}  // namespace vesk::testing
