@@ -3,6 +3,9 @@
 // flags, error actions and the Locate and filter options.
 #include <cstdint>
 
+// The filter options (foCaseInsensitive, foNoPartialCompare) are the expression evaluator's.
+#include "engine/expr_node.h"
+
 namespace vesk {
 
 enum class TDataSetState {
@@ -29,12 +32,6 @@ enum class TDataAction { daFail, daAbort, daRetry };
 struct TLocateOptions {
     bool caseInsensitive = false;
     bool partialKey = false;
-};
-
-struct TFilterOptions {
-    bool caseInsensitive = false;
-    bool noPartialCompare = false;
-    bool operator==(const TFilterOptions&) const = default;
 };
 
 }  // namespace vesk

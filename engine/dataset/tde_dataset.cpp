@@ -251,7 +251,7 @@ void TTDEDataSet::SetFilterData(const std::string& text, TFilterOptions options)
     if (Active()) {
         CheckBrowseMode();
         ParseFilterText(text);
-        changed = text != filter_ || !(options == filterOptions_);
+        changed = text != filter_ || options != filterOptions_;
     }
     filter_ = text;
     filterOptions_ = options;

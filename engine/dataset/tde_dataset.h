@@ -221,7 +221,7 @@ class TTDEDataSet : public TTDBDataSet {
     std::unique_ptr<TRecordBuffer> activeBuf_;
     std::unique_ptr<TRecordBuffer> scratchBuf_;
     std::string filter_;
-    TFilterOptions filterOptions_;
+    TFilterOptions filterOptions_ = 0;
     bool filtered_ = false;
     TVeskDBMediumType mediumType_ = mtDisk;
 };

@@ -57,7 +57,13 @@ void TTDEDataSet::Open() {
         return;
     Fire(BeforeOpen);
     TTDBDataSet::Open();
-    DoAfterOpen();
+    try {
+        DoAfterOpen();
+    } catch (...) {
+        // An open that fails (a filter that cannot be applied, an event) leaves it closed.
+        TTDBDataSet::Close();
+        throw;
+    }
 }
 
 void TTDEDataSet::InternalOpenCursor() {

@@ -95,6 +95,7 @@ void TVeskTable::InternalClose() {
     tableIO_ = nullptr;
     currentList_.reset();
     listNarrowed_ = false;
+    keyCache_.Clear();
 }
 
 void TVeskTable::SelectIndex() {

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "engine/dataset/index_defs.h"
+#include "engine/dataset/index_key_cache.h"
 #include "engine/dataset/key_value.h"
 #include "engine/dataset/tde_dataset.h"
 #include "engine/table_io.h"
@@ -89,6 +90,8 @@ class TVeskTable : public TTDEDataSet {
     void ModifyRecord(TRecordBuffer& buffer, std::int32_t pos);
     void DeleteRecord(std::int32_t pos);
     std::int32_t PhysicalPosOf(std::int32_t pos);
+    // Takes the current order again from the storage with that entry's row current.
+    void ReloadListAt(std::int32_t entryNo);
     void AdjustListForAppend(std::int32_t indexNo, std::int32_t pos, const TRecordItem& item);
     void AdjustListForModify(std::int32_t indexNo, std::int32_t from, std::int32_t to);
     // Whether this component's list is the storage list of the current index around pos.
@@ -113,6 +116,8 @@ class TVeskTable : public TTDEDataSet {
     std::int32_t indexIdx_ = -1;
     std::optional<TRecordList> currentList_;
     bool listNarrowed_ = false;  // a filter narrowed the current list
+    TIndexKeyCache keyCache_;
+    bool listAdjustFailed_ = false;  // placing a written row in the current order failed
 };
 
 }  // namespace vesk

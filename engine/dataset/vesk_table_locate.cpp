@@ -5,6 +5,8 @@
 
 #include "engine/dataset/record_scan_reader.h"
 #include "engine/dataset/vesk_table.h"
+#include "engine/file_format.h"
+#include "platform/os/collation.h"
 
 namespace vesk {
 
@@ -76,8 +78,8 @@ std::int32_t TVeskTable::LocateByIndex(std::int32_t indexNo, TRecordBuffer& key,
     if (indexList.empty())
         return -1;
     std::int32_t indicator = 0;
-    const std::int32_t found = tableIO_->SearchIndexedField(FillFieldBuffers(key), indexList,
-                                                            indexNo, indicator, 0, partialKey);
+    const std::int32_t found =
+        keyCache_.Search(*tableIO_, indexNo, FillFieldBuffers(key), partialKey, indicator);
     if (indicator != 0 || found < 0)
         return -1;
     // In the index's own order the position is the index position while this list is still
@@ -99,12 +101,21 @@ std::int32_t TVeskTable::LocateByScan(const std::vector<TField*>& fields, TRecor
     for (std::size_t pos = 0; pos < list.size(); ++pos) {
         bool equal = true;
         for (const TField* field : fields) {
-            const std::int32_t fieldNo = field->FieldNo() - 1;
-            const TStoredValue stored = reader.Value(list[pos], fieldNo);
+            const TStoredValue stored = reader.Value(list[pos], field->FieldNo() - 1);
             const std::uint8_t* keyValue = key.Data() + GetFieldOffset(field->FieldNo());
-            if (TVeskTableIO::CompareFieldValue(keyValue, field->DataSize(), stored.data,
-                                                stored.size, field->DataType(),
-                                                options.caseInsensitive, options.partialKey) != 0) {
+            int compared = 0;
+            if (IsTextKey(field->DataType()) && !options.partialKey) {
+                // A whole-text comparison is the collation's, exactly as the evaluator's "="
+                // and "<" make it; going there directly spares building nodes per row.
+                compared = os::CompareAnsiText(format::GetText(keyValue, field->DataSize()),
+                                               format::GetText(stored.data, stored.size),
+                                               options.caseInsensitive);
+            } else {
+                compared = TVeskTableIO::CompareFieldValue(
+                    keyValue, field->DataSize(), stored.data, stored.size, field->DataType(),
+                    options.caseInsensitive, options.partialKey);
+            }
+            if (compared != 0) {
                 equal = false;
                 break;
             }
@@ -126,13 +137,18 @@ bool TVeskTable::LocateRecord(const std::string& keyFields, const std::vector<TK
     {
         // The state returns to browse on every way out, also when a key value is refused.
         TTempState filterState(*this, TDataSetState::dsFilter, &key);
-        InternalInitRecord(key);
+        // Only the key fields take part: they start empty and get the key values.
+        for (const TField* field : fields)
+            std::memset(key.Data() + GetFieldOffset(field->FieldNo()), 0,
+                        static_cast<size_t>(field->DataSize()));
         for (std::size_t i = 0; i < fields.size(); ++i)
             WriteKey(*fields[i], keyValues[i]);
         const std::int32_t index = FindIndexForFields(fields, options.caseInsensitive);
         pos = index >= 0 ? LocateByIndex(index, key, options.partialKey)
                          : LocateByScan(fields, key, options);
-        if (pos >= 0)
+        // The found row is read into the scratch buffer for Lookup; Locate reads it as the
+        // current row instead.
+        if (pos >= 0 && !syncCursor)
             ReadRecordData(key, pos);
     }
     if (pos < 0)

@@ -73,6 +73,19 @@ TEST_F(TableOps, ReadOnlyRefusesEveryChange) {
     t.SetReadOnly(false);
     t.Delete();
     EXPECT_EQ(t.RecordCount(), 0);
+    AddSites(t, {"b"});
+    // A file without write bits is read-only for every component on it.
+    t.Close();
+    database_->Close();
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_read |
+                                            std::filesystem::perms::group_read |
+                                            std::filesystem::perms::others_read);
+    database_->Open();
+    t.Open();
+    EXPECT_FALSE(t.CanModify());
+    EXPECT_EQ(ErrorOf([&] { t.Append(); }), refused);
+    EXPECT_EQ(ErrorOf([&] { t.Delete(); }), refused);
+    EXPECT_EQ(t.FieldByName("name").AsString(), "b");
 }
 
 TEST_F(TableOps, MovesSetEofAndBof) {
@@ -276,6 +289,46 @@ TEST_F(TableOps, FilterHooks) {
     EXPECT_EQ(t.RecordCount(), 3);
     EXPECT_THROW(t.SetFilter("name = 'a'"), EDatabaseError);
     EXPECT_EQ(t.Filter(), "");
+    // A filter test that raises leaves the filter state again; the table stays usable.
+    t.SetFiltered(false);
+    t.OnFilterRecord = [](TTDEDataSet&, bool&) { throw EDatabaseError("refused"); };
+    t.Last();
+    EXPECT_THROW(t.FindFirst(), EDatabaseError);
+    EXPECT_EQ(t.State(), TDataSetState::dsBrowse);
+    EXPECT_EQ(t.FieldByName("name").AsString(), "c");
+    EXPECT_THROW(t.SetFiltered(true), EDatabaseError);
+    EXPECT_EQ(t.State(), TDataSetState::dsBrowse);
+    t.OnFilterRecord = nullptr;
+    t.Close();
+    t.OnFilterRecord = [](TTDEDataSet&, bool&) { throw EDatabaseError("refused"); };
+    t.SetFiltered(true);
+    EXPECT_THROW(t.Open(), EDatabaseError);
+    EXPECT_FALSE(t.Active());
+}
+
+}  // namespace
+}  // namespace vesk::testing
+
+namespace vesk::testing {
+namespace {
+
+TEST_F(TableOps, RecordBufferLayoutFollowsTheFields) {
+    struct Case {
+        const char* table;
+        std::vector<std::int32_t> offsets;
+    };
+    const std::int32_t stream = static_cast<std::int32_t>(sizeof(void*));
+    for (const Case& c : std::vector<Case>{{"plain", {0, 11}},
+                                           {"site", {0, 4, 25, 29, 31, 33}},
+                                           {"notes", {0, 4, 4 + stream, 8 + stream}}}) {
+        SCOPED_TRACE(c.table);
+        TVeskTable& t = Opened(c.table);
+        std::vector<std::int32_t> offsets;
+        for (std::int32_t i = 0; i < t.Fields().Count(); ++i)
+            offsets.push_back(t.GetFieldOffset(t.Fields().Fields(i).FieldNo()));
+        EXPECT_EQ(offsets, c.offsets);
+        t.Close();
+    }
 }
 
 }  // namespace

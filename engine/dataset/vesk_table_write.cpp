@@ -25,11 +25,31 @@ void TVeskTable::InternalPost() {
 
 void TVeskTable::AppendRecord(TRecordBuffer& buffer) {
     TVeskTableWriter writer(*tableIO_);
-    writer.AppendRecordData(
+    listAdjustFailed_ = false;
+    const std::int32_t entryNo = writer.AppendRecordData(
         FillFieldBuffers(buffer), false,
         [this](std::int32_t indexNo, std::int32_t pos, const TRecordItem& item) {
-            AdjustListForAppend(indexNo, pos, item);
+            // Nothing may escape into the storage's commit: a failure is repaired below.
+            try {
+                AdjustListForAppend(indexNo, pos, item);
+            } catch (...) {
+                listAdjustFailed_ = true;
+            }
         });
+    if (listAdjustFailed_)
+        ReloadListAt(entryNo);
+}
+
+void TVeskTable::ReloadListAt(std::int32_t entryNo) {
+    // The row is stored; this component's order is taken again from the storage (unfiltered,
+    // since testing rows could fail again) with the written row current.
+    listAdjustFailed_ = false;
+    LoadCurrentList(indexIdx_);
+    for (std::size_t i = 0; i < currentList_->size(); ++i)
+        if ((*currentList_)[i].EntryNo == entryNo) {
+            FCurRec = static_cast<std::int32_t>(i);
+            return;
+        }
 }
 
 std::int32_t TVeskTable::PhysicalPosOf(std::int32_t pos) {
@@ -43,11 +63,19 @@ void TVeskTable::ModifyRecord(TRecordBuffer& buffer, std::int32_t pos) {
     if (pos < 0 || pos >= RecordCount())
         RecordNotFound();
     const std::int32_t physPos = PhysicalPosOf(pos);
+    const std::int32_t entryNo = (*currentList_)[static_cast<size_t>(pos)].EntryNo;
     TVeskTableWriter writer(*tableIO_);
+    listAdjustFailed_ = false;
     writer.ModifyRecordData(FillFieldBuffers(buffer), physPos, false,
                             [this](std::int32_t indexNo, std::int32_t from, std::int32_t to) {
-                                AdjustListForModify(indexNo, from, to);
+                                try {
+                                    AdjustListForModify(indexNo, from, to);
+                                } catch (...) {
+                                    listAdjustFailed_ = true;
+                                }
                             });
+    if (listAdjustFailed_)
+        ReloadListAt(entryNo);
 }
 
 void TVeskTable::DeleteRecord(std::int32_t pos) {

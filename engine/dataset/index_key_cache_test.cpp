@@ -1,0 +1,91 @@
+// The in-memory key search gives what the storage's own search gives, before and after it
+// fills, and forgets its keys when the table changes.
+#include "engine/dataset/index_key_cache.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "engine/table_test_support.h"
+#include "engine/table_writer.h"
+
+namespace vesk {
+namespace {
+
+using write_testing::ItemRecord;
+
+class KeyCache : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        folder_ = write_testing::TempFolder();
+        path_ = folder_ + "/items.dat";
+        CreateDatabaseFile(path_, write_testing::ItemsSchema());
+        table_ = std::make_unique<write_testing::OpenTable>(path_, "items");
+        TVeskTableWriter writer(table_->Table());
+        // Equal keys in the non-unique indexes; names differing only in case.
+        for (int i = 0; i < 400; ++i) {
+            ItemRecord record(
+                0, (i * 7) % 50,
+                i % 3 == 0 ? "Name" + std::to_string(i % 40) : "name" + std::to_string(i % 40));
+            writer.AppendRecordData(record.buffers, false);
+        }
+    }
+    void TearDown() override {
+        table_.reset();
+        std::error_code ignored;
+        std::filesystem::remove_all(folder_, ignored);
+    }
+
+    // Every probe key of index indexNo through the cache and through the storage.
+    void ExpectSameAsStorage(std::int32_t indexNo, std::int32_t rounds) {
+        TVeskTableIO& table = table_->Table();
+        const TRecordList& list = table.GetRecordList(indexNo + 1);
+        for (std::int32_t round = 0; round < rounds; ++round)
+            for (int probe = -2; probe < 60; ++probe) {
+                ItemRecord key(probe + 1, probe, "name" + std::to_string(probe));
+                std::int32_t cachedIndicator = 9;
+                std::int32_t storedIndicator = 9;
+                const std::int32_t cached =
+                    cache_.Search(table, indexNo, key.buffers, false, cachedIndicator);
+                const std::int32_t stored =
+                    table.SearchIndexedField(key.buffers, list, indexNo, storedIndicator, 0, false);
+                ASSERT_EQ(cached, stored) << "index " << indexNo << " probe " << probe;
+                ASSERT_EQ(cachedIndicator, storedIndicator);
+            }
+    }
+
+    std::string folder_;
+    std::string path_;
+    std::unique_ptr<write_testing::OpenTable> table_;
+    TIndexKeyCache cache_;
+};
+
+TEST_F(KeyCache, SameProbesAsTheStorageForEveryIndexKind) {
+    for (std::int32_t indexNo : {0, 1, 2}) {  // unique ascending, descending, case-insensitive
+        SCOPED_TRACE(indexNo);
+        cache_.Clear();
+        ExpectSameAsStorage(indexNo, 1);
+        ExpectSameAsStorage(indexNo, 3);
+        EXPECT_TRUE(cache_.Filled());  // repeated searches paid for reading every key once
+    }
+}
+
+TEST_F(KeyCache, ForgetsItsKeysWhenTheTableChanges) {
+    ExpectSameAsStorage(1, 4);
+    ASSERT_TRUE(cache_.Filled());
+    TVeskTableWriter writer(table_->Table());
+    ItemRecord changed(5, 1000, "moved");
+    writer.ModifyRecordData(changed.buffers, 4, false);
+    ItemRecord key(0, 1000, "");
+    std::int32_t indicator = 9;
+    const std::int32_t pos = cache_.Search(table_->Table(), 1, key.buffers, false, indicator);
+    // The rewritten key is found, not the one read before.
+    ASSERT_EQ(indicator, 0);
+    EXPECT_EQ(table_->Table().GetRecordList(2)[static_cast<size_t>(pos)].EntryNo, 4);
+    writer.DeleteRecord(0, false);
+    ExpectSameAsStorage(1, 4);
+    EXPECT_TRUE(cache_.Filled());
+}
+
+}  // namespace
+}  // namespace vesk
