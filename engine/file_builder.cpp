@@ -2,6 +2,9 @@
 
 #include <unistd.h>
 
+#include <array>
+#include <cstring>
+
 #include "engine/file_format.h"
 #include "engine/schema_rules.h"
 #include "engine/stream.h"
@@ -59,8 +62,11 @@ std::vector<std::uint8_t> BuildDatabaseImage(const DatabaseSchema& schema) {
         static_cast<size_t>(kFirstFreeAt + std::int64_t{tableCount} * kTableHeaderSize), 0);
     std::uint8_t* bytes = image.data();
 
-    std::memcpy(bytes + kFileHeaderAt, kMagic, std::strlen(kMagic));  // the zero byte is there
-    PutText(bytes + kFileHeaderAt + kVersionAt, kVersionSize, kFreshFileVersion);
+    // The file header is laid out on its own and copied in whole (the zero bytes are there).
+    std::array<std::uint8_t, kFileHeaderSize> header{};
+    std::memcpy(header.data(), kMagic, std::strlen(kMagic));
+    PutText(header.data() + kVersionAt, kVersionSize, kFreshFileVersion);
+    std::memcpy(bytes + kFileHeaderAt, header.data(), header.size());
     PutOptions(bytes + kOptionsAt, schema.options);
 
     std::uint8_t* tab = bytes + kTableTabAt;
