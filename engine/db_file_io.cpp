@@ -209,8 +209,9 @@ std::int64_t TVeskDBFileIO::ReadStored(void* buffer, std::int64_t position, std:
     // would; nothing the cache may still hold from beyond it is returned.
     if (position > knownSize_ - count)
         RefreshFileSize();
-    const std::int64_t got = useCache ? blockCache_.Read(*fileStream_, buffer, position, count)
-                                      : fileStream_->ReadAt(buffer, position, count);
+    const std::int64_t got =
+        useCache ? blockCache_.Read(*fileStream_, buffer, position, count, knownSize_)
+                 : fileStream_->ReadAt(buffer, position, count);
     return std::max<std::int64_t>(0, std::min(got, knownSize_ - position));
 }
 

@@ -6,7 +6,7 @@
 namespace vesk {
 
 TFileBlockCache::TFileBlockCache(std::size_t capacity)
-    : capacity_(std::max<std::size_t>(capacity, 1)) {}
+    : capacity_(std::max<std::size_t>(capacity, 2)) {}
 
 TFileBlockCache::Block* TFileBlockCache::Find(std::int64_t number) {
     const auto found = index_.find(number);
@@ -16,31 +16,23 @@ TFileBlockCache::Block* TFileBlockCache::Find(std::int64_t number) {
     return &*found->second;
 }
 
-TFileBlockCache::Block& TFileBlockCache::Load(TStream& stream, std::int64_t number, Block* held) {
-    if (!held) {
-        if (index_.size() >= capacity_) {
-            // Reuse the least recently used block and its buffer.
-            auto last = std::prev(blocks_.end());
-            index_.erase(last->number);
-            blocks_.splice(blocks_.begin(), blocks_, last);
-        } else if (!spare_.empty()) {
-            blocks_.splice(blocks_.begin(), spare_, spare_.begin());
-        } else {
-            blocks_.emplace_front();
-            blocks_.front().bytes.resize(static_cast<std::size_t>(kBlockSize));
-        }
-        held = &blocks_.front();
-        held->number = number;
-        held->valid = 0;
-        index_[number] = blocks_.begin();
+TFileBlockCache::Block& TFileBlockCache::NewBlock(std::int64_t number) {
+    if (index_.size() >= capacity_) {
+        // Reuse the least recently used block and its buffer.
+        auto last = std::prev(blocks_.end());
+        index_.erase(last->number);
+        blocks_.splice(blocks_.begin(), blocks_, last);
+    } else if (!spare_.empty()) {
+        blocks_.splice(blocks_.begin(), spare_, spare_.begin());
+    } else {
+        blocks_.emplace_front();
+        blocks_.front().bytes.resize(static_cast<std::size_t>(kBlockSize));
     }
-    try {
-        held->valid = stream.ReadAt(held->bytes.data(), number * kBlockSize, kBlockSize);
-    } catch (...) {
-        Drop(index_.at(number));
-        throw;
-    }
-    return *held;
+    Block& block = blocks_.front();
+    block.number = number;
+    block.valid = 0;
+    index_[number] = blocks_.begin();
+    return block;
 }
 
 void TFileBlockCache::Drop(Blocks::iterator at) {
@@ -49,11 +41,23 @@ void TFileBlockCache::Drop(Blocks::iterator at) {
 }
 
 std::int64_t TFileBlockCache::Read(TStream& stream, void* buffer, std::int64_t position,
-                                   std::int64_t count) {
+                                   std::int64_t count, std::int64_t fileEnd) {
     if (count <= 0)
         return 0;
     if (count > kBlockSize || position < 0)
         return stream.ReadAt(buffer, position, count);
+    const std::int64_t first = position / kBlockSize;
+    const std::int64_t last = (position + count - 1) / kBlockSize;
+    // Held blocks that hold every byte wanted of them are used as they are; otherwise all
+    // blocks of the range are read anew in one call.
+    bool held = true;
+    for (std::int64_t number = first; number <= last && held; ++number) {
+        const Block* block = Find(number);
+        const std::int64_t wantedEnd = std::min(position + count, (number + 1) * kBlockSize);
+        held = block && block->valid >= wantedEnd - number * kBlockSize;
+    }
+    if (!held)
+        LoadRange(stream, first, last, std::max(fileEnd, position + count));
     auto* out = static_cast<std::uint8_t*>(buffer);
     std::int64_t done = 0;
     while (done < count) {
@@ -61,10 +65,8 @@ std::int64_t TFileBlockCache::Read(TStream& stream, void* buffer, std::int64_t p
         const std::int64_t number = at / kBlockSize;
         const std::int64_t offset = at - number * kBlockSize;
         const std::int64_t wanted = std::min(count - done, kBlockSize - offset);
-        Block* block = Find(number);
-        if (!block || block->valid < offset + wanted)
-            block = &Load(stream, number, block);
-        const std::int64_t got = std::min(wanted, block->valid - offset);
+        const Block* block = Find(number);
+        const std::int64_t got = block ? std::min(wanted, block->valid - offset) : 0;
         if (got <= 0)
             break;
         std::memcpy(out + done, block->bytes.data() + offset, static_cast<std::size_t>(got));
@@ -73,6 +75,25 @@ std::int64_t TFileBlockCache::Read(TStream& stream, void* buffer, std::int64_t p
             break;
     }
     return done;
+}
+
+void TFileBlockCache::LoadRange(TStream& stream, std::int64_t first, std::int64_t last,
+                                std::int64_t readEnd) {
+    const std::int64_t start = first * kBlockSize;
+    const std::int64_t length = std::min((last + 1) * kBlockSize, readEnd) - start;
+    scratch_.resize(static_cast<std::size_t>(std::max<std::int64_t>(length, 0)));
+    for (std::int64_t number = first; number <= last; ++number)
+        if (const auto found = index_.find(number); found != index_.end())
+            Drop(found->second);
+    const std::int64_t got = length > 0 ? stream.ReadAt(scratch_.data(), start, length) : 0;
+    for (std::int64_t number = first; number <= last; ++number) {
+        const std::int64_t from = (number - first) * kBlockSize;
+        Block& block = NewBlock(number);
+        block.valid = std::clamp<std::int64_t>(got - from, 0, kBlockSize);
+        if (block.valid > 0)
+            std::memcpy(block.bytes.data(), scratch_.data() + from,
+                        static_cast<std::size_t>(block.valid));
+    }
 }
 
 void TFileBlockCache::Wrote(std::int64_t position, const void* data, std::int64_t count) {

@@ -29,7 +29,7 @@ std::string Pattern(std::int64_t size) {
 std::string ReadText(TFileBlockCache& cache, TStream& stream, std::int64_t position,
                      std::int64_t count) {
     std::string out(static_cast<size_t>(count), '?');
-    out.resize(static_cast<size_t>(cache.Read(stream, out.data(), position, count)));
+    out.resize(static_cast<size_t>(cache.Read(stream, out.data(), position, count, stream.Size())));
     return out;
 }
 
@@ -63,6 +63,8 @@ TEST(FileBlockCache, ReadsWhatTheStreamHoldsAndHitsHeldBlocks) {
     EXPECT_EQ(cache.HeldBlocks(), 0u);
     ReadText(cache, stream, kBlock + 5, 8);
     EXPECT_EQ(stream.reads, 2) << "a cleared cache reads again";
+    EXPECT_EQ(ReadText(cache, stream, 3 * kBlock - 3, 6), bytes.substr(3 * kBlock - 3, 6));
+    EXPECT_EQ(stream.reads, 3) << "the two blocks of one read are read in one call";
 }
 
 TEST(FileBlockCache, FollowsOwnWritesAndAGrownStream) {
