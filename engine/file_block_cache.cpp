@@ -44,7 +44,7 @@ std::int64_t TFileBlockCache::Read(TStream& stream, void* buffer, std::int64_t p
                                    std::int64_t count, std::int64_t fileEnd) {
     if (count <= 0)
         return 0;
-    if (count > kBlockSize || position < 0)
+    if (count > kLargestCachedRead || position < 0)
         return stream.ReadAt(buffer, position, count);
     const std::int64_t first = position / kBlockSize;
     const std::int64_t last = (position + count - 1) / kBlockSize;

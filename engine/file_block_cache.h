@@ -6,7 +6,7 @@
 // Wrote as well (write-through), and empties the cache wherever another handle may have
 // changed the file. A block holds what one positioned read returned; a read that needs bytes
 // past that reads the block again, so a file grown since is seen. A read missing any of its
-// blocks reads them all in one call; reads larger than one block go to the stream directly.
+// blocks reads them all in one call; larger reads go to the stream directly.
 // Errors of the stream pass through; the cache stays consistent.
 #include <cstdint>
 #include <list>
@@ -21,6 +21,9 @@ class TFileBlockCache {
   public:
     static constexpr std::int64_t kBlockSize = 4096;
     static constexpr std::size_t kDefaultCapacity = 256;
+    // Larger reads (whole records, headers, chunks) go to the stream directly: the blocks
+    // around them would only be copied, and they are seldom read twice between two locks.
+    static constexpr std::int64_t kLargestCachedRead = kBlockSize / 2;
 
     // capacity: blocks held at most (at least two, the most one read may span).
     explicit TFileBlockCache(std::size_t capacity = kDefaultCapacity);
