@@ -118,30 +118,14 @@ TFileStream::~TFileStream() {
 }
 
 std::int64_t TFileStream::Read(void* buffer, std::int64_t count) {
-    std::int64_t done = 0;
-    auto* out = static_cast<std::uint8_t*>(buffer);
-    while (done < count) {
-        const ssize_t n = ::read(fd_, out + done, static_cast<size_t>(count - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        done += n;
-    }
+    const std::int64_t done = ReadAt(buffer, position_, count);
+    position_ += done;
     return done;
 }
 
 std::int64_t TFileStream::Write(const void* buffer, std::int64_t count) {
-    std::int64_t done = 0;
-    const auto* in = static_cast<const std::uint8_t*>(buffer);
-    while (done < count) {
-        const ssize_t n = ::write(fd_, in + done, static_cast<size_t>(count - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        done += n;
-    }
+    const std::int64_t done = WriteAt(buffer, position_, count);
+    position_ += done;
     return done;
 }
 
@@ -180,20 +164,24 @@ std::int64_t TFileStream::WriteAt(const void* buffer, std::int64_t position, std
 }
 
 std::int64_t TFileStream::Seek(std::int64_t offset, SeekOrigin origin) {
-    const int whence = origin == SeekOrigin::Begin     ? SEEK_SET
-                       : origin == SeekOrigin::Current ? SEEK_CUR
-                                                       : SEEK_END;
-    const off_t result = ::lseek(fd_, static_cast<off_t>(offset), whence);
-    if (result < 0)
+    std::int64_t base = 0;
+    if (origin == SeekOrigin::Current)
+        base = position_;
+    if (origin == SeekOrigin::End)
+        base = Size();
+    if (base + offset < 0)
         throw EStreamError("Stream seek error");
-    return result;
+    position_ = base + offset;
+    return position_;
 }
 
 std::int64_t TFileStream::Size() {
-    struct stat info {};
-    if (::fstat(fd_, &info) != 0)
+    // Every transfer names its position, so the descriptor's own offset is free to use; this
+    // costs less than fstat, which the C library turns into a path lookup.
+    const off_t end = ::lseek(fd_, 0, SEEK_END);
+    if (end < 0)
         throw EStreamError("Stream read error");
-    return info.st_size;
+    return end;
 }
 
 void TFileStream::SetSize(std::int64_t size) {

@@ -65,7 +65,8 @@ class TMemoryStream : public TStream {
     std::int64_t position_ = 0;
 };
 
-// A file on disk. The descriptor is owned and closed by the destructor.
+// A file on disk. The descriptor is owned and closed by the destructor. The stream keeps its
+// own position: every transfer is a positioned one, so the descriptor's offset means nothing.
 class TFileStream : public TStream {
   public:
     enum class Mode { ReadOnly, ReadWrite, CreateNew };
@@ -90,6 +91,7 @@ class TFileStream : public TStream {
 
   private:
     int fd_ = -1;
+    std::int64_t position_ = 0;
     std::string path_;
 };
 

@@ -83,6 +83,11 @@ TEST(Streams, PositionedReadsAndWritesOfFileAndMemoryAgree) {
     file.ReadAt(&one, 9, 1);
     EXPECT_EQ(one, 'Y');
     EXPECT_EQ(file.Position(), 2);
+    EXPECT_EQ(file.Size(), 10);
+    EXPECT_EQ(file.Read(&one, 1), 1) << "asking the size leaves the position alone";
+    EXPECT_EQ(one, 'c');
+    EXPECT_EQ(file.Seek(-1, vesk::SeekOrigin::End), 9);
+    EXPECT_THROW(file.Seek(-11, vesk::SeekOrigin::End), vesk::EStreamError);
     unlink(pattern);
 }
 
