@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <unistd.h>
-#include <cmath>
 
+#include <cmath>
 #include <functional>
 
 #include "engine/codec/hash.h"
