@@ -193,6 +193,8 @@ class TVeskDBFileIO : public TDataProcessOwner {
     bool Exclusive() const { return exclusive_; }
     bool ReadOnlyFile() const { return readOnlyFile_; }
     bool Locked() const { return locked_; }
+    // The open stream, for reading only: writes go through WriteBuffer, which keeps the size
+    // and the block cache in step.
     TStream* Stream() const { return stream_; }
 
   private:
