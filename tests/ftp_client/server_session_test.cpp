@@ -219,6 +219,18 @@ TEST_P(ServerSessionTest, AbortDuringRetrieveIsAFailure) {
     EXPECT_EQ(rig->ftp.RetrieveCurrentDir(), WorkDir());
 }
 
+// A page sends ABOR also when no transfer runs (its Abort action after a failed command). The
+// server's answer to it must not be taken for the reply of the page's next command.
+TEST_P(ServerSessionTest, AbortWithoutTransferLeavesTheSessionInStep) {
+    auto rig = LoggedIn();
+    rig->ftp.Abort();
+    EXPECT_EQ(rig->SentCount("ABOR"), 1);
+    EXPECT_TRUE(rig->ftp.Connected());
+    rig->ftp.ChangeDir(work_.remote_folder);
+    EXPECT_EQ(rig->ftp.LastCmdResult().NumericCode, 250);
+    EXPECT_EQ(rig->ftp.RetrieveCurrentDir(), WorkDir());
+}
+
 TEST_P(ServerSessionTest, CutDownloadResumesByteIdenticalWithOneRestartProbe) {
     const std::string original = RandomBytes(kBigSize, 13);
     WriteFileBytes(work_.local_folder + "big.bin", original);
