@@ -131,6 +131,8 @@ class TForm1 : public QMainWindow {
 
     // ---- connection pages ----
     void OpenSitePage(const std::string& name, bool quickConnect);
+    // Both close their pages also when the shared page layout cannot be written; that write
+    // error is thrown once the pages are closed.
     void CloseActivePage();
     void Closeall1Click();
     // A mouse press on the tab row of PageControl1 at `position` (tab bar coordinates).
