@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <exception>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -111,8 +112,9 @@ class TForm1 : public QMainWindow {
     void ShowSiteMenuItems(bool visible);
     void DeleteSite(const std::string& name);
     void DeleteSiteHistory(std::int32_t siteId);
-    // The selected item's caption; empty when nothing or "NewFTPSite" is selected.
-    std::string SelectedSite() const;
+    // The selected site's caption (a site's name may be empty); nullopt when nothing or
+    // "NewFTPSite" is selected.
+    std::optional<std::string> SelectedSite() const;
     void ListView1SelectItem();
     void ListView1DblClick();
     void Delete1Click();

@@ -204,9 +204,11 @@ std::string TForm1::SiteCaption(int row) const {
     return item == nullptr ? std::string() : ui::FromQt(item->text());
 }
 
-std::string TForm1::SelectedSite() const {
+std::optional<std::string> TForm1::SelectedSite() const {
     const int row = ListView1->Selected();
-    return row <= 0 ? std::string() : SiteCaption(row);
+    if (row <= 0)
+        return std::nullopt;
+    return SiteCaption(row);
 }
 
 void TForm1::ShowSiteMenuItems(bool visible) {
@@ -243,19 +245,18 @@ void TForm1::ListView1DblClick() {
 }
 
 void TForm1::ToolButton3Click() {
-    const std::string site = SelectedSite();
-    if (!site.empty())
-        OpenSitePage(site, false);
+    if (const std::optional<std::string> site = SelectedSite())
+        OpenSitePage(*site, false);
 }
 
 void TForm1::Delete1Click() {
-    const std::string site = SelectedSite();
-    if (site.empty())
+    const std::optional<std::string> site = SelectedSite();
+    if (!site)
         return;
-    if (ui::MessageDlg("Are you sure to delete <" + site + ">?", ui::MessageKind::kConfirmation,
+    if (ui::MessageDlg("Are you sure to delete <" + *site + ">?", ui::MessageKind::kConfirmation,
                        ui::mbYesNo) != ui::mrYes)
         return;
-    DeleteSite(site);
+    DeleteSite(*site);
     LoadSiteList();
 }
 

@@ -241,6 +241,23 @@ TEST_F(SiteList, ConnectOpensTheSelectedSitesPageButNotForTheNewSiteItem) {
     EXPECT_EQ(form.FindFrame(1)->FSiteName, "alpha");
 }
 
+// A rename may leave a site with an empty name; it stays a site like any other.
+TEST_F(SiteList, SiteWithAnEmptyNameCanBeConnectedAndDeleted) {
+    AddSite("");
+    TForm1& form = ShowForm();
+    ASSERT_EQ(SiteItems(), (std::vector<std::string>{"NewFTPSite", ""}));
+    form.ListView1->Select(1);
+    form.ToolButton3->click();
+    EXPECT_EQ(form.PageCounter, 1);
+    ui::ScriptedUi boxes(ui::GtestFailure());
+    boxes.AnswerMessage(ui::mrYes);
+    form.ListView1->Select(1);
+    form.ToolButton9->click();
+    ASSERT_EQ(boxes.Calls().size(), 1u);
+    EXPECT_EQ(boxes.Calls()[0].text, "Are you sure to delete <>?");
+    EXPECT_EQ(SiteItems(), (std::vector<std::string>{"NewFTPSite"}));
+}
+
 TEST_F(SiteList, RefreshShowsTheRowsAsTheTableHoldsThemNow) {
     AddSite("alpha");
     TForm1& form = ShowForm();
