@@ -15,8 +15,9 @@ int main(int argc, char** argv) {
     const EngineLifetime engine;
     ui::GuardedApplication application(argc, argv);
     const QString title = QStringLiteral("Zantrope FREE Edition");
+    // The name only: a display name set on its own would be appended to the title of every
+    // other window under X11 ("Edit FTP Site — ..."), and dialogs show their captions as set.
     QApplication::setApplicationName(title);
-    QApplication::setApplicationDisplayName(title);
 
     // The main window first: it exists before the data module, which its creation never uses.
     auto window = std::make_unique<TForm1>(os::ProgramFolder());
