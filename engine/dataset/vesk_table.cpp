@@ -21,6 +21,10 @@ TVeskTable::~TVeskTable() {
 
 void TVeskTable::SetDatabaseName(const std::string& name) {
     TTDEDataSet::SetDatabaseName(name);
+    // An open table accepts only its own database name again (any other is refused above);
+    // it keeps the table and index it is open on.
+    if (Active())
+        return;
     tableName_.clear();
     indexName_.clear();
 }

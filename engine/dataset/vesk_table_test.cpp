@@ -58,6 +58,25 @@ TEST_F(TableOps, ComponentErrorsArePrefixed) {
     EXPECT_TRUE(t.Active());
 }
 
+// The main window sets a table's database name before its table name; the same name given
+// again to an open table must not take the names away from the table it is open on.
+TEST_F(TableOps, DatabaseNameClearsTheTableNameOnlyOfAClosedTable) {
+    TVeskTable& t = Opened("site", "byname");
+    AddSites(t, {"b", "a"});
+    EXPECT_EQ(ErrorOf([&] { t.SetDatabaseName("other"); }),
+              "Tsite: Cannot perform this operation on an open dataset");
+    t.SetDatabaseName("fx");
+    EXPECT_EQ(t.TableName(), "site");
+    EXPECT_EQ(t.IndexName(), "byname");
+    t.Close();
+    t.Open();
+    EXPECT_EQ(t.FieldByName("name").AsString(), "a");
+    t.Close();
+    t.SetDatabaseName("fx");
+    EXPECT_EQ(t.TableName(), "");
+    EXPECT_EQ(t.IndexName(), "");
+}
+
 TEST_F(TableOps, ReadOnlyRefusesEveryChange) {
     TVeskTable& t = Opened("site");
     AddSites(t, {"a"});
