@@ -77,6 +77,28 @@ TEST_F(TableOps, DatabaseNameClearsTheTableNameOnlyOfAClosedTable) {
     EXPECT_EQ(t.IndexName(), "");
 }
 
+// Changing the order posts a pending row first; when that post fails, the table keeps the
+// order it had and the name of it.
+TEST_F(TableOps, OrderChangeWhosePendingPostFailsKeepsTheOrder) {
+    TVeskTable& t = Opened("site", "byname");
+    AddSites(t, {"c", "a", "b"});
+    for (const char* next : {"", "byport"}) {
+        SCOPED_TRACE(next);
+        t.Append();
+        t.FieldByName("name").SetAsString("a");
+        EXPECT_EQ(ErrorOf([&] { t.SetIndexName(next); }), "Invalid unique field value 'a'");
+        EXPECT_EQ(t.State(), TDataSetState::dsInsert);
+        EXPECT_EQ(t.IndexName(), "byname");
+        EXPECT_EQ(t.CurrentIndex(), 1);
+        t.FieldByName("name").SetAsString("d");
+        t.Post();
+        t.Delete();
+        EXPECT_EQ(Column(t, "name"), (std::vector<std::string>{"a", "b", "c"}));
+    }
+    t.SetIndexName("");
+    EXPECT_EQ(Column(t, "name"), (std::vector<std::string>{"c", "a", "b"}));
+}
+
 TEST_F(TableOps, ReadOnlyRefusesEveryChange) {
     TVeskTable& t = Opened("site");
     AddSites(t, {"a"});
