@@ -280,6 +280,25 @@ TEST_F(TableOps, EventsInOrderAndPostErrorActions) {
     EXPECT_EQ(t.State(), TDataSetState::dsInsert);
 }
 
+// An edit starts from the row as stored, so a component that edits a row another component
+// changed since keeps that change.
+TEST_F(TableOps, EditOfARowAnotherComponentChangedKeepsTheChange) {
+    TVeskTable& a = Opened("site");
+    AddSites(a, {"x"});
+    TVeskTable& b = Opened("site");
+    b.Edit();
+    b.FieldByName("port").SetAsInteger(99);
+    b.Post();
+    a.Edit();
+    EXPECT_EQ(a.FieldByName("port").AsInteger(), 99);
+    a.FieldByName("pasv").SetAsBoolean(true);
+    a.Post();
+    Reconnect();
+    TVeskTable& again = Opened("site");
+    EXPECT_EQ(again.FieldByName("port").AsInteger(), 99);
+    EXPECT_TRUE(again.FieldByName("pasv").AsBoolean());
+}
+
 TEST_F(TableOps, TwoComponentsOnOneTablePlaceRowsByEntry) {
     TVeskTable& a = Opened("site", "byname");
     AddSites(a, {"b", "d"});
