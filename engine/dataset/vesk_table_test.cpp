@@ -99,6 +99,19 @@ TEST_F(TableOps, OrderChangeWhosePendingPostFailsKeepsTheOrder) {
     EXPECT_EQ(Column(t, "name"), (std::vector<std::string>{"c", "a", "b"}));
 }
 
+// A closed table's medium is passed on to its database; a connected database refuses it, and
+// then the table keeps its own medium too.
+TEST_F(TableOps, MediumRefusedByTheConnectedDatabaseStaysUnchanged) {
+    TVeskTable& t = Table("site");
+    EXPECT_EQ(ErrorOf([&] { t.SetMediumType(mtMemory); }),
+              "VeskDatabase1: Cannot perform this operation on an open database");
+    EXPECT_EQ(t.MediumType(), mtDisk);
+    database_->Close();
+    t.SetMediumType(mtMemory);
+    EXPECT_EQ(t.MediumType(), mtMemory);
+    EXPECT_EQ(database_->MediumType(), mtMemory);
+}
+
 TEST_F(TableOps, ReadOnlyRefusesEveryChange) {
     TVeskTable& t = Opened("site");
     AddSites(t, {"a"});
