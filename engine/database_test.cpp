@@ -290,6 +290,29 @@ TEST_F(AccessTest, KnownPasswordsSkipThePrompt) {
     EXPECT_TRUE(prompts_.empty());
 }
 
+// A temporary database is named by its file's path, and paths that differ in letter case
+// name different files.
+TEST_F(DatabaseTest, TemporaryDatabasesOfPathsThatDifferInCaseStayApart) {
+    const std::string other = folder_ + "/ITEMS.dat";
+    CreateDatabaseFile(other, write_testing::ItemsSchema());
+    TVeskSession& session = DefaultSession();
+    const int before = session.DatabaseCount();
+    LinkedTable lower("Tlower");
+    lower.SetDatabaseName(path_);
+    lower.Open();
+    LinkedTable upper("Tupper");
+    upper.SetDatabaseName(other);
+    upper.Open();
+    ASSERT_NE(lower.Database(), upper.Database());
+    EXPECT_EQ(upper.Database()->DatabaseName(), other);
+    EXPECT_EQ(session.DatabaseCount(), before + 2);
+    EXPECT_EQ(session.FindDatabase(other), upper.Database());
+    // A component database keeps the session's rule: its name ignores case.
+    TVeskDatabase named;
+    named.SetDatabaseName("Named");
+    EXPECT_EQ(session.FindDatabase("NAMED"), &named);
+}
+
 TEST_F(DatabaseTest, UnusedTemporaryGivesWayToANamedDatabase) {
     TVeskSession& session = DefaultSession();
     session.KeepConnections = true;  // the temporary database stays after its table closes

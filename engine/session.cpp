@@ -138,7 +138,9 @@ TVeskDatabase* TVeskSession::FindDatabase(const std::string& name) {
         const std::string& candidate = database->DatabaseName();
         if (candidate.empty() && !database->Temporary())
             continue;
-        if (SameName(candidate, name))
+        // A temporary database is named by its file's path, and file paths are
+        // case-sensitive: only the same path is the same file.
+        if (database->Temporary() ? candidate == name : SameName(candidate, name))
             return database;
     }
     return nullptr;

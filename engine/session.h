@@ -62,8 +62,9 @@ class TVeskSession {
     // database is freed and any other disconnected.
     void CloseDatabase(TVeskDatabase& database);
 
-    // The database whose DatabaseName equals name (case ignored); a database with an empty
-    // name matches only when it is temporary. nullptr when none.
+    // The database whose DatabaseName equals name (case ignored; a temporary database, named
+    // by its file's path, only by the exact path); a database with an empty name matches only
+    // when it is temporary. nullptr when none.
     TVeskDatabase* FindDatabase(const std::string& name);
 
     int DatabaseCount() const { return static_cast<int>(databases_.size()); }

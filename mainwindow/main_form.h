@@ -17,6 +17,7 @@
 #include <cstdint>
 #include <exception>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -111,8 +112,9 @@ class TForm1 : public QMainWindow {
     void ShowSiteMenuItems(bool visible);
     void DeleteSite(const std::string& name);
     void DeleteSiteHistory(std::int32_t siteId);
-    // The selected item's caption; empty when nothing or "NewFTPSite" is selected.
-    std::string SelectedSite() const;
+    // The selected site's caption (a site's name may be empty); nullopt when nothing or
+    // "NewFTPSite" is selected.
+    std::optional<std::string> SelectedSite() const;
     void ListView1SelectItem();
     void ListView1DblClick();
     void Delete1Click();
@@ -131,6 +133,8 @@ class TForm1 : public QMainWindow {
 
     // ---- connection pages ----
     void OpenSitePage(const std::string& name, bool quickConnect);
+    // Both close their pages also when the shared page layout cannot be written; that write
+    // error is thrown once the pages are closed.
     void CloseActivePage();
     void Closeall1Click();
     // A mouse press on the tab row of PageControl1 at `position` (tab bar coordinates).

@@ -1,6 +1,7 @@
 // The connection pages of the main window: "tab" + N sheets holding "fr" + N frames, found by
 // caption, closed by hiding their tab and shown again, and the Upload button that follows the
 // active page.
+#include <exception>
 #include <utility>
 
 #include <QMenu>
@@ -31,9 +32,16 @@ Tfb* FrameOn(QWidget& sheet, const QString& name) {
     return nullptr;
 }
 
-// Steps of closing a page before its tab is hidden. Only the disconnect is guarded here.
-void ClosePageSteps(TForm1& form, Tfb& frame) {
-    form.SavePageLayout(frame);
+// Steps of closing a page before its tab is hidden. Only the disconnect is guarded here. A
+// layout that cannot be written is no reason to keep the page connected: the write error is
+// handed back, to be reported once the page is closed.
+std::exception_ptr ClosePageSteps(TForm1& form, Tfb& frame) {
+    std::exception_ptr layoutError;
+    try {
+        form.SavePageLayout(frame);
+    } catch (...) {
+        layoutError = std::current_exception();
+    }
     frame.Timer1->stop();
     frame.Timer2->stop();
     try {
@@ -42,6 +50,7 @@ void ClosePageSteps(TForm1& form, Tfb& frame) {
         // The session is gone either way; closing goes on.
     }
     frame.ClearLists();
+    return layoutError;
 }
 
 }  // namespace
@@ -110,8 +119,9 @@ void TForm1::CloseActivePage() {
     Tfb* frame = ActiveFrame();
     if (frame == nullptr)
         return;
+    std::exception_ptr layoutError;
     try {
-        ClosePageSteps(*this, *frame);
+        layoutError = ClosePageSteps(*this, *frame);
         auto* sheet = static_cast<TTabSheet*>(frame->parentWidget());
         const bool wasChanging = std::exchange(changingPage_, true);
         sheet->SetTabVisible(false);
@@ -119,18 +129,25 @@ void TForm1::CloseActivePage() {
     } catch (...) {
         // Closing a page ends silently at its first error; the steps done stay done.
     }
+    if (layoutError)
+        std::rethrow_exception(layoutError);
 }
 
 void TForm1::Closeall1Click() {
+    std::exception_ptr firstLayoutError;
     for (int number = PageCounter; number >= 1; --number) {
         Tfb* frame = FindFrame(number);
         if (frame == nullptr)
             continue;
-        ClosePageSteps(*this, *frame);
+        std::exception_ptr layoutError = ClosePageSteps(*this, *frame);
+        if (layoutError && !firstLayoutError)
+            firstLayoutError = layoutError;
         const bool wasChanging = std::exchange(changingPage_, true);
         static_cast<TTabSheet*>(frame->parentWidget())->SetTabVisible(false);
         changingPage_ = wasChanging;
     }
+    if (firstLayoutError)
+        std::rethrow_exception(firstLayoutError);
 }
 
 void TForm1::PageControl1MouseDown(Qt::MouseButton button, const QPoint& position) {

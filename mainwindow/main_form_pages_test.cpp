@@ -123,6 +123,32 @@ TEST_F(Pages, CloseAllHidesEveryPageAndLeavesTheLowestPagesLayout) {
     EXPECT_EQ(LayoutValue("FTP", "INFO"), "61");
 }
 
+// A layout file that cannot be written is no reason to keep a page open and connected: both
+// close commands close their pages and hand the write error to the error handler.
+TEST_F(Pages, ClosingGoesOnWhenTheLayoutCannotBeWritten) {
+    TForm1& form = ShowForm();
+    for (const char* name : {"A", "B", "C"})
+        form.OpenSitePage(name, false);
+    for (int number = 1; number <= 3; ++number)
+        form.FindFrame(number)->Timer1->start(100000);
+    std::filesystem::create_directory(folder_ + "forminfo.ini");
+    const std::string expected = "Unable to write to " + folder_ + "forminfo.ini";
+
+    form.Closepage1->trigger();  // page 3 is active
+    EXPECT_FALSE(form.FindFrame(3)->Timer1->isActive());
+    EXPECT_EQ(States(form).back(), (PageState{"C", false, 1}));
+    EXPECT_EQ(form.LastErrorText(), expected);
+
+    form.OpenSitePage("A", false);  // make the error text of the next command its own
+    form.ApplicationEvents1Exception(nullptr);
+    form.Closeall1->trigger();
+    EXPECT_EQ(States(form),
+              (std::vector<PageState>{{"A", false, 1}, {"B", false, 1}, {"C", false, 1}}));
+    EXPECT_FALSE(form.FindFrame(1)->Timer1->isActive());
+    EXPECT_FALSE(form.FindFrame(2)->Timer1->isActive());
+    EXPECT_EQ(form.LastErrorText(), expected);
+}
+
 TEST_F(Pages, RightClickSelectsTheTabUnderThePointerAndOffersTheMenuOnPagesOnly) {
     TForm1& form = ShowForm();
     form.OpenSitePage("A", false);

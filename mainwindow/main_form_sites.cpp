@@ -47,14 +47,28 @@ QAction* AddItem(QMenu& menu, const char* name, const char* caption) {
     return action;
 }
 
-// Image 0 the new-site item, image 1 a stored site; the icon theme's, else the style's.
+// The icon with a pixmap of `size` pixels: themes often hold some sizes only, and an icon is
+// never drawn larger than its largest pixmap.
+QIcon WithSize(const QIcon& icon, int size) {
+    const QSize wanted(size, size);
+    if (icon.actualSize(wanted) == wanted)
+        return icon;
+    QIcon sized = icon;
+    sized.addPixmap(icon.pixmap(icon.actualSize(QSize(512, 512)))
+                        .scaled(wanted, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    return sized;
+}
+
+// Image 0 the new-site item, image 1 a stored site; the icon theme's, else the style's; in
+// the sizes of the large (32 pixels) and the small (16 pixels) views.
 QIcon SiteImage(int image) {
     const QStyle* style = QApplication::style();
-    if (image == 0)
-        return QIcon::fromTheme(QStringLiteral("folder-new"),
-                                style->standardIcon(QStyle::SP_FileDialogNewFolder));
-    return QIcon::fromTheme(QStringLiteral("network-server"),
-                            style->standardIcon(QStyle::SP_DriveNetIcon));
+    const QIcon icon = image == 0
+                           ? QIcon::fromTheme(QStringLiteral("folder-new"),
+                                              style->standardIcon(QStyle::SP_FileDialogNewFolder))
+                           : QIcon::fromTheme(QStringLiteral("network-server"),
+                                              style->standardIcon(QStyle::SP_DriveNetIcon));
+    return WithSize(WithSize(icon, 32), 16);
 }
 
 QList<QStandardItem*> SiteItem(const std::string& caption, int image,
@@ -204,9 +218,11 @@ std::string TForm1::SiteCaption(int row) const {
     return item == nullptr ? std::string() : ui::FromQt(item->text());
 }
 
-std::string TForm1::SelectedSite() const {
+std::optional<std::string> TForm1::SelectedSite() const {
     const int row = ListView1->Selected();
-    return row <= 0 ? std::string() : SiteCaption(row);
+    if (row <= 0)
+        return std::nullopt;
+    return SiteCaption(row);
 }
 
 void TForm1::ShowSiteMenuItems(bool visible) {
@@ -243,19 +259,18 @@ void TForm1::ListView1DblClick() {
 }
 
 void TForm1::ToolButton3Click() {
-    const std::string site = SelectedSite();
-    if (!site.empty())
-        OpenSitePage(site, false);
+    if (const std::optional<std::string> site = SelectedSite())
+        OpenSitePage(*site, false);
 }
 
 void TForm1::Delete1Click() {
-    const std::string site = SelectedSite();
-    if (site.empty())
+    const std::optional<std::string> site = SelectedSite();
+    if (!site)
         return;
-    if (ui::MessageDlg("Are you sure to delete <" + site + ">?", ui::MessageKind::kConfirmation,
+    if (ui::MessageDlg("Are you sure to delete <" + *site + ">?", ui::MessageKind::kConfirmation,
                        ui::mbYesNo) != ui::mrYes)
         return;
-    DeleteSite(site);
+    DeleteSite(*site);
     LoadSiteList();
 }
 

@@ -1,6 +1,8 @@
 #include <QAbstractItemDelegate>
+#include <QAbstractItemModel>
 #include <QAction>
 #include <QApplication>
+#include <QIcon>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -239,6 +241,37 @@ TEST_F(SiteList, ConnectOpensTheSelectedSitesPageButNotForTheNewSiteItem) {
     form.Connect1->trigger();
     EXPECT_EQ(form.PageCounter, 1);
     EXPECT_EQ(form.FindFrame(1)->FSiteName, "alpha");
+}
+
+// A rename may leave a site with an empty name; it stays a site like any other.
+TEST_F(SiteList, SiteWithAnEmptyNameCanBeConnectedAndDeleted) {
+    AddSite("");
+    TForm1& form = ShowForm();
+    ASSERT_EQ(SiteItems(), (std::vector<std::string>{"NewFTPSite", ""}));
+    form.ListView1->Select(1);
+    form.ToolButton3->click();
+    EXPECT_EQ(form.PageCounter, 1);
+    ui::ScriptedUi boxes(ui::GtestFailure());
+    boxes.AnswerMessage(ui::mrYes);
+    form.ListView1->Select(1);
+    form.ToolButton9->click();
+    ASSERT_EQ(boxes.Calls().size(), 1u);
+    EXPECT_EQ(boxes.Calls()[0].text, "Are you sure to delete <>?");
+    EXPECT_EQ(SiteItems(), (std::vector<std::string>{"NewFTPSite"}));
+}
+
+// The list's large icons are 32 by 32 pixels, small ones 16 by 16, whatever sizes the icon
+// theme holds.
+TEST_F(SiteList, ItemImagesComeInTheSizesOfBothViews) {
+    AddSite("alpha");
+    TForm1& form = ShowForm();
+    QAbstractItemModel& items = *form.ListView1->Model();
+    for (int row : {0, 1}) {
+        SCOPED_TRACE(row);
+        const QIcon icon = items.data(items.index(row, 0), Qt::DecorationRole).value<QIcon>();
+        for (const int size : {16, 32})
+            EXPECT_EQ(icon.pixmap(QSize(size, size)).size(), QSize(size, size));
+    }
 }
 
 TEST_F(SiteList, RefreshShowsTheRowsAsTheTableHoldsThemNow) {

@@ -8,6 +8,7 @@
 #include "mainwindow/engine_lifetime.h"
 #include "mainwindow/main_form.h"
 #include "mainwindow/tdm.h"
+#include "mainwindow/vesk_db_login_form.h"
 #include "platform/os/program_folder.h"
 #include "platform/ui/guarded_application.h"
 
@@ -15,8 +16,10 @@ int main(int argc, char** argv) {
     const EngineLifetime engine;
     ui::GuardedApplication application(argc, argv);
     const QString title = QStringLiteral("Zantrope FREE Edition");
+    // The name only: a display name set on its own would be appended to the title of every
+    // other window under X11 ("Edit FTP Site — ..."), and dialogs show their captions as set.
     QApplication::setApplicationName(title);
-    QApplication::setApplicationDisplayName(title);
+    InstallVeskLoginPrompt();  // an enciphered database file asks for its password
 
     // The main window first: it exists before the data module, which its creation never uses.
     auto window = std::make_unique<TForm1>(os::ProgramFolder());

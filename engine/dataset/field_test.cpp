@@ -149,8 +149,18 @@ TEST_F(FieldAccess, BrowseWriteIsLostAndFieldByNameIgnoresCase) {
     EXPECT_FALSE(t.Modified());
     t.First();
     EXPECT_EQ(t.FieldByName("name").AsString(), "kept");
+    // Nor does an edit that follows store it.
+    t.FieldByName("name").SetAsString("lost");
+    t.Edit();
+    EXPECT_EQ(t.FieldByName("name").AsString(), "kept");
+    t.FieldByName("port").SetAsInteger(5);
+    t.Post();
+    Reconnect();
+    TVeskTable& again = Opened("site");
+    EXPECT_EQ(again.FieldByName("name").AsString(), "kept");
+    EXPECT_EQ(again.FieldByName("port").AsInteger(), 5);
     try {
-        t.FieldByName("nothere");
+        again.FieldByName("nothere");
         ADD_FAILURE();
     } catch (const EDatabaseError& e) {
         EXPECT_STREQ(e.what(), "Tsite: Field 'nothere' not found");

@@ -226,9 +226,10 @@ void TTDEDataSet::SetMediumType(TVeskDBMediumType value) {
     if (value == mediumType_)
         return;
     CheckInactive();
-    mediumType_ = value;
+    // The database first: when it refuses (it is connected), this data set keeps its medium.
     if (TVeskDatabase* database = GetDBSession().FindDatabase(DatabaseName()))
         database->SetMediumType(value);
+    mediumType_ = value;
 }
 
 void TTDEDataSet::ParseFilterText(const std::string& text) {

@@ -185,7 +185,9 @@ void TTDEDataSet::Edit() {
     CheckBrowseMode();
     CheckCanModify();
     Fire(BeforeEdit);
-    CheckOperation([] {}, OnEditError);
+    // The edit starts from the row as stored: what was written to the buffer in browse state
+    // is never stored.
+    CheckOperation([this] { GetRecord(*activeBuf_, TGetMode::gmCurrent, true); }, OnEditError);
     state_ = TDataSetState::dsEdit;
     modified_ = false;
     Fire(AfterEdit);

@@ -21,6 +21,10 @@ TVeskTable::~TVeskTable() {
 
 void TVeskTable::SetDatabaseName(const std::string& name) {
     TTDEDataSet::SetDatabaseName(name);
+    // An open table accepts only its own database name again (any other is refused above);
+    // it keeps the table and index it is open on.
+    if (Active())
+        return;
     tableName_.clear();
     indexName_.clear();
 }
@@ -33,12 +37,15 @@ void TVeskTable::SetTableName(const std::string& name) {
 }
 
 void TVeskTable::SetIndexName(const std::string& name) {
+    // A pending row is posted in the order it was begun in; a post that fails leaves the name
+    // and the order as they were, so the two never disagree.
+    if (Active())
+        CheckBrowseMode();
     indexName_ = name;
     if (name.empty())
         indexIdx_ = -1;
     if (!Active())
         return;
-    CheckBrowseMode();
     std::int32_t idx = tableIO_->IndexDefs().IndexOf(name);
     if (idx < 0)
         idx = tableIO_->GetPrimaryIndex();

@@ -32,7 +32,8 @@ class TVeskTable : public TTDEDataSet {
     explicit TVeskTable(std::string componentName = {}, TVeskDatabase* ownerDatabase = nullptr);
     ~TVeskTable() override;
 
-    // Clears TableName and IndexName as well.
+    // Clears TableName and IndexName as well, on a closed table; an open one keeps them (it
+    // accepts only its own database name).
     void SetDatabaseName(const std::string& name) override;
     const std::string& TableName() const { return tableName_; }
     // Refused while open ("Cannot perform this operation on an open dataset", prefixed).

@@ -58,6 +58,60 @@ TEST_F(TableOps, ComponentErrorsArePrefixed) {
     EXPECT_TRUE(t.Active());
 }
 
+// The main window sets a table's database name before its table name; the same name given
+// again to an open table must not take the names away from the table it is open on.
+TEST_F(TableOps, DatabaseNameClearsTheTableNameOnlyOfAClosedTable) {
+    TVeskTable& t = Opened("site", "byname");
+    AddSites(t, {"b", "a"});
+    EXPECT_EQ(ErrorOf([&] { t.SetDatabaseName("other"); }),
+              "Tsite: Cannot perform this operation on an open dataset");
+    t.SetDatabaseName("fx");
+    EXPECT_EQ(t.TableName(), "site");
+    EXPECT_EQ(t.IndexName(), "byname");
+    t.Close();
+    t.Open();
+    EXPECT_EQ(t.FieldByName("name").AsString(), "a");
+    t.Close();
+    t.SetDatabaseName("fx");
+    EXPECT_EQ(t.TableName(), "");
+    EXPECT_EQ(t.IndexName(), "");
+}
+
+// Changing the order posts a pending row first; when that post fails, the table keeps the
+// order it had and the name of it.
+TEST_F(TableOps, OrderChangeWhosePendingPostFailsKeepsTheOrder) {
+    TVeskTable& t = Opened("site", "byname");
+    AddSites(t, {"c", "a", "b"});
+    for (const char* next : {"", "byport"}) {
+        SCOPED_TRACE(next);
+        t.Append();
+        t.FieldByName("name").SetAsString("a");
+        EXPECT_EQ(ErrorOf([&] { t.SetIndexName(next); }), "Invalid unique field value 'a'");
+        EXPECT_EQ(t.State(), TDataSetState::dsInsert);
+        EXPECT_EQ(t.IndexName(), "byname");
+        EXPECT_EQ(t.CurrentIndex(), 1);
+        t.FieldByName("name").SetAsString("d");
+        t.Post();
+        t.Delete();
+        EXPECT_EQ(Column(t, "name"), (std::vector<std::string>{"a", "b", "c"}));
+    }
+    t.SetIndexName("");
+    EXPECT_EQ(Column(t, "name"), (std::vector<std::string>{"c", "a", "b"}));
+}
+
+// A closed table's medium is passed on to its database; a connected database refuses it, and
+// then the table keeps its own medium too.
+TEST_F(TableOps, MediumRefusedByTheConnectedDatabaseStaysUnchanged) {
+    TVeskTable& t = Table("site");
+    EXPECT_EQ(ErrorOf([&] { t.SetMediumType(mtMemory); }),
+              "VeskDatabase1: Cannot perform this operation on an open database");
+    EXPECT_EQ(t.MediumType(), mtDisk);
+    database_->Close();
+    t.SetMediumType(mtMemory);
+    EXPECT_EQ(t.MediumType(), mtMemory);
+    EXPECT_EQ(database_->MediumType(), mtMemory);
+}
+
 TEST_F(TableOps, ReadOnlyRefusesEveryChange) {
     TVeskTable& t = Opened("site");
     AddSites(t, {"a"});
@@ -237,6 +291,25 @@ TEST_F(TableOps, EventsInOrderAndPostErrorActions) {
     t.FieldByName("name").SetAsString("dup");
     EXPECT_THROW(t.Post(), EAbort);
     EXPECT_EQ(t.State(), TDataSetState::dsInsert);
+}
+
+// An edit starts from the row as stored, so a component that edits a row another component
+// changed since keeps that change.
+TEST_F(TableOps, EditOfARowAnotherComponentChangedKeepsTheChange) {
+    TVeskTable& a = Opened("site");
+    AddSites(a, {"x"});
+    TVeskTable& b = Opened("site");
+    b.Edit();
+    b.FieldByName("port").SetAsInteger(99);
+    b.Post();
+    a.Edit();
+    EXPECT_EQ(a.FieldByName("port").AsInteger(), 99);
+    a.FieldByName("pasv").SetAsBoolean(true);
+    a.Post();
+    Reconnect();
+    TVeskTable& again = Opened("site");
+    EXPECT_EQ(again.FieldByName("port").AsInteger(), 99);
+    EXPECT_TRUE(again.FieldByName("pasv").AsBoolean());
 }
 
 TEST_F(TableOps, TwoComponentsOnOneTablePlaceRowsByEntry) {

@@ -46,8 +46,17 @@ void TIdFTP::Abort() {
         const std::string line = BuildCommandLine("ABOR");
         try {
             const ssize_t sent = control->TrySend(line.data(), line.size());
-            if (sent > 0 && Intercept && Intercept->OnSent)
-                Intercept->OnSent(line);
+            if (sent > 0) {
+                // The server answers ABOR (225 or 226, after a 426 when a transfer ran) although
+                // nobody reads that answer now; it must not become the next command's reply.
+                // A reply awaited meanwhile comes before those answers and is read as usual.
+                if (impl_->replyReadDepth_ > 0)
+                    impl_->abortAnsweredAfterReply_ = true;
+                else
+                    impl_->skipStrayClosingReplies_ = true;
+                if (Intercept && Intercept->OnSent)
+                    Intercept->OnSent(line);
+            }
         } catch (const EIdSocketError&) {
         }
     }

@@ -102,8 +102,9 @@ class TIdFTP {
     void Disconnect();
 
     // Sends "ABOR" when connected, without reading a reply, and closes the data connection. A
-    // transfer waiting in an outer call then fails with EIdClosedSocket. Socket errors while
-    // sending are ignored.
+    // transfer waiting in an outer call then fails with EIdClosedSocket. The server's answers
+    // to ABOR are passed over when they come, so the next command reads its own reply. Socket
+    // errors while sending are ignored.
     void Abort();
 
     // ---- commands (each throws EIdNotConnected when not connected; a text with CR, LF or NUL

@@ -80,6 +80,7 @@ void TIdFTP::Impl::Connect(bool autoLogin, int timeoutMs) {
     control_ = channel;
     reader_.Clear();
     skipStrayClosingReplies_ = false;
+    abortAnsweredAfterReply_ = false;
     closingReplyPending_ = false;
     viaSocks_ = Socks() != nullptr;
     controlTargetHost_ = host;

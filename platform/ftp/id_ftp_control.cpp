@@ -67,6 +67,7 @@ void TIdFTP::Impl::CloseControlWithEvents() {
     control_.reset();
     reader_.Clear();
     skipStrayClosingReplies_ = false;
+    abortAnsweredAfterReply_ = false;
     closingReplyPending_ = false;
     ++generation_;
     if (owner_.OnDisconnected)
@@ -185,15 +186,20 @@ TIdRFCReply TIdFTP::Impl::ReadReply() {
     const auto control = RequireControl();
     const auto current = ControlCurrent(control);
     ProgressWait wait = ControlWait(control);
+    struct DepthGuard {
+        int& depth;
+        ~DepthGuard() { --depth; }
+    } depthGuard{++replyReadDepth_};
     for (;;) {
         if (!current())
             throw EIdClosedSocket();
         if (auto reply = TakeReply()) {
-            // The late closing replies of a transfer that already failed. None of these codes
-            // is the answer to any other command.
+            // The late closing replies of a transfer that already failed, or the answers to
+            // ABOR. None of these codes is the answer to any other command.
             if (skipStrayClosingReplies_ && IsOneOf(reply->NumericCode, {225, 226, 426, 450, 451}))
                 continue;
-            skipStrayClosingReplies_ = false;
+            skipStrayClosingReplies_ = abortAnsweredAfterReply_;
+            abortAnsweredAfterReply_ = false;
             owner_.lastReply_ = *reply;
             return *reply;
         }

@@ -49,6 +49,11 @@ class TIdFTP::Impl {
     bool skipStrayClosingReplies_ = false;
     // Between the accepted opening reply of a transfer and the read of its closing reply.
     bool closingReplyPending_ = false;
+    // ReadReply calls under way (a handler run by a wait may read replies too).
+    int replyReadDepth_ = 0;
+    // ABOR was sent while a reply was awaited: its answers come after that reply, which is
+    // read as usual; the stray closing replies are passed over from then on.
+    bool abortAnsweredAfterReply_ = false;
 
     // ---- control connection (id_ftp_control.cpp) ----
     std::function<bool()> ControlCurrent(const std::shared_ptr<SocketChannel>& control);

@@ -2,10 +2,15 @@
 // reopens) the connection: the waiting call fails without touching the socket again.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <optional>
+
 #include "platform/ftp/id_anti_freeze.h"
 #include "platform/ftp/id_exceptions.h"
 #include "tests/ftp_client/client_rig.h"
+#include "tests/ftp_servers/file_bytes.h"
 #include "tests/ftp_servers/server_fixture.h"
+#include "tests/ftp_servers/temp_folder.h"
 
 namespace ftptest {
 namespace {
@@ -70,6 +75,50 @@ TEST(NestedPumpTest, HandlerClosingTheConnectionFailsTheWaitingCall) {
         }
         EXPECT_EQ(server.Recorded(), c.recorded);
     }
+}
+
+// The closing reply of a download comes late; meanwhile a handler sends ABOR (the Abort button
+// pressed as the transfer ends). The download still gets its own 226, and the answer to ABOR
+// is not taken for the reply of the next command.
+const char* const kLateClosingReply = R"({"rules": [
+    {"expect": "USER .*", "reply": "331 Password required"},
+    {"expect": "PASS .*", "reply": "230 Logged in"},
+    {"expect": "SYST", "reply": "215 UNIX Type: L8"},
+    {"expect": "RETR f.txt", "reply": ["150 Opening data connection", {"data_send": "hello"},
+                                       {"data_close": true}, {"delay": 1.0},
+                                       "226 Transfer complete"]},
+    {"expect": "ABOR", "reply": "225 No transfer to abort"},
+    {"expect": "PWD", "reply": "257 \"/here\""}]})";
+
+TEST(NestedPumpTest, AbortWhileTheClosingReplyIsAwaitedKeepsTheRepliesInStep) {
+    ScriptedServer server(ScriptedServer::Mode::kFtp, kLateClosingReply);
+    ClientRig rig(FtpAccount{"127.0.0.1", server.port(), "alice", "secret", "/", ""});
+    rig.Login();
+    rig.ftp.ReadTimeout = 3000;  // a reply that never comes fails the test soon
+    TempFolder local("nested-abort");
+
+    using Clock = std::chrono::steady_clock;
+    std::optional<Clock::time_point> dataDone;
+    rig.ftp.OnWork = [&](ftp::TWorkMode, std::int64_t so_far) {
+        if (so_far == 5)
+            dataDone = Clock::now();
+    };
+    bool aborted = false;
+    ftp::TIdAntiFreeze anti_freeze;
+    anti_freeze.OnIdle = [&] {
+        // Well after the data connection has ended, the download waits for its closing reply.
+        if (aborted || !dataDone || Clock::now() - *dataDone < std::chrono::milliseconds(300))
+            return;
+        aborted = true;
+        rig.ftp.Abort();
+    };
+    rig.ftp.Get("f.txt", local.File("f.txt"), false, false);
+    EXPECT_TRUE(aborted);
+    EXPECT_EQ(rig.ftp.LastCmdResult().NumericCode, 226);
+    EXPECT_EQ(ReadFileBytes(local.File("f.txt")), "hello");
+    EXPECT_EQ(rig.ftp.RetrieveCurrentDir(), "/here");
+    EXPECT_EQ(server.Recorded(), (std::vector<std::string>{"USER alice", "PASS secret", "SYST",
+                                                           "PASV", "RETR f.txt", "ABOR", "PWD"}));
 }
 
 }  // namespace

@@ -219,6 +219,27 @@ TEST_P(ServerSessionTest, AbortDuringRetrieveIsAFailure) {
     EXPECT_EQ(rig->ftp.RetrieveCurrentDir(), WorkDir());
 }
 
+// ABOR is sent with or without a transfer under way (the page's Abort action also follows a
+// failed command). The server's answers to it must not be taken for the replies of the
+// commands that follow.
+TEST_P(ServerSessionTest, AbortLeavesTheSessionInStep) {
+    const std::string original = RandomBytes(kBigSize, 14);
+    WriteFileBytes(work_.local_folder + "big.bin", original);
+    auto rig = LoggedIn();
+    rig->ftp.Abort();
+    EXPECT_TRUE(rig->ftp.Connected());
+    rig->ftp.ChangeDir(work_.remote_folder);
+    EXPECT_EQ(rig->ftp.LastCmdResult().NumericCode, 250);
+    EXPECT_EQ(rig->ftp.RetrieveCurrentDir(), WorkDir());
+
+    AbortAfter(*rig, 1 << 20);
+    EXPECT_THROW(rig->ftp.Get("big.bin", local_.File("part.bin"), false, false),
+                 ftp::EIdClosedSocket);
+    EXPECT_EQ(rig->SentCount("ABOR"), 2);
+    EXPECT_EQ(rig->ftp.RetrieveCurrentDir(), WorkDir());
+    EXPECT_EQ(rig->ftp.Size("big.bin"), static_cast<std::int64_t>(kBigSize));
+}
+
 TEST_P(ServerSessionTest, CutDownloadResumesByteIdenticalWithOneRestartProbe) {
     const std::string original = RandomBytes(kBigSize, 13);
     WriteFileBytes(work_.local_folder + "big.bin", original);
