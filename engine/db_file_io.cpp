@@ -92,6 +92,8 @@ void TVeskDBFileIO::Open(const std::string& fileName, TVeskDBMediumType mediumTy
         if (::flock(file->Handle(), (exclusive ? LOCK_EX : LOCK_SH) | LOCK_NB) != 0)
             throw EStreamError("Cannot open file " + fileName + ": the file is in use");
         readOnlyFile_ = readOnly;
+        knownSize_ = file->Size();
+        blockCache_.Clear();
         fileStream_ = std::move(file);
         stream_ = fileStream_.get();
     } else {
@@ -117,6 +119,8 @@ void TVeskDBFileIO::Close() {
     Unlock();
     fileStream_.reset();
     stream_ = nullptr;
+    knownSize_ = 0;
+    blockCache_.Clear();
 }
 
 void TVeskDBFileIO::Flush() {
@@ -137,6 +141,14 @@ void TVeskDBFileIO::Lock() {
     for (;;) {
         if (os::TryLockBytes(fileStream_->Handle(), kLockByte, 1, !readOnlyFile_)) {
             locked_ = true;
+            // Other handles may have written since this one last held the lock.
+            blockCache_.Clear();
+            try {
+                RefreshFileSize();
+            } catch (...) {
+                Unlock();
+                throw;
+            }
             return;
         }
         ++failed;
@@ -165,33 +177,88 @@ void TDBFileIOOwner::SleepBetweenLockAttempts(std::int32_t milliseconds) {
 std::int64_t TVeskDBFileIO::FileSize() {
     if (!stream_)
         throw EDatabaseError("Cannot perform this operation on a closed database");
-    return stream_->Size();
+    return fileStream_ ? knownSize_ : stream_->Size();
+}
+
+std::int64_t TVeskDBFileIO::RefreshFileSize() {
+    if (!stream_)
+        throw EDatabaseError("Cannot perform this operation on a closed database");
+    if (!fileStream_)
+        return stream_->Size();
+    knownSize_ = fileStream_->Size();
+    return knownSize_;
+}
+
+bool TVeskDBFileIO::WithinFile(std::int64_t end) {
+    return end <= FileSize() || end <= RefreshFileSize();
 }
 
 std::int64_t TVeskDBFileIO::ReadBuffer(void* buffer, std::int64_t position, std::int64_t count) {
+    return ReadStored(buffer, position, count, true);
+}
+
+std::int64_t TVeskDBFileIO::ReadStored(void* buffer, std::int64_t position, std::int64_t count,
+                                       bool useCache) {
     if (!stream_)
         throw EDatabaseError("Cannot perform this operation on a closed database");
-    stream_->SetPosition(position);
-    return stream_->Read(buffer, count);
+    if (!fileStream_)
+        return stream_->ReadAt(buffer, position, count);
+    if (count <= 0)
+        return 0;
+    // A read reaching past the known end learns the real one first, as a read of the file
+    // would; nothing the cache may still hold from beyond it is returned.
+    if (position > knownSize_ - count)
+        RefreshFileSize();
+    const std::int64_t got =
+        useCache ? blockCache_.Read(*fileStream_, buffer, position, count, knownSize_)
+                 : fileStream_->ReadAt(buffer, position, count);
+    return std::max<std::int64_t>(0, std::min(got, knownSize_ - position));
 }
 
 void TVeskDBFileIO::CheckRange(std::int64_t position, std::int64_t count, const std::string& what) {
-    if (position < 0 || count < 0 || position > FileSize() - count)
+    if (position < 0 || count < 0 || !WithinFile(position + count))
         ThrowDamaged(what + " lies beyond the end of the file");
 }
 
 void TVeskDBFileIO::ReadExact(void* buffer, std::int64_t position, std::int64_t count,
                               const std::string& what) {
+    ReadStoredExact(buffer, position, count, what, true);
+}
+
+void TVeskDBFileIO::ReadStoredExact(void* buffer, std::int64_t position, std::int64_t count,
+                                    const std::string& what, bool useCache) {
     CheckRange(position, count, what);
-    if (ReadBuffer(buffer, position, count) != count)
+    if (ReadStored(buffer, position, count, useCache) != count) {
+        // The file may have shrunk since its size was last read.
+        if (position + count > RefreshFileSize())
+            ThrowDamaged(what + " lies beyond the end of the file");
         ThrowDamaged(what + " could not be read in full");
+    }
 }
 
 void TVeskDBFileIO::WriteBuffer(const void* buffer, std::int64_t position, std::int64_t count) {
     if (!stream_)
         throw EDatabaseError("Cannot perform this operation on a closed database");
-    stream_->SetPosition(position);
-    stream_->WriteBuffer(buffer, count);
+    if (!fileStream_) {
+        stream_->SetPosition(position);
+        stream_->WriteBuffer(buffer, count);
+        return;
+    }
+    if (count < 0)
+        throw EStreamError("Stream write error");
+    if (count == 0)
+        return;
+    if (fileStream_->WriteAt(buffer, position, count) != count) {
+        // Part of the bytes may be on disk: forget what is held and learn the size again.
+        blockCache_.Clear();
+        try {
+            RefreshFileSize();
+        } catch (...) {
+        }
+        throw EStreamError("Stream write error");
+    }
+    blockCache_.Wrote(position, buffer, count);
+    knownSize_ = std::max(knownSize_, position + count);
 }
 
 void TVeskDBFileIO::ReadOptions(std::uint8_t* buffer) {
@@ -275,7 +342,7 @@ void TVeskDBFileIO::ReadChunkChain(std::int32_t firstChunk, std::int32_t count,
     if (count == 0)
         return;
     // Checked before anything is sized by the count: the entries alone must fit the file.
-    if (static_cast<std::int64_t>(count) * entrySize > FileSize())
+    if (!WithinFile(static_cast<std::int64_t>(count) * entrySize))
         ThrowDamaged(what + " counts more entries than the file can hold");
     const std::int32_t chunks = (count + format::kEntriesPerChunk - 1) / format::kEntriesPerChunk;
     bytes.resize(static_cast<size_t>(count) * static_cast<size_t>(entrySize));
@@ -363,7 +430,9 @@ void TVeskDBFileIO::ReadFieldContent(TMemoryStream& dest, std::int64_t valuePosi
     TMemoryStream stored;
     if (isBlob) {
         std::uint8_t descriptor[kBlobDescriptorSize];
-        ReadExact(descriptor, valuePosition, sizeof descriptor, "a blob descriptor");
+        // Blob values are read outside the lock, from the file as it is now: the descriptor
+        // may have been replaced since this handle's last lock.
+        ReadStoredExact(descriptor, valuePosition, sizeof descriptor, "a blob descriptor", false);
         const std::int32_t areaAt = format::GetI32(descriptor + format::kBlobOffset);
         const std::int32_t storedSize = format::GetI32(descriptor + format::kBlobStoredSize);
         if (storedSize < 0)
@@ -371,7 +440,7 @@ void TVeskDBFileIO::ReadFieldContent(TMemoryStream& dest, std::int64_t valuePosi
         if (storedSize > 0) {
             CheckRange(areaAt, storedSize, "a blob value");
             stored.SetSize(storedSize);
-            ReadExact(stored.Memory(), areaAt, storedSize, "a blob value");
+            ReadStoredExact(stored.Memory(), areaAt, storedSize, "a blob value", false);
         }
     } else {
         if (size < 0)

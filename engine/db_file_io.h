@@ -15,6 +15,13 @@
 //
 // The file lock: an open-file-description lock on byte 1 (a shared one on a handle that is
 // open for reading only), which conflicts between any two handles, also of one process.
+//
+// On the disk medium the object keeps the file's size (read at open, grown by its own writes,
+// read again when the lock is taken and before a range check or a read would come up short)
+// and a cache of recently read file blocks (written through by its own writes, emptied when
+// the lock is taken and at close). So every locked operation sees what other handles wrote,
+// and a read outside the lock may see the file as it was at this handle's last lock (blob
+// values excepted: they are always read from the file as it is).
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -25,6 +32,7 @@
 #include "engine/codec/compress_mgr.h"
 #include "engine/codec/data_process_owner.h"
 #include "engine/codec/encrypt_mgr.h"
+#include "engine/file_block_cache.h"
 #include "engine/file_format.h"
 #include "engine/stream.h"
 
@@ -119,7 +127,8 @@ class TVeskDBFileIO : public TDataProcessOwner {
     // The names of all tables in table-number order (the list is cleared first).
     void GetTableNames(std::vector<std::string>& list);
 
-    // Reads up to count bytes at position; returns the bytes read (short at the end).
+    // Reads up to count bytes at position; returns the bytes read (short at the end of the
+    // file as it is now).
     std::int64_t ReadBuffer(void* buffer, std::int64_t position, std::int64_t count);
     // Throws the damage error naming what unless count bytes at position lie inside the file.
     void CheckRange(std::int64_t position, std::int64_t count, const std::string& what);
@@ -128,6 +137,7 @@ class TVeskDBFileIO : public TDataProcessOwner {
                    const std::string& what);
     // Writes count bytes at position (EStreamError "Stream write error" when short).
     void WriteBuffer(const void* buffer, std::int64_t position, std::int64_t count);
+    // The size as this handle knows it (see above); exact while the lock is held.
     std::int64_t FileSize();
 
     // The whole record tab of a table header: entries and chunk offsets in chain order.
@@ -183,10 +193,20 @@ class TVeskDBFileIO : public TDataProcessOwner {
     bool Exclusive() const { return exclusive_; }
     bool ReadOnlyFile() const { return readOnlyFile_; }
     bool Locked() const { return locked_; }
+    // The open stream, for reading only: writes go through WriteBuffer, which keeps the size
+    // and the block cache in step.
     TStream* Stream() const { return stream_; }
 
   private:
     std::int64_t TableHeaderPos(std::int32_t tableNo);
+    // Reads the size of the file anew (disk medium) and returns it.
+    std::int64_t RefreshFileSize();
+    // True when end lies inside the file, reading the size anew once before saying no.
+    bool WithinFile(std::int64_t end);
+    // ReadBuffer and ReadExact, through the block cache or from the file as it is now.
+    std::int64_t ReadStored(void* buffer, std::int64_t position, std::int64_t count, bool useCache);
+    void ReadStoredExact(void* buffer, std::int64_t position, std::int64_t count,
+                         const std::string& what, bool useCache);
     void ReadChunkChain(std::int32_t firstChunk, std::int32_t count, std::int32_t entrySize,
                         const std::string& what, std::vector<std::uint8_t>& bytes,
                         std::vector<std::int32_t>& chunkOffsets);
@@ -200,6 +220,8 @@ class TVeskDBFileIO : public TDataProcessOwner {
     bool locked_ = false;
     std::unique_ptr<TFileStream> fileStream_;  // the disk medium's stream
     TStream* stream_ = nullptr;                // the open stream (file or memory image)
+    std::int64_t knownSize_ = 0;               // the disk medium's file size, see above
+    TFileBlockCache blockCache_;               // the disk medium's blocks, see above
     std::array<std::uint8_t, format::kOptionsSize> options_{};
     std::array<std::uint8_t, format::kTableTabSize> tableTab_{};
     std::unique_ptr<TCompressMgr> compressMgr_;

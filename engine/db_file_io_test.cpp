@@ -231,6 +231,66 @@ TEST_F(DbFileIOLock, GetsTheLockOnceReleasedAndRefusesReentry) {
     holder.Lock();
 }
 
+TEST(DbFileIO, SeesWhatOtherHandlesWroteAndWhatItWritesItself) {
+    const std::string path = TempPath("sizes.dat");
+    TestImage().WriteTo(path);
+    TVeskDBFileIO reader;
+    TVeskDBFileIO writer;
+    reader.Open(path, mtDisk, false);
+    writer.Open(path, mtDisk, false);
+    const std::int64_t size = reader.FileSize();
+    const std::int64_t probe = size - 8;
+    std::uint8_t got[8] = {};
+    reader.ReadExact(got, probe, 4, "probe");
+
+    {
+        TFileLockGuard lock(writer);
+        writer.WriteBuffer("WXYZ", probe, 4);
+        writer.WriteBuffer("grown", size, 5);
+        EXPECT_EQ(writer.FileSize(), size + 5);
+    }
+    // Bytes past the end it knew are looked for in the file before a read is refused.
+    reader.ReadExact(got, size, 5, "grown bytes");
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(got), 5), "grown");
+    {
+        TFileLockGuard lock(reader);
+        EXPECT_EQ(reader.FileSize(), size + 5);
+        reader.ReadExact(got, probe, 4, "probe");
+        EXPECT_EQ(std::string(reinterpret_cast<char*>(got), 4), "WXYZ");
+        // Its own writes, also past the end with a gap, read back at once.
+        reader.WriteBuffer("1234", probe, 4);
+        reader.WriteBuffer("end", size + 20, 3);
+        EXPECT_EQ(reader.FileSize(), size + 23);
+        std::uint8_t tail[18] = {};
+        reader.ReadExact(tail, size + 5, 18, "tail");
+        EXPECT_EQ(std::string(reinterpret_cast<char*>(tail), 18), std::string(15, '\0') + "end");
+        reader.ReadExact(got, probe, 4, "probe");
+        EXPECT_EQ(std::string(reinterpret_cast<char*>(got), 4), "1234");
+    }
+
+    // A file cut short is refused, by a locked read and by one that finds the bytes missing.
+    const std::int64_t far = size + 3 * TFileBlockCache::kBlockSize;
+    {
+        TFileLockGuard lock(writer);
+        writer.WriteBuffer("far", far, 3);
+    }
+    TVeskDBFileIO unaware;
+    unaware.Open(path, mtDisk, false);
+    ASSERT_EQ(::truncate(path.c_str(), size), 0);
+    ExpectDamaged([&] { unaware.ReadExact(got, far, 3, "cut bytes"); }, path,
+                  "cut bytes lies beyond the end of the file");
+    {
+        TFileLockGuard lock(reader);
+        EXPECT_EQ(reader.FileSize(), size);
+        ExpectDamaged([&] { reader.ReadExact(got, size + 1, 4, "cut bytes"); }, path,
+                      "cut bytes lies beyond the end of the file");
+    }
+    reader.Close();
+    writer.Close();
+    unaware.Close();
+    std::remove(path.c_str());
+}
+
 TEST(DbFileIO, ExclusiveShareMode) {
     const std::string path = TempPath("exclusive.dat");
     TestImage().WriteTo(path);

@@ -13,7 +13,7 @@ namespace vesk {
 enum class SeekOrigin { Begin, Current, End };
 
 class TStream {
-public:
+  public:
     virtual ~TStream() = default;
     TStream() = default;
     TStream(const TStream&) = delete;
@@ -28,6 +28,12 @@ public:
     virtual std::int64_t Size() = 0;
     virtual void SetSize(std::int64_t size) = 0;
 
+    // Reads up to count bytes at position / writes count bytes at position, in one step where
+    // the stream allows it; return how many bytes moved. The stream's position afterwards is
+    // unspecified (a file stream leaves it alone, others move it past the bytes).
+    virtual std::int64_t ReadAt(void* buffer, std::int64_t position, std::int64_t count);
+    virtual std::int64_t WriteAt(const void* buffer, std::int64_t position, std::int64_t count);
+
     std::int64_t Position() { return Seek(0, SeekOrigin::Current); }
     void SetPosition(std::int64_t position) { Seek(position, SeekOrigin::Begin); }
 
@@ -40,7 +46,7 @@ public:
 
 // A stream in memory that grows with every write past its end.
 class TMemoryStream : public TStream {
-public:
+  public:
     TMemoryStream() = default;
     std::int64_t Read(void* buffer, std::int64_t count) override;
     std::int64_t Write(const void* buffer, std::int64_t count) override;
@@ -54,14 +60,15 @@ public:
     const std::vector<std::uint8_t>& Bytes() const { return data_; }
     std::string AsString() const { return std::string(data_.begin(), data_.end()); }
 
-private:
+  private:
     std::vector<std::uint8_t> data_;
     std::int64_t position_ = 0;
 };
 
-// A file on disk. The descriptor is owned and closed by the destructor.
+// A file on disk. The descriptor is owned and closed by the destructor. The stream keeps its
+// own position: every transfer is a positioned one, so the descriptor's offset means nothing.
 class TFileStream : public TStream {
-public:
+  public:
     enum class Mode { ReadOnly, ReadWrite, CreateNew };
     // Opens path; throws EStreamError("Cannot open file <path>: <reason>") when it cannot.
     // CreateNew refuses an existing file.
@@ -73,14 +80,18 @@ public:
     std::int64_t Seek(std::int64_t offset, SeekOrigin origin) override;
     std::int64_t Size() override;
     void SetSize(std::int64_t size) override;
+    // One positioned system call each (repeated only for a partial transfer).
+    std::int64_t ReadAt(void* buffer, std::int64_t position, std::int64_t count) override;
+    std::int64_t WriteAt(const void* buffer, std::int64_t position, std::int64_t count) override;
 
     // Writes the file's buffers to the disk (FlushFileBuffers). Throws EStreamError.
     void Flush();
     int Handle() const { return fd_; }
     const std::string& Path() const { return path_; }
 
-private:
+  private:
     int fd_ = -1;
+    std::int64_t position_ = 0;
     std::string path_;
 };
 

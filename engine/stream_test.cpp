@@ -58,4 +58,37 @@ TEST(FileStream, CreateNewRefusesAnExistingFileAndReadOnlyRefusesWrites) {
                  vesk::EStreamError);
 }
 
+TEST(Streams, PositionedReadsAndWritesOfFileAndMemoryAgree) {
+    char pattern[] = "/tmp/streamXXXXXX";
+    int fd = mkstemp(pattern);
+    ASSERT_GE(fd, 0);
+    close(fd);
+    vesk::TFileStream file(pattern, vesk::TFileStream::Mode::ReadWrite);
+    vesk::TMemoryStream memory;
+    for (vesk::TStream* stream :
+         {static_cast<vesk::TStream*>(&file), static_cast<vesk::TStream*>(&memory)}) {
+        SCOPED_TRACE(stream == &file ? "file" : "memory");
+        EXPECT_EQ(stream->WriteAt("abcdef", 0, 6), 6);
+        EXPECT_EQ(stream->WriteAt("XY", 8, 2), 2) << "a write past the end grows the stream";
+        EXPECT_EQ(stream->Size(), 10);
+        char out[16] = {};
+        EXPECT_EQ(stream->ReadAt(out, 4, 16), 6) << "short at the end";
+        EXPECT_EQ(std::string(out, 6), std::string("ef\0\0XY", 6));
+        EXPECT_EQ(stream->ReadAt(out, 12, 4), 0);
+        EXPECT_THROW(stream->ReadAt(out, -1, 1), vesk::EStreamError);
+    }
+    // The file stream's own position is left where it was.
+    file.SetPosition(2);
+    char one = 0;
+    file.ReadAt(&one, 9, 1);
+    EXPECT_EQ(one, 'Y');
+    EXPECT_EQ(file.Position(), 2);
+    EXPECT_EQ(file.Size(), 10);
+    EXPECT_EQ(file.Read(&one, 1), 1) << "asking the size leaves the position alone";
+    EXPECT_EQ(one, 'c');
+    EXPECT_EQ(file.Seek(-1, vesk::SeekOrigin::End), 9);
+    EXPECT_THROW(file.Seek(-11, vesk::SeekOrigin::End), vesk::EStreamError);
+    unlink(pattern);
+}
+
 }  // namespace

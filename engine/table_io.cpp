@@ -275,6 +275,18 @@ void TVeskTableIO::ReadFieldValue(TMemoryStream& dest, std::int32_t entryNo, std
                                   CanEncryptField(fieldNo), CanCompressField(fieldNo));
 }
 
+void TVeskTableIO::ReadFieldValue(TMemoryStream& dest, const TRecordItem& item,
+                                  std::int32_t fieldNo) {
+    const TVeskFieldDef& field = fieldDefs_.Items(fieldNo);
+    const bool isBlob = IsBlobKind(field.FieldType);
+    const std::int32_t size =
+        isBlob ? kBlobDescriptorSize : GetFieldDataSize(field.FieldType, field.DataSize);
+    owner_.FileIO().ReadFieldContent(
+        dest,
+        static_cast<std::int64_t>(item.RecordOffset) + fieldOffsets_[static_cast<size_t>(fieldNo)],
+        size, isBlob, CanEncryptField(fieldNo), CanCompressField(fieldNo));
+}
+
 void TVeskTableIO::AddRecordItem(TRecordList& list, const TRecordItem& item) {
     list.push_back(item);
 }

@@ -96,6 +96,9 @@ class TVeskTableIO {
     // The decoded value of one field of the record with that entry number (the record offset
     // is read from the file's record-tab entry); a blob yields its whole value. No lock.
     void ReadFieldValue(TMemoryStream& dest, std::int32_t entryNo, std::int32_t fieldNo);
+    // The same for the record of an item of one of this table's lists, read at the item's
+    // record offset (records never move while the table is loaded). No lock.
+    void ReadFieldValue(TMemoryStream& dest, const TRecordItem& item, std::int32_t fieldNo);
 
     // -1, 0 or 1 by the expression evaluator's "=" and then "<". Each value is read up to its
     // size in bytes (a text also up to its first zero byte).

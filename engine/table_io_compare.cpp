@@ -1,8 +1,11 @@
-// Key comparison of TVeskTableIO: two constant nodes joined by "=" and then "<", so that stored
-// index orders and searches follow exactly the evaluator's rules.
+// Key comparison of TVeskTableIO: two constant nodes compared as the evaluator's "=" and "<"
+// compare them, so that stored index orders and searches follow exactly the evaluator's rules.
 #include <algorithm>
+#include <array>
 #include <cstring>
+#include <vector>
 
+#include "engine/expr_compare.h"
 #include "engine/expr_node.h"
 #include "engine/expr_value.h"
 #include "engine/table_io.h"
@@ -11,35 +14,59 @@ namespace vesk {
 
 namespace {
 
-// A constant node holding a copy of the value. Texts get one byte more than the value may
-// hold, left zero, so the evaluator never reads past the copy even when the stored text fills
-// its field without a terminator. A Boolean is stored as a word whose every non-zero value is
-// true; the node gets 0 or 1 so that no byte order can turn a stored true into false.
-TExprNode* ConstantOf(TExprNodes& nodes, TFieldType fieldType, const void* value,
-                      std::int32_t size) {
-    size = value ? std::max(size, 0) : 0;
-    const bool isText = ValueClassOf(fieldType) == TValueClass::Text;
-    TExprNode* node =
-        nodes.NewNode(enConst, fieldType, isText ? size + 1 : size, toNOTDEFINED, nullptr, nullptr);
-    if (size > 0)
-        std::memcpy(node->Value, value, static_cast<size_t>(size));
-    if (fieldType == ftBoolean && size > 0) {
-        const auto* bytes = static_cast<const std::uint8_t*>(value);
-        const bool truth = std::any_of(bytes, bytes + size, [](std::uint8_t b) { return b != 0; });
-        std::memset(node->Value, 0, static_cast<size_t>(size));
-        static_cast<std::uint8_t*>(node->Value)[0] = truth ? 1 : 0;
+// A constant node over a copy of the value, on the stack for the sizes keys have (a search
+// compares many times; building nodes on the heap cost more than the comparison). Texts get
+// one byte more than the value may hold, left zero, so the evaluator never reads past the copy
+// even when the stored text fills its field without a terminator. A Boolean is stored as a
+// word whose every non-zero value is true; the node gets 0 or 1 so that no byte order can turn
+// a stored true into false.
+class TConstantOperand {
+  public:
+    TConstantOperand(TFieldType fieldType, const void* value, std::int32_t size) {
+        size = value ? std::max(size, 0) : 0;
+        const bool isText = ValueClassOf(fieldType) == TValueClass::Text;
+        const std::int32_t bytes = isText ? size + 1 : size;
+        node_.Kind = enConst;
+        node_.DataType = fieldType;
+        if (bytes < 1)
+            return;
+        std::uint8_t* copy = inline_.data();
+        if (bytes > static_cast<std::int32_t>(inline_.size())) {
+            heap_.resize(static_cast<size_t>(bytes));
+            copy = heap_.data();
+        }
+        std::memset(copy, 0, static_cast<size_t>(bytes));
+        if (size > 0)
+            std::memcpy(copy, value, static_cast<size_t>(size));
+        if (fieldType == ftBoolean && size > 0) {
+            const bool truth =
+                std::any_of(copy, copy + size, [](std::uint8_t b) { return b != 0; });
+            std::memset(copy, 0, static_cast<size_t>(size));
+            copy[0] = truth ? 1 : 0;
+        }
+        node_.Value = copy;
+        node_.ValueLimit = bytes;
     }
-    return node;
-}
+    TConstantOperand(const TConstantOperand&) = delete;
+    TConstantOperand& operator=(const TConstantOperand&) = delete;
+
+    TExprNode& Node() { return node_; }
+
+  private:
+    std::array<std::uint8_t, 256> inline_;
+    std::vector<std::uint8_t> heap_;
+    TExprNode node_;
+};
 
 }  // namespace
 
 int TVeskTableIO::CompareFieldValue(const void* value1, std::int32_t size1, const void* value2,
                                     std::int32_t size2, TFieldType fieldType, bool caseInsensitive,
                                     bool partialCompare) {
-    TExprNodes nodes;
-    TExprNode* left = ConstantOf(nodes, fieldType, value1, size1);
-    TExprNode* right = ConstantOf(nodes, fieldType, value2, size2);
+    TConstantOperand leftOperand(fieldType, value1, size1);
+    TConstantOperand rightOperand(fieldType, value2, size2);
+    TExprNode* left = &leftOperand.Node();
+    TExprNode* right = &rightOperand.Node();
     if (partialCompare && ValueClassOf(fieldType) == TValueClass::Text) {
         // A partial key matches every stored text that begins with it.
         const auto keyLength = static_cast<std::int32_t>(ReadText(*left).size());
@@ -51,13 +78,11 @@ int TVeskTableIO::CompareFieldValue(const void* value1, std::int32_t size1, cons
         options |= foCaseInsensitive;
     if (!partialCompare)
         options |= foNoPartialCompare;
-    TExprNode* equal = nodes.NewNode(enOperator, ftBoolean, 0, toEQ, left, right);
-    equal->Calculate(options);
-    if (equal->AsBoolean())
+    // The evaluator's "=" and "<" both decide by this one comparison of their operands.
+    const TCompareResult order = CompareNodes(*left, *right, options);
+    if (order == TCompareResult::Equal)
         return 0;
-    TExprNode* less = nodes.NewNode(enOperator, ftBoolean, 0, toLT, left, right);
-    less->Calculate(options);
-    return less->AsBoolean() ? -1 : 1;
+    return order == TCompareResult::Less ? -1 : 1;
 }
 
 }  // namespace vesk

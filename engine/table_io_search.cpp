@@ -1,5 +1,6 @@
 // Key searches, unique checks and moves between orders of TVeskTableIO. Searches read the
-// stored key values one field at a time, so a bisection touches about log2(n) records.
+// stored key values one field at a time at the records the list items name, so a bisection
+// touches about log2(n) records.
 #include <algorithm>
 
 #include "engine/db_error.h"
@@ -23,7 +24,8 @@ int TVeskTableIO::CompareKey(const TFieldBuffers& buffers, const TRecordItem& it
         const std::int32_t fieldNo = index.FieldNumbers[static_cast<size_t>(k)];
         const TFieldBufferItem& key = buffers.Items(fieldNo);
         TMemoryStream stored;
-        ReadFieldValue(stored, item.EntryNo, fieldNo);
+        // The list item already holds where the record is: no record-tab entry is read.
+        ReadFieldValue(stored, item, fieldNo);
         const auto keySize =
             static_cast<std::int32_t>(std::min<std::int64_t>(key.GetDataSize(), INT32_MAX));
         const auto storedSize =

@@ -1,8 +1,10 @@
 #include "engine/table_io.h"
 
 #include <gtest/gtest.h>
+
 #include <unistd.h>
 
+#include <cmath>
 #include <functional>
 
 #include "engine/codec/hash.h"
@@ -377,6 +379,12 @@ TEST(TableIO, CompareFieldValue) {
         {"false before true", ftBoolean, word(0), word(0x0100), false, false, -1},
         {"float", ftFloat, f64(1.5), f64(1.25), false, false, 1},
         {"date", ftDate, i32(700000), i32(700001), false, false, -1},
+        {"NaN is neither equal nor less", ftFloat, f64(std::nan("")), f64(1.0), false, false, 1},
+        {"texts filling the field", ftString, text("abcd", 4), text("abcc", 4), false, false, 1},
+        {"long texts differ late", ftString, text(std::string(300, 'x') + "a", 400),
+         text(std::string(300, 'x') + "b", 400), false, false, -1},
+        {"long texts equal", ftString, text(std::string(500, 'y'), 600),
+         text(std::string(500, 'y'), 600), false, false, 0},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(TVeskTableIO::CompareFieldValue(c.a.data(), static_cast<std::int32_t>(c.a.size()),
