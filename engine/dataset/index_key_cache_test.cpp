@@ -1,5 +1,6 @@
-// The in-memory key search gives what the storage's own search gives, before and after it
-// fills, and forgets its keys when the table changes.
+// The in-memory key search gives what the storage's own search gives while it reads keys
+// lazily and once it holds them, reads each probed key once, and forgets its keys when the
+// table changes.
 #include "engine/dataset/index_key_cache.h"
 
 #include <gtest/gtest.h>
@@ -37,7 +38,8 @@ class KeyCache : public ::testing::Test {
     }
 
     // Every probe key of index indexNo through the cache and through the storage.
-    void ExpectSameAsStorage(std::int32_t indexNo, std::int32_t rounds) {
+    void ExpectSameAsStorage(std::int32_t indexNo, std::int32_t rounds,
+                             bool partialCompare = false) {
         TVeskTableIO& table = table_->Table();
         const TRecordList& list = table.GetRecordList(indexNo + 1);
         for (std::int32_t round = 0; round < rounds; ++round)
@@ -46,9 +48,9 @@ class KeyCache : public ::testing::Test {
                 std::int32_t cachedIndicator = 9;
                 std::int32_t storedIndicator = 9;
                 const std::int32_t cached =
-                    cache_.Search(table, indexNo, key.buffers, false, cachedIndicator);
-                const std::int32_t stored =
-                    table.SearchIndexedField(key.buffers, list, indexNo, storedIndicator, 0, false);
+                    cache_.Search(table, indexNo, key.buffers, partialCompare, cachedIndicator);
+                const std::int32_t stored = table.SearchIndexedField(
+                    key.buffers, list, indexNo, storedIndicator, 0, partialCompare);
                 ASSERT_EQ(cached, stored) << "index " << indexNo << " probe " << probe;
                 ASSERT_EQ(cachedIndicator, storedIndicator);
             }
@@ -65,9 +67,33 @@ TEST_F(KeyCache, SameProbesAsTheStorageForEveryIndexKind) {
         SCOPED_TRACE(indexNo);
         cache_.Clear();
         ExpectSameAsStorage(indexNo, 1);
+        ASSERT_TRUE(cache_.Filled());
+        const std::int32_t read = cache_.KeysRead();
+        EXPECT_GT(read, 0);
         ExpectSameAsStorage(indexNo, 3);
-        EXPECT_TRUE(cache_.Filled());  // repeated searches paid for reading every key once
+        EXPECT_EQ(cache_.KeysRead(), read);  // the same probes read nothing again
+        ExpectSameAsStorage(indexNo, 1, true);
     }
+}
+
+TEST_F(KeyCache, ReadsOnlyTheKeysItsSearchesProbe) {
+    TVeskTableIO& table = table_->Table();
+    ItemRecord key(200, 0, "");
+    std::int32_t indicator = 9;
+    const std::int32_t pos = cache_.Search(table, 0, key.buffers, false, indicator);
+    ASSERT_EQ(indicator, 0);
+    std::int32_t storedIndicator = 9;
+    EXPECT_EQ(pos, table.SearchIndexedField(key.buffers, table.GetRecordList(1), 0, storedIndicator,
+                                            0, false));
+    // One bisection over 400 keys probes at most nine of them.
+    EXPECT_GE(cache_.KeysRead(), 1);
+    EXPECT_LE(cache_.KeysRead(), 9);
+    // A second key shares the first probe (the middle of the list).
+    const std::int32_t afterOne = cache_.KeysRead();
+    ItemRecord other(17, 0, "");
+    cache_.Search(table, 0, other.buffers, false, indicator);
+    ASSERT_EQ(indicator, 0);
+    EXPECT_LE(cache_.KeysRead() - afterOne, 8);
 }
 
 TEST_F(KeyCache, ForgetsItsKeysWhenTheTableChanges) {
