@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "engine/db_file_io.h"
 #include "engine/file_format.h"
 #include "engine/table_write_op.h"
 
@@ -61,17 +62,28 @@ const std::uint8_t* TIndexKeyCache::KeyOf(TVeskTableIO& table, const TVeskIndexD
     std::uint8_t* row = keys_.get() + static_cast<size_t>(item.EntryNo) * rowBytes_;
     if (present_[static_cast<size_t>(item.EntryNo)])
         return row;
-    // The storage search reads the same value at the item's record offset; a shorter value is
-    // padded with zeros, which the comparison treats as the value's end.
     std::uint8_t* out = row;
     for (std::size_t k = 0; k < index.FieldNumbers.size(); ++k) {
-        value_.Clear();
-        table.ReadFieldValue(value_, item, index.FieldNumbers[k]);
-        const auto size =
-            static_cast<size_t>(std::clamp<std::int64_t>(value_.Size(), 0, fieldSizes_[k]));
-        std::memcpy(out, value_.Memory(), size);
-        std::memset(out + size, 0, static_cast<size_t>(fieldSizes_[k]) - size);
-        out += fieldSizes_[k];
+        const std::int32_t fieldNo = index.FieldNumbers[k];
+        const auto fieldSize = static_cast<size_t>(fieldSizes_[k]);
+        if (!table.CanEncryptField(fieldNo)) {
+            // A plain fixed-size value is its stored bytes: read just those, at the item's
+            // record offset as the storage search does. The probes of many searches are
+            // scattered over the file, so the blocks around them would not be read again.
+            const std::int64_t at = static_cast<std::int64_t>(item.RecordOffset) +
+                                    table.FieldOffsets()[static_cast<size_t>(fieldNo)];
+            table.Owner().FileIO().ReadExactUncached(out, at, fieldSizes_[k], "a field value");
+        } else {
+            // The storage search's own read and decoding; a shorter value is padded with
+            // zeros, which the comparison treats as the value's end.
+            value_.Clear();
+            table.ReadFieldValue(value_, item, fieldNo);
+            const auto size =
+                static_cast<size_t>(std::clamp<std::int64_t>(value_.Size(), 0, fieldSizes_[k]));
+            std::memcpy(out, value_.Memory(), size);
+            std::memset(out + size, 0, fieldSize - size);
+        }
+        out += fieldSize;
     }
     present_[static_cast<size_t>(item.EntryNo)] = 1;
     ++keysRead_;

@@ -7,6 +7,9 @@
 
 #include <filesystem>
 
+#include "engine/codec/hash.h"
+#include "engine/codec/sha_hash.h"
+#include "engine/codec/standard_algorithms.h"
 #include "engine/table_test_support.h"
 #include "engine/table_writer.h"
 
@@ -15,13 +18,25 @@ namespace {
 
 using write_testing::ItemRecord;
 
-class KeyCache : public ::testing::Test {
+// Run on a plain file and on an enciphered one (whose keys are decoded as they are read).
+class KeyCache : public ::testing::TestWithParam<bool> {
   protected:
     void SetUp() override {
         folder_ = write_testing::TempFolder();
         path_ = folder_ + "/items.dat";
-        CreateDatabaseFile(path_, write_testing::ItemsSchema());
+        DatabaseSchema schema = write_testing::ItemsSchema();
+        if (GetParam()) {
+            RegisterStandardAlgorithms();
+            schema.options.encryption = true;
+            schema.options.cipherName = "Blowfish";
+            schema.options.passwordDigest = CalcHashString(&THash_SHA::New, "secret", nullptr);
+        }
+        CreateDatabaseFile(path_, schema);
         table_ = std::make_unique<write_testing::OpenTable>(path_, "items");
+        if (GetParam()) {
+            ASSERT_TRUE(table_->File().CheckPassword("secret"));
+            ASSERT_TRUE(table_->Table().CanEncryptField(1));
+        }
         TVeskTableWriter writer(table_->Table());
         // Equal keys in the non-unique indexes; names differing only in case.
         for (int i = 0; i < 400; ++i) {
@@ -62,7 +77,7 @@ class KeyCache : public ::testing::Test {
     TIndexKeyCache cache_;
 };
 
-TEST_F(KeyCache, SameProbesAsTheStorageForEveryIndexKind) {
+TEST_P(KeyCache, SameProbesAsTheStorageForEveryIndexKind) {
     for (std::int32_t indexNo : {0, 1, 2}) {  // unique ascending, descending, case-insensitive
         SCOPED_TRACE(indexNo);
         cache_.Clear();
@@ -76,7 +91,7 @@ TEST_F(KeyCache, SameProbesAsTheStorageForEveryIndexKind) {
     }
 }
 
-TEST_F(KeyCache, ReadsOnlyTheKeysItsSearchesProbe) {
+TEST_P(KeyCache, ReadsOnlyTheKeysItsSearchesProbe) {
     TVeskTableIO& table = table_->Table();
     ItemRecord key(200, 0, "");
     std::int32_t indicator = 9;
@@ -96,7 +111,7 @@ TEST_F(KeyCache, ReadsOnlyTheKeysItsSearchesProbe) {
     EXPECT_LE(cache_.KeysRead() - afterOne, 8);
 }
 
-TEST_F(KeyCache, ForgetsItsKeysWhenTheTableChanges) {
+TEST_P(KeyCache, ForgetsItsKeysWhenTheTableChanges) {
     ExpectSameAsStorage(1, 4);
     ASSERT_TRUE(cache_.Filled());
     TVeskTableWriter writer(table_->Table());
@@ -112,6 +127,9 @@ TEST_F(KeyCache, ForgetsItsKeysWhenTheTableChanges) {
     ExpectSameAsStorage(1, 4);
     EXPECT_TRUE(cache_.Filled());
 }
+
+INSTANTIATE_TEST_SUITE_P(Files, KeyCache, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "Enciphered" : "Plain"; });
 
 }  // namespace
 }  // namespace vesk
