@@ -225,6 +225,11 @@ void TVeskDBFileIO::ReadExact(void* buffer, std::int64_t position, std::int64_t 
     ReadStoredExact(buffer, position, count, what, true);
 }
 
+void TVeskDBFileIO::ReadExactUncached(void* buffer, std::int64_t position, std::int64_t count,
+                                      const std::string& what) {
+    ReadStoredExact(buffer, position, count, what, false);
+}
+
 void TVeskDBFileIO::ReadStoredExact(void* buffer, std::int64_t position, std::int64_t count,
                                     const std::string& what, bool useCache) {
     CheckRange(position, count, what);

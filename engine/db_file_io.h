@@ -135,6 +135,10 @@ class TVeskDBFileIO : public TDataProcessOwner {
     // Reads exactly count bytes at position, else throws the damage error naming what.
     void ReadExact(void* buffer, std::int64_t position, std::int64_t count,
                    const std::string& what);
+    // The same from the file as it is now, past the block cache: for small reads scattered
+    // over the file, whose blocks would only push out the ones read again soon.
+    void ReadExactUncached(void* buffer, std::int64_t position, std::int64_t count,
+                           const std::string& what);
     // Writes count bytes at position (EStreamError "Stream write error" when short).
     void WriteBuffer(const void* buffer, std::int64_t position, std::int64_t count);
     // The size as this handle knows it (see above); exact while the lock is held.

@@ -1,26 +1,13 @@
 #include "engine/dataset/index_key_cache.h"
 
+#include <algorithm>
 #include <cstring>
 
-#include "engine/dataset/record_scan_reader.h"
+#include "engine/db_file_io.h"
 #include "engine/file_format.h"
 #include "engine/table_write_op.h"
 
 namespace vesk {
-
-namespace {
-
-// Probes of one bisection over n entries, each one value read of the file.
-std::int64_t ProbesOf(std::size_t n) {
-    std::int64_t probes = 1;
-    while (n > 1) {
-        n /= 2;
-        ++probes;
-    }
-    return probes;
-}
-
-}  // namespace
 
 TIndexKeyCache::Signature TIndexKeyCache::SignatureOf(TVeskTableIO& table, std::int32_t indexNo) {
     const TRecordList& list = table.GetRecordList(indexNo + 1);
@@ -33,9 +20,12 @@ TIndexKeyCache::Signature TIndexKeyCache::SignatureOf(TVeskTableIO& table, std::
 
 void TIndexKeyCache::Clear() {
     signature_ = {};
-    searches_ = 0;
     filled_ = false;
-    keys_.clear();
+    refused_ = false;
+    entries_ = 0;
+    keysRead_ = 0;
+    keys_.reset();
+    present_.clear();
     fieldSizes_.clear();
 }
 
@@ -55,30 +45,54 @@ bool TIndexKeyCache::Cacheable(const TVeskTableIO& table, const TVeskIndexDef& i
     return !index.FieldNumbers.empty();
 }
 
-void TIndexKeyCache::Fill(TVeskTableIO& table, const TVeskIndexDef& index) {
-    // Read in physical order: the records lie in the file in that order, so a scan reader
-    // serves most of them from one block read.
+void TIndexKeyCache::Prepare(TVeskTableIO& table) {
+    // Room for every entry number, but nothing is read yet: only the flags are cleared, the
+    // key rows stay untouched until their record is probed.
     const TRecordList& physical = table.GetRecordList(0);
-    const std::int32_t entries = physical.empty() ? 0 : physical.back().EntryNo + 1;
-    keys_.assign(static_cast<size_t>(entries) * static_cast<size_t>(rowBytes_), 0);
-    TRecordScanReader reader(table);
-    for (const TRecordItem& item : physical) {
-        if (item.EntryNo < 0 || item.EntryNo >= entries)
-            continue;
-        std::uint8_t* row = keys_.data() + static_cast<size_t>(item.EntryNo) * rowBytes_;
-        for (std::size_t k = 0; k < index.FieldNumbers.size(); ++k) {
-            const TStoredValue value = reader.Value(item, index.FieldNumbers[k]);
-            std::memcpy(row, value.data, static_cast<size_t>(std::min(value.size, fieldSizes_[k])));
-            row += fieldSizes_[k];
-        }
-    }
+    entries_ = physical.empty() ? 0 : std::max(physical.back().EntryNo + 1, 0);
+    keys_ = std::make_unique_for_overwrite<std::uint8_t[]>(static_cast<size_t>(entries_) *
+                                                           static_cast<size_t>(rowBytes_));
+    present_.assign(static_cast<size_t>(entries_), 0);
+    keysRead_ = 0;
     filled_ = true;
 }
 
+const std::uint8_t* TIndexKeyCache::KeyOf(TVeskTableIO& table, const TVeskIndexDef& index,
+                                          const TRecordItem& item) {
+    std::uint8_t* row = keys_.get() + static_cast<size_t>(item.EntryNo) * rowBytes_;
+    if (present_[static_cast<size_t>(item.EntryNo)])
+        return row;
+    std::uint8_t* out = row;
+    for (std::size_t k = 0; k < index.FieldNumbers.size(); ++k) {
+        const std::int32_t fieldNo = index.FieldNumbers[k];
+        const auto fieldSize = static_cast<size_t>(fieldSizes_[k]);
+        if (!table.CanEncryptField(fieldNo)) {
+            // A plain fixed-size value is its stored bytes: read just those, at the item's
+            // record offset as the storage search does. The probes of many searches are
+            // scattered over the file, so the blocks around them would not be read again.
+            const std::int64_t at = static_cast<std::int64_t>(item.RecordOffset) +
+                                    table.FieldOffsets()[static_cast<size_t>(fieldNo)];
+            table.Owner().FileIO().ReadExactUncached(out, at, fieldSizes_[k], "a field value");
+        } else {
+            // The storage search's own read and decoding; a shorter value is padded with
+            // zeros, which the comparison treats as the value's end.
+            value_.Clear();
+            table.ReadFieldValue(value_, item, fieldNo);
+            const auto size =
+                static_cast<size_t>(std::clamp<std::int64_t>(value_.Size(), 0, fieldSizes_[k]));
+            std::memcpy(out, value_.Memory(), size);
+            std::memset(out + size, 0, fieldSize - size);
+        }
+        out += fieldSize;
+    }
+    present_[static_cast<size_t>(item.EntryNo)] = 1;
+    ++keysRead_;
+    return row;
+}
+
 int TIndexKeyCache::Compare(const TVeskTableIO& table, const TVeskIndexDef& index,
-                            const TFieldBuffers& key, std::int32_t entryNo,
+                            const TFieldBuffers& key, const std::uint8_t* stored,
                             bool partialCompare) const {
-    const std::uint8_t* stored = keys_.data() + static_cast<size_t>(entryNo) * rowBytes_;
     const bool caseInsensitive = index.Has(tiCaseInsensitive);
     for (std::size_t k = 0; k < index.FieldNumbers.size(); ++k) {
         const std::int32_t fieldNo = index.FieldNumbers[k];
@@ -102,34 +116,28 @@ std::int32_t TIndexKeyCache::Search(TVeskTableIO& table, std::int32_t indexNo,
         Clear();
         signature_ = now;
     }
-    ++searches_;
     const TRecordList& list = table.GetRecordList(indexNo + 1);
     const TVeskIndexDef& index = table.IndexDefs().Items(indexNo);
     if (!filled_) {
-        // Filling costs about one block read per 64 KiB of records; searching the file costs
-        // two reads per probe.
-        const std::int64_t fillCost =
-            static_cast<std::int64_t>(list.size()) * table.RecordSize() / 65536 + 16;
-        if (searches_ * 2 * ProbesOf(list.size()) < fillCost || !Cacheable(table, index))
+        if (refused_ || !Cacheable(table, index)) {
+            refused_ = true;
             return table.SearchIndexedField(key, list, indexNo, indicator, 0, partialCompare);
-        Fill(table, index);
+        }
+        Prepare(table);
     }
-    const std::int32_t entries =
-        rowBytes_ > 0 ? static_cast<std::int32_t>(keys_.size() / static_cast<size_t>(rowBytes_))
-                      : 0;
     std::int32_t lo = 0;
     std::int32_t hi = static_cast<std::int32_t>(list.size()) - 1;
     std::int32_t result = -1;
     indicator = -2;
     while (lo <= hi) {
         const std::int32_t mid = lo + (hi - lo) / 2;
-        const std::int32_t entryNo = list[static_cast<size_t>(mid)].EntryNo;
-        if (entryNo < 0 || entryNo >= entries) {
-            // A list that no longer matches what was read: search the file instead.
+        const TRecordItem& item = list[static_cast<size_t>(mid)];
+        if (item.EntryNo < 0 || item.EntryNo >= entries_) {
+            // A list that does not match the record tab read before: search the file instead.
             Clear();
             return table.SearchIndexedField(key, list, indexNo, indicator, 0, partialCompare);
         }
-        const int compared = Compare(table, index, key, entryNo, partialCompare);
+        const int compared = Compare(table, index, key, KeyOf(table, index, item), partialCompare);
         result = mid;
         if (compared > 0) {
             lo = mid + 1;

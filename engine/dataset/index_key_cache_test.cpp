@@ -1,11 +1,15 @@
-// The in-memory key search gives what the storage's own search gives, before and after it
-// fills, and forgets its keys when the table changes.
+// The in-memory key search gives what the storage's own search gives while it reads keys
+// lazily and once it holds them, reads each probed key once, and forgets its keys when the
+// table changes.
 #include "engine/dataset/index_key_cache.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
+#include "engine/codec/hash.h"
+#include "engine/codec/sha_hash.h"
+#include "engine/codec/standard_algorithms.h"
 #include "engine/table_test_support.h"
 #include "engine/table_writer.h"
 
@@ -14,13 +18,25 @@ namespace {
 
 using write_testing::ItemRecord;
 
-class KeyCache : public ::testing::Test {
+// Run on a plain file and on an enciphered one (whose keys are decoded as they are read).
+class KeyCache : public ::testing::TestWithParam<bool> {
   protected:
     void SetUp() override {
         folder_ = write_testing::TempFolder();
         path_ = folder_ + "/items.dat";
-        CreateDatabaseFile(path_, write_testing::ItemsSchema());
+        DatabaseSchema schema = write_testing::ItemsSchema();
+        if (GetParam()) {
+            RegisterStandardAlgorithms();
+            schema.options.encryption = true;
+            schema.options.cipherName = "Blowfish";
+            schema.options.passwordDigest = CalcHashString(&THash_SHA::New, "secret", nullptr);
+        }
+        CreateDatabaseFile(path_, schema);
         table_ = std::make_unique<write_testing::OpenTable>(path_, "items");
+        if (GetParam()) {
+            ASSERT_TRUE(table_->File().CheckPassword("secret"));
+            ASSERT_TRUE(table_->Table().CanEncryptField(1));
+        }
         TVeskTableWriter writer(table_->Table());
         // Equal keys in the non-unique indexes; names differing only in case.
         for (int i = 0; i < 400; ++i) {
@@ -37,7 +53,8 @@ class KeyCache : public ::testing::Test {
     }
 
     // Every probe key of index indexNo through the cache and through the storage.
-    void ExpectSameAsStorage(std::int32_t indexNo, std::int32_t rounds) {
+    void ExpectSameAsStorage(std::int32_t indexNo, std::int32_t rounds,
+                             bool partialCompare = false) {
         TVeskTableIO& table = table_->Table();
         const TRecordList& list = table.GetRecordList(indexNo + 1);
         for (std::int32_t round = 0; round < rounds; ++round)
@@ -46,9 +63,9 @@ class KeyCache : public ::testing::Test {
                 std::int32_t cachedIndicator = 9;
                 std::int32_t storedIndicator = 9;
                 const std::int32_t cached =
-                    cache_.Search(table, indexNo, key.buffers, false, cachedIndicator);
-                const std::int32_t stored =
-                    table.SearchIndexedField(key.buffers, list, indexNo, storedIndicator, 0, false);
+                    cache_.Search(table, indexNo, key.buffers, partialCompare, cachedIndicator);
+                const std::int32_t stored = table.SearchIndexedField(
+                    key.buffers, list, indexNo, storedIndicator, 0, partialCompare);
                 ASSERT_EQ(cached, stored) << "index " << indexNo << " probe " << probe;
                 ASSERT_EQ(cachedIndicator, storedIndicator);
             }
@@ -60,17 +77,41 @@ class KeyCache : public ::testing::Test {
     TIndexKeyCache cache_;
 };
 
-TEST_F(KeyCache, SameProbesAsTheStorageForEveryIndexKind) {
+TEST_P(KeyCache, SameProbesAsTheStorageForEveryIndexKind) {
     for (std::int32_t indexNo : {0, 1, 2}) {  // unique ascending, descending, case-insensitive
         SCOPED_TRACE(indexNo);
         cache_.Clear();
         ExpectSameAsStorage(indexNo, 1);
+        ASSERT_TRUE(cache_.Filled());
+        const std::int32_t read = cache_.KeysRead();
+        EXPECT_GT(read, 0);
         ExpectSameAsStorage(indexNo, 3);
-        EXPECT_TRUE(cache_.Filled());  // repeated searches paid for reading every key once
+        EXPECT_EQ(cache_.KeysRead(), read);  // the same probes read nothing again
+        ExpectSameAsStorage(indexNo, 1, true);
     }
 }
 
-TEST_F(KeyCache, ForgetsItsKeysWhenTheTableChanges) {
+TEST_P(KeyCache, ReadsOnlyTheKeysItsSearchesProbe) {
+    TVeskTableIO& table = table_->Table();
+    ItemRecord key(200, 0, "");
+    std::int32_t indicator = 9;
+    const std::int32_t pos = cache_.Search(table, 0, key.buffers, false, indicator);
+    ASSERT_EQ(indicator, 0);
+    std::int32_t storedIndicator = 9;
+    EXPECT_EQ(pos, table.SearchIndexedField(key.buffers, table.GetRecordList(1), 0, storedIndicator,
+                                            0, false));
+    // One bisection over 400 keys probes at most nine of them.
+    EXPECT_GE(cache_.KeysRead(), 1);
+    EXPECT_LE(cache_.KeysRead(), 9);
+    // A second key shares the first probe (the middle of the list).
+    const std::int32_t afterOne = cache_.KeysRead();
+    ItemRecord other(17, 0, "");
+    cache_.Search(table, 0, other.buffers, false, indicator);
+    ASSERT_EQ(indicator, 0);
+    EXPECT_LE(cache_.KeysRead() - afterOne, 8);
+}
+
+TEST_P(KeyCache, ForgetsItsKeysWhenTheTableChanges) {
     ExpectSameAsStorage(1, 4);
     ASSERT_TRUE(cache_.Filled());
     TVeskTableWriter writer(table_->Table());
@@ -86,6 +127,9 @@ TEST_F(KeyCache, ForgetsItsKeysWhenTheTableChanges) {
     ExpectSameAsStorage(1, 4);
     EXPECT_TRUE(cache_.Filled());
 }
+
+INSTANTIATE_TEST_SUITE_P(Files, KeyCache, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "Enciphered" : "Plain"; });
 
 }  // namespace
 }  // namespace vesk
