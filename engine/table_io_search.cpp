@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "engine/db_error.h"
+#include "engine/key_bisection.h"
 #include "engine/table_io.h"
 
 namespace vesk {
@@ -44,27 +45,11 @@ std::int32_t TVeskTableIO::SearchIndexedField(const TFieldBuffers& buffers, cons
                                               std::int32_t fieldCount, bool partialCompare) {
     const TVeskIndexDef& index = IndexAt(indexNo);
     CheckFieldBuffers(buffers);
-    std::int32_t lo = 0;
-    std::int32_t hi = static_cast<std::int32_t>(list.size()) - 1;
-    std::int32_t result = -1;
-    indicator = -2;
-    while (lo <= hi) {
-        const std::int32_t mid = lo + (hi - lo) / 2;
-        const int compared =
-            CompareKey(buffers, list[static_cast<size_t>(mid)], index, fieldCount, partialCompare);
-        result = mid;
-        if (compared > 0) {
-            lo = mid + 1;
-            indicator = 1;
-        } else if (compared < 0) {
-            hi = mid - 1;
-            indicator = -1;
-        } else {
-            indicator = 0;
-            break;
-        }
-    }
-    return result;
+    return *BisectKeys(static_cast<std::int32_t>(list.size()), indicator,
+                       [&](std::int32_t mid) -> std::optional<int> {
+                           return CompareKey(buffers, list[static_cast<size_t>(mid)], index,
+                                             fieldCount, partialCompare);
+                       });
 }
 
 std::int32_t TVeskTableIO::SearchIndexedFieldBound(const TFieldBuffers& buffers,

@@ -5,6 +5,7 @@
 
 #include "engine/db_file_io.h"
 #include "engine/file_format.h"
+#include "engine/key_bisection.h"
 #include "engine/table_write_op.h"
 
 namespace vesk {
@@ -125,32 +126,19 @@ std::int32_t TIndexKeyCache::Search(TVeskTableIO& table, std::int32_t indexNo,
         }
         Prepare(table);
     }
-    std::int32_t lo = 0;
-    std::int32_t hi = static_cast<std::int32_t>(list.size()) - 1;
-    std::int32_t result = -1;
-    indicator = -2;
-    while (lo <= hi) {
-        const std::int32_t mid = lo + (hi - lo) / 2;
-        const TRecordItem& item = list[static_cast<size_t>(mid)];
-        if (item.EntryNo < 0 || item.EntryNo >= entries_) {
-            // A list that does not match the record tab read before: search the file instead.
-            Clear();
-            return table.SearchIndexedField(key, list, indexNo, indicator, 0, partialCompare);
-        }
-        const int compared = Compare(table, index, key, KeyOf(table, index, item), partialCompare);
-        result = mid;
-        if (compared > 0) {
-            lo = mid + 1;
-            indicator = 1;
-        } else if (compared < 0) {
-            hi = mid - 1;
-            indicator = -1;
-        } else {
-            indicator = 0;
-            break;
-        }
-    }
-    return result;
+    const std::optional<std::int32_t> found =
+        BisectKeys(static_cast<std::int32_t>(list.size()), indicator,
+                   [&](std::int32_t mid) -> std::optional<int> {
+                       const TRecordItem& item = list[static_cast<size_t>(mid)];
+                       if (item.EntryNo < 0 || item.EntryNo >= entries_)
+                           return std::nullopt;
+                       return Compare(table, index, key, KeyOf(table, index, item), partialCompare);
+                   });
+    if (found)
+        return *found;
+    // A list that does not match the record tab read before: search the file instead.
+    Clear();
+    return table.SearchIndexedField(key, list, indexNo, indicator, 0, partialCompare);
 }
 
 }  // namespace vesk
