@@ -90,6 +90,19 @@ bool KeyUnchanged(TVeskTableIO& table, const TFieldBuffers& buffers, std::int32_
     return true;
 }
 
+// Runs the file steps of one write. When a step fails, every byte it overwrote is put back and
+// the table is read again from the file before the error goes on, so no phantom row is left.
+template <class Steps>
+void RunFileSteps(TTableWriteOp& op, TTableWriteLock& lock, Steps&& steps) {
+    try {
+        steps();
+    } catch (...) {
+        op.undo.Rollback();
+        lock.ReleaseAndReload();
+        throw;
+    }
+}
+
 }  // namespace
 
 std::int32_t TVeskTableWriter::AppendRecordData(TFieldBuffers& buffers, bool flush,
@@ -139,7 +152,7 @@ std::int32_t TVeskTableWriter::AppendRecordData(TFieldBuffers& buffers, bool flu
     std::int64_t recordChunk = 0;
     std::vector<std::int64_t> newIndexChunks(static_cast<size_t>(indexCount), 0);
     std::int64_t recordOffset = 0;
-    try {
+    RunFileSteps(op, lock, [&] {
         const std::int32_t recordSize = table_.RecordSize();
         if (newRecordChunk) {
             recordChunk = op.Allocate(format::kRecordTabChunkSize);
@@ -232,11 +245,7 @@ std::int32_t TVeskTableWriter::AppendRecordData(TFieldBuffers& buffers, bool flu
         op.WriteHeader(header);
         if (flush)
             file.Flush();
-    } catch (...) {
-        op.undo.Rollback();
-        lock.ReleaseAndReload();
-        throw;
-    }
+    });
 
     // The file holds the record: the in-memory state follows.
     autoIncRestore.Commit();
@@ -327,7 +336,7 @@ void TVeskTableWriter::ModifyRecordData(TFieldBuffers& buffers, std::int32_t phy
     }
 
     TTableWriteOp op(table_, file);
-    try {
+    RunFileSteps(op, lock, [&] {
         for (std::int32_t f = 0; f < buffers.Count(); ++f) {
             TFieldBufferItem& item = buffers.Items(f);
             if (!item.Active)
@@ -389,11 +398,7 @@ void TVeskTableWriter::ModifyRecordData(TFieldBuffers& buffers, std::int32_t phy
         op.WriteHeader(header);
         if (flush)
             file.Flush();
-    } catch (...) {
-        op.undo.Rollback();
-        lock.ReleaseAndReload();
-        throw;
-    }
+    });
 
     autoIncRestore.Commit();
     table_.HeaderCopy() = header;
@@ -415,17 +420,13 @@ void TVeskTableWriter::DeleteRecord(std::int32_t physPos, bool flush) {
     std::vector<std::uint8_t> header = table_.HeaderCopy();
 
     TTableWriteOp op(table_, file);
-    try {
+    RunFileSteps(op, lock, [&] {
         const std::uint8_t deleted = 1;
         op.Write(table_.RecordTabEntryPos(e) + 4, &deleted, 1);
         op.WriteHeader(header);
         if (flush)
             file.Flush();
-    } catch (...) {
-        op.undo.Rollback();
-        lock.ReleaseAndReload();
-        throw;
-    }
+    });
 
     table_.HeaderCopy() = header;
     table_.RecordTabEntries()[static_cast<size_t>(e)].DeleteFlag = 1;
@@ -451,14 +452,10 @@ void TVeskTableWriter::EmptyTable() {
     }
 
     TTableWriteOp op(table_, file);
-    try {
+    RunFileSteps(op, lock, [&] {
         op.WriteHeader(header);
         file.Flush();
-    } catch (...) {
-        op.undo.Rollback();
-        lock.ReleaseAndReload();
-        throw;
-    }
+    });
 
     table_.HeaderCopy() = header;
     for (std::int32_t i = 0; i < table_.RecordListCount(); ++i)
