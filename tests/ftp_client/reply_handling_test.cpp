@@ -7,18 +7,13 @@
 
 #include "platform/ftp/id_exceptions.h"
 #include "tests/ftp_client/client_rig.h"
+#include "tests/ftp_client/scripted_login.h"
 #include "tests/ftp_servers/file_bytes.h"
 #include "tests/ftp_servers/server_fixture.h"
 #include "tests/ftp_servers/temp_folder.h"
 
 namespace ftptest {
 namespace {
-
-const char* const kLoginRules = R"(
-    {"expect": "USER .*", "reply": "331 Password required"},
-    {"expect": "PASS .*", "reply": "230 Logged in"},
-    {"expect": "SYST", "reply": "215 UNIX Type: L8"},
-    {"expect": "TYPE .*", "reply": "200 Type set"})";
 
 std::string Script(const std::string& greeting, const std::string& more_rules) {
     return "{\"greeting\": " + greeting + ", \"rules\": [" + kLoginRules +
