@@ -10,13 +10,25 @@
 
 namespace vesk {
 
-namespace {
-// How often a blob whose read-back does not match is written before the write fails.
-constexpr int kBlobWriteAttempts = 3;
-}  // namespace
-
 using format::GetI32;
 using format::PutI32;
+
+TBlobDescriptor GetBlobDescriptor(const std::uint8_t* at) {
+    return {GetI32(at + format::kBlobOffset), GetI32(at + format::kBlobStoredSize),
+            GetI32(at + format::kBlobAllocatedSize)};
+}
+
+void PutBlobDescriptor(std::uint8_t* at, const TBlobDescriptor& descriptor) {
+    std::memset(at, 0, kBlobDescriptorSize);
+    PutI32(at + format::kBlobOffset, descriptor.offset);
+    PutI32(at + format::kBlobStoredSize, descriptor.stored);
+    PutI32(at + format::kBlobAllocatedSize, descriptor.allocated);
+}
+
+namespace {
+
+// How often a blob whose read-back does not match is written before the write fails.
+constexpr int kBlobWriteAttempts = 3;
 
 std::vector<std::uint8_t> BlobValueBytes(TStream& stream) {
     stream.SetPosition(0);
@@ -29,18 +41,6 @@ std::vector<std::uint8_t> BlobValueBytes(TStream& stream) {
         bytes.insert(bytes.end(), chunk, chunk + got);
     }
     return bytes;
-}
-
-TBlobDescriptor GetBlobDescriptor(const std::uint8_t* at) {
-    return {GetI32(at + format::kBlobOffset), GetI32(at + format::kBlobStoredSize),
-            GetI32(at + format::kBlobAllocatedSize)};
-}
-
-void PutBlobDescriptor(std::uint8_t* at, const TBlobDescriptor& descriptor) {
-    std::memset(at, 0, kBlobDescriptorSize);
-    PutI32(at + format::kBlobOffset, descriptor.offset);
-    PutI32(at + format::kBlobStoredSize, descriptor.stored);
-    PutI32(at + format::kBlobAllocatedSize, descriptor.allocated);
 }
 
 // An old area may be reused or grown only when it lies whole inside the file, after the
@@ -93,6 +93,31 @@ void WriteBlobArea(TTableWriteOp& op, std::int32_t fieldNo, const std::vector<st
             throw EDatabaseError("Blob write check failed in table '" + op.table.TableName() + "'");
         EncodeBlob(op, fieldNo, value, stored);
     }
+}
+
+}  // namespace
+
+void StoreBlobValue(TTableWriteOp& op, std::int32_t fieldNo, TStream& value, std::uint8_t* slot) {
+    const std::vector<std::uint8_t> plain = BlobValueBytes(value);
+    TMemoryStream stored;
+    EncodeBlob(op, fieldNo, value, stored);
+    const auto storedSize = static_cast<std::int32_t>(stored.Size());
+    const TBlobDescriptor old = GetBlobDescriptor(slot);
+    const bool usable = UsableBlobArea(old, op.end);
+    TBlobDescriptor area;
+    if (usable && storedSize < old.allocated) {
+        area = {old.offset, storedSize, old.allocated};
+    } else {
+        const std::int32_t allocated = format::BlobAllocatedSize(storedSize);
+        if (usable && old.offset + std::int64_t{old.allocated} == op.end) {
+            // The old area is the last thing in the file: it grows where it is.
+            op.end = old.offset;
+        }
+        area = {static_cast<std::int32_t>(op.Allocate(allocated)), storedSize, allocated};
+    }
+    WriteBlobArea(op, fieldNo, plain, value, stored, area.offset,
+                  format::BlobAllocatedSize(storedSize) - storedSize);
+    PutBlobDescriptor(slot, area);
 }
 
 }  // namespace vesk

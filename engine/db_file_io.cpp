@@ -85,7 +85,7 @@ void TVeskDBFileIO::Open(const std::string& fileName, TVeskDBMediumType mediumTy
         CheckMagicOfFile(fileName);
         CheckVersionOfFile(fileName);
         const bool readOnly = os::IsReadOnlyFile(fileName);
-        auto file = std::make_unique<TFileStream>(
+        std::unique_ptr<TFileStream> file = owner_->OpenFileStream(
             fileName, readOnly ? TFileStream::Mode::ReadOnly : TFileStream::Mode::ReadWrite);
         // The share mode: see the header. flock locks belong to the open file description, so
         // two handles of this process exclude each other as two processes do.
@@ -170,6 +170,11 @@ void TDBFileIOOwner::SleepBetweenLockAttempts(std::int32_t milliseconds) {
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
+std::unique_ptr<TFileStream> TDBFileIOOwner::OpenFileStream(const std::string& path,
+                                                            TFileStream::Mode mode) {
+    return std::make_unique<TFileStream>(path, mode);
+}
+
 [[noreturn]] void TVeskDBFileIO::ThrowDamaged(const std::string& what) const {
     throw EDatabaseError("Database file '" + fileName_ + "' is damaged: " + what);
 }
@@ -211,7 +216,7 @@ std::int64_t TVeskDBFileIO::ReadStored(void* buffer, std::int64_t position, std:
         RefreshFileSize();
     const std::int64_t got =
         useCache ? blockCache_.Read(*fileStream_, buffer, position, count, knownSize_)
-                 : fileStream_->ReadAt(buffer, position, count);
+                 : ReadAtOrThrow(*fileStream_, buffer, position, count);
     return std::max<std::int64_t>(0, std::min(got, knownSize_ - position));
 }
 
@@ -254,16 +259,39 @@ void TVeskDBFileIO::WriteBuffer(const void* buffer, std::int64_t position, std::
     if (count == 0)
         return;
     if (fileStream_->WriteAt(buffer, position, count) != count) {
+        const int error = fileStream_->LastError();
         // Part of the bytes may be on disk: forget what is held and learn the size again.
         blockCache_.Clear();
         try {
             RefreshFileSize();
         } catch (...) {
         }
-        throw EStreamError("Stream write error");
+        throw EStreamError(StreamErrorText("Stream write error", error));
     }
     blockCache_.Wrote(position, buffer, count);
     knownSize_ = std::max(knownSize_, position + count);
+}
+
+void TVeskDBFileIO::SetFileSize(std::int64_t size) {
+    if (!stream_)
+        throw EDatabaseError("Cannot perform this operation on a closed database");
+    if (!fileStream_) {
+        stream_->SetSize(size);
+        return;
+    }
+    try {
+        fileStream_->SetSize(size);
+    } catch (...) {
+        blockCache_.Clear();
+        try {
+            RefreshFileSize();
+        } catch (...) {
+        }
+        throw;
+    }
+    // Blocks may hold bytes from beyond the new end.
+    blockCache_.Clear();
+    knownSize_ = size;
 }
 
 void TVeskDBFileIO::ReadOptions(std::uint8_t* buffer) {

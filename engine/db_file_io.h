@@ -56,6 +56,11 @@ class TDBFileIOOwner {
     virtual void OnDecryptProgress(int /*percent*/) {}
     // Waits between two lock attempts (sleeps; a test may count the waits instead).
     virtual void SleepBetweenLockAttempts(std::int32_t milliseconds);
+    // Opens the stream of a disk file; Open calls it once for the file it keeps open. The
+    // default opens a TFileStream; a test may hand out one that fails some writes on purpose.
+    // Throws EStreamError("Cannot open file <path>: <reason>").
+    virtual std::unique_ptr<TFileStream> OpenFileStream(const std::string& path,
+                                                        TFileStream::Mode mode);
 };
 
 // A record-tab entry as read: the record's file offset and its deleted flag.
@@ -128,7 +133,8 @@ class TVeskDBFileIO : public TDataProcessOwner {
     void GetTableNames(std::vector<std::string>& list);
 
     // Reads up to count bytes at position; returns the bytes read (short at the end of the
-    // file as it is now).
+    // file as it is now). A read the system refuses throws EStreamError("Stream read error:
+    // <the system's text>").
     std::int64_t ReadBuffer(void* buffer, std::int64_t position, std::int64_t count);
     // Throws the damage error naming what unless count bytes at position lie inside the file.
     void CheckRange(std::int64_t position, std::int64_t count, const std::string& what);
@@ -139,8 +145,11 @@ class TVeskDBFileIO : public TDataProcessOwner {
     // over the file, whose blocks would only push out the ones read again soon.
     void ReadExactUncached(void* buffer, std::int64_t position, std::int64_t count,
                            const std::string& what);
-    // Writes count bytes at position (EStreamError "Stream write error" when short).
+    // Writes count bytes at position (EStreamError "Stream write error", with the system's
+    // text when a call failed, when short).
     void WriteBuffer(const void* buffer, std::int64_t position, std::int64_t count);
+    // Cuts the file to size bytes (a failed write giving back what it appended). EStreamError.
+    void SetFileSize(std::int64_t size);
     // The size as this handle knows it (see above); exact while the lock is held.
     std::int64_t FileSize();
 

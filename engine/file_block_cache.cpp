@@ -45,7 +45,7 @@ std::int64_t TFileBlockCache::Read(TStream& stream, void* buffer, std::int64_t p
     if (count <= 0)
         return 0;
     if (count > kLargestCachedRead || position < 0)
-        return stream.ReadAt(buffer, position, count);
+        return ReadAtOrThrow(stream, buffer, position, count);
     const std::int64_t first = position / kBlockSize;
     const std::int64_t last = (position + count - 1) / kBlockSize;
     // Held blocks that hold every byte wanted of them are used as they are; otherwise all
@@ -85,7 +85,7 @@ void TFileBlockCache::LoadRange(TStream& stream, std::int64_t first, std::int64_
     for (std::int64_t number = first; number <= last; ++number)
         if (const auto found = index_.find(number); found != index_.end())
             Drop(found->second);
-    const std::int64_t got = length > 0 ? stream.ReadAt(scratch_.data(), start, length) : 0;
+    const std::int64_t got = length > 0 ? ReadAtOrThrow(stream, scratch_.data(), start, length) : 0;
     for (std::int64_t number = first; number <= last; ++number) {
         const std::int64_t from = (number - first) * kBlockSize;
         Block& block = NewBlock(number);

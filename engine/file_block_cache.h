@@ -7,7 +7,8 @@
 // changed the file. A block holds what one positioned read returned; a read that needs bytes
 // past that reads the block again, so a file grown since is seen. A read missing any of its
 // blocks reads them all in one call; larger reads go to the stream directly.
-// Errors of the stream pass through; the cache stays consistent.
+// Errors of the stream pass through (a read a system call refused is EStreamError, never a
+// short block); the cache stays consistent.
 #include <cstdint>
 #include <list>
 #include <unordered_map>

@@ -12,14 +12,30 @@
 
 namespace vesk {
 
+std::string StreamErrorText(const std::string& text, int error) {
+    return error == 0 ? text : text + ": " + std::strerror(error);
+}
+
+std::int64_t ReadAtOrThrow(TStream& stream, void* buffer, std::int64_t position,
+                           std::int64_t count) {
+    const std::int64_t got = stream.ReadAt(buffer, position, count);
+    if (got < count && stream.LastError() != 0)
+        throw EStreamError(StreamErrorText("Stream read error", stream.LastError()));
+    return got;
+}
+
 void TStream::ReadBuffer(void* buffer, std::int64_t count) {
-    if (count < 0 || (count > 0 && Read(buffer, count) != count))
+    if (count < 0)
         throw EStreamError("Stream read error");
+    if (count > 0 && Read(buffer, count) != count)
+        throw EStreamError(StreamErrorText("Stream read error", LastError()));
 }
 
 void TStream::WriteBuffer(const void* buffer, std::int64_t count) {
-    if (count < 0 || (count > 0 && Write(buffer, count) != count))
+    if (count < 0)
         throw EStreamError("Stream write error");
+    if (count > 0 && Write(buffer, count) != count)
+        throw EStreamError(StreamErrorText("Stream write error", LastError()));
 }
 
 std::int64_t TStream::ReadAt(void* buffer, std::int64_t position, std::int64_t count) {
@@ -132,6 +148,7 @@ std::int64_t TFileStream::Write(const void* buffer, std::int64_t count) {
 std::int64_t TFileStream::ReadAt(void* buffer, std::int64_t position, std::int64_t count) {
     if (position < 0)
         throw EStreamError("Stream seek error");
+    lastError_ = 0;
     std::int64_t done = 0;
     auto* out = static_cast<std::uint8_t*>(buffer);
     while (done < count) {
@@ -139,6 +156,8 @@ std::int64_t TFileStream::ReadAt(void* buffer, std::int64_t position, std::int64
                                   static_cast<off_t>(position + done));
         if (n < 0 && errno == EINTR)
             continue;
+        if (n < 0)
+            lastError_ = errno;
         if (n <= 0)
             break;
         done += n;
@@ -149,6 +168,7 @@ std::int64_t TFileStream::ReadAt(void* buffer, std::int64_t position, std::int64
 std::int64_t TFileStream::WriteAt(const void* buffer, std::int64_t position, std::int64_t count) {
     if (position < 0)
         throw EStreamError("Stream seek error");
+    lastError_ = 0;
     std::int64_t done = 0;
     const auto* in = static_cast<const std::uint8_t*>(buffer);
     while (done < count) {
@@ -156,6 +176,8 @@ std::int64_t TFileStream::WriteAt(const void* buffer, std::int64_t position, std
                                    static_cast<off_t>(position + done));
         if (n < 0 && errno == EINTR)
             continue;
+        if (n < 0)
+            lastError_ = errno;
         if (n <= 0)
             break;
         done += n;
@@ -180,13 +202,19 @@ std::int64_t TFileStream::Size() {
     // costs less than fstat, which the C library turns into a path lookup.
     const off_t end = ::lseek(fd_, 0, SEEK_END);
     if (end < 0)
-        throw EStreamError("Stream read error");
+        throw EStreamError(StreamErrorText("Stream read error", errno));
     return end;
 }
 
 void TFileStream::SetSize(std::int64_t size) {
-    if (::ftruncate(fd_, static_cast<off_t>(size)) != 0)
+    if (size < 0)
         throw EStreamError("Stream write error");
+    int result = 0;
+    do {
+        result = ::ftruncate(fd_, static_cast<off_t>(size));
+    } while (result != 0 && errno == EINTR);
+    if (result != 0)
+        throw EStreamError(StreamErrorText("Stream write error", errno));
 }
 
 void TFileStream::Flush() {

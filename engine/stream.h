@@ -2,8 +2,10 @@
 // The byte streams through which the engine moves file contents and blob data.
 //
 // Read may return fewer bytes than asked (at the end); ReadBuffer and WriteBuffer are exact
-// and throw EStreamError("Stream read error" / "Stream write error") otherwise. Positions and
-// sizes are 64-bit. A stream that throws leaves its position unspecified but stays usable.
+// and throw EStreamError("Stream read error" / "Stream write error") otherwise, followed by
+// ": <the system's text>" when a system call failed ("Stream write error: No space left on
+// device"). Positions and sizes are 64-bit. A stream that throws leaves its position
+// unspecified but stays usable.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -34,6 +36,10 @@ class TStream {
     virtual std::int64_t ReadAt(void* buffer, std::int64_t position, std::int64_t count);
     virtual std::int64_t WriteAt(const void* buffer, std::int64_t position, std::int64_t count);
 
+    // The error number (errno) of the last transfer that stopped short because a system call
+    // failed; 0 when it moved every byte or stopped at the end of the data.
+    virtual int LastError() const { return 0; }
+
     std::int64_t Position() { return Seek(0, SeekOrigin::Current); }
     void SetPosition(std::int64_t position) { Seek(position, SeekOrigin::Begin); }
 
@@ -43,6 +49,14 @@ class TStream {
     // Returns the bytes copied.
     std::int64_t CopyFrom(TStream& source, std::int64_t count);
 };
+
+// text, followed by ": <strerror(error)>" when error is not 0.
+std::string StreamErrorText(const std::string& text, int error);
+
+// stream.ReadAt, except that a read a system call refused throws EStreamError("Stream read
+// error: <the system's text>"); a read short at the end of the data returns what it got.
+std::int64_t ReadAtOrThrow(TStream& stream, void* buffer, std::int64_t position,
+                           std::int64_t count);
 
 // A stream in memory that grows with every write past its end.
 class TMemoryStream : public TStream {
@@ -67,6 +81,7 @@ class TMemoryStream : public TStream {
 
 // A file on disk. The descriptor is owned and closed by the destructor. The stream keeps its
 // own position: every transfer is a positioned one, so the descriptor's offset means nothing.
+// Size and SetSize throw EStreamError with the system's text when their call fails.
 class TFileStream : public TStream {
   public:
     enum class Mode { ReadOnly, ReadWrite, CreateNew };
@@ -80,18 +95,25 @@ class TFileStream : public TStream {
     std::int64_t Seek(std::int64_t offset, SeekOrigin origin) override;
     std::int64_t Size() override;
     void SetSize(std::int64_t size) override;
-    // One positioned system call each (repeated only for a partial transfer).
+    // One positioned system call each (repeated only for a partial transfer). A failed call
+    // ends the transfer short and leaves its errno in LastError.
     std::int64_t ReadAt(void* buffer, std::int64_t position, std::int64_t count) override;
     std::int64_t WriteAt(const void* buffer, std::int64_t position, std::int64_t count) override;
+    int LastError() const override { return lastError_; }
 
     // Writes the file's buffers to the disk (FlushFileBuffers). Throws EStreamError.
     void Flush();
     int Handle() const { return fd_; }
     const std::string& Path() const { return path_; }
 
+  protected:
+    // For a stream that stands in for the file in tests: the error the last transfer ended with.
+    void SetLastError(int error) { lastError_ = error; }
+
   private:
     int fd_ = -1;
     std::int64_t position_ = 0;
+    int lastError_ = 0;
     std::string path_;
 };
 

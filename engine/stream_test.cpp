@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <functional>
+
 #include "engine/db_error.h"
 
 namespace {
@@ -56,6 +59,49 @@ TEST(FileStream, CreateNewRefusesAnExistingFileAndReadOnlyRefusesWrites) {
     unlink(pattern);
     EXPECT_THROW(vesk::TFileStream("/nonexistent/dir/file", vesk::TFileStream::Mode::ReadOnly),
                  vesk::EStreamError);
+}
+
+// A transfer a system call refused names the reason; one short at the end of a file does not.
+TEST(FileStream, FailedSystemCallsKeepTheirErrorInTheMessage) {
+    char pattern[] = "/tmp/streamXXXXXX";
+    int fd = mkstemp(pattern);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(write(fd, "ab", 2), 2);
+    close(fd);
+    vesk::TFileStream full("/dev/full", vesk::TFileStream::Mode::ReadWrite);
+    vesk::TFileStream readOnly(pattern, vesk::TFileStream::Mode::ReadOnly);
+    vesk::TFileStream folder("/tmp", vesk::TFileStream::Mode::ReadOnly);
+    char buffer[8] = {};
+    struct Case {
+        const char* what;
+        std::function<void()> transfer;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"write to a full device", [&] { full.WriteBuffer("x", 1); },
+         "Stream write error: No space left on device"},
+        {"write through a read-only handle", [&] { readOnly.WriteBuffer("x", 1); },
+         "Stream write error: Bad file descriptor"},
+        {"read of a folder", [&] { folder.ReadBuffer(buffer, 1); },
+         "Stream read error: Is a directory"},
+        {"positioned read of a folder", [&] { vesk::ReadAtOrThrow(folder, buffer, 0, 1); },
+         "Stream read error: Is a directory"},
+        {"read past the end", [&] { readOnly.ReadBuffer(buffer, 4); }, "Stream read error"},
+    };
+    for (const Case& c : cases) {
+        try {
+            c.transfer();
+            ADD_FAILURE() << c.what << ": no error";
+        } catch (const vesk::EStreamError& e) {
+            EXPECT_STREQ(e.what(), c.message) << c.what;
+        }
+    }
+    EXPECT_EQ(full.WriteAt("x", 0, 1), 0);
+    EXPECT_EQ(full.LastError(), ENOSPC);
+    readOnly.SetPosition(0);
+    EXPECT_EQ(vesk::ReadAtOrThrow(readOnly, buffer, 1, 4), 1) << "short at the end: no error";
+    EXPECT_EQ(readOnly.LastError(), 0);
+    unlink(pattern);
 }
 
 TEST(Streams, PositionedReadsAndWritesOfFileAndMemoryAgree) {

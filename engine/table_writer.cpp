@@ -175,16 +175,9 @@ std::int32_t TVeskTableWriter::AppendRecordData(TFieldBuffers& buffers, bool flu
                 EncodeValue(op, f, item, work.data());
                 continue;
             }
-            TStream& value = *item.BlobStream();
-            const std::vector<std::uint8_t> plain = BlobValueBytes(value);
-            TMemoryStream stored;
-            EncodeBlob(op, f, value, stored);
-            const auto storedSize = static_cast<std::int32_t>(stored.Size());
-            const std::int32_t allocated = format::BlobAllocatedSize(storedSize);
-            const std::int64_t area = op.Allocate(allocated);
-            WriteBlobArea(op, f, plain, value, stored, area, allocated - storedSize);
-            PutBlobDescriptor(work.data() + table_.FieldOffsets()[static_cast<size_t>(f)],
-                              {static_cast<std::int32_t>(area), storedSize, allocated});
+            // The slot is still zero: the value gets a new area at the end of the file.
+            StoreBlobValue(op, f, *item.BlobStream(),
+                           work.data() + table_.FieldOffsets()[static_cast<size_t>(f)]);
         }
         op.Write(recordOffset, work.data(), recordSize);
 
@@ -348,27 +341,7 @@ void TVeskTableWriter::ModifyRecordData(TFieldBuffers& buffers, std::int32_t phy
                 EncodeValue(op, f, item, work.data());
                 continue;
             }
-            TStream& value = *item.BlobStream();
-            const std::vector<std::uint8_t> plain = BlobValueBytes(value);
-            TMemoryStream stored;
-            EncodeBlob(op, f, value, stored);
-            const auto storedSize = static_cast<std::int32_t>(stored.Size());
-            const TBlobDescriptor old = GetBlobDescriptor(slot);
-            const bool usable = UsableBlobArea(old, op.end);
-            TBlobDescriptor area;
-            if (usable && storedSize < old.allocated) {
-                area = {old.offset, storedSize, old.allocated};
-            } else {
-                const std::int32_t allocated = format::BlobAllocatedSize(storedSize);
-                if (usable && old.offset + std::int64_t{old.allocated} == op.end) {
-                    // The old area is the last thing in the file: it grows where it is.
-                    op.end = old.offset;
-                }
-                area = {static_cast<std::int32_t>(op.Allocate(allocated)), storedSize, allocated};
-            }
-            WriteBlobArea(op, f, plain, value, stored, area.offset,
-                          format::BlobAllocatedSize(storedSize) - storedSize);
-            PutBlobDescriptor(slot, area);
+            StoreBlobValue(op, f, *item.BlobStream(), slot);
         }
         op.Write(record.RecordOffset, work.data(), recordSize);
 

@@ -26,6 +26,12 @@ void TWriteUndoLog::Rollback() noexcept {
         }
     }
     saved_.clear();
+    try {
+        if (file_.FileSize() > originalSize_)
+            file_.SetFileSize(originalSize_);
+    } catch (...) {
+        // The appended bytes stay as dead space: nothing in the file points at them.
+    }
 }
 
 }  // namespace vesk

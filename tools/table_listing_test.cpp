@@ -81,7 +81,7 @@ TEST(TableListing, TheBuiltDatabaseFilesHoldEveryTableAndColumn) {
     const std::vector<std::string> expected = {
         "ftpsite id:autoinc:0 name:string:100 address:string:255 port:integer:0 "
         "username:string:255 password:string:255 comment:string:1024 timeout:integer:0 "
-        "nor:integer:0 rd:integer:0 vp:boolean:0 defaultpath:string:1024 pasv:boolean:0 "
+        "nor:integer:0 rd:integer:0 vp:boolean:0 defaultpath:string:4096 pasv:boolean:0 "
         "autorefresh:boolean:0 cnc:boolean:0 maxc:integer:0 proxy:string:100 socks:string:100 "
         "cdate:string:32 zdate:string:32 pk(id)[primary,unique]",
         "options eanti:boolean:0 interval:integer:0 transfermode:string:16 transferc:string:16 "
@@ -95,21 +95,21 @@ TEST(TableListing, TheBuiltDatabaseFilesHoldEveryTableAndColumn) {
         "hmaster key:autoinc:0 id:integer:0 date:string:100 type:string:16 "
         "pk(key)[primary,unique]",
         "hdital key:autoinc:0 id:integer:0 type:string:16 lofile:string:255 "
-        "ftpfile:string:255 date:string:32 date2:string:32 ftppath:string:1024 "
-        "lopath:string:1024 usetime:string:32 speed:string:32 isfolder:boolean:0 "
+        "ftpfile:string:255 date:string:32 date2:string:32 ftppath:string:4096 "
+        "lopath:string:4096 usetime:string:32 speed:string:32 isfolder:boolean:0 "
         "pk(key)[primary,unique]",
         "task id:autoinc:0 name:string:100 desc:string:255 pk(id)[primary,unique]",
         "taskd id:autoinc:0 taskid:integer:0 name:string:100 ftp:string:100 type:string:16 "
         "common:string:255 pk(id)[primary,unique]",
-        "taskd2 id:integer:0 isfolder:boolean:0 files:string:255 local:string:1024 "
-        "ftp:string:1024",
+        "taskd2 id:integer:0 isfolder:boolean:0 files:string:255 local:string:4096 "
+        "ftp:string:4096",
         "quickftp ftp:string:255 port:integer:0 user:string:255 pass:string:255 pasv:boolean:0",
     };
     std::string joined;
     for (const std::string& line : expected)
         joined += line + "\n";
     EXPECT_EQ(all, joined);
-    EXPECT_EQ(bookmarks, "bookmark ftpid:integer:0 path:string:1024\n");
+    EXPECT_EQ(bookmarks, "bookmark ftpid:integer:0 path:string:4096\n");
 }
 
 }  // namespace

@@ -108,9 +108,10 @@ std::string TField::AsString() const {
 
 void TField::SetAsString(const std::string& value) {
     if (IsTextField(dataType_)) {
+        CheckTextFits(value, static_cast<size_t>(size_), name_);
         std::vector<char> text(static_cast<size_t>(valueSize_), '\0');
-        const std::string_view cut = CutText(value, static_cast<size_t>(size_));
-        std::memcpy(text.data(), cut.data(), cut.size());
+        const std::string_view stored = TextBeforeZero(value);
+        std::memcpy(text.data(), stored.data(), stored.size());
         WriteValue(text.data());
         return;
     }

@@ -4,7 +4,9 @@
 //
 // Fields are made by their data set when it opens and destroyed when it closes; they hold a
 // reference to it and never outlive it. Conversion errors are EDatabaseError with the
-// accessors' messages; a failed write leaves the stored value unchanged.
+// accessors' messages; a failed write leaves the stored value unchanged. A text longer than
+// a text field's size (in UTF-8 bytes, up to its first zero byte) is refused with
+// "Value too long for field '<name>': <n> bytes, the field holds <size>", never cut.
 #include <cstdint>
 #include <string>
 

@@ -77,17 +77,16 @@ void CheckIntegerRange(std::int64_t value, std::int64_t low, std::int64_t high,
                          RangeNumber(high));
 }
 
-std::string_view CutText(std::string_view text, std::size_t maxBytes) {
-    const std::size_t zero = text.find('\0');
-    if (zero != std::string_view::npos)
-        text = text.substr(0, zero);
-    if (text.size() <= maxBytes)
-        return text;
-    std::size_t cut = maxBytes;
-    // Step back over continuation bytes so a multi-byte character is never split.
-    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80)
-        --cut;
-    return text.substr(0, cut);
+std::string_view TextBeforeZero(std::string_view text) {
+    return text.substr(0, text.find('\0'));
+}
+
+void CheckTextFits(std::string_view text, std::size_t maxBytes, const std::string& fieldName) {
+    const std::size_t size = TextBeforeZero(text).size();
+    if (size > maxBytes)
+        throw EDatabaseError("Value too long for field '" + fieldName +
+                             "': " + std::to_string(size) + " bytes, the field holds " +
+                             std::to_string(maxBytes));
 }
 
 }  // namespace vesk

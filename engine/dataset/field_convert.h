@@ -1,6 +1,6 @@
 #pragma once
 // The text conversions behind the field accessors: decimal integers, boolean texts, range
-// checks and the cut of a text to a field's size. Errors are EDatabaseError with the
+// checks and the length check of a text against a field's size. Errors are EDatabaseError with the
 // accessors' messages (no component prefix).
 #include <cstdint>
 #include <optional>
@@ -22,8 +22,12 @@ std::optional<bool> ParseBooleanText(std::string_view text);
 void CheckIntegerRange(std::int64_t value, std::int64_t low, std::int64_t high,
                        const std::string& fieldName);
 
-// The first maxBytes bytes of text, cut back to a UTF-8 character boundary, and never past
-// a zero byte.
-std::string_view CutText(std::string_view text, std::size_t maxBytes);
+// text up to its first zero byte: what a text field stores of it.
+std::string_view TextBeforeZero(std::string_view text);
+
+// Throws "Value too long for field '%s': %d bytes, the field holds %d" when the stored part of
+// text (TextBeforeZero; UTF-8 bytes) is longer than maxBytes. A text is never cut: a cut path
+// or name would be stored as another one.
+void CheckTextFits(std::string_view text, std::size_t maxBytes, const std::string& fieldName);
 
 }  // namespace vesk

@@ -23,11 +23,19 @@ struct WriteCase {
 
 TEST_F(FieldAccess, WritesConvertOrRefuseAndKeepTheOldValue) {
     const std::vector<WriteCase> cases = {
-        {"text cut to size", "name", [](TField& f) { f.SetAsString("abcdefghijklmnopqrstuvwxyz"); },
-         "abcdefghijklmnopqrst", ""},
-        {"text cut at a character", "name",
-         [](TField& f) { f.SetAsString("abcdefghijklmnopqrs\xC3\xA9"); }, "abcdefghijklmnopqrs",
-         ""},
+        {"text of the field's size", "name",
+         [](TField& f) { f.SetAsString("abcdefghijklmnopqrst"); }, "abcdefghijklmnopqrst", ""},
+        {"text one byte too long", "name",
+         [](TField& f) { f.SetAsString("abcdefghijklmnopqrstu"); }, "abcdefghijklmnopqrst",
+         "Value too long for field 'name': 21 bytes, the field holds 20"},
+        {"UTF-8 text counted in bytes, too long", "name",
+         [](TField& f) { f.SetAsString("abcdefghijklmnopqrs\xC3\xA9"); }, "abcdefghijklmnopqrst",
+         "Value too long for field 'name': 21 bytes, the field holds 20"},
+        {"UTF-8 text counted in bytes, fits", "name",
+         [](TField& f) { f.SetAsString("abcdefghijklmnopqr\xC3\xA9"); },
+         "abcdefghijklmnopqr\xC3\xA9", ""},
+        {"text ends at a zero byte", "name",
+         [](TField& f) { f.SetAsString(std::string("ab\0", 3) + std::string(40, 'x')); }, "ab", ""},
         {"integer as text", "name", [](TField& f) { f.SetAsInteger(-42); }, "-42", ""},
         {"boolean as text", "name", [](TField& f) { f.SetAsBoolean(true); }, "T", ""},
         {"integer from text", "port", [](TField& f) { f.SetAsString(" 2121 "); }, "2121", ""},
@@ -190,8 +198,9 @@ TEST(FieldConvert, IntegerAndBooleanTexts) {
     EXPECT_EQ(ParseBooleanText("true"), true);
     EXPECT_EQ(ParseBooleanText("truex"), std::nullopt);
     EXPECT_EQ(ParseBooleanText(""), std::nullopt);
-    EXPECT_EQ(CutText(std::string_view("ab\0cd", 5), 4), "ab");
-    EXPECT_EQ(CutText("\xC3\xA9\xC3\xA9", 3), "\xC3\xA9");
+    EXPECT_EQ(TextBeforeZero(std::string_view("ab\0cd", 5)), "ab");
+    EXPECT_NO_THROW(CheckTextFits(std::string_view("abcd\0ef", 7), 4, "f"));
+    EXPECT_THROW(CheckTextFits("\xC3\xA9\xC3\xA9", 3, "f"), EDatabaseError);
 }
 
 }  // namespace

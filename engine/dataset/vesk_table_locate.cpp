@@ -3,6 +3,7 @@
 // order.
 #include <cstring>
 
+#include "engine/dataset/field_convert.h"
 #include "engine/dataset/record_scan_reader.h"
 #include "engine/dataset/vesk_table.h"
 #include "engine/file_format.h"
@@ -132,6 +133,15 @@ bool TVeskTable::LocateRecord(const std::string& keyFields, const std::vector<TK
     const std::vector<TField*> fields = FieldList(keyFields);
     if (keyValues.size() != fields.size())
         Raise("Locate needs one key value per key field");
+    // A text longer than its field equals no stored value and begins none (the collation
+    // folds letters one to one), so nothing is found; cut to the field it would match wrongly.
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        const std::string* text = keyValues[i].Text();
+        const TFieldType type = fields[i]->DataType();
+        if (text && (type == ftString || type == ftFixedChar) &&
+            TextBeforeZero(*text).size() > static_cast<std::size_t>(fields[i]->Size()))
+            return false;
+    }
     TRecordBuffer& key = ScratchBuffer();
     std::int32_t pos = -1;
     {
