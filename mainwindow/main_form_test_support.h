@@ -19,11 +19,11 @@
 #include "connection/tfb.h"
 #include "mainwindow/engine_lifetime.h"
 #include "mainwindow/main_form.h"
-#include "mainwindow/open_table.h"
-#include "mainwindow/tab_sheet.h"
-#include "mainwindow/tdm.h"
 #include "platform/os/private_profile.h"
 #include "platform/ui/qt_test_environment.h"
+#include "shared/open_table.h"
+#include "shared/tab_sheet.h"
+#include "shared/tdm.h"
 
 namespace mainwindow::testing {
 
@@ -39,6 +39,11 @@ inline std::string ReadBytes(const std::string& path) {
     std::ostringstream bytes;
     bytes << in.rdbuf();
     return bytes.str();
+}
+
+// Frees what deleteLater left for the event loop (the tests run outside it).
+inline void FlushDeferredDeletes() {
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 struct SiteValues {

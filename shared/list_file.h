@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-namespace mainwindow {
+namespace shared {
 
 inline constexpr std::size_t kListTextLimit = 50;
 inline constexpr std::size_t kListRecordSize = 1 + kListTextLimit;
@@ -37,4 +37,4 @@ std::vector<std::string> ReadListFile(const std::string& path);
 // old file as it was, when the file cannot be written. Throws nothing but std::bad_alloc.
 bool WriteListFile(const std::string& path, const std::vector<std::string>& texts);
 
-}  // namespace mainwindow
+}  // namespace shared

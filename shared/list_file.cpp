@@ -1,4 +1,4 @@
-#include "mainwindow/list_file.h"
+#include "shared/list_file.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -10,7 +10,7 @@
 #include "platform/os/file_replace.h"
 #include "platform/os/program_folder.h"
 
-namespace mainwindow {
+namespace shared {
 
 namespace {
 
@@ -98,4 +98,4 @@ bool WriteListFile(const std::string& path, const std::vector<std::string>& text
     return os::ReplaceFileContents(path, bytes) == os::ReplaceResult::kReplaced;
 }
 
-}  // namespace mainwindow
+}  // namespace shared
