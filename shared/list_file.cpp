@@ -95,7 +95,7 @@ bool WriteListFile(const std::string& path, const std::vector<std::string>& text
         bytes.append(kListTextLimit - stored.size(), '\0');
     }
 
-    return os::ReplaceFileContents(path, bytes) == os::ReplaceResult::kReplaced;
+    return os::WriteFileContents(path, bytes);
 }
 
 }  // namespace shared

@@ -8,6 +8,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/os/testing/read_only_folder.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -121,6 +123,16 @@ TEST(ListFilePath, LiesInTheProgramFolder) {
     const std::string path = shared::ListFilePath(shared::kLocalBookmarksFile);
     EXPECT_EQ(fs::path(path).filename(), "bookmark.dat");
     EXPECT_EQ(fs::path(path).parent_path(), fs::canonical("/proc/self/exe").parent_path());
+}
+
+// As the layout file: a list file in a folder that takes no new file is still written when
+// the file itself is writable.
+TEST_F(ListFile, IsWrittenInPlaceWhenOnlyTheFolderIsReadOnly) {
+    ASSERT_TRUE(shared::WriteListFile(path_, {"one", "two", "three"}));
+    EXPECT_TRUE(os::testing::WriteWithReadOnlyFolder(
+        folder_.string(), path_, [&] { return shared::WriteListFile(path_, {"/srv"}); }));
+    EXPECT_EQ(shared::ReadListFile(path_), std::vector<std::string>{"/srv"});
+    EXPECT_EQ(fs::file_size(path_), 4u + 51u);
 }
 
 }  // namespace
