@@ -15,7 +15,7 @@
 #include "connection/page_host.h"
 #include "platform/ui/list_view.h"
 #include "platform/ui/message_pump.h"
-#include "platform/ui/qt_test_environment.h"
+#include "platform/ui/testing/qt_test_environment.h"
 
 namespace {
 

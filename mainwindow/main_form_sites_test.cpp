@@ -11,11 +11,11 @@
 #include <QTreeView>
 
 #include "mainwindow/main_form_test_support.h"
-#include "platform/ui/gtest_failure.h"
 #include "platform/ui/list_view.h"
 #include "platform/ui/list_view_test_support.h"
 #include "platform/ui/modal_result.h"
-#include "platform/ui/scripted_ui.h"
+#include "platform/ui/testing/gtest_failure.h"
+#include "platform/ui/testing/scripted_ui.h"
 
 namespace mainwindow::testing {
 namespace {

@@ -6,8 +6,8 @@
 #include "mainwindow/banner_bar.h"
 #include "mainwindow/main_form_test_support.h"
 #include "platform/ftp/id_exceptions.h"
-#include "platform/ui/gtest_failure.h"
-#include "platform/ui/scripted_ui.h"
+#include "platform/ui/testing/gtest_failure.h"
+#include "platform/ui/testing/scripted_ui.h"
 #include "shared/list_file.h"
 
 namespace mainwindow::testing {
