@@ -1,23 +1,61 @@
-# zantrope_module(NAME <target> LABEL <ctest label> [DEPS <libs...>] [TEST_DEPS <libs...>])
+# zantrope_module(NAME <target> LABEL <ctest label> [DEPS <libs...>] [TEST_DEPS <libs...>]
+#                 [PROBES <header>] [TESTING_ONLY])
 #
-# Every folder of the tree is one library: its *.cpp files (searched recursively,
-# *_test.cpp and *_main.cpp excluded) form the static library <target>, and its *_test.cpp files
-# form the test program <target>_tests, whose tests carry the CTest label LABEL.
-# Globbing keeps the folder's own list of files the only place a file is named.
+# Every folder of the tree is one library, found by globbing so that the folder's own list of
+# files is the only place a file is named:
+# - <target>: the program's code, the folder's *.cpp files (searched recursively) except those
+#   below;
+# - <target>_testing: test-only code, every file in a testing/ subfolder or named
+#   *_test_support.*; it links <target>, the TEST_DEPS (other testing libraries among them)
+#   and GoogleTest, and the tests and benchmarks link it;
+# - <target>_tests: the *_test.cpp files, a test program whose tests carry the CTest label
+#   LABEL; *_main.cpp files are program entry points that the folder's CMakeLists makes itself.
+# A program source that includes a test framework stops the configuration, so no test code
+# reaches the program by a stray file. The test program's main (platform/os/testing) checks
+# after every test that the global state it started with is back; PROBES names the header
+# that registers this module's checks (default: the clock's). TESTING_ONLY marks a folder
+# that is test code as a whole (integration rigs): <target> is then never part of the program
+# and may include the test framework.
 function(zantrope_module)
-  cmake_parse_arguments(M "" "NAME;LABEL" "DEPS;TEST_DEPS" ${ARGN})
-  file(GLOB_RECURSE all_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  cmake_parse_arguments(M "TESTING_ONLY" "NAME;LABEL;PROBES" "DEPS;TEST_DEPS" ${ARGN})
+  file(GLOB_RECURSE all_files CONFIGURE_DEPENDS
+    ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
   set(lib_sources "")
+  set(lib_headers "")
+  set(testing_sources "")
+  set(testing_headers "")
   set(test_sources "")
-  foreach(src IN LISTS all_sources)
-    if(src MATCHES "_test\\.cpp$")
-      list(APPEND test_sources ${src})
-    elseif(src MATCHES "_main\\.cpp$")
+  foreach(file IN LISTS all_files)
+    file(RELATIVE_PATH relative ${CMAKE_CURRENT_SOURCE_DIR} ${file})
+    if(relative MATCHES "_test\\.cpp$")
+      list(APPEND test_sources ${file})
+    elseif(relative MATCHES "_main\\.cpp$")
       # program entry points: the folder's CMakeLists makes the executable itself
+    elseif(relative MATCHES "(^|/)testing/" OR relative MATCHES "_test_support\\.(h|cpp)$")
+      if(relative MATCHES "\\.cpp$")
+        list(APPEND testing_sources ${file})
+      else()
+        list(APPEND testing_headers ${file})
+      endif()
+    elseif(relative MATCHES "\\.cpp$")
+      list(APPEND lib_sources ${file})
     else()
-      list(APPEND lib_sources ${src})
+      list(APPEND lib_headers ${file})
     endif()
   endforeach()
+
+  set(program_files ${lib_sources} ${lib_headers})
+  if(M_TESTING_ONLY)
+    set(program_files "")
+  endif()
+  foreach(file IN LISTS program_files)
+    file(STRINGS ${file} test_includes REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"](gtest/|gmock/|QTest|QtTest/)")
+    if(test_includes)
+      message(FATAL_ERROR "${file} is program code but includes a test framework; test-only "
+                          "code goes to a testing/ subfolder or a *_test_support file")
+    endif()
+  endforeach()
+
   if(lib_sources)
     add_library(${M_NAME} STATIC ${lib_sources})
     target_include_directories(${M_NAME} PUBLIC ${PROJECT_SOURCE_DIR})
@@ -27,9 +65,31 @@ function(zantrope_module)
     target_include_directories(${M_NAME} INTERFACE ${PROJECT_SOURCE_DIR})
     target_link_libraries(${M_NAME} INTERFACE ${M_DEPS})
   endif()
+
+  if(NOT (ZANTROPE_TESTS OR ZANTROPE_BENCH))
+    return()
+  endif()
+  set(testing_links ${M_NAME} ${M_TEST_DEPS} GTest::gtest GTest::gmock Threads::Threads)
+  if(NOT M_NAME STREQUAL "zantrope_os")
+    list(APPEND testing_links zantrope_os_testing)
+  endif()
+  if(testing_sources)
+    add_library(${M_NAME}_testing STATIC ${testing_sources} ${testing_headers})
+    target_link_libraries(${M_NAME}_testing PUBLIC ${testing_links})
+  else()
+    add_library(${M_NAME}_testing INTERFACE ${testing_headers})
+    target_link_libraries(${M_NAME}_testing INTERFACE ${testing_links})
+  endif()
+
   if(ZANTROPE_TESTS AND test_sources)
-    add_executable(${M_NAME}_tests ${test_sources})
-    target_link_libraries(${M_NAME}_tests PRIVATE ${M_NAME} ${M_TEST_DEPS} GTest::gtest GTest::gmock GTest::gtest_main Threads::Threads)
+    if(NOT M_PROBES)
+      set(M_PROBES "platform/os/testing/os_probes.h")
+    endif()
+    set(probes_source ${CMAKE_CURRENT_BINARY_DIR}/${M_NAME}_tests_probes.cpp)
+    file(GENERATE OUTPUT ${probes_source}
+      CONTENT "// Generated: the global-state checks of this test program.\n#include \"${M_PROBES}\"\n")
+    add_executable(${M_NAME}_tests ${test_sources} ${probes_source})
+    target_link_libraries(${M_NAME}_tests PRIVATE ${M_NAME}_testing)
     target_compile_definitions(${M_NAME}_tests PRIVATE
       ZANTROPE_SOURCE_DIR="${PROJECT_SOURCE_DIR}" ZANTROPE_BIN_DIR="${ZANTROPE_BIN_DIR}"
       ZANTROPE_APP_DIR="${ZANTROPE_APP_DIR}")

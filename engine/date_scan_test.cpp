@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "engine/day_number.h"
-#include "engine/expr_test_nodes.h"
+#include "engine/testing/expr_test_nodes.h"
 #include "platform/os/clock.h"
 
 namespace vesk {

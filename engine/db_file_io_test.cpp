@@ -12,7 +12,8 @@
 #include "engine/codec/standard_algorithms.h"
 #include "engine/db_error.h"
 #include "engine/memory_medium.h"
-#include "engine/test_db_image.h"
+#include "engine/testing/scoped_algorithms.h"
+#include "engine/testing/test_db_image.h"
 
 namespace vesk {
 namespace {
@@ -487,7 +488,7 @@ TEST(DbFileIO, ReadsSingleValuesAndBlobsWithinTheFile) {
 }
 
 TEST(DbFileIO, ChoosesCodecsByTheOptionsBlock) {
-    RegisterStandardAlgorithms();
+    const engine_testing::ScopedStandardAlgorithms algorithms;
     TestImage image;
     image.SetOption(format::kOptCompressOn, 1);
     image.SetOptionText(format::kOptCompressName, "ZIP");
@@ -518,7 +519,7 @@ TEST(DbFileIO, ChoosesCodecsByTheOptionsBlock) {
 }
 
 TEST(DbFileIO, PasswordRuleAndEncipheredValues) {
-    RegisterStandardAlgorithms();
+    const engine_testing::ScopedStandardAlgorithms algorithms;
     for (const char* cipher : {"Blowfish", "Twofish", "Gost"}) {
         SCOPED_TRACE(cipher);
         TestImage image;
@@ -568,7 +569,7 @@ TEST(DbFileIO, PasswordRuleAndEncipheredValues) {
 // A mode outside 0 to 4 must never leave values in plain text: the open is refused. The mode
 // byte means nothing while encryption is off.
 TEST(DbFileIO, RefusesACipherModeOutsideTheFiveModes) {
-    RegisterStandardAlgorithms();
+    const engine_testing::ScopedStandardAlgorithms algorithms;
     const struct {
         std::uint8_t encryptOn;
         std::uint8_t mode;
@@ -600,7 +601,7 @@ TEST(DbFileIO, RefusesACipherModeOutsideTheFiveModes) {
 }
 
 TEST(DbFileIO, ForwardsCodecProgressToItsOwner) {
-    RegisterStandardAlgorithms();
+    const engine_testing::ScopedStandardAlgorithms algorithms;
     struct ProgressOwner : TDBFileIOOwner {
         std::vector<int> compress, uncompress;
         void OnCompressProgress(int percent) override { compress.push_back(percent); }

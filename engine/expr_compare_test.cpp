@@ -7,7 +7,7 @@
 #include <limits>
 
 #include "engine/db_error.h"
-#include "engine/expr_test_nodes.h"
+#include "engine/testing/expr_test_nodes.h"
 
 namespace vesk {
 namespace {

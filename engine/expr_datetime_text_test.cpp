@@ -5,8 +5,8 @@
 #include "engine/day_number.h"
 #include "engine/db_error.h"
 #include "engine/expr_node.h"
-#include "engine/expr_test_nodes.h"
 #include "engine/locale_convert.h"
+#include "engine/testing/expr_test_nodes.h"
 #include "platform/os/clock.h"
 
 namespace vesk {

@@ -6,7 +6,7 @@
 
 #include "engine/day_number.h"
 #include "engine/db_error.h"
-#include "engine/expr_test_nodes.h"
+#include "engine/testing/expr_test_nodes.h"
 #include "platform/os/clock.h"
 
 namespace vesk {

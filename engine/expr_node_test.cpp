@@ -6,7 +6,7 @@
 
 #include "engine/db_error.h"
 #include "engine/expr_parser_base.h"
-#include "engine/expr_test_nodes.h"
+#include "engine/testing/expr_test_nodes.h"
 
 namespace vesk {
 namespace {

@@ -15,6 +15,7 @@
 #include "engine/schema_rules.h"
 #include "engine/table_io.h"
 #include "engine/table_io_owner.h"
+#include "engine/testing/scoped_algorithms.h"
 
 namespace {
 
@@ -256,7 +257,8 @@ TEST_F(FileBuilderOnDisk, WritesTheImageAndRefusesAnExistingFile) {
 TEST_F(FileBuilderOnDisk, TheEnginesReaderLoadsEveryTableEmpty) {
     const DatabaseSchema schema = TwoTables();
     CreateDatabaseFile(path_, schema);
-    RegisterStandardAlgorithms();  // the file asks for compression and a cipher by name
+    // The file asks for compression and a cipher by name.
+    const engine_testing::ScopedStandardAlgorithms algorithms;
     TVeskDBFileIO file;
     file.Open(path_, mtDisk, false);
     EXPECT_TRUE(file.CompressionOn());

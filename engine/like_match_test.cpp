@@ -5,7 +5,7 @@
 #include <random>
 #include <string>
 
-#include "engine/expr_test_nodes.h"
+#include "engine/testing/expr_test_nodes.h"
 
 namespace vesk {
 namespace {

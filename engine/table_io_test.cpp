@@ -13,7 +13,8 @@
 #include "engine/db_error.h"
 #include "engine/memory_medium.h"
 #include "engine/table_io_owner.h"
-#include "engine/test_db_image.h"
+#include "engine/testing/scoped_algorithms.h"
+#include "engine/testing/test_db_image.h"
 #include "platform/os/collation.h"
 
 namespace vesk {
@@ -526,7 +527,7 @@ TEST(TableIO, LoadWaitsForTheFileLock) {
 }
 
 TEST(TableIO, EncipheredFieldsAreDecodedByTheirProcessingMode) {
-    RegisterStandardAlgorithms();
+    const engine_testing::ScopedStandardAlgorithms algorithms;
     TestImage image;
     image.SetOption(format::kOptEncryptOn, 1);
     image.SetOptionText(format::kOptCipherName, "Blowfish");

@@ -9,6 +9,8 @@ class QLabel;
 class QToolButton;
 
 class TBannerBar : public TZezovozPanel {
+    Q_OBJECT
+
   public:
     explicit TBannerBar(QWidget* parent = nullptr);
 

@@ -1,11 +1,13 @@
 #include "mainwindow/main_form.h"
 
 #include <QCloseEvent>
+#include <QIcon>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -15,12 +17,14 @@
 
 #include "connection/tfb.h"
 #include "mainwindow/banner_bar.h"
-#include "mainwindow/list_file.h"
-#include "mainwindow/tab_sheet.h"
-#include "mainwindow/tdm.h"
+#include "mainwindow/connection_pages.h"
+#include "mainwindow/layout_keeper.h"
+#include "mainwindow/site_list_pane.h"
 #include "platform/ftp/id_exceptions.h"
-#include "platform/ui/list_view.h"
 #include "platform/ui/qt_text.h"
+#include "shared/list_file.h"
+#include "shared/tab_sheet.h"
+#include "shared/tdm.h"
 
 TForm1* Form1 = nullptr;
 
@@ -56,7 +60,30 @@ TForm1::TForm1(std::string programFolder, QWidget* parent)
     PageControl1 = new QTabWidget(Splitter1);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
     TabSheet1 = new TTabSheet(*PageControl1, QStringLiteral("TabSheet1"), "FTP Site", 0);
-    BuildSiteList(TabSheet1);
+    sites_ = new TSiteListPane(*TabSheet1, *this, FSiteViewStep);
+    ToolBar1 = sites_->ToolBar1;
+    ToolButton37 = sites_->ToolButton37;
+    ToolButton2 = sites_->ToolButton2;
+    ToolButton9 = sites_->ToolButton9;
+    ToolButton3 = sites_->ToolButton3;
+    ToolButton5 = sites_->ToolButton5;
+    ToolButton4 = sites_->ToolButton4;
+    ListView1 = sites_->ListView1;
+    Splitter2 = sites_->Splitter2;
+    Label1 = sites_->Label1;
+    Memo2 = sites_->Memo2;
+    Pbrowser = sites_->Pbrowser;
+    Connect1 = sites_->Connect1;
+    New1 = sites_->New1;
+    Edit1 = sites_->Edit1;
+    Delete1 = sites_->Delete1;
+    R1 = sites_->R1;
+    Refresh1 = sites_->Refresh1;
+    view2 = sites_->view2;
+    MenuItem1 = sites_->MenuItem1;
+    MenuItem2 = sites_->MenuItem2;
+    MenuItem3 = sites_->MenuItem3;
+    MenuItem4 = sites_->MenuItem4;
     Splitter1->addWidget(PageControl2);
     Splitter1->addWidget(PageControl1);
     Splitter1->setStretchFactor(1, 1);
@@ -64,16 +91,30 @@ TForm1::TForm1(std::string programFolder, QWidget* parent)
     PageControl1->tabBar()->installEventFilter(this);
     statusBar()->setObjectName(QStringLiteral("StatusBar"));
 
-    BuildMenus();
+    layout_ = std::make_unique<TLayoutKeeper>(programFolder_ + "forminfo.ini", *Splitter1,
+                                              *PageControl2, *ListView1, FLocalPath);
+    pages_ =
+        new TConnectionPages(*PageControl1, *ToolButton35, *this, *layout_, PageCounter, *this);
+    PopupMenu1 = pages_->PopupMenu1;
+    Closepage1 = pages_->Closepage1;
+    Closeall1 = pages_->Closeall1;
     ConnectHandlers();
-    ClearSiteList();
     FormCreate();
 }
 
 void TForm1::FormCreate() {
     // The local bookmarks only: no table is touched before the first show, and the data
     // module does not exist yet.
-    FLocalBookmarks = mainwindow::ReadListFile(programFolder_ + mainwindow::kLocalBookmarksFile);
+    FLocalBookmarks = shared::ReadListFile(programFolder_ + shared::kLocalBookmarksFile);
+}
+
+void TForm1::ConnectHandlers() {
+    sites_->OnOpenSite = [this](const std::string& name) { OpenSitePage(name, false); };
+    sites_->OnSiteRenamed = [this](const std::string& oldName, const std::string& newName) {
+        pages_->RenameSitePages(oldName, newName);
+    };
+    connect(ZezovozPanel1->SpeedButton2, &QToolButton::clicked, this,
+            ui::Guarded([this] { close(); }));
 }
 
 TForm1::~TForm1() {
@@ -81,15 +122,14 @@ TForm1::~TForm1() {
     // window's handlers, which would act on a window that is no longer whole; the error
     // handler goes back first for the same reason.
     errorHandler_.reset();
-    ListView1->OnSelectItem = nullptr;
-    ListView1->OnDblClick = nullptr;
-    ListView1->OnEdited = nullptr;
+    sites_->OnOpenSite = nullptr;
+    sites_->OnSiteRenamed = nullptr;
     PageControl1->tabBar()->removeEventFilter(this);
     PageControl1->blockSignals(true);
 }
 
 std::string TForm1::LayoutPath() const {
-    return programFolder_ + "forminfo.ini";
+    return layout_->Path();
 }
 
 void TForm1::BuildLeftSide() {
@@ -147,41 +187,12 @@ void TForm1::closeEvent(QCloseEvent* event) {
 }
 
 void TForm1::FormClose() {
-    std::exception_ptr firstError;
-    for (int number = PageCounter; number >= 1; --number)
-        ShutDownPage(number, firstError);
+    // From the highest page number down; a layout that cannot be written keeps no page
+    // connected, and its error is reported once every page is shut down.
+    const std::exception_ptr firstError = pages_->ShutDownAll();
     SaveMainLayout();
     if (firstError)
         std::rethrow_exception(firstError);
-}
-
-void TForm1::ShutDownPage(int number, std::exception_ptr& firstError) {
-    Tfb* frame = FindFrame(number);
-    if (frame == nullptr)
-        return;
-    // A layout that cannot be written must not keep the page connected: the error is
-    // reported once the pages are shut down.
-    try {
-        SavePageLayout(*frame);
-    } catch (...) {
-        if (!firstError)
-            firstError = std::current_exception();
-    }
-    frame->Timer1->stop();
-    frame->Timer2->stop();
-    try {
-        frame->Disconnect();
-    } catch (...) {
-    }
-    QWidget* sheet = frame->parentWidget();
-    try {
-        delete frame;
-    } catch (...) {
-    }
-    try {
-        delete sheet;
-    } catch (...) {
-    }
 }
 
 void TForm1::ApplicationEvents1Exception(std::exception_ptr error) {
@@ -209,4 +220,162 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
             return true;
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+// ---- site list ----
+
+void TForm1::LoadSiteList() {
+    sites_->LoadSiteList();
+}
+
+void TForm1::ClearSiteList() {
+    sites_->ClearSiteList();
+}
+
+void TForm1::ShowSiteMenuItems(bool visible) {
+    sites_->ShowSiteMenuItems(visible);
+}
+
+void TForm1::DeleteSite(const std::string& name) {
+    sites_->DeleteSite(name);
+}
+
+std::optional<std::string> TForm1::SelectedSite() const {
+    return sites_->SelectedSite();
+}
+
+void TForm1::ListView1SelectItem() {
+    sites_->ListView1SelectItem();
+}
+
+void TForm1::ListView1DblClick() {
+    sites_->ListView1DblClick();
+}
+
+void TForm1::Delete1Click() {
+    sites_->Delete1Click();
+}
+
+void TForm1::R1Click() {
+    sites_->R1Click();
+}
+
+void TForm1::ListView1Edited(int row, std::string& caption) {
+    sites_->ListView1Edited(row, caption);
+}
+
+void TForm1::ToolButton3Click() {
+    sites_->ToolButton3Click();
+}
+
+void TForm1::ToolButton5Click() {
+    sites_->ToolButton5Click();
+}
+
+void TForm1::Refresh1Click() {
+    sites_->Refresh1Click();
+}
+
+int TForm1::SiteCount() const {
+    return sites_->SiteCount();
+}
+
+std::string TForm1::SiteCaption(int row) const {
+    return sites_->SiteCaption(row);
+}
+
+// ---- connection pages ----
+
+void TForm1::OpenSitePage(const std::string& name, bool quickConnect) {
+    pages_->OpenSitePage(name, quickConnect);
+}
+
+void TForm1::CloseActivePage() {
+    pages_->CloseActivePage();
+}
+
+void TForm1::Closeall1Click() {
+    pages_->Closeall1Click();
+}
+
+void TForm1::PageControl1MouseDown(Qt::MouseButton button, const QPoint& position) {
+    pages_->PageControl1MouseDown(button, position);
+}
+
+void TForm1::PageControl1Change() {
+    pages_->PageControl1Change();
+}
+
+Tfb* TForm1::ActiveFrame() const {
+    return pages_->ActiveFrame();
+}
+
+TTabSheet* TForm1::FindSitePage(const std::string& name) const {
+    return pages_->FindSitePage(name);
+}
+
+Tfb* TForm1::FindFrame(int number) const {
+    return pages_->FindFrame(number);
+}
+
+// ---- layout ----
+
+void TForm1::LoadMainLayout() {
+    layout_->LoadMainLayout();
+}
+
+void TForm1::SaveMainLayout() {
+    layout_->SaveMainLayout();
+}
+
+void TForm1::LoadPageLayout(Tfb& frame) {
+    layout_->LoadPageLayout(frame);
+}
+
+// ---- the pages' host ----
+
+void TForm1::SavePageLayout(Tfb& frame) {
+    layout_->SavePageLayout(frame);
+}
+
+void TForm1::SetUploadEnabled(bool enabled) {
+    ToolButton35->setEnabled(enabled);
+}
+
+bool TForm1::IsActivePage(const Tfb& frame) const {
+    return pages_->ActiveFrame() == &frame;
+}
+
+void TForm1::SetPageImage(Tfb& frame, int image) {
+    auto* sheet = qobject_cast<TTabSheet*>(frame.parentWidget());
+    if (sheet == nullptr)
+        return;
+    const QStyle* style = this->style();
+    const QIcon icon = image == 1
+                           ? QIcon::fromTheme(QStringLiteral("network-transmit-receive"),
+                                              style->standardIcon(QStyle::SP_DriveNetIcon))
+                           : QIcon::fromTheme(QStringLiteral("network-offline"),
+                                              style->standardIcon(QStyle::SP_DialogNoButton));
+    PageControl1->setTabIcon(sheet->PageIndex(), icon);
+}
+
+std::vector<std::string> TForm1::SiteNames() const {
+    std::vector<std::string> names;
+    for (int row = 1; row < sites_->SiteCount(); ++row)
+        names.push_back(sites_->SiteCaption(row));
+    return names;
+}
+
+std::string TForm1::LocalFolder() const {
+    return FLocalPath;
+}
+
+// ---- the dialogs' host ----
+
+void TForm1::SaveLocalBookmarks() {
+    shared::WriteListFile(programFolder_ + shared::kLocalBookmarksFile, FLocalBookmarks);
+}
+
+std::vector<Tfb*> TForm1::Pages() const {
+    return pages_->Frames();
 }

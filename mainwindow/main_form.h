@@ -1,7 +1,9 @@
 #pragma once
 // The main window: the banner bar, the left page control (local files, history, tasks), the
-// right page control with the site list and one tab sheet per connection page, and the
-// application-wide error handler.
+// right page control with the site list (TSiteListPane) and one tab sheet per connection page
+// (TConnectionPages), the window layout (TLayoutKeeper), and the application-wide error
+// handler. It is the host of its pages (TPageHost) and of the dialogs (TDialogsHost); its
+// named members and handlers forward to the part that does the work.
 //
 // Life: the constructor is the window's creation (FormCreate: it reads the local bookmarks and
 // touches no table); the first show runs FormShow under the handler guard (connects the
@@ -21,6 +23,8 @@
 #include <string>
 #include <vector>
 
+#include "connection/page_host.h"
+#include "dialogs/dialogs_host.h"
 #include "platform/ui/handler_guard.h"
 
 class QAction;
@@ -28,11 +32,13 @@ class QLabel;
 class QMenu;
 class QPlainTextEdit;
 class QSplitter;
-class QStandardItemModel;
 class QTabWidget;
 class QToolBar;
 class QToolButton;
 class TBannerBar;
+class TConnectionPages;
+class TLayoutKeeper;
+class TSiteListPane;
 class TTabSheet;
 class Tfb;
 
@@ -40,7 +46,9 @@ namespace ui {
 class ListView;
 }
 
-class TForm1 : public QMainWindow {
+class TForm1 : public QMainWindow, public TPageHost, public TDialogsHost {
+    Q_OBJECT
+
   public:
     explicit TForm1(std::string programFolder, QWidget* parent = nullptr);
     ~TForm1() override;
@@ -106,12 +114,11 @@ class TForm1 : public QMainWindow {
     const std::string& LastErrorText() const { return lastErrorText_; }
 
     // ---- site list ----
-    void LoadSiteList();
+    void LoadSiteList() override;
     // The list with only "NewFTPSite", as the window is created.
     void ClearSiteList();
     void ShowSiteMenuItems(bool visible);
     void DeleteSite(const std::string& name);
-    void DeleteSiteHistory(std::int32_t siteId);
     // The selected site's caption (a site's name may be empty); nullopt when nothing or
     // "NewFTPSite" is selected.
     std::optional<std::string> SelectedSite() const;
@@ -123,16 +130,11 @@ class TForm1 : public QMainWindow {
     void ToolButton3Click();
     void ToolButton5Click();
     void Refresh1Click();
-    // The view menu: large icons, list, small icons, report.
-    void MenuItem1Click();
-    void MenuItem2Click();
-    void MenuItem3Click();
-    void MenuItem4Click();
     int SiteCount() const;  // items of the site list, "NewFTPSite" included
     std::string SiteCaption(int row) const;
 
     // ---- connection pages ----
-    void OpenSitePage(const std::string& name, bool quickConnect);
+    void OpenSitePage(const std::string& name, bool quickConnect) override;
     // Both close their pages also when the shared page layout cannot be written; that write
     // error is thrown once the pages are closed.
     void CloseActivePage();
@@ -151,7 +153,20 @@ class TForm1 : public QMainWindow {
     void LoadMainLayout();
     void SaveMainLayout();
     void LoadPageLayout(Tfb& frame);
-    void SavePageLayout(Tfb& frame);
+
+    // ---- the pages' host ----
+    void SavePageLayout(Tfb& frame) override;
+    void SetUploadEnabled(bool enabled) override;
+    bool IsActivePage(const Tfb& frame) const override;
+    void SetPageImage(Tfb& frame, int image) override;
+    std::vector<std::string> SiteNames() const override;
+    std::string LocalFolder() const override;
+
+    // ---- the dialogs' host ----
+    // Writes FLocalBookmarks to "bookmark.dat"; a file that cannot be written is passed over
+    // (the bookmarks stay for this run).
+    void SaveLocalBookmarks() override;
+    std::vector<Tfb*> Pages() const override;
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -160,19 +175,14 @@ class TForm1 : public QMainWindow {
 
   private:
     void BuildLeftSide();
-    void BuildSiteList(QWidget* sheet);
-    void BuildMenus();
     void ConnectHandlers();
-    void SetActivePage(int index);
-    void ShutDownPage(int number, std::exception_ptr& firstError);
-    void ApplySiteViewStyle(int step);
 
     std::string programFolder_;
-    QStandardItemModel* siteItems_;
+    std::unique_ptr<TLayoutKeeper> layout_;
+    TSiteListPane* sites_;
+    TConnectionPages* pages_;
     bool shown_ = false;
     bool closed_ = false;
-    // Set while the program changes the active page, which runs no page-change handler.
-    bool changingPage_ = false;
     std::string lastErrorText_;
     std::unique_ptr<ui::ScopedApplicationErrorHandler> errorHandler_;
 };

@@ -1,4 +1,5 @@
 #include <QMenu>
+#include <QPointer>
 #include <QStandardItemModel>
 #include <QTabBar>
 #include <QTabWidget>
@@ -8,6 +9,7 @@
 
 #include "mainwindow/main_form_test_support.h"
 #include "platform/ui/list_view.h"
+#include "platform/ui/message_pump.h"
 
 namespace mainwindow::testing {
 namespace {
@@ -173,27 +175,34 @@ TEST_F(Pages, UploadButtonFollowsTheActivePage) {
     EXPECT_FALSE(form.ToolButton35->isEnabled());
 }
 
-// Closing the window shuts the pages down from the highest number, hidden ones included:
-// when each frame is freed, the shared section holds that page's values.
+// Closing the window shuts the pages down from the highest number, hidden ones included: the
+// shared section keeps the lowest page's values, and the frames go with their sheets in the
+// same order once control is back in the event loop.
 TEST_F(Pages, ShutDownWritesEveryPageFromTheHighestNumberThenTheWindow) {
     TForm1& form = ShowForm();
     for (const char* name : {"A", "B", "C"})
         form.OpenSitePage(name, false);
     form.OpenSitePage("B", false);
     form.CloseActivePage();  // page 2 is hidden
-    std::vector<std::string> infoWhenFreed;
+    std::vector<int> freed;
+    std::vector<QTimer*> timers;
     for (int number = 1; number <= 3; ++number) {
         Tfb* frame = form.FindFrame(number);
         frame->SetLogHeight(40 + number);
         frame->Timer2->start(1000);
-        QObject::connect(frame, &QObject::destroyed,
-                         [&] { infoWhenFreed.push_back(LayoutValue("FTP", "INFO")); });
+        timers.push_back(frame->Timer2);
+        QObject::connect(frame, &QObject::destroyed, [&freed, number] { freed.push_back(number); });
     }
     form.close();
-    EXPECT_EQ(infoWhenFreed, (std::vector<std::string>{"43", "42", "41"}));
-    EXPECT_EQ(form.FindFrame(1), nullptr);
-    EXPECT_EQ(form.PageControl1->count(), 1);
+    for (QTimer* timer : timers)
+        EXPECT_FALSE(timer->isActive());
+    EXPECT_EQ(LayoutValue("FTP", "INFO"), "41");
     EXPECT_EQ(LayoutValue("MAIN", "WELCOMEH"), "0");
+    EXPECT_EQ(form.FindFrame(1), nullptr);  // shut down: no page any more
+    EXPECT_TRUE(freed.empty());             // freed only by the event loop
+    FlushDeferredDeletes();
+    EXPECT_EQ(freed, (std::vector<int>{3, 2, 1}));
+    EXPECT_EQ(form.PageControl1->count(), 1);
 }
 
 // A layout file that cannot be written does not keep pages connected: every page is shut
@@ -204,10 +213,44 @@ TEST_F(Pages, ShutDownGoesOnWhenTheLayoutCannotBeWritten) {
     form.OpenSitePage("B", false);
     std::filesystem::create_directory(folder_ + "forminfo.ini");
     form.close();
+    FlushDeferredDeletes();
     EXPECT_EQ(form.PageControl1->count(), 1);
     EXPECT_EQ(form.FindFrame(1), nullptr);
     EXPECT_EQ(form.LastErrorText(), "Unable to write to " + folder_ + "forminfo.ini");
     EXPECT_FALSE(form.isVisible());
+}
+
+// The window is closed, and the page closed before it, while the page's run waits in a pump
+// (a blocking call): the run comes back to a live frame that tells it to stop, and the frame
+// goes only after the run has returned.
+TEST_F(Pages, ClosingInsideAPumpOfAPendingRunNeverFreesTheFrameUnderIt) {
+    TForm1& form = ShowForm();
+    form.OpenSitePage("A", false);
+    QPointer<Tfb> frame = form.FindFrame(1);
+    int step = 0;
+    QTimer::singleShot(0, [&] {
+        form.CloseActivePage();
+        ++step;
+        QTimer::singleShot(0, [&] {
+            form.close();
+            ++step;
+        });
+    });
+    {
+        const TPageLifetime::Run run(frame->Lifetime());
+        while (step < 2)
+            ui::ProcessMessages();  // the wait of the pending call
+        ui::ProcessMessages();
+        ASSERT_TRUE(frame);
+        EXPECT_TRUE(run.Stopped());
+        EXPECT_TRUE(frame->Closed());
+        EXPECT_EQ(frame->ListView1->model()->rowCount(), 0);
+        FlushDeferredDeletes();
+        EXPECT_TRUE(frame);
+    }
+    FlushDeferredDeletes();
+    EXPECT_FALSE(frame);
+    EXPECT_EQ(form.PageControl1->count(), 1);
 }
 
 }  // namespace

@@ -6,15 +6,16 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QTest>
 #include <QToolButton>
 #include <QTreeView>
 
 #include "mainwindow/main_form_test_support.h"
-#include "platform/ui/gtest_failure.h"
 #include "platform/ui/list_view.h"
 #include "platform/ui/list_view_test_support.h"
 #include "platform/ui/modal_result.h"
-#include "platform/ui/scripted_ui.h"
+#include "platform/ui/testing/gtest_failure.h"
+#include "platform/ui/testing/scripted_ui.h"
 
 namespace mainwindow::testing {
 namespace {
@@ -152,6 +153,28 @@ TEST_F(SiteList, EditingTheNewSiteItemLeavesIt) {
     form.ListView1->Select(0);
     form.R1Click();
     EXPECT_EQ(form.ListView1->CurrentView()->viewport()->findChild<QLineEdit*>(), nullptr);
+}
+
+// The user edits a site's caption in place with the edit key in every view style, not only
+// through the popup's Rename; the edit ends in the rename.
+TEST_F(SiteList, TheEditKeyStartsAnInPlaceRenameInEveryViewStyle) {
+    AddSite("alpha");
+    TForm1& form = ShowForm();
+    for (const ui::ViewStyle style : {ui::ViewStyle::kReport, ui::ViewStyle::kLargeIcons}) {
+        form.ListView1->SetStyle(style);
+        form.ListView1->Select(1);
+        QAbstractItemView* view = form.ListView1->CurrentView();
+        view->setFocus();
+        QTest::keyClick(view, Qt::Key_F2);
+        auto* editor = view->viewport()->findChild<QLineEdit*>();
+        ASSERT_NE(editor, nullptr) << "no in-place editor";
+        const std::string name = style == ui::ViewStyle::kReport ? "gamma" : "delta";
+        editor->setText(QString::fromStdString(name));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QApplication::processEvents();  // the delegate commits through a queued call
+        EXPECT_EQ(Column(*dm->Tftpsite, "name"), std::vector<std::string>{name});
+        EXPECT_EQ(SiteItems(), (std::vector<std::string>{"NewFTPSite", name}));
+    }
 }
 
 TEST_F(SiteList, RenamedSiteKeepsItsOpenAndClosedPages) {

@@ -4,11 +4,11 @@
 #include <QToolButton>
 
 #include "mainwindow/banner_bar.h"
-#include "mainwindow/list_file.h"
 #include "mainwindow/main_form_test_support.h"
 #include "platform/ftp/id_exceptions.h"
-#include "platform/ui/gtest_failure.h"
-#include "platform/ui/scripted_ui.h"
+#include "platform/ui/testing/gtest_failure.h"
+#include "platform/ui/testing/scripted_ui.h"
+#include "shared/list_file.h"
 
 namespace mainwindow::testing {
 namespace {
@@ -16,7 +16,7 @@ namespace {
 using StartUp = MainFormTest;
 
 TEST_F(StartUp, CreationReadsBookmarksAndTouchesNoTable) {
-    ASSERT_TRUE(WriteListFile(folder_ + "bookmark.dat", {"/srv", "/home"}));
+    ASSERT_TRUE(shared::WriteListFile(folder_ + "bookmark.dat", {"/srv", "/home"}));
     AddSite("alpha");
     dm->VeskDatabase1->SetConnected(false);
     TForm1& form = CreateForm();

@@ -1,14 +1,13 @@
 #pragma once
 // For tests only: a program folder of its own with fresh "all.dat" and "FTPBookmark.dat"
-// (made by the database tool from the shipped schemas), the engine started, the data module
+// (made in the test process from the shipped schemas), the engine started, the data module
 // and the main window created in the program's order, and helpers that put rows into the
 // tables and read the layout file.
 #include <gtest/gtest.h>
-#include <stdlib.h>
+#include <stdlib.h>  // mkdtemp
 
 #include <QApplication>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -19,26 +18,25 @@
 #include "connection/tfb.h"
 #include "mainwindow/engine_lifetime.h"
 #include "mainwindow/main_form.h"
-#include "mainwindow/open_table.h"
-#include "mainwindow/tab_sheet.h"
-#include "mainwindow/tdm.h"
 #include "platform/os/private_profile.h"
-#include "platform/ui/qt_test_environment.h"
+#include "platform/ui/testing/qt_test_environment.h"
+#include "shared/open_table.h"
+#include "shared/tab_sheet.h"
+#include "shared/tdm.h"
+#include "shared/testing/database_files.h"
 
 namespace mainwindow::testing {
-
-inline void MakeDatabaseFile(const std::string& file, const char* schema) {
-    const std::string command = std::string("\"") + ZANTROPE_BIN_DIR + "/vesk\" create \"" + file +
-                                "\" \"" + ZANTROPE_SOURCE_DIR + "/data/" + schema +
-                                "\" > /dev/null";
-    ASSERT_EQ(std::system(command.c_str()), 0) << command;
-}
 
 inline std::string ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream bytes;
     bytes << in.rdbuf();
     return bytes.str();
+}
+
+// Frees what deleteLater left for the event loop (the tests run outside it).
+inline void FlushDeferredDeletes() {
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 struct SiteValues {
@@ -58,8 +56,8 @@ class MainFormTest : public ::testing::Test {
             (std::filesystem::temp_directory_path() / "zantrope-main-XXXXXX").string();
         ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
         folder_ = pattern + "/";
-        MakeDatabaseFile(folder_ + "all.dat", "all.schema");
-        MakeDatabaseFile(folder_ + "FTPBookmark.dat", "FTPBookmark.schema");
+        shared::testing::MakeDatabaseFile(folder_ + "all.dat", "all.schema");
+        shared::testing::MakeDatabaseFile(folder_ + "FTPBookmark.dat", "FTPBookmark.schema");
         engine_ = std::make_unique<EngineLifetime>();
         data_ = std::make_unique<Tdm>();
         dm = data_.get();

@@ -2,8 +2,8 @@
 
 #include <string_view>
 
-#include "mainwindow/open_table.h"
-#include "mainwindow/tdm.h"
+#include "shared/open_table.h"
+#include "shared/tdm.h"
 
 namespace mainwindow {
 

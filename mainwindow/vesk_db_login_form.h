@@ -14,6 +14,8 @@ class QLineEdit;
 class QPushButton;
 
 class TVeskDBLoginForm : public ui::ModalDialog {
+    Q_OBJECT
+
   public:
     // fileName is shown read-only in DatabaseEdit; the dialog is owned by `parent`.
     explicit TVeskDBLoginForm(const std::string& fileName, QWidget* parent = nullptr);

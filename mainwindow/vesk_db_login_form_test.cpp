@@ -4,7 +4,7 @@
 #include <unistd.h>
 #include <QLineEdit>
 
-#include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "engine/dataset/vesk_table.h"
@@ -13,9 +13,9 @@
 #include "engine/login_prompt.h"
 #include "engine/password_digest.h"
 #include "mainwindow/engine_lifetime.h"
-#include "platform/ui/gtest_failure.h"
-#include "platform/ui/modal_driver.h"
-#include "platform/ui/qt_test_environment.h"
+#include "platform/ui/testing/gtest_failure.h"
+#include "platform/ui/testing/modal_driver.h"
+#include "platform/ui/testing/qt_test_environment.h"
 
 namespace {
 
@@ -93,7 +93,8 @@ TEST(VeskDBLoginForm, IsTheEnginesPromptForEncipheredFiles) {
         table.Close();
     }
     vesk::SetLoginPrompt({});
-    std::system((std::string("rm -rf ") + folder).c_str());
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
 }
 
 }  // namespace

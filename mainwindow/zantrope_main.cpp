@@ -7,10 +7,10 @@
 
 #include "mainwindow/engine_lifetime.h"
 #include "mainwindow/main_form.h"
-#include "mainwindow/tdm.h"
 #include "mainwindow/vesk_db_login_form.h"
 #include "platform/os/program_folder.h"
 #include "platform/ui/guarded_application.h"
+#include "shared/tdm.h"
 
 int main(int argc, char** argv) {
     const EngineLifetime engine;

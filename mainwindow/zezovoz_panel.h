@@ -55,6 +55,8 @@ enum TPanelBevel { bvNone, bvLowered, bvRaised, bvSpace };
 enum TBorderStyle { bsNone, bsSingle };
 
 class TProCustomPanel : public QWidget {
+    Q_OBJECT
+
   public:
     // Called with the panel as sender; runs under the handler guard.
     using TNotifyEvent = std::function<void(TProCustomPanel* sender)>;
@@ -136,6 +138,8 @@ class TProCustomPanel : public QWidget {
 
 // The control as the forms place it.
 class TZezovozPanel : public TProCustomPanel {
+    Q_OBJECT
+
   public:
     using TProCustomPanel::TProCustomPanel;
 };

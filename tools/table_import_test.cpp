@@ -1,5 +1,6 @@
 // vesk import and vesk delete on a fresh file, read back with vesk dump.
 #include "tools/table_import.h"
+#include "engine/session_list.h"
 
 #include <gtest/gtest.h>
 
@@ -31,6 +32,8 @@ class ImportDelete : public ::testing::Test {
         std::ofstream(folder_ / "s.schema") << kSchema;
         ASSERT_EQ(Vesk({"create", file_, folder_ / "s.schema"}).code, vesktool::kExitOk);
     }
+    // The tool's import and delete start the engine: it stops with the test.
+    void TearDown() override { vesk::VeskDB_Finalization(); }
     ToolRun Import(const std::string& tsv) {
         std::ofstream(folder_ / "in.tsv", std::ios::binary) << tsv;
         return Vesk({"import", file_, "hist", folder_ / "in.tsv"});

@@ -107,6 +107,11 @@ std::string BodyOf(vesk::TVeskTable& table) {
 class CodecFiles : public ::testing::Test {
   protected:
     void SetUp() override { vesk::RegisterStandardAlgorithms(); }
+    // The tool's commands and the table component start the engine: it stops with the test.
+    void TearDown() override {
+        vesk::VeskDB_Finalization();
+        vesk::UnregisterAllAlgorithms();
+    }
 
     // Creates the file from the options lines and the notes table; extra words go to create.
     ToolRun Create(const std::string& options, const std::vector<std::string>& extra = {}) {

@@ -9,9 +9,9 @@
 #include "engine/codec/digest_text.h"
 #include "engine/codec/encrypt_exception.h"
 #include "engine/codec/gost_cipher.h"
-#include "engine/codec/test_bytes.h"
 #include "engine/codec/twofish_cipher.h"
 #include "engine/codec/twofish_core.h"
+#include "engine/testing/test_bytes.h"
 
 namespace vesk {
 namespace {

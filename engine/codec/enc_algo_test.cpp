@@ -7,8 +7,8 @@
 #include "engine/codec/encrypt_exception.h"
 #include "engine/codec/encrypt_mgr.h"
 #include "engine/codec/standard_algorithms.h"
-#include "engine/codec/test_bytes.h"
 #include "engine/db_error.h"
+#include "engine/testing/test_bytes.h"
 
 namespace vesk {
 namespace {

@@ -11,9 +11,9 @@
 #include "engine/codec/encrypt_exception.h"
 #include "engine/codec/gost_cipher.h"
 #include "engine/codec/sha_hash.h"
-#include "engine/codec/test_bytes.h"
 #include "engine/codec/twofish_cipher.h"
 #include "engine/db_error.h"
+#include "engine/testing/test_bytes.h"
 
 namespace vesk {
 namespace {

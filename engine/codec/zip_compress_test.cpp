@@ -5,8 +5,8 @@
 
 #include <stdexcept>
 
-#include "engine/codec/test_bytes.h"
 #include "engine/db_error.h"
+#include "engine/testing/test_bytes.h"
 
 namespace vesk {
 namespace {

@@ -2,6 +2,7 @@
 // lazily and once it holds them, reads each probed key once, and forgets its keys when the
 // table changes.
 #include "engine/dataset/index_key_cache.h"
+#include "engine/codec/algo_registry.h"
 
 #include <gtest/gtest.h>
 
@@ -48,6 +49,8 @@ class KeyCache : public ::testing::TestWithParam<bool> {
     }
     void TearDown() override {
         table_.reset();
+        if (GetParam())
+            vesk::UnregisterAllAlgorithms();
         std::error_code ignored;
         std::filesystem::remove_all(folder_, ignored);
     }

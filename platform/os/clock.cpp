@@ -14,11 +14,12 @@ std::optional<LocalDateTime> fixedNow;
 LocalDateTime Now() {
     {
         std::lock_guard<std::mutex> guard(fixedMutex);
-        if (fixedNow) return *fixedNow;
+        if (fixedNow)
+            return *fixedNow;
     }
     const auto now = std::chrono::system_clock::now();
     const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
-    std::tm parts {};
+    std::tm parts{};
     localtime_r(&seconds, &parts);
     LocalDateTime result;
     result.year = parts.tm_year + 1900;
@@ -28,8 +29,14 @@ LocalDateTime Now() {
     result.minute = parts.tm_min;
     result.second = parts.tm_sec;
     result.millisecond = static_cast<int>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000);
+        std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() %
+        1000);
     return result;
+}
+
+std::optional<LocalDateTime> FixedNow() {
+    std::lock_guard<std::mutex> guard(fixedMutex);
+    return fixedNow;
 }
 
 void SetFixedNow(std::optional<LocalDateTime> moment) {

@@ -8,8 +8,8 @@ namespace os {
 
 struct LocalDateTime {
     int year = 1970;
-    int month = 1;   // 1..12
-    int day = 1;     // 1..31
+    int month = 1;  // 1..12
+    int day = 1;    // 1..31
     int hour = 0;
     int minute = 0;
     int second = 0;
@@ -21,6 +21,8 @@ LocalDateTime Now();
 
 // Fixes Now() to `moment`, or returns to the real clock with std::nullopt. Tests only.
 void SetFixedNow(std::optional<LocalDateTime> moment);
+// The moment Now() is fixed to, nullopt while it is the real clock.
+std::optional<LocalDateTime> FixedNow();
 
 // Milliseconds of a steady clock (for time-outs and speeds; never goes back).
 std::int64_t TickCountMs();

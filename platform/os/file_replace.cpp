@@ -1,5 +1,6 @@
 #include "platform/os/file_replace.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -34,6 +35,24 @@ ReplaceResult ReplaceFileContents(const std::string& path, const std::string& co
         return ReplaceResult::kFailed;
     }
     return ReplaceResult::kReplaced;
+}
+
+bool WriteFileContents(const std::string& path, const std::string& contents) {
+    switch (ReplaceFileContents(path, contents)) {
+        case ReplaceResult::kReplaced:
+            return true;
+        case ReplaceResult::kFailed:
+            // A sibling was made but not completed (a full disk): the old file stays whole
+            // rather than being cut by a second try in place.
+            return false;
+        case ReplaceResult::kNoSibling:
+            break;
+    }
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return false;
+    const bool written = WriteAllBytes(fd, contents) && ::fsync(fd) == 0;
+    return ::close(fd) == 0 && written;
 }
 
 }  // namespace os

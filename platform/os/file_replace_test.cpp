@@ -9,6 +9,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/os/testing/read_only_folder.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -47,6 +49,31 @@ TEST(ReplaceFileContents, ReplacesWholeFilesAndKeepsTheirMode) {
     EXPECT_EQ(os::ReplaceFileContents((folder / "dir").string(), "x"), os::ReplaceResult::kFailed);
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()),
               2);  // no leftovers
+    fs::remove_all(folder);
+}
+
+// A folder that takes no new file but holds a writable file (a program folder the user may
+// not add to): the file is still written, in place.
+TEST(WriteFileContents, RewritesAWritableFileInPlaceInAReadOnlyFolder) {
+    const fs::path folder =
+        fs::temp_directory_path() / ("zantrope_in_place_" + std::to_string(::getpid()));
+    fs::remove_all(folder);
+    fs::create_directory(folder);
+    const fs::path file = folder / "Find.dat";
+    std::ofstream(file) << "old contents, longer than the new";
+    const std::string path = file.string();
+    EXPECT_TRUE(os::testing::WriteWithReadOnlyFolder(folder.string(), path, [&] {
+        // The folder refuses the sibling, so the atomic way alone gives up.
+        return os::ReplaceFileContents(path, "x") == os::ReplaceResult::kNoSibling &&
+               os::WriteFileContents(path, "new");
+    }));
+    EXPECT_EQ(Read(file), "new");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+    // A missing file cannot be made there.
+    EXPECT_FALSE(os::testing::WriteWithReadOnlyFolder(folder.string(), path, [&] {
+        return os::WriteFileContents((folder / "other.dat").string(), "new");
+    }));
+    EXPECT_FALSE(fs::exists(folder / "other.dat"));
     fs::remove_all(folder);
 }
 

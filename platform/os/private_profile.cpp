@@ -229,15 +229,6 @@ void CheckName(const std::string& name, const char* forbidden) {
     }
 }
 
-// For a file in a folder where no sibling can be made: rewrite it in place.
-bool RewriteInPlace(const std::string& target, const std::string& content) {
-    const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return false;
-    const bool ok = os::WriteAllBytes(fd, content) && ::fsync(fd) == 0;
-    return ::close(fd) == 0 && ok;
-}
-
 }  // namespace
 
 ProfileWriteError::ProfileWriteError(const std::string& path)
@@ -309,11 +300,8 @@ void WritePrivateProfileString(const std::string& section, const std::string& ke
         output += each + lineEnd;
     // Only where no sibling can be made at all is the file rewritten in place; a sibling that
     // failed half-way (a full disk) leaves the old file untouched.
-    const ReplaceResult result = ReplaceFileContents(target, output);
-    if (result == ReplaceResult::kFailed ||
-        (result == ReplaceResult::kNoSibling && !RewriteInPlace(target, output))) {
+    if (!WriteFileContents(target, output))
         throw ProfileWriteError(path);
-    }
 }
 
 }  // namespace os

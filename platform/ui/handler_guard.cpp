@@ -32,6 +32,10 @@ ApplicationErrorHandler SetApplicationErrorHandler(ApplicationErrorHandler handl
     return std::exchange(InstalledHandler(), std::move(handler));
 }
 
+bool ApplicationErrorHandlerInstalled() {
+    return static_cast<bool>(InstalledHandler());
+}
+
 void ReportApplicationError(std::exception_ptr error) noexcept {
     // A copy, so that a handler that installs another one while it runs stays alive.
     ApplicationErrorHandler handler;

@@ -17,6 +17,8 @@ using ApplicationErrorHandler = std::function<void(std::exception_ptr)>;
 // Installs `handler` for the whole application and returns the one it replaces. An empty
 // handler restores the fallback, which writes the error's text to stderr.
 ApplicationErrorHandler SetApplicationErrorHandler(ApplicationErrorHandler handler);
+// Whether a handler is installed (false: the fallback is in use).
+bool ApplicationErrorHandlerInstalled();
 
 // Hands `error` to the application error handler. An error thrown by the handler itself is
 // written to stderr and dropped. Never throws.

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/qt_test_environment.h"
+#include "platform/ui/testing/qt_test_environment.h"
 
 namespace {
 

@@ -9,6 +9,8 @@ class QLineEdit;
 namespace ui {
 
 class InputDialog : public ModalDialog {
+    Q_OBJECT
+
   public:
     InputDialog(const QString& caption, const QString& prompt, const QString& text,
                 QWidget* parent = nullptr);

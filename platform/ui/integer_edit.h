@@ -6,6 +6,8 @@
 namespace ui {
 
 class IntegerEdit : public QLineEdit {
+    Q_OBJECT
+
   public:
     explicit IntegerEdit(QWidget* parent = nullptr);
 

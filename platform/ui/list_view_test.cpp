@@ -12,7 +12,7 @@
 
 #include "platform/ui/handler_guard.h"
 #include "platform/ui/list_view_test_support.h"
-#include "platform/ui/qt_test_environment.h"
+#include "platform/ui/testing/qt_test_environment.h"
 
 namespace ui {
 namespace {

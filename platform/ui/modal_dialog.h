@@ -9,6 +9,8 @@ class QAbstractButton;
 namespace ui {
 
 class ModalDialog : public QDialog {
+    Q_OBJECT
+
   public:
     explicit ModalDialog(QWidget* parent = nullptr);
 

@@ -5,10 +5,10 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/ui/gtest_failure.h"
-#include "platform/ui/modal_driver.h"
 #include "platform/ui/modal_result.h"
-#include "platform/ui/qt_test_environment.h"
+#include "platform/ui/testing/gtest_failure.h"
+#include "platform/ui/testing/modal_driver.h"
+#include "platform/ui/testing/qt_test_environment.h"
 
 namespace {
 

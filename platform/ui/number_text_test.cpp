@@ -9,8 +9,8 @@
 #include <climits>
 
 #include "platform/ui/integer_edit.h"
-#include "platform/ui/qt_test_environment.h"
 #include "platform/ui/spin_edit.h"
+#include "platform/ui/testing/qt_test_environment.h"
 
 namespace {
 

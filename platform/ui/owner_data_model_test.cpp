@@ -13,7 +13,7 @@
 #include <string>
 
 #include "platform/ui/handler_guard.h"
-#include "platform/ui/qt_test_environment.h"
+#include "platform/ui/testing/qt_test_environment.h"
 
 namespace {
 

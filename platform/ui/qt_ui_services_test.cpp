@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/gtest_failure.h"
-#include "platform/ui/modal_driver.h"
 #include "platform/ui/modal_result.h"
-#include "platform/ui/qt_test_environment.h"
+#include "platform/ui/testing/gtest_failure.h"
+#include "platform/ui/testing/modal_driver.h"
+#include "platform/ui/testing/qt_test_environment.h"
 
 namespace {
 
@@ -61,7 +61,7 @@ TEST(QtMessageBox, ShowsKindTextAndButtonsAndReturnsTheModalResult) {
     for (const auto& c : cases) {
         ui::ModalDriver driver(ui::GtestFailure());
         driver.Next([&](QDialog& dialog) {
-            auto& box = dynamic_cast<QMessageBox&>(dialog);
+            auto& box = *qobject_cast<QMessageBox*>(&dialog);
             EXPECT_EQ(box.windowTitle(), "Title");
             EXPECT_EQ(box.text(), "<b>The name a&b was existed</b>");
             EXPECT_EQ(box.textFormat(), Qt::PlainText);
@@ -110,7 +110,7 @@ TEST_F(QtFileDialogs, SaveDialogStartsInTheFolderAndAddsTheDefaultExtension) {
     ui::QtUiServices services;
     ui::ModalDriver driver(ui::GtestFailure());
     driver.Next([&](QDialog& dialog) {
-        auto& files = dynamic_cast<QFileDialog&>(dialog);
+        auto& files = *qobject_cast<QFileDialog*>(&dialog);
         EXPECT_EQ(files.directory().absolutePath().toStdString(), folder_.string());
         EXPECT_EQ(files.nameFilters(), QStringList{"*.txt (*.txt)"});
         files.selectFile("export");
@@ -127,7 +127,7 @@ TEST_F(QtFileDialogs, FolderBrowserGivesTheChosenFolderWithoutTrailingSlash) {
     ui::QtUiServices services;
     ui::ModalDriver driver(ui::GtestFailure());
     driver.Next([&](QDialog& dialog) {
-        auto& files = dynamic_cast<QFileDialog&>(dialog);
+        auto& files = *qobject_cast<QFileDialog*>(&dialog);
         EXPECT_EQ(files.directory().absolutePath().toStdString(), folder_.string());
         files.selectFile("inner");
         static_cast<QDialog&>(files).accept();

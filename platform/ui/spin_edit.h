@@ -12,6 +12,8 @@
 namespace ui {
 
 class SpinEdit : public QSpinBox {
+    Q_OBJECT
+
   public:
     // Starts without bounds and with the value 0.
     explicit SpinEdit(QWidget* parent = nullptr);

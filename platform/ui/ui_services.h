@@ -2,7 +2,7 @@
 // The user-interface services the program asks for: message boxes, one-line input boxes, the
 // folder browser, the save-file dialog and the shell's "open". Each is a small interface; the
 // program uses the Qt implementations (qt_ui_services.h), tests install scripted ones
-// (scripted_ui.h). Texts are UTF-8 bytes.
+// (testing/scripted_ui.h). Texts are UTF-8 bytes.
 #include <optional>
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "mainwindow/tab_sheet.h"
+#include "shared/tab_sheet.h"
 
 #include <QTabWidget>
 

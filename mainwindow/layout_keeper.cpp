@@ -1,11 +1,12 @@
-// The main window's side of the window-layout file: [MAIN] for the window, [FTP] for pages.
+#include "mainwindow/layout_keeper.h"
+
 #include <algorithm>
+#include <utility>
 
 #include <QSplitter>
 #include <QTabWidget>
 
 #include "connection/tfb.h"
-#include "mainwindow/main_form.h"
 #include "mainwindow/window_layout.h"
 #include "platform/ui/list_view.h"
 
@@ -47,38 +48,46 @@ void ApplyViewCode(ui::ListView& list, int code) {
 
 }  // namespace
 
-void TForm1::LoadMainLayout() {
-    const mainwindow::MainLayout layout = mainwindow::ReadMainLayout(LayoutPath());
+TLayoutKeeper::TLayoutKeeper(std::string path, QSplitter& splitter, QTabWidget& leftPages,
+                             ui::ListView& siteList, std::string& localPath)
+    : path_(std::move(path)),
+      splitter_(splitter),
+      leftPages_(leftPages),
+      siteList_(siteList),
+      localPath_(localPath) {}
+
+void TLayoutKeeper::LoadMainLayout() {
+    const mainwindow::MainLayout layout = mainwindow::ReadMainLayout(path_);
     if (layout.p2 >= 0 && layout.p2 <= 2)
-        PageControl2->setCurrentIndex(layout.p2);
+        leftPages_.setCurrentIndex(layout.p2);
     if (layout.localPath != "-1")
-        FLocalPath = layout.localPath;
-    QList<int> sizes = Splitter1->sizes();
+        localPath_ = layout.localPath;
+    QList<int> sizes = splitter_.sizes();
     const int total = sizes.value(0) + sizes.value(1);
-    Splitter1->setSizes({layout.pwidth, std::max(total - layout.pwidth, 1)});
-    ApplyViewCode(*ListView1, layout.ftpSiteView);
+    splitter_.setSizes({layout.pwidth, std::max(total - layout.pwidth, 1)});
+    ApplyViewCode(siteList_, layout.ftpSiteView);
 }
 
-void TForm1::SaveMainLayout() {
+void TLayoutKeeper::SaveMainLayout() {
     mainwindow::MainLayout layout;
-    layout.p2 = PageControl2->currentIndex();
-    layout.localPath = FLocalPath;
-    layout.pwidth = PageControl2->width();
-    layout.ftpSiteView = ViewCode(ListView1->Style());
-    mainwindow::WriteMainLayout(LayoutPath(), layout);
+    layout.p2 = leftPages_.currentIndex();
+    layout.localPath = localPath_;
+    layout.pwidth = leftPages_.width();
+    layout.ftpSiteView = ViewCode(siteList_.Style());
+    mainwindow::WriteMainLayout(path_, layout);
 }
 
-void TForm1::LoadPageLayout(Tfb& frame) {
-    const mainwindow::PageLayout layout = mainwindow::ReadPageLayout(LayoutPath());
+void TLayoutKeeper::LoadPageLayout(Tfb& frame) {
+    const mainwindow::PageLayout layout = mainwindow::ReadPageLayout(path_);
     frame.SetLogHeight(layout.info);
     frame.SetQueueHeight(layout.updown);
     ApplyViewCode(*frame.ListView2, layout.lvcView);
 }
 
-void TForm1::SavePageLayout(Tfb& frame) {
+void TLayoutKeeper::SavePageLayout(Tfb& frame) {
     mainwindow::PageLayout layout;
     layout.info = frame.LogHeight();
     layout.updown = frame.QueueHeight();
     layout.lvcView = ViewCode(frame.ListView2->Style());
-    mainwindow::WritePageLayout(LayoutPath(), layout);
+    mainwindow::WritePageLayout(path_, layout);
 }

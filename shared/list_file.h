@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-namespace mainwindow {
+namespace shared {
 
 inline constexpr std::size_t kListTextLimit = 50;
 inline constexpr std::size_t kListRecordSize = 1 + kListTextLimit;
@@ -33,8 +33,9 @@ std::string CutListText(std::string_view text);
 std::vector<std::string> ReadListFile(const std::string& path);
 
 // Replaces the file at `path` with `texts`, each cut by CutListText; unused record bytes are
-// zero. The old file is replaced only once the new one is complete. Returns false, leaving any
-// old file as it was, when the file cannot be written. Throws nothing but std::bad_alloc.
+// zero. The old file is replaced only once the new one is complete, except in a folder that
+// takes no new file, where a writable file is rewritten in place (os::WriteFileContents).
+// Returns false when the file cannot be written. Throws nothing but std::bad_alloc.
 bool WriteListFile(const std::string& path, const std::vector<std::string>& texts);
 
-}  // namespace mainwindow
+}  // namespace shared

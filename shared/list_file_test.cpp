@@ -1,4 +1,4 @@
-#include "mainwindow/list_file.h"
+#include "shared/list_file.h"
 
 #include <unistd.h>
 
@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+
+#include "platform/os/testing/read_only_folder.h"
 
 namespace {
 
@@ -20,7 +22,7 @@ class ListFile : public ::testing::Test {
                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(folder_);
         fs::create_directories(folder_);
-        path_ = (folder_ / mainwindow::kFindHistoryFile).string();
+        path_ = (folder_ / shared::kFindHistoryFile).string();
     }
     void TearDown() override { fs::remove_all(folder_); }
 
@@ -44,15 +46,15 @@ std::string Record(const std::string& text) {
 }
 
 TEST_F(ListFile, WritesCountAndFixedRecordsByteForByte) {
-    ASSERT_TRUE(mainwindow::WriteListFile(path_, {"/home/a", "", "*.txt"}));
+    ASSERT_TRUE(shared::WriteListFile(path_, {"/home/a", "", "*.txt"}));
     const std::string expected =
         std::string("\x03\x00\x00\x00", 4) + Record("/home/a") + Record("") + Record("*.txt");
     EXPECT_EQ(ReadRaw(), expected);
-    EXPECT_EQ(mainwindow::ReadListFile(path_), (std::vector<std::string>{"/home/a", "", "*.txt"}));
+    EXPECT_EQ(shared::ReadListFile(path_), (std::vector<std::string>{"/home/a", "", "*.txt"}));
 
-    ASSERT_TRUE(mainwindow::WriteListFile(path_, {}));  // a cleared history
+    ASSERT_TRUE(shared::WriteListFile(path_, {}));  // a cleared history
     EXPECT_EQ(ReadRaw(), std::string("\0\0\0\0", 4));
-    EXPECT_TRUE(mainwindow::ReadListFile(path_).empty());
+    EXPECT_TRUE(shared::ReadListFile(path_).empty());
 }
 
 TEST_F(ListFile, LongTextsAreCutAtACharacterBoundary) {
@@ -74,10 +76,10 @@ TEST_F(ListFile, LongTextsAreCutAtACharacterBoundary) {
          std::string(30, 'a') + std::string(20, '\x80')},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(mainwindow::CutListText(c.text), c.stored) << c.text;
-        ASSERT_TRUE(mainwindow::WriteListFile(path_, {c.text}));
+        EXPECT_EQ(shared::CutListText(c.text), c.stored) << c.text;
+        ASSERT_TRUE(shared::WriteListFile(path_, {c.text}));
         EXPECT_EQ(ReadRaw().size(), 4u + 51u);
-        EXPECT_EQ(mainwindow::ReadListFile(path_), std::vector<std::string>{c.stored});
+        EXPECT_EQ(shared::ReadListFile(path_), std::vector<std::string>{c.stored});
     }
 }
 
@@ -104,23 +106,33 @@ TEST_F(ListFile, DamagedFilesReadAsFarAsTheyAreSound) {
     };
     for (const auto& c : cases) {
         WriteRaw(c.bytes);
-        EXPECT_EQ(mainwindow::ReadListFile(path_), c.expected) << c.what;
+        EXPECT_EQ(shared::ReadListFile(path_), c.expected) << c.what;
     }
 }
 
 TEST_F(ListFile, MissingFileReadsEmptyAndUnwritablePlaceKeepsOldFile) {
-    EXPECT_TRUE(mainwindow::ReadListFile(path_).empty());
-    EXPECT_FALSE(mainwindow::WriteListFile((folder_ / "gone" / "x.dat").string(), {"a"}));
+    EXPECT_TRUE(shared::ReadListFile(path_).empty());
+    EXPECT_FALSE(shared::WriteListFile((folder_ / "gone" / "x.dat").string(), {"a"}));
     fs::create_directory(folder_ / "dir.dat");
-    EXPECT_FALSE(mainwindow::WriteListFile((folder_ / "dir.dat").string(), {"a"}));
+    EXPECT_FALSE(shared::WriteListFile((folder_ / "dir.dat").string(), {"a"}));
     EXPECT_TRUE(fs::is_directory(folder_ / "dir.dat"));
     EXPECT_EQ(std::distance(fs::directory_iterator(folder_), fs::directory_iterator()), 1);
 }
 
 TEST(ListFilePath, LiesInTheProgramFolder) {
-    const std::string path = mainwindow::ListFilePath(mainwindow::kLocalBookmarksFile);
+    const std::string path = shared::ListFilePath(shared::kLocalBookmarksFile);
     EXPECT_EQ(fs::path(path).filename(), "bookmark.dat");
     EXPECT_EQ(fs::path(path).parent_path(), fs::canonical("/proc/self/exe").parent_path());
+}
+
+// As the layout file: a list file in a folder that takes no new file is still written when
+// the file itself is writable.
+TEST_F(ListFile, IsWrittenInPlaceWhenOnlyTheFolderIsReadOnly) {
+    ASSERT_TRUE(shared::WriteListFile(path_, {"one", "two", "three"}));
+    EXPECT_TRUE(os::testing::WriteWithReadOnlyFolder(
+        folder_.string(), path_, [&] { return shared::WriteListFile(path_, {"/srv"}); }));
+    EXPECT_EQ(shared::ReadListFile(path_), std::vector<std::string>{"/srv"});
+    EXPECT_EQ(fs::file_size(path_), 4u + 51u);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "platform/ui/scripted_ui.h"
+#include "platform/ui/testing/scripted_ui.h"
 
 #include <utility>
 

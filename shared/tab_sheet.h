@@ -9,6 +9,8 @@
 class QTabWidget;
 
 class TTabSheet : public QWidget {
+    Q_OBJECT
+
   public:
     // Appends the sheet to `pageControl` (which owns it) with that object name, caption and tag.
     TTabSheet(QTabWidget& pageControl, const QString& objectName, const std::string& caption,

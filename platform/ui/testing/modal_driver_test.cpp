@@ -1,4 +1,4 @@
-#include "platform/ui/modal_driver.h"
+#include "platform/ui/testing/modal_driver.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/gtest_failure.h"
 #include "platform/ui/input_dialog.h"
 #include "platform/ui/modal_result.h"
-#include "platform/ui/qt_test_environment.h"
+#include "platform/ui/testing/gtest_failure.h"
+#include "platform/ui/testing/qt_test_environment.h"
 
 namespace {
 
@@ -77,10 +77,10 @@ TEST(ModalDriver, ADialogNobodyClosesFailsInsteadOfHanging) {
         driver.Next([](QDialog&) {});  // never used
     }
     ASSERT_EQ(failures.size(), 4u);
-    EXPECT_EQ(failures[0], "modal dialog \"Input Command\" (QDialog) shown with no driver");
-    EXPECT_EQ(failures[1], "modal dialog \"New name\" (QDialog) left open by its driver");
+    EXPECT_EQ(failures[0], "modal dialog \"Input Command\" (ui::InputDialog) shown with no driver");
+    EXPECT_EQ(failures[1], "modal dialog \"New name\" (ui::InputDialog) left open by its driver");
     EXPECT_EQ(failures[2],
-              "driver of \"Edit\" (QDialog) failed: no control named \"NoSuchButton\" in "
+              "driver of \"Edit\" (ui::InputDialog) failed: no control named \"NoSuchButton\" in "
               "\"\"");
     EXPECT_EQ(failures[3], "1 modal dialog driver(s) never ran");
 }

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/failure_reporter.h"
+#include "platform/ui/testing/failure_reporter.h"
 #include "platform/ui/ui_services.h"
 
 namespace ui {

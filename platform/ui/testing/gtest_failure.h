@@ -3,7 +3,7 @@
 // GoogleTest test with the message.
 #include <gtest/gtest.h>
 
-#include "platform/ui/failure_reporter.h"
+#include "platform/ui/testing/failure_reporter.h"
 
 namespace ui {
 

@@ -1,4 +1,4 @@
-#include "platform/ui/modal_driver.h"
+#include "platform/ui/testing/modal_driver.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -18,7 +18,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "platform/ui/failure_reporter.h"
+#include "platform/ui/testing/failure_reporter.h"
 
 namespace ui {
 

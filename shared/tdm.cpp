@@ -1,4 +1,4 @@
-#include "mainwindow/tdm.h"
+#include "shared/tdm.h"
 
 Tdm* dm = nullptr;
 

@@ -1,30 +1,28 @@
-// The site list of the main window: its toolbar, views, popup menu, description memo, and the
-// rename and delete of stored sites.
+#include "mainwindow/site_list_pane.h"
+
+#include <QAbstractItemView>
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
 #include <QLabel>
+#include <QListView>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QSplitter>
 #include <QStandardItemModel>
 #include <QStyle>
-#include <QTabWidget>
 #include <QToolBar>
 #include <QToolButton>
+#include <QTreeView>
 #include <QVBoxLayout>
 
-#include "connection/tfb.h"
-#include "mainwindow/banner_bar.h"
-#include "mainwindow/main_form.h"
 #include "mainwindow/site_rows.h"
-#include "mainwindow/tab_sheet.h"
-#include "mainwindow/tdm.h"
 #include "platform/ui/handler_guard.h"
 #include "platform/ui/list_view.h"
 #include "platform/ui/modal_result.h"
 #include "platform/ui/qt_text.h"
 #include "platform/ui/ui_services.h"
+#include "shared/tdm.h"
 
 namespace {
 
@@ -86,10 +84,27 @@ QList<QStandardItem*> SiteItem(const std::string& caption, int image,
 
 }  // namespace
 
-void TForm1::BuildSiteList(QWidget* sheet) {
-    auto* column = new QVBoxLayout(sheet);
+TSiteListPane::TSiteListPane(QWidget& sheet, QWidget& menuOwner, int& viewStep)
+    : QObject(&sheet), viewStep_(viewStep) {
+    setObjectName(QStringLiteral("SiteListPane"));
+    BuildControls(sheet);
+    BuildMenus(menuOwner);
+    ConnectHandlers();
+    ClearSiteList();
+}
+
+TSiteListPane::~TSiteListPane() {
+    // The list outlives the pane when both go with the sheet: its handlers must not run on a
+    // pane that is gone.
+    ListView1->OnSelectItem = nullptr;
+    ListView1->OnDblClick = nullptr;
+    ListView1->OnEdited = nullptr;
+}
+
+void TSiteListPane::BuildControls(QWidget& sheet) {
+    auto* column = new QVBoxLayout(&sheet);
     column->setContentsMargins(0, 0, 0, 0);
-    ToolBar1 = new QToolBar(sheet);
+    ToolBar1 = new QToolBar(&sheet);
     ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
     ToolButton37 =
         AddButton(*ToolBar1, "ToolButton37", "Quick connect", QStyle::SP_MediaPlay, true);
@@ -106,7 +121,7 @@ void TForm1::BuildSiteList(QWidget* sheet) {
     ToolButton4 = AddButton(*ToolBar1, "ToolButton4", "Help", QStyle::SP_DialogHelpButton, true);
     column->addWidget(ToolBar1);
 
-    Splitter2 = new QSplitter(Qt::Vertical, sheet);
+    Splitter2 = new QSplitter(Qt::Vertical, &sheet);
     Splitter2->setObjectName(QStringLiteral("Splitter2"));
     ListView1 = new ui::ListView(Splitter2);
     ListView1->setObjectName(QStringLiteral("ListView1"));
@@ -115,6 +130,12 @@ void TForm1::BuildSiteList(QWidget* sheet) {
                                            QStringLiteral("Create date"),
                                            QStringLiteral("Latest access")});
     ListView1->SetModel(siteItems_);
+    // The user edits a caption in place by clicking the selected item or pressing the edit
+    // key, as well as through "Rename".
+    for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(ListView1->ReportView()),
+                                    static_cast<QAbstractItemView*>(ListView1->IconView())})
+        view->setEditTriggers(QAbstractItemView::SelectedClicked |
+                              QAbstractItemView::EditKeyPressed);
     auto* description = new QWidget(Splitter2);
     auto* box = new QVBoxLayout(description);
     box->setContentsMargins(2, 2, 2, 2);
@@ -132,8 +153,8 @@ void TForm1::BuildSiteList(QWidget* sheet) {
     column->addWidget(Splitter2, 1);
 }
 
-void TForm1::BuildMenus() {
-    Pbrowser = new QMenu(this);
+void TSiteListPane::BuildMenus(QWidget& menuOwner) {
+    Pbrowser = new QMenu(&menuOwner);
     Pbrowser->setObjectName(QStringLiteral("Pbrowser"));
     Connect1 = AddItem(*Pbrowser, "Connect1", "Connect");
     QFont bold = Connect1->font();
@@ -151,7 +172,7 @@ void TForm1::BuildMenus() {
     ShowSiteMenuItems(false);
     ListView1->SetPopupMenu(Pbrowser);
 
-    view2 = new QMenu(this);
+    view2 = new QMenu(&menuOwner);
     view2->setObjectName(QStringLiteral("view2"));
     auto* group = new QActionGroup(view2);
     MenuItem1 = AddItem(*view2, "MenuItem1", "Large icon");
@@ -164,15 +185,9 @@ void TForm1::BuildMenus() {
     }
     MenuItem4->setChecked(true);
     ToolButton5->setMenu(view2);
-
-    PopupMenu1 = new QMenu(this);
-    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    Closepage1 = AddItem(*PopupMenu1, "Closepage1", "Close current page");
-    PopupMenu1->addSeparator();
-    Closeall1 = AddItem(*PopupMenu1, "Closeall1", "Close all");
 }
 
-void TForm1::ConnectHandlers() {
+void TSiteListPane::ConnectHandlers() {
     ListView1->OnSelectItem = [this] { ListView1SelectItem(); };
     ListView1->OnDblClick = [this] { ListView1DblClick(); };
     ListView1->OnEdited = [this](int row, std::string& caption) { ListView1Edited(row, caption); };
@@ -183,54 +198,48 @@ void TForm1::ConnectHandlers() {
     connect(Refresh1, &QAction::triggered, this, ui::Guarded([this] { Refresh1Click(); }));
     connect(ToolButton3, &QToolButton::clicked, this, ui::Guarded([this] { ToolButton3Click(); }));
     connect(ToolButton5, &QToolButton::clicked, this, ui::Guarded([this] { ToolButton5Click(); }));
-    connect(MenuItem1, &QAction::triggered, this, ui::Guarded([this] { MenuItem1Click(); }));
-    connect(MenuItem2, &QAction::triggered, this, ui::Guarded([this] { MenuItem2Click(); }));
-    connect(MenuItem3, &QAction::triggered, this, ui::Guarded([this] { MenuItem3Click(); }));
-    connect(MenuItem4, &QAction::triggered, this, ui::Guarded([this] { MenuItem4Click(); }));
-    connect(Closepage1, &QAction::triggered, this, ui::Guarded([this] { CloseActivePage(); }));
-    connect(Closeall1, &QAction::triggered, this, ui::Guarded([this] { Closeall1Click(); }));
-    connect(PageControl1, &QTabWidget::currentChanged, this, ui::Guarded([this] {
-                if (!changingPage_)
-                    PageControl1Change();
-            }));
-    connect(ZezovozPanel1->SpeedButton2, &QToolButton::clicked, this,
-            ui::Guarded([this] { close(); }));
+    // The menu's radio marks follow the user's choice by themselves; the cycle step stays.
+    QAction* styles[] = {MenuItem1, MenuItem2, MenuItem3, MenuItem4};
+    for (int step = 1; step <= 4; ++step) {
+        connect(styles[step - 1], &QAction::triggered, this,
+                ui::Guarded([this, step] { ApplySiteViewStyle(step); }));
+    }
 }
 
-void TForm1::ClearSiteList() {
+void TSiteListPane::ClearSiteList() {
     siteItems_->removeRows(0, siteItems_->rowCount());
     siteItems_->appendRow(SiteItem(kNewSiteItem, 0, {}));
 }
 
-void TForm1::LoadSiteList() {
+void TSiteListPane::LoadSiteList() {
     siteItems_->removeRows(0, siteItems_->rowCount());
     siteItems_->appendRow(SiteItem(kNewSiteItem, 0, {}));
     for (const mainwindow::SiteRow& site : mainwindow::ReadSiteRows(*dm->Tftpsite))
         siteItems_->appendRow(SiteItem(site.name, 1, {site.address, site.cdate, site.zdate}));
 }
 
-int TForm1::SiteCount() const {
+int TSiteListPane::SiteCount() const {
     return siteItems_->rowCount();
 }
 
-std::string TForm1::SiteCaption(int row) const {
+std::string TSiteListPane::SiteCaption(int row) const {
     QStandardItem* item = siteItems_->item(row, 0);
     return item == nullptr ? std::string() : ui::FromQt(item->text());
 }
 
-std::optional<std::string> TForm1::SelectedSite() const {
+std::optional<std::string> TSiteListPane::SelectedSite() const {
     const int row = ListView1->Selected();
     if (row <= 0)
         return std::nullopt;
     return SiteCaption(row);
 }
 
-void TForm1::ShowSiteMenuItems(bool visible) {
+void TSiteListPane::ShowSiteMenuItems(bool visible) {
     for (QAction* item : {Connect1, Edit1, Delete1, R1})
         item->setVisible(visible);
 }
 
-void TForm1::ListView1SelectItem() {
+void TSiteListPane::ListView1SelectItem() {
     const int row = ListView1->Selected();
     const bool site = row > 0;
     ListView1->SetPopupMenu(row == 0 ? nullptr : Pbrowser);
@@ -246,7 +255,7 @@ void TForm1::ListView1SelectItem() {
         Memo2->setPlainText(ui::ToQt(*text));
 }
 
-void TForm1::ListView1DblClick() {
+void TSiteListPane::ListView1DblClick() {
     const int row = ListView1->Selected();
     if (row < 0)
         return;
@@ -255,15 +264,20 @@ void TForm1::ListView1DblClick() {
         LoadSiteList();
         return;
     }
-    OpenSitePage(SiteCaption(row), false);
+    OpenSite(SiteCaption(row));
 }
 
-void TForm1::ToolButton3Click() {
+void TSiteListPane::OpenSite(const std::string& name) {
+    if (OnOpenSite)
+        OnOpenSite(name);
+}
+
+void TSiteListPane::ToolButton3Click() {
     if (const std::optional<std::string> site = SelectedSite())
-        OpenSitePage(*site, false);
+        OpenSite(*site);
 }
 
-void TForm1::Delete1Click() {
+void TSiteListPane::Delete1Click() {
     const std::optional<std::string> site = SelectedSite();
     if (!site)
         return;
@@ -274,21 +288,17 @@ void TForm1::Delete1Click() {
     LoadSiteList();
 }
 
-void TForm1::DeleteSite(const std::string& name) {
+void TSiteListPane::DeleteSite(const std::string& name) {
     mainwindow::DeleteSiteWithHistory(*dm, name);
 }
 
-void TForm1::DeleteSiteHistory(std::int32_t siteId) {
-    mainwindow::DeleteHistoryOfSite(*dm, siteId);
-}
-
-void TForm1::R1Click() {
+void TSiteListPane::R1Click() {
     const int row = ListView1->Selected();
     if (row > 0)
         ListView1->EditCaption(row);
 }
 
-void TForm1::ListView1Edited(int row, std::string& caption) {
+void TSiteListPane::ListView1Edited(int row, std::string& caption) {
     const std::string oldName = SiteCaption(row);
     if (row == 0) {
         caption = kNewSiteItem;
@@ -306,47 +316,22 @@ void TForm1::ListView1Edited(int row, std::string& caption) {
     }
     if (outcome != mainwindow::RenameOutcome::kRenamed)
         return;
-    // Every page of the site follows the new name, its frame included, so that it reads the
-    // renamed row when it connects again.
-    for (int index = 1; index < PageControl1->count(); ++index) {
-        auto* sheet = dynamic_cast<TTabSheet*>(PageControl1->widget(index));
-        if (sheet == nullptr || sheet->Caption() != oldName)
-            continue;
-        sheet->SetCaption(caption);
-        if (Tfb* frame = FindFrame(sheet->Tag()))
-            frame->FSiteName = caption;
-    }
+    if (OnSiteRenamed)
+        OnSiteRenamed(oldName, caption);
 }
 
-void TForm1::ToolButton5Click() {
-    FSiteViewStep = FSiteViewStep - 1 == 0 ? 4 : FSiteViewStep - 1;
-    ApplySiteViewStyle(FSiteViewStep);
+void TSiteListPane::ToolButton5Click() {
+    viewStep_ = viewStep_ - 1 == 0 ? 4 : viewStep_ - 1;
+    ApplySiteViewStyle(viewStep_);
     QAction* marks[] = {MenuItem1, MenuItem2, MenuItem3, MenuItem4};
-    marks[FSiteViewStep - 1]->setChecked(true);
+    marks[viewStep_ - 1]->setChecked(true);
 }
 
-void TForm1::Refresh1Click() {
+void TSiteListPane::Refresh1Click() {
     LoadSiteList();
 }
 
-// The menu's radio marks follow the user's choice by themselves; the cycle step stays.
-void TForm1::MenuItem1Click() {
-    ApplySiteViewStyle(1);
-}
-
-void TForm1::MenuItem2Click() {
-    ApplySiteViewStyle(2);
-}
-
-void TForm1::MenuItem3Click() {
-    ApplySiteViewStyle(3);
-}
-
-void TForm1::MenuItem4Click() {
-    ApplySiteViewStyle(4);
-}
-
-void TForm1::ApplySiteViewStyle(int step) {
+void TSiteListPane::ApplySiteViewStyle(int step) {
     static constexpr ui::ViewStyle kStyles[] = {ui::ViewStyle::kLargeIcons, ui::ViewStyle::kList,
                                                 ui::ViewStyle::kSmallIcons, ui::ViewStyle::kReport};
     if (step >= 1 && step <= 4)

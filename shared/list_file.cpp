@@ -1,4 +1,4 @@
-#include "mainwindow/list_file.h"
+#include "shared/list_file.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -10,7 +10,7 @@
 #include "platform/os/file_replace.h"
 #include "platform/os/program_folder.h"
 
-namespace mainwindow {
+namespace shared {
 
 namespace {
 
@@ -95,7 +95,7 @@ bool WriteListFile(const std::string& path, const std::vector<std::string>& text
         bytes.append(kListTextLimit - stored.size(), '\0');
     }
 
-    return os::ReplaceFileContents(path, bytes) == os::ReplaceResult::kReplaced;
+    return os::WriteFileContents(path, bytes);
 }
 
-}  // namespace mainwindow
+}  // namespace shared

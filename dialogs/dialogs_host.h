@@ -1,0 +1,28 @@
+#pragma once
+// What the dialogs call back in the main window: reloading what a dialog changed, opening a
+// site's page, saving the local bookmarks, and the open pages. The main window implements it,
+// so that no dialog includes the main window. Every call comes from the user-interface thread.
+#include <string>
+#include <vector>
+
+class Tfb;
+
+class TDialogsHost {
+  public:
+    virtual ~TDialogsHost() = default;
+
+    // Rebuilds the site list from the stored sites (after the site dialog saved one).
+    virtual void LoadSiteList() = 0;
+    // Opens or shows again the page of `name` and connects it (the quick-connect dialog,
+    // while it is still open, with quickConnect on). May pump messages while it connects.
+    virtual void OpenSitePage(const std::string& name, bool quickConnect) = 0;
+    // Writes the local bookmarks to their list file (the bookmark manager's Local page).
+    virtual void SaveLocalBookmarks() = 0;
+    // Every page, closed ones included, from the highest number down.
+    virtual std::vector<Tfb*> Pages() const = 0;
+
+  protected:
+    TDialogsHost() = default;
+    TDialogsHost(const TDialogsHost&) = default;
+    TDialogsHost& operator=(const TDialogsHost&) = default;
+};

@@ -1,0 +1,63 @@
+// The main window as its pages and the dialogs see it: through the two host interfaces only.
+#include <QTabWidget>
+#include <QToolButton>
+
+#include "mainwindow/main_form_test_support.h"
+#include "shared/list_file.h"
+
+namespace mainwindow::testing {
+namespace {
+
+using Hosts = MainFormTest;
+
+TEST_F(Hosts, TheDialogsOpenPagesReloadTheSiteListAndSeeEveryPage) {
+    TForm1& form = ShowForm();
+    TDialogsHost& host = form;
+    host.OpenSitePage("A", false);
+    host.OpenSitePage("ftp.example.org", true);
+    form.CloseActivePage();  // closed pages are pages too
+    EXPECT_EQ(host.Pages(), (std::vector<Tfb*>{form.FindFrame(2), form.FindFrame(1)}));
+
+    AddSite("beta");  // as the site dialog saves a site
+    host.LoadSiteList();
+    EXPECT_EQ(SiteItems(), (std::vector<std::string>{"NewFTPSite", "beta"}));
+
+    form.FLocalBookmarks = {"/srv", "/home/user"};
+    host.SaveLocalBookmarks();
+    EXPECT_EQ(shared::ReadListFile(folder_ + "bookmark.dat"), form.FLocalBookmarks);
+}
+
+TEST_F(Hosts, APageReachesTheUploadButtonItsTabAndTheWindowsLists) {
+    AddSite("alpha");
+    AddSite("beta");
+    TForm1& form = ShowForm();
+    form.OpenSitePage("alpha", false);
+    form.OpenSitePage("beta", false);
+    Tfb& first = *form.FindFrame(1);
+    Tfb& second = *form.FindFrame(2);
+    TPageHost& host = form;
+
+    EXPECT_TRUE(host.IsActivePage(second));
+    EXPECT_FALSE(host.IsActivePage(first));
+    host.SetUploadEnabled(true);
+    EXPECT_TRUE(form.ToolButton35->isEnabled());
+    host.SetUploadEnabled(false);
+    EXPECT_FALSE(form.ToolButton35->isEnabled());
+
+    EXPECT_TRUE(form.PageControl1->tabIcon(1).isNull());
+    host.SetPageImage(first, 1);
+    const QIcon connected = form.PageControl1->tabIcon(1);
+    host.SetPageImage(first, 0);
+    EXPECT_FALSE(connected.isNull());
+    EXPECT_FALSE(form.PageControl1->tabIcon(1).isNull());
+    EXPECT_NE(form.PageControl1->tabIcon(1).cacheKey(), connected.cacheKey());
+    EXPECT_TRUE(form.PageControl1->tabIcon(2).isNull());
+
+    EXPECT_EQ(host.SiteNames(), (std::vector<std::string>{"alpha", "beta"}));
+    EXPECT_EQ(host.LocalFolder(), "-1");
+    form.FLocalPath = "/srv";
+    EXPECT_EQ(host.LocalFolder(), "/srv");
+}
+
+}  // namespace
+}  // namespace mainwindow::testing
