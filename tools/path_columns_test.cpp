@@ -6,6 +6,8 @@
 #include <fstream>
 #include <string>
 
+#include "engine/codec/algo_registry.h"
+#include "engine/session_list.h"
 #include "tools/database_fixture_test_support.h"
 #include "tools/vesk_commands.h"
 
@@ -32,7 +34,16 @@ std::string PathOf(std::size_t size, bool wide) {
     return path;
 }
 
-TEST(PathColumns, HoldALinuxPathAndRefuseALongerOne) {
+// The tool's import starts the engine and registers the algorithms: both end with the test.
+class PathColumns : public ::testing::Test {
+  protected:
+    void TearDown() override {
+        vesk::VeskDB_Finalization();
+        vesk::UnregisterAllAlgorithms();
+    }
+};
+
+TEST_F(PathColumns, HoldALinuxPathAndRefuseALongerOne) {
     const PathColumn columns[] = {
         {"all.dat", "hdital", "lopath"},       {"all.dat", "hdital", "ftppath"},
         {"all.dat", "taskd2", "local"},        {"all.dat", "taskd2", "ftp"},
