@@ -58,8 +58,12 @@ class ListItemView : public Base {
     }
 
     // Never the base class's drop: that would hand the data to the model, which would insert
-    // or move rows of its own.
+    // or move rows of its own. The view is done with the drag before the handler runs: a drop
+    // handler may pump messages for a long time, and nothing of the view is touched after it.
     void dropEvent(QDropEvent* event) override {
+        this->stopAutoScroll();
+        this->setState(QAbstractItemView::NoState);
+        this->viewport()->update();
         const bool taken =
             event->mimeData() != nullptr &&
             owner_.Drop(event->source(), *event->mimeData(), event->position().toPoint());
@@ -69,9 +73,6 @@ class ListItemView : public Base {
         } else {
             event->ignore();
         }
-        this->stopAutoScroll();
-        this->setState(QAbstractItemView::NoState);
-        this->viewport()->update();
     }
 
     void mouseDoubleClickEvent(QMouseEvent* event) override {
