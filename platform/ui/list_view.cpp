@@ -1,15 +1,24 @@
 #include "platform/ui/list_view.h"
 
+#include <QCoreApplication>
 #include <QHeaderView>
+#include <QItemSelection>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
+#include <QMimeData>
 #include <QStackedWidget>
 #include <QStyledItemDelegate>
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <atomic>
+#include <utility>
+
 #include "platform/ui/handler_guard.h"
+#include "platform/ui/list_rows_mime.h"
+#include "platform/ui/list_view_views.h"
 #include "platform/ui/qt_text.h"
 
 namespace ui {
@@ -18,6 +27,9 @@ namespace {
 
 constexpr int kSmallIcon = 16;
 constexpr int kLargeIcon = 32;
+
+// Numbers the lists of the process for their drag payloads; only ever counts up.
+std::atomic<quint64> nextListNumber{1};
 
 // Hands the edited caption to the owner's OnEdited before the model takes it, so that the
 // owner can refuse or change a rename (the site list restores a duplicate name this way).
@@ -35,10 +47,12 @@ class CaptionDelegate : public QStyledItemDelegate {
         }
         std::string caption = FromQt(line->text());
         bool accepted = true;
-        if (owner_.OnEdited) {
+        // A copy: the handler may detach the list's handlers while it runs.
+        const auto handler = owner_.OnEdited;
+        if (handler) {
             accepted = false;
             RunGuarded([&] {
-                owner_.OnEdited(index.row(), caption);
+                handler(index.row(), caption);
                 accepted = true;
             });
         }
@@ -62,8 +76,9 @@ void SetUpView(QAbstractItemView& view) {
 ListView::ListView(QWidget* parent)
     : QWidget(parent),
       stack_(new QStackedWidget(this)),
-      report_(new QTreeView(stack_)),
-      icons_(new QListView(stack_)) {
+      report_(MakeReportView(*this, stack_)),
+      icons_(MakeIconView(*this, stack_)),
+      number_(nextListNumber++) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(stack_);
@@ -72,6 +87,12 @@ ListView::ListView(QWidget* parent)
     report_->setItemsExpandable(false);
     report_->setAllColumnsShowFocus(true);
     report_->header()->setStretchLastSection(false);
+    report_->header()->setSectionsClickable(true);
+    connect(report_->header(), &QHeaderView::sectionClicked, this, Guarded([this](int column) {
+                const auto handler = OnColumnClick;
+                if (handler)
+                    handler(column);
+            }));
     icons_->setResizeMode(QListView::Adjust);
     icons_->setWrapping(true);
     icons_->setWordWrap(true);
@@ -79,10 +100,6 @@ ListView::ListView(QWidget* parent)
          {static_cast<QAbstractItemView*>(report_), static_cast<QAbstractItemView*>(icons_)}) {
         SetUpView(*view);
         view->setItemDelegate(new CaptionDelegate(*this, view));
-        connect(view, &QAbstractItemView::doubleClicked, this, Guarded([this] {
-                    if (OnDblClick)
-                        OnDblClick();
-                }));
         connect(view, &QWidget::customContextMenuRequested, this,
                 Guarded([this, view](const QPoint& position) { ShowPopup(view, position); }));
     }
@@ -92,6 +109,10 @@ ListView::ListView(QWidget* parent)
 }
 
 void ListView::SetModel(QAbstractItemModel* model) {
+    // The views ignore their own model set again, so the shared selection model below would be
+    // taken for the icon view's own and freed.
+    if (model == model_)
+        return;
     model_ = model;
     report_->setModel(model);
     icons_->setModel(model);
@@ -99,11 +120,13 @@ void ListView::SetModel(QAbstractItemModel* model) {
     QItemSelectionModel* unused = icons_->selectionModel();
     icons_->setSelectionModel(report_->selectionModel());
     delete unused;
-    connect(report_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            Guarded([this] {
-                if (OnSelectItem)
-                    OnSelectItem();
-            }));
+    disconnect(selectionChanged_);
+    selectionChanged_ = connect(report_->selectionModel(), &QItemSelectionModel::selectionChanged,
+                                this, Guarded([this] {
+                                    const auto handler = OnSelectItem;
+                                    if (handler)
+                                        handler();
+                                }));
 }
 
 void ListView::SetStyle(ViewStyle style) {
@@ -135,14 +158,45 @@ void ListView::SetStyle(ViewStyle style) {
     icons_->setWrapping(true);
     icons_->setMovement(QListView::Static);
     icons_->setResizeMode(QListView::Adjust);
+    // The icon view's mode and movement switch dragging and drops off for a static view.
+    icons_->setDragEnabled(rowsDraggable_);
+    icons_->viewport()->setAcceptDrops(true);
     stack_->setCurrentWidget(icons_);
 }
 
+void ListView::SetMultiSelect(bool on) {
+    multiSelect_ = on;
+    const auto mode =
+        on ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection;
+    report_->setSelectionMode(mode);
+    icons_->setSelectionMode(mode);
+    if (!on && SelectedRows().size() > 1)
+        Select(Selected());
+}
+
+void ListView::SetRowsDraggable(bool on) {
+    rowsDraggable_ = on;
+    report_->setDragEnabled(on);
+    icons_->setDragEnabled(on);
+}
+
 int ListView::Selected() const {
+    const std::vector<int> rows = SelectedRows();
+    return rows.empty() ? -1 : rows.front();
+}
+
+// The selection model lists rows in the order they were selected; the callers want row order.
+std::vector<int> ListView::SelectedRows() const {
+    std::vector<int> rows;
     if (model_ == nullptr)
-        return -1;
-    const QModelIndexList rows = report_->selectionModel()->selectedRows();
-    return rows.isEmpty() ? -1 : rows.first().row();
+        return rows;
+    const QModelIndexList selected = report_->selectionModel()->selectedRows();
+    rows.reserve(static_cast<size_t>(selected.size()));
+    for (const QModelIndex& index : selected)
+        rows.push_back(index.row());
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
 }
 
 void ListView::Select(int row) {
@@ -157,6 +211,36 @@ void ListView::Select(int row) {
                                QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
+void ListView::SelectRows(const std::vector<int>& rows) {
+    if (model_ == nullptr)
+        return;
+    std::vector<int> sorted;
+    const int count = model_->rowCount();
+    for (int row : rows) {
+        if (row >= 0 && row < count)
+            sorted.push_back(row);
+    }
+    std::sort(sorted.begin(), sorted.end());
+    sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
+    // One range per run of consecutive rows: a find over a large list selects many rows.
+    QItemSelection selection;
+    const int lastColumn = std::max(model_->columnCount() - 1, 0);
+    for (size_t first = 0; first < sorted.size();) {
+        size_t last = first;
+        while (last + 1 < sorted.size() && sorted[last + 1] == sorted[last] + 1)
+            ++last;
+        selection.select(model_->index(sorted[first], 0), model_->index(sorted[last], lastColumn));
+        first = last + 1;
+    }
+    QItemSelectionModel* model = report_->selectionModel();
+    if (sorted.empty()) {
+        model->clearSelection();
+        return;
+    }
+    model->setCurrentIndex(model_->index(sorted.front(), 0), QItemSelectionModel::NoUpdate);
+    model->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
 void ListView::EditCaption(int row) {
     if (model_ == nullptr || row < 0 || row >= model_->rowCount())
         return;
@@ -166,6 +250,86 @@ void ListView::EditCaption(int row) {
 QAbstractItemView* ListView::CurrentView() const {
     return style_ == ViewStyle::kReport ? static_cast<QAbstractItemView*>(report_)
                                         : static_cast<QAbstractItemView*>(icons_);
+}
+
+ListViewHandlers ListView::Detach() {
+    ListViewHandlers handlers;
+    handlers.OnEdited = std::exchange(OnEdited, nullptr);
+    handlers.OnSelectItem = std::exchange(OnSelectItem, nullptr);
+    handlers.OnDblClick = std::exchange(OnDblClick, nullptr);
+    handlers.OnColumnClick = std::exchange(OnColumnClick, nullptr);
+    handlers.OnDragOver = std::exchange(OnDragOver, nullptr);
+    handlers.OnDragDrop = std::exchange(OnDragDrop, nullptr);
+    return handlers;
+}
+
+void ListView::Attach(ListViewHandlers handlers) {
+    OnEdited = std::move(handlers.OnEdited);
+    OnSelectItem = std::move(handlers.OnSelectItem);
+    OnDblClick = std::move(handlers.OnDblClick);
+    OnColumnClick = std::move(handlers.OnColumnClick);
+    OnDragOver = std::move(handlers.OnDragOver);
+    OnDragDrop = std::move(handlers.OnDragDrop);
+}
+
+std::unique_ptr<QMimeData> ListView::DragData() const {
+    std::vector<int> rows = SelectedRows();
+    if (rows.empty())
+        return nullptr;
+    auto data = std::make_unique<QMimeData>();
+    WriteListRows(*data, {QCoreApplication::applicationPid(), number_, std::move(rows)});
+    return data;
+}
+
+std::optional<std::vector<int>> ListView::DraggedRows(const QMimeData& data) const {
+    std::optional<ListRows> rows = ReadListRows(data);
+    if (!rows || rows->process != QCoreApplication::applicationPid() || rows->list != number_ ||
+        model_ == nullptr) {
+        return std::nullopt;
+    }
+    // The rows are ascending, so the last one is the largest.
+    if (!rows->rows.empty() && rows->rows.back() >= model_->rowCount())
+        return std::nullopt;
+    return std::move(rows->rows);
+}
+
+ListDrag ListView::MakeDrag(QObject* source, const QMimeData& data, const QPoint& position) const {
+    ListView* list = FromWidget(source);
+    const QModelIndex index = model_ != nullptr ? CurrentView()->indexAt(position) : QModelIndex();
+    return {list != nullptr ? list : source, &data, index.isValid() ? index.row() : -1};
+}
+
+bool ListView::DragOver(QObject* source, const QMimeData& data, const QPoint& position) {
+    const auto handler = OnDragOver;
+    if (!handler)
+        return false;
+    const ListDrag drag = MakeDrag(source, data, position);
+    bool accepted = false;
+    RunGuarded([&] { accepted = handler(drag); });
+    return accepted;
+}
+
+bool ListView::Drop(QObject* source, const QMimeData& data, const QPoint& position) {
+    if (!DragOver(source, data, position))
+        return false;
+    const auto handler = OnDragDrop;
+    if (!handler)
+        return false;
+    const ListDrag drag = MakeDrag(source, data, position);
+    RunGuarded([&] { handler(drag); });
+    return true;
+}
+
+ListView* ListView::FromWidget(QObject* widget) {
+    for (QObject* object = widget; object != nullptr; object = object->parent()) {
+        auto* list = qobject_cast<ListView*>(object);
+        if (list == nullptr)
+            continue;
+        const std::initializer_list<const QObject*> parts = {
+            list, list->report_, list->icons_, list->report_->viewport(), list->icons_->viewport()};
+        return std::find(parts.begin(), parts.end(), widget) != parts.end() ? list : nullptr;
+    }
+    return nullptr;
 }
 
 void ListView::ShowPopup(QAbstractItemView* view, const QPoint& position) {

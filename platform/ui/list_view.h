@@ -6,16 +6,24 @@
 // The caption of a row is column 0 of the model; in-place editing changes only that column
 // and goes through OnEdited first, which may change the new text. The model is not owned and
 // must outlive the view.
+//
+// Rows dragged out of the list carry the list's own payload (the process, the list and the
+// rows), never the model's, so a large owner-data list is not asked for every selected row.
 #include <QWidget>
 
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
+#include <vector>
+
+#include "platform/ui/list_view_handlers.h"
 
 class QAbstractItemModel;
 class QAbstractItemView;
-class QItemSelectionModel;
 class QListView;
 class QMenu;
+class QMimeData;
 class QStackedWidget;
 class QTreeView;
 
@@ -24,8 +32,11 @@ namespace ui {
 enum class ViewStyle { kLargeIcons, kSmallIcons, kList, kReport };
 
 class ListView : public QWidget {
+    Q_OBJECT
+
   public:
-    // Starts in the report style, single selection of whole rows, no popup menu.
+    // Starts in the report style, single selection of whole rows, rows not draggable, no
+    // popup menu.
     explicit ListView(QWidget* parent = nullptr);
 
     void SetModel(QAbstractItemModel* model);
@@ -34,10 +45,21 @@ class ListView : public QWidget {
     ViewStyle Style() const { return style_; }
     void SetStyle(ViewStyle style);
 
-    // The selected row, -1 for none.
+    // Several rows selectable as in a desktop list (click selects one, Shift+click extends from
+    // the current row, Ctrl+click toggles a row, Ctrl+A selects all). Turning it off keeps only
+    // the first selected row.
+    void SetMultiSelect(bool on);
+    bool MultiSelect() const { return multiSelect_; }
+
+    // The selected row, -1 for none; of several, the first in row order.
     int Selected() const;
+    // The selected rows in row order.
+    std::vector<int> SelectedRows() const;
     // Selects `row` (and makes it current); -1 clears the selection.
     void Select(int row);
+    // Replaces the selection by `rows` (in any order; rows out of range are passed over) with
+    // one selection change; the first row in row order becomes current.
+    void SelectRows(const std::vector<int>& rows);
 
     // Starts in-place editing of the caption of `row`.
     void EditCaption(int row);
@@ -46,11 +68,39 @@ class ListView : public QWidget {
     void SetPopupMenu(QMenu* menu) { popupMenu_ = menu; }
     QMenu* PopupMenu() const { return popupMenu_; }
 
-    // Handlers, run under the handler guard. OnEdited gets the row and the new caption, which
-    // it may change; when it throws, the row keeps its old caption.
+    // Selected rows can be dragged out of the list (a drag starts when the user drags them).
+    void SetRowsDraggable(bool on);
+
+    // Handlers, run under the handler guard (see ListViewHandlers). A handler may detach or
+    // replace the list's handlers while it runs: the list runs a copy.
     std::function<void(int row, std::string& caption)> OnEdited;
     std::function<void()> OnSelectItem;
     std::function<void()> OnDblClick;
+    std::function<void(int column)> OnColumnClick;
+    std::function<bool(const ListDrag& drag)> OnDragOver;
+    std::function<void(const ListDrag& drag)> OnDragDrop;
+
+    // Takes the six handlers above out of the list, which then ignores those actions, and
+    // returns them; a second Detach returns an empty set. Attach puts a set back, replacing
+    // whatever handlers the list has.
+    ListViewHandlers Detach();
+    void Attach(ListViewHandlers handlers);
+
+    // Drag and drop as the views run it; each view calls these from its own drag events.
+    // What a drag of the selected rows carries; nullptr when no row is selected.
+    std::unique_ptr<QMimeData> DragData() const;
+    // The rows `data` carries when it is a drag out of this very list (this process, this
+    // list) and every row exists; nullopt for anything else or a damaged payload.
+    std::optional<std::vector<int>> DraggedRows(const QMimeData& data) const;
+    // OnDragOver's answer for a drag from `source` (the widget the drag reports) at `position`
+    // in the current view's viewport; false without the handler or when it throws.
+    bool DragOver(QObject* source, const QMimeData& data, const QPoint& position);
+    // A drop there: OnDragOver is asked again (the handlers may have changed since the last
+    // move) and, when it accepts, OnDragDrop runs. Returns whether the drop was taken.
+    bool Drop(QObject* source, const QMimeData& data, const QPoint& position);
+    // The list `widget` belongs to (the list itself, one of its views or their viewports);
+    // nullptr for any other widget.
+    static ListView* FromWidget(QObject* widget);
 
     // The view that shows the current style.
     QAbstractItemView* CurrentView() const;
@@ -59,6 +109,7 @@ class ListView : public QWidget {
 
   private:
     void ShowPopup(QAbstractItemView* view, const QPoint& position);
+    ListDrag MakeDrag(QObject* source, const QMimeData& data, const QPoint& position) const;
 
     QAbstractItemModel* model_ = nullptr;
     QStackedWidget* stack_;
@@ -66,6 +117,11 @@ class ListView : public QWidget {
     QListView* icons_;
     QMenu* popupMenu_ = nullptr;
     ViewStyle style_ = ViewStyle::kReport;
+    bool multiSelect_ = false;
+    bool rowsDraggable_ = false;
+    QMetaObject::Connection selectionChanged_;
+    // Names this list in its drag payloads, unique in the process.
+    quint64 number_;
 };
 
 }  // namespace ui

@@ -90,7 +90,8 @@ QVariant OwnerDataModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rows_ || index.column() >= columnCount()) {
         return {};
     }
-    if (role != Qt::DisplayRole && role != Qt::DecorationRole && role != Qt::ToolTipRole) {
+    if (role != Qt::DisplayRole && role != Qt::DecorationRole && role != Qt::ToolTipRole &&
+        role != Qt::EditRole) {
         return {};
     }
     const OwnerDataItem& item = Cached(index.row());
@@ -104,6 +105,8 @@ QVariant OwnerDataModel::data(const QModelIndex& index, int role) const {
     }
     if (column == 0)
         return ToQt(item.caption);
+    if (role == Qt::EditRole)
+        return {};
     const size_t sub = static_cast<size_t>(column - 1);
     return sub < item.subItems.size() ? ToQt(item.subItems[sub]) : QString();
 }
@@ -119,7 +122,18 @@ QVariant OwnerDataModel::headerData(int section, Qt::Orientation orientation, in
 Qt::ItemFlags OwnerDataModel::flags(const QModelIndex& index) const {
     if (!index.isValid())
         return Qt::NoItemFlags;
-    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled;
+    const Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled;
+    return index.column() == 0 ? flags | Qt::ItemIsEditable : flags;
+}
+
+bool OwnerDataModel::setData(const QModelIndex& index, const QVariant&, int role) {
+    if (!index.isValid() || index.column() != 0 || index.row() >= rows_ || role != Qt::EditRole)
+        return false;
+    // The kept row may be the edited one with its old caption.
+    if (cachedRow_ == index.row())
+        cachedRow_ = -1;
+    emit dataChanged(index.siblingAtColumn(0), index.siblingAtColumn(columnCount() - 1));
+    return true;
 }
 
 }  // namespace ui

@@ -4,7 +4,9 @@
 // a list of 100,000 rows costs nothing until it is looked at. Use it with a QTreeView that has
 // uniform row heights (otherwise the view measures every row).
 //
-// Column 0 shows the item's caption and image, column N its sub-item N - 1.
+// Column 0 shows the item's caption and image, column N its sub-item N - 1. The caption can be
+// edited in place; the model keeps no text of its own, so an edited caption only asks the owner
+// for the row again (the list view's OnEdited has changed the owner's data by then).
 #include <QAbstractTableModel>
 #include <QIcon>
 #include <QStringList>
@@ -22,6 +24,8 @@ struct OwnerDataItem {
 };
 
 class OwnerDataModel : public QAbstractTableModel {
+    Q_OBJECT
+
   public:
     // Fills `item` (which arrives empty) for `row`. Runs under the handler guard: what it
     // throws goes to the application error handler and the row shows empty.
@@ -53,6 +57,7 @@ class OwnerDataModel : public QAbstractTableModel {
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
 
   private:
     const OwnerDataItem& Cached(int row) const;
