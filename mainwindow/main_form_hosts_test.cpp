@@ -11,16 +11,21 @@ namespace {
 using Hosts = MainFormTest;
 
 TEST_F(Hosts, TheDialogsOpenPagesReloadTheSiteListAndSeeEveryPage) {
+    AddSite("A");
     TForm1& form = ShowForm();
     TDialogsHost& host = form;
     host.OpenSitePage("A", false);
-    host.OpenSitePage("ftp.example.org", true);
+    const TQuickConnectTarget quick = UnreachableQuickTarget();
+    {
+        const TScopedQuickConnectTarget dialogOpen(quick);
+        host.OpenSitePage("ftp.example.org", true);
+    }
     form.CloseActivePage();  // closed pages are pages too
     EXPECT_EQ(host.Pages(), (std::vector<Tfb*>{form.FindFrame(2), form.FindFrame(1)}));
 
     AddSite("beta");  // as the site dialog saves a site
     host.LoadSiteList();
-    EXPECT_EQ(SiteItems(), (std::vector<std::string>{"NewFTPSite", "beta"}));
+    EXPECT_EQ(SiteItems(), (std::vector<std::string>{"NewFTPSite", "A", "beta"}));
 
     form.FLocalBookmarks = {"/srv", "/home/user"};
     host.SaveLocalBookmarks();
