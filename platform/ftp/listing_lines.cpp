@@ -1,5 +1,7 @@
 #include "platform/ftp/listing_lines.h"
 
+#include <cstring>
+
 #include "platform/ftp/id_exceptions.h"
 
 namespace ftp {
@@ -11,15 +13,18 @@ void ListingLines::Feed(const char* bytes, std::size_t size) {
     totalBytes_ += size;
     if (totalBytes_ > limits_.bytes)
         throw EIdReplyFormatError("Listing too long.");
-    for (std::size_t i = 0; i < size; ++i) {
-        if (bytes[i] == '\n') {
-            EndLine();
-            continue;
-        }
+    const char* const end = bytes + size;
+    while (bytes < end) {
+        const void* lf = std::memchr(bytes, '\n', static_cast<std::size_t>(end - bytes));
+        const char* stop = lf ? static_cast<const char*>(lf) : end;
         // One more than the bound: room for the CR that may end the line.
-        if (pending_.size() > limits_.lineLength)
+        if (pending_.size() + static_cast<std::size_t>(stop - bytes) > limits_.lineLength + 1)
             throw EIdReplyFormatError("Listing line too long.");
-        pending_.push_back(bytes[i]);
+        pending_.append(bytes, stop);
+        if (!lf)
+            return;
+        EndLine();
+        bytes = stop + 1;
     }
 }
 
