@@ -93,7 +93,8 @@ class TIdFTP {
     // events when the TCP connect had succeeded) and then throws. HttpProxyWithFtp throws
     // EIdUnsupportedSetting before anything is opened. A Connect called from a handler while
     // another Connect of this component waits throws EIdAlreadyConnected and changes nothing; a
-    // Disconnect called then makes the waiting Connect fail with EIdClosedSocket.
+    // Disconnect called then, or from OnConnected, makes the waiting Connect fail with
+    // EIdClosedSocket (a connection the handler opened meanwhile stays as it is).
     void Connect(bool autoLogin, int timeoutMs);
 
     // True while the control connection is open. Reads whatever the server has sent meanwhile

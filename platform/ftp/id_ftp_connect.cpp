@@ -92,6 +92,9 @@ void TIdFTP::Impl::Connect(bool autoLogin, int timeoutMs) {
         Status(TIdStatus::hsConnected, "Connected.");
         if (owner_.OnConnected)
             owner_.OnConnected();
+        // The handler may have closed this connection (and opened another).
+        if (control_ != channel)
+            throw EIdClosedSocket();
         Expect(ReadReply(), {220});
         if (autoLogin) {
             Login(viaProxy);

@@ -80,6 +80,27 @@ TEST(NestedPumpTest, HandlerClosingTheConnectionFailsTheWaitingCall) {
     }
 }
 
+// The connected event closes the new connection and opens another: the outer Connect fails
+// and leaves the handler's connection alone, which reads its own greeting and replies.
+TEST(NestedPumpTest, ReconnectFromTheConnectedEventFailsTheOuterConnect) {
+    ScriptedServer server(ScriptedServer::Mode::kFtp, kScript);
+    ClientRig rig(FtpAccount{"127.0.0.1", server.port(), "alice", "secret", "/", ""});
+    bool armed = true;
+    rig.ftp.OnConnected = [&] {
+        if (!armed)
+            return;
+        armed = false;
+        rig.ftp.Disconnect();
+        rig.Login();
+    };
+    EXPECT_THROW(rig.Login(), ftp::EIdClosedSocket);
+    EXPECT_FALSE(armed);
+    EXPECT_TRUE(rig.ftp.Connected());
+    EXPECT_EQ(rig.ftp.RetrieveCurrentDir(), "/second");
+    EXPECT_EQ(server.Recorded(),
+              (std::vector<std::string>{"USER alice", "PASS secret", "SYST", "PWD"}));
+}
+
 // Every command a handler may try while another exchange of the connection runs. Each must be
 // refused before anything is sent.
 struct NestedCall {
