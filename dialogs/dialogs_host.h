@@ -16,6 +16,9 @@ class TDialogsHost {
     // Opens or shows again the page of `name` and connects it (the quick-connect dialog,
     // while it is still open, with quickConnect on). May pump messages while it connects.
     virtual void OpenSitePage(const std::string& name, bool quickConnect) = 0;
+    // Replaces the local bookmarks (the items of the local bookmark menu) by `folders`, in
+    // order; writes nothing (the bookmark manager's Local page, before SaveLocalBookmarks).
+    virtual void SetLocalBookmarks(const std::vector<std::string>& folders) = 0;
     // Writes the local bookmarks to their list file (the bookmark manager's Local page).
     virtual void SaveLocalBookmarks() = 0;
     // Every page, closed ones included, from the highest number down.
