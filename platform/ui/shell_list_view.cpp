@@ -4,6 +4,7 @@
 
 #include <QAbstractItemView>
 #include <QDir>
+#include <QFileIconProvider>
 #include <QFileSystemModel>
 #include <QListView>
 #include <QPalette>
@@ -37,7 +38,8 @@ std::string Normalised(const std::string& path, const std::string& base) {
 EShellPathError::EShellPathError(const std::string& path)
     : std::runtime_error("Error setting path: \"" + path + "\"") {}
 
-ShellListView::ShellListView(QWidget* parent) : ListView(parent) {
+ShellListView::ShellListView(QWidget* parent)
+    : ListView(parent), iconProvider_(std::make_unique<QFileIconProvider>()) {
     SetMultiSelect(true);
     SetRowsDraggable(true);
     for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(ReportView()),
@@ -55,7 +57,12 @@ ShellListView::ShellListView(QWidget* parent) : ListView(parent) {
     ShowFolder(CanOpenFolder(home) ? home : "/");
 }
 
-ShellListView::~ShellListView() = default;
+ShellListView::~ShellListView() {
+    // The models, a replaced one waiting for its deferred delete among them, go before the
+    // icon provider their readers use.
+    qDeleteAll(findChildren<QFileSystemModel*>(Qt::FindDirectChildrenOnly));
+    files_ = nullptr;
+}
 
 void ShellListView::SetRoot(const std::string& path) {
     const std::string folder = Normalised(path, root_);
@@ -76,6 +83,7 @@ void ShellListView::ShowFolder(const std::string& path) {
     files_->setObjectName(QStringLiteral("LocalFiles"));
     files_->setFilter(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     files_->setReadOnly(false);
+    files_->setIconProvider(iconProvider_.get());
     root_ = path;
     loaded_ = false;
     const QString folder = ToQt(path);

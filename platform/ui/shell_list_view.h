@@ -10,12 +10,14 @@
 //
 // Paths are UTF-8 bytes, absolute, without a trailing "/" (the root is "/").
 #include <cstdint>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "platform/ui/list_view.h"
 
+class QFileIconProvider;
 class QFileSystemModel;
 
 namespace ui {
@@ -67,6 +69,8 @@ class ShellListView : public ListView {
     void ShowFolder(const std::string& path);
 
     std::string root_;
+    // Icons of the desktop theme, else of the style (the model's own has no fallback).
+    std::unique_ptr<QFileIconProvider> iconProvider_;
     QFileSystemModel* files_ = nullptr;
     bool loaded_ = false;
 };
