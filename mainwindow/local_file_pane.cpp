@@ -1,5 +1,7 @@
 #include "mainwindow/local_file_pane.h"
 
+#include <sys/stat.h>
+
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
@@ -197,8 +199,15 @@ void TLocalFilePane::ShellListView1DblClick() {
         SetRoot(ItemPath(item));
 }
 
-void TLocalFilePane::ShellListView1Edited(int /*item*/, std::string& caption) {
+// The view renames the file once this returns; a name it cannot take is refused here with a
+// reason, where the file system would only leave the old name without one.
+void TLocalFilePane::ShellListView1Edited(int item, std::string& caption) {
     if (caption.empty() || caption == "." || caption == ".." ||
         caption.find('/') != std::string::npos || caption.find('\0') != std::string::npos)
         throw std::runtime_error("Invalid file name: \"" + caption + "\"");
+    const std::string path = ItemPath(item);
+    const std::string target = path.substr(0, path.find_last_of('/') + 1) + caption;
+    struct stat status {};
+    if (target != path && ::lstat(target.c_str(), &status) == 0)
+        throw std::runtime_error("Cannot rename \"" + path + "\": \"" + target + "\" exists.");
 }

@@ -3,10 +3,12 @@
 #include <QAction>
 #include <QComboBox>
 #include <QMenu>
+#include <QMimeData>
 #include <QStatusBar>
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
+#include <QTreeView>
 
 #include <filesystem>
 #include <fstream>
@@ -16,6 +18,7 @@
 #include "platform/os/mount_points.h"
 #include "platform/os/private_profile.h"
 #include "platform/ui/drive_combo.h"
+#include "platform/ui/list_view_test_support.h"
 #include "platform/ui/shell_list_view.h"
 #include "platform/ui/testing/shell_list_view_wait.h"
 
@@ -218,6 +221,52 @@ TEST_F(LocalPane, ItemsSelectionAndTheItemAtAPointAreThoseOfTheView) {
     ASSERT_TRUE(ui::testing::WaitUntilLoaded(*form.ShellListView1));
     EXPECT_EQ(pane.ItemCount(), 3);
     EXPECT_EQ(pane.ItemPath(2), files + "/b.txt");
+}
+
+TEST_F(LocalPane, ANameEditedInPlaceRenamesTheFileUnlessTheFileSystemCannotTakeIt) {
+    TForm1& form = ShowForm();
+    const std::string files = Files();
+    std::ofstream(files + "/b.txt") << "b";
+    ShowFolder(form, files);
+    ASSERT_EQ(form.LocalPane().ItemPath(1), files + "/a.txt");
+    struct Case {
+        const char* name;
+        const char* error;  // "" for a rename
+    };
+    const std::string taken =
+        "Cannot rename \"" + files + "/a.txt\": \"" + files + "/b.txt\" exists.";
+    const Case cases[] = {{"x/y", "Invalid file name: \"x/y\""},
+                          {"..", "Invalid file name: \"..\""},
+                          {"b.txt", taken.c_str()},
+                          {"c.txt", ""}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        form.statusBar()->clearMessage();
+        const std::string before = form.LastErrorText();
+        ui::EditCaptionInPlace(*form.ShellListView1, 1, QString::fromUtf8(c.name));
+        if (*c.error != '\0') {
+            EXPECT_EQ(form.LastErrorText(), c.error);
+            EXPECT_TRUE(std::filesystem::exists(files + "/a.txt"));
+        } else {
+            EXPECT_EQ(form.LastErrorText(), before);
+            EXPECT_FALSE(std::filesystem::exists(files + "/a.txt"));
+            EXPECT_TRUE(std::filesystem::exists(files + "/c.txt"));
+        }
+    }
+    EXPECT_EQ(ReadBytes(files + "/b.txt"), "b");
+}
+
+TEST_F(LocalPane, SelectedItemsCanBeDraggedOutOfTheView) {
+    TForm1& form = ShowForm();
+    ShowFolder(form, Files());
+    EXPECT_EQ(form.ShellListView1->DragData(), nullptr);
+    form.ShellListView1->SelectRows({0, 1});
+    const std::unique_ptr<QMimeData> data = form.ShellListView1->DragData();
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(form.ShellListView1->DraggedRows(*data), (std::vector<int>{0, 1}));
+    EXPECT_TRUE(form.ShellListView1->ReportView()->dragEnabled());
+    EXPECT_EQ(ui::ListView::FromWidget(form.ShellListView1->ReportView()->viewport()),
+              form.ShellListView1);
 }
 
 }  // namespace
