@@ -90,8 +90,11 @@ TEST(DbFileIO, DiskChecksAndTheirTexts) {
         std::string error;
     } cases[] = {
         {"magic", [](TestImage& i) { i.bytes[5] = 'X'; }, "Database file '%s' is a invalid VeskDB"},
-        {"short", [](TestImage& i) { i.bytes.resize(10); },
+        {"shorter than the magic", [](TestImage& i) { i.bytes.resize(4); },
          "Database file '%s' is a invalid VeskDB"},
+        // The magic is there: one of ours, cut short.
+        {"short", [](TestImage& i) { i.bytes.resize(10); },
+         "Database file '%s' is damaged: the file ends inside its 12-byte header"},
         {"old", [](TestImage& i) { std::memcpy(i.bytes.data() + 7, "1.00", 4); },
          "Version 1.00 is not compatible"},
     };
@@ -462,9 +465,9 @@ TEST(DbFileIO, ReadsSingleValuesAndBlobsWithinTheFile) {
         std::string part;  // empty: an empty value
     } cases[] = {
         {"empty", area, 0, ""},
-        {"past the end", area, 1000, "blob value lies beyond the end"},
+        {"past the end", area, 1000, "of 1000 bytes lies outside the file"},
         {"negative size", area, -5, "negative size"},
-        {"negative offset", -64, 10, "blob value lies beyond the end"},
+        {"negative offset", -64, 10, "at offset -64 of 10 bytes lies outside the file"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -483,7 +486,7 @@ TEST(DbFileIO, ReadsSingleValuesAndBlobsWithinTheFile) {
     }
     ExpectDamaged(
         [&] { open.file.ReadFieldContent(value, open.stream.Size() - 2, 4, false, false, false); },
-        open.registration.Name(), "field value lies beyond the end");
+        open.registration.Name(), "lies beyond the end of the file");
 }
 
 TEST(DbFileIO, ChoosesCodecsByTheOptionsBlock) {

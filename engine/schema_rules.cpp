@@ -4,6 +4,7 @@
 
 #include "engine/db_error.h"
 #include "engine/file_format.h"
+#include "engine/stored_text.h"
 #include "engine/table_defs.h"
 #include "platform/os/collation.h"
 
@@ -32,6 +33,9 @@ void CheckName(const std::string& where, const std::string& name) {
         Refuse(where, "the name is longer than " + std::to_string(kMaxNameLength) + " bytes");
     if (name.find('\0') != std::string::npos)
         Refuse(where, "the name holds a zero byte");
+    // Readers refuse a name with a control byte as damage; so it is never written.
+    if (const std::string problem = NameProblem(name); !problem.empty())
+        Refuse(where, "the name " + problem);
 }
 
 template <typename Item>
