@@ -32,18 +32,18 @@ std::string TableNameOf(const std::uint8_t* header) {
     return std::string(format::GetText(header + format::kHdrName, format::kNameSize));
 }
 
-// A stored value as a damage message names it.
+// A stored value as a damage message names it: by field, entry and table where known, else by
+// its offset.
 std::string ValueText(const TValuePlace* place, const char* unknown, std::int64_t position) {
-    if (place == nullptr || (place->table == nullptr && place->field == nullptr))
-        return std::string(unknown) + " at offset " + std::to_string(position);
-    std::string text = "the value";
-    if (place->field)
-        text += " of field '" + EscapeStoredText(*place->field) + "'";
+    const std::string table = place && place->table
+                                  ? " of table '" + EscapeStoredText(*place->table) + "'"
+                                  : std::string();
+    if (place == nullptr || place->field == nullptr)
+        return std::string(unknown) + " at offset " + std::to_string(position) + table;
+    std::string text = "the value of field '" + EscapeStoredText(*place->field) + "'";
     if (place->entryNo >= 0)
         text += " of entry " + std::to_string(place->entryNo);
-    if (place->table)
-        text += " of table '" + EscapeStoredText(*place->table) + "'";
-    return text;
+    return text + table;
 }
 
 }  // namespace
@@ -465,7 +465,7 @@ void TVeskDBFileIO::ReadFieldData(TMemoryStream& dest, std::int64_t entryPositio
     ReadExact(entry, entryPosition, sizeof entry, "a record-tab entry");
     const std::int32_t recordAt = format::GetI32(entry);
     if (recordAt < format::kFirstFreeAt)
-        ThrowDamaged(ValueText(place, "a value", recordAt) + " lies in the file's fixed part");
+        ThrowDamaged(ValueText(place, "a record", recordAt) + " lies in the file's fixed part");
     ReadFieldContent(dest, static_cast<std::int64_t>(recordAt) + fieldOffset, size, isBlob, decrypt,
                      decompress, place);
 }
@@ -481,7 +481,8 @@ void TVeskDBFileIO::ReadFieldContent(TMemoryStream& dest, std::int64_t valuePosi
     if (isBlob) {
         std::uint8_t descriptor[kBlobDescriptorSize];
         if (outside(valuePosition, sizeof descriptor))
-            ThrowDamaged("the blob descriptor of " + ValueText(place, "a value", valuePosition) +
+            ThrowDamaged("the blob descriptor of " +
+                         ValueText(place, "a blob value", valuePosition) +
                          " lies beyond the end of the file");
         // Blob values are read outside the lock, from the file as it is now: the descriptor
         // may have been replaced since this handle's last lock.
@@ -489,11 +490,11 @@ void TVeskDBFileIO::ReadFieldContent(TMemoryStream& dest, std::int64_t valuePosi
         const std::int32_t areaAt = format::GetI32(descriptor + format::kBlobOffset);
         const std::int32_t storedSize = format::GetI32(descriptor + format::kBlobStoredSize);
         if (storedSize < 0)
-            ThrowDamaged("the blob descriptor of " + ValueText(place, "a value", valuePosition) +
-                         " has a negative size");
+            ThrowDamaged("the blob descriptor of " +
+                         ValueText(place, "a blob value", valuePosition) + " has a negative size");
         if (storedSize > 0) {
             if (areaAt < format::kFirstFreeAt || outside(areaAt, storedSize))
-                ThrowDamaged("the blob area of " + ValueText(place, "a value", valuePosition) +
+                ThrowDamaged("the blob area of " + ValueText(place, "a blob value", valuePosition) +
                              " at offset " + std::to_string(areaAt) + " of " +
                              std::to_string(storedSize) + " bytes lies outside the file");
             stored.SetSize(storedSize);
@@ -516,8 +517,8 @@ void TVeskDBFileIO::ReadFieldContent(TMemoryStream& dest, std::int64_t valuePosi
         throw;  // no key set: not the value's fault
     } catch (const std::runtime_error& e) {
         // A compressed form that does not inflate or ends early: the stored bytes are damaged.
-        ThrowDamaged(ValueText(place, "a value", valuePosition) + " cannot be decoded (" +
-                     e.what() + ")");
+        ThrowDamaged(ValueText(place, isBlob ? "a blob value" : "a value", valuePosition) +
+                     " cannot be decoded (" + e.what() + ")");
     }
 }
 
