@@ -11,6 +11,7 @@
 #include "engine/db_error.h"
 #include "engine/field_type.h"
 #include "engine/memory_medium.h"
+#include "engine/schema_rules.h"
 #include "engine/stored_text.h"
 #include "platform/os/byte_lock.h"
 #include "platform/os/file_attributes.h"
@@ -307,8 +308,12 @@ void TVeskDBFileIO::InitDbOptions() {
     };
     if (CompressionOn())
         checkName(format::kOptCompressName, "compression algorithm");
-    if (EncryptionOn())
+    if (EncryptionOn()) {
         checkName(format::kOptCipherName, "cipher");
+        if (CipherMode() > kMaxCipherMode)
+            ThrowDamaged("the cipher mode " + std::to_string(CipherMode()) +
+                         " is not one of 0 to " + std::to_string(kMaxCipherMode));
+    }
     if (CompressionOn())
         compressMgr_->SetAlgoName(CompressionName());
     if (EncryptionOn()) {

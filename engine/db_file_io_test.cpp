@@ -578,8 +578,8 @@ TEST(DbFileIO, RefusesACipherModeOutsideTheFiveModes) {
         const char* error;  // nullptr: opens
     } cases[] = {
         {1, 4, nullptr},
-        {1, 5, "Cipher mode 5 is not supported"},
-        {1, 255, "Cipher mode 255 is not supported"},
+        {1, 5, "is damaged: the cipher mode 5 is not one of 0 to 4"},
+        {1, 255, "is damaged: the cipher mode 255 is not one of 0 to 4"},
         {0, 9, nullptr},
     };
     for (const auto& c : cases) {
@@ -597,7 +597,8 @@ TEST(DbFileIO, RefusesACipherModeOutsideTheFiveModes) {
             EXPECT_TRUE(file.IsOpen());
             continue;
         }
-        ExpectDbError([&] { file.Open(registration.Name(), mtMemory, false); }, c.error);
+        ExpectDbError([&] { file.Open(registration.Name(), mtMemory, false); },
+                      "Database file '" + registration.Name() + "' " + c.error);
         EXPECT_FALSE(file.IsOpen());
     }
 }

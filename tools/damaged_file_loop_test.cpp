@@ -21,6 +21,8 @@
 #include "engine/db_error.h"
 #include "engine/file_builder.h"
 #include "engine/file_format.h"
+#include "engine/password_digest.h"
+#include "engine/session.h"
 #include "engine/session_list.h"
 #include "tools/database_fixture_test_support.h"
 #include "tools/file_check.h"
@@ -53,13 +55,18 @@ std::unique_ptr<TVeskTable> TableOf(const std::string& name, const std::string& 
     return table;
 }
 
-// The sound file: the shipped schema of the program's settings, and a few rows in the tables
-// that the program reads by their index and in the order rows were added.
-std::vector<std::uint8_t> SoundFile(const std::string& path) {
+// The sound file: the shipped schema of the program's settings (with the codec options given,
+// enciphered with password when it is not empty), and a few rows in the tables that the
+// program reads by their index and in the order rows were added.
+std::vector<std::uint8_t> SoundFile(const std::string& path, const std::string& options,
+                                    const std::string& password) {
     std::ifstream schemaText(std::string(ZANTROPE_SOURCE_DIR) + "/data/all.schema");
     std::stringstream text;
-    text << schemaText.rdbuf();
-    CreateDatabaseFile(path, vesktool::ParseSchema(text.str()));
+    text << options << schemaText.rdbuf();
+    DatabaseSchema schema = vesktool::ParseSchema(text.str());
+    if (!password.empty())
+        schema.options.passwordDigest = PasswordDigestText(password);
+    CreateDatabaseFile(path, schema);
     const auto database = Connect(path);
     for (const char* name : {"ftpsite", "proxy", "hmaster", "hdital", "task"}) {
         const auto table = TableOf(name, "");
@@ -99,6 +106,7 @@ Structures Find(const std::vector<std::uint8_t>& image) {
     };
     range(kFileHeaderAt, kFileHeaderSize);
     range(kOptionsAt, 71);
+    range(kOptionsAt + kOptPasswordDigest, 29);
     range(kTableTabAt, kTableTabSize);
     s.words.push_back(kTableTabAt + kTabCount);
     for (std::int32_t t = 0; t < i32(kTableTabAt + kTabCount); ++t) {
@@ -188,7 +196,30 @@ class DamagedFileLoop : public ::testing::Test {
         VeskDB_Initialization();
         RegisterStandardAlgorithms();
     }
-    void TearDown() override { VeskDB_Finalization(); }
+    void TearDown() override {
+        DefaultSession().Passwords.clear();
+        VeskDB_Finalization();
+    }
+
+    // Makes the sound file and runs kCopies damaged copies of it, the password known to the
+    // session and given to the check.
+    void Loop(const std::string& options, const std::string& password, int copies) {
+        password_ = password;
+        DefaultSession().Passwords = {password};
+        const std::vector<std::uint8_t> sound = SoundFile(path_, options, password);
+        const Structures structures = Find(sound);
+        how_ = "the sound file";
+        Run(sound);
+        ASSERT_EQ(refusals_, 0);
+        std::mt19937 random(20261210);
+        for (int copy = 0; copy < copies; ++copy) {
+            const std::vector<std::uint8_t> damaged = Damage(sound, structures, random, how_);
+            how_ = "copy " + std::to_string(copy) + " (" + how_ + ")";
+            Run(damaged);
+        }
+        // The loop reaches the refusals it is there for, not only harmless bytes.
+        EXPECT_GT(refusals_, copies / 3);
+    }
 
     // True for a text the engine may refuse a damaged file with.
     bool Acceptable(const std::string& text) const {
@@ -200,6 +231,7 @@ class DamagedFileLoop : public ::testing::Test {
                text == "Database file '" + path_ + "' is a invalid VeskDB" ||
                text == "Version 1.00 is not compatible" ||
                text == "Version of database file is too High" ||
+               (!password_.empty() && text == "Access denied") ||
                (startsWith("Encryption algorithm module '") && text.ends_with("' not found")) ||
                (startsWith("Compression algorithm module '") && text.ends_with("' not found"));
     }
@@ -272,7 +304,10 @@ class DamagedFileLoop : public ::testing::Test {
                 ScanTable(name);
         }
         // `vesk check`, run in this process: one line per problem, exit status 1 when any.
-        const vesktool::testing::ToolRun checked = vesktool::testing::Vesk({"check", path_});
+        std::vector<std::string> check = {"check", path_};
+        if (!password_.empty())
+            check.insert(check.end(), {"--password", password_});
+        const vesktool::testing::ToolRun checked = vesktool::testing::Vesk(check);
         std::vector<std::string> problems;
         std::istringstream lines(checked.err);
         for (std::string line; std::getline(lines, line);)
@@ -298,28 +333,19 @@ class DamagedFileLoop : public ::testing::Test {
 
     ScratchFolder folder_;
     std::string path_ = folder_ / "all.dat";
+    std::string password_;
     std::string how_;
     bool refused_ = false;
     int refusals_ = 0;
 };
 
 TEST_F(DamagedFileLoop, EveryDamagedCopyIsReadOrRefusedAsDamaged) {
-    const std::vector<std::uint8_t> sound = SoundFile(path_);
-    const Structures structures = Find(sound);
-    how_ = "the sound file";
-    Run(sound);
-    ASSERT_EQ(refusals_, 0);
-    EXPECT_TRUE(vesktool::CheckDatabaseImage(sound).empty());
+    Loop("", "", 300);
+}
 
-    std::mt19937 random(20261210);
-    constexpr int kCopies = 300;
-    for (int copy = 0; copy < kCopies; ++copy) {
-        const std::vector<std::uint8_t> damaged = Damage(sound, structures, random, how_);
-        how_ = "copy " + std::to_string(copy) + " (" + how_ + ")";
-        Run(damaged);
-    }
-    // The loop reaches the refusals it is there for, not only harmless bytes.
-    EXPECT_GT(refusals_, kCopies / 3);
+// The same file compressed and enciphered: the options block's names, mode and digest too.
+TEST_F(DamagedFileLoop, EveryDamagedCopyOfACodecFileIsReadOrRefusedAsDamaged) {
+    Loop("compression ZIP\nencryption Blowfish 1\n", "loop secret", 100);
 }
 
 }  // namespace
