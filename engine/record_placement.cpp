@@ -45,7 +45,7 @@ std::string TRecordPlacement::Problem(std::int64_t offset, std::int64_t recordSi
     // A record of no bytes still needs a place of its own.
     const std::int64_t size = std::max<std::int64_t>(recordSize, 1);
     if (offset > fileSize - size)
-        return "lies beyond the end of the file";
+        return kBeyondTheEnd;
     Seal();
     // The last structure starting before the record ends; of it and those before it, the
     // one reaching furthest overlaps the record when it reaches past the record's start.

@@ -12,6 +12,8 @@ namespace vesk {
 
 class TRecordPlacement {
   public:
+    static constexpr const char* kBeyondTheEnd = "lies beyond the end of the file";
+
     // A structure that occupies [at, at + size), named for messages ("the header of table 2").
     // Structures that lie outside the file are kept too: a record cannot lie there either.
     void AddStructure(std::int64_t at, std::int64_t size, std::string name);

@@ -12,12 +12,9 @@ namespace vesk {
 
 namespace {
 
-// A name as it appears in a message: a zero byte would end the message text there.
+// A name as it appears in a message: no control byte, no byte of no character.
 std::string Shown(const std::string& name) {
-    std::string shown;
-    for (const char c : name)
-        shown += c == '\0' ? std::string("\\0") : std::string(1, c);
-    return shown;
+    return EscapeStoredText(name);
 }
 
 [[noreturn]] void Refuse(const std::string& where, const std::string& what) {

@@ -234,7 +234,16 @@ void TVeskTableIO::InitRecordPlacement() {
 
 void TVeskTableIO::CheckRecordOffset(std::int32_t entryNo, std::int64_t offset) {
     TVeskDBFileIO& file = owner_.FileIO();
-    const std::string problem = placement_.Problem(offset, recordSize_, file.FileSize());
+    std::string problem = placement_.Problem(offset, recordSize_, file.FileSize());
+    if (problem == TRecordPlacement::kBeyondTheEnd) {
+        // Outside the lock the known size may be behind the file: CheckRange learns it anew.
+        try {
+            file.CheckRange(offset, std::max(recordSize_, 1), "a record");
+            problem = placement_.Problem(offset, recordSize_, file.FileSize());
+        } catch (const EDatabaseError&) {
+            // really beyond the end: reported below
+        }
+    }
     if (!problem.empty())
         file.ThrowDamaged("entry " + std::to_string(entryNo) + " of table " + Quoted(tableName_) +
                           ": record offset " + std::to_string(offset) + " " + problem);
