@@ -501,7 +501,9 @@ void TVeskDBFileIO::ReadFieldContent(TMemoryStream& dest, std::int64_t valuePosi
             if (areaAt < format::kFirstFreeAt || outside(areaAt, storedSize))
                 ThrowDamaged("the blob area of " + ValueText(place, "a blob value", valuePosition) +
                              " at offset " + std::to_string(areaAt) + " of " +
-                             std::to_string(storedSize) + " bytes lies outside the file");
+                             std::to_string(storedSize) + " bytes " +
+                             (areaAt < format::kFirstFreeAt ? "lies in the file's fixed part"
+                                                            : "lies beyond the end of the file"));
             stored.SetSize(storedSize);
             ReadStoredExact(stored.Memory(), areaAt, storedSize, "a blob value", false);
         }

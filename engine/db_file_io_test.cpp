@@ -465,9 +465,10 @@ TEST(DbFileIO, ReadsSingleValuesAndBlobsWithinTheFile) {
         std::string part;  // empty: an empty value
     } cases[] = {
         {"empty", area, 0, ""},
-        {"past the end", area, 1000, "of 1000 bytes lies outside the file"},
+        {"past the end", area, 1000, "of 1000 bytes lies beyond the end of the file"},
         {"negative size", area, -5, "negative size"},
-        {"negative offset", -64, 10, "at offset -64 of 10 bytes lies outside the file"},
+        {"negative offset", -64, 10, "at offset -64 of 10 bytes lies in the file's fixed part"},
+        {"in the fixed part", 100, 10, "at offset 100 of 10 bytes lies in the file's fixed part"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
