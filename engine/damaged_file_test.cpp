@@ -170,6 +170,10 @@ TEST_F(OnDisk, RowsThatAreNotThereAreRefusedInPhysicalOrderAndByIndexAlike) {
          "entry 0 of table 'proxy': record offset " +
              std::to_string(Fixture().proxy.IndexChunks[0][0] + 40) +
              " lies on the index tab of index 'ByHost' chunk 0"},
+        // The order by host is 1, 2, 0: cut after 2, it no longer holds entry 0.
+        {"an index order that skips a live entry",
+         [](Fixture& f) { f.image.PutI32(TestImage::IndexTabEntryAt(f.proxy, 0, 2) + 4, -1); },
+         "the order of index 'ByHost' of table 'proxy' holds 2 of the 3 live entries"},
         {"a deleted entry at offset 0",
          [](Fixture& f) {
              f.image.PutI32(f.Entry(1), 0);

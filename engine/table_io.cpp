@@ -86,6 +86,7 @@ void TVeskTableIO::LoadTable() {
         InitFieldOffsets();
         InitRecordTab();
         InitRecordPlacement();
+        CheckIndexOrders();
         InitAutoIncField();
     } catch (...) {
         Unload();
@@ -230,6 +231,20 @@ void TVeskTableIO::InitRecordPlacement() {
     // Deleted entries too: they are never read, but an entry at a structure marks a damaged tab.
     for (size_t e = 0; e < recordTabEntries_.size(); ++e)
         CheckRecordOffset(static_cast<std::int32_t>(e), recordTabEntries_[e].RecordOffset);
+}
+
+void TVeskTableIO::CheckIndexOrders() {
+    // Read by an index and in physical order, the table shows the same rows. An index without
+    // chunks reads as an empty order, as the format has it.
+    const size_t live = GetRecordList(0).size();
+    for (std::int32_t i = 0; i < indexDefs_.Count(); ++i) {
+        const size_t held = GetRecordList(i + 1).size();
+        if (!indexTabChunks_[static_cast<size_t>(i)].empty() && held != live)
+            owner_.FileIO().ThrowDamaged("the order of index " + Quoted(indexDefs_.Items(i).Name) +
+                                         " of table " + Quoted(tableName_) + " holds " +
+                                         std::to_string(held) + " of the " + std::to_string(live) +
+                                         " live entries");
+    }
 }
 
 void TVeskTableIO::CheckRecordOffset(std::int32_t entryNo, std::int64_t offset) {

@@ -9,7 +9,8 @@
 // OpenCount unchanged. Every locked step releases the lock on error.
 //
 // Damage: loading refuses a header whose counts, names (stored_text.h), field types or text
-// sizes are outside the format, an index order that leaves its tab or loops, and a record-tab
+// sizes are outside the format, an index order that leaves its tab, loops or skips a live
+// entry (an index without chunks has an empty order, as the format reads it), and a record-tab
 // entry, live or deleted, whose record offset breaks the placement rule (record_placement.h).
 // Every read checks the record offset it reads at by the same rule, so a read in physical
 // order and one through an index see the same rows, and no read returns the bytes of a
@@ -156,6 +157,9 @@ class TVeskTableIO {
     // Builds the placement rule from the file's table headers and this table's chunks, and
     // checks every record-tab entry by it.
     void InitRecordPlacement();
+    // Throws the damage error when an index order with chunks holds fewer live entries than
+    // the physical order.
+    void CheckIndexOrders();
     // Throws the damage error unless a record of this table may lie at offset.
     void CheckRecordOffset(std::int32_t entryNo, std::int64_t offset);
     void CheckFieldBuffers(const TFieldBuffers& buffers) const;
