@@ -244,6 +244,16 @@ TEST(DamagedFile, ErrorsNameWhatIsDamagedAndWhere) {
         {"index name with a control byte",
          [](Fixture& f) { f.image.bytes[TestImage::IndexDefAt(f.proxy, 0) + 1] = 0x1B; },
          "the name 'B\\x1BHost' of index 0 of table 'proxy' holds the byte \\x1B"},
+        {"a blob as a key",
+         [](Fixture& f) {
+             f.image.PutI32(TestImage::IndexDefAt(f.proxy, 0) + format::kIdxFields, 2);
+         },
+         "index 'ByHost' of table 'proxy' names the blob field 'memo' as a key"},
+        {"an index without a key field",
+         [](Fixture& f) {
+             f.image.PutI32(TestImage::IndexDefAt(f.proxy, 0) + format::kIdxFields, -1);
+         },
+         "index 'ByHost' of table 'proxy' has no key field"},
         {"table name with a control byte",
          [](Fixture& f) { f.image.bytes[f.proxy.Header + 3] = 0x7F; },
          "the name 'pro\\x7Fy' of table 0 holds the byte \\x7F"},

@@ -151,8 +151,16 @@ void TVeskTableIO::InitIndexDefs() {
                 file.ThrowDamaged("index " + Quoted(index.Name) + " of table " +
                                   Quoted(tableName_) + " names key field " +
                                   std::to_string(fieldNo));
+            // A blob descriptor has no value to order by; no index is ever made on one.
+            if (IsBlobKind(fieldDefs_.Items(fieldNo).FieldType))
+                file.ThrowDamaged("index " + Quoted(index.Name) + " of table " +
+                                  Quoted(tableName_) + " names the blob field " +
+                                  Quoted(fieldDefs_.Items(fieldNo).Name) + " as a key");
             index.FieldNumbers.push_back(fieldNo);
         }
+        if (index.FieldNumbers.empty())
+            file.ThrowDamaged("index " + Quoted(index.Name) + " of table " + Quoted(tableName_) +
+                              " has no key field");
     }
 }
 

@@ -8,13 +8,13 @@
 // file's lock time-out and damage errors); a failed load leaves the object unloaded with
 // OpenCount unchanged. Every locked step releases the lock on error.
 //
-// Damage: loading refuses a header whose counts, names (stored_text.h), field types or text
-// sizes are outside the format, an index order that leaves its tab, loops or skips a live
-// entry (an index without chunks has an empty order, as the format reads it), and a record-tab
-// entry, live or deleted, whose record offset breaks the placement rule (record_placement.h).
-// Every read checks the record offset it reads at by the same rule, so a read in physical
-// order and one through an index see the same rows, and no read returns the bytes of a
-// structure as a row.
+// Damage: loading refuses a header whose counts, names (stored_text.h), field types, text
+// sizes or index keys (none, out of range, a blob) are outside the format, an index order that
+// leaves its tab, loops or skips a live entry (an index without chunks has an empty order, as the
+// format reads it), and a record-tab entry, live or deleted, whose record offset breaks the
+// placement rule (record_placement.h). Every read checks the record offset it reads at by the same
+// rule, so a read in physical order and one through an index see the same rows, and no read returns
+// the bytes of a structure as a row.
 //
 // Positions: index numbers are positions in IndexDefs, -1 the physical order; list 0 is the
 // physical order, list i + 1 the order of index i.

@@ -324,7 +324,8 @@ class DamagedFileLoop : public ::testing::Test {
                 for (const char* kind :
                      {"record offset", "the order skips", "' of the table ", "' of field ",
                       "' of index ", "no table can be loaded with", "does not decode",
-                      "' of the cipher ", "' of the compression algorithm "})
+                      "' of the cipher ", "' of the compression algorithm ", "' is a key",
+                      "no key field"})
                     EXPECT_EQ(problem.find(kind), std::string::npos)
                         << how_ << ": read without refusal, but the check finds: " << problem;
         }
