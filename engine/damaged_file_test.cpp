@@ -19,7 +19,8 @@
 #include "engine/session_list.h"
 #include "engine/table_io.h"
 #include "engine/table_io_owner.h"
-#include "engine/test_db_image.h"
+#include "engine/testing/scoped_algorithms.h"
+#include "engine/testing/test_db_image.h"
 
 namespace vesk {
 namespace {
@@ -216,7 +217,7 @@ TEST(DamagedFile, AReadAtAnEntryRewrittenSinceTheLoadIsCheckedAsTheLoadChecks) {
 // 'proxy' not found", "Encryption algorithm module 'Blowf?sh' not found", "Cannot
 // Uncompress.", "Stream read error".
 TEST(DamagedFile, ErrorsNameWhatIsDamagedAndWhere) {
-    RegisterStandardAlgorithms();
+    const engine_testing::ScopedStandardAlgorithms algorithms;
     using Damage = std::function<void(Fixture&)>;
     struct Case {
         const char* name;
@@ -284,7 +285,7 @@ TEST(DamagedFile, ErrorsNameWhatIsDamagedAndWhere) {
 }
 
 TEST(DamagedFile, TheTextsTheFormatGivesStay) {
-    RegisterStandardAlgorithms();
+    const engine_testing::ScopedStandardAlgorithms algorithms;
     struct Case {
         const char* name;
         std::function<void(Fixture&)> damage;
