@@ -5,7 +5,7 @@
 #include <string>
 
 #include "mainwindow/main_form.h"
-#include "shared/testing/shared_probes.h"
+#include "dialogs/testing/dialogs_probes.h"
 
 namespace mainwindow::testing {
 
