@@ -41,8 +41,10 @@ std::vector<CheckedText> OptionsTables::ReadList(vesk::TVeskTable& component,
     return entries;
 }
 
-void OptionsTables::WriteList(vesk::TVeskTable& component, const char* textColumn,
-                              const std::vector<CheckedText>& entries) {
+namespace {
+
+void ReplaceRows(vesk::TVeskTable& component, const char* textColumn,
+                 const std::vector<CheckedText>& entries) {
     OpenTable table(component);
     table->EmptyTable();
     for (const CheckedText& entry : entries) {
@@ -51,6 +53,25 @@ void OptionsTables::WriteList(vesk::TVeskTable& component, const char* textColum
         table->FieldByName(textColumn).SetAsString(entry.text);
         table->FieldByName("tf").SetAsBoolean(entry.checked);
         table->Post();
+    }
+}
+
+}  // namespace
+
+void OptionsTables::WriteList(vesk::TVeskTable& component, const char* textColumn,
+                              const std::vector<CheckedText>& entries) {
+    // A list the table refuses part of (a text too long for its column) would be left half
+    // written: the stored list is put back before the error goes on.
+    const std::vector<CheckedText> stored = ReadList(component, textColumn);
+    try {
+        ReplaceRows(component, textColumn, entries);
+    } catch (...) {
+        try {
+            ReplaceRows(component, textColumn, stored);
+        } catch (...) {
+            // The first error is the one to report; the table is closed either way.
+        }
+        throw;
     }
 }
 

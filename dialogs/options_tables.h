@@ -45,7 +45,8 @@ class OptionsTables {
 
     // The rows of a list table (`textColumn` and `tf`) in table order.
     std::vector<CheckedText> ReadList(vesk::TVeskTable& table, const char* textColumn);
-    // Empties the table and appends one row per entry, in order.
+    // Empties the table and appends one row per entry, in order. When that fails, the rows
+    // the table held are written back (as far as the table lets them) and the error passes on.
     void WriteList(vesk::TVeskTable& table, const char* textColumn,
                    const std::vector<CheckedText>& entries);
     // Sets `tf` of the row whose text equals `text` exactly; false when there is none
