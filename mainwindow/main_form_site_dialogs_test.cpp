@@ -104,5 +104,33 @@ TEST_F(SiteCommands, OptionsAndQuickConnectOpenTheirDialogs) {
     EXPECT_EQ(Form15, nullptr);
 }
 
+// Quick connect opens the page captioned with the server; the password lands in `quickftp`
+// and in no other file of the program's folder (not the layout file the shut-down writes).
+TEST_F(SiteCommands, QuickConnectOpensAPageAndKeepsThePasswordToItsTable) {
+    TForm1& form = ShowForm();
+    const std::string password = "pw-secret-4711";
+    driver_.Next([&](QDialog& dialog) {
+        ui::Child<QComboBox>(dialog, "ComboBox1").setEditText("127.0.0.1");
+        ui::Child<QLineEdit>(dialog, "Edit1").setText("user");
+        ui::Child<QLineEdit>(dialog, "Edit3").setText(QString::fromStdString(password));
+        ui::ClickButton(dialog, "Button3");
+    });
+    form.ToolButton37->click();
+    ASSERT_NE(form.FindSitePage("127.0.0.1"), nullptr);
+    EXPECT_EQ(form.ActiveFrame()->FSiteName, "127.0.0.1");
+    EXPECT_EQ(Column(*dm->Tquick, "pass"), std::vector<std::string>{password});
+    form.close();
+    FlushDeferredDeletes();
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder_)) {
+        if (entry.path().filename() == "all.dat")
+            continue;
+        ++files;
+        EXPECT_EQ(ReadBytes(entry.path().string()).find(password), std::string::npos)
+            << entry.path();
+    }
+    EXPECT_GE(files, 2);  // FTPBookmark.dat and forminfo.ini at least
+}
+
 }  // namespace
 }  // namespace mainwindow::testing
