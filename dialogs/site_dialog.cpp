@@ -1,5 +1,7 @@
 #include "dialogs/site_dialog.h"
 
+#include <iterator>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
@@ -113,6 +115,10 @@ TForm4::TForm4(TDialogsHost& host, QWidget* parent) : ui::ModalDialog(parent), h
     connect(Button5, &QPushButton::clicked, this, ui::Guarded([this] { Button5Click(); }));
     connect(Button1, &QPushButton::clicked, this, ui::Guarded([this] { Button1Click(); }));
     SetButtonModalResult(Button2, ui::mrCancel);
+    // The keyboard goes from the name through the login page's fields in their order.
+    QWidget* order[] = {Edit5, Edit1, Edit2, Edit3, Edit4, CheckBox1, Memo1, Edit6};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
     CheckBox1Click();
     CheckBox4Click();
     Form4 = this;
@@ -137,6 +143,7 @@ void TForm4::BuildLoginPage() {
     CheckBox1 = MakeCheckBox(TabSheet1, "CheckBox1", "View Password", initial.vp);
     Memo1 = Named(new QPlainTextEdit(TabSheet1), "Memo1");
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo1->setTabChangesFocus(true);
     Memo1->setPlainText(ui::ToQt(initial.comment));
     Edit6 = Named(new QLineEdit(TabSheet1), "Edit6");
     int row = 0;
