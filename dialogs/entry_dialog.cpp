@@ -81,6 +81,7 @@ TEntryDialog::TEntryDialog(const dialogs::EntryDesign& design, QWidget* parent)
     buttons->addWidget(Button1);
     buttons->addWidget(Button2);
     column->addLayout(buttons);
+    column->setSizeConstraint(QLayout::SetFixedSize);  // a fixed border
 
     connect(CheckBox1, &QCheckBox::toggled, this, ui::Guarded([this] { CheckBox1Click(); }));
     connect(Button1, &QPushButton::clicked, this, ui::Guarded([this] { Button1Click(); }));

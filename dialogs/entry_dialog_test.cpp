@@ -12,6 +12,7 @@
 #include "dialogs/site_dialog.h"
 #include "dialogs/socks_dialog.h"
 #include "dialogs/testing/dialogs_rig.h"
+#include "platform/ui/handler_guard.h"
 #include "platform/ui/integer_edit.h"
 #include "platform/ui/modal_result.h"
 
@@ -273,6 +274,31 @@ TEST_P(EntryDialogs, AnEntryGoneBeforeOkWritesNothingAndCloses) {
         ClickButton(options, twin().editButton);
         EXPECT_EQ(driver_.DialogsDriven(), 2);
     });
+    EXPECT_TRUE(Entries().Rows().empty());
+}
+
+// A row the table refuses ends OK with the error reported, the dialog open with what was
+// typed and no table left open.
+TEST_P(EntryDialogs, ATableErrorKeepsTheDialogOpen) {
+    std::vector<std::string> errors;
+    ui::ScopedApplicationErrorHandler handler(
+        [&](std::exception_ptr error) { errors.push_back(ui::ErrorText(error)); });
+    const std::string longName(101, 'n');
+    InOptions([&](TForm2& options) {
+        driver_.Next([&](QDialog& dialog) {
+            auto& name = Child<QLineEdit>(dialog, twin().nameEdit);
+            name.setText(QString::fromStdString(longName));
+            Child<QLineEdit>(dialog, twin().addressEdit).setText("h.test");
+            ClickButton(dialog, "Button1");
+            EXPECT_TRUE(dialog.isVisible());
+            EXPECT_EQ(name.text().toStdString(), longName);
+            EXPECT_TRUE(AllTablesClosed());
+            ClickButton(dialog, "Button2");
+        });
+        ClickButton(options, twin().addButton);
+        EXPECT_EQ(OptionsList(options).topLevelItemCount(), 0);
+    });
+    EXPECT_EQ(errors.size(), 1u);
     EXPECT_TRUE(Entries().Rows().empty());
 }
 

@@ -144,7 +144,7 @@ TForm2::TForm2(TDialogsHost& host, QWidget* parent) : ui::ModalDialog(parent), h
     buttons->addWidget(Button3);
     buttons->addWidget(Button4);
     column->addLayout(buttons);
-    resize(520, 400);
+    setFixedSize(520, 400);  // a fixed border
 
     auto on = [this](QPushButton* button, void (TForm2::*handler)()) {
         connect(button, &QPushButton::clicked, this,

@@ -74,6 +74,7 @@ TForm15::TForm15(TDialogsHost& host, QWidget* parent) : ui::ModalDialog(parent),
     buttons->addWidget(Button3);
     buttons->addWidget(Button2);
     column->addLayout(buttons);
+    column->setSizeConstraint(QLayout::SetFixedSize);  // a fixed border
 
     // Every change of the server text, typed or picked.
     connect(ComboBox1, &QComboBox::editTextChanged, this,

@@ -107,6 +107,7 @@ TForm4::TForm4(TDialogsHost& host, QWidget* parent) : ui::ModalDialog(parent), h
     buttons->addWidget(Button2);
     column->addLayout(buttons);
     setLayout(column);
+    column->setSizeConstraint(QLayout::SetFixedSize);  // a fixed border
 
     connect(CheckBox1, &QCheckBox::toggled, this, ui::Guarded([this] { CheckBox1Click(); }));
     connect(CheckBox4, &QCheckBox::toggled, this, ui::Guarded([this] { CheckBox4Click(); }));
