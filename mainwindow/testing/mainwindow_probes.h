@@ -4,8 +4,8 @@
 #include <sstream>
 #include <string>
 
-#include "mainwindow/main_form.h"
 #include "dialogs/testing/dialogs_probes.h"
+#include "mainwindow/main_form.h"
 
 namespace mainwindow::testing {
 
