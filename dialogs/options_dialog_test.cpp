@@ -205,6 +205,28 @@ TEST_F(OptionsDialog, RemovingAProxyAsksNothingAndCancelDoesNotUndoIt) {
     EXPECT_EQ(ColumnTexts(*dm->Tftpsite, "proxy"), std::vector<std::string>{"p1"});
 }
 
+// Edit with no row selected, or on a row no longer stored, opens no entry dialog (the modal
+// driver fails a dialog it has no driver for).
+TEST_F(OptionsDialog, EditNeedsASelectedStoredRow) {
+    AddRow(*dm->Tproxy, {Text("name", "p1")});
+    AddRow(*dm->Tsocks, {Text("name", "s1")});
+    Run([&](TForm2& options) {
+        options.ListView1->setCurrentItem(nullptr);
+        ClickButton(options, "Button2");
+        options.ListView2->setCurrentItem(nullptr);
+        ClickButton(options, "Button7");
+        OpenTable(*dm->Tproxy)->Delete();
+        OpenTable(*dm->Tsocks)->Delete();
+        options.ListView1->setCurrentItem(options.ListView1->topLevelItem(0));
+        ClickButton(options, "Button2");
+        options.ListView2->setCurrentItem(options.ListView2->topLevelItem(0));
+        ClickButton(options, "Button7");
+        EXPECT_EQ(driver_.DialogsDriven(), 1);
+        EXPECT_TRUE(AllTablesClosed());
+        options.reject();
+    });
+}
+
 TEST_F(OptionsDialog, HelpShowsTheTopicOfThePageInFront) {
     Run([](TForm2& options) {
         for (int page = 0; page < 4; ++page) {

@@ -402,6 +402,10 @@ TEST_F(SiteDialog, ListsFollowTheOptionsDialogOpenedFromOption) {
         driver_.Next([&](QDialog& dialog2) {
             auto& options = static_cast<TForm2&>(dialog2);
             EXPECT_EQ(options.PageControl1->currentIndex(), 3);
+            ClickButton(options, "Button13");
+            EXPECT_EQ(
+                help_.requests,
+                (std::vector<ui::HelpRequest>{{os::ProgramFolder() + "Zantrope.hlp", "item32"}}));
             options.ListView2->setCurrentItem(options.ListView2->topLevelItem(0));
             ClickButton(options, "Button8");  // Remove
             ClickButton(options, "Button4");
