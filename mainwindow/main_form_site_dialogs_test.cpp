@@ -119,6 +119,18 @@ TEST_F(SiteCommands, QuickConnectOpensAPageAndKeepsThePasswordToItsTable) {
     ASSERT_NE(form.FindSitePage("127.0.0.1"), nullptr);
     EXPECT_EQ(form.ActiveFrame()->FSiteName, "127.0.0.1");
     EXPECT_EQ(Column(*dm->Tquick, "pass"), std::vector<std::string>{password});
+
+    // Again to the same server: its page comes to the front, the row takes the new values.
+    form.PageControl1->setCurrentIndex(0);
+    driver_.Next([&](QDialog& dialog) {
+        ui::Child<QComboBox>(dialog, "ComboBox1").setEditText("127.0.0.1");
+        ui::Child<QLineEdit>(dialog, "Edit1").setText("other");
+        ui::ClickButton(dialog, "Button3");
+    });
+    form.ToolButton37->click();
+    EXPECT_EQ(form.PageCounter, 1);
+    EXPECT_EQ(form.ActiveFrame(), form.FindFrame(1));
+    EXPECT_EQ(Column(*dm->Tquick, "user"), std::vector<std::string>{"other"});
     form.close();
     FlushDeferredDeletes();
     int files = 0;
