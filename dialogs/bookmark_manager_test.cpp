@@ -39,7 +39,13 @@ class RecordingHost : public TDialogsHost {
         calls.push_back("set " + std::to_string(folders.size()));
     }
     void SaveLocalBookmarks() override { calls.push_back("save"); }
+    void OpenQuickConnectPage(const std::string& host, int, const std::string&, const std::string&,
+                              bool) override {
+        calls.push_back("quick " + host);
+    }
+    void ReloadPageOptions() override { calls.push_back("reload"); }
     std::vector<Tfb*> Pages() const override { return {}; }
+    QWidget* DialogParent() override { return nullptr; }
 
     std::vector<std::string> calls;
 };

@@ -17,6 +17,8 @@
 
 #include "connection/tfb.h"
 #include "dialogs/bookmark_manager.h"
+#include "dialogs/options_dialog.h"
+#include "dialogs/quick_connect_dialog.h"
 #include "mainwindow/banner_bar.h"
 #include "mainwindow/connection_pages.h"
 #include "mainwindow/layout_keeper.h"
@@ -63,7 +65,7 @@ TForm1::TForm1(std::string programFolder, QWidget* parent)
     PageControl1 = new QTabWidget(Splitter1);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
     TabSheet1 = new TTabSheet(*PageControl1, QStringLiteral("TabSheet1"), "FTP Site", 0);
-    sites_ = new TSiteListPane(*TabSheet1, *this, FSiteViewStep);
+    sites_ = new TSiteListPane(*TabSheet1, *this, FSiteViewStep, *this);
     ToolBar1 = sites_->ToolBar1;
     ToolButton37 = sites_->ToolButton37;
     ToolButton2 = sites_->ToolButton2;
@@ -123,6 +125,10 @@ void TForm1::ConnectHandlers() {
             ui::Guarded([this] { ToolButton28Click(); }));
     connect(ZezovozPanel1->SpeedButton2, &QToolButton::clicked, this,
             ui::Guarded([this] { close(); }));
+    connect(ZezovozPanel1->SpeedButton1, &QToolButton::clicked, this,
+            ui::Guarded([this] { SpeedButton1Click(); }));
+    connect(ToolButton37, &QToolButton::clicked, this,
+            ui::Guarded([this] { ToolButton37Click(); }));
 }
 
 TForm1::~TForm1() {
@@ -272,6 +278,18 @@ void TForm1::ListView1DblClick() {
     sites_->ListView1DblClick();
 }
 
+void TForm1::FTP2Click() {
+    sites_->FTP2Click();
+}
+
+void TForm1::Edit1Click() {
+    sites_->Edit1Click();
+}
+
+void TForm1::EditSite(const std::string& name) {
+    sites_->EditSite(name);
+}
+
 void TForm1::Delete1Click() {
     sites_->Delete1Click();
 }
@@ -308,6 +326,14 @@ std::string TForm1::SiteCaption(int row) const {
 
 void TForm1::OpenSitePage(const std::string& name, bool quickConnect) {
     pages_->OpenSitePage(name, quickConnect);
+}
+
+void TForm1::OpenQuickConnectPage(const std::string& host, int /*port*/,
+                                  const std::string& /*user*/, const std::string& /*password*/,
+                                  bool /*passive*/) {
+    // The page takes the server, port, user, password and passive mode once it connects
+    // quick connections by them; until then it opens by the host text alone.
+    pages_->OpenSitePage(host, true);
 }
 
 void TForm1::CloseActivePage() {
@@ -456,4 +482,26 @@ void TForm1::SaveLocalBookmarks() {
 
 std::vector<Tfb*> TForm1::Pages() const {
     return pages_->Frames();
+}
+
+void TForm1::ReloadPageOptions() {
+    // Every page created since start, closed ones included, from the highest number down,
+    // reloads its options (Tfb::ReloadOptions) once the page reads options at all; the frame
+    // holds none yet.
+}
+
+QWidget* TForm1::DialogParent() {
+    return this;
+}
+
+// ---- banner and toolbar commands ----
+
+void TForm1::SpeedButton1Click() {
+    TForm2 dialog(*this, this);
+    dialog.exec();
+}
+
+void TForm1::ToolButton37Click() {
+    TForm15 dialog(*this, this);
+    dialog.exec();
 }

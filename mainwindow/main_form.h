@@ -140,11 +140,14 @@ class TForm1 : public QMainWindow, public TPageHost, public TDialogsHost {
     void ClearSiteList();
     void ShowSiteMenuItems(bool visible);
     void DeleteSite(const std::string& name);
+    void EditSite(const std::string& name);
     // The selected site's caption (a site's name may be empty); nullopt when nothing or
     // "NewFTPSite" is selected.
     std::optional<std::string> SelectedSite() const;
     void ListView1SelectItem();
     void ListView1DblClick();
+    void FTP2Click();
+    void Edit1Click();
     void Delete1Click();
     void R1Click();
     void ListView1Edited(int row, std::string& caption);
@@ -156,6 +159,8 @@ class TForm1 : public QMainWindow, public TPageHost, public TDialogsHost {
 
     // ---- connection pages ----
     void OpenSitePage(const std::string& name, bool quickConnect) override;
+    void OpenQuickConnectPage(const std::string& host, int port, const std::string& user,
+                              const std::string& password, bool passive) override;
     // Both close their pages also when the shared page layout cannot be written; that write
     // error is thrown once the pages are closed.
     void CloseActivePage();
@@ -209,6 +214,14 @@ class TForm1 : public QMainWindow, public TPageHost, public TDialogsHost {
     // is passed over (the bookmarks stay for this run).
     void SaveLocalBookmarks() override;
     std::vector<Tfb*> Pages() const override;
+    void ReloadPageOptions() override;
+    QWidget* DialogParent() override;
+
+    // ---- banner and toolbar commands ----
+    // "Options": the options dialog on its first page.
+    void SpeedButton1Click();
+    // The site list's "Quick connect": the quick-connect dialog.
+    void ToolButton37Click();
 
   protected:
     void showEvent(QShowEvent* event) override;

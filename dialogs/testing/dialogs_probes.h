@@ -1,18 +1,24 @@
 #pragma once
-// For tests only: the global-state probes of the dialogs (their `FormN` globals) on top of
-// those of the layers below.
+// For tests only: the global-state probes of the dialogs (the `Form2` ... `Form17` globals of
+// the dialogs built so far) on top of those of the layers below.
 #include <sstream>
 #include <string>
 
 #include "dialogs/bookmark_manager.h"
+#include "dialogs/options_dialog.h"
+#include "dialogs/proxy_dialog.h"
+#include "dialogs/quick_connect_dialog.h"
+#include "dialogs/site_dialog.h"
+#include "dialogs/socks_dialog.h"
 #include "shared/testing/shared_probes.h"
 
 namespace dialogs::testing {
 
-inline const bool kBookmarkManagerProbe =
-    os::testing::RegisterGlobalStateProbe("the bookmark manager global `Form17`", [] {
+inline const bool kDialogGlobalsProbe = os::testing::RegisterGlobalStateProbe(
+    "the dialog globals Form2, Form4, Form5, Form7, Form15, Form17", [] {
         std::ostringstream text;
-        text << static_cast<const void*>(Form17);
+        text << Form2 << " " << Form4 << " " << Form5 << " " << Form7 << " " << Form15 << " "
+             << Form17;
         return text.str();
     });
 

@@ -12,6 +12,7 @@
 #include <cctype>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <thread>
@@ -142,6 +143,50 @@ class XServer {
   private:
     std::unique_ptr<ChildProcess> server_;
     std::string display_;
+};
+
+// The program running on an X server of its own, driven with xdotool.
+class ProgramOnXvfb {
+  public:
+    explicit ProgramOnXvfb(const std::string& program) {
+        if (server_.Display().empty())
+            return;
+        window_ = std::make_unique<ChildProcess>(
+            std::vector<std::string>{program},
+            std::vector<std::string>{"DISPLAY=" + server_.Display(), "QT_QPA_PLATFORM=xcb",
+                                     "ASAN_OPTIONS=detect_leaks=0"});
+    }
+
+    bool Started() const { return window_ && window_->Started(); }
+    bool Running() const { return window_ && window_->Running(); }
+    // The prefix that runs a shell command on this display.
+    std::string Env() const { return server_.Env(); }
+
+    // The id of the first window with that title, waiting up to `limit` for it; "" if none.
+    std::string FindWindow(const std::string& title, std::chrono::seconds limit) const {
+        std::string id;
+        WaitFor(
+            [&] {
+                id = FirstLine(Env() + "xdotool search --name '" + title + "' 2>/dev/null");
+                return !id.empty();
+            },
+            limit);
+        return id;
+    }
+    bool Run(const std::string& xdotoolArguments) const {
+        return std::system((Env() + "xdotool " + xdotoolArguments).c_str()) == 0;
+    }
+    // A screenshot of the whole screen at `png`; the number of its colours (0 on failure).
+    int Screenshot(const std::string& png) const {
+        if (std::system((Env() + "import -window root '" + png + "'").c_str()) != 0)
+            return 0;
+        const std::string colours = FirstLine("identify -format '%k' '" + png + "'");
+        return colours.empty() ? 0 : std::stoi(colours);
+    }
+
+  private:
+    XServer server_;
+    std::unique_ptr<ChildProcess> window_;
 };
 
 }  // namespace mainwindow::testing
