@@ -174,12 +174,12 @@ TForm9::~TForm9() {
         Form9 = nullptr;
 }
 
-void TForm9::Preset(const dialogs::DuplicatePresets& presets) {
+void TForm9::Preset(const TDuplicatePresets& presets) {
     LocalFilePath = presets.localPath;
     download_ = presets.download;
     clashName_ = presets.upper.name;
     const struct {
-        const dialogs::DuplicateBlock& values;
+        const TDuplicateBlock& values;
         QLabel* heading;
         QLabel* filePicture;
         QLabel* folderPicture;

@@ -17,7 +17,7 @@
 // reaches the application error handler.
 #include <string>
 
-#include "dialogs/duplicate_presets.h"
+#include "connection/duplicate_presets.h"
 #include "platform/ui/modal_dialog.h"
 
 class QLabel;
@@ -72,7 +72,7 @@ class TForm9 : public ui::ModalDialog {
     QPushButton* Button4;        // "&OK"
 
     // Shows one clash: both blocks, the pictures, the local path and the Resume offer.
-    void Preset(const dialogs::DuplicatePresets& presets);
+    void Preset(const TDuplicatePresets& presets);
 
     // ---- handlers ----
     void FormShow();

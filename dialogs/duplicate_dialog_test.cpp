@@ -1,10 +1,7 @@
 #include "dialogs/duplicate_dialog.h"
 
-#include <fcntl.h>  // AT_FDCWD
 #include <gtest/gtest.h>
 #include <stdlib.h>  // mkdtemp
-#include <sys/stat.h>
-#include <time.h>
 
 #include <QLabel>
 #include <QLineEdit>
@@ -20,8 +17,8 @@
 #include <vector>
 
 #include "connection/duplicate_asker.h"
+#include "connection/duplicate_presets.h"
 #include "connection/new_name_check.h"
-#include "dialogs/duplicate_presets.h"
 #include "platform/ui/handler_guard.h"
 #include "platform/ui/modal_result.h"
 #include "platform/ui/testing/gtest_failure.h"
@@ -66,68 +63,7 @@ bool SameAnswers(const TDuplicateAnswers& a, const TDuplicateAnswers& b) {
            a.FDuplicateAnswer == b.FDuplicateAnswer;
 }
 
-TEST(DuplicatePresets, ResumeIsOfferedOnlyForAShorterLocalFileOfADownload) {
-    const struct {
-        const char* what;
-        bool folder;
-        bool download;
-        std::int64_t remote;
-        std::int64_t local;
-        bool offered;
-    } cases[] = {
-        {"download, local shorter", false, true, 1000, 400, true},
-        {"download, local empty", false, true, 1000, 0, true},
-        {"download, same length", false, true, 1000, 1000, false},
-        {"download, local longer", false, true, 1000, 1001, false},
-        {"download, remote size 0", false, true, 0, 0, false},
-        {"download, 3 GB remote", false, true, 3221225472, 2147483648, true},
-        {"folder download", true, true, 1000, 0, false},
-        {"upload, local shorter", false, false, 1000, 400, false},
-        {"folder upload", true, false, 1000, 0, false},
-    };
-    for (const auto& test : cases) {
-        SCOPED_TRACE(test.what);
-        rtmpinfo info{"/home/u/a.bin", test.remote, "2026-01-02 03:04:05",
-                      test.download ? 0 : test.local};
-        const DuplicatePresets presets = MakeDuplicatePresets(
-            info, test.folder, test.download, test.folder ? "Folder" : "BIN File",
-            {true, test.local, "2026-05-06 07:08:09"});
-        EXPECT_EQ(presets.resumeOffered, test.offered);
-        EXPECT_EQ(presets.resumeOffset, test.offered ? test.local : 0);
-        EXPECT_EQ(presets.resumeRemaining, test.offered ? test.remote - test.local : 0);
-    }
-}
-
-TEST(DuplicatePresets, AnUploadShowsTheLocalSideAboveADownloadTheRemoteSide) {
-    const rtmpinfo info{"/home/u/dir/a.bin", 2048, "2026-01-02 03:04:05", 1024};
-    const LocalItemFacts local{true, 512, "2026-05-06 07:08:09"};
-    const DuplicatePresets upload = MakeDuplicatePresets(info, false, false, "BIN File", local);
-    EXPECT_EQ(upload.upper.heading, "Local file");
-    EXPECT_EQ(upload.upper.name, "a.bin");
-    EXPECT_EQ(upload.upper.size, "1024");  // the page's local size of an upload
-    EXPECT_EQ(upload.upper.modified, "2026-05-06 07:08:09");
-    EXPECT_EQ(upload.lower.heading, "Remote file");
-    EXPECT_EQ(upload.lower.size, "2048");
-    EXPECT_EQ(upload.lower.modified, "2026-01-02 03:04:05");
-    EXPECT_EQ(upload.lower.type, "BIN File");
-    EXPECT_EQ(upload.localPath, "/home/u/dir/a.bin");
-    const DuplicatePresets download = MakeDuplicatePresets(info, false, true, "BIN File", local);
-    EXPECT_EQ(download.upper.heading, "Remote file");
-    EXPECT_EQ(download.upper.size, "2048");
-    EXPECT_EQ(download.upper.modified, "2026-01-02 03:04:05");
-    EXPECT_EQ(download.lower.heading, "Local file");
-    EXPECT_EQ(download.lower.size, "512");  // the searched size of a download
-    EXPECT_EQ(download.lower.modified, "2026-05-06 07:08:09");
-}
-
-TEST(DuplicatePresets, NameOfPath) {
-    EXPECT_EQ(NameOfPath("/a/b/c.txt"), "c.txt");
-    EXPECT_EQ(NameOfPath("/a/b/dir/"), "dir");
-    EXPECT_EQ(NameOfPath("plain"), "plain");
-    EXPECT_EQ(NameOfPath("/"), "");
-}
-
-class LocalItems : public ::testing::Test {
+class DuplicateDialog : public ::testing::Test {
   protected:
     void SetUp() override {
         std::string pattern =
@@ -139,37 +75,9 @@ class LocalItems : public ::testing::Test {
         std::error_code ignored;
         std::filesystem::remove_all(folder_, ignored);
     }
-    std::string folder_;
-};
 
-TEST_F(LocalItems, SizeAndLocalLastWriteTime) {
-    const std::string file = folder_ + "five.bin";
-    std::ofstream(file) << "12345";
-    struct tm moment {};
-    moment.tm_year = 2025 - 1900;
-    moment.tm_mon = 2;
-    moment.tm_mday = 4;
-    moment.tm_hour = 5;
-    moment.tm_min = 6;
-    moment.tm_sec = 7;
-    moment.tm_isdst = -1;
-    const struct timespec times[2] = {{::mktime(&moment), 0}, {::mktime(&moment), 0}};
-    ASSERT_EQ(::utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
-    const LocalItemFacts facts = LocalItemOf(file);
-    EXPECT_TRUE(facts.found);
-    EXPECT_EQ(facts.size, 5);
-    EXPECT_EQ(facts.modified, "2025-03-04 05:06:07");
-    std::filesystem::create_directory(folder_ + "dir");
-    EXPECT_TRUE(LocalItemOf(folder_ + "dir").found);
-    EXPECT_EQ(LocalItemOf(folder_ + "dir").size, 0);
-    EXPECT_FALSE(LocalItemOf(folder_ + "missing").found);
-    EXPECT_EQ(LocalItemOf(folder_ + "missing").modified, "");
-}
-
-class DuplicateDialog : public LocalItems {
-  protected:
     // Shows the question of `page` with `presets` and runs `drive` inside its modal loop.
-    int Run(AskingPage& page, const DuplicatePresets& presets,
+    int Run(AskingPage& page, const TDuplicatePresets& presets,
             const std::function<void(TForm9&)>& drive) {
         driver_.Next([&](QDialog& dialog) {
             EXPECT_EQ(Form9, &dialog);
@@ -184,18 +92,18 @@ class DuplicateDialog : public LocalItems {
         EXPECT_EQ(Form9, nullptr);
         return result;
     }
-    int Run(const DuplicatePresets& presets, const std::function<void(TForm9&)>& drive) {
+    int Run(const TDuplicatePresets& presets, const std::function<void(TForm9&)>& drive) {
         return Run(page_, presets, drive);
     }
 
     // A file upload of "a.txt" from the test's folder, 100 bytes against 300 on the server.
-    DuplicatePresets Upload(bool folder = false) const {
+    TDuplicatePresets Upload(bool folder = false) const {
         return MakeDuplicatePresets({folder_ + "a.txt", 300, "2026-01-02 03:04:05", 100}, folder,
                                     false, folder ? "Folder" : "TXT File",
                                     {true, 100, "2026-05-06 07:08:09"});
     }
     // A download of "a.txt" into the test's folder, where 100 of its 300 bytes are.
-    DuplicatePresets Download(bool folder = false) const {
+    TDuplicatePresets Download(bool folder = false) const {
         return MakeDuplicatePresets({folder_ + "a.txt", 300, "2026-01-02 03:04:05", 0}, folder,
                                     true, folder ? "Folder" : "TXT File",
                                     {true, 100, "2026-05-06 07:08:09"});
@@ -210,6 +118,7 @@ class DuplicateDialog : public LocalItems {
         return texts;
     }
 
+    std::string folder_;
     AskingPage page_;
     ui::ScriptedUi ui_{ui::GtestFailure()};
     ui::ModalDriver driver_{ui::GtestFailure()};
@@ -260,7 +169,7 @@ TEST_F(DuplicateDialog, DownloadOfAFolderSwapsTheHeadingsAndShowsFolders) {
 TEST_F(DuplicateDialog, ResumeIsEnabledAsOffered) {
     const struct {
         const char* what;
-        DuplicatePresets presets;
+        TDuplicatePresets presets;
         bool enabled;
     } cases[] = {
         {"file download, local shorter", Download(), true},

@@ -5,9 +5,13 @@
 #include <string>
 
 struct rtmpinfo {
-    std::string path;          // full local path of the item (file or folder)
-    std::int64_t ftpsize = 0;  // remote size: the listing's for uploads, the entry's for
-                               // downloads; 0 for folders
-    std::string ftpdate;      // remote modified time "yyyy-mm-dd hh:mm:ss" (downloads may give "?")
-    std::int64_t losize = 0;  // local size, filled for uploads only; 0 for folders
+    // Full local path of the item (file or folder).
+    std::string path;
+    // Remote size: the listing's for uploads, the queue entry's for downloads; 0 for folders.
+    std::int64_t ftpsize = 0;
+    // Remote modified time "yyyy-mm-dd hh:mm:ss" (a download entry of a history or task run
+    // gives "?").
+    std::string ftpdate;
+    // Local size, filled for uploads only; 0 for folders.
+    std::int64_t losize = 0;
 };

@@ -1,17 +1,15 @@
-#include "dialogs/duplicate_presets.h"
+#include "connection/duplicate_presets.h"
 
 #include <sys/stat.h>
 #include <time.h>
 
 #include <cstdio>
 
-namespace dialogs {
-
-LocalItemFacts LocalItemOf(const std::string& path) {
+TLocalItemFacts LocalItemOf(const std::string& path) {
     struct stat facts {};
-    if (::lstat(path.c_str(), &facts) != 0)
+    if (::stat(path.c_str(), &facts) != 0 && ::lstat(path.c_str(), &facts) != 0)
         return {};
-    LocalItemFacts item;
+    TLocalItemFacts item;
     item.found = true;
     item.size = S_ISDIR(facts.st_mode) ? 0 : static_cast<std::int64_t>(facts.st_size);
     struct tm local {};
@@ -25,7 +23,7 @@ LocalItemFacts LocalItemOf(const std::string& path) {
     return item;
 }
 
-std::string NameOfPath(const std::string& path) {
+std::string ItemNameOfPath(const std::string& path) {
     std::string trimmed = path;
     while (trimmed.size() > 1 && trimmed.back() == '/')
         trimmed.pop_back();
@@ -33,15 +31,15 @@ std::string NameOfPath(const std::string& path) {
     return slash == std::string::npos ? trimmed : trimmed.substr(slash + 1);
 }
 
-DuplicatePresets MakeDuplicatePresets(const rtmpinfo& info, bool folder, bool download,
-                                      const std::string& typeText, const LocalItemFacts& local) {
-    DuplicatePresets presets;
+TDuplicatePresets MakeDuplicatePresets(const rtmpinfo& info, bool folder, bool download,
+                                       const std::string& typeText, const TLocalItemFacts& local) {
+    TDuplicatePresets presets;
     presets.download = download;
     presets.folder = folder;
     presets.localPath = info.path;
-    const std::string name = NameOfPath(info.path);
-    const DuplicateBlock remote{"Remote file", name, std::to_string(info.ftpsize), info.ftpdate,
-                                typeText};
+    const std::string name = ItemNameOfPath(info.path);
+    const TDuplicateBlock remote{"Remote file", name, std::to_string(info.ftpsize), info.ftpdate,
+                                 typeText};
     if (download) {
         presets.upper = remote;
         presets.lower = {"Local file", name, std::to_string(local.size), local.modified, typeText};
@@ -57,5 +55,3 @@ DuplicatePresets MakeDuplicatePresets(const rtmpinfo& info, bool folder, bool do
     }
     return presets;
 }
-
-}  // namespace dialogs
