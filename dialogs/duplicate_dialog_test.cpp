@@ -259,17 +259,6 @@ TEST_F(DuplicateDialog, AllAnswersGoToTheAskingPageOnly) {
     EXPECT_TRUE(SameAnswers(asking.answers, TDuplicateAnswers{}));
 }
 
-TEST_F(DuplicateDialog, ModalResultsMapToThePagesCodes) {
-    EXPECT_EQ(DuplicateCodeOf(ui::mrOk), TDuplicateCode::kRename);
-    EXPECT_EQ(DuplicateCodeOf(ui::mrCancel), TDuplicateCode::kCancel);
-    EXPECT_EQ(DuplicateCodeOf(ui::mrYes), TDuplicateCode::kOverwrite);
-    EXPECT_EQ(DuplicateCodeOf(ui::mrNo), TDuplicateCode::kSkip);
-    EXPECT_EQ(DuplicateCodeOf(ui::mrIgnore), TDuplicateCode::kAppend);
-    EXPECT_EQ(DuplicateCodeOf(ui::mrRetry), TDuplicateCode::kResume);
-    EXPECT_EQ(DuplicateCodeOf(ui::mrNone), TDuplicateCode::kCancel);
-    EXPECT_EQ(DuplicateCodeOf(ui::mrAbort), TDuplicateCode::kCancel);
-}
-
 TEST_F(DuplicateDialog, RenameOfAnUploadLooksOnTheServerThenChecksTheName) {
     page_.serverNames = {"a.txt", "dir"};
     ui_.AnswerInput("b.txt");
