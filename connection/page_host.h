@@ -22,7 +22,7 @@ class TPageHost {
     virtual void SetPageImage(Tfb& frame, int image) = 0;
     // The names of the stored sites in the site list's order ("NewFTPSite" not among them).
     virtual std::vector<std::string> SiteNames() const = 0;
-    // The folder the local file pane shows ("-1": its default root).
+    // The folder the local file pane shows (an absolute path).
     virtual std::string LocalFolder() const = 0;
 
   protected:

@@ -4,7 +4,8 @@ namespace vesk {
 
 std::string FormatMessage(const std::string& pattern, const std::string& argument) {
     const size_t at = pattern.find("%s");
-    if (at == std::string::npos) return pattern;
+    if (at == std::string::npos)
+        return pattern;
     return pattern.substr(0, at) + argument + pattern.substr(at + 2);
 }
 

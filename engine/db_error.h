@@ -10,14 +10,14 @@ namespace vesk {
 // the component's name, a colon and a blank; errors of the storage and file layer carry the
 // bare message.
 class EDatabaseError : public std::runtime_error {
-public:
+  public:
     explicit EDatabaseError(const std::string& message) : std::runtime_error(message) {}
 };
 
 // A stream could not deliver or take the bytes asked for ("Stream read error",
 // "Stream write error"), or the operating system refused a file operation.
 class EStreamError : public std::runtime_error {
-public:
+  public:
     explicit EStreamError(const std::string& message) : std::runtime_error(message) {}
 };
 

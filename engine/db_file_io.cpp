@@ -7,9 +7,12 @@
 #include <thread>
 #include <unordered_set>
 
+#include "engine/codec/encrypt_exception.h"
 #include "engine/db_error.h"
 #include "engine/field_type.h"
 #include "engine/memory_medium.h"
+#include "engine/schema_rules.h"
+#include "engine/stored_text.h"
 #include "platform/os/byte_lock.h"
 #include "platform/os/file_attributes.h"
 
@@ -30,6 +33,20 @@ std::string TableNameOf(const std::uint8_t* header) {
     return std::string(format::GetText(header + format::kHdrName, format::kNameSize));
 }
 
+// A stored value as a damage message names it: by field, entry and table where known, else by
+// its offset.
+std::string ValueText(const TValuePlace* place, const char* unknown, std::int64_t position) {
+    const std::string table = place && place->table
+                                  ? " of table '" + EscapeStoredText(*place->table) + "'"
+                                  : std::string();
+    if (place == nullptr || place->field == nullptr)
+        return std::string(unknown) + " at offset " + std::to_string(position) + table;
+    std::string text = "the value of field '" + EscapeStoredText(*place->field) + "'";
+    if (place->entryNo >= 0)
+        text += " of entry " + std::to_string(place->entryNo);
+    return text + table;
+}
+
 }  // namespace
 
 TVeskDBFileIO::TVeskDBFileIO(TDBFileIOOwner* owner, TVeskDBMediumType mediumType, bool exclusive)
@@ -46,8 +63,12 @@ TVeskDBFileIO::~TVeskDBFileIO() {
 void TVeskDBFileIO::CheckMagic(TStream& stream, const std::string& name) {
     bool complete = false;
     const auto header = ReadFileHeader(stream, complete);
-    if (!complete || format::GetText(header.data(), format::kMagicSize) != format::kMagic)
+    if (format::GetText(header.data(), format::kMagicSize) != format::kMagic)
         throw EDatabaseError(FormatMessage("Database file '%s' is a invalid VeskDB", name));
+    // The magic is there, so this is one of our files, cut short inside its header.
+    if (!complete)
+        throw EDatabaseError("Database file '" + name +
+                             "' is damaged: the file ends inside its 12-byte header");
 }
 
 void TVeskDBFileIO::CheckVersion(TStream& stream) {
@@ -304,6 +325,23 @@ void TVeskDBFileIO::ReadTableTab(std::uint8_t* buffer) {
 
 void TVeskDBFileIO::InitDbOptions() {
     ReadOptions(options_.data());
+    // A name that no algorithm can have is damage, not a module that is missing.
+    const auto checkName = [this](std::int32_t at, const char* what) {
+        const std::uint8_t* name = options_.data() + at;
+        if (const std::string problem = StoredAlgorithmNameProblem(name, format::kOptNameSize);
+            !problem.empty())
+            ThrowDamaged("the name '" +
+                         EscapeStoredText(format::GetText(name, format::kOptNameSize)) +
+                         "' of the " + what + " " + problem);
+    };
+    if (CompressionOn())
+        checkName(format::kOptCompressName, "compression algorithm");
+    if (EncryptionOn()) {
+        checkName(format::kOptCipherName, "cipher");
+        if (CipherMode() > kMaxCipherMode)
+            ThrowDamaged("the cipher mode " + std::to_string(CipherMode()) +
+                         " is not one of 0 to " + std::to_string(kMaxCipherMode));
+    }
     if (CompressionOn())
         compressMgr_->SetAlgoName(CompressionName());
     if (EncryptionOn()) {
@@ -360,6 +398,11 @@ void TVeskDBFileIO::GetTableNames(std::vector<std::string>& list) {
     std::vector<std::uint8_t> header(format::kTableHeaderSize);
     for (std::int32_t i = 0; i < TableCount(); ++i) {
         ReadTableHeader(i, header.data());
+        const std::uint8_t* name = header.data() + format::kHdrName;
+        if (const std::string problem = StoredNameProblem(name, format::kNameSize);
+            !problem.empty())
+            ThrowDamaged("the name '" + EscapeStoredText(format::GetText(name, format::kNameSize)) +
+                         "' of table " + std::to_string(i) + " " + problem);
         list.push_back(TableNameOf(header.data()));
     }
 }
@@ -450,39 +493,68 @@ void TVeskDBFileIO::SetDeleteFlag(std::int64_t entryPosition) {
 
 void TVeskDBFileIO::ReadFieldData(TMemoryStream& dest, std::int64_t entryPosition,
                                   std::int32_t fieldOffset, std::int32_t size, bool isBlob,
-                                  bool decrypt, bool decompress) {
+                                  bool decrypt, bool decompress, const TValuePlace* place) {
     std::uint8_t entry[format::kRecordTabEntrySize];
     ReadExact(entry, entryPosition, sizeof entry, "a record-tab entry");
-    ReadFieldContent(dest, static_cast<std::int64_t>(format::GetI32(entry)) + fieldOffset, size,
-                     isBlob, decrypt, decompress);
+    const std::int32_t recordAt = format::GetI32(entry);
+    if (recordAt < format::kFirstFreeAt)
+        ThrowDamaged(ValueText(place, "a record", recordAt) + " lies in the file's fixed part");
+    ReadFieldContent(dest, static_cast<std::int64_t>(recordAt) + fieldOffset, size, isBlob, decrypt,
+                     decompress, place);
 }
 
 void TVeskDBFileIO::ReadFieldContent(TMemoryStream& dest, std::int64_t valuePosition,
-                                     std::int32_t size, bool isBlob, bool decrypt,
-                                     bool decompress) {
+                                     std::int32_t size, bool isBlob, bool decrypt, bool decompress,
+                                     const TValuePlace* place) {
+    // Names are built only for a message: this read serves every key comparison.
+    const auto outside = [&](std::int64_t at, std::int64_t count) {
+        return at < 0 || count < 0 || !WithinFile(at + count);
+    };
     TMemoryStream stored;
     if (isBlob) {
         std::uint8_t descriptor[kBlobDescriptorSize];
+        if (outside(valuePosition, sizeof descriptor))
+            ThrowDamaged("the blob descriptor of " +
+                         ValueText(place, "a blob value", valuePosition) +
+                         " lies beyond the end of the file");
         // Blob values are read outside the lock, from the file as it is now: the descriptor
         // may have been replaced since this handle's last lock.
         ReadStoredExact(descriptor, valuePosition, sizeof descriptor, "a blob descriptor", false);
         const std::int32_t areaAt = format::GetI32(descriptor + format::kBlobOffset);
         const std::int32_t storedSize = format::GetI32(descriptor + format::kBlobStoredSize);
         if (storedSize < 0)
-            ThrowDamaged("a blob descriptor has a negative size");
+            ThrowDamaged("the blob descriptor of " +
+                         ValueText(place, "a blob value", valuePosition) + " has a negative size");
         if (storedSize > 0) {
-            CheckRange(areaAt, storedSize, "a blob value");
+            if (areaAt < format::kFirstFreeAt || outside(areaAt, storedSize))
+                ThrowDamaged("the blob area of " + ValueText(place, "a blob value", valuePosition) +
+                             " at offset " + std::to_string(areaAt) + " of " +
+                             std::to_string(storedSize) + " bytes " +
+                             (areaAt < format::kFirstFreeAt ? "lies in the file's fixed part"
+                                                            : "lies beyond the end of the file"));
             stored.SetSize(storedSize);
             ReadStoredExact(stored.Memory(), areaAt, storedSize, "a blob value", false);
         }
     } else {
         if (size < 0)
             throw EDatabaseError("Invalid field size");
-        CheckRange(valuePosition, size, "a field value");
+        if (outside(valuePosition, size))
+            ThrowDamaged(ValueText(place, "a value", valuePosition) +
+                         " lies beyond the end of the file");
         stored.SetSize(size);
         ReadExact(stored.Memory(), valuePosition, size, "a field value");
     }
-    DecodeStream(stored, dest, decrypt, decompress);
+    try {
+        DecodeStream(stored, dest, decrypt, decompress);
+    } catch (const EDatabaseError&) {
+        throw;  // no algorithm chosen: not the value's fault
+    } catch (const EEncryptException&) {
+        throw;  // no key set: not the value's fault
+    } catch (const std::runtime_error& e) {
+        // A compressed form that does not inflate or ends early: the stored bytes are damaged.
+        ThrowDamaged(ValueText(place, isBlob ? "a blob value" : "a value", valuePosition) +
+                     " cannot be decoded (" + e.what() + ")");
+    }
 }
 
 void TVeskDBFileIO::DoCompressProgress(TDataProcessOwner*, int percent) {

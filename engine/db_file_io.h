@@ -76,6 +76,14 @@ struct TIndexTabItem {
     std::int32_t Next = -1;  // -1: end of the order
 };
 
+// Which stored value a read is for, named in the damage error of a value that cannot be read
+// or decoded. Each part may be unknown (null or -1); the pointed-to names outlive the read.
+struct TValuePlace {
+    const std::string* table = nullptr;
+    const std::string* field = nullptr;
+    std::int32_t entryNo = -1;
+};
+
 class TVeskDBFileIO : public TDataProcessOwner {
   public:
     // owner may be null (session defaults, no progress). The object starts closed.
@@ -89,8 +97,10 @@ class TVeskDBFileIO : public TDataProcessOwner {
     // the options block when their flags are on. On failure the object stays closed. Errors:
     // "Cannot open file %s", "Database file '%s' is a invalid VeskDB", "Version 1.00 is not
     // compatible", "Version of database file is too High", "Invalid database name '%s'" (memory
-    // medium: malformed or not registered), damage, "Compression algorithm module '%s' not found",
-    // "Encryption algorithm module '%s' not found" and a cipher mode outside 0..4.
+    // medium: malformed or not registered), damage (also an algorithm name that breaks the
+    // naming rule of stored_text.h, and a cipher mode outside 0..4), "Compression algorithm
+    // module '%s' not found" and "Encryption algorithm module '%s' not found" for a sound name
+    // that is not registered.
     void Open(const std::string& fileName, TVeskDBMediumType mediumType, bool exclusive);
     // Closes a file stream; a memory image belongs to whoever registered it. Drops a held lock.
     void Close();
@@ -129,7 +139,8 @@ class TVeskDBFileIO : public TDataProcessOwner {
     // The 4821-byte header of table tableNo (0 <= tableNo < TableCount()).
     void ReadTableHeader(std::int32_t tableNo, std::uint8_t* buffer);
     void WriteTableHeader(std::int32_t tableNo, const std::uint8_t* buffer);
-    // The names of all tables in table-number order (the list is cleared first).
+    // The names of all tables in table-number order (the list is cleared first). A name that
+    // breaks the naming rule (stored_text.h) is damage.
     void GetTableNames(std::vector<std::string>& list);
 
     // Reads up to count bytes at position; returns the bytes read (short at the end of the
@@ -164,10 +175,15 @@ class TVeskDBFileIO : public TDataProcessOwner {
 
     // One stored value, decoded into dest: the record of the record-tab entry at
     // entryPosition, at fieldOffset; a blob reads its descriptor there and then its bytes.
+    // A record offset in the file's fixed part, a value outside the file, and stored bytes
+    // that do not decode (a damaged compressed or enciphered value) are damage, naming the
+    // value by place where given.
     void ReadFieldData(TMemoryStream& dest, std::int64_t entryPosition, std::int32_t fieldOffset,
-                       std::int32_t size, bool isBlob, bool decrypt, bool decompress);
+                       std::int32_t size, bool isBlob, bool decrypt, bool decompress,
+                       const TValuePlace* place = nullptr);
     void ReadFieldContent(TMemoryStream& dest, std::int64_t valuePosition, std::int32_t size,
-                          bool isBlob, bool decrypt, bool decompress);
+                          bool isBlob, bool decrypt, bool decompress,
+                          const TValuePlace* place = nullptr);
 
     // The codec glue: decoding deciphers (as one message) then decompresses; encoding
     // compresses then enciphers. Without a flag the bytes are copied. dest may be source (in

@@ -91,8 +91,11 @@ TEST(DbFileIO, DiskChecksAndTheirTexts) {
         std::string error;
     } cases[] = {
         {"magic", [](TestImage& i) { i.bytes[5] = 'X'; }, "Database file '%s' is a invalid VeskDB"},
-        {"short", [](TestImage& i) { i.bytes.resize(10); },
+        {"shorter than the magic", [](TestImage& i) { i.bytes.resize(4); },
          "Database file '%s' is a invalid VeskDB"},
+        // The magic is there: one of ours, cut short.
+        {"short", [](TestImage& i) { i.bytes.resize(10); },
+         "Database file '%s' is damaged: the file ends inside its 12-byte header"},
         {"old", [](TestImage& i) { std::memcpy(i.bytes.data() + 7, "1.00", 4); },
          "Version 1.00 is not compatible"},
     };
@@ -463,9 +466,10 @@ TEST(DbFileIO, ReadsSingleValuesAndBlobsWithinTheFile) {
         std::string part;  // empty: an empty value
     } cases[] = {
         {"empty", area, 0, ""},
-        {"past the end", area, 1000, "blob value lies beyond the end"},
+        {"past the end", area, 1000, "of 1000 bytes lies beyond the end of the file"},
         {"negative size", area, -5, "negative size"},
-        {"negative offset", -64, 10, "blob value lies beyond the end"},
+        {"negative offset", -64, 10, "at offset -64 of 10 bytes lies in the file's fixed part"},
+        {"in the fixed part", 100, 10, "at offset 100 of 10 bytes lies in the file's fixed part"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -484,7 +488,7 @@ TEST(DbFileIO, ReadsSingleValuesAndBlobsWithinTheFile) {
     }
     ExpectDamaged(
         [&] { open.file.ReadFieldContent(value, open.stream.Size() - 2, 4, false, false, false); },
-        open.registration.Name(), "field value lies beyond the end");
+        open.registration.Name(), "lies beyond the end of the file");
 }
 
 TEST(DbFileIO, ChoosesCodecsByTheOptionsBlock) {
@@ -576,8 +580,8 @@ TEST(DbFileIO, RefusesACipherModeOutsideTheFiveModes) {
         const char* error;  // nullptr: opens
     } cases[] = {
         {1, 4, nullptr},
-        {1, 5, "Cipher mode 5 is not supported"},
-        {1, 255, "Cipher mode 255 is not supported"},
+        {1, 5, "is damaged: the cipher mode 5 is not one of 0 to 4"},
+        {1, 255, "is damaged: the cipher mode 255 is not one of 0 to 4"},
         {0, 9, nullptr},
     };
     for (const auto& c : cases) {
@@ -595,7 +599,8 @@ TEST(DbFileIO, RefusesACipherModeOutsideTheFiveModes) {
             EXPECT_TRUE(file.IsOpen());
             continue;
         }
-        ExpectDbError([&] { file.Open(registration.Name(), mtMemory, false); }, c.error);
+        ExpectDbError([&] { file.Open(registration.Name(), mtMemory, false); },
+                      "Database file '" + registration.Name() + "' " + c.error);
         EXPECT_FALSE(file.IsOpen());
     }
 }

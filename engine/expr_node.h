@@ -27,19 +27,19 @@ enum TExprNodeKind : std::uint8_t { enField = 0, enConst = 1, enFunc = 2, enOper
 
 enum TExprOperator : std::uint8_t {
     toNOTDEFINED = 0,
-    toEQ,    // =
-    toNE,    // <>
-    toGT,    // >
-    toLT,    // <
-    toGE,    // >=
-    toLE,    // <=
+    toEQ,  // =
+    toNE,  // <>
+    toGT,  // >
+    toLT,  // <
+    toGE,  // >=
+    toLE,  // <=
     toNOT,
     toAND,
     toOR,
-    toADD,   // +
-    toSUB,   // -
-    toMUL,   // *
-    toDIV,   // /
+    toADD,  // +
+    toSUB,  // -
+    toMUL,  // *
+    toDIV,  // /
     toLIKE,
     toIN,
 };
@@ -70,7 +70,7 @@ class TExprNodes;
 class TExprParserBase;  // the filter parser; it supplies field and function types
 
 class TExprNode {
-public:
+  public:
     TExprNodes* Owner = nullptr;
     TExprNode* Next = nullptr;
     TExprNodeKind Kind = enConst;
@@ -123,13 +123,13 @@ public:
     // unchanged then.
     void ConvertToDateTime(TFieldType toType);
 
-private:
+  private:
     friend class TExprNodes;
     std::vector<std::uint8_t> storage_;
 };
 
 class TExprNodes {
-public:
+  public:
     explicit TExprNodes(TExprParserBase* parser = nullptr) : Parser(parser) {}
     ~TExprNodes();
     TExprNodes(const TExprNodes&) = delete;

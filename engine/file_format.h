@@ -10,7 +10,7 @@ namespace vesk::format {
 // File layout.
 constexpr std::int64_t kFileHeaderAt = 0;
 constexpr std::int32_t kFileHeaderSize = 12;
-constexpr std::int32_t kMagicSize = 7;    // "VeskDB" and a zero byte
+constexpr std::int32_t kMagicSize = 7;  // "VeskDB" and a zero byte
 constexpr std::int32_t kVersionAt = 7;
 constexpr std::int32_t kVersionSize = 5;
 constexpr std::int64_t kOptionsAt = 2317;
@@ -76,8 +76,8 @@ constexpr std::uint8_t kIdxCaseInsensitive = 8;
 constexpr std::int32_t kEntriesPerChunk = 1024;
 constexpr std::int32_t kRecordTabEntrySize = 5;  // i32 record offset, u8 deleted flag
 constexpr std::int32_t kRecordTabChunkSize = 4 + kEntriesPerChunk * kRecordTabEntrySize;  // 5124
-constexpr std::int32_t kIndexTabEntrySize = 8;   // i32 own number, i32 next number
-constexpr std::int32_t kIndexTabChunkSize = 4 + kEntriesPerChunk * kIndexTabEntrySize;    // 8196
+constexpr std::int32_t kIndexTabEntrySize = 8;  // i32 own number, i32 next number
+constexpr std::int32_t kIndexTabChunkSize = 4 + kEntriesPerChunk * kIndexTabEntrySize;  // 8196
 
 // Blob descriptor (within the record slot).
 constexpr std::int32_t kBlobOffset = 0;
@@ -92,8 +92,9 @@ constexpr std::int32_t BlobAllocatedSize(std::int32_t storedSize) {
 
 // Little-endian accessors on raw bytes (the caller guarantees the bytes are there).
 inline std::int32_t GetI32(const std::uint8_t* at) {
-    const std::uint32_t v = static_cast<std::uint32_t>(at[0]) | (static_cast<std::uint32_t>(at[1]) << 8) |
-                            (static_cast<std::uint32_t>(at[2]) << 16) | (static_cast<std::uint32_t>(at[3]) << 24);
+    const std::uint32_t v =
+        static_cast<std::uint32_t>(at[0]) | (static_cast<std::uint32_t>(at[1]) << 8) |
+        (static_cast<std::uint32_t>(at[2]) << 16) | (static_cast<std::uint32_t>(at[3]) << 24);
     return static_cast<std::int32_t>(v);
 }
 inline void PutI32(std::uint8_t* at, std::int32_t value) {
@@ -113,12 +114,14 @@ inline void PutI16(std::uint8_t* at, std::int16_t value) {
 }
 inline std::int64_t GetI64(const std::uint8_t* at) {
     std::uint64_t v = 0;
-    for (int i = 7; i >= 0; --i) v = (v << 8) | at[i];
+    for (int i = 7; i >= 0; --i)
+        v = (v << 8) | at[i];
     return static_cast<std::int64_t>(v);
 }
 inline void PutI64(std::uint8_t* at, std::int64_t value) {
     auto v = static_cast<std::uint64_t>(value);
-    for (int i = 0; i < 8; ++i, v >>= 8) at[i] = static_cast<std::uint8_t>(v);
+    for (int i = 0; i < 8; ++i, v >>= 8)
+        at[i] = static_cast<std::uint8_t>(v);
 }
 inline double GetF64(const std::uint8_t* at) {
     const std::int64_t bits = GetI64(at);
@@ -136,13 +139,15 @@ inline void PutF64(std::uint8_t* at, double value) {
 inline std::string_view GetText(const std::uint8_t* at, std::int32_t size) {
     const auto* begin = reinterpret_cast<const char*>(at);
     const void* zero = std::memchr(begin, 0, static_cast<size_t>(size));
-    const size_t length = zero ? static_cast<size_t>(static_cast<const char*>(zero) - begin) : static_cast<size_t>(size);
+    const size_t length = zero ? static_cast<size_t>(static_cast<const char*>(zero) - begin)
+                               : static_cast<size_t>(size);
     return std::string_view(begin, length);
 }
 // Writes a text[n] field: at most n - 1 bytes of text (names keep their zero byte) and zeros.
 inline void PutText(std::uint8_t* at, std::int32_t size, std::string_view text) {
     std::memset(at, 0, static_cast<size_t>(size));
-    const size_t length = text.size() < static_cast<size_t>(size - 1) ? text.size() : static_cast<size_t>(size - 1);
+    const size_t length =
+        text.size() < static_cast<size_t>(size - 1) ? text.size() : static_cast<size_t>(size - 1);
     std::memcpy(at, text.data(), length);
 }
 

@@ -4,6 +4,7 @@
 
 #include "engine/db_error.h"
 #include "engine/file_format.h"
+#include "engine/stored_text.h"
 #include "engine/table_defs.h"
 #include "platform/os/collation.h"
 
@@ -11,12 +12,9 @@ namespace vesk {
 
 namespace {
 
-// A name as it appears in a message: a zero byte would end the message text there.
+// A name as it appears in a message: no control byte, no byte of no character.
 std::string Shown(const std::string& name) {
-    std::string shown;
-    for (const char c : name)
-        shown += c == '\0' ? std::string("\\0") : std::string(1, c);
-    return shown;
+    return EscapeStoredText(name);
 }
 
 [[noreturn]] void Refuse(const std::string& where, const std::string& what) {
@@ -32,6 +30,9 @@ void CheckName(const std::string& where, const std::string& name) {
         Refuse(where, "the name is longer than " + std::to_string(kMaxNameLength) + " bytes");
     if (name.find('\0') != std::string::npos)
         Refuse(where, "the name holds a zero byte");
+    // Readers refuse a name with a control byte as damage; so it is never written.
+    if (const std::string problem = NameProblem(name); !problem.empty())
+        Refuse(where, "the name " + problem);
 }
 
 template <typename Item>

@@ -4,14 +4,17 @@
 
 #include "engine/db_error.h"
 #include "engine/file_format.h"
+#include "engine/schema_rules.h"
+#include "engine/stored_text.h"
 #include "platform/os/collation.h"
 
 namespace vesk {
 
 namespace {
 
+// A name as messages show it: read from the file, it may hold any byte.
 std::string Quoted(const std::string& name) {
-    return "'" + name + "'";
+    return "'" + EscapeStoredText(name) + "'";
 }
 
 std::string StoredName(const std::uint8_t* at) {
@@ -48,6 +51,7 @@ void TVeskTableIO::Unload() {
     recordTabChunks_.clear();
     indexTabChunks_.clear();
     recordLists_.clear();
+    placement_.Clear();
 }
 
 std::int32_t TVeskTableIO::FindTableIdx() {
@@ -79,8 +83,10 @@ void TVeskTableIO::LoadTable() {
         indexTabChunks_.assign(static_cast<size_t>(indexCount), {});
         InitFieldDefs();
         InitIndexDefs();
-        InitRecordTab();
         InitFieldOffsets();
+        InitRecordTab();
+        InitRecordPlacement();
+        CheckIndexOrders();
         InitAutoIncField();
     } catch (...) {
         Unload();
@@ -90,16 +96,35 @@ void TVeskTableIO::LoadTable() {
 }
 
 void TVeskTableIO::InitFieldDefs() {
+    TVeskDBFileIO& file = owner_.FileIO();
     const std::int32_t count = format::GetI32(headerCopy_.data() + format::kHdrFieldCount);
     for (std::int32_t i = 0; i < count; ++i) {
         const std::uint8_t* def =
             headerCopy_.data() + format::kHdrFields + i * format::kFieldDefSize;
-        // The stored name replaces the one the naming rule gives, also when it is empty.
+        if (const std::string problem =
+                StoredNameProblem(def + format::kFldName, format::kNameSize);
+            !problem.empty())
+            file.ThrowDamaged("the name " + Quoted(StoredName(def + format::kFldName)) +
+                              " of field " + std::to_string(i) + " of table " + Quoted(tableName_) +
+                              " " + problem);
+        // The stored name replaces the one the naming rule gives.
         TVeskFieldDef& field = fieldDefs_.Add();
         field.Name = StoredName(def + format::kFldName);
         field.FieldType = static_cast<TFieldType>(def[format::kFldType]);
         field.DataSize = format::GetI32(def + format::kFldDataSize);
         field.ProcessMode = def[format::kFldProcessMode];
+        // Only the types with a record slot are ever written; any other byte is damage.
+        const std::string where = "field " + Quoted(field.Name) + " of table " + Quoted(tableName_);
+        if (def[format::kFldType] > ftFMTBcd)
+            file.ThrowDamaged(where + " has the unknown type byte " +
+                              std::to_string(def[format::kFldType]));
+        if (!IsLoadableFieldType(def[format::kFldType]))
+            file.ThrowDamaged(where + " has the type " + FieldTypeName(def[format::kFldType]) +
+                              ", which no table can hold");
+        if ((field.FieldType == ftString || field.FieldType == ftFixedChar) &&
+            (field.DataSize < 1 || field.DataSize > kMaxStringSize))
+            file.ThrowDamaged(where + " has the text size " + std::to_string(field.DataSize) +
+                              ", outside 1 to " + std::to_string(kMaxStringSize));
     }
 }
 
@@ -109,6 +134,12 @@ void TVeskTableIO::InitIndexDefs() {
     for (std::int32_t i = 0; i < count; ++i) {
         const std::uint8_t* def =
             headerCopy_.data() + format::kHdrIndexes + i * format::kIndexDefSize;
+        if (const std::string problem =
+                StoredNameProblem(def + format::kIdxName, format::kNameSize);
+            !problem.empty())
+            file.ThrowDamaged("the name " + Quoted(StoredName(def + format::kIdxName)) +
+                              " of index " + std::to_string(i) + " of table " + Quoted(tableName_) +
+                              " " + problem);
         TVeskIndexDef& index = indexDefs_.Add();
         index.Name = StoredName(def + format::kIdxName);
         index.SetOptions(def[format::kIdxOptions]);
@@ -120,8 +151,16 @@ void TVeskTableIO::InitIndexDefs() {
                 file.ThrowDamaged("index " + Quoted(index.Name) + " of table " +
                                   Quoted(tableName_) + " names key field " +
                                   std::to_string(fieldNo));
+            // A blob descriptor has no value to order by; no index is ever made on one.
+            if (IsBlobKind(fieldDefs_.Items(fieldNo).FieldType))
+                file.ThrowDamaged("index " + Quoted(index.Name) + " of table " +
+                                  Quoted(tableName_) + " names the blob field " +
+                                  Quoted(fieldDefs_.Items(fieldNo).Name) + " as a key");
             index.FieldNumbers.push_back(fieldNo);
         }
+        if (index.FieldNumbers.empty())
+            file.ThrowDamaged("index " + Quoted(index.Name) + " of table " + Quoted(tableName_) +
+                              " has no key field");
     }
 }
 
@@ -138,8 +177,11 @@ void TVeskTableIO::LoadIndexOrder(std::int32_t listNo, bool reReadRecordTab) {
     if (listNo != RecordListCount() || listNo > indexDefs_.Count())
         throw EDatabaseError("Invalid index number " + std::to_string(listNo - 1));
     TVeskDBFileIO& file = owner_.FileIO();
-    if (reReadRecordTab)
+    if (reReadRecordTab) {
         file.ReadRecordTab(headerCopy_.data(), recordTabEntries_, recordTabChunks_);
+        for (size_t e = 0; e < recordTabEntries_.size(); ++e)
+            CheckRecordOffset(static_cast<std::int32_t>(e), recordTabEntries_[e].RecordOffset);
+    }
     TRecordList list;
     const auto entryCount = static_cast<std::int32_t>(recordTabEntries_.size());
     if (listNo == 0) {
@@ -175,6 +217,59 @@ void TVeskTableIO::LoadIndexOrder(std::int32_t listNo, bool reReadRecordTab) {
         }
     }
     recordLists_.push_back(std::move(list));
+}
+
+void TVeskTableIO::InitRecordPlacement() {
+    TVeskDBFileIO& file = owner_.FileIO();
+    placement_.Clear();
+    const std::uint8_t* tab = file.TableTabCopy().data();
+    for (std::int32_t t = 0; t < file.TableCount(); ++t)
+        placement_.AddStructure(format::GetI32(tab + format::kTabOffsets + 4 * t),
+                                format::kTableHeaderSize,
+                                "the header of table " + std::to_string(t));
+    const auto chunks = [](const std::vector<std::int32_t>& offsets) {
+        return std::vector<std::int64_t>(offsets.begin(), offsets.end());
+    };
+    placement_.AddChunks(chunks(recordTabChunks_), format::kRecordTabChunkSize,
+                         "the record tab of table " + Quoted(tableName_));
+    for (std::int32_t i = 0; i < indexDefs_.Count(); ++i)
+        placement_.AddChunks(chunks(indexTabChunks_[static_cast<size_t>(i)]),
+                             format::kIndexTabChunkSize,
+                             "the index tab of index " + Quoted(indexDefs_.Items(i).Name));
+    // Deleted entries too: they are never read, but an entry at a structure marks a damaged tab.
+    for (size_t e = 0; e < recordTabEntries_.size(); ++e)
+        CheckRecordOffset(static_cast<std::int32_t>(e), recordTabEntries_[e].RecordOffset);
+}
+
+void TVeskTableIO::CheckIndexOrders() {
+    // Read by an index and in physical order, the table shows the same rows. An index without
+    // chunks reads as an empty order, as the format has it.
+    const size_t live = GetRecordList(0).size();
+    for (std::int32_t i = 0; i < indexDefs_.Count(); ++i) {
+        const size_t held = GetRecordList(i + 1).size();
+        if (!indexTabChunks_[static_cast<size_t>(i)].empty() && held != live)
+            owner_.FileIO().ThrowDamaged("the order of index " + Quoted(indexDefs_.Items(i).Name) +
+                                         " of table " + Quoted(tableName_) + " holds " +
+                                         std::to_string(held) + " of the " + std::to_string(live) +
+                                         " live entries");
+    }
+}
+
+void TVeskTableIO::CheckRecordOffset(std::int32_t entryNo, std::int64_t offset) {
+    TVeskDBFileIO& file = owner_.FileIO();
+    std::string problem = placement_.Problem(offset, recordSize_, file.FileSize());
+    if (problem == TRecordPlacement::kBeyondTheEnd) {
+        // Outside the lock the known size may be behind the file: CheckRange learns it anew.
+        try {
+            file.CheckRange(offset, std::max(recordSize_, 1), "a record");
+            problem = placement_.Problem(offset, recordSize_, file.FileSize());
+        } catch (const EDatabaseError&) {
+            // really beyond the end: reported below
+        }
+    }
+    if (!problem.empty())
+        file.ThrowDamaged("entry " + std::to_string(entryNo) + " of table " + Quoted(tableName_) +
+                          ": record offset " + std::to_string(offset) + " " + problem);
 }
 
 void TVeskTableIO::InitFieldOffsets() {
@@ -242,11 +337,11 @@ void TVeskTableIO::ReadRecordData(TFieldBuffers& buffers, const TRecordList& lis
     const TRecordItem item = GetRecordItem(list, pos);
     TVeskDBFileIO& file = owner_.FileIO();
     TFileLockGuard lock(file);
-    const std::string what =
-        "the record of entry " + std::to_string(item.EntryNo) + " of table " + Quoted(tableName_);
     // Checked before the work buffer is sized: a record size read from a damaged header must
     // not decide an allocation larger than the file.
-    file.CheckRange(item.RecordOffset, recordSize_, what);
+    CheckRecordOffset(item.EntryNo, item.RecordOffset);
+    const std::string what =
+        "the record of entry " + std::to_string(item.EntryNo) + " of table " + Quoted(tableName_);
     std::vector<std::uint8_t> work(static_cast<size_t>(recordSize_), 0);
     file.ReadExact(work.data(), item.RecordOffset, recordSize_, what);
     for (std::int32_t i = 0; i < buffers.Count(); ++i) {
@@ -266,13 +361,11 @@ void TVeskTableIO::ReadRecordData(TFieldBuffers& buffers, const TRecordList& lis
 }
 
 void TVeskTableIO::ReadFieldValue(TMemoryStream& dest, std::int32_t entryNo, std::int32_t fieldNo) {
-    const TVeskFieldDef& field = fieldDefs_.Items(fieldNo);
-    const bool isBlob = IsBlobKind(field.FieldType);
-    const std::int32_t size =
-        isBlob ? kBlobDescriptorSize : GetFieldDataSize(field.FieldType, field.DataSize);
-    owner_.FileIO().ReadFieldData(dest, RecordTabEntryPos(entryNo),
-                                  fieldOffsets_[static_cast<size_t>(fieldNo)], size, isBlob,
-                                  CanEncryptField(fieldNo), CanCompressField(fieldNo));
+    // The record offset as the file's entry holds it now, checked as at load.
+    TVeskDBFileIO& file = owner_.FileIO();
+    std::uint8_t entry[format::kRecordTabEntrySize];
+    file.ReadExact(entry, RecordTabEntryPos(entryNo), sizeof entry, "a record-tab entry");
+    ReadFieldValue(dest, TRecordItem{format::GetI32(entry), entryNo}, fieldNo);
 }
 
 void TVeskTableIO::ReadFieldValue(TMemoryStream& dest, const TRecordItem& item,
@@ -281,10 +374,12 @@ void TVeskTableIO::ReadFieldValue(TMemoryStream& dest, const TRecordItem& item,
     const bool isBlob = IsBlobKind(field.FieldType);
     const std::int32_t size =
         isBlob ? kBlobDescriptorSize : GetFieldDataSize(field.FieldType, field.DataSize);
+    CheckRecordOffset(item.EntryNo, item.RecordOffset);
+    const TValuePlace place{&tableName_, &field.Name, item.EntryNo};
     owner_.FileIO().ReadFieldContent(
         dest,
         static_cast<std::int64_t>(item.RecordOffset) + fieldOffsets_[static_cast<size_t>(fieldNo)],
-        size, isBlob, CanEncryptField(fieldNo), CanCompressField(fieldNo));
+        size, isBlob, CanEncryptField(fieldNo), CanCompressField(fieldNo), &place);
 }
 
 void TVeskTableIO::AddRecordItem(TRecordList& list, const TRecordItem& item) {

@@ -4,9 +4,17 @@
 // index, an ordered list of its live records. Every open data set of the table shares it.
 //
 // Loading reads everything once; afterwards only this object's own writes change the state.
-// Errors: EDatabaseError ("Table '%s' not found", "General error", "Invalid unique field value
-// '%s'", the file's lock time-out and damage errors); a failed load leaves the object unloaded
-// with OpenCount unchanged. Every locked step releases the lock on error.
+// Errors: EDatabaseError ("Table '%s' not found", "Invalid unique field value '%s'", the
+// file's lock time-out and damage errors); a failed load leaves the object unloaded with
+// OpenCount unchanged. Every locked step releases the lock on error.
+//
+// Damage: loading refuses a header whose counts, names (stored_text.h), field types, text
+// sizes or index keys (none, out of range, a blob) are outside the format, an index order that
+// leaves its tab, loops or skips a live entry (an index without chunks has an empty order, as the
+// format reads it), and a record-tab entry, live or deleted, whose record offset breaks the
+// placement rule (record_placement.h). Every read checks the record offset it reads at by the same
+// rule, so a read in physical order and one through an index see the same rows, and no read returns
+// the bytes of a structure as a row.
 //
 // Positions: index numbers are positions in IndexDefs, -1 the physical order; list 0 is the
 // physical order, list i + 1 the order of index i.
@@ -16,6 +24,7 @@
 
 #include "engine/db_file_io.h"
 #include "engine/field_buffers.h"
+#include "engine/record_placement.h"
 #include "engine/table_defs.h"
 
 namespace vesk {
@@ -145,6 +154,14 @@ class TVeskTableIO {
     void InitRecordTab();
     void InitFieldOffsets();
     void InitAutoIncField();
+    // Builds the placement rule from the file's table headers and this table's chunks, and
+    // checks every record-tab entry by it.
+    void InitRecordPlacement();
+    // Throws the damage error when an index order with chunks holds fewer live entries than
+    // the physical order.
+    void CheckIndexOrders();
+    // Throws the damage error unless a record of this table may lie at offset.
+    void CheckRecordOffset(std::int32_t entryNo, std::int64_t offset);
     void CheckFieldBuffers(const TFieldBuffers& buffers) const;
     // Compares the key with the stored record of item over the index's first fieldCount keys.
     int CompareKey(const TFieldBuffers& buffers, const TRecordItem& item,
@@ -168,6 +185,7 @@ class TVeskTableIO {
     std::vector<std::int32_t> recordTabChunks_;
     std::vector<std::vector<std::int32_t>> indexTabChunks_;
     std::vector<TRecordList> recordLists_;
+    TRecordPlacement placement_;
 };
 
 }  // namespace vesk

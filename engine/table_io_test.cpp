@@ -308,11 +308,18 @@ TEST(TableIO, RecordsBeyondTheFileAreRefused) {
     image.PutI32(TestImage::RecordTabEntryAt(at, 0), image.End() - 2);
     Loaded loaded(image);
     TVeskTableIO table(*loaded.owner, "t");
-    table.Open();
-    std::uint8_t n[4] = {};
-    TFieldBuffers buffers;
-    buffers.Add(n, ftInteger, 4);
-    EXPECT_THROW(table.ReadRecordData(buffers, table.GetRecordList(0), 0), EDatabaseError);
+    // Refused at load, before any read could come up short.
+    try {
+        table.Open();
+        ADD_FAILURE() << "loaded";
+    } catch (const EDatabaseError& e) {
+        EXPECT_NE(std::string(e.what()).find("is damaged: entry 0 of table 't': record offset " +
+                                             std::to_string(image.End() - 2) +
+                                             " lies beyond the end of the file"),
+                  std::string::npos)
+            << e.what();
+    }
+    EXPECT_FALSE(table.Loaded());
     EXPECT_FALSE(loaded.file.Locked()) << "the lock is released on error";
 }
 
@@ -431,7 +438,8 @@ TEST(TableIO, LoadFailures) {
          [](TestImage& i, auto& at) {
              i.bytes[at.Header + format::kHdrFields + format::kFldType] = ftWideString;
          },
-         "General error"},
+         "is damaged: field 'num' of table 'Items' has the type WideString, which no table can "
+         "hold"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -1,5 +1,7 @@
 #include "mainwindow/layout_keeper.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <utility>
 
@@ -7,6 +9,7 @@
 #include <QTabWidget>
 
 #include "connection/tfb.h"
+#include "mainwindow/local_file_pane.h"
 #include "mainwindow/window_layout.h"
 #include "platform/ui/list_view.h"
 
@@ -49,19 +52,19 @@ void ApplyViewCode(ui::ListView& list, int code) {
 }  // namespace
 
 TLayoutKeeper::TLayoutKeeper(std::string path, QSplitter& splitter, QTabWidget& leftPages,
-                             ui::ListView& siteList, std::string& localPath)
+                             ui::ListView& siteList, TLocalFilePane& localPane)
     : path_(std::move(path)),
       splitter_(splitter),
       leftPages_(leftPages),
       siteList_(siteList),
-      localPath_(localPath) {}
+      localPane_(localPane) {}
 
 void TLayoutKeeper::LoadMainLayout() {
     const mainwindow::MainLayout layout = mainwindow::ReadMainLayout(path_);
     if (layout.p2 >= 0 && layout.p2 <= 2)
         leftPages_.setCurrentIndex(layout.p2);
     if (layout.localPath != "-1")
-        localPath_ = layout.localPath;
+        localPane_.SetRoot(layout.localPath);
     QList<int> sizes = splitter_.sizes();
     const int total = sizes.value(0) + sizes.value(1);
     splitter_.setSizes({layout.pwidth, std::max(total - layout.pwidth, 1)});
@@ -71,7 +74,11 @@ void TLayoutKeeper::LoadMainLayout() {
 void TLayoutKeeper::SaveMainLayout() {
     mainwindow::MainLayout layout;
     layout.p2 = leftPages_.currentIndex();
-    layout.localPath = localPath_;
+    // "-1" keeps the pane's default root at the next start.
+    const std::string shown = localPane_.ShownFolder();
+    struct stat status {};
+    const bool folder = ::stat(shown.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+    layout.localPath = folder ? shown : "-1";
     layout.pwidth = leftPages_.width();
     layout.ftpSiteView = ViewCode(siteList_.Style());
     mainwindow::WriteMainLayout(path_, layout);

@@ -7,6 +7,7 @@
 
 class QSplitter;
 class QTabWidget;
+class TLocalFilePane;
 class Tfb;
 
 namespace ui {
@@ -15,12 +16,14 @@ class ListView;
 
 class TLayoutKeeper {
   public:
-    // The widgets and the local folder text (FLocalPath) must outlive the keeper.
+    // The widgets and the local file pane must outlive the keeper.
     TLayoutKeeper(std::string path, QSplitter& splitter, QTabWidget& leftPages,
-                  ui::ListView& siteList, std::string& localPath);
+                  ui::ListView& siteList, TLocalFilePane& localPane);
 
     const std::string& Path() const { return path_; }
 
+    // A stored local folder the pane cannot open ends the reading there with the pane's
+    // error ("Error setting path: ..."): the width and the site list's style stay.
     void LoadMainLayout();
     void SaveMainLayout();
     // Only for a new page, before it is shown and connected.
@@ -32,5 +35,5 @@ class TLayoutKeeper {
     QSplitter& splitter_;
     QTabWidget& leftPages_;
     ui::ListView& siteList_;
-    std::string& localPath_;
+    TLocalFilePane& localPane_;
 };

@@ -16,9 +16,14 @@
 #include <QVBoxLayout>
 
 #include "connection/tfb.h"
+#include "dialogs/bookmark_manager.h"
+#include "dialogs/options_dialog.h"
+#include "dialogs/quick_connect_dialog.h"
 #include "mainwindow/banner_bar.h"
 #include "mainwindow/connection_pages.h"
 #include "mainwindow/layout_keeper.h"
+#include "mainwindow/local_bookmarks.h"
+#include "mainwindow/local_file_pane.h"
 #include "mainwindow/site_list_pane.h"
 #include "platform/ftp/id_exceptions.h"
 #include "platform/ui/qt_text.h"
@@ -60,7 +65,7 @@ TForm1::TForm1(std::string programFolder, QWidget* parent)
     PageControl1 = new QTabWidget(Splitter1);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
     TabSheet1 = new TTabSheet(*PageControl1, QStringLiteral("TabSheet1"), "FTP Site", 0);
-    sites_ = new TSiteListPane(*TabSheet1, *this, FSiteViewStep);
+    sites_ = new TSiteListPane(*TabSheet1, *this, FSiteViewStep, *this);
     ToolBar1 = sites_->ToolBar1;
     ToolButton37 = sites_->ToolButton37;
     ToolButton2 = sites_->ToolButton2;
@@ -92,7 +97,7 @@ TForm1::TForm1(std::string programFolder, QWidget* parent)
     statusBar()->setObjectName(QStringLiteral("StatusBar"));
 
     layout_ = std::make_unique<TLayoutKeeper>(programFolder_ + "forminfo.ini", *Splitter1,
-                                              *PageControl2, *ListView1, FLocalPath);
+                                              *PageControl2, *ListView1, *local_);
     pages_ =
         new TConnectionPages(*PageControl1, *ToolButton35, *this, *layout_, PageCounter, *this);
     PopupMenu1 = pages_->PopupMenu1;
@@ -105,7 +110,7 @@ TForm1::TForm1(std::string programFolder, QWidget* parent)
 void TForm1::FormCreate() {
     // The local bookmarks only: no table is touched before the first show, and the data
     // module does not exist yet.
-    FLocalBookmarks = shared::ReadListFile(programFolder_ + shared::kLocalBookmarksFile);
+    LoadLocalBookmarks();
 }
 
 void TForm1::ConnectHandlers() {
@@ -113,8 +118,17 @@ void TForm1::ConnectHandlers() {
     sites_->OnSiteRenamed = [this](const std::string& oldName, const std::string& newName) {
         pages_->RenameSitePages(oldName, newName);
     };
+    bookmarks_->OnAdd = [this] { ToolButton28Click(); };
+    bookmarks_->OnGoTo = [this](const std::string& folder) { local_->SetRoot(folder); };
+    bookmarks_->OnManage = [this] { Bookmarkmanager1Click(); };
+    connect(ToolButton28, &QToolButton::clicked, this,
+            ui::Guarded([this] { ToolButton28Click(); }));
     connect(ZezovozPanel1->SpeedButton2, &QToolButton::clicked, this,
             ui::Guarded([this] { close(); }));
+    connect(ZezovozPanel1->SpeedButton1, &QToolButton::clicked, this,
+            ui::Guarded([this] { SpeedButton1Click(); }));
+    connect(ToolButton37, &QToolButton::clicked, this,
+            ui::Guarded([this] { ToolButton37Click(); }));
 }
 
 TForm1::~TForm1() {
@@ -124,6 +138,9 @@ TForm1::~TForm1() {
     errorHandler_.reset();
     sites_->OnOpenSite = nullptr;
     sites_->OnSiteRenamed = nullptr;
+    bookmarks_->OnAdd = nullptr;
+    bookmarks_->OnGoTo = nullptr;
+    bookmarks_->OnManage = nullptr;
     PageControl1->tabBar()->removeEventFilter(this);
     PageControl1->blockSignals(true);
 }
@@ -137,18 +154,27 @@ void TForm1::BuildLeftSide() {
     PageControl2->setObjectName(QStringLiteral("PageControl2"));
     TabSheet2 = new QWidget(PageControl2);
     TabSheet2->setObjectName(QStringLiteral("TabSheet2"));
-    auto* localColumn = new QVBoxLayout(TabSheet2);
-    localColumn->setContentsMargins(0, 0, 0, 0);
-    auto* localTools = new QToolBar(TabSheet2);
-    localTools->setObjectName(QStringLiteral("ToolBar4"));
-    ToolButton35 = new QToolButton(localTools);
-    ToolButton35->setObjectName(QStringLiteral("ToolButton35"));
-    ToolButton35->setText(QStringLiteral("Upload"));
-    ToolButton35->setToolTip(QStringLiteral("Upload"));
-    ToolButton35->setEnabled(false);
-    localTools->addWidget(ToolButton35);
-    localColumn->addWidget(localTools);
-    localColumn->addStretch(1);
+    local_ = new TLocalFilePane(*TabSheet2, *this, FLocalViewStep);
+    ToolBar4 = local_->ToolBar4;
+    ToolButton19 = local_->ToolButton19;
+    ToolButton28 = local_->ToolButton28;
+    ToolButton30 = local_->ToolButton30;
+    ToolButton35 = local_->ToolButton35;
+    ToolButton31 = local_->ToolButton31;
+    ToolButton36 = local_->ToolButton36;
+    JvDriveCombo1 = local_->JvDriveCombo1;
+    ShellListView1 = local_->ShellListView1;
+    view = local_->view;
+    Largeison1 = local_->Largeison1;
+    List2 = local_->List2;
+    Smallicon2 = local_->Smallicon2;
+    Report2 = local_->Report2;
+    bookmarks_ = new TLocalBookmarks(*this, programFolder_ + shared::kLocalBookmarksFile);
+    popbookmark = bookmarks_->popbookmark;
+    AddBookmark1 = bookmarks_->AddBookmark1;
+    Bookmarkmanager1 = bookmarks_->Bookmarkmanager1;
+    N2 = bookmarks_->N2;
+    ToolButton28->setMenu(popbookmark);
     TabSheet3 = new QWidget(PageControl2);
     TabSheet3->setObjectName(QStringLiteral("TabSheet3"));
     TabSheet4 = new QWidget(PageControl2);
@@ -252,6 +278,18 @@ void TForm1::ListView1DblClick() {
     sites_->ListView1DblClick();
 }
 
+void TForm1::FTP2Click() {
+    sites_->FTP2Click();
+}
+
+void TForm1::Edit1Click() {
+    sites_->Edit1Click();
+}
+
+void TForm1::EditSite(const std::string& name) {
+    sites_->EditSite(name);
+}
+
 void TForm1::Delete1Click() {
     sites_->Delete1Click();
 }
@@ -290,6 +328,14 @@ void TForm1::OpenSitePage(const std::string& name, bool quickConnect) {
     pages_->OpenSitePage(name, quickConnect);
 }
 
+void TForm1::OpenQuickConnectPage(const std::string& host, int /*port*/,
+                                  const std::string& /*user*/, const std::string& /*password*/,
+                                  bool /*passive*/) {
+    // The page takes the server, port, user, password and passive mode once it connects
+    // quick connections by them; until then it opens by the host text alone.
+    pages_->OpenSitePage(host, true);
+}
+
 void TForm1::CloseActivePage() {
     pages_->CloseActivePage();
 }
@@ -316,6 +362,60 @@ TTabSheet* TForm1::FindSitePage(const std::string& name) const {
 
 Tfb* TForm1::FindFrame(int number) const {
     return pages_->FindFrame(number);
+}
+
+// ---- local file pane ----
+
+void TForm1::ToolButton19Click() {
+    local_->ToolButton19Click();
+}
+
+void TForm1::JvDriveCombo1Change() {
+    local_->JvDriveCombo1Change();
+}
+
+void TForm1::ToolButton31Click() {
+    local_->ToolButton31Click();
+}
+
+void TForm1::Largeison1Click() {
+    local_->ApplyLocalViewStyle(1);
+}
+
+void TForm1::List2Click() {
+    local_->ApplyLocalViewStyle(2);
+}
+
+void TForm1::Smallicon2Click() {
+    local_->ApplyLocalViewStyle(3);
+}
+
+void TForm1::Report2Click() {
+    local_->ApplyLocalViewStyle(4);
+}
+
+// ---- local bookmarks ----
+
+void TForm1::LoadLocalBookmarks() {
+    bookmarks_->LoadLocalBookmarks();
+}
+
+std::vector<std::string> TForm1::LocalBookmarks() const {
+    return bookmarks_->Folders();
+}
+
+void TForm1::ToolButton28Click() {
+    bookmarks_->AddFolder(local_->ShownFolder());
+}
+
+void TForm1::LocalBookmarkClick(QAction& item) {
+    bookmarks_->LocalBookmarkClick(item);
+}
+
+void TForm1::Bookmarkmanager1Click() {
+    TForm17 dialog(*this, programFolder_ + shared::kLocalBookmarksFile, this);
+    dialog.ShowLocalPage();
+    dialog.exec();
 }
 
 // ---- layout ----
@@ -367,15 +467,41 @@ std::vector<std::string> TForm1::SiteNames() const {
 }
 
 std::string TForm1::LocalFolder() const {
-    return FLocalPath;
+    return local_->ShownFolder();
 }
 
 // ---- the dialogs' host ----
 
+void TForm1::SetLocalBookmarks(const std::vector<std::string>& folders) {
+    bookmarks_->SetFolders(folders);
+}
+
 void TForm1::SaveLocalBookmarks() {
-    shared::WriteListFile(programFolder_ + shared::kLocalBookmarksFile, FLocalBookmarks);
+    bookmarks_->SaveLocalBookmarks();
 }
 
 std::vector<Tfb*> TForm1::Pages() const {
     return pages_->Frames();
+}
+
+void TForm1::ReloadPageOptions() {
+    // Every page created since start, closed ones included, from the highest number down,
+    // reloads its options (Tfb::ReloadOptions) once the page reads options at all; the frame
+    // holds none yet.
+}
+
+QWidget* TForm1::DialogParent() {
+    return this;
+}
+
+// ---- banner and toolbar commands ----
+
+void TForm1::SpeedButton1Click() {
+    TForm2 dialog(*this, this);
+    dialog.exec();
+}
+
+void TForm1::ToolButton37Click() {
+    TForm15 dialog(*this, this);
+    dialog.exec();
 }

@@ -14,6 +14,9 @@
 //
 // Files are those of `programFolder` (ending in "/"): "all.dat", "FTPBookmark.dat",
 // "forminfo.ini", "bookmark.dat".
+//
+// The local file pane (TLocalFilePane) and the local bookmarks (TLocalBookmarks) are the
+// window's "&Local File" sheet; their controls and handlers are named here as well.
 #include <QMainWindow>
 
 #include <cstdint>
@@ -28,6 +31,7 @@
 #include "platform/ui/handler_guard.h"
 
 class QAction;
+class QComboBox;
 class QLabel;
 class QMenu;
 class QPlainTextEdit;
@@ -38,13 +42,17 @@ class QToolButton;
 class TBannerBar;
 class TConnectionPages;
 class TLayoutKeeper;
+class TLocalBookmarks;
+class TLocalFilePane;
 class TSiteListPane;
 class TTabSheet;
 class Tfb;
 
 namespace ui {
+class DriveCombo;
 class ListView;
-}
+class ShellListView;
+}  // namespace ui
 
 class TForm1 : public QMainWindow, public TPageHost, public TDialogsHost {
     Q_OBJECT
@@ -57,10 +65,27 @@ class TForm1 : public QMainWindow, public TPageHost, public TDialogsHost {
     TBannerBar* ZezovozPanel1;
     QSplitter* Splitter1;
     QTabWidget* PageControl2;
-    QWidget* TabSheet2;         // "&Local File"
-    QWidget* TabSheet3;         // "&History"
-    QWidget* TabSheet4;         // "&Tasks"
-    QToolButton* ToolButton35;  // the local pane's "Upload"
+    QWidget* TabSheet2;  // "&Local File"
+    QWidget* TabSheet3;  // "&History"
+    QWidget* TabSheet4;  // "&Tasks"
+    QToolBar* ToolBar4;
+    QToolButton* ToolButton19;  // up one level
+    QToolButton* ToolButton28;  // "Add bookmark"
+    QToolButton* ToolButton30;  // "Add task"
+    QToolButton* ToolButton35;  // "Upload"
+    QToolButton* ToolButton31;  // "View style"
+    QToolButton* ToolButton36;  // "Help"
+    ui::DriveCombo* JvDriveCombo1;
+    ui::ShellListView* ShellListView1;
+    QMenu* view;
+    QAction* Largeison1;  // "Large icon"
+    QAction* List2;       // "List"
+    QAction* Smallicon2;  // "Small icon"
+    QAction* Report2;     // "Report"
+    QMenu* popbookmark;
+    QAction* AddBookmark1;
+    QAction* Bookmarkmanager1;
+    QAction* N2;
     QTabWidget* PageControl1;
     TTabSheet* TabSheet1;  // "FTP Site"
     QToolBar* ToolBar1;
@@ -95,10 +120,6 @@ class TForm1 : public QMainWindow, public TPageHost, public TDialogsHost {
     std::int32_t PageCounter = 0;
     int FLocalViewStep = 4;
     int FSiteViewStep = 4;
-    // The texts of "bookmark.dat", read at creation.
-    std::vector<std::string> FLocalBookmarks;
-    // The folder the local file pane shows ("-1": its default root).
-    std::string FLocalPath = "-1";
 
     const std::string& ProgramFolder() const { return programFolder_; }
     std::string LayoutPath() const;
@@ -119,11 +140,14 @@ class TForm1 : public QMainWindow, public TPageHost, public TDialogsHost {
     void ClearSiteList();
     void ShowSiteMenuItems(bool visible);
     void DeleteSite(const std::string& name);
+    void EditSite(const std::string& name);
     // The selected site's caption (a site's name may be empty); nullopt when nothing or
     // "NewFTPSite" is selected.
     std::optional<std::string> SelectedSite() const;
     void ListView1SelectItem();
     void ListView1DblClick();
+    void FTP2Click();
+    void Edit1Click();
     void Delete1Click();
     void R1Click();
     void ListView1Edited(int row, std::string& caption);
@@ -135,6 +159,8 @@ class TForm1 : public QMainWindow, public TPageHost, public TDialogsHost {
 
     // ---- connection pages ----
     void OpenSitePage(const std::string& name, bool quickConnect) override;
+    void OpenQuickConnectPage(const std::string& host, int port, const std::string& user,
+                              const std::string& password, bool passive) override;
     // Both close their pages also when the shared page layout cannot be written; that write
     // error is thrown once the pages are closed.
     void CloseActivePage();
@@ -149,6 +175,25 @@ class TForm1 : public QMainWindow, public TPageHost, public TDialogsHost {
     // The frame "fr" + number on any sheet, else nullptr.
     Tfb* FindFrame(int number) const;
 
+    // ---- local file pane ----
+    TLocalFilePane& LocalPane() const { return *local_; }
+    void ToolButton19Click();
+    void JvDriveCombo1Change();
+    void ToolButton31Click();
+    void Largeison1Click();
+    void List2Click();
+    void Smallicon2Click();
+    void Report2Click();
+
+    // ---- local bookmarks ----
+    void LoadLocalBookmarks();
+    // The local bookmarks' folders in menu order.
+    std::vector<std::string> LocalBookmarks() const;
+    void ToolButton28Click();
+    void LocalBookmarkClick(QAction& item);
+    // Opens the bookmark manager on its "Local" page (modal).
+    void Bookmarkmanager1Click();
+
     // ---- layout ----
     void LoadMainLayout();
     void SaveMainLayout();
@@ -160,13 +205,23 @@ class TForm1 : public QMainWindow, public TPageHost, public TDialogsHost {
     bool IsActivePage(const Tfb& frame) const override;
     void SetPageImage(Tfb& frame, int image) override;
     std::vector<std::string> SiteNames() const override;
+    // The folder the local file pane shows.
     std::string LocalFolder() const override;
 
     // ---- the dialogs' host ----
-    // Writes FLocalBookmarks to "bookmark.dat"; a file that cannot be written is passed over
-    // (the bookmarks stay for this run).
+    void SetLocalBookmarks(const std::vector<std::string>& folders) override;
+    // Writes the local bookmark menu's folders to "bookmark.dat"; a file that cannot be written
+    // is passed over (the bookmarks stay for this run).
     void SaveLocalBookmarks() override;
     std::vector<Tfb*> Pages() const override;
+    void ReloadPageOptions() override;
+    QWidget* DialogParent() override;
+
+    // ---- banner and toolbar commands ----
+    // "Options": the options dialog on its first page.
+    void SpeedButton1Click();
+    // The site list's "Quick connect": the quick-connect dialog.
+    void ToolButton37Click();
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -180,6 +235,8 @@ class TForm1 : public QMainWindow, public TPageHost, public TDialogsHost {
     std::string programFolder_;
     std::unique_ptr<TLayoutKeeper> layout_;
     TSiteListPane* sites_;
+    TLocalFilePane* local_;
+    TLocalBookmarks* bookmarks_;
     TConnectionPages* pages_;
     bool shown_ = false;
     bool closed_ = false;

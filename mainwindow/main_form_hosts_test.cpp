@@ -2,6 +2,7 @@
 #include <QTabWidget>
 #include <QToolButton>
 
+#include "mainwindow/local_file_pane.h"
 #include "mainwindow/main_form_test_support.h"
 #include "shared/list_file.h"
 
@@ -27,9 +28,12 @@ TEST_F(Hosts, TheDialogsOpenPagesReloadTheSiteListAndSeeEveryPage) {
     host.LoadSiteList();
     EXPECT_EQ(SiteItems(), (std::vector<std::string>{"NewFTPSite", "A", "beta"}));
 
-    form.FLocalBookmarks = {"/srv", "/home/user"};
+    const std::vector<std::string> folders = {"/srv", "/home/user"};
+    host.SetLocalBookmarks(folders);
+    EXPECT_EQ(form.LocalBookmarks(), folders);
+    EXPECT_FALSE(std::filesystem::exists(folder_ + "bookmark.dat"));
     host.SaveLocalBookmarks();
-    EXPECT_EQ(shared::ReadListFile(folder_ + "bookmark.dat"), form.FLocalBookmarks);
+    EXPECT_EQ(shared::ReadListFile(folder_ + "bookmark.dat"), folders);
 }
 
 TEST_F(Hosts, APageReachesTheUploadButtonItsTabAndTheWindowsLists) {
@@ -59,9 +63,9 @@ TEST_F(Hosts, APageReachesTheUploadButtonItsTabAndTheWindowsLists) {
     EXPECT_TRUE(form.PageControl1->tabIcon(2).isNull());
 
     EXPECT_EQ(host.SiteNames(), (std::vector<std::string>{"alpha", "beta"}));
-    EXPECT_EQ(host.LocalFolder(), "-1");
-    form.FLocalPath = "/srv";
-    EXPECT_EQ(host.LocalFolder(), "/srv");
+    EXPECT_EQ(host.LocalFolder(), form.LocalPane().ShownFolder());
+    form.LocalPane().SetRoot(folder_);
+    EXPECT_EQ(host.LocalFolder() + "/", folder_);
 }
 
 }  // namespace

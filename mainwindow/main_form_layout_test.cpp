@@ -1,7 +1,9 @@
 #include <QSplitter>
 #include <QTabWidget>
 
+#include "mainwindow/local_file_pane.h"
 #include "mainwindow/main_form_test_support.h"
+#include "platform/os/mount_points.h"
 #include "platform/ui/list_view.h"
 
 namespace mainwindow::testing {
@@ -14,7 +16,7 @@ TEST_F(Layout, WithoutTheFileTheWindowAndNewPagesGetTheDefaults) {
     EXPECT_EQ(form.PageControl2->currentIndex(), 0);
     EXPECT_EQ(form.PageControl2->width(), 307);
     EXPECT_EQ(form.ListView1->Style(), ui::ViewStyle::kLargeIcons);
-    EXPECT_EQ(form.FLocalPath, "-1");
+    EXPECT_EQ(form.LocalPane().ShownFolder(), os::HomeFolder());
     // Only the style: the view menu's mark and the cycle step stay.
     EXPECT_TRUE(form.MenuItem4->isChecked());
     EXPECT_EQ(form.FSiteViewStep, 4);
@@ -88,10 +90,11 @@ TEST_F(Layout, ClosingWritesTheMainValuesThatReadBackTheSame) {
     form.PageControl2->setCurrentIndex(2);
     form.Splitter1->setSizes({350, 600});
     form.MenuItem2->trigger();  // list
-    form.FLocalPath = folder_;
+    const std::string shown = folder_.substr(0, folder_.size() - 1);
+    form.LocalPane().SetRoot(shown);
     form.close();
     EXPECT_EQ(LayoutValue("MAIN", "P2"), "2");
-    EXPECT_EQ(LayoutValue("MAIN", "LOCALPATH"), folder_);
+    EXPECT_EQ(LayoutValue("MAIN", "LOCALPATH"), shown);
     EXPECT_EQ(LayoutValue("MAIN", "PWIDTH"), "350");
     EXPECT_EQ(LayoutValue("MAIN", "FTPSITEVIEW"), "1");
     EXPECT_EQ(LayoutValue("MAIN", "WELCOMEH"), "0");
@@ -100,9 +103,11 @@ TEST_F(Layout, ClosingWritesTheMainValuesThatReadBackTheSame) {
     EXPECT_EQ(again.PageControl2->currentIndex(), 2);
     EXPECT_EQ(again.PageControl2->width(), 350);
     EXPECT_EQ(again.ListView1->Style(), ui::ViewStyle::kList);
-    EXPECT_EQ(again.FLocalPath, folder_);
+    EXPECT_EQ(again.LocalPane().ShownFolder(), shown);
     // A folder that is gone is stored as "-1".
-    again.FLocalPath = folder_ + "gone/";
+    ASSERT_TRUE(std::filesystem::create_directory(folder_ + "gone"));
+    again.LocalPane().SetRoot(folder_ + "gone");
+    std::filesystem::remove(folder_ + "gone");
     again.close();
     EXPECT_EQ(LayoutValue("MAIN", "LOCALPATH"), "-1");
 }

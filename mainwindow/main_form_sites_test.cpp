@@ -15,6 +15,7 @@
 #include "platform/ui/list_view_test_support.h"
 #include "platform/ui/modal_result.h"
 #include "platform/ui/testing/gtest_failure.h"
+#include "platform/ui/testing/modal_driver.h"
 #include "platform/ui/testing/scripted_ui.h"
 
 namespace mainwindow::testing {
@@ -256,7 +257,15 @@ TEST_F(SiteList, ConnectOpensTheSelectedSitesPageButNotForTheNewSiteItem) {
     TForm1& form = ShowForm();
     form.ListView1->Select(0);
     form.ToolButton3Click();
+    // A double click on "NewFTPSite" opens the new-site dialog instead of a page.
+    ui::ModalDriver dialogs(ui::GtestFailure());
+    std::string caption;
+    dialogs.Next([&](QDialog& dialog) {
+        caption = dialog.windowTitle().toStdString();
+        dialog.reject();
+    });
     form.ListView1DblClick();
+    EXPECT_EQ(caption, "New FTP Site");
     EXPECT_EQ(form.PageCounter, 0);
     EXPECT_EQ(SiteItems(), (std::vector<std::string>{"NewFTPSite", "alpha"}));
     form.ListView1->Select(1);

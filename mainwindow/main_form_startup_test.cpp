@@ -20,7 +20,7 @@ TEST_F(StartUp, CreationReadsBookmarksAndTouchesNoTable) {
     AddSite("alpha");
     dm->VeskDatabase1->SetConnected(false);
     TForm1& form = CreateForm();
-    EXPECT_EQ(form.FLocalBookmarks, (std::vector<std::string>{"/srv", "/home"}));
+    EXPECT_EQ(form.LocalBookmarks(), (std::vector<std::string>{"/srv", "/home"}));
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Zantrope FREE Edition"));
     EXPECT_EQ(form.FLocalViewStep, 4);
     EXPECT_EQ(form.FSiteViewStep, 4);

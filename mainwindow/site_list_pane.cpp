@@ -16,6 +16,9 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include "dialogs/dialogs_host.h"
+#include "dialogs/site_dialog.h"
+#include "dialogs/site_table.h"
 #include "mainwindow/site_rows.h"
 #include "platform/ui/handler_guard.h"
 #include "platform/ui/list_view.h"
@@ -84,8 +87,9 @@ QList<QStandardItem*> SiteItem(const std::string& caption, int image,
 
 }  // namespace
 
-TSiteListPane::TSiteListPane(QWidget& sheet, QWidget& menuOwner, int& viewStep)
-    : QObject(&sheet), viewStep_(viewStep) {
+TSiteListPane::TSiteListPane(QWidget& sheet, QWidget& menuOwner, int& viewStep,
+                             TDialogsHost& dialogsHost)
+    : QObject(&sheet), viewStep_(viewStep), dialogsHost_(dialogsHost) {
     setObjectName(QStringLiteral("SiteListPane"));
     BuildControls(sheet);
     BuildMenus(menuOwner);
@@ -192,6 +196,9 @@ void TSiteListPane::ConnectHandlers() {
     ListView1->OnDblClick = [this] { ListView1DblClick(); };
     ListView1->OnEdited = [this](int row, std::string& caption) { ListView1Edited(row, caption); };
     connect(Connect1, &QAction::triggered, this, ui::Guarded([this] { ListView1DblClick(); }));
+    connect(New1, &QAction::triggered, this, ui::Guarded([this] { FTP2Click(); }));
+    connect(Edit1, &QAction::triggered, this, ui::Guarded([this] { Edit1Click(); }));
+    connect(ToolButton2, &QToolButton::clicked, this, ui::Guarded([this] { Edit1Click(); }));
     connect(Delete1, &QAction::triggered, this, ui::Guarded([this] { Delete1Click(); }));
     connect(ToolButton9, &QToolButton::clicked, this, ui::Guarded([this] { Delete1Click(); }));
     connect(R1, &QAction::triggered, this, ui::Guarded([this] { R1Click(); }));
@@ -260,7 +267,8 @@ void TSiteListPane::ListView1DblClick() {
     if (row < 0)
         return;
     if (row == 0) {
-        // The new-site dialog comes with the dialogs; the list is reloaded after it in any case.
+        // The list is reloaded after the dialog whether or not a site was saved.
+        NewSite();
         LoadSiteList();
         return;
     }
@@ -270,6 +278,32 @@ void TSiteListPane::ListView1DblClick() {
 void TSiteListPane::OpenSite(const std::string& name) {
     if (OnOpenSite)
         OnOpenSite(name);
+}
+
+void TSiteListPane::NewSite() {
+    TForm4 dialog(dialogsHost_, dialogsHost_.DialogParent());
+    dialog.exec();
+}
+
+void TSiteListPane::FTP2Click() {
+    NewSite();
+}
+
+void TSiteListPane::Edit1Click() {
+    if (const std::optional<std::string> site = SelectedSite())
+        EditSite(*site);
+}
+
+void TSiteListPane::EditSite(const std::string& name) {
+    const std::optional<dialogs::SiteSettings> site = dialogs::SiteTable(*dm->Tftpsite).Read(name);
+    if (!site)
+        return;
+    TForm4 dialog(dialogsHost_, dialogsHost_.DialogParent());
+    dialog.FillProxySocksLists();
+    dialog.OldName = name;
+    dialog.setWindowTitle(QStringLiteral("Edit FTP Site"));
+    dialog.ShowValues(*site);
+    dialog.exec();
 }
 
 void TSiteListPane::ToolButton3Click() {

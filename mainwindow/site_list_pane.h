@@ -1,8 +1,10 @@
 #pragma once
 // The site list of the main window: the "FTP Site" sheet's toolbar, the list of stored sites
 // with "NewFTPSite" as item 0, its popup and view-style menus, the description memo, and the
-// rename and delete of stored sites. The pane knows nothing of pages: opening a site and the
-// pages that follow a renamed site go through the two call-backs its owner sets.
+// rename and delete of stored sites, and the new-site and edit commands, which open the site
+// dialog (TForm4) modal to the dialogs' host's window. The pane knows nothing of pages:
+// opening a site and the pages that follow a renamed site go through the two call-backs its
+// owner sets.
 //
 // Stored data goes through the data module `dm`, one table use per action; table errors end
 // the action and pass on (handlers run under the handler guard).
@@ -21,6 +23,7 @@ class QStandardItemModel;
 class QToolBar;
 class QToolButton;
 class QWidget;
+class TDialogsHost;
 
 namespace ui {
 class ListView;
@@ -31,8 +34,9 @@ class TSiteListPane : public QObject {
 
   public:
     // Builds the pane's controls on `sheet` and its menus owned by `menuOwner`. `viewStep` is
-    // the view-style cycle step (1 to 4) the owner keeps; it must outlive the pane.
-    TSiteListPane(QWidget& sheet, QWidget& menuOwner, int& viewStep);
+    // the view-style cycle step (1 to 4) the owner keeps; it and `dialogsHost` (which the site
+    // dialog calls back) must outlive the pane.
+    TSiteListPane(QWidget& sheet, QWidget& menuOwner, int& viewStep, TDialogsHost& dialogsHost);
     ~TSiteListPane() override;
 
     QToolBar* ToolBar1;
@@ -69,6 +73,10 @@ class TSiteListPane : public QObject {
     void ClearSiteList();
     void ShowSiteMenuItems(bool visible);
     void DeleteSite(const std::string& name);
+    // Opens the site dialog in edit mode for the named site; nothing when no row has the name.
+    void EditSite(const std::string& name);
+    // Opens the site dialog in its "New FTP Site" mode, nothing preset.
+    void NewSite();
     // The selected site's caption (a site's name may be empty); nullopt when nothing or
     // "NewFTPSite" is selected.
     std::optional<std::string> SelectedSite() const;
@@ -78,6 +86,8 @@ class TSiteListPane : public QObject {
     // ---- handlers ----
     void ListView1SelectItem();
     void ListView1DblClick();
+    void FTP2Click();
+    void Edit1Click();
     void Delete1Click();
     void R1Click();
     void ListView1Edited(int row, std::string& caption);
@@ -93,5 +103,6 @@ class TSiteListPane : public QObject {
     void OpenSite(const std::string& name);
 
     int& viewStep_;
+    TDialogsHost& dialogsHost_;
     QStandardItemModel* siteItems_;
 };

@@ -18,6 +18,13 @@ void WriteInt(const char* section, const char* key, int value, const std::string
     os::WritePrivateProfileString(section, key, std::to_string(value), path);
 }
 
+// A width or height: a value that no window could have (a hand-edited or damaged file) is
+// taken as absent.
+int ReadExtent(const char* section, const char* key, int defaultValue, const std::string& path) {
+    const int value = os::GetPrivateProfileInt(section, key, defaultValue, path);
+    return value >= 1 && value <= kMaxLayoutExtent ? value : defaultValue;
+}
+
 }  // namespace
 
 std::string LayoutFilePath() {
@@ -39,7 +46,7 @@ MainLayout ReadMainLayout(const std::string& path) {
     MainLayout layout;
     layout.p2 = os::GetPrivateProfileInt(kMain, "P2", defaults.p2, path);
     layout.localPath = os::GetPrivateProfileString(kMain, "LOCALPATH", defaults.localPath, path);
-    layout.pwidth = os::GetPrivateProfileInt(kMain, "PWIDTH", defaults.pwidth, path);
+    layout.pwidth = ReadExtent(kMain, "PWIDTH", defaults.pwidth, path);
     layout.ftpSiteView = os::GetPrivateProfileInt(kMain, "FTPSITEVIEW", defaults.ftpSiteView, path);
     return layout;
 }
@@ -47,8 +54,8 @@ MainLayout ReadMainLayout(const std::string& path) {
 PageLayout ReadPageLayout(const std::string& path) {
     const PageLayout defaults;
     PageLayout layout;
-    layout.info = os::GetPrivateProfileInt(kFtp, "INFO", defaults.info, path);
-    layout.updown = os::GetPrivateProfileInt(kFtp, "UPDOWN", defaults.updown, path);
+    layout.info = ReadExtent(kFtp, "INFO", defaults.info, path);
+    layout.updown = ReadExtent(kFtp, "UPDOWN", defaults.updown, path);
     layout.lvcView = os::GetPrivateProfileInt(kFtp, "LVCVIEW", defaults.lvcView, path);
     return layout;
 }

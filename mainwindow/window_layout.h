@@ -33,7 +33,13 @@ struct PageLayout {
     int lvcView = 3;   // view code of the remote list
 };
 
-// Reads [MAIN] or [FTP] of the file at `path`. Never throws.
+// The largest width or height in pixels the file may give; no screen is larger.
+inline constexpr int kMaxLayoutExtent = 16384;
+
+// Reads [MAIN] or [FTP] of the file at `path`. Never throws. A width or height (PWIDTH, INFO,
+// UPDOWN) outside 1 to kMaxLayoutExtent reads as its default, as a missing key does, so no
+// value from the file reaches the layout arithmetic unchecked. P2 and the view codes are
+// passed on as read: a number outside their set leaves the tab or the style unchanged.
 MainLayout ReadMainLayout(const std::string& path);
 PageLayout ReadPageLayout(const std::string& path);
 

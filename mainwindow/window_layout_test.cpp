@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <limits>
 
 #include "platform/os/private_profile.h"
 
@@ -86,6 +87,43 @@ TEST_F(WindowLayout, ViewCodesAreTheFilesOwnOrder) {
             EXPECT_EQ(mainwindow::CodeOfViewStyle(*style), code);
         }
     }
+}
+
+TEST_F(WindowLayout, SizesOutsideTheScreenReadAsTheirDefaults) {
+    struct Case {
+        const char* stored;
+        int expectedWidth;  // PWIDTH; INFO and UPDOWN follow the same rule with their defaults
+        bool kept;
+    } cases[] = {
+        {"-2147483648", 307, false},
+        {"2147483647", 307, false},
+        {"99999999999", 307, false},  // beyond an int: no number at all
+        {"-1", 307, false},
+        {"0", 307, false},
+        {"16385", 307, false},
+        {"12abc", 307, false},
+        {"", 307, false},
+        {"1", 1, true},
+        {"16384", 16384, true},
+        {"410", 410, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stored);
+        os::WritePrivateProfileString("MAIN", "PWIDTH", c.stored, path_);
+        os::WritePrivateProfileString("FTP", "INFO", c.stored, path_);
+        os::WritePrivateProfileString("FTP", "UPDOWN", c.stored, path_);
+        EXPECT_EQ(mainwindow::ReadMainLayout(path_).pwidth, c.expectedWidth);
+        const mainwindow::PageLayout page = mainwindow::ReadPageLayout(path_);
+        EXPECT_EQ(page.info, c.kept ? c.expectedWidth : 93);
+        EXPECT_EQ(page.updown, c.kept ? c.expectedWidth : 116);
+    }
+    // Tab and view codes are passed on as read: where they are used, a number outside their
+    // set leaves the tab or the style unchanged, and no arithmetic is done on them.
+    os::WritePrivateProfileString("MAIN", "P2", "-2147483648", path_);
+    os::WritePrivateProfileString("MAIN", "FTPSITEVIEW", "2147483647", path_);
+    const mainwindow::MainLayout main = mainwindow::ReadMainLayout(path_);
+    EXPECT_EQ(main.p2, std::numeric_limits<int>::min());
+    EXPECT_EQ(mainwindow::ViewStyleOfCode(main.ftpSiteView), std::nullopt);
 }
 
 TEST_F(WindowLayout, AFailedWriteRaisesTheLayoutFileError) {

@@ -1,6 +1,7 @@
 #include "shared/list_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -55,9 +56,16 @@ std::string CutListText(std::string_view text) {
 
 std::vector<std::string> ReadListFile(const std::string& path) {
     std::vector<std::string> texts;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Not blocking, so that a pipe in the file's place cannot hang the program; only a
+    // regular file is read.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return texts;
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        return texts;
+    }
     unsigned char countBytes[4];
     if (ReadUpTo(fd, countBytes, sizeof countBytes) == sizeof countBytes) {
         const std::int32_t count =

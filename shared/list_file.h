@@ -26,10 +26,10 @@ std::string ListFilePath(const std::string& fileName);
 // character so that no character is split.
 std::string CutListText(std::string_view text);
 
-// The texts of the list file at `path` in file order; a missing or unreadable file gives an
-// empty list. A damaged file (shorter than its count promises, a negative count, a length
-// byte above 50) gives the texts of its records up to the first unsound one; nothing past the
-// file's end is read. Throws nothing but std::bad_alloc.
+// The texts of the list file at `path` in file order; a missing or unreadable file, or one
+// that is no regular file (a pipe, a folder), gives an empty list. A damaged file (shorter than its
+// count promises, a negative count, a length byte above 50) gives the texts of its records up to
+// the first unsound one; nothing past the file's end is read. Throws nothing but std::bad_alloc.
 std::vector<std::string> ReadListFile(const std::string& path);
 
 // Replaces the file at `path` with `texts`, each cut by CutListText; unused record bytes are

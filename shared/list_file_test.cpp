@@ -1,5 +1,6 @@
 #include "shared/list_file.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -104,10 +105,24 @@ TEST_F(ListFile, DamagedFilesReadAsFarAsTheyAreSound) {
          std::string("\x01\x00\x00\x00", 4) + Record("a") + "junk",
          {"a"}},
     };
-    for (const auto& c : cases) {
-        WriteRaw(c.bytes);
-        EXPECT_EQ(shared::ReadListFile(path_), c.expected) << c.what;
+    // The local bookmarks and the three input histories share the reader and its rules.
+    for (const char* name : {shared::kLocalBookmarksFile, shared::kDownloadHistoryFile,
+                             shared::kFilterHistoryFile, shared::kFindHistoryFile}) {
+        path_ = (folder_ / name).string();
+        for (const auto& c : cases) {
+            WriteRaw(c.bytes);
+            EXPECT_EQ(shared::ReadListFile(path_), c.expected) << name << ": " << c.what;
+        }
     }
+}
+
+TEST_F(ListFile, OnlyARegularFileIsRead) {
+    // A pipe in its place would block the reader for ever; a folder has no bytes to read.
+    ASSERT_EQ(::mkfifo(path_.c_str(), 0600), 0);
+    EXPECT_TRUE(shared::ReadListFile(path_).empty());
+    fs::remove(path_);
+    fs::create_directory(path_);
+    EXPECT_TRUE(shared::ReadListFile(path_).empty());
 }
 
 TEST_F(ListFile, MissingFileReadsEmptyAndUnwritablePlaceKeepsOldFile) {

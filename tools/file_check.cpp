@@ -1,10 +1,11 @@
 #include "tools/file_check.h"
 
 #include <fstream>
-#include <iterator>
 #include <stdexcept>
 
+#include "engine/codec/algo_registry.h"
 #include "engine/file_format.h"
+#include "engine/stored_text.h"
 #include "platform/os/collation.h"
 #include "tools/image_view.h"
 #include "tools/problem_list.h"
@@ -23,11 +24,23 @@ void CheckFixedPart(const ImageView& image, ProblemList& problems) {
     if (version > std::string_view("2.0"))
         problems.Add("version '" + std::string(version) + "' is above 2.0");
     const std::uint8_t* options = image.At(kOptionsAt);
-    if (options[kOptCompressOn] != 0 && GetText(options + kOptCompressName, kOptNameSize).empty())
-        problems.Add("compression is on but names no algorithm");
+    // The names the readers would look up: first the naming rule, then the registry.
+    const auto checkName = [&](std::int32_t at, const char* what, bool registered) {
+        const std::string name(GetText(options + at, kOptNameSize));
+        const std::string problem = vesk::StoredAlgorithmNameProblem(options + at, kOptNameSize);
+        if (!problem.empty())
+            problems.Add("the name '" + vesk::EscapeStoredText(name) + "' of the " + what + " " +
+                         problem);
+        else if (!registered)
+            problems.Add(std::string("the ") + what + " '" + name + "' is not registered");
+    };
+    if (options[kOptCompressOn] != 0) {
+        const std::string name(GetText(options + kOptCompressName, kOptNameSize));
+        checkName(kOptCompressName, "compression algorithm", vesk::FindCompressClass(name) >= 0);
+    }
     if (options[kOptEncryptOn] != 0) {
-        if (GetText(options + kOptCipherName, kOptNameSize).empty())
-            problems.Add("encryption is on but names no cipher");
+        const std::string name(GetText(options + kOptCipherName, kOptNameSize));
+        checkName(kOptCipherName, "cipher", vesk::FindEncryptClass(name) >= 0);
         if (options[kOptCipherMode] > 4)
             problems.Add("cipher mode " + std::to_string(options[kOptCipherMode]) +
                          " is not one of 0 to 4");
@@ -36,7 +49,8 @@ void CheckFixedPart(const ImageView& image, ProblemList& problems) {
 
 }  // namespace
 
-std::vector<std::string> CheckDatabaseImage(std::span<const std::uint8_t> bytes) {
+std::vector<std::string> CheckDatabaseImage(std::span<const std::uint8_t> bytes,
+                                            const std::optional<std::string>& password) {
     const ImageView image(bytes);
     ProblemList problems(kMaxListedProblems);
     if (!image.Has(0, kFirstFreeAt)) {
@@ -56,32 +70,40 @@ std::vector<std::string> CheckDatabaseImage(std::span<const std::uint8_t> bytes)
         return problems.Take();
     }
     const bool encryption = *image.At(kOptionsAt + kOptEncryptOn) != 0;
+    ValueDecoder decoder(image.At(kOptionsAt), password);
+    std::vector<std::int64_t> headers;
+    for (std::int32_t t = 0; t < count; ++t)
+        headers.push_back(image.I32(kTableTabAt + kTabOffsets + 4 * t));
     std::vector<std::string> names;
     for (std::int32_t t = 0; t < count; ++t) {
-        const std::int64_t at = image.I32(kTableTabAt + kTabOffsets + 4 * t);
+        const std::int64_t at = headers[static_cast<size_t>(t)];
         if (at < kFirstFreeAt || !image.Has(at, kTableHeaderSize)) {
             problems.Add("table " + std::to_string(t) + ": header offset " + std::to_string(at) +
                          " is out of the file");
             continue;
         }
-        const std::string name = CheckTable({image, at, encryption, problems});
+        const std::string name = CheckTable({image, at, encryption, problems, headers, decoder});
         for (const std::string& other : names)
             if (os::CompareAnsiText(name, other, true) == 0)
-                problems.Add("two tables are named '" + name + "'");
+                problems.Add("two tables are named '" + vesk::EscapeStoredText(name) + "'");
         names.push_back(name);
     }
     return problems.Take();
 }
 
-std::vector<std::string> CheckDatabaseFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+std::vector<std::string> CheckDatabaseFile(const std::string& path,
+                                           const std::optional<std::string>& password) {
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
     if (!in)
         throw std::runtime_error("Cannot open file " + path);
-    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in),
-                                          std::istreambuf_iterator<char>()};
-    if (in.bad())
+    // Read in one piece: a byte at a time is slow on files of some size.
+    const std::streamoff size = in.tellg();
+    std::vector<std::uint8_t> bytes(size > 0 ? static_cast<size_t>(size) : 0);
+    in.seekg(0);
+    if (size < 0 ||
+        !in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size())))
         throw std::runtime_error("Cannot read file " + path);
-    return CheckDatabaseImage(bytes);
+    return CheckDatabaseImage(bytes, password);
 }
 
 }  // namespace vesktool

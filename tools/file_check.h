@@ -3,9 +3,13 @@
 // names every problem it finds: structures or offsets outside the file, chunk chains that
 // loop, end early or run on past ceil(n / 1024) chunks, counts over their slots, record and
 // blob offsets out of range, and index orders that repeat or skip a live entry, leave their
-// key order or hold a duplicate of a unique key. Key order is not checked on enciphered
-// fields.
+// key order or hold a duplicate of a unique key; names of tables, fields, indexes and
+// algorithms outside the naming rules, field types and text sizes no table can be loaded with,
+// records on a structure, and compressed values that do not decode. Key order is not checked
+// on enciphered fields; compressed values of an enciphered file are decoded only with its
+// password.
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -15,10 +19,13 @@ namespace vesktool {
 // At most this many problems are listed; a last line tells how many more were found.
 constexpr size_t kMaxListedProblems = 200;
 
-// The problems of a database image; empty when it is sound. Never throws on bad content.
-std::vector<std::string> CheckDatabaseImage(std::span<const std::uint8_t> image);
+// The problems of a database image; empty when it is sound. Never throws on bad content; a
+// password that does not match the file's digest throws std::runtime_error("Access denied").
+std::vector<std::string> CheckDatabaseImage(std::span<const std::uint8_t> image,
+                                            const std::optional<std::string>& password = {});
 
 // Reads the file and checks it. Throws std::runtime_error when the file cannot be read.
-std::vector<std::string> CheckDatabaseFile(const std::string& path);
+std::vector<std::string> CheckDatabaseFile(const std::string& path,
+                                           const std::optional<std::string>& password = {});
 
 }  // namespace vesktool

@@ -4,7 +4,9 @@
 #include <vector>
 
 #include "engine/field_type.h"
+#include "engine/record_placement.h"
 #include "engine/schema_rules.h"
+#include "engine/stored_text.h"
 #include "tools/stored_value.h"
 
 namespace vesktool {
@@ -19,6 +21,7 @@ struct FieldInfo {
     TFieldType type;
     std::int32_t dataSize;
     bool enciphered;
+    bool coded;  // takes part in the file's codecs (processing mode 0)
     std::int64_t offset;
 };
 
@@ -28,6 +31,8 @@ struct IndexInfo {
     std::vector<std::int32_t> keyFields;
     std::int64_t firstChunk;
     std::int64_t head;
+    std::vector<std::int64_t> chunks;  // the walked chain
+    bool chainSound = false;           // every expected chunk is inside the file
 };
 
 class TableChecker {
@@ -36,14 +41,20 @@ class TableChecker {
         : image_(context.image),
           at_(context.headerAt),
           encryption_(context.encryption),
-          problems_(context.problems) {}
+          problems_(context.problems),
+          headers_(context.headers),
+          decoder_(context.decoder) {}
 
     std::string Run() {
         name_ = std::string(GetText(image_.At(at_ + kHdrName), kNameSize));
+        CheckName("the table", image_.At(at_ + kHdrName));
         const bool layout = ReadFields();
         const bool indexes = ReadIndexes();
         if (!CheckRecordTab())
             return name_;
+        if (indexes)
+            for (IndexInfo& index : indexes_)
+                WalkIndexChain(index);
         if (!layout)
             return name_;
         CheckRecords();
@@ -54,7 +65,19 @@ class TableChecker {
     }
 
   private:
-    void Problem(const std::string& what) { problems_.Add("table '" + name_ + "': " + what); }
+    void Problem(const std::string& what) {
+        problems_.Add("table '" + vesk::EscapeStoredText(name_) + "': " + what);
+    }
+
+    static std::string Shown(const std::string& name) { return vesk::EscapeStoredText(name); }
+
+    // A stored name must obey the naming rule the readers apply.
+    void CheckName(const std::string& of, const std::uint8_t* name) {
+        const std::string problem = vesk::StoredNameProblem(name, kNameSize);
+        if (!problem.empty())
+            Problem("the name '" + Shown(std::string(GetText(name, kNameSize))) + "' of " + of +
+                    " " + problem);
+    }
 
     static std::string Offset(std::int64_t value) { return std::to_string(value); }
 
@@ -69,11 +92,17 @@ class TableChecker {
         for (std::int32_t f = 0; f < count; ++f) {
             const std::uint8_t* def = image_.At(at_ + kHdrFields + f * kFieldDefSize);
             FieldInfo field{std::string(GetText(def + kFldName, kNameSize)),
-                            static_cast<TFieldType>(def[kFldType]), GetI32(def + kFldDataSize),
-                            encryption_ && def[kFldProcessMode] == 0, offset};
+                            static_cast<TFieldType>(def[kFldType]),
+                            GetI32(def + kFldDataSize),
+                            encryption_ && def[kFldProcessMode] == 0,
+                            def[kFldProcessMode] == 0,
+                            offset};
+            CheckName("field " + std::to_string(f), def + kFldName);
             const std::int32_t slot = vesk::RecordSlotSize(field.type, field.dataSize);
-            if (!vesk::IsLoadableFieldType(def[kFldType]) || slot < 0) {
-                Problem("field '" + field.name + "' has type " +
+            const bool text = field.type == vesk::ftString || field.type == vesk::ftFixedChar;
+            if (!vesk::IsLoadableFieldType(def[kFldType]) || slot < 0 ||
+                (text && (field.dataSize < 1 || field.dataSize > vesk::kMaxStringSize))) {
+                Problem("field '" + Shown(field.name) + "' has type " +
                         vesk::FieldTypeName(def[kFldType]) + " and size " +
                         std::to_string(field.dataSize) + ", which no table can be loaded with");
                 loadable = false;
@@ -93,11 +122,14 @@ class TableChecker {
         }
         for (std::int32_t i = 0; i < count; ++i) {
             const std::uint8_t* def = image_.At(at_ + kHdrIndexes + i * kIndexDefSize);
+            CheckName("index " + std::to_string(i), def + kIdxName);
             IndexInfo index{std::string(GetText(def + kIdxName, kNameSize)),
                             def[kIdxOptions],
                             {},
                             GetI32(def + kIdxFirstChunk),
-                            GetI32(def + kIdxHead)};
+                            GetI32(def + kIdxHead),
+                            {},
+                            false};
             for (std::int32_t k = 0; k < kMaxKeyFields; ++k) {
                 const std::int32_t number = GetI32(def + kIdxFields + 4 * k);
                 if (number == -1)
@@ -176,7 +208,21 @@ class TableChecker {
         return image_.At(recordOffsets_[static_cast<size_t>(e)]);
     }
 
+    // The engine's placement rule: every table header and this table's chunks are off limits.
+    vesk::TRecordPlacement Placement() const {
+        vesk::TRecordPlacement placement;
+        for (size_t t = 0; t < headers_.size(); ++t)
+            placement.AddStructure(headers_[t], kTableHeaderSize,
+                                   "the header of table " + std::to_string(t));
+        placement.AddChunks(recordChunks_, kRecordTabChunkSize, "the record tab");
+        for (const IndexInfo& index : indexes_)
+            placement.AddChunks(index.chunks, kIndexTabChunkSize,
+                                "the index tab of index '" + Shown(index.name) + "'");
+        return placement;
+    }
+
     void CheckRecords() {
+        const vesk::TRecordPlacement placement = Placement();
         recordOffsets_.assign(static_cast<size_t>(entries_), -1);
         live_.assign(static_cast<size_t>(entries_), false);
         const FieldInfo* autoInc = nullptr;
@@ -193,13 +239,14 @@ class TableChecker {
             const std::string label = "entry " + std::to_string(e);
             if (flag > 1)
                 Problem(label + ": deleted flag " + std::to_string(flag) + " is not 0 or 1");
-            if (offset < kFirstFreeAt || !image_.Has(offset, recordSize_)) {
-                Problem(label + ": record offset " + Offset(offset) + " is out of range");
+            const std::string placed = placement.Problem(offset, recordSize_, image_.Size());
+            if (!placed.empty()) {
+                Problem(label + ": record offset " + Offset(offset) + " " + placed);
                 continue;
             }
             recordOffsets_[static_cast<size_t>(e)] = offset;
             live_[static_cast<size_t>(e)] = flag == 0;
-            CheckBlobs(label, Record(e));
+            CheckBlobs(label, Record(e), flag == 0);
             if (autoInc && !autoInc->enciphered && flag == 0)
                 largestKey = std::max(largestKey, vesktool::StoredInteger(
                                                       autoInc->type, Record(e) + autoInc->offset));
@@ -212,7 +259,7 @@ class TableChecker {
                     " is below the stored key " + std::to_string(largestKey));
     }
 
-    void CheckBlobs(const std::string& label, const std::uint8_t* record) {
+    void CheckBlobs(const std::string& label, const std::uint8_t* record, bool live) {
         for (const FieldInfo& field : fields_) {
             if (!vesk::IsBlobKind(field.type))
                 continue;
@@ -223,7 +270,7 @@ class TableChecker {
             // A record never written past its zero placeholder holds an empty descriptor.
             if (area == 0 && stored == 0 && allocated == 0)
                 continue;
-            const std::string where = label + ", blob '" + field.name + "'";
+            const std::string where = label + ", blob '" + Shown(field.name) + "'";
             // A new area is the stored size rounded up to the next 64-byte step; a modify that
             // stores fewer bytes keeps the larger area it had, so only the steps and the room
             // for the bytes are rules.
@@ -232,9 +279,18 @@ class TableChecker {
                         std::to_string(allocated) + " do not match");
                 continue;
             }
-            if (area < kFirstFreeAt || !image_.Has(area, allocated))
+            if (area < kFirstFreeAt || !image_.Has(area, allocated)) {
                 Problem(where + ": the area at offset " + Offset(area) + " of " +
                         std::to_string(allocated) + " bytes is out of the file");
+                continue;
+            }
+            // Only live values are ever read.
+            if (!live || !field.coded)
+                continue;
+            const std::string decoded = decoder_.Problem(
+                std::span<const std::uint8_t>(image_.At(area), static_cast<size_t>(stored)));
+            if (!decoded.empty())
+                Problem(where + ": the value does not decode (" + decoded + ")");
         }
     }
 
@@ -254,16 +310,17 @@ class TableChecker {
     bool KeysComparable(const IndexInfo& index) {
         bool comparable = !index.keyFields.empty();
         if (index.keyFields.empty())
-            Problem("index '" + index.name + "': no key field");
+            Problem("index '" + Shown(index.name) + "': no key field");
         for (const std::int32_t number : index.keyFields) {
             if (number < 0 || static_cast<size_t>(number) >= fields_.size()) {
-                Problem("index '" + index.name + "': key field number " + std::to_string(number) +
-                        " is out of range");
+                Problem("index '" + Shown(index.name) + "': key field number " +
+                        std::to_string(number) + " is out of range");
                 return false;
             }
             const FieldInfo& field = fields_[static_cast<size_t>(number)];
             if (vesk::IsBlobKind(field.type)) {
-                Problem("index '" + index.name + "': blob field '" + field.name + "' is a key");
+                Problem("index '" + Shown(index.name) + "': blob field '" + Shown(field.name) +
+                        "' is a key");
                 return false;
             }
             if (field.enciphered)
@@ -272,8 +329,15 @@ class TableChecker {
         return comparable;
     }
 
+    void WalkIndexChain(IndexInfo& index) {
+        if (entries_ == 0 || index.firstChunk == 0)
+            return;
+        index.chainSound = WalkChain("index '" + Shown(index.name) + "'", index.firstChunk,
+                                     kIndexTabChunkSize, index.chunks);
+    }
+
     void CheckIndex(const IndexInfo& index) {
-        const std::string what = "index '" + index.name + "'";
+        const std::string what = "index '" + Shown(index.name) + "'";
         const bool comparable = KeysComparable(index);
         if (entries_ == 0) {
             if (index.firstChunk != 0 || index.head != 0)
@@ -288,9 +352,9 @@ class TableChecker {
                 Problem(what + ": no chunk, so its order skips every live entry");
             return;
         }
-        std::vector<std::int64_t> chunks;
-        if (!WalkChain(what, index.firstChunk, kIndexTabChunkSize, chunks))
+        if (!index.chainSound)
             return;
+        const std::vector<std::int64_t>& chunks = index.chunks;
         for (std::int64_t e = 0; e < entries_; ++e) {
             const std::int32_t own = image_.I32(EntryAt(chunks, e, kIndexTabEntrySize));
             if (own != e)
@@ -347,6 +411,8 @@ class TableChecker {
     std::int64_t at_;
     bool encryption_;
     ProblemList& problems_;
+    const std::vector<std::int64_t>& headers_;
+    ValueDecoder& decoder_;
     std::string name_;
     std::vector<FieldInfo> fields_;
     std::vector<IndexInfo> indexes_;

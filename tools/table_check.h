@@ -3,9 +3,11 @@
 // every index chain with its order (see file_check.h for the list of problems).
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "tools/image_view.h"
 #include "tools/problem_list.h"
+#include "tools/value_decoder.h"
 
 namespace vesktool {
 
@@ -14,6 +16,10 @@ struct TableCheckContext {
     std::int64_t headerAt;  // inside the image, with a whole header there
     bool encryption;        // the file's encryption flag: enciphered keys are not compared
     ProblemList& problems;
+    // The header offsets of every table of the file: no record may lie on one.
+    const std::vector<std::int64_t>& headers;
+    // Decodes the blob values that take part in the file's codecs, where it can.
+    ValueDecoder& decoder;
 };
 
 // Adds the table's problems; returns the table's name.

@@ -158,8 +158,10 @@ void DumpTable(const std::string& path, const std::string& tableName, std::ostre
             if (TBlobBufferStream* blob = item.BlobStream()) {
                 // The record only told the stream where its value is; load it as a read would.
                 TMemoryStream value;
+                const TValuePlace place{&table->TableName(), &fields.Items(f).Name,
+                                        rows[static_cast<size_t>(pos)].EntryNo};
                 database.File().ReadFieldContent(value, blob->DescriptorPos, 0, true,
-                                                 blob->Decipher, blob->Decompress);
+                                                 blob->Decipher, blob->Decompress, &place);
                 cell = EscapeTsvText(value.AsString());
             } else {
                 cell = Cell(fields.Items(f), item.GetDataBuf(), item.Size);

@@ -52,12 +52,13 @@ TEST(TableListing, TablesShowsFieldsAndIndexes) {
 // read past a buffer or the file fails the test. A primary order out of key order cannot be
 // seen by a reader: the physical order, and with it the dump, stays whole.
 TEST(TableListing, DamagedFilesAreRefusedCleanly) {
-    const char* const damages[] = {"chunk-link-out",   "chunk-link-loop",   "chunk-chain-short",
-                                   "truncated",        "entry-count-huge",  "entry-count-negative",
-                                   "field-count-over", "index-count-over",  "table-count-over",
-                                   "table-offset-out", "index-loop",        "index-next-out",
-                                   "index-head-out",   "index-chunk-out",   "record-offset-out",
-                                   "blob-offset-out",  "blob-size-negative"};
+    const char* const damages[] = {
+        "chunk-link-out",     "chunk-link-loop",      "chunk-chain-short",  "truncated",
+        "entry-count-huge",   "entry-count-negative", "field-count-over",   "index-count-over",
+        "table-count-over",   "table-offset-out",     "index-loop",         "index-next-out",
+        "index-head-out",     "index-chunk-out",      "record-offset-out",  "blob-offset-out",
+        "blob-size-negative", "entry-count-raised",   "record-offset-zero", "record-offset-header",
+        "field-type-unknown", "field-name-control"};
     ScratchFolder folder;
     for (const char* damage : damages) {
         const std::string file = MakeFixture(folder, damage);
@@ -66,6 +67,27 @@ TEST(TableListing, DamagedFilesAreRefusedCleanly) {
             << damage;
         EXPECT_EQ(err.str().rfind("vesk dump: Database file '" + file + "' is damaged: ", 0), 0u)
             << damage << ": " << err.str();
+    }
+    // The damage that used to read as "General error" or as a missing table names itself, in
+    // `vesk tables` as in `vesk dump`.
+    const struct {
+        const char* damage;
+        const char* detail;
+    } named[] = {
+        {"field-type-unknown", "field 'name' of table 'people' has the unknown type byte 200"},
+        {"field-name-control",
+         "the name 'n\\x01me' of field 1 of table 'people' holds the byte \\x01"},
+        {"table-name-control", "the name 'pe\\x1Bple' of table 0 holds the byte \\x1B"},
+    };
+    for (const auto& c : named) {
+        const std::string file = MakeFixture(folder, c.damage);
+        for (const std::vector<std::string>& args :
+             {std::vector<std::string>{"tables", file}, {"dump", file, "people"}}) {
+            std::ostringstream out, err;
+            EXPECT_EQ(vesktool::RunVesk(args, out, err), vesktool::kExitFailed) << c.damage;
+            EXPECT_EQ(err.str(), "vesk " + args[0] + ": Database file '" + file +
+                                     "' is damaged: " + c.detail + "\n");
+        }
     }
     ScratchFolder sound;
     MakeFixture(sound);

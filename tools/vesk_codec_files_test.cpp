@@ -9,8 +9,11 @@
 #include "engine/codec/standard_algorithms.h"
 #include "engine/dataset/vesk_blob_stream.h"
 #include "engine/dataset/vesk_table.h"
+#include "engine/db_file_io.h"
 #include "engine/session.h"
 #include "engine/session_list.h"
+#include "engine/table_io.h"
+#include "engine/table_io_owner.h"
 #include "tools/database_fixture_test_support.h"
 #include "tools/tsv_format.h"
 #include "tools/vesk_commands.h"
@@ -275,9 +278,9 @@ TEST_F(CodecFiles, CreateRefusesFilesThatCouldNotBeOpened) {
         EXPECT_TRUE(Holds(created.err, c.message)) << created.err;
         EXPECT_FALSE(std::filesystem::exists(file_)) << c.options;
     }
-    // The commands that read no values take no password.
+    // The commands that read no values take no password; check decodes values and takes one.
     EXPECT_EQ(Vesk({"tables", file_, "--password", "x"}).code, kExitUsage);
-    EXPECT_EQ(Vesk({"check", file_, "--password", "x"}).code, kExitUsage);
+    EXPECT_EQ(Vesk({"check", file_, "--password"}).code, kExitUsage);
 }
 
 // A compressor for the blob check: its stored form is a 'K' and the value. Its next encodes
@@ -362,6 +365,71 @@ TEST_F(CodecFiles, TheBlobCheckRewritesAValueWhoseReadBackDiffers) {
         }
         const ToolRun dumped = Dump();
         EXPECT_TRUE(Holds(dumped.out + dumped.err, c.dumped)) << dumped.out << dumped.err;
+    }
+}
+
+// Where the stored bytes of the body of entry 0 lie: the descriptor read through the engine.
+std::pair<std::int64_t, std::int64_t> BodyArea(const std::string& file) {
+    vesk::TVeskDBFileIO io;
+    io.Open(file, vesk::mtDisk, false);
+    vesk::TFileTableIOOwner owner(io);
+    vesk::TVeskTableIO table(owner, "notes");
+    table.Open();
+    std::uint8_t descriptor[vesk::kBlobDescriptorSize];
+    io.ReadExact(descriptor, table.GetRecordList(0)[0].RecordOffset + table.FieldOffsets()[4],
+                 sizeof descriptor, "the descriptor");
+    return {vesk::format::GetI32(descriptor + vesk::format::kBlobOffset),
+            vesk::format::GetI32(descriptor + vesk::format::kBlobStoredSize)};
+}
+
+TEST_F(CodecFiles, CheckFindsAValueThatDoesNotDecodeAndReadersNameIt) {
+    const struct {
+        const char* options;
+        const char* password;
+    } cases[] = {
+        {"compression ZIP\n", ""},
+        {"compression ZIP\nencryption Blowfish 1\n", "secret"},
+    };
+    const std::string problem =
+        ": table 'notes': entry 0, blob 'body': the value does not decode (";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.options);
+        std::filesystem::remove(file_);
+        const bool enciphered = *c.password != 0;
+        const std::vector<std::string> password =
+            enciphered ? std::vector<std::string>{"--password", c.password}
+                       : std::vector<std::string>{};
+        ASSERT_EQ(Create(c.options, password).code, kExitOk);
+        ASSERT_EQ(Import("id\tbody\n1\t" + std::string(500, 'h') + "\n", password).code, kExitOk);
+        std::vector<std::string> check = {"check", file_};
+        check.insert(check.end(), password.begin(), password.end());
+        EXPECT_EQ(Vesk(check).code, kExitOk) << Vesk(check).err;
+
+        // One byte of the stored form flipped in the middle.
+        const auto [area, size] = BodyArea(file_);
+        std::fstream bytes(file_, std::ios::in | std::ios::out | std::ios::binary);
+        bytes.seekg(area + size / 2);
+        const char old = static_cast<char>(bytes.get());
+        bytes.seekp(area + size / 2);
+        bytes.put(static_cast<char>(old ^ 0x5A));
+        bytes.close();
+
+        const ToolRun checked = Vesk(check);
+        EXPECT_EQ(checked.code, kExitFailed);
+        EXPECT_TRUE(Holds(checked.err, file_ + problem)) << checked.err;
+        const ToolRun dumped = Dump(password);
+        EXPECT_EQ(dumped.code, kExitFailed);
+        EXPECT_TRUE(Holds(dumped.err, "vesk dump: Database file '" + file_ +
+                                          "' is damaged: the value of field 'body' of entry 0 "
+                                          "of table 'notes' cannot be decoded ("))
+            << dumped.err;
+        if (enciphered) {
+            // Without the password the values cannot be decoded: only the structure is checked.
+            EXPECT_EQ(Vesk({"check", file_}).code, kExitOk);
+            const ToolRun wrong = Vesk({"check", file_, "--password", "wrong"});
+            EXPECT_EQ(wrong.code, kExitFailed);
+            EXPECT_EQ(wrong.err, "vesk check: Access denied\n");
+        }
     }
 }
 

@@ -21,7 +21,7 @@ constexpr const char* kUsage =
     "usage: vesk create FILE SCHEMA [--password PASSWORD]\n"
     "       vesk tables FILE\n"
     "       vesk dump FILE TABLE [--password PASSWORD]\n"
-    "       vesk check FILE\n"
+    "       vesk check FILE [--password PASSWORD]\n"
     "       vesk import FILE TABLE TSV [--password PASSWORD]\n"
     "       vesk delete FILE TABLE FIELD VALUE [--password PASSWORD]\n";
 
@@ -85,8 +85,8 @@ int Create(const std::string& file, const std::string& schemaPath,
     return kExitOk;
 }
 
-int Check(const std::string& file, std::ostream& err) {
-    const std::vector<std::string> problems = CheckDatabaseFile(file);
+int Check(const std::string& file, const std::optional<std::string>& password, std::ostream& err) {
+    const std::vector<std::string> problems = CheckDatabaseFile(file, password);
     for (const std::string& problem : problems)
         err << file << ": " << problem << '\n';
     return problems.empty() ? kExitOk : kExitFailed;
@@ -114,14 +114,14 @@ std::optional<int> RunCommand(const CommandLine& line, std::ostream& out, std::o
         out << DeleteRows(words[1], words[2], words[3], words[4], password) << " rows deleted\n";
         return kExitOk;
     }
+    if (command == "check" && words.size() == 2)
+        return Check(words[1], line.password, err);
     if (line.password)
         return std::nullopt;  // the other commands read no values and take no password
     if (command == "tables" && words.size() == 2) {
         ListTables(words[1], out);
         return kExitOk;
     }
-    if (command == "check" && words.size() == 2)
-        return Check(words[1], err);
     return std::nullopt;
 }
 

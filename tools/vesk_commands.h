@@ -6,13 +6,15 @@
 //                             each index as name(fields)[options]
 //   vesk dump FILE TABLE      the table's live rows in physical order as TSV, after a header
 //                             line of field names (tools/tsv_format.h gives the cells)
-//   vesk check FILE           walks every chain and index; lists each problem found
+//   vesk check FILE           walks every chain and index, decodes compressed values; lists
+//                             each problem found
 //   vesk import FILE TABLE TSV  appends the rows of a TSV (as dump writes it) through the
 //                             engine's table component; prints the number of rows
 //   vesk delete FILE TABLE FIELD VALUE  deletes every row whose FIELD equals VALUE; prints
 //                             the number of rows
-// create, dump, import and delete take "--password PASSWORD" anywhere after the command: the
-// password of an enciphered file. create writes its digest text into the file's options (the
+// create, dump, check, import and delete take "--password PASSWORD" anywhere after the
+// command: the password of an enciphered file (check decodes the compressed values of an
+// enciphered file only with it). create writes its digest text into the file's options (the
 // schema then has an encryption line and no digest of its own); an enciphered file is never
 // created without a password, and compression and cipher names must be registered.
 #include <iosfwd>

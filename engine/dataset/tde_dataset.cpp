@@ -180,8 +180,10 @@ void TTDEDataSet::ReadBlobContent(TMemoryStream& dest, std::int64_t descriptorPo
     TVeskDatabase* database = Database();
     if (database == nullptr || database->FileIO() == nullptr)
         Raise("Cannot perform this operation on a closed dataset");
+    const std::string table = StoredTableName();
+    const TValuePlace place{table.empty() ? nullptr : &table, nullptr, -1};
     database->FileIO()->ReadFieldContent(dest, descriptorPos, kBlobDescriptorSize, true, decipher,
-                                         decompress);
+                                         decompress, &place);
 }
 
 std::unique_ptr<TVeskBlobStream> TTDEDataSet::CreateBlobStream(TField& field,

@@ -129,6 +129,8 @@ class TTDEDataSet : public TTDBDataSet {
     std::int32_t GetFieldOffset(std::int32_t fieldNo) const;
 
   protected:
+    // The name of the stored table the data set reads, named in damage errors; empty here.
+    virtual std::string StoredTableName() const { return {}; }
     // Storage hooks of the descendant.
     // Opens the storage and makes the fields (then InitRecordLayout, AllocWorkBuffers); must
     // leave nothing behind that InternalClose does not undo.

@@ -70,6 +70,7 @@ class TVeskTable : public TTDEDataSet {
     void EmptyTable();
 
   protected:
+    std::string StoredTableName() const override { return tableName_; }
     void InternalOpen() override;
     void InternalClose() override;
     TGetResult GetRecord(TRecordBuffer& buffer, TGetMode mode, bool doCheck) override;

@@ -4,8 +4,8 @@
 #include <sstream>
 #include <string>
 
+#include "dialogs/testing/dialogs_probes.h"
 #include "mainwindow/main_form.h"
-#include "shared/testing/shared_probes.h"
 
 namespace mainwindow::testing {
 

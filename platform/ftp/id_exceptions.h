@@ -89,6 +89,14 @@ class EIdCommandRefused : public EIdException {
     EIdCommandRefused() : EIdException("Command text contains a line break or NUL.") {}
 };
 
+// A command was called while another exchange of the same connection waits for its reply or
+// runs its transfer (a handler running inside that call's message pump); nothing was sent.
+// Text: "Another command is waiting for its reply."
+class EIdCommandInProgress : public EIdException {
+  public:
+    EIdCommandInProgress() : EIdException("Another command is waiting for its reply.") {}
+};
+
 // A SOCKS server refused or broke the negotiation, or the settings cannot be used (active mode
 // through SOCKS, a name too long for SOCKS 5).
 class EIdSocksError : public EIdException {

@@ -40,6 +40,7 @@ void TIdFTP::Disconnect() {
 }
 
 void TIdFTP::Abort() {
+    ++impl_->aborts_;
     if (impl_->control_ && impl_->control_->IsOpen()) {
         const auto control = impl_->control_;
         // One try, no waiting: ABOR must not block behind a full send buffer.
@@ -64,10 +65,12 @@ void TIdFTP::Abort() {
 }
 
 void TIdFTP::ChangeDir(const std::string& folder) {
+    Impl::Exchange exchange(*impl_);
     impl_->Command("CWD " + folder, {200, 250});
 }
 
 std::string TIdFTP::RetrieveCurrentDir() {
+    Impl::Exchange exchange(*impl_);
     const TIdRFCReply reply = impl_->Command("PWD", {257});
     const std::string& first = reply.Text.empty() ? std::string() : reply.Text.front();
     const std::size_t open = first.find('"');
@@ -80,24 +83,29 @@ std::string TIdFTP::RetrieveCurrentDir() {
 }
 
 void TIdFTP::MakeDir(const std::string& name) {
+    Impl::Exchange exchange(*impl_);
     impl_->Command("MKD " + name, {257});
 }
 
 void TIdFTP::RemoveDir(const std::string& name) {
+    Impl::Exchange exchange(*impl_);
     impl_->Command("RMD " + name, {250});
 }
 
 void TIdFTP::Delete(const std::string& name) {
+    Impl::Exchange exchange(*impl_);
     impl_->Command("DELE " + name, {250});
 }
 
 void TIdFTP::Rename(const std::string& from, const std::string& to) {
     BuildCommandLine("RNTO " + to);  // refuse both names before the first command goes out
+    Impl::Exchange exchange(*impl_);
     impl_->Command("RNFR " + from, {350});
     impl_->Command("RNTO " + to, {250});
 }
 
 std::int64_t TIdFTP::Size(const std::string& name) {
+    Impl::Exchange exchange(*impl_);
     const TIdRFCReply reply = impl_->CommandAnyReply("SIZE " + name);
     if (reply.NumericCode != 213 || reply.Text.empty())
         return -1;
@@ -118,6 +126,7 @@ std::int64_t TIdFTP::Size(const std::string& name) {
 }
 
 int TIdFTP::SendCmd(const std::string& text) {
+    Impl::Exchange exchange(*impl_);
     return impl_->CommandAnyReply(text).NumericCode;
 }
 
@@ -125,6 +134,8 @@ void TIdFTP::SetTransferType(TIdFTPTransferType type) {
     const bool connected = impl_->control_ && impl_->control_->IsOpen();
     if (type == transferType_ && (typeSentSinceConnect_ || !connected))
         return;
+    // Taken before the type changes: a refused call leaves the component's type as the server's.
+    Impl::Exchange exchange(*impl_);
     if (impl_->data_)
         return;
     transferType_ = type;
@@ -135,15 +146,18 @@ void TIdFTP::SetTransferType(TIdFTPTransferType type) {
 }
 
 void TIdFTP::List(std::vector<std::string>& lines, const std::string& specifier, bool details) {
+    Impl::Exchange exchange(*impl_);
     impl_->List(lines, specifier, details);
 }
 
 void TIdFTP::Get(const std::string& remote, const std::string& localPath, bool overwrite,
                  bool resume) {
+    Impl::Exchange exchange(*impl_);
     impl_->Get(remote, localPath, overwrite, resume);
 }
 
 void TIdFTP::Put(const std::string& localPath, const std::string& remote, bool append) {
+    Impl::Exchange exchange(*impl_);
     impl_->Put(localPath, remote, append);
 }
 

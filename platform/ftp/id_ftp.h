@@ -16,6 +16,12 @@
 // a closed connection, a time-out or a local file failure. A server found closed during any
 // operation closes the component (disconnect events below) and throws EIdConnClosedGracefully.
 //
+// One exchange at a time: while a command awaits its reply, or a login or a transfer runs, every
+// other command (from a handler running inside that call's waits) throws EIdCommandInProgress
+// and sends nothing. Abort, Disconnect and Connected stay allowed; after a Disconnect a handler
+// may connect anew. Replies that come while no command awaits one (a server that talks out of
+// turn) are noted with OnStatus(hsStatusText) and passed over before the next command is sent.
+//
 // Not copyable. The component does not own IOHandler, Intercept or their SOCKS settings; they
 // must outlive every call. Not thread-safe: use it from one thread.
 #include <cstdint>
@@ -87,7 +93,8 @@ class TIdFTP {
     // events when the TCP connect had succeeded) and then throws. HttpProxyWithFtp throws
     // EIdUnsupportedSetting before anything is opened. A Connect called from a handler while
     // another Connect of this component waits throws EIdAlreadyConnected and changes nothing; a
-    // Disconnect called then makes the waiting Connect fail with EIdClosedSocket.
+    // Disconnect called then, or from OnConnected, makes the waiting Connect fail with
+    // EIdClosedSocket (a connection the handler opened meanwhile stays as it is).
     void Connect(bool autoLogin, int timeoutMs);
 
     // True while the control connection is open. Reads whatever the server has sent meanwhile
@@ -102,7 +109,9 @@ class TIdFTP {
     void Disconnect();
 
     // Sends "ABOR" when connected, without reading a reply, and closes the data connection. A
-    // transfer waiting in an outer call then fails with EIdClosedSocket. The server's answers
+    // transfer (List, Get, Put) waiting in an outer call then fails with EIdClosedSocket, in
+    // whatever step it was, and also when the server answers that the transfer was complete;
+    // it sends no further command. The server's answers
     // to ABOR are passed over when they come, so the next command reads its own reply. Socket
     // errors while sending are ignored.
     void Abort();
@@ -125,9 +134,10 @@ class TIdFTP {
 
     // ASCII or binary. When the new type differs from the current one and no data connection is
     // open, it is remembered and, while connected, "TYPE A" or "TYPE I" is sent (200); otherwise
-    // nothing happens. Starts as binary. A server starts every connection in its own default
-    // type, so the first call after a connect sends TYPE even when the type is unchanged; that
-    // keeps the server's type and the component's in agreement.
+    // nothing happens. A change asked for while another exchange runs (a transfer, too) throws
+    // EIdCommandInProgress and changes nothing. Starts as binary. A server starts every connection
+    // in its own default type, so the first call after a connect sends TYPE even when the type is
+    // unchanged; that keeps the server's type and the component's in agreement.
     TIdFTPTransferType TransferType() const { return transferType_; }
     void SetTransferType(TIdFTPTransferType type);
 
@@ -137,15 +147,19 @@ class TIdFTP {
     // connection was asked for); a differing address in the reply is reported with
     // OnStatus(hsStatusText). Active listens on the control connection's local address and
     // sends PORT h1,h2,h3,h4,p1,p2 (200), and takes the data connection only from the server's
-    // address; active through SOCKS throws EIdSocksError before PORT. After the
-    // data, the closing reply 225, 226 or 250 is success; 426 or 450 fails the transfer. The
+    // address; active through SOCKS throws EIdSocksError before PORT. A data connection reset
+    // by the server fails the transfer with EIdSocketError (never taken for the end of the
+    // data). After the data, the closing reply 225, 226 or 250 is success; 426 or 450 fails the
+    // transfer. The
     // 226 or 225 a server may send after them, and the closing replies of a transfer given up
     // after its opening reply (time-out, local file error, Abort), are passed over when they
     // come, so later commands get their own replies without a wait for replies some servers
     // never send.
 
-    // LIST [specifier] (opening 125, 150 or 154). Fills lines with the listing's lines (line
-    // ends removed) and DirectoryListing with the parsed items. A first line that fits neither
+    // LIST [specifier] (opening 125, 150 or 154). Fills lines with the listing's non-empty lines
+    // (line ends removed) and DirectoryListing with the parsed items. A listing over 256 MiB or
+    // 4,000,000 lines fails with EIdReplyFormatError "Listing too long.", a line over 64 KiB
+    // with "Listing line too long.". A first line that fits neither
     // the Unix nor the DOS rules throws EIdUnknownListFormat after the transfer completed;
     // later lines that fit neither are skipped. details false sends NLST and parses nothing.
     void List(std::vector<std::string>& lines, const std::string& specifier = "",
@@ -162,8 +176,8 @@ class TIdFTP {
     // reply, so a refused RETR leaves it as it was. A failed transfer leaves what was written.
     void Get(const std::string& remote, const std::string& localPath, bool overwrite, bool resume);
 
-    // Sends the local file: "STOR " + remote, "APPE " + remote when append, "STOU" when remote
-    // is empty (opening 125 or 150).
+    // Sends the local file: "STOR " + remote, "APPE " + remote when append, "STOU " (with its
+    // blank) when remote is empty (opening 125 or 150).
     void Put(const std::string& localPath, const std::string& remote, bool append);
 
     // Whether the server allows restarts, once probed by Get (false before).

@@ -87,9 +87,14 @@ void TIdFTP::Impl::Connect(bool autoLogin, int timeoutMs) {
     owner_.typeSentSinceConnect_ = false;
     owner_.lastReply_ = TIdRFCReply();
     try {
+        // From here the greeting is awaited: a handler's command must not take it for its reply.
+        Exchange exchange(*this);
         Status(TIdStatus::hsConnected, "Connected.");
         if (owner_.OnConnected)
             owner_.OnConnected();
+        // The handler may have closed this connection (and opened another).
+        if (control_ != channel)
+            throw EIdClosedSocket();
         Expect(ReadReply(), {220});
         if (autoLogin) {
             Login(viaProxy);

@@ -1,6 +1,7 @@
 #include <poll.h>
 
 #include <algorithm>
+#include <cerrno>
 
 #include "platform/ftp/command_line.h"
 #include "platform/ftp/id_exceptions.h"
@@ -69,6 +70,8 @@ void TIdFTP::Impl::CloseControlWithEvents() {
     skipStrayClosingReplies_ = false;
     abortAnsweredAfterReply_ = false;
     closingReplyPending_ = false;
+    // The exchange that ran on this connection is over; its call fails when it resumes.
+    exchangeBusy_ = false;
     ++generation_;
     if (owner_.OnDisconnected)
         owner_.OnDisconnected();
@@ -127,9 +130,43 @@ std::string TIdFTP::Impl::ReadExact(const std::shared_ptr<SocketChannel>& channe
     return bytes;
 }
 
+TIdFTP::Impl::Exchange::Exchange(Impl& impl) : impl_(impl) {
+    if (impl_.exchangeBusy_)
+        throw EIdCommandInProgress();
+    impl_.exchangeBusy_ = true;
+    impl_.abortsAtExchangeStart_ = impl_.aborts_;
+}
+
+TIdFTP::Impl::Exchange::~Exchange() {
+    // Calls nest strictly: when this one ends, every exchange started inside it has ended, and
+    // an outer one can only be running on a connection that was closed meanwhile.
+    impl_.exchangeBusy_ = false;
+}
+
+void TIdFTP::Impl::ThrowIfAborted() const {
+    if (aborts_ != abortsAtExchangeStart_)
+        throw EIdClosedSocket();
+}
+
+void TIdFTP::Impl::PassOverRepliesOutOfTurn(const std::shared_ptr<SocketChannel>& control) {
+    for (;;) {
+        // Replies are taken after every chunk, so a chatty server never piles up lines.
+        while (auto reply = TakeReply()) {
+            Status(TIdStatus::hsStatusText,
+                   "Reply out of turn passed over: " + reply->Code + " " + JoinText(*reply));
+        }
+        ssize_t got = 0;
+        if (!ReceiveControlChunk(control, got))
+            ServerClosed();
+        if (got < 0)
+            return;
+    }
+}
+
 void TIdFTP::Impl::SendLine(const std::string& text) {
     const std::string line = BuildCommandLine(text);
     const auto control = RequireControl();
+    PassOverRepliesOutOfTurn(control);
     ProgressWait wait = ControlWait(control);
     WriteAll(control, line, wait, ControlCurrent(control), true);
     if (owner_.Intercept && owner_.Intercept->OnSent)
@@ -140,7 +177,14 @@ void TIdFTP::Impl::SendLine(const std::string& text) {
 bool TIdFTP::Impl::ReceiveControlChunk(const std::shared_ptr<SocketChannel>& control,
                                        ssize_t& got) {
     char buffer[4096];
-    got = control->TryRecv(buffer, sizeof buffer);
+    try {
+        got = control->TryRecv(buffer, sizeof buffer);
+    } catch (const EIdSocketError& e) {
+        // A reset control connection is a closed one: the caller reports the server gone.
+        if (e.ErrorCode() != ECONNRESET)
+            throw;
+        got = 0;
+    }
     if (got == 0)
         return false;
     if (got > 0) {

@@ -21,6 +21,7 @@ void TIdFTP::Impl::PrepareDataConnection() {
     CloseData();
     if (owner_.Passive) {
         const TIdRFCReply reply = Command("PASV", {227});
+        ThrowIfAborted();
         const HostPort offered = ParsePasvReply(JoinText(reply));
         if (offered.port == 0)
             throw EIdReplyFormatError("Invalid PASV reply: port 0.");
@@ -41,6 +42,7 @@ void TIdFTP::Impl::PrepareDataConnection() {
         auto channel = OpenConnection(host, offered.port, timeout, ControlCurrent(control));
         if (!ControlCurrent(control)())
             throw EIdClosedSocket();
+        ThrowIfAborted();
         data_ = channel;
         return;
     }
@@ -65,6 +67,7 @@ void TIdFTP::Impl::PrepareDataConnection() {
     getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
     listener_ = listener;
     Command("PORT " + FormatPortArgument(localAddress, ntohs(address.sin_port)), {200});
+    ThrowIfAborted();
 }
 
 // After the opening reply of active mode: takes the server's connection.
@@ -83,14 +86,16 @@ void TIdFTP::Impl::AcceptDataConnection() {
     for (;;) {
         if (!current())
             throw EIdClosedSocket();
-        const int fd = listener->TryAccept();
+        std::string from;
+        const int fd = listener->TryAccept(&from);
         if (fd >= 0) {
             auto accepted = std::make_shared<SocketChannel>(fd);
             // Only the server may deliver or take the file; anyone else who found the port
-            // is turned away.
-            if (accepted->PeerAddress() != control->PeerAddress()) {
-                Status(TIdStatus::hsStatusText, "Data connection from " + accepted->PeerAddress() +
-                                                    " refused: not the server's address.");
+            // is turned away. The address is the one accept saw: a connection the server has
+            // reset already has none any more, and its reset must fail the transfer.
+            if (from != control->PeerAddress()) {
+                Status(TIdStatus::hsStatusText,
+                       "Data connection from " + from + " refused: not the server's address.");
                 continue;
             }
             data_ = accepted;
@@ -108,10 +113,13 @@ std::shared_ptr<SocketChannel> TIdFTP::Impl::StartTransfer(const std::string& re
                                                            const std::string& command,
                                                            std::initializer_list<int> opening) {
     PrepareDataConnection();
-    if (!restart.empty())
+    if (!restart.empty()) {
         Command(restart, {350});
+        ThrowIfAborted();
+    }
     Command(command, opening);
     closingReplyPending_ = true;
+    ThrowIfAborted();
     AcceptDataConnection();
     return data_;
 }
@@ -119,13 +127,17 @@ std::shared_ptr<SocketChannel> TIdFTP::Impl::StartTransfer(const std::string& re
 // Closing reply of a transfer: 225, 226 or 250. 426 and 450 report a failed transfer. Many
 // servers follow them with 226 or 225: that reply is passed over when it comes, so every later
 // command still gets its own; waiting for it here would hang on the servers that send none.
+// An Abort while the closing reply was awaited fails the transfer whatever that reply says: the
+// user asked to stop, and a server that finished before the ABOR reached it answers with
+// success, whose text must not become the error's.
 void TIdFTP::Impl::FinishTransfer() {
     closingReplyPending_ = false;
     const TIdRFCReply reply = ReadReply();
-    if (IsOneOf(reply.NumericCode, {225, 226, 250}))
-        return;
     if (IsOneOf(reply.NumericCode, {426, 450}))
         skipStrayClosingReplies_ = true;
+    ThrowIfAborted();
+    if (IsOneOf(reply.NumericCode, {225, 226, 250}))
+        return;
     throw EIdProtocolReplyError(reply.NumericCode, JoinText(reply));
 }
 

@@ -54,6 +54,31 @@ class TIdFTP::Impl {
     // ABOR was sent while a reply was awaited: its answers come after that reply, which is
     // read as usual; the stray closing replies are passed over from then on.
     bool abortAnsweredAfterReply_ = false;
+    // An exchange (see Exchange) runs on the control connection.
+    bool exchangeBusy_ = false;
+    // Abort calls so far, and their number when the running exchange began: a transfer that
+    // sees it change ends with the abort error (ThrowIfAborted).
+    std::uint64_t aborts_ = 0;
+    std::uint64_t abortsAtExchangeStart_ = 0;
+
+    // One exchange at a time on a connection: a command and its reply, a whole transfer, a
+    // login. A handler that runs inside the exchange's waits (a message pump) and starts another
+    // would make the two read each other's replies, so the constructor throws
+    // EIdCommandInProgress when an exchange runs, before anything is sent. Closing the control
+    // connection ends the running exchange (its call then fails with EIdClosedSocket), so a
+    // handler may disconnect and connect anew. Abort, Disconnect and Connected take no exchange.
+    class Exchange {
+      public:
+        explicit Exchange(Impl& impl);
+        ~Exchange();
+        Exchange(const Exchange&) = delete;
+        Exchange& operator=(const Exchange&) = delete;
+
+      private:
+        Impl& impl_;
+    };
+    // Throws EIdClosedSocket when Abort was called since the running exchange began.
+    void ThrowIfAborted() const;
 
     // ---- control connection (id_ftp_control.cpp) ----
     std::function<bool()> ControlCurrent(const std::shared_ptr<SocketChannel>& control);
@@ -71,7 +96,13 @@ class TIdFTP::Impl {
                   ProgressWait& wait, const std::function<bool()>& current, bool isControl);
     std::string ReadExact(const std::shared_ptr<SocketChannel>& channel, std::size_t n,
                           ProgressWait& wait, const std::function<bool()>& current);
+    // Passes over the replies of the server that nobody awaits, then sends one command line.
     void SendLine(const std::string& text);
+    // Takes in what the control connection holds and drops every complete reply in it, each
+    // noted with OnStatus(hsStatusText): no command awaits a reply when this runs, so what is
+    // there came out of turn and must not answer the next command. A server found closed closes
+    // the component and throws EIdConnClosedGracefully.
+    void PassOverRepliesOutOfTurn(const std::shared_ptr<SocketChannel>& control);
     // Moves what the control socket holds into the reply reader. Returns false at end of stream.
     bool ReceiveControlChunk(const std::shared_ptr<SocketChannel>& control, ssize_t& got);
     void FeedReader(const std::string& chunk);

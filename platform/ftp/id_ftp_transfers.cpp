@@ -9,16 +9,10 @@
 #include "platform/ftp/id_exceptions.h"
 #include "platform/ftp/id_ftp_impl.h"
 #include "platform/ftp/list_parser.h"
+#include "platform/ftp/listing_lines.h"
 #include "platform/ftp/local_file.h"
 
 namespace ftp {
-
-namespace {
-// Bounds of one listing: no server folder needs more, and a hostile server cannot make the
-// component hold unbounded memory.
-constexpr std::size_t kMaxListingBytes = 256u * 1024 * 1024;
-constexpr std::size_t kMaxListingLine = 64 * 1024;
-}  // namespace
 
 void TIdFTP::Impl::List(std::vector<std::string>& lines, const std::string& specifier,
                         bool details) {
@@ -29,36 +23,14 @@ void TIdFTP::Impl::List(std::vector<std::string>& lines, const std::string& spec
         command += " " + specifier;
     BuildCommandLine(command);  // refuse a bad specifier before the data connection
     RequireControl();
-    std::string pending;
-    std::size_t totalBytes = 0;
+    ListingLines collector(lines);
     WithWork(TWorkMode::wmRead, 0, [&] {
         const auto data = StartTransfer(std::string(), command, {125, 150, 154});
-        ReceiveData(data, [&](const char* bytes, std::size_t size) {
-            totalBytes += size;
-            if (totalBytes > kMaxListingBytes) {
-                throw EIdReplyFormatError("Listing too long.");
-            }
-            for (std::size_t i = 0; i < size; ++i) {
-                if (bytes[i] == '\n') {
-                    if (!pending.empty() && pending.back() == '\r')
-                        pending.pop_back();
-                    lines.push_back(std::move(pending));
-                    pending.clear();
-                } else {
-                    if (pending.size() >= kMaxListingLine) {
-                        throw EIdReplyFormatError("Listing line too long.");
-                    }
-                    pending.push_back(bytes[i]);
-                }
-            }
-        });
+        ReceiveData(data,
+                    [&](const char* bytes, std::size_t size) { collector.Feed(bytes, size); });
         FinishTransfer();
     });
-    if (!pending.empty()) {
-        if (pending.back() == '\r')
-            pending.pop_back();
-        lines.push_back(std::move(pending));
-    }
+    collector.Finish();
     if (details)
         owner_.listing_ = ParseListing(lines, os::Now());
 }
@@ -74,6 +46,7 @@ void TIdFTP::Impl::Get(const std::string& remote, const std::string& localPath, 
         owner_.canResume_ = probe.NumericCode == 350;
         CommandAnyReply("REST 0");
         owner_.resumeProbed_ = true;
+        ThrowIfAborted();
     }
     const GetTarget target = ChooseGetTarget(exists, overwrite, resume && owner_.canResume_);
     if (target == GetTarget::kRefuse)
@@ -116,7 +89,7 @@ void TIdFTP::Impl::Get(const std::string& remote, const std::string& localPath, 
 
 void TIdFTP::Impl::Put(const std::string& localPath, const std::string& remote, bool append) {
     const std::string command =
-        remote.empty() ? std::string("STOU") : (append ? "APPE " : "STOR ") + remote;
+        remote.empty() ? std::string("STOU ") : (append ? "APPE " : "STOR ") + remote;
     BuildCommandLine(command);
     RequireControl();
     LocalFile file(::open(localPath.c_str(), O_RDONLY | O_CLOEXEC));

@@ -127,6 +127,25 @@ bool ParseClock(std::string_view text, int& hour, int& minute) {
     return hour < 24 && minute < 60;
 }
 
+// Days of a month of the proleptic Gregorian calendar.
+int DaysInMonth(int year, int month) {
+    static const std::array<int, 12> kDays = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return month == 2 && leap ? 29 : kDays[static_cast<std::size_t>(month - 1)];
+}
+
+// "major,minor" in one token, as some servers write a device's numbers.
+bool IsDeviceNumbers(std::string_view text) {
+    const std::size_t comma = text.find(',');
+    return comma != std::string_view::npos && AllDigits(text.substr(0, comma)) &&
+           AllDigits(text.substr(comma + 1));
+}
+
+// "major," of a device written "major, minor".
+bool IsDeviceMajor(std::string_view text) {
+    return text.size() >= 2 && text.back() == ',' && AllDigits(text.substr(0, text.size() - 1));
+}
+
 int NearestCentury(int twoDigitYear, int currentYear) {
     int year = currentYear / 100 * 100 + twoDigitYear;
     if (year > currentYear + 50)
@@ -180,15 +199,32 @@ std::optional<TIdFTPListItem> ParseUnixLine(const std::string& line, const os::L
         } else {
             continue;
         }
-        const auto size = ParseSize(View(line, tokens[m - 1]));
-        if (!size)
-            return std::nullopt;
-        item.Size = *size;
+        // A date that does not exist (June 31, February 29 of a common year) is no date.
+        if (day > DaysInMonth(item.ModifiedDate.year, month))
+            continue;
+
+        // Where a file shows its size, a character or block device shows its numbers, "major,
+        // minor" or "major,minor"; a device has no size. fieldsEnd is the token after the group.
+        std::size_t fieldsEnd = m - 1;
+        const std::string_view sizeText = View(line, tokens[m - 1]);
+        if (line[0] == 'c' || line[0] == 'b') {
+            if (AllDigits(sizeText) && m >= 3 && IsDeviceMajor(View(line, tokens[m - 2]))) {
+                fieldsEnd = m - 2;
+            } else if (!AllDigits(sizeText) && !IsDeviceNumbers(sizeText)) {
+                return std::nullopt;
+            }
+            item.Size = 0;
+        } else {
+            const auto size = ParseSize(sizeText);
+            if (!size)
+                return std::nullopt;
+            item.Size = *size;
+        }
 
         // Between the mode and the size: link count (optional), owner, group (optional). A
-        // device's "major," ahead of the size is ignored.
+        // "major," ahead of the size of a line that is no device is ignored.
         std::vector<std::string_view> fields;
-        for (std::size_t i = 1; i + 1 < m; ++i)
+        for (std::size_t i = 1; i < fieldsEnd; ++i)
             fields.push_back(View(line, tokens[i]));
         if (fields.size() >= 2 && AllDigits(fields[0]))
             fields.erase(fields.begin());
@@ -247,6 +283,8 @@ std::optional<TIdFTPListItem> ParseDosLine(const std::string& line, const os::Lo
     }
     item.ModifiedDate.year = yearText.size() == 2 ? NearestCentury(SmallNumber(yearText), now.year)
                                                   : SmallNumber(yearText);
+    if (item.ModifiedDate.day > DaysInMonth(item.ModifiedDate.year, item.ModifiedDate.month))
+        return std::nullopt;
     // Time: HH:MM, optionally followed by AM or PM (attached or as its own token).
     std::size_t next = 1;
     std::string_view timeText = View(line, tokens[next]);

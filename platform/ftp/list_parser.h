@@ -6,6 +6,9 @@
 // d directory, l or L link, anything else file; permissions from characters 2-4, 5-7 and 8-10;
 // then link count, owner, group, size, month, day, and a year or a time of day. A time of day
 // means the current year, or the year before when the listed month lies after the current one.
+// A character or block device ("c" or "b") has size 0; its "major, minor" or "major,minor"
+// stands where the size would be. A date that does not exist (a day past its month's end, in
+// either format) makes the line not fit.
 // The name is everything after the single blank that follows the year or time (inner and
 // leading blanks kept); a link's name is the part before " -> ".
 // DOS: "MM-DD-YY" or "MM-DD-YYYY", a time "HH:MM" with an optional AM/PM, "<DIR>" or a size,

@@ -100,7 +100,21 @@ INSTANTIATE_TEST_SUITE_P(
         UnixCase{"prw-------   1 ann  staff         0 Apr  4  2021 fifo", At(2026, 1, 1), "fifo",
                  kFile, 0, 2021, 4, 4, 0, 0, "ann", "staff", "rw-------"},
         UnixCase{"drwxr-xr-x   3 ann  staff      4096 Apr  4  2021 ..", At(2026, 1, 1), "..", kDir,
-                 4096, 2021, 4, 4, 0, 0, "ann", "staff", "rwxr-xr-x"}));
+                 4096, 2021, 4, 4, 0, 0, "ann", "staff", "rwxr-xr-x"},
+        // Devices: the numbers stand where the size would be; a device has no size.
+        UnixCase{"crw-rw-rw- 1 root root 1, 3 Jan 1 2020 null", At(2026, 1, 1), "null", kFile, 0,
+                 2020, 1, 1, 0, 0, "root", "root", "rw-rw-rw-"},
+        UnixCase{"crw-rw-rw- 1 root root 1,3 Jan 1 2020 null", At(2026, 1, 1), "null", kFile, 0,
+                 2020, 1, 1, 0, 0, "root", "root", "rw-rw-rw-"},
+        UnixCase{"brw-rw----   1 root disk   8,   0 Dec  9 08:00 sda", At(2026, 12, 10), "sda",
+                 kFile, 0, 2026, 12, 9, 8, 0, "root", "disk", "rw-rw----"},
+        UnixCase{"crw--w----   1 ann  4, 1 Mar  5  2019 tty1", At(2026, 1, 1), "tty1", kFile, 0,
+                 2019, 3, 5, 0, 0, "ann", "", "rw--w----"},
+        // February 29 of a leap year, given outright and as this year's.
+        UnixCase{"-rw-r--r--   1 ann  staff         1 Feb 29  2024 leap", At(2026, 1, 1), "leap",
+                 kFile, 1, 2024, 2, 29, 0, 0, "ann", "staff", "rw-r--r--"},
+        UnixCase{"-rw-r--r--   1 ann  staff         1 Feb 29 10:30 leap", At(2028, 3, 1), "leap",
+                 kFile, 1, 2028, 2, 29, 10, 30, "ann", "staff", "rw-r--r--"}));
 
 TEST(UnixLinesRejected, LinesThatDoNotFit) {
     const os::LocalDateTime now = At(2026, 1, 1);
@@ -109,6 +123,11 @@ TEST(UnixLinesRejected, LinesThatDoNotFit) {
              "-rw-r--r--   1 ann  staff      1234 Mar  5  2019",       // no name
              "-rw-r--r--   1 ann  staff      12x4 Mar  5  2019 bad",   // size not a number
              "-rw-r--r--   1 ann  staff      1234 Mar 32  2019 day",   // no valid day
+             "-rw-r--r--   1 ann  staff      1234 Feb 29  2023 day",   // common year
+             "-rw-r--r--   1 ann  staff      1234 Feb 29 10:30 day",   // its year, 2025, is common
+             "-rw-r--r--   1 ann  staff      1234 Jun 31  2024 day",   // June has 30 days
+             "-rw-r--r--   1 ann  staff      1234 Feb 30  2024 day",   // not even in a leap year
+             "crw-rw-rw- 1 root root 1,x Jan 1 2020 null",             // device numbers broken
              "-rw-r--r--   1 ann  staff      1234 Mar  5 25:00 hour",  // no valid time
              "-rw-r--r--   1 ann  staff 99999999999999999999 Mar  5  2019 huge",  // > 64 bits
              "-rwxr-q--r--   1 ann  staff 1 Mar  5  2019 mode",  // not a mode string
@@ -142,14 +161,15 @@ TEST_P(DosLines, ParsesEveryField) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, DosLines,
-    ::testing::Values(DosCase{"01-02-21  03:04PM       <DIR>          Program Files",
-                              "Program Files", kDir, 0, 2021, 1, 2, 15, 4},
-                      DosCase{"12-31-98  12:00AM                 1234 old.txt", "old.txt", kFile,
-                              1234, 1998, 12, 31, 0, 0},
-                      DosCase{"07-04-2025  12:30PM         4294967296 disk.img", "disk.img", kFile,
-                              4294967296LL, 2025, 7, 4, 12, 30},
-                      DosCase{"03-15-24  17:45                  9 a  b", "a  b", kFile, 9, 2024, 3,
-                              15, 17, 45}));
+    ::testing::Values(
+        DosCase{"01-02-21  03:04PM       <DIR>          Program Files", "Program Files", kDir, 0,
+                2021, 1, 2, 15, 4},
+        DosCase{"12-31-98  12:00AM                 1234 old.txt", "old.txt", kFile, 1234, 1998, 12,
+                31, 0, 0},
+        DosCase{"07-04-2025  12:30PM         4294967296 disk.img", "disk.img", kFile, 4294967296LL,
+                2025, 7, 4, 12, 30},
+        DosCase{"03-15-24  17:45                  9 a  b", "a  b", kFile, 9, 2024, 3, 15, 17, 45},
+        DosCase{"02-29-24  08:00AM                 3 leap", "leap", kFile, 3, 2024, 2, 29, 8, 0}));
 
 TEST(DosLinesRejected, LinesThatDoNotFit) {
     for (const char* line : {
@@ -158,6 +178,9 @@ TEST(DosLinesRejected, LinesThatDoNotFit) {
              "01-02-21  03:04PM       <FILE>         kind",
              "01-02-21  03:04PM       <DIR>",
              "01/02/21  03:04PM       <DIR>          slashes",
+             "02-29-23  03:04PM       <DIR>          common year",
+             "06-31-2024  03:04PM     <DIR>          june",
+             "04-31-21  03:04PM                 7 april",
          }) {
         EXPECT_FALSE(ParseDosLine(line, At(2026, 1, 1))) << line;
     }

@@ -57,7 +57,8 @@ ssize_t SocketChannel::TryRecv(char* buffer, std::size_t size) {
             continue;
         if (errno == EAGAIN || errno == EWOULDBLOCK)
             return -1;
-        if (errno == ECONNRESET || errno == ENOTCONN || errno == EPIPE)
+        // A reset is no end of stream: a file cut off by it must not pass for complete.
+        if (errno == ENOTCONN || errno == EPIPE)
             return 0;
         throw EIdSocketError(errno, SocketErrorText(errno));
     }
@@ -80,13 +81,19 @@ ssize_t SocketChannel::TrySend(const char* data, std::size_t size) {
     }
 }
 
-int SocketChannel::TryAccept() {
+int SocketChannel::TryAccept(std::string* peerAddress) {
     if (fd_ < 0)
         return -1;
     for (;;) {
-        const int accepted = ::accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC);
-        if (accepted >= 0)
+        sockaddr_in address{};
+        socklen_t length = sizeof address;
+        const int accepted =
+            ::accept4(fd_, reinterpret_cast<sockaddr*>(&address), &length, SOCK_CLOEXEC);
+        if (accepted >= 0) {
+            if (peerAddress)
+                *peerAddress = address.sin_family == AF_INET ? AddressText(address) : "";
             return accepted;
+        }
         if (errno == EINTR || errno == ECONNABORTED)
             continue;
         if (errno == EAGAIN || errno == EWOULDBLOCK)

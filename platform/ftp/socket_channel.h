@@ -21,14 +21,16 @@ class SocketChannel {
     int Fd() const { return fd_; }
     void Close();
 
-    // Bytes read (> 0), 0 when the peer closed (or reset) the connection, -1 when nothing is
-    // there yet. Throws EIdSocketError on other failures.
+    // Bytes read (> 0), 0 when the peer closed the connection, -1 when nothing is there yet.
+    // Throws EIdSocketError on a reset by the peer (ECONNRESET) and on other failures.
     ssize_t TryRecv(char* buffer, std::size_t size);
     // Bytes written (>= 0, 0 when the send buffer is full), -1 when the peer closed or reset the
     // connection. Throws EIdSocketError on other failures.
     ssize_t TrySend(const char* data, std::size_t size);
     // An accepted connection's descriptor, or -1 when none is waiting. Throws EIdSocketError.
-    int TryAccept();
+    // peerAddress, when given, receives the dotted IPv4 text of the connecting end as accept
+    // saw it (known even when that end has reset the connection meanwhile).
+    int TryAccept(std::string* peerAddress = nullptr);
 
     // Dotted IPv4 text of the local and the remote end; empty when unknown.
     std::string LocalAddress() const;

@@ -19,12 +19,14 @@ bool SetLock(int fd, short type, off_t offset, off_t length) {
 }  // namespace
 
 bool TryLockBytes(int fd, off_t offset, off_t length, bool exclusive) {
-    if (fd < 0 || length <= 0) return false;
+    if (fd < 0 || length <= 0)
+        return false;
     return SetLock(fd, exclusive ? F_WRLCK : F_RDLCK, offset, length);
 }
 
 bool UnlockBytes(int fd, off_t offset, off_t length) {
-    if (fd < 0 || length <= 0) return false;
+    if (fd < 0 || length <= 0)
+        return false;
     return SetLock(fd, F_UNLCK, offset, length);
 }
 

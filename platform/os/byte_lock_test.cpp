@@ -10,7 +10,7 @@
 namespace {
 
 class ByteLockTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         char pattern[] = "/tmp/bytelockXXXXXX";
         int fd = mkstemp(pattern);
@@ -42,7 +42,8 @@ TEST_F(ByteLockTest, TwoHandlesOfOneProcessConflictAndAThirdHandleClosingKeepsTh
 TEST_F(ByteLockTest, ReadOnlyHandleTakesSharedLockThatConflictsWithExclusive) {
     int reader = open(path_.c_str(), O_RDONLY);
     int writer = OpenRw();
-    EXPECT_FALSE(os::TryLockBytes(reader, 1, 1, true)) << "read-only handle cannot lock exclusively";
+    EXPECT_FALSE(os::TryLockBytes(reader, 1, 1, true))
+        << "read-only handle cannot lock exclusively";
     ASSERT_TRUE(os::TryLockBytes(reader, 1, 1, false));
     EXPECT_FALSE(os::TryLockBytes(writer, 1, 1, true));
     close(reader);  // closing the description releases its lock

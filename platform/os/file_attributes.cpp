@@ -6,7 +6,8 @@ namespace os {
 
 bool IsReadOnlyFile(const std::string& path) {
     struct stat info {};
-    if (stat(path.c_str(), &info) != 0) return false;
+    if (stat(path.c_str(), &info) != 0)
+        return false;
     return (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
 }
 

@@ -12,12 +12,14 @@ std::string ProgramFolder() {
     if (length > 0) {
         std::string path(target, static_cast<size_t>(length));
         const size_t slash = path.rfind('/');
-        if (slash != std::string::npos) return path.substr(0, slash + 1);
+        if (slash != std::string::npos)
+            return path.substr(0, slash + 1);
     }
     char cwd[PATH_MAX];
     if (getcwd(cwd, sizeof cwd) != nullptr) {
         std::string folder(cwd);
-        if (folder.empty() || folder.back() != '/') folder += '/';
+        if (folder.empty() || folder.back() != '/')
+            folder += '/';
         return folder;
     }
     return "./";

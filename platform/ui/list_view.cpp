@@ -114,12 +114,17 @@ void ListView::SetModel(QAbstractItemModel* model) {
     if (model == model_)
         return;
     model_ = model;
+    root_ = QPersistentModelIndex();
+    // The views make a selection model for each new model and keep the old one: the list
+    // frees it, so that a list given many models in turn does not gather them.
+    QItemSelectionModel* previous = report_->selectionModel();
     report_->setModel(model);
     icons_->setModel(model);
     // One selection for both views, so that a change of style keeps it.
     QItemSelectionModel* unused = icons_->selectionModel();
     icons_->setSelectionModel(report_->selectionModel());
     delete unused;
+    delete previous;
     disconnect(selectionChanged_);
     selectionChanged_ = connect(report_->selectionModel(), &QItemSelectionModel::selectionChanged,
                                 this, Guarded([this] {
@@ -127,6 +132,31 @@ void ListView::SetModel(QAbstractItemModel* model) {
                                     if (handler)
                                         handler();
                                 }));
+}
+
+void ListView::SetRootIndex(const QModelIndex& root) {
+    root_ = root.isValid() && root.model() == model_ ? QPersistentModelIndex(root)
+                                                     : QPersistentModelIndex();
+    report_->selectionModel()->clear();
+    report_->setRootIndex(root_);
+    icons_->setRootIndex(root_);
+}
+
+int ListView::RowCount() const {
+    return model_ == nullptr ? 0 : model_->rowCount(root_);
+}
+
+QModelIndex ListView::RowIndex(int row, int column) const {
+    if (model_ == nullptr || row < 0 || row >= model_->rowCount(root_))
+        return {};
+    return model_->index(row, column, root_);
+}
+
+int ListView::RowAt(const QPoint& position) const {
+    if (model_ == nullptr)
+        return -1;
+    const QModelIndex index = CurrentView()->indexAt(position);
+    return index.isValid() && index.parent() == root_ ? index.row() : -1;
 }
 
 void ListView::SetStyle(ViewStyle style) {
@@ -192,8 +222,10 @@ std::vector<int> ListView::SelectedRows() const {
         return rows;
     const QModelIndexList selected = report_->selectionModel()->selectedRows();
     rows.reserve(static_cast<size_t>(selected.size()));
-    for (const QModelIndex& index : selected)
-        rows.push_back(index.row());
+    for (const QModelIndex& index : selected) {
+        if (index.parent() == root_)
+            rows.push_back(index.row());
+    }
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     return rows;
@@ -203,11 +235,11 @@ void ListView::Select(int row) {
     if (model_ == nullptr)
         return;
     QItemSelectionModel* selection = report_->selectionModel();
-    if (row < 0 || row >= model_->rowCount()) {
+    if (row < 0 || row >= RowCount()) {
         selection->clearSelection();
         return;
     }
-    selection->setCurrentIndex(model_->index(row, 0),
+    selection->setCurrentIndex(RowIndex(row),
                                QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
@@ -215,7 +247,7 @@ void ListView::SelectRows(const std::vector<int>& rows) {
     if (model_ == nullptr)
         return;
     std::vector<int> sorted;
-    const int count = model_->rowCount();
+    const int count = RowCount();
     for (int row : rows) {
         if (row >= 0 && row < count)
             sorted.push_back(row);
@@ -224,12 +256,12 @@ void ListView::SelectRows(const std::vector<int>& rows) {
     sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
     // One range per run of consecutive rows: a find over a large list selects many rows.
     QItemSelection selection;
-    const int lastColumn = std::max(model_->columnCount() - 1, 0);
+    const int lastColumn = std::max(model_->columnCount(root_) - 1, 0);
     for (size_t first = 0; first < sorted.size();) {
         size_t last = first;
         while (last + 1 < sorted.size() && sorted[last + 1] == sorted[last] + 1)
             ++last;
-        selection.select(model_->index(sorted[first], 0), model_->index(sorted[last], lastColumn));
+        selection.select(RowIndex(sorted[first]), RowIndex(sorted[last], lastColumn));
         first = last + 1;
     }
     QItemSelectionModel* model = report_->selectionModel();
@@ -237,14 +269,14 @@ void ListView::SelectRows(const std::vector<int>& rows) {
         model->clearSelection();
         return;
     }
-    model->setCurrentIndex(model_->index(sorted.front(), 0), QItemSelectionModel::NoUpdate);
+    model->setCurrentIndex(RowIndex(sorted.front()), QItemSelectionModel::NoUpdate);
     model->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
 void ListView::EditCaption(int row) {
-    if (model_ == nullptr || row < 0 || row >= model_->rowCount())
-        return;
-    CurrentView()->edit(model_->index(row, 0));
+    const QModelIndex index = RowIndex(row);
+    if (index.isValid())
+        CurrentView()->edit(index);
 }
 
 QAbstractItemView* ListView::CurrentView() const {
@@ -288,15 +320,14 @@ std::optional<std::vector<int>> ListView::DraggedRows(const QMimeData& data) con
         return std::nullopt;
     }
     // The rows are ascending, so the last one is the largest.
-    if (!rows->rows.empty() && rows->rows.back() >= model_->rowCount())
+    if (!rows->rows.empty() && rows->rows.back() >= RowCount())
         return std::nullopt;
     return std::move(rows->rows);
 }
 
 ListDrag ListView::MakeDrag(QObject* source, const QMimeData& data, const QPoint& position) const {
     ListView* list = FromWidget(source);
-    const QModelIndex index = model_ != nullptr ? CurrentView()->indexAt(position) : QModelIndex();
-    return {list != nullptr ? list : source, &data, index.isValid() ? index.row() : -1};
+    return {list != nullptr ? list : source, &data, RowAt(position)};
 }
 
 bool ListView::DragOver(QObject* source, const QMimeData& data, const QPoint& position) {

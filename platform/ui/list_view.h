@@ -3,12 +3,15 @@
 // icons, list, report), as Qt has no single view for all four. Both views show one model and
 // share one selection, so switching the style keeps the selection.
 //
-// The caption of a row is column 0 of the model; in-place editing changes only that column
+// The rows are the children of the root index (the model's top level unless SetRootIndex
+// names another parent, as for one folder of a file-system model). The caption of a row is
+// column 0 of the model; in-place editing changes only that column
 // and goes through OnEdited first, which may change the new text. The model is not owned and
 // must outlive the view.
 //
 // Rows dragged out of the list carry the list's own payload (the process, the list and the
 // rows), never the model's, so a large owner-data list is not asked for every selected row.
+#include <QPersistentModelIndex>
 #include <QWidget>
 
 #include <functional>
@@ -39,8 +42,20 @@ class ListView : public QWidget {
     // popup menu.
     explicit ListView(QWidget* parent = nullptr);
 
+    // Setting a model makes its top level the rows again.
     void SetModel(QAbstractItemModel* model);
     QAbstractItemModel* Model() const { return model_; }
+
+    // Makes the children of `root` (an index of the model) the list's rows; an invalid index:
+    // the model's top level. Clears the selection.
+    void SetRootIndex(const QModelIndex& root);
+    QModelIndex RootIndex() const { return root_; }
+    // The number of rows (children of the root index); 0 without a model.
+    int RowCount() const;
+    // The model's index of column `column` of `row`; invalid for a row out of range.
+    QModelIndex RowIndex(int row, int column = 0) const;
+    // The row at `position` in the current view's viewport, -1 for none.
+    int RowAt(const QPoint& position) const;
 
     ViewStyle Style() const { return style_; }
     void SetStyle(ViewStyle style);
@@ -112,6 +127,7 @@ class ListView : public QWidget {
     ListDrag MakeDrag(QObject* source, const QMimeData& data, const QPoint& position) const;
 
     QAbstractItemModel* model_ = nullptr;
+    QPersistentModelIndex root_;
     QStackedWidget* stack_;
     QTreeView* report_;
     QListView* icons_;

@@ -69,6 +69,45 @@ TEST_F(ListViewTest, EveryStyleShowsOneSelection) {
     EXPECT_EQ(changes, 2);
 }
 
+TEST(ListViewRoot, TheRowsAreTheChildrenOfTheRootIndex) {
+    QStandardItemModel model;
+    auto* folder = new QStandardItem(QStringLiteral("folder"));
+    for (const char* caption : {"a", "b", "c", "d"})
+        folder->appendRow(new QStandardItem(QString::fromLatin1(caption)));
+    model.appendRow(folder);
+    model.appendRow(new QStandardItem(QStringLiteral("top")));
+    ListView list;
+    list.SetModel(&model);
+    list.SetMultiSelect(true);
+    list.resize(400, 300);
+    list.show();
+    EXPECT_EQ(list.RowCount(), 2);
+    list.Select(1);
+    list.SetRootIndex(folder->index());
+    EXPECT_EQ(list.Selected(), -1);  // a new root clears the selection
+    EXPECT_EQ(list.RowCount(), 4);
+    EXPECT_EQ(list.RowIndex(3).data().toString(), QStringLiteral("d"));
+    EXPECT_FALSE(list.RowIndex(4).isValid());
+    list.SelectRows({3, 1, 9});
+    EXPECT_EQ(list.SelectedRows(), (std::vector<int>{1, 3}));
+    list.Select(2);
+    EXPECT_EQ(list.SelectedRows(), (std::vector<int>{2}));
+    for (ViewStyle style : {ViewStyle::kReport, ViewStyle::kList}) {
+        list.SetStyle(style);
+        QApplication::processEvents();
+        const QRect rect = list.CurrentView()->visualRect(list.RowIndex(2));
+        EXPECT_EQ(list.RowAt(rect.center()), 2);
+    }
+    const std::unique_ptr<QMimeData> data = list.DragData();
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(list.DraggedRows(*data), (std::vector<int>{2}));
+    EditCaptionInPlace(list, 0, QStringLiteral("A"));
+    EXPECT_EQ(folder->child(0)->text(), QStringLiteral("A"));
+    EXPECT_EQ(model.item(0)->text(), QStringLiteral("folder"));
+    list.SetRootIndex(QModelIndex());
+    EXPECT_EQ(list.RowCount(), 2);
+}
+
 TEST_F(ListViewTest, EditedCaptionGoesThroughTheHandlerWhichMayChangeOrRefuseIt) {
     std::string lastError;
     ScopedApplicationErrorHandler errors(

@@ -1,9 +1,11 @@
-// Replies as odd servers send them: multi-line replies split across reads, and transfers whose
-// closing reply is a failure followed by a second reply.
+// Replies as odd servers send them: multi-line replies split across reads, transfers whose
+// closing reply is a failure followed by a second reply, replies nobody asked for.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <string>
+#include <thread>
 
 #include "platform/ftp/id_exceptions.h"
 #include "tests/ftp_client/client_rig.h"
@@ -183,6 +185,60 @@ TEST(ReplyHandlingTest, AServerThatStopsOrDropsMidReplyFailsTheCall) {
             EXPECT_FALSE(rig.ftp.Connected());
             EXPECT_EQ(rig.events, DisconnectEvents());
         }
+    }
+}
+
+struct OutOfTurnCase {
+    const char* name;
+    const char* greeting;    // JSON reply of the greeting
+    const char* noop_reply;  // JSON reply to NOOP
+    bool late;               // the extra reply comes after a pause; the test waits for it
+    const char* extra;       // the reply out of turn, as the note names it
+};
+
+TEST(ReplyHandlingTest, RepliesOutOfTurnArePassedOverBeforeTheNextCommand) {
+    const OutOfTurnCase cases[] = {
+        {"a second greeting", R"([{"send": "220 ready\r\n220 ready again\r\n"}])",
+         R"("200 NOOP ok")", false, "220 ready again"},
+        {"a line after a reply, in one write", R"("220 ready")",
+         R"([{"send": "200 NOOP ok\r\n211 Talking out of turn\r\n"}])", false,
+         "211 Talking out of turn"},
+        {"a multi-line reply after a reply", R"("220 ready")",
+         R"([{"send": "200 NOOP ok\r\n211-Out\r\n of turn\r\n211 end\r\n"}])", false,
+         "211 Out\n of turn\nend"},
+        {"a line that comes later", R"("220 ready")",
+         R"(["200 NOOP ok", {"delay": 0.2}, "421 Talking late"])", true, "421 Talking late"},
+    };
+    for (const OutOfTurnCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedServer server(
+            ScriptedServer::Mode::kFtp,
+            Script(c.greeting, std::string(R"({"expect": "NOOP", "reply": )") + c.noop_reply +
+                                   R"(}, {"expect": "PWD", "reply": "257 \"/after\""})"));
+        ClientRig rig(At(server));
+        std::vector<std::string> notes;
+        rig.ftp.OnStatus = [&](ftp::TIdStatus status, const std::string& text) {
+            if (status == ftp::TIdStatus::hsStatusText)
+                notes.push_back(text);
+        };
+        rig.Login();
+        EXPECT_EQ(rig.ftp.SendCmd("NOOP"), 200);
+        if (c.late) {
+            // The connected test takes in what has come; wait until the late line is there.
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+            while (rig.received.find("Talking late") == std::string::npos &&
+                   std::chrono::steady_clock::now() < deadline) {
+                ASSERT_TRUE(rig.ftp.Connected());
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            }
+        }
+        // Every command reads its own reply.
+        EXPECT_EQ(rig.ftp.RetrieveCurrentDir(), "/after");
+        EXPECT_EQ(rig.ftp.LastCmdResult().NumericCode, 257);
+        EXPECT_EQ(notes, std::vector<std::string>{std::string("Reply out of turn passed over: ") +
+                                                  c.extra});
+        EXPECT_EQ(server.Recorded(),
+                  (std::vector<std::string>{"USER alice", "PASS secret", "SYST", "NOOP", "PWD"}));
     }
 }
 

@@ -32,9 +32,12 @@ REPLY is a string (one line, CR LF added, sent in one write) or a list of action
     {"close": true}              drop the control (and data) connection
     {"hang": true}               never answer again; commands are still read and recorded
     {"pasv": true}               the built-in PASV answer
-    {"data_send": "text", "repeat": n}   send on the data connection (opened when needed)
+    {"data_send": "text", "repeat": n}   send on the data connection (opened when needed); a
+                                 client that closes it meanwhile closes it here, the script goes on
     {"data_recv": "path"}        read the data connection to its end, store it in path
     {"data_close": true}
+    {"data_reset": true}         reset the data connection (opened when needed): SO_LINGER 0 and
+                                 close, so the client sees a reset instead of an orderly end
 A data connection opened by a reply is closed when that reply's actions are done.
 Texts are Latin-1, so every byte value can be written.
 
@@ -50,6 +53,7 @@ import json
 import os
 import re
 import socket
+import struct
 import sys
 import threading
 import time
@@ -188,7 +192,11 @@ class FtpSession:
             elif "data_send" in action:
                 opened_here |= self.open_data()
                 payload = action["data_send"].encode("latin-1") * int(action.get("repeat", 1))
-                self.data.sendall(payload)
+                try:
+                    self.data.sendall(payload)
+                except OSError:
+                    # The client closed the data connection (an abort): the script goes on.
+                    self.close_data()
             elif "data_recv" in action:
                 opened_here |= self.open_data()
                 with open(action["data_recv"], "wb") as out:
@@ -198,6 +206,11 @@ class FtpSession:
                             break
                         out.write(chunk)
             elif "data_close" in action:
+                self.close_data()
+            elif "data_reset" in action:
+                self.open_data()
+                self.data.setsockopt(
+                    socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
                 self.close_data()
             else:
                 raise ValueError("unknown action %r" % (action,))

@@ -6,6 +6,7 @@
 
 #include "platform/os/testing/os_probes.h"
 #include "platform/ui/handler_guard.h"
+#include "platform/ui/help_service.h"
 #include "platform/ui/ui_services.h"
 
 namespace ui::testing {
@@ -22,5 +23,12 @@ inline const bool kServicesProbe =
 inline const bool kErrorHookProbe = os::testing::RegisterGlobalStateProbe(
     "the application error handler",
     [] { return std::string(ApplicationErrorHandlerInstalled() ? "installed" : "the fallback"); });
+
+inline const bool kHelpProbe =
+    os::testing::RegisterGlobalStateProbe("the help service and help file name", [] {
+        std::ostringstream text;
+        text << &CurrentHelpService() << " \"" << ApplicationHelpFile() << "\"";
+        return text.str();
+    });
 
 }  // namespace ui::testing

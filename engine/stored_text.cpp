@@ -1,0 +1,112 @@
+#include "engine/stored_text.h"
+
+#include <cstring>
+
+#include "engine/file_format.h"
+
+namespace vesk {
+
+namespace {
+
+// Length of the well-formed UTF-8 sequence starting at text[at] (2 to 4), or 0.
+size_t Utf8SequenceLength(std::string_view text, size_t at) {
+    const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(at);
+    size_t length = 0;
+    unsigned char low = 0x80, high = 0xBF;  // allowed range of the second byte
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        if (lead == 0xE0)
+            low = 0xA0;  // no overlong forms
+        if (lead == 0xED)
+            high = 0x9F;  // no surrogates
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        if (lead == 0xF0)
+            low = 0x90;
+        if (lead == 0xF4)
+            high = 0x8F;
+    } else {
+        return 0;
+    }
+    if (at + length > text.size())
+        return 0;
+    if (byte(at + 1) < low || byte(at + 1) > high)
+        return 0;
+    for (size_t i = 2; i < length; ++i)
+        if (byte(at + i) < 0x80 || byte(at + i) > 0xBF)
+            return 0;
+    return length;
+}
+
+std::string HexByte(unsigned char c) {
+    static const char kDigits[] = "0123456789ABCDEF";
+    return std::string("\\x") + kDigits[c >> 4] + kDigits[c & 0x0F];
+}
+
+bool IsControl(unsigned char c) {
+    return c < 0x20 || c == 0x7F;
+}
+
+std::string TextProblem(const std::uint8_t* at, std::int32_t size, bool asciiOnly) {
+    const auto* begin = reinterpret_cast<const char*>(at);
+    const void* zero = std::memchr(begin, 0, static_cast<size_t>(size));
+    if (zero == nullptr)
+        return "has no terminating zero byte";
+    const std::string_view text(begin, static_cast<size_t>(static_cast<const char*>(zero) - begin));
+    if (text.empty())
+        return "is empty";
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (IsControl(byte) || (asciiOnly && (byte == ' ' || byte > 0x7E)))
+            return "holds the byte " + HexByte(byte);
+    }
+    return {};
+}
+
+}  // namespace
+
+std::string EscapeStoredText(std::string_view bytes) {
+    std::string shown;
+    shown.reserve(bytes.size());
+    for (size_t i = 0; i < bytes.size();) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        if (c == '\\') {
+            shown += "\\\\";
+            ++i;
+        } else if (c >= 0x20 && c < 0x7F) {
+            shown += static_cast<char>(c);
+            ++i;
+        } else if (const size_t length = c >= 0x80 ? Utf8SequenceLength(bytes, i) : 0) {
+            shown.append(bytes.substr(i, length));
+            i += length;
+        } else {
+            shown += HexByte(c);
+            ++i;
+        }
+    }
+    return shown;
+}
+
+std::string StoredNameProblem(const std::uint8_t* at, std::int32_t size) {
+    return TextProblem(at, size, false);
+}
+
+std::string StoredAlgorithmNameProblem(const std::uint8_t* at, std::int32_t size) {
+    return TextProblem(at, size, true);
+}
+
+std::string NameProblem(std::string_view name) {
+    // As stored: the name, then its zero byte, in a field one byte longer than the longest name.
+    if (name.size() >= static_cast<size_t>(format::kNameSize))
+        return "is longer than " + std::to_string(format::kNameSize - 1) + " bytes";
+    if (name.find('\0') != std::string_view::npos)
+        return "holds a zero byte";
+    std::uint8_t stored[format::kNameSize] = {};
+    std::memcpy(stored, name.data(), name.size());
+    return StoredNameProblem(stored, format::kNameSize);
+}
+
+}  // namespace vesk

@@ -1,0 +1,134 @@
+#include "mainwindow/local_bookmarks.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+
+#include <QAction>
+#include <QApplication>
+#include <QByteArray>
+#include <QIcon>
+#include <QMenu>
+#include <QStyle>
+#include <QWidget>
+
+#include "platform/ui/handler_guard.h"
+#include "platform/ui/qt_text.h"
+#include "shared/list_file.h"
+
+namespace {
+
+bool IsExistingFolder(const std::string& path) {
+    struct stat status {};
+    return !path.empty() && ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+// Image 0 of the bookmark images: a folder.
+QIcon BookmarkImage() {
+    return QIcon::fromTheme(QStringLiteral("folder"),
+                            QApplication::style()->standardIcon(QStyle::SP_DirIcon));
+}
+
+}  // namespace
+
+TLocalBookmarks::TLocalBookmarks(QWidget& menuOwner, std::string listPath)
+    : QObject(&menuOwner), listPath_(std::move(listPath)) {
+    setObjectName(QStringLiteral("LocalBookmarks"));
+    popbookmark = new QMenu(&menuOwner);
+    popbookmark->setObjectName(QStringLiteral("popbookmark"));
+    AddBookmark1 = popbookmark->addAction(
+        QIcon::fromTheme(QStringLiteral("bookmark-new"),
+                         QApplication::style()->standardIcon(QStyle::SP_DialogApplyButton)),
+        QStringLiteral("Add Bookmark"));
+    AddBookmark1->setObjectName(QStringLiteral("AddBookmark1"));
+    QFont bold = AddBookmark1->font();
+    bold.setBold(true);
+    AddBookmark1->setFont(bold);
+    popbookmark->setDefaultAction(AddBookmark1);
+    Bookmarkmanager1 = popbookmark->addAction(QStringLiteral("Manage Bookmarks..."));
+    Bookmarkmanager1->setObjectName(QStringLiteral("Bookmarkmanager1"));
+    N2 = popbookmark->addSeparator();
+    N2->setObjectName(QStringLiteral("N2"));
+
+    connect(AddBookmark1, &QAction::triggered, this, ui::Guarded([this] {
+                const auto handler = OnAdd;
+                if (handler)
+                    handler();
+            }));
+    connect(Bookmarkmanager1, &QAction::triggered, this, ui::Guarded([this] {
+                const auto handler = OnManage;
+                if (handler)
+                    handler();
+            }));
+}
+
+bool TLocalBookmarks::IsFixed(const QAction& item) const {
+    return &item == AddBookmark1 || &item == Bookmarkmanager1 || &item == N2;
+}
+
+std::vector<QAction*> TLocalBookmarks::Items() const {
+    std::vector<QAction*> items;
+    for (QAction* item : popbookmark->actions()) {
+        if (!IsFixed(*item))
+            items.push_back(item);
+    }
+    return items;
+}
+
+std::string TLocalBookmarks::FolderOf(const QAction& item) {
+    const QByteArray bytes = item.data().toByteArray();
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+std::vector<std::string> TLocalBookmarks::Folders() const {
+    std::vector<std::string> folders;
+    for (const QAction* item : Items())
+        folders.push_back(FolderOf(*item));
+    return folders;
+}
+
+void TLocalBookmarks::AppendItem(const std::string& folder) {
+    QString caption = ui::ToQt(folder);
+    caption.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    QAction* item = popbookmark->addAction(BookmarkImage(), caption);
+    // The folder's own bytes, as a text that is not UTF-8 does not come back from the caption.
+    item->setData(QByteArray(folder.data(), static_cast<qsizetype>(folder.size())));
+    connect(item, &QAction::triggered, this,
+            ui::Guarded([this, item] { LocalBookmarkClick(*item); }));
+}
+
+void TLocalBookmarks::LoadLocalBookmarks() {
+    for (const std::string& folder : shared::ReadListFile(listPath_))
+        AppendItem(folder);
+}
+
+void TLocalBookmarks::SaveLocalBookmarks() const {
+    shared::WriteListFile(listPath_, Folders());
+}
+
+bool TLocalBookmarks::AddFolder(const std::string& folder) {
+    if (!IsExistingFolder(folder))
+        return false;
+    const std::vector<std::string> folders = Folders();
+    if (std::find(folders.begin(), folders.end(), folder) == folders.end())
+        AppendItem(folder);
+    SaveLocalBookmarks();
+    return true;
+}
+
+void TLocalBookmarks::SetFolders(const std::vector<std::string>& folders) {
+    std::vector<QAction*> items = Items();
+    for (auto item = items.rbegin(); item != items.rend(); ++item) {
+        popbookmark->removeAction(*item);
+        // Not at once: the item may be the one whose click is running.
+        (*item)->deleteLater();
+    }
+    for (const std::string& folder : folders)
+        AppendItem(folder);
+}
+
+void TLocalBookmarks::LocalBookmarkClick(QAction& item) {
+    const auto handler = OnGoTo;
+    if (handler)
+        handler(FolderOf(item));
+}

@@ -1,0 +1,57 @@
+#include "platform/ui/drive_combo.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QStyle>
+
+#include "platform/ui/qt_text.h"
+
+namespace ui {
+
+namespace {
+
+// The icon theme's icon of the kind, else the style's.
+QIcon DriveIcon(os::MountKind kind) {
+    const QStyle* style = QApplication::style();
+    switch (kind) {
+        case os::MountKind::kHome:
+            return QIcon::fromTheme(QStringLiteral("user-home"),
+                                    style->standardIcon(QStyle::SP_DirHomeIcon));
+        case os::MountKind::kRemovable:
+            return QIcon::fromTheme(QStringLiteral("drive-removable-media"),
+                                    style->standardIcon(QStyle::SP_DriveFDIcon));
+        case os::MountKind::kOptical:
+            return QIcon::fromTheme(QStringLiteral("drive-optical"),
+                                    style->standardIcon(QStyle::SP_DriveCDIcon));
+        case os::MountKind::kNetwork:
+            return QIcon::fromTheme(QStringLiteral("folder-remote"),
+                                    style->standardIcon(QStyle::SP_DriveNetIcon));
+        case os::MountKind::kRoot:
+        case os::MountKind::kFixed:
+            break;
+    }
+    return QIcon::fromTheme(QStringLiteral("drive-harddisk"),
+                            style->standardIcon(QStyle::SP_DriveHDIcon));
+}
+
+}  // namespace
+
+DriveCombo::DriveCombo(QWidget* parent) : QComboBox(parent) {
+    setIconSize(QSize(16, 16));
+    SetDrives(os::SystemMountPoints());
+}
+
+void DriveCombo::SetDrives(const std::vector<os::MountPoint>& drives) {
+    clear();
+    for (const os::MountPoint& drive : drives)
+        addItem(DriveIcon(drive.kind), ToQt(drive.path), ToQt(drive.path));
+    setCurrentIndex(count() > 0 ? 0 : -1);
+}
+
+std::string DriveCombo::Drive(int index) const {
+    if (index < 0 || index >= count())
+        return {};
+    return FromQt(itemData(index).toString());
+}
+
+}  // namespace ui

@@ -1,0 +1,54 @@
+#pragma once
+// The program's help: the application's help file name and the help service that shows a
+// topic of it or its topics finder. Every help command first makes the help file name the
+// program's folder + "Zantrope.hlp" (the name is empty at start), then asks the service in
+// use. The program uses QtHelpService; tests install a recording double
+// (testing/recorded_help.h). A missing file or topic is the service's to report.
+#include <string>
+
+namespace ui {
+
+class HelpService {
+  public:
+    virtual ~HelpService() = default;
+    // Shows the topic with that context name of `helpFile`.
+    virtual void ShowTopic(const std::string& helpFile, const std::string& topic) = 0;
+    // Shows the topics finder of `helpFile`.
+    virtual void ShowFinder(const std::string& helpFile) = 0;
+};
+
+// The service the program has without a help viewer of its own: it says, in an error
+// message box, that the help file cannot be opened.
+class QtHelpService : public HelpService {
+  public:
+    void ShowTopic(const std::string& helpFile, const std::string& topic) override;
+    void ShowFinder(const std::string& helpFile) override;
+};
+
+// The application's help file name ("" until a help command sets it).
+const std::string& ApplicationHelpFile();
+void SetApplicationHelpFile(const std::string& path);
+
+// The help service in use; never null.
+HelpService& CurrentHelpService();
+
+// Puts `service` in use for its lifetime and restores the previous one and the help file name
+// afterwards. The service must outlive the object.
+class ScopedHelpService {
+  public:
+    explicit ScopedHelpService(HelpService& service);
+    ~ScopedHelpService();
+    ScopedHelpService(const ScopedHelpService&) = delete;
+    ScopedHelpService& operator=(const ScopedHelpService&) = delete;
+
+  private:
+    HelpService* previous_;
+    std::string previousFile_;
+};
+
+// The help commands: make `programFolder` + "Zantrope.hlp" the help file, then show `topic`
+// (HelpJump) or the topics finder (HelpFinder).
+void HelpJump(const std::string& programFolder, const std::string& topic);
+void HelpFinder(const std::string& programFolder);
+
+}  // namespace ui
