@@ -210,9 +210,7 @@ void TPageConnector::HandleDisconnected() {
     page_.Host().SetUploadEnabled(false);
     page_.Host().SetPageImage(page_, 0);
     Tfb::SetImage(*page_.ToolButton17, 15);
-    page_.FDisplayList.clear();
-    page_.FDirCache.clear();
-    page_.RemoteItems->SetRowCount(0);
+    page_.ClearRemoteLists();
     page_.ToolButton4->setEnabled(false);
     page_.ToolButton5->setEnabled(false);
     page_.ToolButton9->setEnabled(false);

@@ -18,9 +18,30 @@ bool TPageSession::Connected() {
 
 void TPageSession::Disconnect() {
     open_ = false;
+    serverFolder_.reset();
     try {
         IdFTP1.Disconnect();
     } catch (...) {
         // No QUIT is sent; whatever the close reports, the connection is gone.
     }
+}
+
+void TPageSession::NoteServerFolder(const std::string& folder) {
+    if (folder.empty())
+        serverFolder_.reset();
+    else
+        serverFolder_ = folder;
+}
+
+void TPageSession::ChangeDir(const std::string& folder) {
+    serverFolder_.reset();
+    IdFTP1.ChangeDir(folder);
+}
+
+void TPageSession::EnterFolder(const std::string& folder) {
+    if (serverFolder_ && *serverFolder_ == folder)
+        return;
+    ChangeDir(folder);
+    // An absolute folder as PWD gave it: the server is in it now.
+    NoteServerFolder(folder);
 }

@@ -5,6 +5,9 @@
 // page runs under Guard().
 //
 // `context` owns the session (the frame); deferred commands of the guard die with it.
+#include <optional>
+#include <string>
+
 #include "connection/exchange_guard.h"
 #include "platform/ftp/id_anti_freeze.h"
 #include "platform/ftp/id_ftp.h"
@@ -35,11 +38,39 @@ class TPageSession {
     // either way). Allowed during an exchange: the waiting call then fails.
     void Disconnect();
     // What Connected() answers during a wait: the component's connected and disconnected
-    // events note it.
-    void NoteConnected() { open_ = true; }
-    void NoteDisconnected() { open_ = false; }
+    // events note it. A new connection starts in the login folder, which is not known yet.
+    void NoteConnected() {
+        open_ = true;
+        serverFolder_.reset();
+    }
+    void NoteDisconnected() {
+        open_ = false;
+        serverFolder_.reset();
+    }
+
+    // ---- the server's folder ----
+    // A command that names an entry of a listing (CWD into it, DELE, RNFR, RETR, ...) means the
+    // entry of the page's folder, so it may go out only while the server is in that folder.
+    // The session knows the server's folder from the last CWD whose PWD it was told of; a run
+    // that changes folders without telling (transfers of folders) forgets it.
+    //
+    // The folder the server is known to be in; nothing when not known.
+    const std::optional<std::string>& ServerFolder() const { return serverFolder_; }
+    // The server reported `folder` (PWD) as its current folder; an empty report is no news.
+    void NoteServerFolder(const std::string& folder);
+    void ForgetServerFolder() { serverFolder_.reset(); }
+    // CWD `folder`. The server's folder is unknown afterwards until its PWD is noted (a relative
+    // name, or a server that maps the name, leaves it open). Throws what CWD throws; the
+    // folder is then unknown too (a dropped reply may have moved it). The caller holds an
+    // exchange.
+    void ChangeDir(const std::string& folder);
+    // Before a name-based command for an entry of `folder` (the page's folder): CWD `folder`
+    // unless the server is known to be in it. Throws what CWD throws. The caller holds an
+    // exchange.
+    void EnterFolder(const std::string& folder);
 
   private:
     TExchangeGuard guard_;
     bool open_ = false;
+    std::optional<std::string> serverFolder_;
 };

@@ -1,16 +1,18 @@
 #include "connection/remote_listing.h"
 
-#include <algorithm>
 #include <charconv>
 #include <cstdio>
 
+#include "connection/page_session.h"
+#include "connection/remote_sort.h"
 #include "platform/ftp/id_ftp.h"
-#include "platform/os/collation.h"
 #include "platform/ui/message_pump.h"
 #include "platform/ui/owner_data_model.h"
+#include "platform/ui/shell_type_name.h"
 
 namespace {
 
+// The size text of a cache entry back to bytes; a text that is no 64-bit number is 0.
 std::int64_t ParseSize(const std::string& text) {
     std::int64_t value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -20,20 +22,16 @@ std::int64_t ParseSize(const std::string& text) {
 }
 
 std::string DateText(const os::LocalDateTime& time) {
-    char text[32];
+    char text[64];
     std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", time.year, time.month,
                   time.day, time.hour, time.minute, time.second);
     return text;
 }
 
-int TextCompare(const std::string& left, const std::string& right) {
-    return os::CompareAnsiText(left, right, /*caseInsensitive=*/true);
-}
-
 }  // namespace
 
-TRemoteListing::TRemoteListing(ftp::TIdFTP& ftp, ui::OwnerDataModel& rows)
-    : ftp_(ftp), rows_(rows) {}
+TRemoteListing::TRemoteListing(TPageSession& session, ui::OwnerDataModel& rows)
+    : session_(session), rows_(rows) {}
 
 std::string TRemoteListing::FormatSizeKB(std::int64_t bytes) {
     std::int64_t kb = bytes / 1024;
@@ -43,16 +41,6 @@ std::string TRemoteListing::FormatSizeKB(std::int64_t bytes) {
     if (kb < 1)
         kb = 1;
     return std::to_string(kb) + "KB";
-}
-
-std::string TRemoteListing::ShellTypeName(const std::string& name) {
-    const std::string::size_type dot = name.rfind('.');
-    if (dot == std::string::npos || dot == 0 || dot + 1 == name.size())
-        return "File";
-    std::string extension = name.substr(dot + 1);
-    for (char& c : extension)
-        c = os::AsciiUpper(c);
-    return extension + " File";
 }
 
 void TRemoteListing::AddDisplayEntry(const std::string& name, const std::string& kind,
@@ -69,7 +57,8 @@ void TRemoteListing::AddDisplayEntry(const std::string& name, const std::string&
         entry.typetext = "Folder";
         entry.isfile = 0;
     } else {
-        entry.shelltype = ShellTypeName(name);
+        // Never empty: to the readers of display entries an empty type means a folder.
+        entry.shelltype = ui::ShellTypeName(name);
         entry.typetext = entry.shelltype;
         entry.isfile = 1;
         entry.size = ParseSize(sizeText);
@@ -93,7 +82,9 @@ void TRemoteListing::AddCacheEntry(const std::string& folder, const std::string&
     entry.seqno = std::to_string(FDirCache.size() + 1);
     entry.name = name;
     entry.typetext = kind == "Folder" ? "Folder" : "";
+    entry.isfile = 0;
     entry.sizetext = sizeText;
+    entry.size = 0;
     entry.modified = modified;
     entry.folder = folder;
     entry.owner = owner;
@@ -105,29 +96,32 @@ void TRemoteListing::AddCacheEntry(const std::string& folder, const std::string&
 }
 
 void TRemoteListing::InvalidateCache(const std::string& folder, const std::string& name, int mode) {
-    for (auto entry = FDirCache.size(); entry-- > 0;) {
-        const rdatalist& cached = FDirCache[entry];
-        if (cached.folder != folder)
-            continue;
-        if (mode == 0 || (mode == 2 && cached.name == name))
-            FDirCache.erase(FDirCache.begin() + static_cast<std::ptrdiff_t>(entry));
-    }
+    if (mode != 0 && mode != 2)
+        return;
+    // From the last entry to the first; one pass that keeps the order of the rest.
+    std::erase_if(FDirCache, [&](const rdatalist& cached) {
+        return cached.folder == folder && (mode == 0 || cached.name == name);
+    });
 }
 
 void TRemoteListing::RetrieveCurrentDir() {
-    FCurrentDir = ftp_.RetrieveCurrentDir();
+    FCurrentDir = session_.IdFTP1.RetrieveCurrentDir();
+    session_.NoteServerFolder(FCurrentDir);
 }
 
 void TRemoteListing::ChangeDirAndList(const std::string& folder) {
     FDisplayList.clear();
-    ftp_.ChangeDir(folder);
-    ftp_.SetTransferType(ftp::TIdFTPTransferType::ftASCII);
+    session_.ChangeDir(folder);
+    session_.IdFTP1.SetTransferType(ftp::TIdFTPTransferType::ftASCII);
     RetrieveCurrentDir();
     std::vector<std::string> lines;
-    ftp_.List(lines);
+    session_.IdFTP1.List(lines);
     InvalidateCache(FCurrentDir, "", 0);
-    // A copy: the pump below may run handlers that use the component again.
-    const ftp::TIdFTPListItems items = ftp_.DirectoryListing();
+    // A copy: the pump below may run handlers that use the component again. The key too: a
+    // handler may change FCurrentDir.
+    const ftp::TIdFTPListItems items = session_.IdFTP1.DirectoryListing();
+    const std::string key = FCurrentDir;
+    const unsigned clears = clears_;
     for (const ftp::TIdFTPListItem& item : items) {
         if (item.FileName == "." || item.FileName == "..")
             continue;
@@ -136,9 +130,11 @@ void TRemoteListing::ChangeDirAndList(const std::string& folder) {
         const std::string attr = (folderItem ? "d" : "-") + item.OwnerPermissions;
         const std::string sizeText = std::to_string(item.Size);
         const std::string modified = DateText(item.ModifiedDate);
-        AddCacheEntry(FCurrentDir, item.FileName, kind, sizeText, modified, item.OwnerName,
-                      item.GroupName, attr, item.GroupPermissions, item.OtherPermissions);
+        AddCacheEntry(key, item.FileName, kind, sizeText, modified, item.OwnerName, item.GroupName,
+                      attr, item.GroupPermissions, item.OtherPermissions);
         ui::ProcessMessages();
+        if (clears != clears_)
+            return;  // disconnected or closed meanwhile: the lists stay empty
         AddDisplayEntry(item.FileName, kind, sizeText, modified, item.OwnerName, item.GroupName,
                         attr, item.GroupPermissions, item.OtherPermissions);
     }
@@ -146,28 +142,25 @@ void TRemoteListing::ChangeDirAndList(const std::string& folder) {
     ShowRows();
 }
 
-int TRemoteListing::Compare(const rdatalist& left, const rdatalist& right, int column) {
-    switch (column) {
-        case 0:
-            return TextCompare(left.name, right.name);
-        case 1:
-            return left.size < right.size ? -1 : (left.size > right.size ? 1 : 0);
-        case 3:
-            return TextCompare(left.modified, right.modified);
-        case 4:
-            return TextCompare(left.attr + left.grpperm + left.othperm,
-                               right.attr + right.grpperm + right.othperm);
-        default:
-            return TextCompare(left.shelltype, right.shelltype);
+void TRemoteListing::ShowDirFromCache(const std::string& folder) {
+    FDisplayList.clear();
+    ShowRows();
+    for (const rdatalist& cached : FDirCache) {
+        if (cached.folder != folder)
+            continue;
+        AddDisplayEntry(cached.name, cached.typetext, cached.sizetext, cached.modified,
+                        cached.owner, cached.group, cached.attr, cached.grpperm, cached.othperm);
     }
+    if (FDisplayList.empty()) {
+        ChangeDirAndList(folder);
+        return;
+    }
+    SortDisplayList();
+    ShowRows();
 }
 
 void TRemoteListing::SortDisplayList() {
-    const int column = FSortColumn;
-    std::sort(FDisplayList.begin(), FDisplayList.end(),
-              [column](const rdatalist& left, const rdatalist& right) {
-                  return Compare(left, right, column) < 0;
-              });
+    SortEntries(FDisplayList, FSortColumn);
 }
 
 void TRemoteListing::ShowRows() {
@@ -176,6 +169,7 @@ void TRemoteListing::ShowRows() {
 }
 
 void TRemoteListing::Clear() {
+    ++clears_;
     FDisplayList.clear();
     FDirCache.clear();
     ShowRows();

@@ -1,21 +1,22 @@
 #pragma once
 // The remote listing of a page: the display list (entry i is row i of the owner-data remote
 // list), the folder cache of every folder listed since the page connected, the listing routine
-// that fills both from the server, and the sorted order the list shows. The object owns both
-// lists and their entries.
+// that fills both from the server, the display of a folder from the cache, and the sorted
+// order the list shows. The object owns both lists and their entries; an entry of one list is
+// never shared with the other.
 //
-// The listing talks to the server; its caller holds the page's exchange guard. Errors of the
-// FTP component pass through (the display list may then be empty while the list's row count is
-// unchanged until the next listing).
+// Names are the server's bytes as they are; they become text only in the widget.
+//
+// The routines that talk to the server need their caller to hold an exchange of the session's
+// guard. Errors of the FTP component pass through; the display list may then be shorter than
+// the list's row count until ShowRows (rows past its end show empty).
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "connection/rdatalist.h"
 
-namespace ftp {
-class TIdFTP;
-}
+class TPageSession;
 namespace ui {
 class OwnerDataModel;
 struct OwnerDataItem;
@@ -23,22 +24,30 @@ struct OwnerDataItem;
 
 class TRemoteListing {
   public:
-    // `ftp` and `rows` (the remote list's model) must outlive the object.
-    TRemoteListing(ftp::TIdFTP& ftp, ui::OwnerDataModel& rows);
+    // `session` and `rows` (the remote list's model) must outlive the object.
+    TRemoteListing(TPageSession& session, ui::OwnerDataModel& rows);
 
     std::vector<rdatalist> FDisplayList;
     std::vector<rdatalist> FDirCache;
-    // The server's current folder as it last reported it.
+    // The page's folder, as the server last reported it.
     std::string FCurrentDir;
     // The sort key: 0 name, 1 size, 2 type, 3 modified, 4 attributes.
     std::int32_t FSortColumn = 2;
 
-    // CWD folder, TYPE A when needed, PWD, LIST; the listing replaces the cache entries of the
-    // reported folder and becomes the display list, sorted. Pumps messages once per entry.
+    // CWD folder, TYPE A when needed, PWD (into FCurrentDir), LIST; the listing replaces the
+    // cache entries of the reported folder and becomes the display list, sorted and shown.
+    // Pumps messages once per entry; when the lists are emptied meanwhile (Clear: the page was
+    // disconnected or closed) it stops there and adds nothing more.
     void ChangeDirAndList(const std::string& folder);
+    // Shows the cache entries of `folder` (exact key), sorted; lists `folder` with
+    // ChangeDirAndList when the cache holds none. Sends nothing itself otherwise: the caller
+    // has changed the server's folder before.
+    void ShowDirFromCache(const std::string& folder);
     // The server's current folder (PWD) into FCurrentDir.
     void RetrieveCurrentDir();
 
+    // Kind is "Folder" for a folder, empty for a file; sizeText the size in bytes. The
+    // display list passes "." and ".." over.
     void AddDisplayEntry(const std::string& name, const std::string& kind,
                          const std::string& sizeText, const std::string& modified,
                          const std::string& owner, const std::string& group,
@@ -48,25 +57,24 @@ class TRemoteListing {
                        const std::string& sizeText, const std::string& modified,
                        const std::string& owner, const std::string& group, const std::string& attr,
                        const std::string& grpperm, const std::string& othperm);
-    // Mode 0: every cache entry of `folder`; mode 2: those of `folder` named `name`.
+    // Mode 0: every cache entry keyed `folder`; mode 2: those keyed `folder` and named `name`.
+    // Both compare exactly; any other mode deletes nothing.
     void InvalidateCache(const std::string& folder, const std::string& name, int mode);
 
     void SortDisplayList();
-    // The list's row count follows the display list.
+    // The list's row count follows the display list, and every row is asked again.
     void ShowRows();
     // Empties both lists and the remote list.
     void Clear();
-    // Row request of the remote list.
+    // Row request of the remote list: rows outside the display list stay empty.
     void ListView2Data(int row, ui::OwnerDataItem& item) const;
 
     // Size in KB as the list shows it: bytes / 1024 rounded half to even, at least 1, + "KB".
     static std::string FormatSizeKB(std::int64_t bytes);
-    // A type name from the file name alone: never empty, the same for one extension.
-    static std::string ShellTypeName(const std::string& name);
-    // The compare of a sort key (negative, zero, positive).
-    static int Compare(const rdatalist& left, const rdatalist& right, int column);
 
   private:
-    ftp::TIdFTP& ftp_;
+    TPageSession& session_;
     ui::OwnerDataModel& rows_;
+    // Counts Clear(): a listing that pumps learns from it that its lists were emptied.
+    unsigned clears_ = 0;
 };

@@ -18,10 +18,12 @@
 #include "connection/protocol_log.h"
 #include "connection/quick_connect_target.h"
 #include "connection/remote_listing.h"
+#include "connection/remote_navigation.h"
 #include "connection/site_settings.h"
 #include "platform/ui/handler_guard.h"
 #include "platform/ui/list_view.h"
 #include "platform/ui/owner_data_model.h"
+#include "platform/ui/shell_type_name.h"
 #include "shared/tdm.h"
 
 namespace {
@@ -38,10 +40,11 @@ Tfb::Tfb(TPageHost& host, QWidget* parent)
     : TfbComponents(parent),
       session_(std::make_unique<TPageSession>(*this)),
       settings_(std::make_unique<TSiteSettings>(session_->IdFTP1, session_->IdSocksInfo1)),
-      listing_(std::make_unique<TRemoteListing>(session_->IdFTP1, *RemoteItems)),
+      listing_(std::make_unique<TRemoteListing>(*session_, *RemoteItems)),
       log_(std::make_unique<TProtocolLog>(*InfoItems, *ListView3)),
       antiIdle_(std::make_unique<TAntiIdle>(*session_)),
       connector_(std::make_unique<TPageConnector>(*this)),
+      navigation_(std::make_unique<TRemoteNavigation>(*this, *listing_)),
       IdFTP1(session_->IdFTP1),
       IdSocksInfo1(session_->IdSocksInfo1),
       FSite(settings_->FSite),
@@ -86,6 +89,9 @@ void Tfb::ConnectHandlers() {
 
     Bind(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
     Bind(Timer2, &QTimer::timeout, this, [this] { Timer2Timer(); });
+    Bind(ToolButton1, &QToolButton::clicked, this, [this] { ToolButton1Click(); });
+    Bind(ToolButton2, &QToolButton::clicked, this, [this] { ToolButton2Click(); });
+    Bind(Refresh1, &QAction::triggered, this, [this] { ToolButton2Click(); });
     Bind(ToolButton3, &QToolButton::clicked, this, [this] { ToolButton3Click(); });
     Bind(Stop1, &QAction::triggered, this, [this] { ToolButton3Click(); });
     Bind(ToolButton17, &QToolButton::clicked, this, [this] { ToolButton17Click(); });
@@ -133,6 +139,7 @@ void Tfb::ConnectHandlers() {
 ui::ListViewHandlers Tfb::RemoteListHandlers() {
     ui::ListViewHandlers handlers;
     handlers.OnSelectItem = [this] { ListView2SelectItem(); };
+    handlers.OnDblClick = [this] { ListView2DblClick(); };
     handlers.OnColumnClick = [this](int column) { ListView2ColumnClick(column); };
     return handlers;
 }
@@ -249,6 +256,53 @@ void Tfb::ChangeDirAndList(const std::string& folder) {
     }
 }
 
+// ---- remote listing and folder cache ----
+
+void Tfb::ShowDirFromCache(const std::string& folder) {
+    try {
+        listing_->ShowDirFromCache(folder);
+    } catch (...) {
+        listing_->ShowRows();
+        throw;
+    }
+}
+
+void Tfb::InvalidateCache(const std::string& folder, const std::string& name, int mode) {
+    listing_->InvalidateCache(folder, name, mode);
+}
+
+void Tfb::AddDisplayEntry(const std::string& name, const std::string& kind,
+                          const std::string& sizeText, const std::string& modified,
+                          const std::string& owner, const std::string& group,
+                          const std::string& attr, const std::string& grpperm,
+                          const std::string& othperm) {
+    listing_->AddDisplayEntry(name, kind, sizeText, modified, owner, group, attr, grpperm, othperm);
+}
+
+void Tfb::AddCacheEntry(const std::string& folder, const std::string& name, const std::string& kind,
+                        const std::string& sizeText, const std::string& modified,
+                        const std::string& owner, const std::string& group, const std::string& attr,
+                        const std::string& grpperm, const std::string& othperm) {
+    listing_->AddCacheEntry(folder, name, kind, sizeText, modified, owner, group, attr, grpperm,
+                            othperm);
+}
+
+std::string Tfb::ShellTypeName(const std::string& name) {
+    return ui::ShellTypeName(name);
+}
+
+void Tfb::ListView2DblClick() {
+    navigation_->DblClick();
+}
+
+void Tfb::ToolButton1Click() {
+    navigation_->Back();
+}
+
+void Tfb::ToolButton2Click() {
+    navigation_->Refresh();
+}
+
 // ---- remote list ----
 
 void Tfb::ListView2Data(int row, ui::OwnerDataItem& item) const {
@@ -260,6 +314,8 @@ void Tfb::ListView2ColumnClick(int column) {
 }
 
 void Tfb::SortBy(int column) {
+    if (column < 0 || column > 4)
+        return;  // the list has five columns
     FSortColumn = column;
     listing_->SortDisplayList();
     listing_->ShowRows();
@@ -326,6 +382,10 @@ bool Tfb::Connected() {
 
 void Tfb::Disconnect() {
     session_->Disconnect();
+}
+
+void Tfb::ClearRemoteLists() {
+    listing_->Clear();
 }
 
 void Tfb::ClearLists() {

@@ -7,6 +7,7 @@
 //   TSiteSettings   the session settings (FSite, FIdleCommands, FSiteId)
 //   TPageConnector  connect, retries, Abort, the toggle, disconnect (FRetryCount, FStartDir)
 //   TRemoteListing  the display list, the folder cache and the listing routine
+//   TRemoteNavigation  entering folders, Back and Refresh
 //   TProtocolLog    the information log (ListView3)
 //   TAntiIdle       the anti-idle tick (FIdleTicks)
 // The frame is "fr" + N (set by the main window).
@@ -40,6 +41,7 @@ class TPageHost;
 class TPageSession;
 class TProtocolLog;
 class TRemoteListing;
+class TRemoteNavigation;
 class TSiteSettings;
 
 namespace ftp {
@@ -61,6 +63,7 @@ class Tfb : public TfbComponents {
     std::unique_ptr<TProtocolLog> log_;
     std::unique_ptr<TAntiIdle> antiIdle_;
     std::unique_ptr<TPageConnector> connector_;
+    std::unique_ptr<TRemoteNavigation> navigation_;
 
   public:
     // `host` must outlive the frame.
@@ -137,10 +140,38 @@ class Tfb : public TfbComponents {
     // stops first). Throws what the component throws. The caller holds an exchange.
     void ChangeDirAndList(const std::string& folder);
 
+    // ---- remote listing and folder cache ----
+    // Shows `folder` from the cache, or lists it when the cache holds nothing for it. The
+    // caller holds an exchange and has changed the server's folder to it.
+    void ShowDirFromCache(const std::string& folder);
+    // Mode 0: the cache entries of `folder`; mode 2: those of `folder` named `name`.
+    void InvalidateCache(const std::string& folder, const std::string& name, int mode);
+    void AddDisplayEntry(const std::string& name, const std::string& kind,
+                         const std::string& sizeText, const std::string& modified,
+                         const std::string& owner, const std::string& group,
+                         const std::string& attr, const std::string& grpperm,
+                         const std::string& othperm);
+    void AddCacheEntry(const std::string& folder, const std::string& name, const std::string& kind,
+                       const std::string& sizeText, const std::string& modified,
+                       const std::string& owner, const std::string& group, const std::string& attr,
+                       const std::string& grpperm, const std::string& othperm);
+    static std::string ShellTypeName(const std::string& name);
+    // Navigation (TRemoteNavigation): never throws; a disconnected page connects instead.
+    void ListView2DblClick();
+    void ToolButton1Click();  // Back
+    void ToolButton2Click();  // Refresh, the menu's "Refresh"
+
     // ---- remote list ----
     void ListView2Data(int row, ui::OwnerDataItem& item) const;
+    // Sorts by the clicked column (there is no descending order) and shows the rows again.
     void ListView2ColumnClick(int column);
     void SortBy(int column);
+    void Sortbyname1Click() { SortBy(0); }
+    void Sortbysize1Click() { SortBy(1); }
+    void Sortbytype1Click() { SortBy(2); }
+    void Sortbydate1Click() { SortBy(3); }
+    // The list never sorts itself: the display list's order is the rows' order.
+    void ListView2Compare() {}
     // The four view styles (1 large icons, 2 list, 3 small icons, 4 report) and the View
     // button's cycle.
     void SetViewStep(int step);
@@ -165,6 +196,9 @@ class Tfb : public TfbComponents {
     void Disconnect();
     // Empties the display list, the folder cache, the transfer queue and the three lists.
     void ClearLists();
+    // Empties the display list, the folder cache and the remote list; a listing under way
+    // adds nothing more.
+    void ClearRemoteLists();
     TPageSession& Session() { return *session_; }
 
     // Closes the page (the host then hides its tab): marks it closed, writes the shared

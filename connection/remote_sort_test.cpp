@@ -1,0 +1,136 @@
+#include "connection/remote_sort.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+rdatalist Entry(const std::string& name, const std::string& shelltype, std::int64_t size,
+                const std::string& modified, const std::string& mode) {
+    rdatalist entry;
+    entry.name = name;
+    entry.shelltype = shelltype;
+    entry.typetext = shelltype.empty() ? "Folder" : shelltype;
+    entry.isfile = shelltype.empty() ? 0 : 1;
+    entry.size = size;
+    entry.modified = modified;
+    entry.attr = mode.substr(0, 4);
+    entry.grpperm = mode.substr(4, 3);
+    entry.othperm = mode.substr(7, 3);
+    return entry;
+}
+
+// One fixed set of entries: two folders, files of two types, an empty file.
+std::vector<rdatalist> Entries() {
+    return {
+        Entry("zeta.txt", "Text", 300, "2024-05-01 10:00:00", "-rw-r--r--"),
+        Entry("Beta", "", 0, "2023-01-01 00:00:00", "drwxr-xr-x"),
+        Entry("alpha.zip", "Zip archive", 9000, "2022-12-31 23:59:59", "-rw-------"),
+        Entry("empty.txt", "Text", 0, "2024-05-01 09:59:59", "-rwxr-xr-x"),
+        Entry("alpha", "", 0, "2025-02-03 04:05:06", "drwx------"),
+    };
+}
+
+std::vector<std::string> Names(const std::vector<rdatalist>& entries) {
+    std::vector<std::string> names;
+    for (const rdatalist& entry : entries)
+        names.push_back(entry.name);
+    return names;
+}
+
+// Each key over the same set. Where a key leaves entries equal their order is free, so the
+// set has at most ties that the expectation does not depend on (checked by the key below).
+TEST(RemoteSort, EachKeyOrdersTheFixedSet) {
+    struct Case {
+        int column;
+        std::vector<std::string> order;
+    };
+    const Case cases[] = {
+        // Names mix folders and files; case is ignored ("alpha" < "alpha.zip" < "Beta").
+        {0, {"alpha", "alpha.zip", "Beta", "empty.txt", "zeta.txt"}},
+        // Folders and empty files (all 0) first, then by size.
+        {1, {"*", "*", "*", "zeta.txt", "alpha.zip"}},
+        // Folders (no type) first, then files grouped by type.
+        {2, {"*", "*", "*", "*", "alpha.zip"}},
+        {3, {"alpha.zip", "Beta", "empty.txt", "zeta.txt", "alpha"}},
+        // The whole mode text: '-' (0x2D) before 'd' in the collation.
+        {4, {"alpha.zip", "zeta.txt", "empty.txt", "alpha", "Beta"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.column);
+        std::vector<rdatalist> entries = Entries();
+        SortEntries(entries, c.column);
+        const std::vector<std::string> names = Names(entries);
+        ASSERT_EQ(names.size(), c.order.size());
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            if (c.order[i] != "*") {
+                EXPECT_EQ(names[i], c.order[i]) << i;
+            }
+        }
+        // Ascending by the key's own compare, whatever the ties.
+        for (std::size_t i = 1; i < entries.size(); ++i)
+            EXPECT_LE(CompareByColumn(entries[i - 1], entries[i], c.column), 0) << i;
+    }
+}
+
+TEST(RemoteSort, TiesFallWhereTheKeySaysAndFoldersLeadByType) {
+    std::vector<rdatalist> entries = Entries();
+    SortEntries(entries, 2);
+    EXPECT_EQ(entries[0].isfile, 0);
+    EXPECT_EQ(entries[1].isfile, 0);
+    EXPECT_EQ(entries[2].shelltype, "Text");
+    EXPECT_EQ(entries[3].shelltype, "Text");
+    entries = Entries();
+    SortEntries(entries, 1);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(entries[static_cast<std::size_t>(i)].size, 0) << i;
+}
+
+TEST(RemoteSort, TheCompares) {
+    struct Case {
+        int (*compare)(const rdatalist&, const rdatalist&);
+        rdatalist left;
+        rdatalist right;
+        int sign;
+    };
+    const rdatalist folder = Entry("Docs", "", 0, "2024-01-01 00:00:00", "drwxr-xr-x");
+    const Case cases[] = {
+        // Names that differ only in case are equal; otherwise folded order.
+        {CompareByName, Entry("README", "T", 1, "", "----------"),
+         Entry("readme", "T", 1, "", "----------"), 0},
+        {CompareByName, Entry("b", "T", 1, "", "----------"), Entry("A", "T", 1, "", "----------"),
+         1},
+        // Letters fold to lower case: '_' (0x5F) sorts before every letter.
+        {CompareByName, Entry("_x", "T", 1, "", "----------"), Entry("a", "T", 1, "", "----------"),
+         -1},
+        // Sizes numerically, beyond 32 bits.
+        {CompareBySize, Entry("a", "T", 3LL << 30, "", "----------"),
+         Entry("b", "T", 5000000000LL, "", "----------"), -1},
+        {CompareBySize, folder, Entry("e", "T", 0, "", "----------"), 0},
+        {CompareBySize, Entry("a", "T", 10, "", "----------"), Entry("b", "T", 9, "", "----------"),
+         1},
+        // Types: a folder's empty type first; case ignored.
+        {CompareByType, folder, Entry("a", "Text", 1, "", "----------"), -1},
+        {CompareByType, Entry("a", "TEXT", 1, "", "----------"),
+         Entry("b", "text", 1, "", "----------"), 0},
+        // Dates: the text order is the time order.
+        {CompareByDate, Entry("a", "T", 1, "2024-01-02 00:00:00", "----------"),
+         Entry("b", "T", 1, "2024-01-01 23:59:59", "----------"), 1},
+        // Attributes: the three parts as one text.
+        {CompareByAttributes, Entry("a", "T", 1, "", "-rw-r--r--"),
+         Entry("b", "T", 1, "", "-rw-r--r-x"), -1},
+        {CompareByAttributes, Entry("a", "T", 1, "", "-RW-r--r--"),
+         Entry("b", "T", 1, "", "-rw-r--r--"), 0},
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        const int result = c.compare(c.left, c.right);
+        EXPECT_EQ((result > 0) - (result < 0), c.sign) << i;
+        const int reverse = c.compare(c.right, c.left);
+        EXPECT_EQ((reverse > 0) - (reverse < 0), -c.sign) << i;
+    }
+}
+
+}  // namespace

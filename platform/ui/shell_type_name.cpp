@@ -1,0 +1,63 @@
+#include "platform/ui/shell_type_name.h"
+
+#include <QMimeDatabase>
+#include <QMimeType>
+
+#include <unordered_map>
+
+#include "platform/os/collation.h"
+
+namespace {
+
+constexpr std::string::size_type kMaxBytes = 79;
+
+// Cuts at or below `bytes` without splitting a UTF-8 sequence.
+std::string CutUtf8(std::string text, std::string::size_type bytes) {
+    if (text.size() <= bytes)
+        return text;
+    std::string::size_type end = bytes;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+        --end;
+    text.resize(end);
+    return text;
+}
+
+std::string Lookup(const std::string& extension) {
+    // A made-up name with only this extension: globs that match whole names ("README",
+    // "*.tar.gz") must not give one extension two names.
+    const QMimeDatabase database;
+    const QMimeType type = database.mimeTypeForFile(
+        QStringLiteral("file.") + QString::fromUtf8(extension), QMimeDatabase::MatchExtension);
+    std::string text;
+    if (type.isValid() && !type.isDefault())
+        text = type.comment().trimmed().toStdString();
+    if (text.empty()) {
+        text = extension;
+        for (char& c : text)
+            c = os::AsciiUpper(c);
+        text += " File";
+    }
+    return CutUtf8(std::move(text), kMaxBytes);
+}
+
+}  // namespace
+
+namespace ui {
+
+std::string ShellTypeName(const std::string& name) {
+    const std::string::size_type dot = name.rfind('.');
+    if (dot == std::string::npos || dot + 1 == name.size())
+        return "File";
+    const std::string extension = name.substr(dot + 1);
+    // A large listing has thousands of files of a few extensions; the database is asked once
+    // for each.
+    static std::unordered_map<std::string, std::string> known;
+    if (known.size() >= 4096)
+        known.clear();  // a listing of made-up extensions must not grow it without end
+    auto found = known.find(extension);
+    if (found == known.end())
+        found = known.emplace(extension, Lookup(extension)).first;
+    return found->second;
+}
+
+}  // namespace ui
