@@ -3,8 +3,8 @@
 #
 # Every folder of the tree is one library, found by globbing so that the folder's own list of
 # files is the only place a file is named:
-# - <target>: the program's code, the folder's *.cpp files (searched recursively) except those
-#   below;
+# - <target>: the program's code, the folder's *.cpp files (searched recursively, leaving out
+#   subfolders that have a CMakeLists.txt of their own) except those below;
 # - <target>_testing: test-only code, every file in a testing/ subfolder or named
 #   *_test_support.*; it links <target>, the TEST_DEPS (other testing libraries among them)
 #   and GoogleTest, and the tests and benchmarks link it;
@@ -20,6 +20,12 @@ function(zantrope_module)
   cmake_parse_arguments(M "TESTING_ONLY" "NAME;LABEL;PROBES" "DEPS;TEST_DEPS" ${ARGN})
   file(GLOB_RECURSE all_files CONFIGURE_DEPENDS
     ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  # A subfolder with a CMakeLists.txt of its own is another module: its files are not ours.
+  file(GLOB_RECURSE own_lists CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*/CMakeLists.txt)
+  foreach(list_file IN LISTS own_lists)
+    get_filename_component(sub_dir ${list_file} DIRECTORY)
+    list(FILTER all_files EXCLUDE REGEX "^${sub_dir}/")
+  endforeach()
   set(lib_sources "")
   set(lib_headers "")
   set(testing_sources "")
