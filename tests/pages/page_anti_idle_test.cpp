@@ -73,5 +73,30 @@ TEST_F(PageAntiIdle, NoCommandIsWrittenWhileAListingReplyIsAwaited) {
     }));
 }
 
+TEST_F(PageAntiIdle, ReloadedOptionsReplaceTheCommandsAndStartTheCountOver) {
+    ftptest::ScriptedServer server(ftptest::ScriptedServer::Mode::kFtp,
+                                   std::string(R"({"rules": [)") + kServeRootRules + "]}");
+    SetOptions(600, {{"NOOP", true}});
+    AddServerSite({.name = "reload", .port = server.port(), .user = "u", .password = "p"});
+    Tfb& frame = OpenSite("reload");
+    ASSERT_EQ(frame.FIdleCommands, std::vector<std::string>{"NOOP"});
+    {
+        OpenTable table(*dm->Tantiidle);
+        table->Append();
+        table->FieldByName("command").SetAsString("PWD");
+        table->FieldByName("tf").SetAsBoolean(true);
+        table->Post();
+        OpenTable options(*dm->Toption);
+        options->Edit();
+        options->FieldByName("interval").SetAsInteger(30);
+        options->Post();
+    }
+    frame.FIdleTicks = 12;
+    frame.ReloadOptions();
+    EXPECT_EQ(frame.FIdleCommands, (std::vector<std::string>{"NOOP", "PWD"}));
+    EXPECT_EQ(frame.FSite.interval, 30);
+    EXPECT_EQ(frame.FIdleTicks, 0);
+}
+
 }  // namespace
 }  // namespace pagetest

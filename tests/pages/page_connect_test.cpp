@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "connection/page_session.h"
+#include "connection/quick_connect_target.h"
 #include "platform/os/clock.h"
 #include "platform/ui/modal_result.h"
 #include "platform/ui/owner_data_model.h"
@@ -384,6 +385,76 @@ TEST_F(PageConnect, NoSecondConnectStartsWhileAConnectOfThePageWaits) {
     EXPECT_FALSE(page.Timer1->isActive());
     EXPECT_EQ(Tfb::ImageOf(*page.ToolButton17), 3);
     EXPECT_EQ(Names(page), std::vector<std::string>{"a.txt"});
+}
+
+// The user disconnects while the page's connect waits for the server: the connect ends
+// without an error line and without the retry timer.
+TEST_F(PageConnect, ADisconnectDuringAPendingConnectEndsItWithoutRetry) {
+    ftptest::ScriptedServer server(
+        ftptest::ScriptedServer::Mode::kFtp, std::string(R"({"sessions": [
+        {"rules": [)") + kServeRootRules + R"(]},
+        {"greeting": [{"delay": 3}, "220 Late"], "rules": [)" +
+                                                 kServeRootRules + "]}]}");
+    AddServerSite({.name = "late", .port = server.port(), .user = "u", .password = "p"});
+    Tfb& frame = OpenSite("late");
+    ASSERT_EQ(TabImage(frame), 1);
+    frame.ToolButton17->click();  // disconnect
+    ASSERT_EQ(Tfb::ImageOf(*frame.ToolButton17), 15);
+
+    bool scheduled = false;
+    const QMetaObject::Connection watch =
+        QObject::connect(frame.InfoItems, &QAbstractItemModel::rowsInserted, [&] {
+            if (scheduled || LogOf(frame).back().text != "Connecting 127.0.0.1")
+                return;
+            scheduled = true;
+            QTimer::singleShot(0, [&] { frame.ToolButton17->click(); });  // image 3 by now
+        });
+    frame.ToolButton17->click();  // connect; the second click comes inside its wait
+    QObject::disconnect(watch);
+
+    ASSERT_TRUE(scheduled);
+    EXPECT_EQ(TabImage(frame), 0);
+    EXPECT_EQ(Tfb::ImageOf(*frame.ToolButton17), 15);
+    EXPECT_FALSE(frame.Timer1->isActive());
+    EXPECT_FALSE(frame.Connected());
+    ExpectBrowsing(frame, false);
+    EXPECT_EQ(ConnectRows(frame), (std::vector<LogRow>{{"Connecting 127.0.0.1", 0},
+                                                       {"Disconnected from server.", 2},
+                                                       {"Connecting 127.0.0.1", 0},
+                                                       {"Disconnected from server.", 2}}));
+}
+
+// A quick connection reads the quick-connect dialog's server; reconnected with its own toggle,
+// the page looks its name up among the stored sites.
+TEST_F(PageConnect, AQuickConnectionPageConnectsAndItsToggleLooksUpAStoredSite) {
+    ftptest::PyftpdlibServer server("alice", "secret");
+    std::ofstream(server.account().local_folder + "q.txt") << "x";
+    TQuickConnectTarget target;
+    target.host = "127.0.0.1";
+    target.port = server.account().port;
+    target.user = "alice";
+    target.password = "secret";
+    target.passive = true;
+    TForm1& form = ShowForm();
+    {
+        const TScopedQuickConnectTarget dialogOpen(target);
+        form.OpenSitePage("127.0.0.1", true);
+    }
+    Tfb& frame = *form.ActiveFrame();
+    EXPECT_EQ(TabImage(frame), 1);
+    EXPECT_EQ(frame.FSite.nor, 20);
+    EXPECT_EQ(frame.FSite.rd, 10000);
+    EXPECT_EQ(frame.FSite.timeout, 30000);
+    EXPECT_EQ(Names(frame), std::vector<std::string>{"q.txt"});
+
+    frame.ToolButton17->click();
+    ui::ScriptedUi boxes(ui::GtestFailure());
+    boxes.AnswerMessage(ui::mrOk);
+    frame.ToolButton17->click();
+    ASSERT_EQ(boxes.Calls().size(), 1u);
+    EXPECT_EQ(boxes.Calls()[0].text, "Can not read the information of the FTP site.");
+    EXPECT_EQ(TabImage(frame), 0);
+    EXPECT_FALSE(frame.Timer1->isActive());
 }
 
 }  // namespace
