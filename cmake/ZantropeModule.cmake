@@ -1,10 +1,10 @@
 # zantrope_module(NAME <target> LABEL <ctest label> [DEPS <libs...>] [TEST_DEPS <libs...>]
-#                 [PROBES <header>] [TESTING_ONLY])
+#                 [PROBES <header>] [TESTING_ONLY] [EXCLUDE <subfolders...>])
 #
 # Every folder of the tree is one library, found by globbing so that the folder's own list of
 # files is the only place a file is named:
-# - <target>: the program's code, the folder's *.cpp files (searched recursively, leaving out
-#   subfolders that have a CMakeLists.txt of their own) except those below;
+# - <target>: the program's code, the folder's *.cpp files (searched recursively) except those
+#   below;
 # - <target>_testing: test-only code, every file in a testing/ subfolder or named
 #   *_test_support.*; it links <target>, the TEST_DEPS (other testing libraries among them)
 #   and GoogleTest, and the tests and benchmarks link it;
@@ -15,17 +15,11 @@
 # after every test that the global state it started with is back; PROBES names the header
 # that registers this module's checks (default: the clock's). TESTING_ONLY marks a folder
 # that is test code as a whole (integration rigs): <target> is then never part of the program
-# and may include the test framework.
+# and may include the test framework. EXCLUDE names subfolders that are modules of their own.
 function(zantrope_module)
-  cmake_parse_arguments(M "TESTING_ONLY" "NAME;LABEL;PROBES" "DEPS;TEST_DEPS" ${ARGN})
+  cmake_parse_arguments(M "TESTING_ONLY" "NAME;LABEL;PROBES" "DEPS;TEST_DEPS;EXCLUDE" ${ARGN})
   file(GLOB_RECURSE all_files CONFIGURE_DEPENDS
     ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
-  # A subfolder with a CMakeLists.txt of its own is another module: its files are not ours.
-  file(GLOB_RECURSE own_lists CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*/CMakeLists.txt)
-  foreach(list_file IN LISTS own_lists)
-    get_filename_component(sub_dir ${list_file} DIRECTORY)
-    list(FILTER all_files EXCLUDE REGEX "^${sub_dir}/")
-  endforeach()
   set(lib_sources "")
   set(lib_headers "")
   set(testing_sources "")
@@ -33,6 +27,16 @@ function(zantrope_module)
   set(test_sources "")
   foreach(file IN LISTS all_files)
     file(RELATIVE_PATH relative ${CMAKE_CURRENT_SOURCE_DIR} ${file})
+    set(excluded FALSE)
+    foreach(subfolder IN LISTS M_EXCLUDE)
+      string(FIND "${relative}" "${subfolder}/" position)
+      if(position EQUAL 0)
+        set(excluded TRUE)
+      endif()
+    endforeach()
+    if(excluded)
+      continue()
+    endif()
     if(relative MATCHES "_test\\.cpp$")
       list(APPEND test_sources ${file})
     elseif(relative MATCHES "_main\\.cpp$")

@@ -5,9 +5,9 @@
 TAntiIdle::TAntiIdle(TPageSession& session) : session_(session), random_(std::random_device{}()) {}
 
 std::string TAntiIdle::Tick(std::int32_t interval, const std::vector<std::string>& commands) {
-    auto exchange = session_.Guard().TryBegin();
-    if (!exchange)
+    if (session_.Guard().Busy())
         return {};  // an exchange waits: skipped, not counted
+    // Asked before the exchange begins: during one the session answers from memory.
     if (!session_.Connected())
         return {};
     ++FIdleTicks;
@@ -20,6 +20,9 @@ std::string TAntiIdle::Tick(std::int32_t interval, const std::vector<std::string
         return {};
     std::uniform_int_distribution<std::size_t> pick(0, commands.size() - 1);
     const std::string command = commands[pick(random_)];
+    const auto exchange = session_.Guard().TryBegin();
+    if (!exchange)
+        return {};  // the connected test let a handler begin one
     session_.IdFTP1.SendCmd(command);
     return command;
 }

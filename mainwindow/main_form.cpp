@@ -450,6 +450,7 @@ void TForm1::SetPageImage(Tfb& frame, int image) {
     auto* sheet = qobject_cast<TTabSheet*>(frame.parentWidget());
     if (sheet == nullptr)
         return;
+    sheet->SetImageIndex(image);
     const QStyle* style = this->style();
     const QIcon icon = image == 1
                            ? QIcon::fromTheme(QStringLiteral("network-transmit-receive"),
