@@ -1,6 +1,7 @@
 #include "connection/remote_listing.h"
 
 #include <charconv>
+#include <chrono>
 #include <cstdio>
 
 #include "connection/page_session.h"
@@ -20,6 +21,11 @@ std::int64_t ParseSize(const std::string& text) {
         return 0;
     return value;
 }
+
+// How often a listing lets the window process its messages while it builds the lists: often
+// enough that the window stays responsive, rarely enough that a folder of 100,000 entries does
+// not spend its time in the pump.
+constexpr std::chrono::milliseconds kPumpEvery{10};
 
 std::string DateText(const os::LocalDateTime& time) {
     char text[64];
@@ -122,6 +128,7 @@ void TRemoteListing::ChangeDirAndList(const std::string& folder) {
     const ftp::TIdFTPListItems items = session_.IdFTP1.DirectoryListing();
     const std::string key = FCurrentDir;
     const unsigned clears = clears_;
+    auto lastPump = std::chrono::steady_clock::now();
     for (const ftp::TIdFTPListItem& item : items) {
         if (item.FileName == "." || item.FileName == "..")
             continue;
@@ -132,9 +139,12 @@ void TRemoteListing::ChangeDirAndList(const std::string& folder) {
         const std::string modified = DateText(item.ModifiedDate);
         AddCacheEntry(key, item.FileName, kind, sizeText, modified, item.OwnerName, item.GroupName,
                       attr, item.GroupPermissions, item.OtherPermissions);
-        ui::ProcessMessages();
-        if (clears != clears_)
-            return;  // disconnected or closed meanwhile: the lists stay empty
+        if (std::chrono::steady_clock::now() - lastPump >= kPumpEvery) {
+            ui::ProcessMessages();
+            lastPump = std::chrono::steady_clock::now();
+            if (clears != clears_)
+                return;  // disconnected or closed meanwhile: the lists stay empty
+        }
         AddDisplayEntry(item.FileName, kind, sizeText, modified, item.OwnerName, item.GroupName,
                         attr, item.GroupPermissions, item.OtherPermissions);
     }

@@ -36,8 +36,8 @@ class TRemoteListing {
 
     // CWD folder, TYPE A when needed, PWD (into FCurrentDir), LIST; the listing replaces the
     // cache entries of the reported folder and becomes the display list, sorted and shown.
-    // Pumps messages once per entry; when the lists are emptied meanwhile (Clear: the page was
-    // disconnected or closed) it stops there and adds nothing more.
+    // Pumps messages while it builds the lists (every 10 ms); when the lists are emptied meanwhile
+    // (Clear: the page was disconnected or closed) it stops there and adds nothing more.
     void ChangeDirAndList(const std::string& folder);
     // Shows the cache entries of `folder` (exact key), sorted; lists `folder` with
     // ChangeDirAndList when the cache holds none. Sends nothing itself otherwise: the caller

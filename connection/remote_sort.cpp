@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 
 #include "platform/os/collation.h"
 
@@ -49,15 +50,58 @@ int CompareByColumn(const rdatalist& left, const rdatalist& right, std::int32_t 
     }
 }
 
+namespace {
+
+// The text a compare above looks at for `column`, folded as the collation folds it: the
+// case-ignoring compare of two texts is then the plain byte order of their folded forms.
+std::string FoldedKey(const rdatalist& entry, std::int32_t column) {
+    std::string key;
+    switch (column) {
+        case 0:
+            key = entry.name;
+            break;
+        case 3:
+            key = entry.modified;
+            break;
+        case 4:
+            key = entry.attr + entry.grpperm + entry.othperm;
+            break;
+        default:
+            key = entry.shelltype;
+            break;
+    }
+    for (char& c : key)
+        c = os::AsciiLower(c);
+    return key;
+}
+
+template <class Key>
+void SortByKeys(std::vector<rdatalist>& entries, std::vector<std::pair<Key, std::size_t>> keys) {
+    std::sort(keys.begin(), keys.end());
+    std::vector<rdatalist> sorted;
+    sorted.reserve(entries.size());
+    for (const auto& key : keys)
+        sorted.push_back(std::move(entries[key.second]));
+    entries.swap(sorted);
+}
+
+}  // namespace
+
 void SortEntries(std::vector<rdatalist>& entries, std::int32_t column) {
-    // The compare is a strict weak order (the collation is a total order on the folded
-    // texts), which std::sort needs; it moves the entries' strings, never copies them.
-    using Compare = int (*)(const rdatalist&, const rdatalist&);
-    static const Compare kCompares[5] = {CompareByName, CompareBySize, CompareByType, CompareByDate,
-                                         CompareByAttributes};
-    const Compare compare = column >= 0 && column < 5 ? kCompares[column] : CompareByType;
-    std::sort(entries.begin(), entries.end(),
-              [compare](const rdatalist& left, const rdatalist& right) {
-                  return compare(left, right) < 0;
-              });
+    // The order of the compares above, by keys made once per entry: an entry is fourteen
+    // strings scattered in memory, so comparing entries themselves makes a folder of 100,000
+    // entries slow to sort. Each entry moves once, at the end.
+    if (column == 1) {
+        std::vector<std::pair<std::int64_t, std::size_t>> keys;
+        keys.reserve(entries.size());
+        for (std::size_t i = 0; i < entries.size(); ++i)
+            keys.emplace_back(entries[i].size, i);
+        SortByKeys(entries, std::move(keys));
+        return;
+    }
+    std::vector<std::pair<std::string, std::size_t>> keys;
+    keys.reserve(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        keys.emplace_back(FoldedKey(entries[i], column), i);
+    SortByKeys(entries, std::move(keys));
 }

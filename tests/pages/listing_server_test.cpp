@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <algorithm>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -302,6 +303,38 @@ TEST(ScriptedListing, DotAndDotDotNeverBecomeEntries) {
     }
     EXPECT_EQ(page.FDirCache[2].sizetext, "0");
     EXPECT_EQ(page.FDirCache[0].sizetext, "4096");
+}
+
+// A name that is not UTF-8 goes back to the server as the bytes it came as; only the widget
+// shows it converted.
+TEST(ScriptedListing, NamesTravelAsTheServersBytes) {
+    const std::string listing =
+        R"(["150 Here it comes", {"data_send": "drwxr-xr-x 2 ann staff 4096 Mar 04 2024 caf\u00e9\r\n"}, "226 Done"])";
+    const std::string steps =
+        R"({"expect": "CWD /", "reply": "250 Ok"},
+           {"expect": "TYPE A", "reply": "200 Type set"},
+           {"expect": "PWD", "reply": "257 \"/\""},
+           {"expect": "PASV", "reply": [{"pasv": true}]},
+           {"expect": "LIST", "reply": )" +
+        listing + R"(},
+           {"expect": "CWD caf\u00e9", "reply": "250 Ok"},
+           {"expect": "PWD", "reply": "257 \"/caf\u00e9\""},
+           {"expect": "CWD /caf\u00e9", "reply": "250 Ok"},
+           {"expect": "PWD", "reply": "257 \"/caf\u00e9\""},
+           {"expect": "PASV", "reply": [{"pasv": true}]},
+           {"expect": "LIST", "reply": ["150 Here it comes", {"data_send": ""}, "226 Done"]})";
+    ScriptedServer server(ScriptedServer::Mode::kFtp, Script(steps));
+    ListingPage rig(At(server), false);
+    rig.Connect("/");
+    Tfb& page = rig.page();
+    ASSERT_EQ(rig.Names(), std::vector<std::string>{"caf\xE9"});
+    const QString shown = page.RemoteItems->data(page.RemoteItems->index(0, 0)).toString();
+    EXPECT_EQ(shown, QStringLiteral("caf\uFFFD"));
+    rig.DoubleClick("caf\xE9");
+    EXPECT_FALSE(rig.LoggedError());
+    EXPECT_EQ(page.FCurrentDir, "/caf\xE9");
+    const std::vector<std::string> sent = rig.Sent();
+    EXPECT_NE(std::find(sent.begin(), sent.end(), "CWD caf\xE9"), sent.end());
 }
 
 // A failed LIST, CWD or PWD while entering a folder: the error is logged, the list shows
