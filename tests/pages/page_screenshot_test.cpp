@@ -1,6 +1,7 @@
 // The real program on an X server of its own (Xvfb): a double-click on a stored site that points
-// at a local pyftpdlib opens its page, which logs in and shows its log lines; screenshots before
-// and after are kept in the build folder (zantrope-page-before.png, zantrope-page.png).
+// at a local pyftpdlib opens its page, which logs in, shows its log lines and lists its login
+// folder; screenshots before and after are kept in the build folder (zantrope-page-before.png,
+// zantrope-page.png).
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -126,6 +127,11 @@ TEST_F(PageScreenshot, ADoubleClickOnAStoredSiteOpensItsPageWhichLogsInAndShowsI
         const std::string logArea = "900x90+320+62";
         EXPECT_GT(Colours(after, logArea), 20) << after;
         EXPECT_GT(DifferentPixels(before, after, logArea), 5000) << before << " " << after;
+        // The remote list shows the listed login folder: its first row holds the file's name
+        // and details where the window showed an empty area before.
+        const std::string firstRow = "480x16+316+217";
+        EXPECT_EQ(Colours(before, firstRow), 1) << before;
+        EXPECT_GT(Colours(after, firstRow), 20) << after;
     }
     // Opening the site stamped its latest access.
     dm->VeskDatabase1->SetConnected(true);
