@@ -71,8 +71,8 @@ void TRemoteNavigation::Navigate(std::function<void()> work) {
     const std::string folder = listing_.FCurrentDir;
     page_.Session().Guard().RunOrDefer([this, folder, work = std::move(work)] {
         // Deferred behind another exchange: a name of another folder's listing means nothing
-        // here any more.
-        if (listing_.FCurrentDir != folder)
+        // here any more, and a page disconnected meanwhile has nothing to navigate.
+        if (listing_.FCurrentDir != folder || !page_.Connected())
             return;
         auto exchange = page_.Session().Guard().TryBegin();
         if (!exchange)

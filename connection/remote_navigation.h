@@ -8,7 +8,8 @@
 // connected), the selection is cleared and its items set as for no selection. A failed CWD,
 // PWD or LIST is logged with the error icon; the remote list then shows the display list as
 // it is (never a row past its end), and FCurrentDir is the folder the server is in (asked
-// again with PWD when the failure left it unknown). Nothing is thrown.
+// again with PWD when the failure left it unknown). Server errors are not thrown; a connect
+// throws what ConnectSite throws.
 //
 // Names of entries go to the server only while it is in the page's folder: the session
 // changes back to FCurrentDir first when an earlier run may have moved it.

@@ -156,7 +156,8 @@ class Tfb : public TfbComponents {
                        const std::string& owner, const std::string& group, const std::string& attr,
                        const std::string& grpperm, const std::string& othperm);
     static std::string ShellTypeName(const std::string& name);
-    // Navigation (TRemoteNavigation): never throws; a disconnected page connects instead.
+    // Navigation (TRemoteNavigation): a disconnected page connects instead (and throws what
+    // ConnectSite throws); server errors are logged, never thrown.
     void ListView2DblClick();
     void ToolButton1Click();  // Back
     void ToolButton2Click();  // Refresh, the menu's "Refresh"

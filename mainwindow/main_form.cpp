@@ -15,6 +15,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "connection/quick_connect_target.h"
 #include "connection/tfb.h"
 #include "dialogs/bookmark_manager.h"
 #include "dialogs/options_dialog.h"
@@ -328,11 +329,11 @@ void TForm1::OpenSitePage(const std::string& name, bool quickConnect) {
     pages_->OpenSitePage(name, quickConnect);
 }
 
-void TForm1::OpenQuickConnectPage(const std::string& host, int /*port*/,
-                                  const std::string& /*user*/, const std::string& /*password*/,
-                                  bool /*passive*/) {
-    // The page takes the server, port, user, password and passive mode once it connects
-    // quick connections by them; until then it opens by the host text alone.
+void TForm1::OpenQuickConnectPage(const std::string& host, int port, const std::string& user,
+                                  const std::string& password, bool passive) {
+    // The page reads the server it connects to from the target in effect while it opens.
+    const TQuickConnectTarget target{host, port, user, password, passive};
+    const TScopedQuickConnectTarget dialogOpen(target);
     pages_->OpenSitePage(host, true);
 }
 
