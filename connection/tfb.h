@@ -116,7 +116,6 @@ class Tfb : public TfbComponents {
     void ToolButton6Click();   // Find
     void ToolButton7Click();   // Filter
     void ToolButton9Click();   // Add task: the task dialog preset with the selection
-    void ToolButton16Click();  // Help
 
     // ---- session and connection ----
     bool LoadSiteSettings(bool isQuick);
