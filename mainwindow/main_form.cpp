@@ -23,6 +23,7 @@
 #include "platform/ftp/id_exceptions.h"
 #include "platform/ui/qt_text.h"
 #include "shared/list_file.h"
+#include "shared/open_table.h"
 #include "shared/tab_sheet.h"
 #include "shared/tdm.h"
 
@@ -369,6 +370,16 @@ std::vector<std::string> TForm1::SiteNames() const {
 
 std::string TForm1::LocalFolder() const {
     return FLocalPath;
+}
+
+std::vector<std::string> TForm1::TaskCategories() const {
+    std::vector<std::string> categories;
+    if (dm == nullptr)
+        return categories;
+    OpenTable table(*dm->Ttask);
+    for (table->First(); !table->Eof(); table->Next())
+        categories.push_back(table->FieldByName("name").AsString());
+    return categories;
 }
 
 // ---- the dialogs' host ----

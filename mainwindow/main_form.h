@@ -161,6 +161,8 @@ class TForm1 : public QMainWindow, public TPageHost, public TDialogsHost {
     void SetPageImage(Tfb& frame, int image) override;
     std::vector<std::string> SiteNames() const override;
     std::string LocalFolder() const override;
+    // The categories of the stored tasks, in table order.
+    std::vector<std::string> TaskCategories() const override;
 
     // ---- the dialogs' host ----
     // Writes FLocalBookmarks to "bookmark.dat"; a file that cannot be written is passed over

@@ -59,6 +59,16 @@ TEST_F(Hosts, APageReachesTheUploadButtonItsTabAndTheWindowsLists) {
     EXPECT_TRUE(form.PageControl1->tabIcon(2).isNull());
 
     EXPECT_EQ(host.SiteNames(), (std::vector<std::string>{"alpha", "beta"}));
+    EXPECT_TRUE(host.TaskCategories().empty());
+    {
+        OpenTable table(*dm->Ttask);
+        for (const char* name : {"Nightly", "Archive"}) {
+            table->Append();
+            table->FieldByName("name").SetAsString(name);
+            table->Post();
+        }
+    }
+    EXPECT_EQ(host.TaskCategories(), (std::vector<std::string>{"Nightly", "Archive"}));
     EXPECT_EQ(host.LocalFolder(), "-1");
     form.FLocalPath = "/srv";
     EXPECT_EQ(host.LocalFolder(), "/srv");
