@@ -167,17 +167,33 @@ TEST_F(PageConnect, EachProxyTypeLogsInThroughTheScriptedProxyAndLists) {
     }
 }
 
-// nor 3 with a delay of 1 s: the first error line has no count, the retries count (1) and (2),
-// and the third tick halts. The latest access is stamped although no connect succeeds.
+// nor counts every attempt, the first included: with 3 and a delay of 1 s the first error line
+// has no count, the retries count (1) and (2), and the third tick halts; with 1 the first tick
+// halts. The latest access is stamped although no connect succeeds.
 TEST_F(PageConnect, FailedConnectsRetryWithTheirCountsAndHaltAfterTheAttempts) {
     ftptest::PyftpdlibServer server("alice", "secret");
+    const LogRow connecting{"Connecting 127.0.0.1", 0};
+    const LogRow first{"Error occured,wait 1 second for retry", 2};
+    const std::vector<LogRow> threeAttempts = {
+        connecting,  first,
+        connecting,  {"Error occured,wait 1 second for retry. (1)", 2},
+        connecting,  {"Error occured,wait 1 second for retry. (2)", 2},
+        {kHalted, 2}};
     struct Case {
         const char* name;
         int port;
         const char* password;
+        int nor;
+        std::vector<LogRow> rows;
     };
-    const Case cases[] = {{"nothing listens", ftptest::FreeLoopbackPort(), "secret"},
-                          {"wrong password", server.account().port, "wrong"}};
+    const Case cases[] = {
+        {"nothing listens", ftptest::FreeLoopbackPort(), "secret", 3, threeAttempts},
+        {"wrong password", server.account().port, "wrong", 3, threeAttempts},
+        {"one attempt",
+         ftptest::FreeLoopbackPort(),
+         "secret",
+         1,
+         {connecting, first, {kHalted, 2}}}};
     const FixedClock clock({2026, 12, 10, 10, 11, 12, 0});
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -185,24 +201,27 @@ TEST_F(PageConnect, FailedConnectsRetryWithTheirCountsAndHaltAfterTheAttempts) {
                        .port = c.port,
                        .user = "alice",
                        .password = c.password,
-                       .nor = 3,
+                       .nor = c.nor,
                        .rd = 1});
         Tfb& frame = OpenSite(c.name);
         EXPECT_EQ(SiteColumn(c.name, "zdate"), "2026-12-10 10:11:12");
         EXPECT_TRUE(frame.Timer1->isActive());
         ASSERT_TRUE(WaitUntil([&] { return HasRow(frame, {kHalted, 2}); }, 60));
         EXPECT_FALSE(frame.Timer1->isActive());
-        EXPECT_EQ(ConnectRows(frame),
-                  (std::vector<LogRow>{{"Connecting 127.0.0.1", 0},
-                                       {"Error occured,wait 1 second for retry", 2},
-                                       {"Connecting 127.0.0.1", 0},
-                                       {"Error occured,wait 1 second for retry. (1)", 2},
-                                       {"Connecting 127.0.0.1", 0},
-                                       {"Error occured,wait 1 second for retry. (2)", 2},
-                                       {kHalted, 2}}));
-        EXPECT_NE(TabImage(frame), 1);
+        EXPECT_EQ(ConnectRows(frame), c.rows);
+        EXPECT_EQ(TabImage(frame), 0);
         ExpectBrowsing(frame, false);
     }
+}
+
+// A delay of 0 gives no retry ticks, as a timer without interval never fires.
+TEST_F(PageConnect, WithoutARetryDelayAFailedConnectIsNotRetried) {
+    AddServerSite({.name = "no delay", .port = ftptest::FreeLoopbackPort(), .rd = 0});
+    Tfb& frame = OpenSite("no delay");
+    EXPECT_EQ(ConnectRows(frame),
+              (std::vector<LogRow>{{"Connecting 127.0.0.1", 0},
+                                   {"Error occured,wait 0 second for retry", 2}}));
+    EXPECT_FALSE(frame.Timer1->isActive());
 }
 
 TEST_F(PageConnect, WithoutALimitOfAttemptsThePageRetriesUntilItIsStopped) {
