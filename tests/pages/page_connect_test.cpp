@@ -476,5 +476,40 @@ TEST_F(PageConnect, AQuickConnectionPageConnectsAndItsToggleLooksUpAStoredSite) 
     EXPECT_FALSE(frame.Timer1->isActive());
 }
 
+// The page is closed while its connect waits and opened again at once: the stopped connect
+// returns quietly, and the page opened again connects once it has.
+TEST_F(PageConnect, APageClosedAndOpenedAgainDuringItsConnectConnectsAfterIt) {
+    ftptest::ScriptedServer server(
+        ftptest::ScriptedServer::Mode::kFtp, std::string(R"({"sessions": [
+        {"greeting": [{"delay": 3}, "220 Late"], "rules": [)") +
+                                                 kServeRootRules + R"(]},
+        {"rules": [)" + kServeRootRules + "]}]}");
+    AddServerSite({.name = "reopened", .port = server.port(), .user = "u", .password = "p"});
+    TForm1& form = ShowForm();
+    bool reopened = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        // Inside the first connect's wait (its connecting line is logged), as the user would
+        // close the page and double-click the site again.
+        Tfb* waiting = form.ActiveFrame();
+        if (reopened || waiting == nullptr || !HasRow(*waiting, {"Connecting 127.0.0.1", 0}))
+            return;
+        reopened = true;
+        form.CloseActivePage();
+        form.OpenSitePage("reopened", false);
+    });
+    poll.start(20);
+    Tfb& frame = OpenSite("reopened");
+    poll.stop();
+    ASSERT_TRUE(reopened);
+    EXPECT_EQ(CountRows(frame, "220 Late"), 0);  // the first connect returned quietly
+    ASSERT_TRUE(WaitUntil([&] { return TabImage(frame) == 1; }, 30));
+    EXPECT_FALSE(frame.Closed());
+    EXPECT_EQ(Names(frame), std::vector<std::string>{"a.txt"});
+    EXPECT_FALSE(frame.Timer1->isActive());
+    for (const LogRow& row : LogOf(frame))
+        EXPECT_NE(row.icon, 2) << row.text;
+}
+
 }  // namespace
 }  // namespace pagetest
