@@ -16,6 +16,7 @@
 
 #include "connection/page_session.h"
 #include "connection/quick_connect_target.h"
+#include "platform/ftp/id_exceptions.h"
 #include "platform/os/clock.h"
 #include "platform/ui/modal_result.h"
 #include "platform/ui/owner_data_model.h"
@@ -509,6 +510,44 @@ TEST_F(PageConnect, APageClosedAndOpenedAgainDuringItsConnectConnectsAfterIt) {
     EXPECT_FALSE(frame.Timer1->isActive());
     for (const LogRow& row : LogOf(frame))
         EXPECT_NE(row.icon, 2) << row.text;
+}
+
+// Abort may cut into an exchange that waits for its reply: ABOR goes out, the reconnect finds
+// the connection open and the component closes it, so the waiting call fails and the page
+// ends disconnected.
+TEST_F(PageConnect, AbortCutsIntoAListingThatWaitsForItsReply) {
+    ftptest::ScriptedServer server(ftptest::ScriptedServer::Mode::kFtp, std::string(R"({
+      "steps": [
+        {"expect": "LIST", "reply": ["150 Listing", {"data_send": "-rw-r--r-- 1 u g 5 Jan 02 2026 a.txt\r\n"}, "226 Done"]},
+        {"expect": "LIST", "reply": ["150 Listing", {"delay": 5}, "226 Done"]}
+      ],
+      "rules": [)") + kServeRootRules + "]}");
+    AddServerSite({.name = "abort", .port = server.port(), .user = "u", .password = "p"});
+    Tfb& frame = OpenSite("abort");
+    ASSERT_EQ(TabImage(frame), 1);
+    ASSERT_TRUE(frame.ToolButton3->isEnabled());
+
+    bool scheduled = false;
+    const QMetaObject::Connection watch =
+        QObject::connect(frame.InfoItems, &QAbstractItemModel::rowsInserted, [&] {
+            if (scheduled || LogOf(frame).back() != LogRow{"150 Listing", 1})
+                return;
+            scheduled = true;
+            QTimer::singleShot(0, [&] { frame.ToolButton3->click(); });
+        });
+    {
+        auto exchange = frame.Session().Guard().TryBegin();
+        ASSERT_TRUE(exchange);
+        EXPECT_THROW(frame.ChangeDirAndList("/"), ftp::EIdException);
+    }
+    QObject::disconnect(watch);
+
+    ASSERT_TRUE(scheduled);
+    EXPECT_TRUE(HasRow(frame, {"ABOR", 0}));
+    EXPECT_FALSE(frame.Connected());
+    EXPECT_EQ(TabImage(frame), 0);
+    ExpectBrowsing(frame, false);
+    EXPECT_FALSE(frame.Timer2->isActive());
 }
 
 }  // namespace
