@@ -1,5 +1,5 @@
 # zantrope_module(NAME <target> LABEL <ctest label> [DEPS <libs...>] [TEST_DEPS <libs...>]
-#                 [PROBES <header>] [TESTING_ONLY])
+#                 [PROBES <header>] [TESTING_ONLY] [EXCLUDE <subfolders...>])
 #
 # Every folder of the tree is one library, found by globbing so that the folder's own list of
 # files is the only place a file is named:
@@ -15,9 +15,9 @@
 # after every test that the global state it started with is back; PROBES names the header
 # that registers this module's checks (default: the clock's). TESTING_ONLY marks a folder
 # that is test code as a whole (integration rigs): <target> is then never part of the program
-# and may include the test framework.
+# and may include the test framework. EXCLUDE names subfolders that are modules of their own.
 function(zantrope_module)
-  cmake_parse_arguments(M "TESTING_ONLY" "NAME;LABEL;PROBES" "DEPS;TEST_DEPS" ${ARGN})
+  cmake_parse_arguments(M "TESTING_ONLY" "NAME;LABEL;PROBES" "DEPS;TEST_DEPS;EXCLUDE" ${ARGN})
   file(GLOB_RECURSE all_files CONFIGURE_DEPENDS
     ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
   set(lib_sources "")
@@ -27,6 +27,16 @@ function(zantrope_module)
   set(test_sources "")
   foreach(file IN LISTS all_files)
     file(RELATIVE_PATH relative ${CMAKE_CURRENT_SOURCE_DIR} ${file})
+    set(excluded FALSE)
+    foreach(subfolder IN LISTS M_EXCLUDE)
+      string(FIND "${relative}" "${subfolder}/" position)
+      if(position EQUAL 0)
+        set(excluded TRUE)
+      endif()
+    endforeach()
+    if(excluded)
+      continue()
+    endif()
     if(relative MATCHES "_test\\.cpp$")
       list(APPEND test_sources ${file})
     elseif(relative MATCHES "_main\\.cpp$")

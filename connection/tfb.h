@@ -1,58 +1,170 @@
 #pragma once
-// The connection page frame: one FTP session on a tab sheet of the main window. This is the
-// frame as the main window holds it: its site name, its timers, its three lists, and how it
-// opens, closes and shuts down. The session itself, its connect and the contents of its lists
-// belong to the page.
+// The connection page frame: one FTP session on a tab sheet of the main window, with its remote
+// list, transfer queue, information log and two timers. The controls are TfbComponents'; the
+// work is done by one collaborator per concern, which this class holds and whose state its
+// public fields forward to:
+//   TPageSession    the FTP component and the one-exchange-at-a-time guard
+//   TSiteSettings   the session settings (FSite, FIdleCommands, FSiteId)
+//   TPageConnector  connect, retries, Abort, the toggle, disconnect (FRetryCount, FStartDir)
+//   TRemoteListing  the display list, the folder cache and the listing routine
+//   TProtocolLog    the information log (ListView3)
+//   TAntiIdle       the anti-idle tick (FIdleTicks)
+// The frame is "fr" + N (set by the main window).
 //
-// Object names: the frame is "fr" + N (set by the main window); its children "Timer1"
-// (reconnect retry), "Timer2" (anti-idle), "ListView1" (queue), "ListView2" (remote list),
-// "ListView3" (protocol log).
+// Handlers run under the handler guard: what they throw goes to the application error
+// handler. A handler that waits on the server holds a TPageLifetime::Run and an exchange of
+// the guard; handlers that run inside its wait ask the guard before they talk to the server.
 //
 // Life: open → closed (ClosePage; the host hides the tab) → open again (ConnectSite) → ... →
 // shut down (ShutDown, at exit). A shut-down frame frees itself, with the container it was
 // given, once the last run on it has ended (Lifetime()), never inside one.
-#include <QWidget>
-
+#include <cstdint>
 #include <exception>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "connection/page_lifetime.h"
+#include "connection/rdatalist.h"
+#include "connection/rftpsite.h"
+#include "connection/rupdown.h"
+#include "connection/tfb_components.h"
+#include "platform/ftp/id_types.h"
+#include "platform/ui/list_view_handlers.h"
+#include "platform/ui/ui_services.h"
 
-class QTimer;
-class QTreeView;
+class TAntiIdle;
+class TPageConnector;
+class TPageDialogs;
 class TPageHost;
+class TPageSession;
+class TProtocolLog;
+class TRemoteListing;
+class TSiteSettings;
 
+namespace ftp {
+class TIdFTP;
+class TIdSocksInfo;
+}  // namespace ftp
 namespace ui {
-class ListView;
+struct OwnerDataItem;
 }
 
-class Tfb : public QWidget {
+class Tfb : public TfbComponents {
     Q_OBJECT
+
+  private:
+    // Declared before the fields that refer into them.
+    std::unique_ptr<TPageSession> session_;
+    std::unique_ptr<TSiteSettings> settings_;
+    std::unique_ptr<TRemoteListing> listing_;
+    std::unique_ptr<TProtocolLog> log_;
+    std::unique_ptr<TAntiIdle> antiIdle_;
+    std::unique_ptr<TPageConnector> connector_;
 
   public:
     // `host` must outlive the frame.
     explicit Tfb(TPageHost& host, QWidget* parent = nullptr);
     ~Tfb() override;
 
+    // The dialogs the page opens (Find, Filter, Add task, ...); none until set. Not owned; must
+    // outlive the frame or be reset first.
+    void SetDialogs(TPageDialogs* dialogs) { dialogs_ = dialogs; }
+
+    // ---- fields ----
     // The name the page was opened with: a stored site's name or a quick connection's host.
     std::string FSiteName;
+    ftp::TIdFTP& IdFTP1;
+    ftp::TIdSocksInfo& IdSocksInfo1;
+    rftpsite& FSite;
+    std::vector<std::string>& FIdleCommands;
+    std::int32_t& FSiteId;
+    std::int32_t& FRetryCount;
+    std::string& FStartDir;
+    std::string& FCurrentDir;
+    std::vector<rdatalist>& FDisplayList;
+    std::vector<rdatalist>& FDirCache;
+    std::int32_t& FSortColumn;
+    std::int64_t& FIdleTicks;
+    // A queue run is in progress.
+    bool FBusy = false;
+    std::vector<rupdown> FQueue;
+    std::int32_t FViewStep = 4;
+    bool FAskDuplicate = true;
+    std::int32_t FDuplicateAnswer = -1;
+    std::int64_t FResumeOffset = 0;
+    std::int64_t FResumeRemaining = 0;
+    std::int64_t FFileSize = 0;
+    std::string FRenameTo;
+    double FWorkStart = 0;
+    double FItemStart = 0;
+    double FItemEnd = 0;
+    std::int64_t FElapsedMs = 0;
+    std::int32_t FChmodMode = 0;
+    // The save dialog of the log and the export.
+    ui::SaveFileRequest SaveDialog1;
 
-    QTimer* Timer1;
-    QTimer* Timer2;
-    QTreeView* ListView1;
-    ui::ListView* ListView2;
-    QTreeView* ListView3;
+    // ---- controls ----
+    // Switches the browsing controls on or off; off also detaches the remote list's handlers
+    // (double click, edit, selection change, column click, drag over, drop) as a set, on
+    // attaches the page's own again.
+    void EnableControls(bool enable);
+    // Shows the items that depend on the remote selection as the selection now is.
+    void ListView2SelectItem();
+    // The remote list's handlers as the page attaches them.
+    ui::ListViewHandlers RemoteListHandlers();
+    void ToolButton6Click();  // Find
+    void ToolButton7Click();  // Filter
+    void ToolButton9Click();  // Add task: the task dialog preset with the selection
 
-    // Connects the page to its site (quick connect: to the quick-connect dialog's server).
-    // Opens a closed page again.
-    void ConnectSite(bool quickConnect);
+    // ---- session and connection ----
+    bool LoadSiteSettings(bool isQuick);
+    // Loads, connects, enters the start folder and lists it; on failure the retry timer takes
+    // over. Opens a closed page again. Does nothing while an exchange of this page waits (a
+    // connect of the page is under way). Reports through the log and message boxes; throws
+    // only what the tables throw.
+    void ConnectSite(bool isQuick);
+    void ReloadOptions();
+    void HandleDisconnected();
+    void Timer1Timer();
+    void ToolButton3Click();   // Abort, the queue menu's "Stop"
+    void ToolButton17Click();  // the connect toggle
+    void IdFTP1Connected();
+    void IdFTP1Disconnected();
+    void IdFTP1Status(ftp::TIdStatus status);
+    // CWD, TYPE A when needed, PWD, LIST: the folder becomes the display list (the retry timer
+    // stops first). Throws what the component throws. The caller holds an exchange.
+    void ChangeDirAndList(const std::string& folder);
+
+    // ---- remote list ----
+    void ListView2Data(int row, ui::OwnerDataItem& item) const;
+    void ListView2ColumnClick(int column);
+    void SortBy(int column);
+    // The four view styles (1 large icons, 2 list, 3 small icons, 4 report) and the View
+    // button's cycle.
+    void SetViewStep(int step);
+    void ToolButton8Click();
+
+    // ---- log and anti-idle ----
+    void AddInfoLine(const std::string& text, int icon) noexcept;
+    void AddInfoLines(const std::string& text, int icon) noexcept;
+    void IdLogEvent1Received(const std::string& text);
+    void IdLogEvent1Sent(const std::string& text);
+    void Clear1Click();
+    void Savetofile1Click();
+    void Timer2Timer();
+    TProtocolLog& Log() { return *log_; }
+
+    // ---- the page as the main window holds it ----
     // How often ConnectSite has run on this frame.
     int ConnectCount() const { return connectCount_; }
-    bool Connected() const { return connected_; }
-    // Closes the session without QUIT. Throws what the FTP component throws.
+    // Whether the page's connection is open (while an exchange waits: as it last was known).
+    bool Connected();
+    // Closes the session without QUIT; an error there is passed over.
     void Disconnect();
     // Empties the display list, the folder cache, the transfer queue and the three lists.
     void ClearLists();
+    TPageSession& Session() { return *session_; }
 
     // Closes the page (the host then hides its tab): marks it closed, writes the shared
     // layout through the host, stops both timers, disconnects (an error there is passed
@@ -74,12 +186,22 @@ class Tfb : public QWidget {
     int QueueHeight() const;
     void SetQueueHeight(int height);
 
+    TPageHost& Host() { return host_; }
+
+  protected:
+    // The log and the queue keep their heights; the remote list takes the rest.
+    void resizeEvent(QResizeEvent* event) override;
+
   private:
+    void ConnectHandlers();
+    void ApplyHeights();
     // The steps closing and shutting down share.
     std::exception_ptr EndSession();
 
     TPageHost& host_;
+    TPageDialogs* dialogs_ = nullptr;
     TPageLifetime lifetime_;
     int connectCount_ = 0;
-    bool connected_ = false;
+    int logHeight_ = 93;
+    int queueHeight_ = 137;
 };

@@ -15,7 +15,11 @@
 #include "connection/page_host.h"
 #include "platform/ui/list_view.h"
 #include "platform/ui/message_pump.h"
+#include "platform/ui/modal_result.h"
+#include "platform/ui/owner_data_model.h"
+#include "platform/ui/testing/gtest_failure.h"
 #include "platform/ui/testing/qt_test_environment.h"
+#include "platform/ui/testing/scripted_ui.h"
 
 namespace {
 
@@ -74,8 +78,9 @@ TEST_F(PageLifecycle, ClosingWritesTheLayoutStopsTheTimersAndEmptiesTheLists) {
     frame.Timer2->start(1000);
     auto* queue = static_cast<QStandardItemModel*>(frame.ListView1->model());
     queue->appendRow(new QStandardItem(QStringLiteral("file.txt")));
-    static_cast<QStandardItemModel*>(frame.ListView2->Model())
-        ->appendRow(new QStandardItem(QStringLiteral("pub")));
+    frame.AddInfoLine("Connecting ftp.example.org", 0);
+    frame.FDisplayList.push_back(rdatalist{});
+    frame.RemoteItems->SetRowCount(1);
 
     EXPECT_EQ(frame.ClosePage(), nullptr);
     EXPECT_TRUE(frame.Closed());
@@ -85,8 +90,17 @@ TEST_F(PageLifecycle, ClosingWritesTheLayoutStopsTheTimersAndEmptiesTheLists) {
     EXPECT_FALSE(frame.Connected());
     EXPECT_EQ(Rows(queue), 0);
     EXPECT_EQ(Rows(frame.ListView2->Model()), 0);
+    EXPECT_TRUE(frame.FDisplayList.empty());
+    EXPECT_EQ(Rows(frame.ListView3->model()), 0);
 
-    frame.ConnectSite(false);  // shown again
+    {
+        // Shown again. Without a data module there is no site to read.
+        ui::ScriptedUi boxes(ui::GtestFailure());
+        boxes.AnswerMessage(ui::mrOk);
+        frame.ConnectSite(false);
+        ASSERT_EQ(boxes.Calls().size(), 1u);
+        EXPECT_EQ(boxes.Calls()[0].text, "Can not read the information of the FTP site.");
+    }
     EXPECT_FALSE(frame.Closed());
 }
 
@@ -110,7 +124,11 @@ TEST_F(PageLifecycle, ARunBegunBeforeACloseStaysStopped) {
     TPageLifetime::Run before(frame.Lifetime());
     EXPECT_FALSE(before.Stopped());
     frame.ClosePage();
-    frame.ConnectSite(false);
+    {
+        ui::ScriptedUi boxes(ui::GtestFailure());
+        boxes.AnswerMessage(ui::mrOk);
+        frame.ConnectSite(false);
+    }
     EXPECT_TRUE(before.Stopped());
     const TPageLifetime::Run after(frame.Lifetime());
     EXPECT_FALSE(after.Stopped());

@@ -20,6 +20,7 @@ TEST_F(Layout, WithoutTheFileTheWindowAndNewPagesGetTheDefaults) {
     // Only the style: the view menu's mark and the cycle step stay.
     EXPECT_TRUE(form.MenuItem4->isChecked());
     EXPECT_EQ(form.FSiteViewStep, 4);
+    AddSite("A");
     form.OpenSitePage("A", false);
     Tfb& frame = *form.FindFrame(1);
     EXPECT_EQ(frame.LogHeight(), 93);
@@ -75,7 +76,8 @@ TEST_F(Layout, PageViewCodesSetTheRemoteListsStyleOnly) {
         os::WritePrivateProfileString("FTP", "LVCVIEW", c.code, path);
         os::WritePrivateProfileString("FTP", "INFO", "50", path);
         os::WritePrivateProfileString("FTP", "UPDOWN", "no", path);
-        form.OpenSitePage("site" + std::to_string(++number), false);
+        AddSite("site" + std::to_string(++number));
+        form.OpenSitePage("site" + std::to_string(number), false);
         Tfb& frame = *form.FindFrame(number);
         EXPECT_EQ(frame.ListView2->Style(), c.style);
         EXPECT_EQ(frame.LogHeight(), 50);

@@ -39,6 +39,7 @@ void PrintTo(const PageState& state, std::ostream* out) {
 }
 
 TEST_F(Pages, NumbersAreNeverReusedAndAClosedPageIsShownAndReconnectedAgain) {
+    AddSites({"A", "B", "C"});
     TForm1& form = ShowForm();
     form.OpenSitePage("A", false);
     form.OpenSitePage("B", false);
@@ -67,10 +68,15 @@ TEST_F(Pages, NumbersAreNeverReusedAndAClosedPageIsShownAndReconnectedAgain) {
 }
 
 TEST_F(Pages, PagesAreFoundByTheirExactCaptionNeverAsTheSiteListSheet) {
+    AddSites({"FTP Site", "ftp site", "ftp.example.org", "R&D"});
     TForm1& form = ShowForm();
     form.OpenSitePage("FTP Site", false);
     form.OpenSitePage("ftp site", false);
-    form.OpenSitePage("ftp.example.org", true);
+    const TQuickConnectTarget quick = UnreachableQuickTarget();
+    {
+        const TScopedQuickConnectTarget dialogOpen(quick);
+        form.OpenSitePage("ftp.example.org", true);
+    }
     form.OpenSitePage("ftp.example.org", false);  // a stored site of the host's name shares it
     EXPECT_EQ(States(form),
               (std::vector<PageState>{
@@ -83,6 +89,7 @@ TEST_F(Pages, PagesAreFoundByTheirExactCaptionNeverAsTheSiteListSheet) {
 }
 
 TEST_F(Pages, ClosingEmptiesTheFrameStopsItsTimersAndWritesTheSharedLayout) {
+    AddSites({"A", "B", "C"});
     TForm1& form = ShowForm();
     form.OpenSitePage("A", false);
     Tfb& frame = *form.FindFrame(1);
@@ -113,6 +120,7 @@ TEST_F(Pages, ClosingEmptiesTheFrameStopsItsTimersAndWritesTheSharedLayout) {
 }
 
 TEST_F(Pages, CloseAllHidesEveryPageAndLeavesTheLowestPagesLayout) {
+    AddSites({"A", "B", "C"});
     TForm1& form = ShowForm();
     for (const char* name : {"A", "B", "C"})
         form.OpenSitePage(name, false);
@@ -128,6 +136,7 @@ TEST_F(Pages, CloseAllHidesEveryPageAndLeavesTheLowestPagesLayout) {
 // A layout file that cannot be written is no reason to keep a page open and connected: both
 // close commands close their pages and hand the write error to the error handler.
 TEST_F(Pages, ClosingGoesOnWhenTheLayoutCannotBeWritten) {
+    AddSites({"A", "B", "C"});
     TForm1& form = ShowForm();
     for (const char* name : {"A", "B", "C"})
         form.OpenSitePage(name, false);
@@ -152,6 +161,7 @@ TEST_F(Pages, ClosingGoesOnWhenTheLayoutCannotBeWritten) {
 }
 
 TEST_F(Pages, RightClickSelectsTheTabUnderThePointerAndOffersTheMenuOnPagesOnly) {
+    AddSites({"A", "B", "C"});
     TForm1& form = ShowForm();
     form.OpenSitePage("A", false);
     QTabBar* tabs = form.PageControl1->tabBar();
@@ -167,6 +177,7 @@ TEST_F(Pages, RightClickSelectsTheTabUnderThePointerAndOffersTheMenuOnPagesOnly)
 }
 
 TEST_F(Pages, UploadButtonFollowsTheActivePage) {
+    AddSites({"A", "B", "C"});
     TForm1& form = ShowForm();
     form.OpenSitePage("A", false);
     EXPECT_FALSE(form.ToolButton35->isEnabled());  // the empty frame is not connected
@@ -179,6 +190,7 @@ TEST_F(Pages, UploadButtonFollowsTheActivePage) {
 // shared section keeps the lowest page's values, and the frames go with their sheets in the
 // same order once control is back in the event loop.
 TEST_F(Pages, ShutDownWritesEveryPageFromTheHighestNumberThenTheWindow) {
+    AddSites({"A", "B", "C"});
     TForm1& form = ShowForm();
     for (const char* name : {"A", "B", "C"})
         form.OpenSitePage(name, false);
@@ -208,6 +220,7 @@ TEST_F(Pages, ShutDownWritesEveryPageFromTheHighestNumberThenTheWindow) {
 // A layout file that cannot be written does not keep pages connected: every page is shut
 // down and freed, and the write error reaches the error handler.
 TEST_F(Pages, ShutDownGoesOnWhenTheLayoutCannotBeWritten) {
+    AddSites({"A", "B", "C"});
     TForm1& form = ShowForm();
     form.OpenSitePage("A", false);
     form.OpenSitePage("B", false);
@@ -224,6 +237,7 @@ TEST_F(Pages, ShutDownGoesOnWhenTheLayoutCannotBeWritten) {
 // (a blocking call): the run comes back to a live frame that tells it to stop, and the frame
 // goes only after the run has returned.
 TEST_F(Pages, ClosingInsideAPumpOfAPendingRunNeverFreesTheFrameUnderIt) {
+    AddSites({"A", "B", "C"});
     TForm1& form = ShowForm();
     form.OpenSitePage("A", false);
     QPointer<Tfb> frame = form.FindFrame(1);

@@ -10,11 +10,13 @@
 
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "connection/quick_connect_target.h"
 #include "connection/tfb.h"
 #include "mainwindow/engine_lifetime.h"
 #include "mainwindow/main_form.h"
@@ -37,6 +39,14 @@ inline std::string ReadBytes(const std::string& path) {
 // Frees what deleteLater left for the event loop (the tests run outside it).
 inline void FlushDeferredDeletes() {
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// A quick connection to a loopback port nobody listens on: it fails at once.
+inline TQuickConnectTarget UnreachableQuickTarget() {
+    TQuickConnectTarget target;
+    target.host = "127.0.0.1";
+    target.port = 1;
+    return target;
 }
 
 struct SiteValues {
@@ -110,6 +120,12 @@ class MainFormTest : public ::testing::Test {
         SiteValues site;
         site.name = name;
         return AddSite(site);
+    }
+    // Sites whose pages can be opened without a server: their time-out of 0 fails every
+    // connect at once (one log line, no retry), so the tests about pages need no network.
+    void AddSites(std::initializer_list<const char*> names) {
+        for (const char* name : names)
+            AddSite(name);
     }
 
     std::int32_t AddHistoryHead(std::int32_t siteId, const std::string& type) {

@@ -24,9 +24,13 @@ class TTabSheet : public QWidget {
     void SetTabVisible(bool visible);
     // The sheet's index in its page control.
     int PageIndex() const;
+    // The number of the image its tab shows (-1: none); the caller sets the icon with it.
+    int ImageIndex() const { return imageIndex_; }
+    void SetImageIndex(int image) { imageIndex_ = image; }
 
   private:
     QTabWidget& pageControl_;
     std::string caption_;
     int tag_;
+    int imageIndex_ = -1;
 };

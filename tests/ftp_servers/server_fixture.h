@@ -25,6 +25,8 @@ class PyftpdlibServer {
     // answering while its connections stay open.
     void Pause();
     void Resume();
+    // The server's log (its stderr): pyftpdlib writes each login and command outcome there.
+    const std::string& LogPath() const { return process_->log_path(); }
 
   private:
     TempFolder folder_;

@@ -1,0 +1,66 @@
+#pragma once
+// The rig of the page tests: the main window with fresh database files (MainFormTest), site,
+// proxy, SOCKS, anti-idle and option rows pointing at the test servers, and what a test reads
+// off a page: its log rows, its tab image, a wait that pumps messages until something has
+// happened (bounded, so a fault fails the test instead of hanging it; never a timing that is
+// asserted).
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "mainwindow/main_form_test_support.h"
+
+namespace pagetest {
+
+struct ServerSite {
+    std::string name = "";
+    std::string address = "127.0.0.1";
+    int port = 21;
+    std::string user = "";
+    std::string password = "";
+    std::string defaultpath = "";
+    int timeout = 10;  // seconds
+    int nor = 3;
+    int rd = 1;  // seconds
+    bool pasv = true;
+    std::string proxy = "None";
+    std::string socks = "None";
+};
+
+struct LogRow {
+    std::string text;
+    int icon;
+    bool operator==(const LogRow&) const = default;
+};
+void PrintTo(const LogRow& row, std::ostream* out);
+
+class PageRig : public mainwindow::testing::MainFormTest {
+  protected:
+    void TearDown() override;
+
+    std::int32_t AddServerSite(const ServerSite& site);
+    // The options row and the anti-idle rows (command, in use).
+    void SetOptions(int interval, const std::vector<std::pair<std::string, bool>>& commands);
+    void AddProxy(const std::string& name, const std::string& typeName, int port,
+                  const std::string& user, const std::string& password);
+    void AddSocks(const std::string& name, const std::string& svName, int port,
+                  const std::string& user, const std::string& password);
+    std::string SiteColumn(const std::string& site, const char* field);
+
+    // Shows the window (first time) and opens the site's page through TForm1.OpenSitePage.
+    Tfb& OpenSite(const std::string& name);
+
+  public:
+    static int TabImage(Tfb& frame);
+    static std::vector<LogRow> LogOf(Tfb& frame);
+    static bool HasRow(Tfb& frame, const LogRow& row);
+    static int CountRows(Tfb& frame, const std::string& text);
+    // Pumps messages until `done` holds; false when it still does not after `seconds`.
+    static bool WaitUntil(const std::function<bool()>& done, int seconds = 20);
+};
+
+// The script rules of a server that serves one empty folder "/" after a plain login.
+extern const char* const kServeRootRules;
+
+}  // namespace pagetest
