@@ -55,9 +55,19 @@ void TPageConnector::StartRetryTimer() {
 void TPageConnector::ConnectSite(bool isQuick) {
     page_.Lifetime().Reopen();
     auto exchange = page_.Session().Guard().TryBegin();
-    if (!exchange)
-        return;  // a connect of this page is under way (or another exchange waits)
+    if (!exchange) {
+        // A connect of this page is under way (or another exchange waits): no second one. But
+        // a connect the page's close has stopped only waits to return; the page opened again
+        // connects once it has.
+        if (connecting_ != nullptr && connecting_->Stopped())
+            page_.Session().Guard().RunOrDefer([this, isQuick] {
+                if (!page_.Closed())  // closed again meanwhile: it stays closed
+                    page_.ConnectSite(isQuick);
+            });
+        return;
+    }
     const TPageLifetime::Run run(page_.Lifetime());
+    const Connecting connecting(*this, run);
     const unsigned disconnects = disconnects_;
     FRetryCount = 0;
     if (!page_.LoadSiteSettings(isQuick)) {
@@ -133,6 +143,7 @@ void TPageConnector::Timer1Timer() {
     if (!exchange)
         return;  // the connect of this page (or another exchange) still waits: no second one
     const TPageLifetime::Run run(page_.Lifetime());
+    const Connecting connecting(*this, run);
     const unsigned disconnects = disconnects_;
     ++FRetryCount;
     if (FRetryCount == page_.FSite.nor) {

@@ -14,6 +14,8 @@
 #include <cstdint>
 #include <string>
 
+#include "connection/page_lifetime.h"
+
 class Tfb;
 
 class TPageConnector {
@@ -47,7 +49,25 @@ class TPageConnector {
     void ShowDisconnected();
     void StartRetryTimer();
 
+    // Marks the run of the connect under way for its length.
+    class Connecting {
+      public:
+        Connecting(TPageConnector& connector, const TPageLifetime::Run& run)
+            : connector_(connector), previous_(connector.connecting_) {
+            connector_.connecting_ = &run;
+        }
+        ~Connecting() { connector_.connecting_ = previous_; }
+        Connecting(const Connecting&) = delete;
+        Connecting& operator=(const Connecting&) = delete;
+
+      private:
+        TPageConnector& connector_;
+        const TPageLifetime::Run* previous_;
+    };
+
     Tfb& page_;
+    // The run of the connect under way, nullptr when none is.
+    const TPageLifetime::Run* connecting_ = nullptr;
     // Counts the user's disconnects: a connect that finds it changed after its wait ends
     // without retry or listing.
     unsigned disconnects_ = 0;

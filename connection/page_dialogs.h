@@ -18,7 +18,8 @@ class TPageDialogs {
     virtual int ShowFilter(Tfb& page) = 0;
     virtual int ShowPermissions(Tfb& page) = 0;
     virtual int ShowBookmarkManager(Tfb& page) = 0;
-    // The task dialog preset with the page's remote selection.
+    // The task dialog preset with the page's remote selection (MakeAddTaskPreset,
+    // connection/add_task_preset.h).
     virtual int ShowAddTask(Tfb& page) = 0;
 
   protected:

@@ -24,6 +24,9 @@ class TPageHost {
     virtual std::vector<std::string> SiteNames() const = 0;
     // The folder the local file pane shows (an absolute path).
     virtual std::string LocalFolder() const = 0;
+    // The task categories in the order of the task tree's top level. A host without tasks
+    // has none.
+    virtual std::vector<std::string> TaskCategories() const { return {}; }
 
   protected:
     TPageHost() = default;

@@ -184,10 +184,6 @@ void Tfb::ToolButton9Click() {
     dialogs_->ShowAddTask(*this);
 }
 
-void Tfb::ToolButton16Click() {
-    // The help viewer is not part of the program yet; the button stays without an action.
-}
-
 // ---- session and connection ----
 
 bool Tfb::LoadSiteSettings(bool isQuick) {

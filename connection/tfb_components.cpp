@@ -198,6 +198,10 @@ void TfbComponents::BuildToolBar() {
     ToolButton10->setPopupMode(QToolButton::MenuButtonPopup);
     ToolButton8 = AddButton(*ToolBar1, "ToolButton8", "", 10, true);
     ToolButton8->setText(QStringLiteral("View"));
+    // The one button that shows its caption beside its image.
+    ToolButton8->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    ToolButton8->setMinimumSize(31, 30);
+    ToolButton8->setMaximumSize(QWIDGETSIZE_MAX, 30);
     ToolButton8->setMenu(view);
     ToolButton8->setPopupMode(QToolButton::MenuButtonPopup);
     ToolButton16 = AddButton(*ToolBar1, "ToolButton16", "Help", 11, true);

@@ -12,9 +12,12 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "connection/add_task_preset.h"
+#include "connection/page_dialogs.h"
 #include "connection/page_host.h"
 #include "connection/tfb.h"
 #include "platform/ui/list_view.h"
@@ -29,8 +32,9 @@ class QuietHost : public TPageHost {
     void SetUploadEnabled(bool) override {}
     bool IsActivePage(const Tfb&) const override { return true; }
     void SetPageImage(Tfb&, int) override {}
-    std::vector<std::string> SiteNames() const override { return {}; }
+    std::vector<std::string> SiteNames() const override { return {"alpha", "beta", "gamma"}; }
     std::string LocalFolder() const override { return "-1"; }
+    std::vector<std::string> TaskCategories() const override { return {"Nightly", "Archive"}; }
 };
 
 class PageControls : public ::testing::Test {
@@ -222,6 +226,69 @@ TEST_F(PageControls, TheSelectionShowsItsItemsAndRenameOnlyForOneRow) {
         EXPECT_EQ(frame_.Exportsel1->isEnabled(), c.some);
         EXPECT_EQ(frame_.Properties1->isEnabled(), c.some);
     }
+}
+
+TEST_F(PageControls, AddTaskPresetsTheSelectedRowsThePagesSiteAndTheFirstCategory) {
+    ShowRows(3);
+    frame_.FDisplayList[0].isfile = 0;  // a folder
+    frame_.FDisplayList[0].name = "pub";
+    frame_.FCurrentDir = "/home/alice";
+    frame_.FSiteName = "beta";
+    frame_.ListView2->SelectRows({0, 1, 2});
+    const TAddTaskPreset preset = MakeAddTaskPreset(frame_);
+    EXPECT_EQ(preset.taskType, "Download");
+    EXPECT_EQ(preset.sites, (std::vector<std::string>{"alpha", "beta", "gamma"}));
+    EXPECT_EQ(preset.selectedSite, 1);
+    EXPECT_EQ(preset.categories, (std::vector<std::string>{"Nightly", "Archive"}));
+    EXPECT_EQ(preset.selectedCategory, 0);
+    std::string local = std::filesystem::current_path().string();
+    if (local.back() != '/')
+        local += '/';
+    ASSERT_EQ(preset.files.size(), 3u);
+    const bool folders[] = {true, false, false};
+    const char* names[] = {"pub", "file1", "file2"};
+    for (std::size_t row = 0; row < 3; ++row) {
+        EXPECT_EQ(preset.files[row].isfolder, folders[row]);
+        EXPECT_EQ(preset.files[row].files, names[row]);
+        EXPECT_EQ(preset.files[row].local, local);
+        EXPECT_EQ(preset.files[row].ftp, "/home/alice");
+    }
+    frame_.ListView2->Select(-1);
+    EXPECT_TRUE(MakeAddTaskPreset(frame_).files.empty());
+}
+
+// The page's dialogs as the page calls them, counted.
+class CountingDialogs : public TPageDialogs {
+  public:
+    int AskDuplicate(Tfb&) override { return Count("duplicate"); }
+    int ShowDownloadTarget(Tfb&) override { return Count("download"); }
+    int ShowFind(Tfb&) override { return Count("find"); }
+    int ShowFilter(Tfb&) override { return Count("filter"); }
+    int ShowPermissions(Tfb&) override { return Count("permissions"); }
+    int ShowBookmarkManager(Tfb&) override { return Count("bookmarks"); }
+    int ShowAddTask(Tfb&) override { return Count("add task"); }
+
+    std::vector<std::string> calls;
+
+  private:
+    int Count(const char* dialog) {
+        calls.push_back(dialog);
+        return 1;
+    }
+};
+
+TEST_F(PageControls, FindFilterAndAddTaskOpenTheirDialogsAndAddTaskOnlyForASelection) {
+    CountingDialogs dialogs;
+    frame_.SetDialogs(&dialogs);
+    ShowRows(2);
+    frame_.EnableControls(true);
+    frame_.ToolButton9Click();  // nothing selected: nothing happens
+    frame_.Find1->trigger();
+    frame_.ToolButton7->click();
+    frame_.ListView2->Select(1);
+    frame_.ToolButton9->click();
+    EXPECT_EQ(dialogs.calls, (std::vector<std::string>{"find", "filter", "add task"}));
+    frame_.SetDialogs(nullptr);
 }
 
 TEST_F(PageControls, TheLogAndTheQueueKeepTheirHeightsWhenThePageIsResized) {

@@ -10,6 +10,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "connection/page_host.h"
 #include "connection/tfb.h"
 #include "mainwindow/layout_keeper.h"
 #include "platform/ui/handler_guard.h"
@@ -119,6 +120,7 @@ void TConnectionPages::OpenSitePage(const std::string& name, bool quickConnect) 
     frame->setProperty("Tag", number);
     frame->FSiteName = name;
     layout->addWidget(frame);
+    host_.SetPageImage(*frame, 0);  // a new page is disconnected until its connect succeeds
     layout_.LoadPageLayout(*frame);
     SetActivePage(sheet->PageIndex());
     frame->ConnectSite(quickConnect);

@@ -29,6 +29,7 @@
 #include "platform/ftp/id_exceptions.h"
 #include "platform/ui/qt_text.h"
 #include "shared/list_file.h"
+#include "shared/open_table.h"
 #include "shared/tab_sheet.h"
 #include "shared/tdm.h"
 
@@ -331,9 +332,9 @@ void TForm1::OpenSitePage(const std::string& name, bool quickConnect) {
 
 void TForm1::OpenQuickConnectPage(const std::string& host, int port, const std::string& user,
                                   const std::string& password, bool passive) {
-    // The page reads the server it connects to from the target in effect while it opens.
+    // The page reads the server while it loads its settings, inside OpenSitePage.
     const TQuickConnectTarget target{host, port, user, password, passive};
-    const TScopedQuickConnectTarget dialogOpen(target);
+    const TScopedQuickConnectTarget inEffect(target);
     pages_->OpenSitePage(host, true);
 }
 
@@ -472,6 +473,16 @@ std::string TForm1::LocalFolder() const {
     return local_->ShownFolder();
 }
 
+std::vector<std::string> TForm1::TaskCategories() const {
+    std::vector<std::string> categories;
+    if (dm == nullptr)
+        return categories;
+    OpenTable table(*dm->Ttask);
+    for (table->First(); !table->Eof(); table->Next())
+        categories.push_back(table->FieldByName("name").AsString());
+    return categories;
+}
+
 // ---- the dialogs' host ----
 
 void TForm1::SetLocalBookmarks(const std::vector<std::string>& folders) {
@@ -487,9 +498,9 @@ std::vector<Tfb*> TForm1::Pages() const {
 }
 
 void TForm1::ReloadPageOptions() {
-    // Every page created since start, closed ones included, from the highest number down,
-    // reloads its options (Tfb::ReloadOptions) once the page reads options at all; the frame
-    // holds none yet.
+    // Every page created since start, closed ones included, from the highest number down.
+    for (Tfb* frame : pages_->Frames())
+        frame->ReloadOptions();
 }
 
 QWidget* TForm1::DialogParent() {

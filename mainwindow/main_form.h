@@ -207,6 +207,8 @@ class TForm1 : public QMainWindow, public TPageHost, public TDialogsHost {
     std::vector<std::string> SiteNames() const override;
     // The folder the local file pane shows.
     std::string LocalFolder() const override;
+    // The categories of the stored tasks, in table order.
+    std::vector<std::string> TaskCategories() const override;
 
     // ---- the dialogs' host ----
     void SetLocalBookmarks(const std::vector<std::string>& folders) override;

@@ -53,16 +53,29 @@ TEST_F(Hosts, APageReachesTheUploadButtonItsTabAndTheWindowsLists) {
     host.SetUploadEnabled(false);
     EXPECT_FALSE(form.ToolButton35->isEnabled());
 
-    EXPECT_TRUE(form.PageControl1->tabIcon(1).isNull());
+    // New pages that could not connect show the disconnected image; the site list none.
+    const QIcon disconnected = form.PageControl1->tabIcon(1);
+    EXPECT_FALSE(disconnected.isNull());
+    EXPECT_FALSE(form.PageControl1->tabIcon(2).isNull());
+    EXPECT_TRUE(form.PageControl1->tabIcon(0).isNull());
     host.SetPageImage(first, 1);
     const QIcon connected = form.PageControl1->tabIcon(1);
-    host.SetPageImage(first, 0);
     EXPECT_FALSE(connected.isNull());
-    EXPECT_FALSE(form.PageControl1->tabIcon(1).isNull());
+    EXPECT_NE(connected.cacheKey(), disconnected.cacheKey());
+    host.SetPageImage(first, 0);
     EXPECT_NE(form.PageControl1->tabIcon(1).cacheKey(), connected.cacheKey());
-    EXPECT_TRUE(form.PageControl1->tabIcon(2).isNull());
 
     EXPECT_EQ(host.SiteNames(), (std::vector<std::string>{"alpha", "beta"}));
+    EXPECT_TRUE(host.TaskCategories().empty());
+    {
+        OpenTable table(*dm->Ttask);
+        for (const char* name : {"Nightly", "Archive"}) {
+            table->Append();
+            table->FieldByName("name").SetAsString(name);
+            table->Post();
+        }
+    }
+    EXPECT_EQ(host.TaskCategories(), (std::vector<std::string>{"Nightly", "Archive"}));
     EXPECT_EQ(host.LocalFolder(), form.LocalPane().ShownFolder());
     form.LocalPane().SetRoot(folder_);
     EXPECT_EQ(host.LocalFolder() + "/", folder_);

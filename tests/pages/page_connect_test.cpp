@@ -16,6 +16,7 @@
 
 #include "connection/page_session.h"
 #include "connection/quick_connect_target.h"
+#include "platform/ftp/id_exceptions.h"
 #include "platform/os/clock.h"
 #include "platform/ui/modal_result.h"
 #include "platform/ui/owner_data_model.h"
@@ -167,17 +168,33 @@ TEST_F(PageConnect, EachProxyTypeLogsInThroughTheScriptedProxyAndLists) {
     }
 }
 
-// nor 3 with a delay of 1 s: the first error line has no count, the retries count (1) and (2),
-// and the third tick halts. The latest access is stamped although no connect succeeds.
+// nor counts every attempt, the first included: with 3 and a delay of 1 s the first error line
+// has no count, the retries count (1) and (2), and the third tick halts; with 1 the first tick
+// halts. The latest access is stamped although no connect succeeds.
 TEST_F(PageConnect, FailedConnectsRetryWithTheirCountsAndHaltAfterTheAttempts) {
     ftptest::PyftpdlibServer server("alice", "secret");
+    const LogRow connecting{"Connecting 127.0.0.1", 0};
+    const LogRow first{"Error occured,wait 1 second for retry", 2};
+    const std::vector<LogRow> threeAttempts = {
+        connecting,  first,
+        connecting,  {"Error occured,wait 1 second for retry. (1)", 2},
+        connecting,  {"Error occured,wait 1 second for retry. (2)", 2},
+        {kHalted, 2}};
     struct Case {
         const char* name;
         int port;
         const char* password;
+        int nor;
+        std::vector<LogRow> rows;
     };
-    const Case cases[] = {{"nothing listens", ftptest::FreeLoopbackPort(), "secret"},
-                          {"wrong password", server.account().port, "wrong"}};
+    const Case cases[] = {
+        {"nothing listens", ftptest::FreeLoopbackPort(), "secret", 3, threeAttempts},
+        {"wrong password", server.account().port, "wrong", 3, threeAttempts},
+        {"one attempt",
+         ftptest::FreeLoopbackPort(),
+         "secret",
+         1,
+         {connecting, first, {kHalted, 2}}}};
     const FixedClock clock({2026, 12, 10, 10, 11, 12, 0});
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -185,24 +202,27 @@ TEST_F(PageConnect, FailedConnectsRetryWithTheirCountsAndHaltAfterTheAttempts) {
                        .port = c.port,
                        .user = "alice",
                        .password = c.password,
-                       .nor = 3,
+                       .nor = c.nor,
                        .rd = 1});
         Tfb& frame = OpenSite(c.name);
         EXPECT_EQ(SiteColumn(c.name, "zdate"), "2026-12-10 10:11:12");
         EXPECT_TRUE(frame.Timer1->isActive());
         ASSERT_TRUE(WaitUntil([&] { return HasRow(frame, {kHalted, 2}); }, 60));
         EXPECT_FALSE(frame.Timer1->isActive());
-        EXPECT_EQ(ConnectRows(frame),
-                  (std::vector<LogRow>{{"Connecting 127.0.0.1", 0},
-                                       {"Error occured,wait 1 second for retry", 2},
-                                       {"Connecting 127.0.0.1", 0},
-                                       {"Error occured,wait 1 second for retry. (1)", 2},
-                                       {"Connecting 127.0.0.1", 0},
-                                       {"Error occured,wait 1 second for retry. (2)", 2},
-                                       {kHalted, 2}}));
-        EXPECT_NE(TabImage(frame), 1);
+        EXPECT_EQ(ConnectRows(frame), c.rows);
+        EXPECT_EQ(TabImage(frame), 0);
         ExpectBrowsing(frame, false);
     }
+}
+
+// A delay of 0 gives no retry ticks, as a timer without interval never fires.
+TEST_F(PageConnect, WithoutARetryDelayAFailedConnectIsNotRetried) {
+    AddServerSite({.name = "no delay", .port = ftptest::FreeLoopbackPort(), .rd = 0});
+    Tfb& frame = OpenSite("no delay");
+    EXPECT_EQ(ConnectRows(frame),
+              (std::vector<LogRow>{{"Connecting 127.0.0.1", 0},
+                                   {"Error occured,wait 0 second for retry", 2}}));
+    EXPECT_FALSE(frame.Timer1->isActive());
 }
 
 TEST_F(PageConnect, WithoutALimitOfAttemptsThePageRetriesUntilItIsStopped) {
@@ -455,6 +475,79 @@ TEST_F(PageConnect, AQuickConnectionPageConnectsAndItsToggleLooksUpAStoredSite) 
     EXPECT_EQ(boxes.Calls()[0].text, "Can not read the information of the FTP site.");
     EXPECT_EQ(TabImage(frame), 0);
     EXPECT_FALSE(frame.Timer1->isActive());
+}
+
+// The page is closed while its connect waits and opened again at once: the stopped connect
+// returns quietly, and the page opened again connects once it has.
+TEST_F(PageConnect, APageClosedAndOpenedAgainDuringItsConnectConnectsAfterIt) {
+    ftptest::ScriptedServer server(
+        ftptest::ScriptedServer::Mode::kFtp, std::string(R"({"sessions": [
+        {"greeting": [{"delay": 3}, "220 Late"], "rules": [)") +
+                                                 kServeRootRules + R"(]},
+        {"rules": [)" + kServeRootRules + "]}]}");
+    AddServerSite({.name = "reopened", .port = server.port(), .user = "u", .password = "p"});
+    TForm1& form = ShowForm();
+    bool reopened = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        // Inside the first connect's wait (its connecting line is logged), as the user would
+        // close the page and double-click the site again.
+        Tfb* waiting = form.ActiveFrame();
+        if (reopened || waiting == nullptr || !HasRow(*waiting, {"Connecting 127.0.0.1", 0}))
+            return;
+        reopened = true;
+        form.CloseActivePage();
+        form.OpenSitePage("reopened", false);
+    });
+    poll.start(20);
+    Tfb& frame = OpenSite("reopened");
+    poll.stop();
+    ASSERT_TRUE(reopened);
+    EXPECT_EQ(CountRows(frame, "220 Late"), 0);  // the first connect returned quietly
+    ASSERT_TRUE(WaitUntil([&] { return TabImage(frame) == 1; }, 30));
+    EXPECT_FALSE(frame.Closed());
+    EXPECT_EQ(Names(frame), std::vector<std::string>{"a.txt"});
+    EXPECT_FALSE(frame.Timer1->isActive());
+    for (const LogRow& row : LogOf(frame))
+        EXPECT_NE(row.icon, 2) << row.text;
+}
+
+// Abort may cut into an exchange that waits for its reply: ABOR goes out, the reconnect finds
+// the connection open and the component closes it, so the waiting call fails and the page
+// ends disconnected.
+TEST_F(PageConnect, AbortCutsIntoAListingThatWaitsForItsReply) {
+    ftptest::ScriptedServer server(ftptest::ScriptedServer::Mode::kFtp, std::string(R"({
+      "steps": [
+        {"expect": "LIST", "reply": ["150 Listing", {"data_send": "-rw-r--r-- 1 u g 5 Jan 02 2026 a.txt\r\n"}, "226 Done"]},
+        {"expect": "LIST", "reply": ["150 Listing", {"delay": 5}, "226 Done"]}
+      ],
+      "rules": [)") + kServeRootRules + "]}");
+    AddServerSite({.name = "abort", .port = server.port(), .user = "u", .password = "p"});
+    Tfb& frame = OpenSite("abort");
+    ASSERT_EQ(TabImage(frame), 1);
+    ASSERT_TRUE(frame.ToolButton3->isEnabled());
+
+    bool scheduled = false;
+    const QMetaObject::Connection watch =
+        QObject::connect(frame.InfoItems, &QAbstractItemModel::rowsInserted, [&] {
+            if (scheduled || LogOf(frame).back() != LogRow{"150 Listing", 1})
+                return;
+            scheduled = true;
+            QTimer::singleShot(0, [&] { frame.ToolButton3->click(); });
+        });
+    {
+        auto exchange = frame.Session().Guard().TryBegin();
+        ASSERT_TRUE(exchange);
+        EXPECT_THROW(frame.ChangeDirAndList("/"), ftp::EIdException);
+    }
+    QObject::disconnect(watch);
+
+    ASSERT_TRUE(scheduled);
+    EXPECT_TRUE(HasRow(frame, {"ABOR", 0}));
+    EXPECT_FALSE(frame.Connected());
+    EXPECT_EQ(TabImage(frame), 0);
+    ExpectBrowsing(frame, false);
+    EXPECT_FALSE(frame.Timer2->isActive());
 }
 
 }  // namespace
