@@ -116,18 +116,22 @@ void TRemoteListing::RetrieveCurrentDir() {
 }
 
 void TRemoteListing::ChangeDirAndList(const std::string& folder) {
+    // The component's waits pump messages too: lists emptied at any point of the routine (the
+    // page was disconnected or closed) get nothing of this listing.
+    const unsigned clears = clears_;
     FDisplayList.clear();
     session_.ChangeDir(folder);
     session_.IdFTP1.SetTransferType(ftp::TIdFTPTransferType::ftASCII);
     RetrieveCurrentDir();
     std::vector<std::string> lines;
     session_.IdFTP1.List(lines);
+    if (clears != clears_)
+        return;
     InvalidateCache(FCurrentDir, "", 0);
     // A copy: the pump below may run handlers that use the component again. The key too: a
     // handler may change FCurrentDir.
     const ftp::TIdFTPListItems items = session_.IdFTP1.DirectoryListing();
     const std::string key = FCurrentDir;
-    const unsigned clears = clears_;
     auto lastPump = std::chrono::steady_clock::now();
     for (const ftp::TIdFTPListItem& item : items) {
         if (item.FileName == "." || item.FileName == "..")

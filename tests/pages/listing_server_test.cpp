@@ -337,6 +337,33 @@ TEST(ScriptedListing, NamesTravelAsTheServersBytes) {
     EXPECT_NE(std::find(sent.begin(), sent.end(), "CWD caf\xE9"), sent.end());
 }
 
+// Lists emptied while a listing waits (the page was disconnected or closed) get nothing of it.
+TEST(ScriptedListing, ListsEmptiedDuringAListingStayEmpty) {
+    const std::string refresh = std::string(R"({"expect": "CWD /", "reply": "250 Ok"},
+           {"expect": "PWD", "reply": "257 \"/\""},
+           {"expect": "PASV", "reply": [{"pasv": true}]},
+           {"expect": "LIST", "reply": ["150 Here it comes", {"delay": 0.3},
+                                       {"data_send": ")") +
+                                kRootListing + R"("}, "226 Done"]})";
+    ScriptedServer server(ScriptedServer::Mode::kFtp, Script(RootSteps() + ", " + refresh));
+    ListingPage rig(At(server), false);
+    rig.Connect("/");
+    Tfb& page = rig.page();
+    ASSERT_EQ(page.FDisplayList.size(), 3u);
+    bool cleared = false;
+    // Runs at the first pump of the refresh's waits.
+    QTimer::singleShot(0, &page, [&] {
+        page.ClearRemoteLists();
+        cleared = true;
+    });
+    page.ToolButton2Click();
+    EXPECT_TRUE(cleared);
+    EXPECT_TRUE(page.FDisplayList.empty());
+    EXPECT_TRUE(page.FDirCache.empty());
+    EXPECT_EQ(page.RemoteItems->RowCount(), 0);
+    EXPECT_EQ(server.Recorded().back(), "LIST");
+}
+
 // A failed LIST, CWD or PWD while entering a folder: the error is logged, the list shows
 // the display list as it is, nothing is selected, the controls are on again, and the page's
 // folder is the one the server is in.
