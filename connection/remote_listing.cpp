@@ -132,7 +132,8 @@ void TRemoteListing::ChangeDirAndList(const std::string& folder) {
     // handler may change FCurrentDir.
     const ftp::TIdFTPListItems items = session_.IdFTP1.DirectoryListing();
     const std::string key = FCurrentDir;
-    auto lastPump = std::chrono::steady_clock::now();
+    // The parse and the copy have not pumped: the first entry does.
+    auto lastPump = std::chrono::steady_clock::now() - kPumpEvery;
     for (const ftp::TIdFTPListItem& item : items) {
         if (item.FileName == "." || item.FileName == "..")
             continue;
@@ -152,6 +153,10 @@ void TRemoteListing::ChangeDirAndList(const std::string& folder) {
         AddDisplayEntry(item.FileName, kind, sizeText, modified, item.OwnerName, item.GroupName,
                         attr, item.GroupPermissions, item.OtherPermissions);
     }
+    // The sort of a large folder is the next long stretch without a pump.
+    ui::ProcessMessages();
+    if (clears != clears_)
+        return;
     SortDisplayList();
     ShowRows();
 }

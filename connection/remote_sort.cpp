@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "platform/os/collation.h"
@@ -52,27 +53,29 @@ int CompareByColumn(const rdatalist& left, const rdatalist& right, std::int32_t 
 
 namespace {
 
-// The text a compare above looks at for `column`, folded as the collation folds it: the
-// case-ignoring compare of two texts is then the plain byte order of their folded forms.
-std::string FoldedKey(const rdatalist& entry, std::int32_t column) {
-    std::string key;
+// Appends the text a compare above looks at for `column` to `keys`, folded as the collation
+// folds it: the case-ignoring compare of two texts is then the plain byte order of their
+// folded forms.
+void AppendFoldedKey(std::string& keys, const rdatalist& entry, std::int32_t column) {
+    const std::size_t start = keys.size();
     switch (column) {
         case 0:
-            key = entry.name;
+            keys += entry.name;
             break;
         case 3:
-            key = entry.modified;
+            keys += entry.modified;
             break;
         case 4:
-            key = entry.attr + entry.grpperm + entry.othperm;
+            keys += entry.attr;
+            keys += entry.grpperm;
+            keys += entry.othperm;
             break;
         default:
-            key = entry.shelltype;
+            keys += entry.shelltype;
             break;
     }
-    for (char& c : key)
-        c = os::AsciiLower(c);
-    return key;
+    for (std::size_t i = start; i < keys.size(); ++i)
+        keys[i] = os::AsciiLower(keys[i]);
 }
 
 template <class Key>
@@ -88,9 +91,10 @@ void SortByKeys(std::vector<rdatalist>& entries, std::vector<std::pair<Key, std:
 }  // namespace
 
 void SortEntries(std::vector<rdatalist>& entries, std::int32_t column) {
-    // The order of the compares above, by keys made once per entry: an entry is fourteen
-    // strings scattered in memory, so comparing entries themselves makes a folder of 100,000
-    // entries slow to sort. Each entry moves once, at the end.
+    // The order of the compares above, by keys made once per entry and kept side by side in
+    // one buffer: an entry is fourteen strings scattered in memory, so comparing the entries
+    // themselves makes a folder of 100,000 entries slow to sort. Each entry moves once, at the
+    // end.
     if (column == 1) {
         std::vector<std::pair<std::int64_t, std::size_t>> keys;
         keys.reserve(entries.size());
@@ -99,9 +103,19 @@ void SortEntries(std::vector<rdatalist>& entries, std::int32_t column) {
         SortByKeys(entries, std::move(keys));
         return;
     }
-    std::vector<std::pair<std::string, std::size_t>> keys;
+    std::string buffer;
+    std::vector<std::size_t> ends;
+    ends.reserve(entries.size());
+    for (const rdatalist& entry : entries) {
+        AppendFoldedKey(buffer, entry, column);
+        ends.push_back(buffer.size());
+    }
+    std::vector<std::pair<std::string_view, std::size_t>> keys;
     keys.reserve(entries.size());
-    for (std::size_t i = 0; i < entries.size(); ++i)
-        keys.emplace_back(FoldedKey(entries[i], column), i);
+    std::size_t begin = 0;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        keys.emplace_back(std::string_view(buffer).substr(begin, ends[i] - begin), i);
+        begin = ends[i];
+    }
     SortByKeys(entries, std::move(keys));
 }
