@@ -2,7 +2,7 @@
 // without sites: a site is made through the new-site dialog with the keyboard, the site list
 // shows it, and a double click on it opens its page, which logs in to a local pyftpdlib.
 // Screenshots are kept in the build folder (zantrope-new-site.png with the dialog filled in,
-// zantrope-site-page.png with the page).
+// zantrope-site-listed.png with the site listed, zantrope-site-page.png with the page).
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -24,6 +24,14 @@ using mainwindow::testing::FirstLine;
 using mainwindow::testing::ProgramOnXvfb;
 using mainwindow::testing::ReadBytes;
 using mainwindow::testing::WaitFor;
+
+// The number of colours in a part of a screenshot: an empty area has one or two, an icon with
+// its caption many.
+int Colours(const std::string& png, const std::string& crop) {
+    const std::string text =
+        FirstLine("convert '" + png + "' -crop " + crop + " +repage -format '%k' info:");
+    return text.empty() ? -1 : std::stoi(text);
+}
 
 TEST_F(PageNewSiteScreenshot, ASiteIsMadeWithTheKeyboardListedAndConnectedWithADoubleClick) {
     ftptest::PyftpdlibServer server("alice", "secret");
@@ -67,6 +75,14 @@ TEST_F(PageNewSiteScreenshot, ASiteIsMadeWithTheKeyboardListedAndConnectedWithAD
         std::chrono::seconds(10)))
         << "the dialog stayed open";
 
+    // The site list shows the new site beside "NewFTPSite", where the list was empty before.
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    const std::string listed = build + "zantrope-site-listed.png";
+    EXPECT_GT(x.Screenshot(listed), 50);
+    const std::string secondItem = "100x50+432+100";
+    EXPECT_LT(Colours(build + "zantrope-new-site.png", secondItem), 5);
+    EXPECT_GT(Colours(listed, secondItem), 10) << listed;
+
     dm->VeskDatabase1->SetConnected(true);
     EXPECT_EQ(Column(*dm->Tftpsite, "name"), std::vector<std::string>{"Local test"});
     EXPECT_EQ(Column(*dm->Tftpsite, "address"), std::vector<std::string>{"127.0.0.1"});
@@ -76,7 +92,6 @@ TEST_F(PageNewSiteScreenshot, ASiteIsMadeWithTheKeyboardListedAndConnectedWithAD
     dm->VeskDatabase1->SetConnected(false);
 
     // The new site is the list's second item: a double click on it connects.
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
     ASSERT_TRUE(
         x.Run(std::string("mousemove ") + kFirstSiteItem + " click --repeat 2 --delay 80 1"));
     const std::string serverLog = server.LogPath();
