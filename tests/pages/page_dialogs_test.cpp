@@ -314,6 +314,9 @@ TEST_F(PageDialogs, ASiteMadeThroughTheDialogsLogsInThroughEachSocksVersion) {
             EXPECT_EQ(recorded[requests].find(localhost) != std::string::npos,
                       std::string(c.version) == "Socks4A")
                 << recorded[requests];
+            const std::string sockuser = "736f636b75736572";  // the user id "sockuser"
+            EXPECT_EQ(recorded[requests].find(sockuser) != std::string::npos, *c.user != '\0')
+                << recorded[requests];
         }
         form_->CloseActivePage();
     }
