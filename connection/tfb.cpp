@@ -20,7 +20,9 @@
 #include "connection/remote_listing.h"
 #include "connection/remote_navigation.h"
 #include "connection/site_settings.h"
+#include "platform/os/program_folder.h"
 #include "platform/ui/handler_guard.h"
+#include "platform/ui/help_service.h"
 #include "platform/ui/list_view.h"
 #include "platform/ui/owner_data_model.h"
 #include "platform/ui/shell_type_name.h"
@@ -102,6 +104,7 @@ void Tfb::ConnectHandlers() {
     Bind(ToolButton9, &QToolButton::clicked, this, [this] { ToolButton9Click(); });
     Bind(Addtask1, &QAction::triggered, this, [this] { ToolButton9Click(); });
     Bind(ToolButton8, &QToolButton::clicked, this, [this] { ToolButton8Click(); });
+    Bind(ToolButton16, &QToolButton::clicked, this, [this] { ToolButton16Click(); });
     Bind(Clear1, &QAction::triggered, this, [this] { Clear1Click(); });
     Bind(Savetofile1, &QAction::triggered, this, [this] { Savetofile1Click(); });
 
@@ -182,6 +185,10 @@ void Tfb::ToolButton9Click() {
     if (ListView2->SelectedRows().empty() || dialogs_ == nullptr)
         return;
     dialogs_->ShowAddTask(*this);
+}
+
+void Tfb::ToolButton16Click() {
+    ui::HelpJump(os::ProgramFolder(), "Newitem6");
 }
 
 // ---- session and connection ----

@@ -116,9 +116,10 @@ class Tfb : public TfbComponents {
     void ListView2SelectItem();
     // The remote list's handlers as the page attaches them.
     ui::ListViewHandlers RemoteListHandlers();
-    void ToolButton6Click();  // Find
-    void ToolButton7Click();  // Filter
-    void ToolButton9Click();  // Add task: the task dialog preset with the selection
+    void ToolButton6Click();   // Find
+    void ToolButton7Click();   // Filter
+    void ToolButton9Click();   // Add task: the task dialog preset with the selection
+    void ToolButton16Click();  // Help: the page's topic of the program's help file
 
     // ---- session and connection ----
     bool LoadSiteSettings(bool isQuick);

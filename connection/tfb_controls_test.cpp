@@ -20,9 +20,11 @@
 #include "connection/page_dialogs.h"
 #include "connection/page_host.h"
 #include "connection/tfb.h"
+#include "platform/os/program_folder.h"
 #include "platform/ui/list_view.h"
 #include "platform/ui/owner_data_model.h"
 #include "platform/ui/testing/qt_test_environment.h"
+#include "platform/ui/testing/recorded_help.h"
 
 namespace {
 
@@ -315,6 +317,15 @@ TEST_F(PageControls, TheViewButtonCyclesFromReportAndAMenuChoiceDoesNotMoveIt) {
     }
     EXPECT_TRUE(frame_.Report1->isChecked());
     EXPECT_TRUE(frame_.Report2->isChecked());
+}
+
+// Help shows the page's topic of the help file beside the program, connected or not.
+TEST_F(PageControls, HelpShowsThePagesTopicOfTheProgramsHelpFile) {
+    ui::RecordedHelp help;
+    frame_.ToolButton16->click();
+    const std::string file = os::ProgramFolder() + "Zantrope.hlp";
+    EXPECT_EQ(help.requests, (std::vector<ui::HelpRequest>{{file, "Newitem6"}}));
+    EXPECT_EQ(ui::ApplicationHelpFile(), file);
 }
 
 }  // namespace
