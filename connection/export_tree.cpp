@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "platform/os/file_replace.h"
+#include "platform/os/utf8.h"
 
 namespace {
 
@@ -14,41 +15,6 @@ constexpr const char* kBranch = "\u251C";      // ├
 constexpr const char* kHorizontal = "\u2500";  // ─
 constexpr const char* kVertical = "\u2502";    // │
 constexpr const char* kCorner = "\u2514";      // └
-
-// The length of the well-formed UTF-8 character starting at `at`, 0 when there is none.
-std::size_t Utf8CharacterLength(const std::string& text, std::size_t at) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char lead = byte(at);
-    std::size_t length = 0;
-    unsigned char low = 0x80;
-    unsigned char high = 0xBF;  // the range of the second byte
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        if (lead == 0xE0)
-            low = 0xA0;  // no overlong forms
-        if (lead == 0xED)
-            high = 0x9F;  // no surrogates
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        if (lead == 0xF0)
-            low = 0x90;
-        if (lead == 0xF4)
-            high = 0x8F;
-    } else {
-        return 0;
-    }
-    if (at + length > text.size())
-        return 0;
-    if (byte(at + 1) < low || byte(at + 1) > high)
-        return 0;
-    for (std::size_t i = 2; i < length; ++i) {
-        if (byte(at + i) < 0x80 || byte(at + i) > 0xBF)
-            return 0;
-    }
-    return length;
-}
 
 // "yyyy/mm/dd hh:mm"
 std::string ExportDate(const os::LocalDateTime& now) {
@@ -83,7 +49,7 @@ std::size_t ExportLineWidth(const std::string& line) {
     std::size_t at = 0;
     while (at < line.size()) {
         const std::size_t length =
-            static_cast<unsigned char>(line[at]) < 0x80 ? 0 : Utf8CharacterLength(line, at);
+            static_cast<unsigned char>(line[at]) < 0x80 ? 0 : os::Utf8SequenceLength(line, at);
         if (length == 0) {
             width += 1;  // ASCII, or a byte of a name that is not UTF-8
             at += 1;

@@ -3,43 +3,11 @@
 #include <cstring>
 
 #include "engine/file_format.h"
+#include "platform/os/utf8.h"
 
 namespace vesk {
 
 namespace {
-
-// Length of the well-formed UTF-8 sequence starting at text[at] (2 to 4), or 0.
-size_t Utf8SequenceLength(std::string_view text, size_t at) {
-    const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char lead = byte(at);
-    size_t length = 0;
-    unsigned char low = 0x80, high = 0xBF;  // allowed range of the second byte
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        if (lead == 0xE0)
-            low = 0xA0;  // no overlong forms
-        if (lead == 0xED)
-            high = 0x9F;  // no surrogates
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        if (lead == 0xF0)
-            low = 0x90;
-        if (lead == 0xF4)
-            high = 0x8F;
-    } else {
-        return 0;
-    }
-    if (at + length > text.size())
-        return 0;
-    if (byte(at + 1) < low || byte(at + 1) > high)
-        return 0;
-    for (size_t i = 2; i < length; ++i)
-        if (byte(at + i) < 0x80 || byte(at + i) > 0xBF)
-            return 0;
-    return length;
-}
 
 std::string HexByte(unsigned char c) {
     static const char kDigits[] = "0123456789ABCDEF";
@@ -79,7 +47,7 @@ std::string EscapeStoredText(std::string_view bytes) {
         } else if (c >= 0x20 && c < 0x7F) {
             shown += static_cast<char>(c);
             ++i;
-        } else if (const size_t length = c >= 0x80 ? Utf8SequenceLength(bytes, i) : 0) {
+        } else if (const size_t length = c >= 0x80 ? os::Utf8SequenceLength(bytes, i) : 0) {
             shown.append(bytes.substr(i, length));
             i += length;
         } else {

@@ -1,0 +1,15 @@
+#pragma once
+// UTF-8 as the program's texts are: bytes that may or may not form well-formed characters
+// (names from servers and damaged files can hold anything).
+#include <cstddef>
+#include <string_view>
+
+namespace os {
+
+// The length (2 to 4) of the well-formed multi-byte UTF-8 character that starts at
+// text[at], or 0 when none starts there (an ASCII byte, a stray continuation byte, an
+// overlong form, a surrogate, a code point above U+10FFFF, or a character cut by the end).
+// `at` must be below text.size(). Never throws.
+std::size_t Utf8SequenceLength(std::string_view text, std::size_t at);
+
+}  // namespace os
