@@ -14,22 +14,13 @@
 #include <vector>
 
 #include "connection/page_host.h"
+#include "connection/testing/quiet_page_host.h"
 #include "connection/tfb.h"
 #include "platform/ui/testing/gtest_failure.h"
 #include "platform/ui/testing/qt_test_environment.h"
 #include "platform/ui/testing/scripted_ui.h"
 
 namespace {
-
-class QuietHost : public TPageHost {
-  public:
-    void SavePageLayout(Tfb&) override {}
-    void SetUploadEnabled(bool) override {}
-    bool IsActivePage(const Tfb&) const override { return true; }
-    void SetPageImage(Tfb&, int) override {}
-    std::vector<std::string> SiteNames() const override { return {}; }
-    std::string LocalFolder() const override { return "-1"; }
-};
 
 std::vector<std::string> Captions(const TProtocolLog& log) {
     std::vector<std::string> captions;
@@ -58,7 +49,7 @@ class ProtocolLog : public ::testing::Test {
         std::filesystem::remove_all(folder_, ignored);
     }
 
-    QuietHost host_;
+    connection_testing::QuietPageHost host_;
     Tfb frame_{host_};
     TProtocolLog& log_ = frame_.Log();
     std::string folder_;

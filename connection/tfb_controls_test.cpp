@@ -19,6 +19,7 @@
 #include "connection/add_task_preset.h"
 #include "connection/page_dialogs.h"
 #include "connection/page_host.h"
+#include "connection/testing/quiet_page_host.h"
 #include "connection/tfb.h"
 #include "platform/os/program_folder.h"
 #include "platform/ui/list_view.h"
@@ -27,17 +28,6 @@
 #include "platform/ui/testing/recorded_help.h"
 
 namespace {
-
-class QuietHost : public TPageHost {
-  public:
-    void SavePageLayout(Tfb&) override {}
-    void SetUploadEnabled(bool) override {}
-    bool IsActivePage(const Tfb&) const override { return true; }
-    void SetPageImage(Tfb&, int) override {}
-    std::vector<std::string> SiteNames() const override { return {"alpha", "beta", "gamma"}; }
-    std::string LocalFolder() const override { return "-1"; }
-    std::vector<std::string> TaskCategories() const override { return {"Nightly", "Archive"}; }
-};
 
 class PageControls : public ::testing::Test {
   protected:
@@ -52,7 +42,7 @@ class PageControls : public ::testing::Test {
         frame_.RemoteItems->SetRowCount(rows);
     }
 
-    QuietHost host_;
+    connection_testing::QuietPageHost host_{{"alpha", "beta", "gamma"}, {"Nightly", "Archive"}};
     Tfb frame_{host_};
 };
 

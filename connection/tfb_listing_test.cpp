@@ -11,22 +11,13 @@
 #include <vector>
 
 #include "connection/page_host.h"
+#include "connection/testing/quiet_page_host.h"
 #include "connection/tfb.h"
 #include "platform/ui/list_view.h"
 #include "platform/ui/owner_data_model.h"
 #include "platform/ui/testing/qt_test_environment.h"
 
 namespace {
-
-class QuietHost : public TPageHost {
-  public:
-    void SavePageLayout(Tfb&) override {}
-    void SetUploadEnabled(bool) override {}
-    bool IsActivePage(const Tfb&) const override { return true; }
-    void SetPageImage(Tfb&, int) override {}
-    std::vector<std::string> SiteNames() const override { return {}; }
-    std::string LocalFolder() const override { return "-1"; }
-};
 
 class PageRemoteList : public ::testing::Test {
   protected:
@@ -43,7 +34,7 @@ class PageRemoteList : public ::testing::Test {
         return captions;
     }
 
-    QuietHost host_;
+    connection_testing::QuietPageHost host_;
     Tfb frame_{host_};
 };
 

@@ -7,21 +7,11 @@
 #include <vector>
 
 #include "connection/page_host.h"
+#include "connection/testing/quiet_page_host.h"
 #include "connection/tfb.h"
 #include "tests/ftp_servers/ftp_account.h"
 
 namespace pagetest {
-
-// A host that answers and records nothing.
-class QuietHost : public TPageHost {
-  public:
-    void SavePageLayout(Tfb&) override {}
-    void SetUploadEnabled(bool) override {}
-    bool IsActivePage(const Tfb&) const override { return true; }
-    void SetPageImage(Tfb&, int) override {}
-    std::vector<std::string> SiteNames() const override { return {}; }
-    std::string LocalFolder() const override { return "/"; }
-};
 
 class ListingPage {
   public:
@@ -54,7 +44,7 @@ class ListingPage {
     bool LoggedError() const;
 
   private:
-    QuietHost host_;
+    connection_testing::QuietPageHost host_{{}, {}, "/"};
     std::unique_ptr<Tfb> page_;
     std::string sent_;
 };
