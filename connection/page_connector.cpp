@@ -87,7 +87,12 @@ void TPageConnector::ConnectSite(bool isQuick) {
     }
     if (!page_.Session().Connected())
         return;
+    FinishLogin(run, disconnects);
+}
+
+void TPageConnector::FinishLogin(const TPageLifetime::Run& run, unsigned disconnects) {
     EnterStartFolder();
+    // A close or a disconnect while the start folder was listed has settled the page already.
     if (run.Stopped() || disconnects != disconnects_)
         return;
     if (page_.Session().Connected())
@@ -162,13 +167,7 @@ void TPageConnector::Timer1Timer() {
         return;
     }
     page_.Host().SetPageImage(page_, 1);
-    EnterStartFolder();
-    if (run.Stopped() || disconnects != disconnects_)
-        return;
-    if (page_.Session().Connected())
-        ShowConnected();
-    else
-        ShowDisconnected();
+    FinishLogin(run, disconnects);
 }
 
 void TPageConnector::Abort() {

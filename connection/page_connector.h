@@ -43,6 +43,9 @@ class TPageConnector {
     // Enters the default folder (or stays in the login folder) and lists it; failures after
     // the login are logged. The caller holds an exchange.
     void EnterStartFolder();
+    // After a login: enters the start folder, then shows the connected or disconnected state,
+    // unless the page was closed or disconnected since `disconnects` was read.
+    void FinishLogin(const TPageLifetime::Run& run, unsigned disconnects);
     // The connected state: retry off, toggle 3, controls on, Upload and Abort on, anti-idle on.
     void ShowConnected();
     // The disconnected state a connection lost after the login leaves.
