@@ -12,6 +12,7 @@
 #include <string>
 #include <thread>
 
+#include "mainwindow/testing/x_session.h"
 #include "tests/ftp_servers/child_process.h"
 #include "tests/ftp_servers/server_fixture.h"
 #include "tests/pages/page_rig.h"
@@ -21,30 +22,8 @@ namespace {
 
 using PageScreenshot = PageRig;
 
-// The first output line of a shell command, "" when it gives none.
-std::string FirstLine(const std::string& command) {
-    std::string line;
-    if (FILE* pipe = ::popen(command.c_str(), "r")) {
-        char buffer[512];
-        if (std::fgets(buffer, sizeof buffer, pipe) != nullptr)
-            line = buffer;
-        ::pclose(pipe);
-    }
-    while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
-        line.pop_back();
-    return line;
-}
-
-template <class Condition>
-bool WaitFor(Condition condition, std::chrono::seconds limit) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (std::chrono::steady_clock::now() < end) {
-        if (condition())
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    }
-    return condition();
-}
+using mainwindow::testing::FirstLine;
+using mainwindow::testing::WaitFor;
 
 std::string ReadText(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
