@@ -126,25 +126,9 @@ TEST_F(PageConnect, ASiteBehindMicrosocksWithUserAndPasswordConnects) {
 }
 
 TEST_F(PageConnect, EachProxyTypeLogsInThroughTheScriptedProxyAndLists) {
-    struct Case {
-        const char* typeName;
-        std::vector<std::string> login;
-    };
-    const Case cases[] = {
-        {"UserSite", {"USER puser", "PASS ppass", "USER alice@127.0.0.9", "PASS secret", "SYST"}},
-        {"Site",
-         {"USER puser", "PASS ppass", "SITE 127.0.0.9", "USER alice", "PASS secret", "SYST"}},
-        {"Open",
-         {"USER puser", "PASS ppass", "OPEN 127.0.0.9", "USER alice", "PASS secret", "SYST"}},
-        {"UserPass", {"USER alice@puser@127.0.0.9", "PASS secret@ppass", "SYST"}},
-        {"Transparent", {"USER puser", "PASS ppass", "USER alice", "PASS secret", "SYST"}},
-    };
-    for (const Case& c : cases) {
+    for (const ProxyLoginCase& c : kProxyLoginCases) {
         SCOPED_TRACE(c.typeName);
-        ftptest::ScriptedServer proxy(
-            ftptest::ScriptedServer::Mode::kFtp,
-            std::string(R"({"rules": [{"expect": "(SITE|OPEN) .*", "reply": "220 Connected"},)") +
-                kServeRootRules + "]}");
+        ftptest::ScriptedServer proxy(ftptest::ScriptedServer::Mode::kFtp, ProxyScript());
         const std::string name = std::string("behind ") + c.typeName;
         AddProxy(name, c.typeName, proxy.port(), "puser", "ppass");
         // The site's own address is never dialled: only the proxy is.

@@ -224,29 +224,13 @@ TEST_F(PageDialogs, QuickConnectConnectsAPageAndRemembersEachServerTextOnce) {
 // the proxy's login sequence carries the site's login; the site's own address is never
 // dialled.
 TEST_F(PageDialogs, ASiteMadeThroughTheDialogsLogsInThroughEachProxyType) {
-    struct Case {
-        const char* type;
-        std::vector<std::string> login;
-    };
-    const Case cases[] = {
-        {"UserSite", {"USER puser", "PASS ppass", "USER alice@127.0.0.9", "PASS secret", "SYST"}},
-        {"Site",
-         {"USER puser", "PASS ppass", "SITE 127.0.0.9", "USER alice", "PASS secret", "SYST"}},
-        {"Open",
-         {"USER puser", "PASS ppass", "OPEN 127.0.0.9", "USER alice", "PASS secret", "SYST"}},
-        {"UserPass", {"USER alice@puser@127.0.0.9", "PASS secret@ppass", "SYST"}},
-        {"Transparent", {"USER puser", "PASS ppass", "USER alice", "PASS secret", "SYST"}},
-    };
     ShowForm();
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.type);
-        ftptest::ScriptedServer proxy(
-            ftptest::ScriptedServer::Mode::kFtp,
-            std::string(R"({"rules": [{"expect": "(SITE|OPEN) .*", "reply": "220 Connected"},)") +
-                kServeRootRules + "]}");
-        const std::string name = std::string("via ") + c.type;
+    for (const ProxyLoginCase& c : kProxyLoginCases) {
+        SCOPED_TRACE(c.typeName);
+        ftptest::ScriptedServer proxy(ftptest::ScriptedServer::Mode::kFtp, ProxyScript());
+        const std::string name = std::string("via ") + c.typeName;
         MakeSiteThroughTheDialogs(name, "127.0.0.9", 2121,
-                                  {false, name, c.type, proxy.port(), "puser", "ppass"});
+                                  {false, name, c.typeName, proxy.port(), "puser", "ppass"});
         ASSERT_EQ(SiteColumn(name, "proxy"), name);
 
         DoubleClickSite(name);

@@ -20,6 +20,19 @@ const char* const kServeRootRules = R"(
     {"expect": "LIST", "reply": ["150 Listing", {"data_send": "-rw-r--r-- 1 u g 5 Jan 02 2026 a.txt\r\n"}, "226 Done"]},
     {"expect": "NOOP", "reply": "200 NOOP ok"})";
 
+const std::vector<ProxyLoginCase> kProxyLoginCases = {
+    {"UserSite", {"USER puser", "PASS ppass", "USER alice@127.0.0.9", "PASS secret", "SYST"}},
+    {"Site", {"USER puser", "PASS ppass", "SITE 127.0.0.9", "USER alice", "PASS secret", "SYST"}},
+    {"Open", {"USER puser", "PASS ppass", "OPEN 127.0.0.9", "USER alice", "PASS secret", "SYST"}},
+    {"UserPass", {"USER alice@puser@127.0.0.9", "PASS secret@ppass", "SYST"}},
+    {"Transparent", {"USER puser", "PASS ppass", "USER alice", "PASS secret", "SYST"}},
+};
+
+std::string ProxyScript() {
+    return std::string(R"({"rules": [{"expect": "(SITE|OPEN) .*", "reply": "220 Connected"},)") +
+           kServeRootRules + "]}";
+}
+
 void PrintTo(const LogRow& row, std::ostream* out) {
     *out << "{\"" << row.text << "\", " << row.icon << "}";
 }

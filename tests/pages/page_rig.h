@@ -63,4 +63,14 @@ class PageRig : public mainwindow::testing::MainFormTest {
 // The script rules of a server that serves one empty folder "/" after a plain login.
 extern const char* const kServeRootRules;
 
+// What the scripted proxy receives before the listing when a site of alice/secret at
+// 127.0.0.9 logs in through a proxy of `typeName` whose own login is puser/ppass.
+struct ProxyLoginCase {
+    const char* typeName;
+    std::vector<std::string> login;
+};
+extern const std::vector<ProxyLoginCase> kProxyLoginCases;
+// The script of a proxy that accepts SITE and OPEN and then serves as kServeRootRules does.
+std::string ProxyScript();
+
 }  // namespace pagetest
