@@ -27,7 +27,37 @@ std::int64_t ParseSize(const std::string& text) {
 // not spend its time in the pump.
 constexpr std::chrono::milliseconds kPumpEvery{10};
 
+// Appends `value` as `digits` decimal digits; the caller checked that it fits.
+void AppendDigits(std::string& text, int value, int digits) {
+    char buffer[4];
+    for (int i = digits - 1; i >= 0; --i) {
+        buffer[i] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    }
+    text.append(buffer, static_cast<std::size_t>(digits));
+}
+
 std::string DateText(const os::LocalDateTime& time) {
+    // By hand where every field has its usual width: a listing of 100,000 entries makes as
+    // many texts, and a formatted print of each is a noticeable part of the listing's time.
+    auto within = [](int value, int limit) { return value >= 0 && value < limit; };
+    if (within(time.year, 10000) && within(time.month, 100) && within(time.day, 100) &&
+        within(time.hour, 100) && within(time.minute, 100) && within(time.second, 100)) {
+        std::string text;
+        text.reserve(19);
+        AppendDigits(text, time.year, 4);
+        text += '-';
+        AppendDigits(text, time.month, 2);
+        text += '-';
+        AppendDigits(text, time.day, 2);
+        text += ' ';
+        AppendDigits(text, time.hour, 2);
+        text += ':';
+        AppendDigits(text, time.minute, 2);
+        text += ':';
+        AppendDigits(text, time.second, 2);
+        return text;
+    }
     char text[64];
     std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", time.year, time.month,
                   time.day, time.hour, time.minute, time.second);
@@ -54,10 +84,19 @@ void TRemoteListing::AddDisplayEntry(const std::string& name, const std::string&
                                      const std::string& owner, const std::string& group,
                                      const std::string& attr, const std::string& grpperm,
                                      const std::string& othperm) {
+    AppendDisplayEntry(FDisplayList, name, kind, sizeText, modified, owner, group, attr, grpperm,
+                       othperm);
+}
+
+void TRemoteListing::AppendDisplayEntry(std::vector<rdatalist>& list, const std::string& name,
+                                        const std::string& kind, const std::string& sizeText,
+                                        const std::string& modified, const std::string& owner,
+                                        const std::string& group, const std::string& attr,
+                                        const std::string& grpperm, const std::string& othperm) {
     if (name == "." || name == "..")
         return;
     rdatalist entry;
-    entry.seqno = std::to_string(FDisplayList.size() + 1);
+    entry.seqno = std::to_string(list.size() + 1);
     entry.name = name;
     if (kind == "Folder") {
         entry.typetext = "Folder";
@@ -76,7 +115,7 @@ void TRemoteListing::AddDisplayEntry(const std::string& name, const std::string&
     entry.attr = attr;
     entry.grpperm = grpperm;
     entry.othperm = othperm;
-    FDisplayList.push_back(std::move(entry));
+    list.push_back(std::move(entry));
 }
 
 void TRemoteListing::AddCacheEntry(const std::string& folder, const std::string& name,
@@ -128,12 +167,29 @@ void TRemoteListing::ChangeDirAndList(const std::string& folder) {
     if (clears != clears_)
         return;
     InvalidateCache(FCurrentDir, "", 0);
-    // A copy: the pump below may run handlers that use the component again. The key too: a
-    // handler may change FCurrentDir.
-    const ftp::TIdFTPListItems items = session_.IdFTP1.DirectoryListing();
+    // Taken out of the component: the pumps below may run handlers that use the component
+    // again. The key is a copy: a handler may change FCurrentDir.
+    const ftp::TIdFTPListItems items = session_.IdFTP1.TakeDirectoryListing();
     const std::string key = FCurrentDir;
-    // The parse and the copy have not pumped: the first entry does.
+    // Every stretch below pumps at least every kPumpEvery, so a large folder never holds the
+    // window for long. The first entry pumps: the component's last pump may be a step ago.
     auto lastPump = std::chrono::steady_clock::now() - kPumpEvery;
+    // False when the lists were emptied by a handler the pump ran.
+    auto pumpIfDue = [&] {
+        if (std::chrono::steady_clock::now() - lastPump < kPumpEvery)
+            return true;
+        ui::ProcessMessages();
+        lastPump = std::chrono::steady_clock::now();
+        return clears == clears_;
+    };
+    // Room for all entries at once: growing a list of 100,000 entries step by step moves them
+    // again and again.
+    FDirCache.reserve(FDirCache.size() + items.size());
+    // The display entries are built aside and join the display list in sorted order: sorting
+    // the display list itself would be one long stretch without a pump, and handlers that run
+    // in the pumps see a display list that is sorted at every moment.
+    std::vector<rdatalist> built;
+    built.reserve(items.size());
     for (const ftp::TIdFTPListItem& item : items) {
         if (item.FileName == "." || item.FileName == "..")
             continue;
@@ -144,20 +200,27 @@ void TRemoteListing::ChangeDirAndList(const std::string& folder) {
         const std::string modified = DateText(item.ModifiedDate);
         AddCacheEntry(key, item.FileName, kind, sizeText, modified, item.OwnerName, item.GroupName,
                       attr, item.GroupPermissions, item.OtherPermissions);
-        if (std::chrono::steady_clock::now() - lastPump >= kPumpEvery) {
-            ui::ProcessMessages();
-            lastPump = std::chrono::steady_clock::now();
-            if (clears != clears_)
-                return;  // disconnected or closed meanwhile: the lists stay empty
-        }
-        AddDisplayEntry(item.FileName, kind, sizeText, modified, item.OwnerName, item.GroupName,
-                        attr, item.GroupPermissions, item.OtherPermissions);
+        if (!pumpIfDue())
+            return;  // disconnected or closed meanwhile: the lists stay empty
+        AppendDisplayEntry(built, item.FileName, kind, sizeText, modified, item.OwnerName,
+                           item.GroupName, attr, item.GroupPermissions, item.OtherPermissions);
     }
-    // The sort of a large folder is the next long stretch without a pump.
-    ui::ProcessMessages();
-    if (clears != clears_)
+    if (!pumpIfDue())
         return;
-    SortDisplayList();
+    const unsigned sorts = sorts_;
+    const std::vector<std::size_t> order = SortedOrder(built, FSortColumn);
+    FDisplayList.reserve(built.size());
+    // A step of the move: a few milliseconds for the entries of a large folder.
+    constexpr std::size_t kStep = 4096;
+    for (std::size_t next = 0; next < order.size();) {
+        if (!pumpIfDue())
+            return;
+        MoveInOrder(built, order, next, kStep, FDisplayList);
+    }
+    // A sort in a pump (a column click) ordered only the entries there were then, maybe by
+    // another column.
+    if (sorts != sorts_)
+        SortDisplayList();
     ShowRows();
 }
 
@@ -179,6 +242,7 @@ void TRemoteListing::ShowDirFromCache(const std::string& folder) {
 }
 
 void TRemoteListing::SortDisplayList() {
+    ++sorts_;
     SortEntries(FDisplayList, FSortColumn);
 }
 

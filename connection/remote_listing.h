@@ -36,8 +36,10 @@ class TRemoteListing {
 
     // CWD folder, TYPE A when needed, PWD (into FCurrentDir), LIST; the listing replaces the
     // cache entries of the reported folder and becomes the display list, sorted and shown.
-    // Pumps messages while it builds the lists (every 10 ms); when the lists are emptied meanwhile
-    // (Clear: the page was disconnected or closed) it stops there and adds nothing more.
+    // Pumps messages while it builds the lists and while the sorted entries join the display
+    // list (every 10 ms); when the lists are emptied meanwhile (Clear: the page was disconnected
+    // or closed) it stops there and adds nothing more. While it pumps, the display list holds
+    // the part of the listing that has joined it, in sorted order.
     void ChangeDirAndList(const std::string& folder);
     // Shows the cache entries of `folder` (exact key), sorted; lists `folder` with
     // ChangeDirAndList when the cache holds none. Sends nothing itself otherwise: the caller
@@ -73,8 +75,18 @@ class TRemoteListing {
     static std::string FormatSizeKB(std::int64_t bytes);
 
   private:
+    // AddDisplayEntry into `list`.
+    static void AppendDisplayEntry(std::vector<rdatalist>& list, const std::string& name,
+                                   const std::string& kind, const std::string& sizeText,
+                                   const std::string& modified, const std::string& owner,
+                                   const std::string& group, const std::string& attr,
+                                   const std::string& grpperm, const std::string& othperm);
+
     TPageSession& session_;
     ui::OwnerDataModel& rows_;
     // Counts Clear(): a listing that pumps learns from it that its lists were emptied.
     unsigned clears_ = 0;
+    // Counts SortDisplayList(): a listing that pumps learns from it that the part of the display
+    // list shown so far was sorted meanwhile.
+    unsigned sorts_ = 0;
 };

@@ -8,6 +8,7 @@
 //   3 CompareByDate        the modified text ("yyyy-mm-dd hh:mm:ss": text order is time order)
 //   4 CompareByAttributes  attr + grpperm + othperm as one text
 // There is no descending order; entries that compare equal keep no particular order.
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -24,3 +25,13 @@ int CompareByColumn(const rdatalist& left, const rdatalist& right, std::int32_t 
 
 // Sorts `entries` in place by `column`.
 void SortEntries(std::vector<rdatalist>& entries, std::int32_t column);
+
+// The order SortEntries gives, without moving anything: position k of the sorted list holds
+// entries[result[k]]. Equal entries keep their order.
+std::vector<std::size_t> SortedOrder(const std::vector<rdatalist>& entries, std::int32_t column);
+
+// Appends from[order[next]] and the entries after it in `order`, at most `count` of them, to
+// `to` (moved: they are left empty in `from`), and advances `next` past them. `order` must hold
+// indexes of `from` only.
+void MoveInOrder(std::vector<rdatalist>& from, const std::vector<std::size_t>& order,
+                 std::size_t& next, std::size_t count, std::vector<rdatalist>& to);

@@ -88,6 +88,33 @@ TEST(RemoteSort, TiesFallWhereTheKeySaysAndFoldersLeadByType) {
         EXPECT_EQ(entries[static_cast<std::size_t>(i)].size, 0) << i;
 }
 
+// The order taken apart: the entries join a new list a few at a time, as a listing moves them
+// between pumps, and end in the order SortEntries gives; ties keep the order they had.
+TEST(RemoteSort, AnOrderMovedInStepsIsTheSortedList) {
+    for (int column = 0; column <= 4; ++column) {
+        SCOPED_TRACE(column);
+        std::vector<rdatalist> sorted = Entries();
+        SortEntries(sorted, column);
+        std::vector<rdatalist> from = Entries();
+        const std::vector<std::size_t> order = SortedOrder(from, column);
+        ASSERT_EQ(order.size(), from.size());
+        std::vector<rdatalist> to;
+        std::size_t next = 0;
+        std::vector<std::size_t> sizes;
+        while (next < order.size()) {
+            MoveInOrder(from, order, next, 2, to);
+            sizes.push_back(to.size());
+        }
+        EXPECT_EQ(sizes, (std::vector<std::size_t>{2, 4, 5}));
+        EXPECT_EQ(Names(to), Names(sorted));
+        for (std::size_t i = 1; i < order.size(); ++i) {
+            if (CompareByColumn(to[i - 1], to[i], column) == 0) {
+                EXPECT_LT(order[i - 1], order[i]) << i;
+            }
+        }
+    }
+}
+
 TEST(RemoteSort, TheCompares) {
     struct Case {
         int (*compare)(const rdatalist&, const rdatalist&);

@@ -165,6 +165,12 @@ class TIdFTP {
     void List(std::vector<std::string>& lines, const std::string& specifier = "",
               bool details = true);
     const TIdFTPListItems& DirectoryListing() const { return listing_; }
+    // Moves the items of the last List out; DirectoryListing is empty afterwards. Never throws.
+    TIdFTPListItems TakeDirectoryListing() {
+        TIdFTPListItems items;
+        items.swap(listing_);
+        return items;
+    }
 
     // Retrieves remote into the local file at localPath. A resume takes place only when asked
     // and the server allows restarts; whether it does is probed once per component, at the first

@@ -24,15 +24,29 @@ void TIdFTP::Impl::List(std::vector<std::string>& lines, const std::string& spec
     BuildCommandLine(command);  // refuse a bad specifier before the data connection
     RequireControl();
     ListingLines collector(lines);
+    // Each line is parsed as soon as it is complete, between the reads of the data connection:
+    // the parse of a large folder then shares the transfer's pumps instead of holding the
+    // window for a long stretch after it.
+    ListingParser parser(os::Now());
+    std::size_t parsed = 0;
+    auto parseNewLines = [&] {
+        if (!details)
+            return;
+        for (; parsed < lines.size(); ++parsed)
+            parser.Add(lines[parsed]);
+    };
     WithWork(TWorkMode::wmRead, 0, [&] {
         const auto data = StartTransfer(std::string(), command, {125, 150, 154});
-        ReceiveData(data,
-                    [&](const char* bytes, std::size_t size) { collector.Feed(bytes, size); });
+        ReceiveData(data, [&](const char* bytes, std::size_t size) {
+            collector.Feed(bytes, size);
+            parseNewLines();
+        });
         FinishTransfer();
     });
     collector.Finish();
+    parseNewLines();
     if (details)
-        owner_.listing_ = ParseListing(lines, os::Now());
+        owner_.listing_ = parser.Items();
 }
 
 void TIdFTP::Impl::Get(const std::string& remote, const std::string& localPath, bool overwrite,

@@ -16,8 +16,10 @@ struct Token {
     std::size_t end;
 };
 
-std::vector<Token> Tokenize(const std::string& line) {
-    std::vector<Token> tokens;
+// Fills `tokens` (emptied first): a buffer the caller keeps, so a listing of many lines does not
+// allocate one per line.
+void Tokenize(const std::string& line, std::vector<Token>& tokens) {
+    tokens.clear();
     std::size_t pos = 0;
     while (pos < line.size()) {
         while (pos < line.size() && (line[pos] == ' ' || line[pos] == '\t'))
@@ -29,7 +31,6 @@ std::vector<Token> Tokenize(const std::string& line) {
             ++pos;
         tokens.push_back({begin, pos});
     }
-    return tokens;
 }
 
 std::string_view View(const std::string& line, const Token& token) {
@@ -168,7 +169,9 @@ ListingFormat DetectListingFormat(const std::string& firstLine) {
 std::optional<TIdFTPListItem> ParseUnixLine(const std::string& line, const os::LocalDateTime& now) {
     if (!IsModeString(line))
         return std::nullopt;
-    const std::vector<Token> tokens = Tokenize(line);
+    // Kept from line to line: a buffer of its own per line would cost an allocation per line.
+    thread_local std::vector<Token> tokens;
+    Tokenize(line, tokens);
     // The date is the first "month day year-or-time" triple after the mode, an owner and a size.
     for (std::size_t m = 3; m + 2 < tokens.size(); ++m) {
         const int month = MonthNumber(View(line, tokens[m]));
@@ -223,7 +226,8 @@ std::optional<TIdFTPListItem> ParseUnixLine(const std::string& line, const os::L
 
         // Between the mode and the size: link count (optional), owner, group (optional). A
         // "major," ahead of the size of a line that is no device is ignored.
-        std::vector<std::string_view> fields;
+        thread_local std::vector<std::string_view> fields;
+        fields.clear();
         for (std::size_t i = 1; i < fieldsEnd; ++i)
             fields.push_back(View(line, tokens[i]));
         if (fields.size() >= 2 && AllDigits(fields[0]))
@@ -260,7 +264,8 @@ std::optional<TIdFTPListItem> ParseUnixLine(const std::string& line, const os::L
 }
 
 std::optional<TIdFTPListItem> ParseDosLine(const std::string& line, const os::LocalDateTime& now) {
-    const std::vector<Token> tokens = Tokenize(line);
+    thread_local std::vector<Token> tokens;
+    Tokenize(line, tokens);
     if (tokens.size() < 4)
         return std::nullopt;
     // Date: MM-DD-YY or MM-DD-YYYY.
@@ -336,29 +341,42 @@ std::optional<TIdFTPListItem> ParseDosLine(const std::string& line, const os::Lo
     return item;
 }
 
-TIdFTPListItems ParseListing(const std::vector<std::string>& lines, const os::LocalDateTime& now) {
-    TIdFTPListItems items;
-    ListingFormat format = ListingFormat::Unknown;
-    for (const std::string& line : lines) {
-        if (line.empty())
-            continue;
-        if (format == ListingFormat::Unknown) {
-            format = DetectListingFormat(line);
-            if (format == ListingFormat::Unknown)
-                throw EIdUnknownListFormat();
+void ListingParser::Add(const std::string& line) {
+    if (line.empty() || unknown_)
+        return;
+    if (format_ == ListingFormat::Unknown) {
+        format_ = DetectListingFormat(line);
+        if (format_ == ListingFormat::Unknown) {
+            unknown_ = true;
+            return;
         }
-        std::optional<TIdFTPListItem> item;
-        if (format == ListingFormat::Unix) {
-            if (StartsWithTotal(line))
-                continue;
-            item = ParseUnixLine(line, now);
-        } else {
-            item = ParseDosLine(line, now);
-        }
-        if (item)
-            items.push_back(std::move(*item));
     }
+    std::optional<TIdFTPListItem> item;
+    if (format_ == ListingFormat::Unix) {
+        if (StartsWithTotal(line))
+            return;
+        item = ParseUnixLine(line, now_);
+    } else {
+        item = ParseDosLine(line, now_);
+    }
+    if (item)
+        items_.push_back(std::move(*item));
+}
+
+TIdFTPListItems ListingParser::Items() {
+    if (unknown_)
+        throw EIdUnknownListFormat();
+    TIdFTPListItems items;
+    items.swap(items_);
     return items;
+}
+
+TIdFTPListItems ParseListing(const std::vector<std::string>& lines, const os::LocalDateTime& now) {
+    ListingParser parser(now);
+    for (const std::string& line : lines) {
+        parser.Add(line);
+    }
+    return parser.Items();
 }
 
 }  // namespace ftp

@@ -36,4 +36,24 @@ std::optional<TIdFTPListItem> ParseDosLine(const std::string& line, const os::Lo
 // fit the format are skipped. "." and ".." come through as items.
 TIdFTPListItems ParseListing(const std::vector<std::string>& lines, const os::LocalDateTime& now);
 
+// ParseListing a line at a time, so a listing can be parsed while it arrives. Add never throws
+// for a line that fits no format: Items throws EIdUnknownListFormat afterwards when the first
+// line fitted neither format (the caller decides when to report it).
+class ListingParser {
+  public:
+    explicit ListingParser(const os::LocalDateTime& now) : now_(now) {}
+
+    // The next line of the listing.
+    void Add(const std::string& line);
+    // Moves the items out (the parser is empty afterwards). Throws EIdUnknownListFormat as
+    // above.
+    TIdFTPListItems Items();
+
+  private:
+    os::LocalDateTime now_;
+    ListingFormat format_ = ListingFormat::Unknown;
+    bool unknown_ = false;  // the first line fitted neither format: every line is passed over
+    TIdFTPListItems items_;
+};
+
 }  // namespace ftp

@@ -220,6 +220,25 @@ TEST(Listing, UnknownFirstLineFails) {
     EXPECT_TRUE(ParseListing({}, At(2026, 1, 1)).empty());
 }
 
+// Line by line, as a listing arrives: an unknown first line is reported only when the items
+// are asked for, and the lines after it give nothing; the items move out once.
+TEST(Listing, TheParserReportsAnUnknownFormatWhenAskedForTheItems) {
+    ListingParser unknown(At(2026, 1, 1));
+    EXPECT_NO_THROW(unknown.Add("Volume in drive C has no label"));
+    EXPECT_NO_THROW(unknown.Add("-rw-r--r--   1 ann  staff         5 Apr  4  2021 a.txt"));
+    EXPECT_THROW(unknown.Items(), EIdUnknownListFormat);
+
+    ListingParser parser(At(2026, 1, 1));
+    parser.Add("");
+    parser.Add("total 1");
+    parser.Add("-rw-r--r--   1 ann  staff         5 Apr  4  2021 a.txt");
+    parser.Add("not a line of the format");
+    const TIdFTPListItems items = parser.Items();
+    ASSERT_EQ(items.size(), 1u);
+    EXPECT_EQ(items[0].FileName, "a.txt");
+    EXPECT_TRUE(parser.Items().empty());
+}
+
 TEST(Listing, NameBytesAreKeptExactly) {
     const std::string line("-rw-r--r--   1 a b 1 Jan  1  2020 x\xff\x01/y");
     const auto item = ParseUnixLine(line, At(2026, 1, 1));

@@ -42,6 +42,11 @@ bool ProgressWait::Step(int fd, short events, const std::function<bool()>& still
     if (!stillCurrent())
         throw EIdClosedSocket();
     int stepMs = TIdAntiFreeze::StepMs();
+    // No longer than until the pump is due: a wait that began late in a step would otherwise
+    // keep the window without a pump for almost two steps.
+    const std::int64_t untilPump = stepMs - (os::TickCountMs() - lastPumpTick);
+    if (untilPump < stepMs)
+        stepMs = untilPump > 0 ? static_cast<int>(untilPump) : 0;
     if (timeoutMs_ > 0) {
         const std::int64_t left = timeoutMs_ - (os::TickCountMs() - lastProgress_);
         if (left < stepMs)

@@ -12,10 +12,10 @@ class ProgressWait {
     // the error that the caller reports for a time-out.
     ProgressWait(int timeoutMs, std::function<void()> onTimeout);
 
-    // Waits up to one step for `events` (poll flags) on fd, pumping when a step has passed since
-    // the last pump. stillCurrent is checked before the poll and after every pump: false throws
-    // EIdClosedSocket. Returns true when fd is ready (the caller then moves bytes and calls
-    // Progress). Calls onTimeout when the time without progress is up.
+    // Waits up to one step for `events` (poll flags) on fd, and no longer than until a step has
+    // passed since the last pump; pumps when it has. stillCurrent is checked before the poll and
+    // after every pump: false throws EIdClosedSocket. Returns true when fd is ready (the caller
+    // then moves bytes and calls Progress). Calls onTimeout when the time without progress is up.
     bool Step(int fd, short events, const std::function<bool()>& stillCurrent);
 
     // Bytes moved: restarts the time-out. Also pumps when a step has passed since the last pump,

@@ -155,6 +155,11 @@ TEST_P(ServerSessionTest, FolderAndFileCommands) {
     ASSERT_EQ(ftp.DirectoryListing().size(), 1u);
     EXPECT_EQ(ftp.DirectoryListing()[0].FileName, "sub");
     EXPECT_EQ(ftp.DirectoryListing()[0].ItemType, ftp::TIdDirItemType::ditDirectory);
+    // Taken out, the items leave the component empty.
+    const ftp::TIdFTPListItems taken = ftp.TakeDirectoryListing();
+    ASSERT_EQ(taken.size(), 1u);
+    EXPECT_EQ(taken[0].FileName, "sub");
+    EXPECT_TRUE(ftp.DirectoryListing().empty());
     ftp.RemoveDir("sub");
     EXPECT_FALSE(Exists(work_.local_folder + "sub"));
     EXPECT_THROW(ftp.ChangeDir("sub"), ftp::EIdProtocolReplyError);
