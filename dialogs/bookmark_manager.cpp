@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "dialogs/bookmark_rows.h"
+#include "dialogs/dialog_widgets.h"
 #include "dialogs/dialogs_host.h"
 #include "platform/ui/handler_guard.h"
 #include "platform/ui/list_view.h"
@@ -26,11 +27,7 @@ TForm17* Form17 = nullptr;
 
 namespace {
 
-QPushButton* AddButton(QWidget& parent, const char* name, const char* caption) {
-    auto* button = new QPushButton(QString::fromLatin1(caption), &parent);
-    button->setObjectName(QString::fromLatin1(name));
-    return button;
-}
+using dialogs::MakeButton;
 
 // A report list with a narrow untitled column and "Path".
 ui::ListView* MakeList(QWidget& parent, const char* name, QStandardItemModel*& rows) {
@@ -84,7 +81,7 @@ TForm17::TForm17(TDialogsHost& host, std::string localBookmarksPath, QWidget* pa
     auto* local = new QVBoxLayout(TabSheet1);
     ListView1 = MakeList(*TabSheet1, "ListView1", localRows_);
     local->addWidget(ListView1, 1);
-    Button3 = AddButton(*TabSheet1, "Button3", "&Delete");
+    Button3 = MakeButton(TabSheet1, "Button3", "&Delete");
     local->addWidget(Button3, 0, Qt::AlignRight);
     PageControl1->addTab(TabSheet1, QStringLiteral("Local"));
 
@@ -104,14 +101,14 @@ TForm17::TForm17(TDialogsHost& host, std::string localBookmarksPath, QWidget* pa
     remote->addLayout(server);
     ListView2 = MakeList(*TabSheet2, "ListView2", ftpRows_);
     remote->addWidget(ListView2, 1);
-    Button4 = AddButton(*TabSheet2, "Button4", "&Delete");
+    Button4 = MakeButton(TabSheet2, "Button4", "&Delete");
     remote->addWidget(Button4, 0, Qt::AlignRight);
     PageControl1->addTab(TabSheet2, QStringLiteral("FTP"));
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    Button2 = AddButton(*this, "Button2", "&OK");
-    Button1 = AddButton(*this, "Button1", "&Cancel");
+    Button2 = MakeButton(this, "Button2", "&OK");
+    Button1 = MakeButton(this, "Button1", "&Cancel");
     buttons->addWidget(Button2);
     buttons->addWidget(Button1);
     column->addLayout(buttons);

@@ -13,6 +13,7 @@
 #include <sys/stat.h>
 
 #include "connection/duplicate_asker.h"
+#include "dialogs/dialog_widgets.h"
 #include "platform/ui/handler_guard.h"
 #include "platform/ui/modal_result.h"
 #include "platform/ui/qt_text.h"
@@ -22,11 +23,7 @@ TForm9* Form9 = nullptr;
 
 namespace {
 
-template <class Widget>
-Widget* Named(Widget* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
+using dialogs::Named;
 
 constexpr int kPictureSize = 32;
 

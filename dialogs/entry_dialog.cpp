@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "dialogs/dialog_widgets.h"
 #include "dialogs/options_dialog.h"
 #include "dialogs/site_dialog.h"
 #include "platform/ui/handler_guard.h"
@@ -22,11 +23,7 @@
 
 namespace {
 
-template <class Widget>
-Widget* Named(Widget* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
+using dialogs::Named;
 
 vesk::TVeskTable& TableOf(dialogs::EntryKind kind) {
     return kind == dialogs::EntryKind::kProxy ? *dm->Tproxy : *dm->Tsocks;

@@ -16,6 +16,7 @@
 
 #include <utility>
 
+#include "dialogs/dialog_widgets.h"
 #include "dialogs/dialogs_host.h"
 #include "dialogs/proxy_dialog.h"
 #include "dialogs/site_dialog.h"
@@ -33,15 +34,8 @@ TForm2* Form2 = nullptr;
 
 namespace {
 
-template <class Widget>
-Widget* Named(Widget* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption) {
-    return Named(new QPushButton(QString::fromLatin1(caption), parent), name);
-}
+using dialogs::MakeButton;
+using dialogs::Named;
 
 QRadioButton* MakeRadio(QWidget* parent, const char* name, const char* caption) {
     return Named(new QRadioButton(QString::fromLatin1(caption), parent), name);

@@ -11,6 +11,7 @@
 
 #include <utility>
 
+#include "dialogs/dialog_widgets.h"
 #include "platform/ui/handler_guard.h"
 #include "platform/ui/integer_edit.h"
 #include "platform/ui/modal_result.h"
@@ -20,11 +21,7 @@ TForm18* Form18 = nullptr;
 
 namespace {
 
-template <class Widget>
-Widget* Named(Widget* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
+using dialogs::Named;
 
 constexpr int kPictureSize = 32;
 constexpr int kPictureShift = 8;  // the second picture of a selection stands this far off

@@ -12,6 +12,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "dialogs/dialog_widgets.h"
 #include "dialogs/dialogs_host.h"
 #include "dialogs/site_dialog.h"
 #include "platform/ui/handler_guard.h"
@@ -24,11 +25,7 @@ TForm15* Form15 = nullptr;
 
 namespace {
 
-template <class Widget>
-Widget* Named(Widget* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
+using dialogs::Named;
 
 }  // namespace
 

@@ -14,6 +14,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "dialogs/dialog_widgets.h"
 #include "dialogs/dialogs_host.h"
 #include "dialogs/options_dialog.h"
 #include "platform/os/clock.h"
@@ -31,18 +32,11 @@ TForm4* Form4 = nullptr;
 
 namespace {
 
+using dialogs::MakeButton;
+using dialogs::Named;
+
 constexpr const char* kAddCaption = "New FTP Site";
 constexpr const char* kNone = "None";
-
-template <class Widget>
-Widget* Named(Widget* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption) {
-    return Named(new QPushButton(QString::fromLatin1(caption), parent), name);
-}
 
 QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const char* caption, bool checked) {
     auto* box = Named(new QCheckBox(QString::fromLatin1(caption), parent), name);
