@@ -237,11 +237,7 @@ TEST_F(PageDialogs, ASiteMadeThroughTheDialogsLogsInThroughEachProxyType) {
 
         Tfb& frame = PageOf(name);
         EXPECT_EQ(TabImage(frame), 1);
-        const std::vector<std::string> recorded = proxy.Recorded();
-        ASSERT_GE(recorded.size(), c.login.size());
-        EXPECT_EQ(std::vector<std::string>(recorded.begin(), recorded.begin() + c.login.size()),
-                  c.login);
-        EXPECT_EQ(recorded.back(), "LIST");
+        ExpectProxyLoginAndList(proxy.Recorded(), c.login);
         EXPECT_EQ(Names(frame), std::vector<std::string>{"a.txt"});
         form_->CloseActivePage();
     }

@@ -28,6 +28,13 @@ const std::vector<ProxyLoginCase> kProxyLoginCases = {
     {"Transparent", {"USER puser", "PASS ppass", "USER alice", "PASS secret", "SYST"}},
 };
 
+void ExpectProxyLoginAndList(const std::vector<std::string>& recorded,
+                             const std::vector<std::string>& login) {
+    ASSERT_GE(recorded.size(), login.size());
+    EXPECT_EQ(std::vector<std::string>(recorded.begin(), recorded.begin() + login.size()), login);
+    EXPECT_EQ(recorded.back(), "LIST");
+}
+
 std::string ProxyScript() {
     return std::string(R"({"rules": [{"expect": "(SITE|OPEN) .*", "reply": "220 Connected"},)") +
            kServeRootRules + "]}";

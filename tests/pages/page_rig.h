@@ -72,5 +72,8 @@ struct ProxyLoginCase {
 extern const std::vector<ProxyLoginCase> kProxyLoginCases;
 // The script of a proxy that accepts SITE and OPEN and then serves as kServeRootRules does.
 std::string ProxyScript();
+// Expects the commands the proxy recorded to begin with `login` and end with the listing.
+void ExpectProxyLoginAndList(const std::vector<std::string>& recorded,
+                             const std::vector<std::string>& login);
 
 }  // namespace pagetest
