@@ -25,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "connection/duplicate_answers.h"
 #include "connection/page_lifetime.h"
 #include "connection/rdatalist.h"
 #include "connection/rftpsite.h"
@@ -33,6 +34,7 @@
 #include "platform/ftp/id_types.h"
 #include "platform/ui/list_view_handlers.h"
 #include "platform/ui/ui_services.h"
+#include "shared/rtmpinfo.h"
 
 class TAntiIdle;
 class TPageConnector;
@@ -177,6 +179,29 @@ class Tfb : public TfbComponents {
     // button's cycle.
     void SetViewStep(int step);
     void ToolButton8Click();
+
+    // ---- transfer queue and run ----
+
+    // ---- duplicate names, resume and folder transfers ----
+    // Lists the server's current folder anew and returns the index of the first item named
+    // exactly `name` (byte for byte), or -1. Unless `noDetails`, the item's size and modified
+    // time ("yyyy-mm-dd hh:mm:ss") go into `info`. Throws what LIST throws. The caller holds an
+    // exchange.
+    int FindRemoteItem(const std::string& name, rtmpinfo& info, bool noDetails);
+    // Settles one clash: the standing answer of the run, or the duplicate question shown
+    // modally for this page. FResumeOffset and FResumeRemaining stay set only for a resume of
+    // a file download; every other answer clears them. Without dialogs the answer is Cancel.
+    TDuplicateCode AskDuplicateAction(const rtmpinfo& info, bool isFolder, bool isDownload);
+    // Copies the remote folder `remoteName` (relative to the server's folder) into the local
+    // folder given by `localPath`, `newName` and `mode` (-1 created, 2 overwrite, 0 renamed);
+    // the server ends in the folder it started in. Throws what the component throws.
+    void DownloadFolderTree(const std::string& remoteName, const std::string& localPath,
+                            const std::string& newName, int mode);
+    // Copies the local folder `localPath` (ending with "/") into the server's current folder.
+    void UploadFolderTree(const std::string& localPath);
+    // True when the folder exists, else whether creating it (one level) succeeded.
+    static bool EnsureLocalDir(const std::string& path);
+    static bool IsLocalDir(const std::string& path);
 
     // ---- log and anti-idle ----
     void AddInfoLine(const std::string& text, int icon) noexcept;
