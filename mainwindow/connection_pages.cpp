@@ -119,6 +119,7 @@ void TConnectionPages::OpenSitePage(const std::string& name, bool quickConnect) 
     frame->setObjectName(FrameName(number));
     frame->setProperty("Tag", number);
     frame->FSiteName = name;
+    frame->SetDialogs(pageDialogs_);
     layout->addWidget(frame);
     host_.SetPageImage(*frame, 0);  // a new page is disconnected until its connect succeeds
     layout_.LoadPageLayout(*frame);

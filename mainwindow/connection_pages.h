@@ -19,6 +19,7 @@ class QWidget;
 class TLayoutKeeper;
 class TPageHost;
 class TTabSheet;
+class TPageDialogs;
 class Tfb;
 
 class TConnectionPages : public QObject {
@@ -38,6 +39,9 @@ class TConnectionPages : public QObject {
     // Opens the page of `name`, or shows it again (reconnecting it when its tab was hidden).
     // Pumps pending messages first; the frame's connect may pump too.
     void OpenSitePage(const std::string& name, bool quickConnect);
+    // The dialogs every page created from now on opens (not owned; must outlive the pages'
+    // handlers); none until set.
+    void SetPageDialogs(TPageDialogs* dialogs) { pageDialogs_ = dialogs; }
     // Both close their pages also when the shared page layout cannot be written; that write
     // error is thrown once the pages are closed.
     void CloseActivePage();
@@ -70,6 +74,7 @@ class TConnectionPages : public QObject {
     TPageHost& host_;
     TLayoutKeeper& layout_;
     std::int32_t& pageCounter_;
+    TPageDialogs* pageDialogs_ = nullptr;
     // Set while the program changes the active page, which runs no page-change handler.
     bool changingPage_ = false;
 };

@@ -19,6 +19,7 @@
 #include "connection/tfb.h"
 #include "dialogs/bookmark_manager.h"
 #include "dialogs/options_dialog.h"
+#include "dialogs/page_dialog_box.h"
 #include "dialogs/quick_connect_dialog.h"
 #include "mainwindow/banner_bar.h"
 #include "mainwindow/connection_pages.h"
@@ -102,6 +103,8 @@ TForm1::TForm1(std::string programFolder, QWidget* parent)
                                               *PageControl2, *ListView1, *local_);
     pages_ =
         new TConnectionPages(*PageControl1, *ToolButton35, *this, *layout_, PageCounter, *this);
+    pageDialogs_ = std::make_unique<TPageDialogBox>(*this);
+    pages_->SetPageDialogs(pageDialogs_.get());
     PopupMenu1 = pages_->PopupMenu1;
     Closepage1 = pages_->Closepage1;
     Closeall1 = pages_->Closeall1;

@@ -44,6 +44,7 @@ class TConnectionPages;
 class TLayoutKeeper;
 class TLocalBookmarks;
 class TLocalFilePane;
+class TPageDialogBox;
 class TSiteListPane;
 class TTabSheet;
 class Tfb;
@@ -240,6 +241,7 @@ class TForm1 : public QMainWindow, public TPageHost, public TDialogsHost {
     TLocalFilePane* local_;
     TLocalBookmarks* bookmarks_;
     TConnectionPages* pages_;
+    std::unique_ptr<TPageDialogBox> pageDialogs_;
     bool shown_ = false;
     bool closed_ = false;
     std::string lastErrorText_;

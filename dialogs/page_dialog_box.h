@@ -1,0 +1,25 @@
+#pragma once
+// The connection pages' dialogs: each call creates the dialog for the asking page, presets it
+// from that page, shows it modally over the main window and returns its modal result. The main
+// window owns one and hands it to every page it creates. A dialog that does not exist yet
+// answers Cancel without showing anything.
+#include "connection/page_dialogs.h"
+
+class TDialogsHost;
+
+class TPageDialogBox : public TPageDialogs {
+  public:
+    // `host` must outlive the object.
+    explicit TPageDialogBox(TDialogsHost& host);
+
+    int AskDuplicate(Tfb& page) override;
+    int ShowDownloadTarget(Tfb& page) override;
+    int ShowFind(Tfb& page) override;
+    int ShowFilter(Tfb& page) override;
+    int ShowPermissions(Tfb& page) override;
+    int ShowBookmarkManager(Tfb& page) override;
+    int ShowAddTask(Tfb& page) override;
+
+  private:
+    TDialogsHost& host_;
+};
