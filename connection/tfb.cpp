@@ -11,6 +11,8 @@
 #include <algorithm>
 
 #include "connection/anti_idle.h"
+#include "connection/chmod_tree.h"
+#include "connection/export_walk.h"
 #include "connection/page_connector.h"
 #include "connection/page_dialogs.h"
 #include "connection/page_host.h"
@@ -19,6 +21,7 @@
 #include "connection/quick_connect_target.h"
 #include "connection/remote_listing.h"
 #include "connection/remote_navigation.h"
+#include "connection/remote_operations.h"
 #include "connection/site_settings.h"
 #include "platform/os/program_folder.h"
 #include "platform/ui/handler_guard.h"
@@ -135,6 +138,7 @@ void Tfb::ConnectHandlers() {
         logHeight_ = sizes.value(0);
         queueHeight_ = sizes.value(2);
     });
+    ConnectOperationHandlers();
 }
 
 // ---- controls ----
@@ -144,6 +148,7 @@ ui::ListViewHandlers Tfb::RemoteListHandlers() {
     handlers.OnSelectItem = [this] { ListView2SelectItem(); };
     handlers.OnDblClick = [this] { ListView2DblClick(); };
     handlers.OnColumnClick = [this](int column) { ListView2ColumnClick(column); };
+    handlers.OnEdited = [this](int row, std::string& caption) { ListView2Edited(row, caption); };
     return handlers;
 }
 

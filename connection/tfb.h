@@ -29,6 +29,7 @@
 #include "connection/page_lifetime.h"
 #include "connection/rdatalist.h"
 #include "connection/rftpsite.h"
+#include "connection/rsaveform.h"
 #include "connection/rupdown.h"
 #include "connection/tfb_components.h"
 #include "platform/ftp/id_types.h"
@@ -37,6 +38,8 @@
 #include "shared/rtmpinfo.h"
 
 class TAntiIdle;
+class TChmodTree;
+class TExportWalk;
 class TPageConnector;
 class TPageDialogs;
 class TPageHost;
@@ -44,6 +47,7 @@ class TPageSession;
 class TProtocolLog;
 class TRemoteListing;
 class TRemoteNavigation;
+class TRemoteOperations;
 class TSiteSettings;
 
 namespace ftp {
@@ -164,6 +168,37 @@ class Tfb : public TfbComponents {
     void ToolButton1Click();  // Back
     void ToolButton2Click();  // Refresh, the menu's "Refresh"
 
+    // ---- remote file operations, permissions and export ----
+    // (TRemoteOperations, TChmodTree, TExportWalk.) Every command names entries of the page's
+    // folder and sends them only while the server is in it; what stops a command is logged.
+    // True when `name` may be a new name in the page's folder; a refusal shows its message.
+    bool CheckNewName(const std::string& name);
+    void Rename1Click();
+    // End of the in-place edit of `row`: renames, or puts the old caption back into `caption`.
+    void ListView2Edited(int row, std::string& caption);
+    // Nothing on a disconnected page; the row keeps its place.
+    void RenameEntry(const std::string& oldName, const std::string& newName);
+    void ToolButton4Click();  // Delete, the menu's "Delete"
+    // A disconnected page connects first and deletes in the folder the entry was listed in.
+    void DeleteEntry(const std::string& name, bool folder);
+    // The caller holds an exchange; throws what the component throws.
+    void DeleteFolderTree(const std::string& folder);
+    void ToolButton11Click();  // Make new directory
+    bool MakeDirEntry(const std::string& name);
+    void Properties1Click();
+    // The caller holds an exchange; throws what the component throws.
+    void ChmodTree(const std::string& folder);
+    void ToolButton18Click();  // Export whole directories
+    void Exportsel1Click();    // Export selected
+    // Below `parent`, a node of the export being built. The caller holds an exchange.
+    void BuildExportTree(const std::string& folder, std::size_t parent);
+    void SaveExportTree(const std::string& fileName);
+    static std::string FormatSizeKB(std::int64_t size);
+    // The folder of the last export file.
+    rsaveform FSaveForm;
+    // The dialogs set with SetDialogs; null when none.
+    TPageDialogs* Dialogs() { return dialogs_; }
+
     // ---- remote list ----
     void ListView2Data(int row, ui::OwnerDataItem& item) const;
     // Sorts by the clicked column (there is no descending order) and shows the rows again.
@@ -265,4 +300,10 @@ class Tfb : public TfbComponents {
     int connectCount_ = 0;
     int logHeight_ = 93;
     int queueHeight_ = 137;
+
+    // Remote file operations, permissions and export (made by ConnectOperationHandlers).
+    void ConnectOperationHandlers();
+    std::unique_ptr<TRemoteOperations> operations_;
+    std::unique_ptr<TChmodTree> chmod_;
+    std::unique_ptr<TExportWalk> export_;
 };
