@@ -48,7 +48,7 @@ void TPageCommand::Fail(const std::string& reason) {
     page_.AddInfoLine(what_ + " stopped: " + reason + ".", 2);
 }
 
-bool TPageCommand::ConnectInto(Tfb& page, const std::string& folder, const std::string& what) {
+bool TPageCommand::ConnectInto(Tfb& page, std::string folder, const std::string& what) {
     if (page.Connected())
         return true;
     const TPageLifetime::Run run(page.Lifetime());

@@ -47,7 +47,7 @@ class TPageCommand {
     // that the names the command holds mean that folder's entries. False, logged, when the
     // page is not connected afterwards or cannot show `folder`; true at once for a connected
     // page. Call it before the command begins (a connect takes the exchange itself).
-    static bool ConnectInto(Tfb& page, const std::string& folder, const std::string& what);
+    static bool ConnectInto(Tfb& page, std::string folder, const std::string& what);
 
   private:
     Tfb& page_;

@@ -116,8 +116,7 @@ void TRemoteOperations::DeleteEntry(const std::string& name, bool folder) {
     DeleteEntries(listing_.FCurrentDir, {{name, folder}});
 }
 
-void TRemoteOperations::DeleteEntries(const std::string& folder,
-                                      const std::vector<Entry>& entries) {
+void TRemoteOperations::DeleteEntries(std::string folder, const std::vector<Entry>& entries) {
     if (!TPageCommand::ConnectInto(page_, folder, "Delete"))
         return;
     TPageCommand command(page_, "Delete");

@@ -60,8 +60,9 @@ class TRemoteOperations {
         std::string name;
         bool folder = false;
     };
-    // Deletes `entries` (in the order given) of `folder`.
-    void DeleteEntries(const std::string& folder, const std::vector<Entry>& entries);
+    // Deletes `entries` (in the order given) of `folder` (a copy: connecting changes the
+    // page's folder).
+    void DeleteEntries(std::string folder, const std::vector<Entry>& entries);
     void DeleteTree(TRemoteTreeWalk& walk, const std::string& folder, int depth);
     // After a failed step: lists `folder` again (a failure there is logged).
     void RelistAfterFailure(TPageCommand& command, const std::string& folder);

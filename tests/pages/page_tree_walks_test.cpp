@@ -6,8 +6,10 @@
 
 #include <QTreeWidget>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -16,6 +18,7 @@
 #include "connection/page_dialogs.h"
 #include "connection/page_session.h"
 #include "connection/protocol_log.h"
+#include "connection/remote_tree_walk.h"
 #include "platform/os/clock.h"
 #include "platform/ui/list_view.h"
 #include "platform/ui/modal_result.h"
@@ -339,6 +342,61 @@ TEST(PageTreeWalks, ExportWritesTheFixtureAndTheSelection) {
             expected.push_back(Command(step));
     }
     EXPECT_EQ(After(server, connected), expected);
+}
+
+// A server that shows a folder inside every folder: each walk stops at the depth bound with a
+// log line, and the delete has deleted nothing, the export written nothing.
+TEST(PageTreeWalks, EachWalkStopsAtTheDepthBound) {
+    const std::string script =
+        std::string(R"({"builtin_data": true, "rules": [)") + ftptest::kLoginRules +
+        R"(, {"expect": "CWD .*", "reply": "250 Ok"}, {"expect": "PWD", "reply": "257 \"/\""},
+           {"expect": "SITE .*", "reply": "200 Ok"}, {"expect": "LIST", "reply": )" +
+        Listing({Dir("loop")}) + "}]}";
+    ftptest::TempFolder folder("export");
+    const std::string file = folder.File("deep.txt");
+    const struct {
+        const char* what;
+        std::function<void(Tfb&, ui::ScriptedUi&)> run;
+    } cases[] = {
+        {"Delete",
+         [](Tfb& page, ui::ScriptedUi& boxes) {
+             boxes.AnswerMessage(ui::mrYes);
+             page.ToolButton4Click();
+         }},
+        {"Permissions", [](Tfb& page, ui::ScriptedUi&) { page.Properties1Click(); }},
+        {"Export",
+         [&](Tfb& page, ui::ScriptedUi& boxes) {
+             boxes.AnswerSaveFile(file);
+             page.FStartDir = "/";
+             page.ToolButton18Click();
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScriptedServer server(ScriptedServer::Mode::kFtp, script);
+        ListingPage rig(At(server), false);
+        AnsweredPermissions dialog(700, ui::mrOk);
+        rig.page().SetDialogs(&dialog);
+        rig.Connect("/");
+        rig.page().ListView2->Select(0);
+        ui::ScriptedUi boxes(ui::GtestFailure());
+        c.run(rig.page(), boxes);
+        const std::vector<std::string> recorded = server.Recorded();
+        EXPECT_EQ(std::count(recorded.begin(), recorded.end(), "CWD loop"), kMaxRemoteTreeDepth);
+        EXPECT_EQ(std::count_if(recorded.begin(), recorded.end(),
+                                [](const std::string& line) {
+                                    return line.rfind("DELE", 0) == 0 || line.rfind("RMD", 0) == 0;
+                                }),
+                  0);
+        const TProtocolLog& log = rig.page().Log();
+        const std::string stopped =
+            std::string(c.what) + " stopped: The folder tree is deeper than 64 levels";
+        bool logged = false;
+        for (int row = 0; row < log.RowCount(); ++row)
+            logged = logged || (log.Icon(row) == 2 && log.Caption(row).rfind(stopped, 0) == 0);
+        EXPECT_TRUE(logged);
+    }
+    EXPECT_FALSE(std::filesystem::exists(file));
 }
 
 }  // namespace
