@@ -313,6 +313,9 @@ TEST(PageTreeWalks, ExportWritesTheFixtureAndTheSelection) {
               ReadFile(std::string(ZANTROPE_SOURCE_DIR) + "/tests/pages/fixtures/export_tree.txt"));
     EXPECT_EQ(page.TreeView1->topLevelItemCount(), 1);
 
+    // A selected folder keeps its own line even when its name is the start folder's text (a
+    // site's relative default folder).
+    page.FStartDir = "sub";
     SelectNames(rig, {"sub", "small.txt"});
     page.Exportsel1Click();
     EXPECT_EQ(
