@@ -17,6 +17,7 @@
 #include "connection/page_session.h"
 #include "connection/protocol_log.h"
 #include "connection/quick_connect_target.h"
+#include "connection/remote_bookmarks.h"
 #include "connection/remote_listing.h"
 #include "connection/remote_navigation.h"
 #include "connection/site_settings.h"
@@ -135,6 +136,7 @@ void Tfb::ConnectHandlers() {
         logHeight_ = sizes.value(0);
         queueHeight_ = sizes.value(2);
     });
+    ConnectBookmarkHandlers();
 }
 
 // ---- controls ----

@@ -36,12 +36,14 @@
 #include "platform/ui/ui_services.h"
 #include "shared/rtmpinfo.h"
 
+class QAction;
 class TAntiIdle;
 class TPageConnector;
 class TPageDialogs;
 class TPageHost;
 class TPageSession;
 class TProtocolLog;
+class TRemoteBookmarks;
 class TRemoteListing;
 class TRemoteNavigation;
 class TSiteSettings;
@@ -213,6 +215,20 @@ class Tfb : public TfbComponents {
     void Timer2Timer();
     TProtocolLog& Log() { return *log_; }
 
+    // ---- remote bookmarks ----
+    // Adds a bookmark of the current folder (the button and "Add Bookmark"): a row of the
+    // `bookmark` table for FSiteId unless it has one, and a menu item in any case. Throws the
+    // table's errors.
+    void ToolButton10Click();
+    // A bookmark item chosen: goes to its folder as one navigation (TRemoteNavigation::GoTo).
+    void OnBookmarkItemClick(QAction& item);
+    // "Manage Bookmarks...": the bookmark manager on its "FTP" page for FSiteId.
+    void Bookmarkmanager1Click();
+    // The bookmark items' folders in menu order, and replacing them all (a new page's
+    // bookmarks, the manager's OK).
+    std::vector<std::string> BookmarkPaths() const;
+    void SetBookmarkPaths(const std::vector<std::string>& paths);
+
     // ---- the page as the main window holds it ----
     // How often ConnectSite has run on this frame.
     int ConnectCount() const { return connectCount_; }
@@ -265,4 +281,8 @@ class Tfb : public TfbComponents {
     int connectCount_ = 0;
     int logHeight_ = 93;
     int queueHeight_ = 137;
+
+    // Remote bookmarks: the bookmark menu's items and rows.
+    void ConnectBookmarkHandlers();
+    std::unique_ptr<TRemoteBookmarks> bookmarks_;
 };

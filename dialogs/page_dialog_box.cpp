@@ -1,7 +1,10 @@
 #include "dialogs/page_dialog_box.h"
 
+#include "connection/tfb.h"
+#include "dialogs/bookmark_manager.h"
 #include "dialogs/dialogs_host.h"
 #include "platform/ui/modal_result.h"
+#include "shared/list_file.h"
 
 TPageDialogBox::TPageDialogBox(TDialogsHost& host) : host_(host) {}
 
@@ -30,9 +33,15 @@ int TPageDialogBox::ShowPermissions(Tfb& page) {
     return ui::mrCancel;
 }
 
+// The manager writes under the page's own site id, which a rename of the site does not
+// change, and rebuilds the menu of the page that opened it.
 int TPageDialogBox::ShowBookmarkManager(Tfb& page) {
-    (void)page;
-    return ui::mrCancel;
+    TForm17 dialog(host_, shared::ListFilePath(shared::kLocalBookmarksFile), host_.DialogParent());
+    dialog.PresetSite(page.FSiteId, page.FSiteName);
+    const int result = dialog.exec();
+    if (result == ui::mrOk)
+        page.SetBookmarkPaths(dialog.FtpBookmarks());
+    return result;
 }
 
 int TPageDialogBox::ShowAddTask(Tfb& page) {

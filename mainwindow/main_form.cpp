@@ -18,6 +18,7 @@
 #include "connection/quick_connect_target.h"
 #include "connection/tfb.h"
 #include "dialogs/bookmark_manager.h"
+#include "dialogs/bookmark_rows.h"
 #include "dialogs/options_dialog.h"
 #include "dialogs/page_dialog_box.h"
 #include "dialogs/quick_connect_dialog.h"
@@ -120,6 +121,9 @@ void TForm1::FormCreate() {
 
 void TForm1::ConnectHandlers() {
     sites_->OnOpenSite = [this](const std::string& name) { OpenSitePage(name, false); };
+    pages_->OnNewSitePage = [this](const std::string& name, Tfb& frame) {
+        LoadPageBookmarks(name, frame);
+    };
     sites_->OnSiteRenamed = [this](const std::string& oldName, const std::string& newName) {
         pages_->RenameSitePages(oldName, newName);
     };
@@ -143,6 +147,7 @@ TForm1::~TForm1() {
     errorHandler_.reset();
     sites_->OnOpenSite = nullptr;
     sites_->OnSiteRenamed = nullptr;
+    pages_->OnNewSitePage = nullptr;
     bookmarks_->OnAdd = nullptr;
     bookmarks_->OnGoTo = nullptr;
     bookmarks_->OnManage = nullptr;
@@ -421,6 +426,20 @@ void TForm1::Bookmarkmanager1Click() {
     TForm17 dialog(*this, programFolder_ + shared::kLocalBookmarksFile, this);
     dialog.ShowLocalPage();
     dialog.exec();
+}
+
+// The site is found by the name the page was opened with: at creation that is the page's site.
+void TForm1::LoadPageBookmarks(const std::string& siteName, Tfb& frame) {
+    if (dm == nullptr)
+        return;
+    std::int32_t siteId = 0;
+    {
+        OpenTable table(*dm->Tftpsite);
+        if (!table->Locate("name", siteName))
+            return;
+        siteId = table->FieldByName("id").AsInteger();
+    }
+    frame.SetBookmarkPaths(dialogs::ReadSiteBookmarks(*dm->Tftpb, siteId));
 }
 
 // ---- layout ----

@@ -194,6 +194,9 @@ class TForm1 : public QMainWindow, public TPageHost, public TDialogsHost {
     void LocalBookmarkClick(QAction& item);
     // Opens the bookmark manager on its "Local" page (modal).
     void Bookmarkmanager1Click();
+    // Fills a new page's remote bookmark menu with the rows of the stored site named
+    // `siteName` (none when no site has that name). Throws the tables' errors.
+    void LoadPageBookmarks(const std::string& siteName, Tfb& frame);
 
     // ---- layout ----
     void LoadMainLayout();
