@@ -110,6 +110,10 @@ TEST_F(PageBookmarks, ABookmarkAddedOnAPageComesBackOnANewPageOfItsSiteAndTakesI
     second.ToolButton10->click();
     EXPECT_EQ(BookmarkRows(), (std::vector<Row>{{alpha, "/sub"}, {beta, "/sub"}}));
     AddBookmarkRows({{alpha, "/sub/deep"}});
+    // A page shown again keeps its items: only a new page reads the table.
+    form_->CloseActivePage();
+    EXPECT_EQ(&OpenSite("beta"), &second);
+    EXPECT_EQ(second.BookmarkPaths(), std::vector<std::string>{"/sub"});
 
     Restart();
     Tfb& page = OpenSite("alpha");

@@ -141,13 +141,16 @@ TEST_F(MainTransfers, UploadQueuesTheLocalSelectionOnceAndRunsItIntoThePagesFold
     EXPECT_GE(RemoteRow(page, "b.bin"), 0);
 }
 
+// A file over 4 GiB is queued with its true size (a sparse file costs no disk).
 TEST_F(MainTransfers, AVanishedLocalItemIsRefusedWhileTheOthersAreQueued) {
+    constexpr std::int64_t kFiveGiB = 5LL * 1024 * 1024 * 1024;
     ftptest::PyftpdlibServer server("alice", "secret");
     Write(local_ + "/a.txt", "a");
     Write(local_ + "/gone.txt", "g");
-    Write(local_ + "/z.txt", "z");
+    Write(local_ + "/z.iso", "");
+    std::filesystem::resize_file(local_ + "/z.iso", kFiveGiB);
     Tfb& page = Open(server);
-    SelectLocal({"a.txt", "gone.txt", "z.txt"});
+    SelectLocal({"a.txt", "gone.txt", "z.iso"});
     page.ToolButton17Click();  // disconnected: nothing runs
     std::filesystem::remove(local_ + "/gone.txt");
     ui::ScriptedUi boxes(ui::GtestFailure());
@@ -159,7 +162,8 @@ TEST_F(MainTransfers, AVanishedLocalItemIsRefusedWhileTheOthersAreQueued) {
     EXPECT_EQ(boxes.Calls()[0].buttons, ui::mbOK);
     ASSERT_EQ(page.FQueue.size(), 2u);
     EXPECT_EQ(page.FQueue[0].name, "a.txt");
-    EXPECT_EQ(page.FQueue[1].name, "z.txt");
+    EXPECT_EQ(page.FQueue[1].name, "z.iso");
+    EXPECT_EQ(page.FQueue[1].size, kFiveGiB);
 }
 
 // The folder under the drop point: a folder row's own, a file row's folder, the shown folder for
