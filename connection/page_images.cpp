@@ -58,6 +58,8 @@ QIcon InfoImage(int index) {
             return Themed("go-previous", QStyle::SP_ArrowLeft);
         case 2:
             return Themed("dialog-error", QStyle::SP_MessageBoxCritical);
+        case 3:
+            return Themed("folder-bookmark", QStyle::SP_DirLinkIcon);
         default:
             return QIcon();
     }

@@ -55,14 +55,27 @@ void TRemoteNavigation::Refresh() {
     Navigate([this] { page_.ChangeDirAndList(listing_.FCurrentDir); });
 }
 
+void TRemoteNavigation::GoTo(const std::string& folder) {
+    Navigate([this, folder] {
+        // An absolute folder needs no particular starting point; a relative one means the
+        // page's folder, where an earlier run may no longer have left the server.
+        if (folder.empty() || folder.front() != '/')
+            page_.Session().EnterFolder(listing_.FCurrentDir);
+        Open(folder);
+    });
+}
+
 void TRemoteNavigation::Enter(const std::string& name) {
-    TPageSession& session = page_.Session();
-    session.EnterFolder(listing_.FCurrentDir);
+    page_.Session().EnterFolder(listing_.FCurrentDir);
+    Open(name);
+}
+
+void TRemoteNavigation::Open(const std::string& folder) {
     if (page_.FSite.autorefresh) {
-        page_.ChangeDirAndList(name);
+        page_.ChangeDirAndList(folder);
         return;
     }
-    session.ChangeDir(name);
+    page_.Session().ChangeDir(folder);
     listing_.RetrieveCurrentDir();
     listing_.ShowDirFromCache(listing_.FCurrentDir);
 }

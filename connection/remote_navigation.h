@@ -30,11 +30,18 @@ class TRemoteNavigation {
     void Back();
     // Lists the page's folder again.
     void Refresh();
+    // Goes to `folder` (a bookmark: a folder as the server reported it) as one navigation,
+    // by the site's auto-refresh setting from the cache or by listing it. A page that is not
+    // connected stays as it is.
+    void GoTo(const std::string& folder);
 
   private:
     // Enters `name` (an entry of the page's folder, or ".."), by the site's auto-refresh
     // setting from the cache or by listing it.
     void Enter(const std::string& name);
+    // CWD `folder` and show it (the same choice as Enter); the server's folder is the base of
+    // a relative name.
+    void Open(const std::string& folder);
     // Runs `work` as one navigation (see above).
     void Navigate(std::function<void()> work);
     void Recover();

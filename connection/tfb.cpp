@@ -18,11 +18,16 @@
 #include "connection/page_host.h"
 #include "connection/page_session.h"
 #include "connection/protocol_log.h"
+#include "connection/queue_commands.h"
+#include "connection/queue_run.h"
 #include "connection/quick_connect_target.h"
+#include "connection/remote_bookmarks.h"
 #include "connection/remote_listing.h"
 #include "connection/remote_navigation.h"
 #include "connection/remote_operations.h"
 #include "connection/site_settings.h"
+#include "connection/transfer_progress.h"
+#include "connection/transfer_queue.h"
 #include "platform/os/program_folder.h"
 #include "platform/ui/handler_guard.h"
 #include "platform/ui/help_service.h"
@@ -73,6 +78,8 @@ Tfb::~Tfb() {
     IdFTP1.OnConnected = nullptr;
     IdFTP1.OnDisconnected = nullptr;
     IdFTP1.OnStatus = nullptr;
+    IdFTP1.OnWorkBegin = nullptr;
+    IdFTP1.OnWork = nullptr;
     session_->IdLogEvent1.OnReceived = nullptr;
     session_->IdLogEvent1.OnSent = nullptr;
     RemoteItems->SetDataCallback(nullptr);
@@ -139,6 +146,8 @@ void Tfb::ConnectHandlers() {
         queueHeight_ = sizes.value(2);
     });
     ConnectOperationHandlers();
+    ConnectQueueHandlers();
+    ConnectBookmarkHandlers();
 }
 
 // ---- controls ----
@@ -149,6 +158,8 @@ ui::ListViewHandlers Tfb::RemoteListHandlers() {
     handlers.OnDblClick = [this] { ListView2DblClick(); };
     handlers.OnColumnClick = [this](int column) { ListView2ColumnClick(column); };
     handlers.OnEdited = [this](int row, std::string& caption) { ListView2Edited(row, caption); };
+    handlers.OnDragOver = [this](const ui::ListDrag& drag) { return ListView2DragOver(drag); };
+    handlers.OnDragDrop = [this](const ui::ListDrag& drag) { ListView2DragDrop(drag); };
     return handlers;
 }
 
@@ -398,8 +409,7 @@ void Tfb::ClearRemoteLists() {
 
 void Tfb::ClearLists() {
     listing_->Clear();
-    FQueue.clear();
-    QueueItems->removeRows(0, QueueItems->rowCount());
+    queue_->Clear();
     log_->Clear();
 }
 

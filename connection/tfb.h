@@ -37,6 +37,7 @@
 #include "platform/ui/ui_services.h"
 #include "shared/rtmpinfo.h"
 
+class QAction;
 class TAntiIdle;
 class TChmodTree;
 class TExportWalk;
@@ -45,10 +46,15 @@ class TPageDialogs;
 class TPageHost;
 class TPageSession;
 class TProtocolLog;
+class TQueueCommands;
+class TQueueRun;
+class TRemoteBookmarks;
 class TRemoteListing;
 class TRemoteNavigation;
 class TRemoteOperations;
 class TSiteSettings;
+class TTransferProgress;
+class TTransferQueue;
 
 namespace ftp {
 class TIdFTP;
@@ -216,6 +222,41 @@ class Tfb : public TfbComponents {
     void ToolButton8Click();
 
     // ---- transfer queue and run ----
+    // The queue (FQueue, and ListView1's rows in step with it) changes only through these and
+    // ClearLists. Whether an entry of that name, local path and remote folder is queued (all
+    // three compared exactly).
+    bool QueueHasEntry(const std::string& name, const std::string& localPath,
+                       const std::string& remoteFolder) const;
+    // Appends the entry and its row; the page owns it from then on.
+    void AddQueueEntry(rupdown entry);
+    // The run wrap: nothing while a run is in progress (it takes the new entries up); a run
+    // asked for while another exchange of the page waits starts once that one has ended.
+    // Otherwise shows the progress panel, runs the queue, resets the page's run state and,
+    // unless the page was closed meanwhile, refreshes the remote list when asked and switches
+    // the browsing controls on. Throws nothing of the run's (its errors end in its log line).
+    void StartQueueRun(bool refreshAfter);
+    // Works the queue off from its head (FBusy set by the caller); see TQueueRun.
+    void RunTransferQueue();
+    // Sets the component's transfer type for a file of that extension (with its dot) from the
+    // page's transfer mode. Throws what the table and the component throw.
+    void ApplyTransferType(const std::string& extension);
+    // Records the transfer of queue entry `index` in the history tables; `newName` is the new
+    // name of a rename answer, else empty. Throws what the tables throw.
+    void WriteHistory(int index, const std::string& newName);
+    void ToolButton5Click();  // Download..., the remote list's "Download..."
+    // Local items of the main window's local file view dragged over or dropped on the remote
+    // list.
+    bool ListView2DragOver(const ui::ListDrag& drag);
+    void ListView2DragDrop(const ui::ListDrag& drag);
+    void PopupdownPopup();
+    void ransfer1Click();  // Transfer
+    void Delete2Click();
+    void Clear2Click();
+    // The component's work events: the progress panel.
+    void IdFTP1WorkBegin(ftp::TWorkMode mode, std::int64_t expected);
+    void IdFTP1Work(ftp::TWorkMode mode, std::int64_t countSoFar);
+    TTransferQueue& Queue() { return *queue_; }
+    TTransferProgress& Progress() { return *progress_; }
 
     // ---- duplicate names, resume and folder transfers ----
     // Lists the server's current folder anew and returns the index of the first item named
@@ -247,6 +288,20 @@ class Tfb : public TfbComponents {
     void Savetofile1Click();
     void Timer2Timer();
     TProtocolLog& Log() { return *log_; }
+
+    // ---- remote bookmarks ----
+    // Adds a bookmark of the current folder (the button and "Add Bookmark"): a row of the
+    // `bookmark` table for FSiteId unless it has one, and a menu item in any case. Throws the
+    // table's errors.
+    void ToolButton10Click();
+    // A bookmark item chosen: goes to its folder as one navigation (TRemoteNavigation::GoTo).
+    void OnBookmarkItemClick(QAction& item);
+    // "Manage Bookmarks...": the bookmark manager on its "FTP" page for FSiteId.
+    void Bookmarkmanager1Click();
+    // The bookmark items' folders in menu order, and replacing them all (a new page's
+    // bookmarks, the manager's OK).
+    std::vector<std::string> BookmarkPaths() const;
+    void SetBookmarkPaths(const std::vector<std::string>& paths);
 
     // ---- the page as the main window holds it ----
     // How often ConnectSite has run on this frame.
@@ -306,4 +361,15 @@ class Tfb : public TfbComponents {
     std::unique_ptr<TRemoteOperations> operations_;
     std::unique_ptr<TChmodTree> chmod_;
     std::unique_ptr<TExportWalk> export_;
+
+    // The transfer queue, its run, the progress panel and the history writer.
+    void ConnectQueueHandlers();
+    std::unique_ptr<TTransferQueue> queue_;
+    std::unique_ptr<TTransferProgress> progress_;
+    std::unique_ptr<TQueueRun> run_;
+    std::unique_ptr<TQueueCommands> queueCommands_;
+
+    // Remote bookmarks: the bookmark menu's items and rows.
+    void ConnectBookmarkHandlers();
+    std::unique_ptr<TRemoteBookmarks> bookmarks_;
 };

@@ -3,9 +3,11 @@
 #include "connection/page_host.h"
 #include "connection/permissions_preset.h"
 #include "connection/tfb.h"
+#include "dialogs/bookmark_manager.h"
 #include "dialogs/dialogs_host.h"
 #include "dialogs/permissions_dialog.h"
 #include "platform/ui/modal_result.h"
+#include "shared/list_file.h"
 
 TPageDialogBox::TPageDialogBox(TDialogsHost& host) : host_(host) {}
 
@@ -44,9 +46,15 @@ int TPageDialogBox::ShowPermissions(Tfb& page) {
     return form.exec();
 }
 
+// The manager writes under the page's own site id, which a rename of the site does not
+// change, and rebuilds the menu of the page that opened it.
 int TPageDialogBox::ShowBookmarkManager(Tfb& page) {
-    (void)page;
-    return ui::mrCancel;
+    TForm17 dialog(host_, shared::ListFilePath(shared::kLocalBookmarksFile), host_.DialogParent());
+    dialog.PresetSite(page.FSiteId, page.FSiteName);
+    const int result = dialog.exec();
+    if (result == ui::mrOk)
+        page.SetBookmarkPaths(dialog.FtpBookmarks());
+    return result;
 }
 
 int TPageDialogBox::ShowAddTask(Tfb& page) {

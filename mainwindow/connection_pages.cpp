@@ -125,6 +125,9 @@ void TConnectionPages::OpenSitePage(const std::string& name, bool quickConnect) 
     layout_.LoadPageLayout(*frame);
     SetActivePage(sheet->PageIndex());
     frame->ConnectSite(quickConnect);
+    const auto newSitePage = OnNewSitePage;
+    if (!quickConnect && newSitePage && !frame->Lifetime().IsShutDown())
+        newSitePage(name, *frame);
     PageControl1Change();
 }
 

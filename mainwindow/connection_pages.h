@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <exception>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,10 @@ class TConnectionPages : public QObject {
     QMenu* PopupMenu1;
     QAction* Closepage1;
     QAction* Closeall1;
+
+    // Runs for a newly created page of a stored site once its first connect has returned
+    // (pages shown again and quick-connect pages are not new sites' pages).
+    std::function<void(const std::string& name, Tfb& frame)> OnNewSitePage;
 
     // Opens the page of `name`, or shows it again (reconnecting it when its tab was hidden).
     // Pumps pending messages first; the frame's connect may pump too.

@@ -18,6 +18,7 @@
 #include "connection/quick_connect_target.h"
 #include "connection/tfb.h"
 #include "dialogs/bookmark_manager.h"
+#include "dialogs/bookmark_rows.h"
 #include "dialogs/options_dialog.h"
 #include "dialogs/page_dialog_box.h"
 #include "dialogs/quick_connect_dialog.h"
@@ -26,9 +27,11 @@
 #include "mainwindow/layout_keeper.h"
 #include "mainwindow/local_bookmarks.h"
 #include "mainwindow/local_file_pane.h"
+#include "mainwindow/main_transfers.h"
 #include "mainwindow/site_list_pane.h"
 #include "platform/ftp/id_exceptions.h"
 #include "platform/ui/qt_text.h"
+#include "platform/ui/shell_list_view.h"
 #include "shared/list_file.h"
 #include "shared/open_table.h"
 #include "shared/tab_sheet.h"
@@ -105,6 +108,7 @@ TForm1::TForm1(std::string programFolder, QWidget* parent)
         new TConnectionPages(*PageControl1, *ToolButton35, *this, *layout_, PageCounter, *this);
     pageDialogs_ = std::make_unique<TPageDialogBox>(*this);
     pages_->SetPageDialogs(pageDialogs_.get());
+    transfers_ = std::make_unique<TMainTransfers>(*local_, [this] { return ActiveFrame(); });
     PopupMenu1 = pages_->PopupMenu1;
     Closepage1 = pages_->Closepage1;
     Closeall1 = pages_->Closeall1;
@@ -120,6 +124,9 @@ void TForm1::FormCreate() {
 
 void TForm1::ConnectHandlers() {
     sites_->OnOpenSite = [this](const std::string& name) { OpenSitePage(name, false); };
+    pages_->OnNewSitePage = [this](const std::string& name, Tfb& frame) {
+        LoadPageBookmarks(name, frame);
+    };
     sites_->OnSiteRenamed = [this](const std::string& oldName, const std::string& newName) {
         pages_->RenameSitePages(oldName, newName);
     };
@@ -128,6 +135,12 @@ void TForm1::ConnectHandlers() {
     bookmarks_->OnManage = [this] { Bookmarkmanager1Click(); };
     connect(ToolButton28, &QToolButton::clicked, this,
             ui::Guarded([this] { ToolButton28Click(); }));
+    connect(ToolButton35, &QToolButton::clicked, this,
+            ui::Guarded([this] { ToolButton35Click(); }));
+    ShellListView1->OnDragOver = [this](const ui::ListDrag& drag) {
+        return ShellListView1DragOver(drag);
+    };
+    ShellListView1->OnDragDrop = [this](const ui::ListDrag& drag) { ShellListView1DragDrop(drag); };
     connect(ZezovozPanel1->SpeedButton2, &QToolButton::clicked, this,
             ui::Guarded([this] { close(); }));
     connect(ZezovozPanel1->SpeedButton1, &QToolButton::clicked, this,
@@ -143,9 +156,12 @@ TForm1::~TForm1() {
     errorHandler_.reset();
     sites_->OnOpenSite = nullptr;
     sites_->OnSiteRenamed = nullptr;
+    pages_->OnNewSitePage = nullptr;
     bookmarks_->OnAdd = nullptr;
     bookmarks_->OnGoTo = nullptr;
     bookmarks_->OnManage = nullptr;
+    ShellListView1->OnDragOver = nullptr;
+    ShellListView1->OnDragDrop = nullptr;
     PageControl1->tabBar()->removeEventFilter(this);
     PageControl1->blockSignals(true);
 }
@@ -421,6 +437,34 @@ void TForm1::Bookmarkmanager1Click() {
     TForm17 dialog(*this, programFolder_ + shared::kLocalBookmarksFile, this);
     dialog.ShowLocalPage();
     dialog.exec();
+}
+
+// The site is found by the name the page was opened with: at creation that is the page's site.
+void TForm1::LoadPageBookmarks(const std::string& siteName, Tfb& frame) {
+    if (dm == nullptr)
+        return;
+    std::int32_t siteId = 0;
+    {
+        OpenTable table(*dm->Tftpsite);
+        if (!table->Locate("name", siteName))
+            return;
+        siteId = table->FieldByName("id").AsInteger();
+    }
+    frame.SetBookmarkPaths(dialogs::ReadSiteBookmarks(*dm->Tftpb, siteId));
+}
+
+// ---- transfers started from the main window ----
+
+bool TForm1::ShellListView1DragOver(const ui::ListDrag& drag) const {
+    return transfers_->ShellListView1DragOver(drag);
+}
+
+void TForm1::ShellListView1DragDrop(const ui::ListDrag& drag) {
+    transfers_->ShellListView1DragDrop(drag);
+}
+
+void TForm1::ToolButton35Click() {
+    transfers_->ToolButton35Click();
 }
 
 // ---- layout ----

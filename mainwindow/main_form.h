@@ -44,6 +44,7 @@ class TConnectionPages;
 class TLayoutKeeper;
 class TLocalBookmarks;
 class TLocalFilePane;
+class TMainTransfers;
 class TPageDialogBox;
 class TSiteListPane;
 class TTabSheet;
@@ -53,6 +54,7 @@ namespace ui {
 class DriveCombo;
 class ListView;
 class ShellListView;
+struct ListDrag;
 }  // namespace ui
 
 class TForm1 : public QMainWindow, public TPageHost, public TDialogsHost {
@@ -194,6 +196,14 @@ class TForm1 : public QMainWindow, public TPageHost, public TDialogsHost {
     void LocalBookmarkClick(QAction& item);
     // Opens the bookmark manager on its "Local" page (modal).
     void Bookmarkmanager1Click();
+    // Fills a new page's remote bookmark menu with the rows of the stored site named
+    // `siteName` (none when no site has that name). Throws the tables' errors.
+    void LoadPageBookmarks(const std::string& siteName, Tfb& frame);
+
+    // ---- transfers started from the main window (TMainTransfers) ----
+    bool ShellListView1DragOver(const ui::ListDrag& drag) const;
+    void ShellListView1DragDrop(const ui::ListDrag& drag);
+    void ToolButton35Click();  // Upload
 
     // ---- layout ----
     void LoadMainLayout();
@@ -242,6 +252,7 @@ class TForm1 : public QMainWindow, public TPageHost, public TDialogsHost {
     TLocalBookmarks* bookmarks_;
     TConnectionPages* pages_;
     std::unique_ptr<TPageDialogBox> pageDialogs_;
+    std::unique_ptr<TMainTransfers> transfers_;
     bool shown_ = false;
     bool closed_ = false;
     std::string lastErrorText_;

@@ -1,0 +1,50 @@
+#include "mainwindow/transfer_entries.h"
+
+#include <sys/stat.h>
+
+namespace transfers {
+
+bool IsPlainName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
+           name.find('\0') == std::string::npos;
+}
+
+std::string WithSlash(const std::string& folder) {
+    return !folder.empty() && folder.back() == '/' ? folder : folder + "/";
+}
+
+rupdown DownloadEntry(const rdatalist& entry, const std::string& folder) {
+    rupdown download;
+    download.direction = 1;
+    download.remoteFolder = "0";
+    download.localPath = WithSlash(folder) + entry.name;
+    // A display entry without a shell type name is a folder.
+    download.isFolder = entry.shelltype.empty();
+    download.size = download.isFolder ? 0 : entry.size;
+    download.name = entry.name;
+    download.remoteModified = entry.modified;
+    download.checkExists = false;
+    download.spare = -1;
+    return download;
+}
+
+std::optional<rupdown> UploadEntry(const std::string& path, bool isFolder) {
+    // The item as it is now, not as the view last read it: it may have gone or changed kind.
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0)
+        return std::nullopt;
+    if (isFolder ? !S_ISDIR(status.st_mode) : !S_ISREG(status.st_mode))
+        return std::nullopt;
+    rupdown upload;
+    upload.direction = 0;
+    upload.remoteFolder = "0";
+    upload.localPath = path;
+    upload.size = isFolder ? 0 : static_cast<std::int64_t>(status.st_size);
+    upload.name = path.substr(path.find_last_of('/') + 1);
+    upload.isFolder = isFolder;
+    upload.checkExists = false;
+    upload.spare = -1;
+    return upload;
+}
+
+}  // namespace transfers

@@ -1,0 +1,30 @@
+#pragma once
+// The queue entries the main window makes for the active page: downloads of remote entries
+// dropped on the local file view, uploads of the local items selected there (the Upload button).
+// Paths are local POSIX paths; remote names are the listing's bytes.
+#include <optional>
+#include <string>
+
+#include "connection/rdatalist.h"
+#include "connection/rupdown.h"
+
+namespace transfers {
+
+// Whether a remote entry's name may become a local path inside the drop folder: not empty,
+// not "." or "..", and without "/" or NUL.
+bool IsPlainName(const std::string& name);
+
+// `folder` with one "/" at its end (the root stays "/").
+std::string WithSlash(const std::string& folder);
+
+// The download of display entry `entry` into `folder` (an existing local folder): into the
+// page's current folder at run time, with the entry's size (0 for a folder) and modified time.
+// The caller has checked IsPlainName(entry.name).
+rupdown DownloadEntry(const rdatalist& entry, const std::string& folder);
+
+// The upload of the local item `path` into the page's current folder at run time, with the
+// file's size as the file system reports it now (64-bit; 0 for a folder). nullopt when `path`
+// no longer exists as a folder (`isFolder`) or as a regular file.
+std::optional<rupdown> UploadEntry(const std::string& path, bool isFolder);
+
+}  // namespace transfers

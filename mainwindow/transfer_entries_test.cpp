@@ -1,0 +1,99 @@
+#include "mainwindow/transfer_entries.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>  // mkdtemp
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace transfers {
+namespace {
+
+TEST(TransferEntries, OnlyPlainRemoteNamesBecomeLocalNames) {
+    const struct {
+        std::string name;
+        bool plain;
+    } cases[] = {{"a.txt", true},
+                 {".hidden", true},
+                 {"...", true},
+                 {"", false},
+                 {".", false},
+                 {"..", false},
+                 {"/", false},
+                 {"a/b", false},
+                 {"../up", false},
+                 {"/etc", false},
+                 {std::string("a\0b", 3), false}};
+    for (const auto& item : cases)
+        EXPECT_EQ(IsPlainName(item.name), item.plain) << item.name;
+}
+
+TEST(TransferEntries, ADroppedEntryDownloadsIntoTheFolderWithItsListingDetails) {
+    rdatalist file;
+    file.name = "a.bin";
+    file.shelltype = "BIN File";
+    file.size = 6'000'000'000;
+    file.modified = "2026-01-02 03:04:05";
+    const rupdown download = DownloadEntry(file, "/home/u/in");
+    EXPECT_EQ(download.direction, 1);
+    EXPECT_EQ(download.localPath, "/home/u/in/a.bin");
+    EXPECT_EQ(download.remoteFolder, "0");
+    EXPECT_EQ(download.size, 6'000'000'000);
+    EXPECT_FALSE(download.isFolder);
+    EXPECT_EQ(download.remoteModified, "2026-01-02 03:04:05");
+    EXPECT_FALSE(download.checkExists);
+    EXPECT_EQ(download.spare, -1);
+
+    rdatalist folder;
+    folder.name = "sub";
+    folder.typetext = "Folder";
+    EXPECT_TRUE(DownloadEntry(folder, "/").isFolder);
+    EXPECT_EQ(DownloadEntry(folder, "/").localPath, "/sub");
+}
+
+class UploadEntries : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "zantrope-entries-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        folder_ = pattern + "/";
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder_, ignored);
+    }
+    std::string folder_;
+};
+
+// A file over 4 GiB keeps its true size; a sparse file costs no disk.
+TEST_F(UploadEntries, ALargeFileIsQueuedWithItsTrueSize) {
+    constexpr std::int64_t kFiveGiB = 5LL * 1024 * 1024 * 1024;
+    const std::string path = folder_ + "big.iso";
+    std::ofstream(path).close();
+    std::filesystem::resize_file(path, kFiveGiB);
+    const std::optional<rupdown> upload = UploadEntry(path, false);
+    ASSERT_TRUE(upload.has_value());
+    EXPECT_EQ(upload->size, kFiveGiB);
+    EXPECT_EQ(upload->name, "big.iso");
+    EXPECT_EQ(upload->localPath, path);
+    EXPECT_EQ(upload->direction, 0);
+    EXPECT_EQ(upload->remoteFolder, "0");
+    EXPECT_FALSE(upload->isFolder);
+}
+
+// An item that is gone, or is no longer of the kind the view showed, is not queued.
+TEST_F(UploadEntries, AnItemThatIsNotWhatTheViewShowedIsRefused) {
+    std::filesystem::create_directory(folder_ + "dir");
+    std::ofstream(folder_ + "file") << "x";
+    EXPECT_TRUE(UploadEntry(folder_ + "dir", true).has_value());
+    EXPECT_EQ(UploadEntry(folder_ + "dir", true)->size, 0);
+    EXPECT_FALSE(UploadEntry(folder_ + "dir", false).has_value());
+    EXPECT_FALSE(UploadEntry(folder_ + "file", true).has_value());
+    EXPECT_FALSE(UploadEntry(folder_ + "gone", false).has_value());
+    EXPECT_FALSE(UploadEntry(folder_ + "gone", true).has_value());
+}
+
+}  // namespace
+}  // namespace transfers

@@ -1,0 +1,121 @@
+// The real program on an X server of its own (Xvfb), worked with the pointer (xdotool): with a
+// page connected to a local pyftpdlib, a local file dragged onto the page's remote list is
+// uploaded, and a remote file dragged onto the local pane is downloaded into the folder it
+// shows. Screenshots after each drag are kept in the build folder (zantrope-drag-upload.png,
+// zantrope-drag-download.png).
+//
+// The pointer goes to the controls' places in the window, which fills the 1280x1024 screen
+// with the program's style and fonts.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#include "mainwindow/testing/x_session.h"
+#include "tests/ftp_servers/server_fixture.h"
+#include "tests/pages/page_rig.h"
+
+namespace pagetest {
+namespace {
+
+using mainwindow::testing::ChildProcess;
+using mainwindow::testing::FirstLine;
+using mainwindow::testing::WaitFor;
+using mainwindow::testing::XServer;
+
+constexpr const char* kSiteIcon = "481 123";     // the stored site in the site list
+constexpr const char* kLocalFirst = "60 154";    // the first item of the local view
+constexpr const char* kLocalEmpty = "120 600";   // empty space of the local view
+constexpr const char* kRemoteFirst = "400 225";  // the first row of the remote list
+constexpr const char* kRemoteEmpty = "700 500";  // empty space of the remote list
+
+std::string ReadText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+using DragOnScreen = PageRig;
+
+TEST_F(DragOnScreen, AFileDraggedEachWayIsUploadedAndDownloaded) {
+    ftptest::PyftpdlibServer server("alice", "secret");
+    const std::string remote = server.account().local_folder;
+    std::ofstream(remote + "down.txt") << "from the server\r\n";
+    AddServerSite({.name = "local pyftpdlib",
+                   .port = server.account().port,
+                   .user = "alice",
+                   .password = "secret"});
+    dm->VeskDatabase1->SetConnected(false);  // the program uses the files now
+    const std::string home = folder_ + "home";
+    std::filesystem::create_directories(home);
+    std::ofstream(home + "/up.txt") << "from the desk\n";
+    const std::string program = folder_ + "zantrope";
+    std::filesystem::copy_file(std::string(ZANTROPE_APP_DIR) + "/zantrope", program);
+
+    XServer xserver;
+    ASSERT_FALSE(xserver.Display().empty()) << "the X server told no display";
+    ChildProcess window({program}, {"DISPLAY=" + xserver.Display(), "HOME=" + home,
+                                    "QT_QPA_PLATFORM=xcb", "ASAN_OPTIONS=detect_leaks=0"});
+    ASSERT_TRUE(window.Started());
+    const std::string env = xserver.Env();
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            return !FirstLine(env + "xdotool search --name 'Zantrope FREE Edition' 2>/dev/null")
+                        .empty();
+        },
+        std::chrono::seconds(30)))
+        << "no window appeared";
+    // These pauses pace the input for the window; nothing is timed.
+    const auto run = [&](const std::string& command) {
+        ASSERT_EQ(std::system((env + "xdotool " + command).c_str()), 0) << command;
+        std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    };
+    // A drag as a hand makes it: press, a few moves (the first starts the drag), release.
+    const auto drag = [&](const std::string& from, const std::string& to) {
+        run("mousemove " + from + " mousedown 1");
+        run("mousemove_relative 12 12");
+        run("mousemove_relative 30 30");
+        run("mousemove " + to);
+        run("mousemove_relative 3 3");
+        run("mouseup 1");
+    };
+    std::this_thread::sleep_for(std::chrono::seconds(2));  // let it paint
+    run(std::string("mousemove ") + kSiteIcon + " click --repeat 2 --delay 80 1");
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            return ReadText(server.LogPath()).find("USER 'alice' logged in.") != std::string::npos;
+        },
+        std::chrono::seconds(30)))
+        << "the page did not log in";
+    std::this_thread::sleep_for(std::chrono::seconds(2));  // the listing follows the login
+    const std::string build = std::string(ZANTROPE_BIN_DIR) + "/../";
+
+    drag(kLocalFirst, kRemoteEmpty);
+    EXPECT_TRUE(WaitFor([&] { return ReadText(remote + "up.txt") == "from the desk\n"; },
+                        std::chrono::seconds(30)))
+        << "the dragged file was not uploaded";
+    std::this_thread::sleep_for(std::chrono::seconds(1));  // the list is listed anew
+    ASSERT_EQ(
+        std::system((env + "import -window root '" + build + "zantrope-drag-upload.png'").c_str()),
+        0);
+
+    // The remote list shows "down.txt" first now, "up.txt" after it.
+    drag(kRemoteFirst, kLocalEmpty);
+    EXPECT_TRUE(WaitFor([&] { return ReadText(home + "/down.txt") == "from the server\r\n"; },
+                        std::chrono::seconds(30)))
+        << "the dragged remote file was not downloaded";
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    ASSERT_EQ(std::system(
+                  (env + "import -window root '" + build + "zantrope-drag-download.png'").c_str()),
+              0);
+    EXPECT_TRUE(window.Running());
+}
+
+}  // namespace
+}  // namespace pagetest
