@@ -9,6 +9,7 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QMimeData>
+#include <QPointer>
 #include <QProgressBar>
 #include <QStandardItemModel>
 #include <QTreeView>
@@ -445,6 +446,92 @@ TEST_F(PageQueue, ALongQueueRunsInConstantStackDepth) {
               *std::max_element(depths.begin(), depths.end()));
     EXPECT_EQ(ReadFile(target + "tiny1999.txt"), "t");
 }
+
+// A retrieve the server ends with 426, and one it calls complete though fewer bytes came than
+// its size, both fail: the row stays failed, no history row, and the log tells why.
+TEST_F(PageQueue, ACutOrShortDownloadFailsWithoutHistory) {
+    ftptest::ScriptedServer server(ftptest::ScriptedServer::Mode::kFtp,
+                                   std::string(R"({"builtin_data": true, "rules": [
+        {"expect": "RETR cut.bin", "reply": ["150 Sending", {"data_send": "abcde"},
+                                             "426 Connection closed; transfer aborted."]},
+        {"expect": "RETR short.bin", "reply": ["150 Sending", {"data_send": "abcde"},
+                                               "226 Transfer complete"]},)") +
+                                       kServeRootRules + "]}");
+    Tfb& frame = OpenServer(server.port(), "binary");
+    const std::string target = NewLocalFolder("cut");
+    struct Case {
+        const char* name;
+        const char* line;
+    };
+    const Case cases[] = {
+        {"cut.bin", "426:Connection closed; transfer aborted.\n, the operation cancel."},
+        {"short.bin", "Received 5 of 10 bytes of short.bin."}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (!frame.Connected())
+            frame.ConnectSite(false);
+        ASSERT_TRUE(frame.Connected());
+        frame.AddQueueEntry(DownloadEntry(c.name, target, 10));
+        frame.StartQueueRun(false);
+        ASSERT_EQ(frame.FQueue.size(), 1u);
+        EXPECT_EQ(frame.Queue().Image(0), 1);
+        EXPECT_TRUE(HasRow(frame, {c.line, 2}));
+        EXPECT_TRUE(Column(*dm->Thd, "key").empty());
+        // What came stays for a resume.
+        EXPECT_EQ(ReadFile(target + c.name), "abcde");
+        frame.Clear2Click();
+    }
+}
+
+// The page closed, or the main window closed, from a handler that runs inside the run's
+// transfer: the run ends without touching the queue, its rows or the log and writes no
+// history; it only resets the run state. (Checked under the sanitizers.)
+class PageQueueClosing : public PageQueue, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(PageQueueClosing, InsideATransferTheRunEndsAndTouchesNothing) {
+    const bool wholeWindow = GetParam();
+    ftptest::PyftpdlibServer server("alice", "secret");
+    WriteFile(server.account().local_folder + "big.bin", Bytes(4 << 20, 5));
+    Tfb& frame = OpenServer(server.account().port);
+    QPointer<Tfb> alive(&frame);
+    const std::string target = NewLocalFolder("closing");
+    frame.AddQueueEntry(DownloadEntry("big.bin", target, 4 << 20));
+    frame.AddQueueEntry(DownloadEntry("big.bin", target + "second-", 4 << 20));
+    bool closed = false;
+    frame.IdFTP1.OnWork = [&, work = frame.IdFTP1.OnWork](ftp::TWorkMode mode, std::int64_t count) {
+        work(mode, count);
+        if (closed)
+            return;
+        closed = true;
+        if (wholeWindow)
+            form_->close();
+        else
+            form_->CloseActivePage();
+    };
+
+    frame.StartQueueRun(false);
+
+    ASSERT_TRUE(closed);
+    ASSERT_TRUE(alive);  // freed only after the run has returned, by deferred deletion
+    EXPECT_FALSE(frame.FBusy);
+    EXPECT_FALSE(frame.Panel3->isVisibleTo(&frame));
+    EXPECT_EQ(frame.Label3->text(), QStringLiteral("0KB/S"));
+    if (wholeWindow) {
+        // Shut down, not emptied: the run left both entries as they were.
+        EXPECT_EQ(frame.FQueue.size(), 2u);
+        EXPECT_EQ(frame.QueueItems->rowCount(), 2);
+    } else {
+        EXPECT_TRUE(frame.FQueue.empty());
+        EXPECT_EQ(frame.QueueItems->rowCount(), 0);
+        EXPECT_EQ(frame.Log().RowCount(), 0);
+    }
+    EXPECT_FALSE(std::filesystem::exists(target + "second-big.bin"));
+    EXPECT_TRUE(Column(*dm->Thd, "key").empty());
+    mainwindow::testing::FlushDeferredDeletes();
+    EXPECT_EQ(alive.isNull(), wholeWindow);
+}
+
+INSTANTIATE_TEST_SUITE_P(PageOrWindow, PageQueueClosing, ::testing::Bool());
 
 }  // namespace
 }  // namespace pagetest
