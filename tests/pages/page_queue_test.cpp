@@ -533,5 +533,26 @@ TEST_P(PageQueueClosing, InsideATransferTheRunEndsAndTouchesNothing) {
 
 INSTANTIATE_TEST_SUITE_P(PageOrWindow, PageQueueClosing, ::testing::Bool());
 
+// An entry from any starter whose name is no plain file name is refused by the run with a log
+// line before anything is sent or written; the next entry runs.
+TEST_F(PageQueue, TheRunRefusesAnEntryWhoseNameIsNoPlainName) {
+    ftptest::PyftpdlibServer server("alice", "secret");
+    WriteFile(server.account().local_folder + "plain.txt", "plain");
+    Tfb& frame = OpenServer(server.account().port);
+    const std::string target = NewLocalFolder("deep/target");
+    rupdown evil = DownloadEntry("../plain.txt", target, 5);
+    evil.localPath = target + "../plain.txt";
+    frame.AddQueueEntry(evil);
+    frame.AddQueueEntry(DownloadEntry("plain.txt", target, 5));
+    frame.StartQueueRun(false);
+    EXPECT_TRUE(frame.FQueue.empty());
+    EXPECT_TRUE(HasRow(
+        frame, {"The name \"../plain.txt\" is not a plain file name; it was not downloaded.", 2}));
+    EXPECT_FALSE(std::filesystem::exists(folder_ + "deep/plain.txt"));
+    EXPECT_EQ(CountRows(frame, "RETR ../plain.txt"), 0);
+    EXPECT_EQ(ReadFile(target + "plain.txt"), "plain");
+    EXPECT_EQ(Column(*dm->Thd, "lofile"), std::vector<std::string>{"plain.txt"});
+}
+
 }  // namespace
 }  // namespace pagetest
