@@ -174,6 +174,7 @@ void TForm10::showEvent(QShowEvent* event) {
 
 void TForm10::FormShow() {
     LoadDownloadHistory();
+    ComboBox1->setFocus();
 }
 
 void TForm10::LoadDownloadHistory() {
