@@ -554,5 +554,72 @@ TEST_F(PageQueue, TheRunRefusesAnEntryWhoseNameIsNoPlainName) {
     EXPECT_EQ(Column(*dm->Thd, "lofile"), std::vector<std::string>{"plain.txt"});
 }
 
+// Entries naming a folder move the server away from the page's folder; an entry in "0" that
+// follows, in the same run or a later one, runs in the folder the list shows again.
+TEST_F(PageQueue, EntriesInThePagesFolderFollowOnesInOtherFolders) {
+    ftptest::PyftpdlibServer server("alice", "secret");
+    const std::string served = server.account().local_folder;
+    std::filesystem::create_directory(served + "sub");
+    WriteFile(served + "same.txt", "root");
+    WriteFile(served + "sub/same.txt", "sub");
+    Tfb& frame = OpenServer(server.account().port);
+    const std::string local = NewLocalFolder("moves");
+    WriteFile(local + "first.txt", "first");
+    WriteFile(local + "second.txt", "second");
+
+    // In one run: an upload into "sub", then one into the page's folder.
+    frame.AddQueueEntry(UploadEntry(local + "first.txt", "sub"));
+    frame.AddQueueEntry(UploadEntry(local + "second.txt", "0"));
+    frame.StartQueueRun(false);
+    EXPECT_EQ(ReadFile(served + "sub/first.txt"), "first");
+    EXPECT_EQ(ReadFile(served + "second.txt"), "second");
+
+    // A download from "/sub" (as a history re-run makes it), then later one from "0".
+    rupdown fromSub = DownloadEntry("same.txt", local, 3);
+    fromSub.remoteFolder = "/sub";
+    fromSub.localPath = local + "from-sub.txt";
+    frame.AddQueueEntry(fromSub);
+    frame.StartQueueRun(false);
+    rupdown fromPage = DownloadEntry("same.txt", local, 4);
+    fromPage.localPath = local + "from-page.txt";
+    frame.AddQueueEntry(fromPage);
+    frame.StartQueueRun(false);
+    EXPECT_EQ(ReadFile(local + "from-sub.txt"), "sub");
+    EXPECT_EQ(ReadFile(local + "from-page.txt"), "root");
+    EXPECT_TRUE(frame.FQueue.empty());
+    EXPECT_EQ(Column(*dm->Thd, "ftppath"), (std::vector<std::string>{"sub", "/", "/sub", "/"}));
+}
+
+// The entry is protected from the moment the run takes it, before its row shows it running:
+// Delete and Clear in the wait of its existence check leave it, and the run removes it.
+TEST_F(PageQueue, TheTakenEntryIsProtectedBeforeItShowsAsRunning) {
+    ftptest::PyftpdlibServer server("alice", "secret");
+    WriteFile(server.account().local_folder + "taken.txt", "taken");
+    Tfb& frame = OpenServer(server.account().port);
+    const std::string target = NewLocalFolder("taken");
+    rupdown taken = DownloadEntry("taken.txt", target, 5);
+    taken.checkExists = true;
+    frame.AddQueueEntry(taken);
+    frame.AddQueueEntry(DownloadEntry("other.txt", target, 5));
+    int imageWhenActed = -2;
+    auto begin = frame.IdFTP1.OnWorkBegin;
+    frame.IdFTP1.OnWorkBegin = [&](ftp::TWorkMode mode, std::int64_t n) {
+        begin(mode, n);
+        if (imageWhenActed != -2)
+            return;
+        imageWhenActed = frame.Queue().Image(0);  // the check's listing: not running yet
+        frame.ListView1->selectionModel()->select(
+            frame.QueueItems->index(0, 0),
+            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        frame.Delete2Click();
+        frame.Clear2Click();
+    };
+    frame.StartQueueRun(false);
+    EXPECT_EQ(imageWhenActed, -1);
+    EXPECT_TRUE(frame.FQueue.empty());
+    EXPECT_EQ(ReadFile(target + "taken.txt"), "taken");
+    EXPECT_EQ(Column(*dm->Thd, "lofile"), std::vector<std::string>{"taken.txt"});
+}
+
 }  // namespace
 }  // namespace pagetest
