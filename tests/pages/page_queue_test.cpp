@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "connection/page_dialogs.h"
 #include "connection/page_session.h"
 #include "connection/protocol_log.h"
 #include "connection/queue_run.h"
@@ -619,6 +620,122 @@ TEST_F(PageQueue, TheTakenEntryIsProtectedBeforeItShowsAsRunning) {
     EXPECT_TRUE(frame.FQueue.empty());
     EXPECT_EQ(ReadFile(target + "taken.txt"), "taken");
     EXPECT_EQ(Column(*dm->Thd, "lofile"), std::vector<std::string>{"taken.txt"});
+}
+
+// A dialog stand-in that answers every duplicate question with one modal result (and a new
+// name for a rename); the other dialogs are not used here.
+class AnswerEveryClash : public TPageDialogs {
+  public:
+    AnswerEveryClash(int result, std::string newName)
+        : result_(result), newName_(std::move(newName)) {}
+    int AskDuplicate(Tfb& page) override {
+        ++asked;
+        page.FRenameTo = newName_;
+        return result_;
+    }
+    int ShowDownloadTarget(Tfb&) override { return ui::mrCancel; }
+    int ShowFind(Tfb&) override { return ui::mrCancel; }
+    int ShowFilter(Tfb&) override { return ui::mrCancel; }
+    int ShowPermissions(Tfb&) override { return ui::mrCancel; }
+    int ShowBookmarkManager(Tfb&) override { return ui::mrCancel; }
+    int ShowAddTask(Tfb&) override { return ui::mrCancel; }
+    int asked = 0;
+
+  private:
+    int result_;
+    std::string newName_;
+};
+
+// A clash in either direction, by the answer: rename transfers under the new name, overwrite
+// replaces, skip and cancel leave both sides and write no history.
+TEST_F(PageQueue, ClashesGoByTheAnswer) {
+    ftptest::PyftpdlibServer server("alice", "secret");
+    const std::string served = server.account().local_folder;
+    Tfb& frame = OpenServer(server.account().port);
+    const std::string local = NewLocalFolder("clash");
+    struct Case {
+        int answer;
+        const char* remote;  // both folders afterwards, as name=content in name order
+        const char* local;
+        const char* history;  // lofile/ftpfile of the history rows, "" for none
+    };
+    const Case cases[] = {
+        {ui::mrOk, "down.txt=new-down new.txt=new-up up.txt=old-up",
+         "down.txt=old-down new.txt=new-down up.txt=new-up", "up.txt/new.txt new.txt/down.txt"},
+        {ui::mrYes, "down.txt=new-down up.txt=new-up", "down.txt=new-down up.txt=new-up",
+         "up.txt/up.txt down.txt/down.txt"},
+        {ui::mrNo, "down.txt=new-down up.txt=old-up", "down.txt=old-down up.txt=new-up", ""},
+        {ui::mrCancel, "down.txt=new-down up.txt=old-up", "down.txt=old-down up.txt=new-up", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.answer);
+        for (const auto& item : std::filesystem::directory_iterator(served))
+            std::filesystem::remove(item.path());
+        for (const auto& item : std::filesystem::directory_iterator(local))
+            std::filesystem::remove(item.path());
+        {
+            OpenTable details(*dm->Thd);
+            details->EmptyTable();
+        }
+        WriteFile(served + "up.txt", "old-up");
+        WriteFile(served + "down.txt", "new-down");
+        WriteFile(local + "up.txt", "new-up");
+        WriteFile(local + "down.txt", "old-down");
+        AnswerEveryClash dialogs(c.answer, "new.txt");
+        frame.SetDialogs(&dialogs);
+        frame.AddQueueEntry(UploadEntry(local + "up.txt"));
+        frame.AddQueueEntry(DownloadEntry("down.txt", local, 8));
+        frame.StartQueueRun(false);
+        frame.SetDialogs(nullptr);
+        EXPECT_EQ(dialogs.asked, 2);
+        EXPECT_TRUE(frame.FQueue.empty());
+        auto contents = [](const std::string& folder) {
+            std::vector<std::string> items;
+            for (const auto& item : std::filesystem::directory_iterator(folder))
+                items.push_back(item.path().filename().string() + "=" +
+                                ReadFile(item.path().string()));
+            std::sort(items.begin(), items.end());
+            std::string joined;
+            for (const std::string& item : items)
+                joined += (joined.empty() ? "" : " ") + item;
+            return joined;
+        };
+        EXPECT_EQ(contents(served), c.remote);
+        EXPECT_EQ(contents(local), c.local);
+        std::string history;
+        const std::vector<std::string> lofiles = Column(*dm->Thd, "lofile");
+        const std::vector<std::string> ftpfiles = Column(*dm->Thd, "ftpfile");
+        for (std::size_t row = 0; row < lofiles.size(); ++row)
+            history += (row == 0 ? "" : " ") + lofiles[row] + "/" + ftpfiles[row];
+        EXPECT_EQ(history, c.history);
+    }
+}
+
+// A dropped connection learnt of while an entry completes ends the run at the next pass: the
+// new head shows "No connection" and failed. Each run starts asking the question again.
+TEST_F(PageQueue, ADropLearntOfDuringAnEntryStopsAtTheNextPass) {
+    ftptest::PyftpdlibServer server("alice", "secret");
+    WriteFile(server.account().local_folder + "a.txt", "a");
+    Tfb& frame = OpenServer(server.account().port);
+    const std::string target = NewLocalFolder("dropped");
+    frame.AddQueueEntry(DownloadEntry("a.txt", target, 1));
+    rupdown next = DownloadEntry("a.txt", target, 1);
+    next.localPath = target + "b.txt";
+    frame.AddQueueEntry(next);
+    frame.FAskDuplicate = false;
+    frame.FDuplicateAnswer = 7;
+    auto work = frame.IdFTP1.OnWork;
+    frame.IdFTP1.OnWork = [&](ftp::TWorkMode mode, std::int64_t count) {
+        work(mode, count);
+        frame.FBusy = false;  // as the component's disconnect status would
+    };
+    frame.StartQueueRun(false);
+    EXPECT_EQ(ReadFile(target + "a.txt"), "a");
+    ASSERT_EQ(frame.FQueue.size(), 1u);
+    EXPECT_EQ(frame.Queue().Status(0), "No connection");
+    EXPECT_EQ(frame.Queue().Image(0), 1);
+    EXPECT_TRUE(frame.FAskDuplicate);
+    EXPECT_EQ(frame.FDuplicateAnswer, -1);
 }
 
 }  // namespace
