@@ -738,5 +738,25 @@ TEST_F(PageQueue, ADropLearntOfDuringAnEntryStopsAtTheNextPass) {
     EXPECT_EQ(frame.FDuplicateAnswer, -1);
 }
 
+// A local file that cannot be made fails the entry; the log names that error before the line
+// of the last reply, which says nothing of it.
+TEST_F(PageQueue, ALocalFileErrorIsLoggedBeforeTheLastReply) {
+    ftptest::PyftpdlibServer server("alice", "secret");
+    WriteFile(server.account().local_folder + "a.txt", "a");
+    Tfb& frame = OpenServer(server.account().port);
+    frame.AddQueueEntry(DownloadEntry("a.txt", folder_ + "no/such/folder/", 1));
+    frame.StartQueueRun(false);
+    ASSERT_EQ(frame.FQueue.size(), 1u);
+    EXPECT_EQ(frame.Queue().Image(0), 1);
+    const std::vector<LogRow> log = LogOf(frame);
+    const auto local = std::find_if(log.begin(), log.end(), [](const LogRow& row) {
+        return row.icon == 2 && row.text.starts_with("Cannot open file");
+    });
+    ASSERT_NE(local, log.end());
+    ASSERT_NE(local + 1, log.end());
+    EXPECT_EQ((local + 1)->icon, 2);
+    EXPECT_TRUE((local + 1)->text.ends_with(", the operation cancel.")) << (local + 1)->text;
+}
+
 }  // namespace
 }  // namespace pagetest
