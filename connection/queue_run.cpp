@@ -232,7 +232,7 @@ void TQueueRun::EnterEntryFolder(const TPageLifetime::Run& run, const rupdown& e
     }
     // A relative folder is one below the folder reached after connecting, wherever the
     // server is now.
-    if (entry.direction == 0 || entry.remoteFolder.front() != '/') {
+    if (entry.direction == 0 || !entry.remoteFolder.starts_with('/')) {
         session.ChangeDir(page_.FStartDir);
         CheckOpen(run);
     }
