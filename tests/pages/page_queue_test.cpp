@@ -758,5 +758,29 @@ TEST_F(PageQueue, ALocalFileErrorIsLoggedBeforeTheLastReply) {
     EXPECT_TRUE((local + 1)->text.ends_with(", the operation cancel.")) << (local + 1)->text;
 }
 
+// Transfer with a head that names a folder enters it first and forgets that folder's cached
+// listing; while a run is in progress it does nothing.
+TEST_F(PageQueue, TransferEntersTheHeadsFolderFirst) {
+    ftptest::PyftpdlibServer server("alice", "secret");
+    const std::string served = server.account().local_folder;
+    std::filesystem::create_directory(served + "sub");
+    Tfb& frame = OpenServer(server.account().port);
+    frame.AddCacheEntry("/sub", "stale.txt", "", "1", "2026-01-02 03:04:00", "u", "g", "rw-", "r--",
+                        "r--");
+    const std::string local = NewLocalFolder("transfer");
+    WriteFile(local + "in-sub.txt", "in sub");
+    frame.AddQueueEntry(UploadEntry(local + "in-sub.txt", "/sub"));
+    frame.FBusy = true;
+    frame.ransfer1Click();
+    EXPECT_EQ(frame.FQueue.size(), 1u);
+    EXPECT_EQ(CountRows(frame, "CWD /sub"), 0);
+    frame.FBusy = false;
+    frame.ransfer1Click();
+    EXPECT_TRUE(frame.FQueue.empty());
+    EXPECT_EQ(ReadFile(served + "sub/in-sub.txt"), "in sub");
+    for (const rdatalist& cached : frame.FDirCache)
+        EXPECT_NE(cached.name, "stale.txt");
+}
+
 }  // namespace
 }  // namespace pagetest
