@@ -15,6 +15,7 @@
 #include "connection/tfb.h"
 #include "connection/transfer_progress.h"
 #include "connection/transfer_queue.h"
+#include "platform/ftp/id_exceptions.h"
 #include "platform/ftp/id_ftp.h"
 #include "platform/ftp/id_list_item.h"
 #include "platform/os/clock.h"
@@ -170,10 +171,25 @@ TQueueRun::Pass TQueueRun::RunPass(const TPageLifetime::Run& run) {
             page_.WriteHistory(0, renamed ? page_.FRenameTo : std::string());
     } catch (const Stopped&) {
         return Pass::kEnd;
-    } catch (...) {
+    } catch (const ftp::EIdProtocolReplyError&) {
+        if (!run.Stopped())
+            ErrorPath(run);
+        return Pass::kEnd;
+    } catch (const ESizeMismatch&) {
+        if (!run.Stopped())
+            ErrorPath(run);  // its own line is logged already
+        return Pass::kEnd;
+    } catch (const std::exception& error) {
         if (run.Stopped())
             return Pass::kEnd;
+        // The error path's line names the last reply, which says nothing of a local file that
+        // could not be written or a connection that closed: that error is logged first.
+        page_.AddInfoLine(error.what(), 2);
         ErrorPath(run);
+        return Pass::kEnd;
+    } catch (...) {
+        if (!run.Stopped())
+            ErrorPath(run);
         return Pass::kEnd;
     }
     queue_.RemoveRunning();
@@ -216,7 +232,7 @@ void TQueueRun::EnterEntryFolder(const TPageLifetime::Run& run, const rupdown& e
     }
     // A relative folder is one below the folder reached after connecting, wherever the
     // server is now.
-    if (entry.direction == 0 || entry.remoteFolder.front() != '/') {
+    if (entry.direction == 0 || !entry.remoteFolder.starts_with('/')) {
         session.ChangeDir(page_.FStartDir);
         CheckOpen(run);
     }
@@ -328,14 +344,15 @@ bool TQueueRun::Download(const TPageLifetime::Run& run, const rupdown& entry, bo
         page_.Session().ForgetServerFolder();
         return true;
     }
+    // The type first: some servers tell a size only in binary mode.
+    ApplyTransferType(ExtensionOf(entry.name));
+    CheckOpen(run);
     std::int64_t expected = entry.size;
     if (expected <= 0) {
         expected = ftp.Size(entry.name);
         CheckOpen(run);
     }
     page_.FFileSize = expected;
-    ApplyTransferType(ExtensionOf(entry.name));
-    CheckOpen(run);
     info.ftpsize = entry.size;
     std::string localPath = entry.localPath;
     bool overwrite = false;

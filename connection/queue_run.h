@@ -20,7 +20,8 @@
 // local file it created only when nothing arrived (a partial file stays, for a resume).
 //
 // Errors: any error of a pass ends the run through the error path: a log line with the last
-// reply and "the operation cancel.", the head row failed (image 1, kept at the head), the page's
+// reply and "the operation cancel." (after a line with the error itself when it was no refused
+// reply), the head row failed (image 1, kept at the head), the page's
 // run state reset, the Abort action, the controls on. A page closed (or shut down) while the run
 // waited ends the run at once: nothing of the queue, the rows or the log is touched, no history
 // is written, only the run state is reset.

@@ -1,15 +1,19 @@
 #include "dialogs/page_dialog_box.h"
 
+#include <utility>
+
 #include "connection/page_host.h"
 #include "connection/permissions_preset.h"
 #include "connection/tfb.h"
 #include "dialogs/bookmark_manager.h"
 #include "dialogs/dialogs_host.h"
+#include "dialogs/download_target_dialog.h"
 #include "dialogs/permissions_dialog.h"
 #include "platform/ui/modal_result.h"
 #include "shared/list_file.h"
 
-TPageDialogBox::TPageDialogBox(TDialogsHost& host) : host_(host) {}
+TPageDialogBox::TPageDialogBox(TDialogsHost& host, std::string programFolder)
+    : host_(host), programFolder_(std::move(programFolder)) {}
 
 int TPageDialogBox::AskDuplicate(Tfb& page) {
     (void)page;
@@ -17,8 +21,9 @@ int TPageDialogBox::AskDuplicate(Tfb& page) {
 }
 
 int TPageDialogBox::ShowDownloadTarget(Tfb& page) {
-    (void)page;
-    return ui::mrCancel;
+    TForm10 dialog(page, programFolder_ + shared::kDownloadHistoryFile, host_.DialogParent());
+    dialog.PresetFromPage();
+    return dialog.exec();
 }
 
 int TPageDialogBox::ShowFind(Tfb& page) {

@@ -3,14 +3,17 @@
 // from that page, shows it modally over the main window and returns its modal result. The main
 // window owns one and hands it to every page it creates. A dialog that does not exist yet
 // answers Cancel without showing anything.
+#include <string>
+
 #include "connection/page_dialogs.h"
 
 class TDialogsHost;
 
 class TPageDialogBox : public TPageDialogs {
   public:
-    // `host` must outlive the object.
-    explicit TPageDialogBox(TDialogsHost& host);
+    // `host` must outlive the object. `programFolder` (ending in "/") holds the dialogs'
+    // history files.
+    TPageDialogBox(TDialogsHost& host, std::string programFolder);
 
     int AskDuplicate(Tfb& page) override;
     int ShowDownloadTarget(Tfb& page) override;
@@ -22,4 +25,5 @@ class TPageDialogBox : public TPageDialogs {
 
   private:
     TDialogsHost& host_;
+    std::string programFolder_;
 };

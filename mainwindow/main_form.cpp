@@ -106,7 +106,7 @@ TForm1::TForm1(std::string programFolder, QWidget* parent)
                                               *PageControl2, *ListView1, *local_);
     pages_ =
         new TConnectionPages(*PageControl1, *ToolButton35, *this, *layout_, PageCounter, *this);
-    pageDialogs_ = std::make_unique<TPageDialogBox>(*this);
+    pageDialogs_ = std::make_unique<TPageDialogBox>(*this, programFolder_);
     pages_->SetPageDialogs(pageDialogs_.get());
     transfers_ = std::make_unique<TMainTransfers>(*local_, [this] { return ActiveFrame(); });
     PopupMenu1 = pages_->PopupMenu1;

@@ -9,6 +9,7 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QMimeData>
+#include <QPointer>
 #include <QProgressBar>
 #include <QStandardItemModel>
 #include <QTreeView>
@@ -20,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "connection/page_dialogs.h"
 #include "connection/page_session.h"
 #include "connection/protocol_log.h"
 #include "connection/queue_run.h"
@@ -444,6 +446,340 @@ TEST_F(PageQueue, ALongQueueRunsInConstantStackDepth) {
     EXPECT_EQ(*std::min_element(depths.begin(), depths.end()),
               *std::max_element(depths.begin(), depths.end()));
     EXPECT_EQ(ReadFile(target + "tiny1999.txt"), "t");
+}
+
+// A retrieve the server ends with 426, and one it calls complete though fewer bytes came than
+// its size, both fail: the row stays failed, no history row, and the log tells why.
+TEST_F(PageQueue, ACutOrShortDownloadFailsWithoutHistory) {
+    ftptest::ScriptedServer server(ftptest::ScriptedServer::Mode::kFtp,
+                                   std::string(R"({"builtin_data": true, "rules": [
+        {"expect": "RETR cut.bin", "reply": ["150 Sending", {"data_send": "abcde"},
+                                             "426 Connection closed; transfer aborted."]},
+        {"expect": "RETR short.bin", "reply": ["150 Sending", {"data_send": "abcde"},
+                                               "226 Transfer complete"]},)") +
+                                       kServeRootRules + "]}");
+    Tfb& frame = OpenServer(server.port(), "binary");
+    const std::string target = NewLocalFolder("cut");
+    struct Case {
+        const char* name;
+        const char* line;
+    };
+    const Case cases[] = {
+        {"cut.bin", "426:Connection closed; transfer aborted.\n, the operation cancel."},
+        {"short.bin", "Received 5 of 10 bytes of short.bin."}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (!frame.Connected())
+            frame.ConnectSite(false);
+        ASSERT_TRUE(frame.Connected());
+        frame.AddQueueEntry(DownloadEntry(c.name, target, 10));
+        frame.StartQueueRun(false);
+        ASSERT_EQ(frame.FQueue.size(), 1u);
+        EXPECT_EQ(frame.Queue().Image(0), 1);
+        EXPECT_TRUE(HasRow(frame, {c.line, 2}));
+        EXPECT_TRUE(Column(*dm->Thd, "key").empty());
+        // What came stays for a resume.
+        EXPECT_EQ(ReadFile(target + c.name), "abcde");
+        frame.Clear2Click();
+    }
+}
+
+// The page closed, or the main window closed, from a handler that runs inside the run's
+// transfer: the run ends without touching the queue, its rows or the log and writes no
+// history; it only resets the run state. (Checked under the sanitizers.)
+class PageQueueClosing : public PageQueue, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(PageQueueClosing, InsideATransferTheRunEndsAndTouchesNothing) {
+    const bool wholeWindow = GetParam();
+    ftptest::PyftpdlibServer server("alice", "secret");
+    WriteFile(server.account().local_folder + "big.bin", Bytes(4 << 20, 5));
+    Tfb& frame = OpenServer(server.account().port);
+    QPointer<Tfb> alive(&frame);
+    const std::string target = NewLocalFolder("closing");
+    frame.AddQueueEntry(DownloadEntry("big.bin", target, 4 << 20));
+    frame.AddQueueEntry(DownloadEntry("big.bin", target + "second-", 4 << 20));
+    bool closed = false;
+    frame.IdFTP1.OnWork = [&, work = frame.IdFTP1.OnWork](ftp::TWorkMode mode, std::int64_t count) {
+        work(mode, count);
+        if (closed)
+            return;
+        closed = true;
+        if (wholeWindow)
+            form_->close();
+        else
+            form_->CloseActivePage();
+    };
+
+    frame.StartQueueRun(false);
+
+    ASSERT_TRUE(closed);
+    ASSERT_TRUE(alive);  // freed only after the run has returned, by deferred deletion
+    EXPECT_FALSE(frame.FBusy);
+    EXPECT_FALSE(frame.Panel3->isVisibleTo(&frame));
+    EXPECT_EQ(frame.Label3->text(), QStringLiteral("0KB/S"));
+    if (wholeWindow) {
+        // Shut down, not emptied: the run left both entries as they were.
+        EXPECT_EQ(frame.FQueue.size(), 2u);
+        EXPECT_EQ(frame.QueueItems->rowCount(), 2);
+    } else {
+        EXPECT_TRUE(frame.FQueue.empty());
+        EXPECT_EQ(frame.QueueItems->rowCount(), 0);
+        EXPECT_EQ(frame.Log().RowCount(), 0);
+    }
+    EXPECT_FALSE(std::filesystem::exists(target + "second-big.bin"));
+    EXPECT_TRUE(Column(*dm->Thd, "key").empty());
+    mainwindow::testing::FlushDeferredDeletes();
+    EXPECT_EQ(alive.isNull(), wholeWindow);
+}
+
+INSTANTIATE_TEST_SUITE_P(PageOrWindow, PageQueueClosing, ::testing::Bool());
+
+// An entry from any starter whose name is no plain file name is refused by the run with a log
+// line before anything is sent or written; the next entry runs.
+TEST_F(PageQueue, TheRunRefusesAnEntryWhoseNameIsNoPlainName) {
+    ftptest::PyftpdlibServer server("alice", "secret");
+    WriteFile(server.account().local_folder + "plain.txt", "plain");
+    Tfb& frame = OpenServer(server.account().port);
+    const std::string target = NewLocalFolder("deep/target");
+    rupdown evil = DownloadEntry("../plain.txt", target, 5);
+    evil.localPath = target + "../plain.txt";
+    frame.AddQueueEntry(evil);
+    frame.AddQueueEntry(DownloadEntry("plain.txt", target, 5));
+    frame.StartQueueRun(false);
+    EXPECT_TRUE(frame.FQueue.empty());
+    EXPECT_TRUE(HasRow(
+        frame, {"The name \"../plain.txt\" is not a plain file name; it was not downloaded.", 2}));
+    EXPECT_FALSE(std::filesystem::exists(folder_ + "deep/plain.txt"));
+    EXPECT_EQ(CountRows(frame, "RETR ../plain.txt"), 0);
+    EXPECT_EQ(ReadFile(target + "plain.txt"), "plain");
+    EXPECT_EQ(Column(*dm->Thd, "lofile"), std::vector<std::string>{"plain.txt"});
+}
+
+// Entries naming a folder move the server away from the page's folder; an entry in "0" that
+// follows, in the same run or a later one, runs in the folder the list shows again.
+TEST_F(PageQueue, EntriesInThePagesFolderFollowOnesInOtherFolders) {
+    ftptest::PyftpdlibServer server("alice", "secret");
+    const std::string served = server.account().local_folder;
+    std::filesystem::create_directory(served + "sub");
+    WriteFile(served + "same.txt", "root");
+    WriteFile(served + "sub/same.txt", "sub");
+    Tfb& frame = OpenServer(server.account().port);
+    const std::string local = NewLocalFolder("moves");
+    WriteFile(local + "first.txt", "first");
+    WriteFile(local + "second.txt", "second");
+
+    // In one run: an upload into "sub", then one into the page's folder.
+    frame.AddQueueEntry(UploadEntry(local + "first.txt", "sub"));
+    frame.AddQueueEntry(UploadEntry(local + "second.txt", "0"));
+    frame.StartQueueRun(false);
+    EXPECT_EQ(ReadFile(served + "sub/first.txt"), "first");
+    EXPECT_EQ(ReadFile(served + "second.txt"), "second");
+
+    // A download from "/sub" (as a history re-run makes it), then later one from "0".
+    rupdown fromSub = DownloadEntry("same.txt", local, 3);
+    fromSub.remoteFolder = "/sub";
+    fromSub.localPath = local + "from-sub.txt";
+    frame.AddQueueEntry(fromSub);
+    frame.StartQueueRun(false);
+    rupdown fromPage = DownloadEntry("same.txt", local, 4);
+    fromPage.localPath = local + "from-page.txt";
+    frame.AddQueueEntry(fromPage);
+    frame.StartQueueRun(false);
+    EXPECT_EQ(ReadFile(local + "from-sub.txt"), "sub");
+    EXPECT_EQ(ReadFile(local + "from-page.txt"), "root");
+    EXPECT_TRUE(frame.FQueue.empty());
+    EXPECT_EQ(Column(*dm->Thd, "ftppath"), (std::vector<std::string>{"sub", "/", "/sub", "/"}));
+}
+
+// The entry is protected from the moment the run takes it, before its row shows it running:
+// Delete and Clear in the wait of its existence check leave it, and the run removes it.
+TEST_F(PageQueue, TheTakenEntryIsProtectedBeforeItShowsAsRunning) {
+    ftptest::PyftpdlibServer server("alice", "secret");
+    WriteFile(server.account().local_folder + "taken.txt", "taken");
+    Tfb& frame = OpenServer(server.account().port);
+    const std::string target = NewLocalFolder("taken");
+    rupdown taken = DownloadEntry("taken.txt", target, 5);
+    taken.checkExists = true;
+    frame.AddQueueEntry(taken);
+    frame.AddQueueEntry(DownloadEntry("other.txt", target, 5));
+    int imageWhenActed = -2;
+    auto begin = frame.IdFTP1.OnWorkBegin;
+    frame.IdFTP1.OnWorkBegin = [&](ftp::TWorkMode mode, std::int64_t n) {
+        begin(mode, n);
+        if (imageWhenActed != -2)
+            return;
+        imageWhenActed = frame.Queue().Image(0);  // the check's listing: not running yet
+        frame.ListView1->selectionModel()->select(
+            frame.QueueItems->index(0, 0),
+            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        frame.Delete2Click();
+        frame.Clear2Click();
+    };
+    frame.StartQueueRun(false);
+    EXPECT_EQ(imageWhenActed, -1);
+    EXPECT_TRUE(frame.FQueue.empty());
+    EXPECT_EQ(ReadFile(target + "taken.txt"), "taken");
+    EXPECT_EQ(Column(*dm->Thd, "lofile"), std::vector<std::string>{"taken.txt"});
+}
+
+// A dialog stand-in that answers every duplicate question with one modal result (and a new
+// name for a rename); the other dialogs are not used here.
+class AnswerEveryClash : public TPageDialogs {
+  public:
+    AnswerEveryClash(int result, std::string newName)
+        : result_(result), newName_(std::move(newName)) {}
+    int AskDuplicate(Tfb& page) override {
+        ++asked;
+        page.FRenameTo = newName_;
+        return result_;
+    }
+    int ShowDownloadTarget(Tfb&) override { return ui::mrCancel; }
+    int ShowFind(Tfb&) override { return ui::mrCancel; }
+    int ShowFilter(Tfb&) override { return ui::mrCancel; }
+    int ShowPermissions(Tfb&) override { return ui::mrCancel; }
+    int ShowBookmarkManager(Tfb&) override { return ui::mrCancel; }
+    int ShowAddTask(Tfb&) override { return ui::mrCancel; }
+    int asked = 0;
+
+  private:
+    int result_;
+    std::string newName_;
+};
+
+// A clash in either direction, by the answer: rename transfers under the new name, overwrite
+// replaces, skip and cancel leave both sides and write no history.
+TEST_F(PageQueue, ClashesGoByTheAnswer) {
+    ftptest::PyftpdlibServer server("alice", "secret");
+    const std::string served = server.account().local_folder;
+    Tfb& frame = OpenServer(server.account().port);
+    const std::string local = NewLocalFolder("clash");
+    struct Case {
+        int answer;
+        const char* remote;  // both folders afterwards, as name=content in name order
+        const char* local;
+        const char* history;  // lofile/ftpfile of the history rows, "" for none
+    };
+    const Case cases[] = {
+        {ui::mrOk, "down.txt=new-down new.txt=new-up up.txt=old-up",
+         "down.txt=old-down new.txt=new-down up.txt=new-up", "up.txt/new.txt new.txt/down.txt"},
+        {ui::mrYes, "down.txt=new-down up.txt=new-up", "down.txt=new-down up.txt=new-up",
+         "up.txt/up.txt down.txt/down.txt"},
+        {ui::mrNo, "down.txt=new-down up.txt=old-up", "down.txt=old-down up.txt=new-up", ""},
+        {ui::mrCancel, "down.txt=new-down up.txt=old-up", "down.txt=old-down up.txt=new-up", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.answer);
+        for (const auto& item : std::filesystem::directory_iterator(served))
+            std::filesystem::remove(item.path());
+        for (const auto& item : std::filesystem::directory_iterator(local))
+            std::filesystem::remove(item.path());
+        {
+            OpenTable details(*dm->Thd);
+            details->EmptyTable();
+        }
+        WriteFile(served + "up.txt", "old-up");
+        WriteFile(served + "down.txt", "new-down");
+        WriteFile(local + "up.txt", "new-up");
+        WriteFile(local + "down.txt", "old-down");
+        AnswerEveryClash dialogs(c.answer, "new.txt");
+        frame.SetDialogs(&dialogs);
+        frame.AddQueueEntry(UploadEntry(local + "up.txt"));
+        frame.AddQueueEntry(DownloadEntry("down.txt", local, 8));
+        frame.StartQueueRun(false);
+        frame.SetDialogs(nullptr);
+        EXPECT_EQ(dialogs.asked, 2);
+        EXPECT_TRUE(frame.FQueue.empty());
+        auto contents = [](const std::string& folder) {
+            std::vector<std::string> items;
+            for (const auto& item : std::filesystem::directory_iterator(folder))
+                items.push_back(item.path().filename().string() + "=" +
+                                ReadFile(item.path().string()));
+            std::sort(items.begin(), items.end());
+            std::string joined;
+            for (const std::string& item : items)
+                joined += (joined.empty() ? "" : " ") + item;
+            return joined;
+        };
+        EXPECT_EQ(contents(served), c.remote);
+        EXPECT_EQ(contents(local), c.local);
+        std::string history;
+        const std::vector<std::string> lofiles = Column(*dm->Thd, "lofile");
+        const std::vector<std::string> ftpfiles = Column(*dm->Thd, "ftpfile");
+        for (std::size_t row = 0; row < lofiles.size(); ++row)
+            history += (row == 0 ? "" : " ") + lofiles[row] + "/" + ftpfiles[row];
+        EXPECT_EQ(history, c.history);
+    }
+}
+
+// A dropped connection learnt of while an entry completes ends the run at the next pass: the
+// new head shows "No connection" and failed. Each run starts asking the question again.
+TEST_F(PageQueue, ADropLearntOfDuringAnEntryStopsAtTheNextPass) {
+    ftptest::PyftpdlibServer server("alice", "secret");
+    WriteFile(server.account().local_folder + "a.txt", "a");
+    Tfb& frame = OpenServer(server.account().port);
+    const std::string target = NewLocalFolder("dropped");
+    frame.AddQueueEntry(DownloadEntry("a.txt", target, 1));
+    rupdown next = DownloadEntry("a.txt", target, 1);
+    next.localPath = target + "b.txt";
+    frame.AddQueueEntry(next);
+    frame.FAskDuplicate = false;
+    frame.FDuplicateAnswer = 7;
+    auto work = frame.IdFTP1.OnWork;
+    frame.IdFTP1.OnWork = [&](ftp::TWorkMode mode, std::int64_t count) {
+        work(mode, count);
+        frame.FBusy = false;  // as the component's disconnect status would
+    };
+    frame.StartQueueRun(false);
+    EXPECT_EQ(ReadFile(target + "a.txt"), "a");
+    ASSERT_EQ(frame.FQueue.size(), 1u);
+    EXPECT_EQ(frame.Queue().Status(0), "No connection");
+    EXPECT_EQ(frame.Queue().Image(0), 1);
+    EXPECT_TRUE(frame.FAskDuplicate);
+    EXPECT_EQ(frame.FDuplicateAnswer, -1);
+}
+
+// A local file that cannot be made fails the entry; the log names that error before the line
+// of the last reply, which says nothing of it.
+TEST_F(PageQueue, ALocalFileErrorIsLoggedBeforeTheLastReply) {
+    ftptest::PyftpdlibServer server("alice", "secret");
+    WriteFile(server.account().local_folder + "a.txt", "a");
+    Tfb& frame = OpenServer(server.account().port);
+    frame.AddQueueEntry(DownloadEntry("a.txt", folder_ + "no/such/folder/", 1));
+    frame.StartQueueRun(false);
+    ASSERT_EQ(frame.FQueue.size(), 1u);
+    EXPECT_EQ(frame.Queue().Image(0), 1);
+    const std::vector<LogRow> log = LogOf(frame);
+    const auto local = std::find_if(log.begin(), log.end(), [](const LogRow& row) {
+        return row.icon == 2 && row.text.starts_with("Cannot open file");
+    });
+    ASSERT_NE(local, log.end());
+    ASSERT_NE(local + 1, log.end());
+    EXPECT_EQ((local + 1)->icon, 2);
+    EXPECT_TRUE((local + 1)->text.ends_with(", the operation cancel.")) << (local + 1)->text;
+}
+
+// Transfer with a head that names a folder enters it first and forgets that folder's cached
+// listing; while a run is in progress it does nothing.
+TEST_F(PageQueue, TransferEntersTheHeadsFolderFirst) {
+    ftptest::PyftpdlibServer server("alice", "secret");
+    const std::string served = server.account().local_folder;
+    std::filesystem::create_directory(served + "sub");
+    Tfb& frame = OpenServer(server.account().port);
+    frame.AddCacheEntry("/sub", "stale.txt", "", "1", "2026-01-02 03:04:00", "u", "g", "rw-", "r--",
+                        "r--");
+    const std::string local = NewLocalFolder("transfer");
+    WriteFile(local + "in-sub.txt", "in sub");
+    frame.AddQueueEntry(UploadEntry(local + "in-sub.txt", "/sub"));
+    frame.FBusy = true;
+    frame.ransfer1Click();
+    EXPECT_EQ(frame.FQueue.size(), 1u);
+    EXPECT_EQ(CountRows(frame, "CWD /sub"), 0);
+    frame.FBusy = false;
+    frame.ransfer1Click();
+    EXPECT_TRUE(frame.FQueue.empty());
+    EXPECT_EQ(ReadFile(served + "sub/in-sub.txt"), "in sub");
+    for (const rdatalist& cached : frame.FDirCache)
+        EXPECT_NE(cached.name, "stale.txt");
 }
 
 }  // namespace
