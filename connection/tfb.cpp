@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include "connection/anti_idle.h"
+#include "connection/duplicate_question.h"
 #include "connection/page_connector.h"
 #include "connection/page_dialogs.h"
 #include "connection/page_host.h"

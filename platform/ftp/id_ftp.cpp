@@ -106,6 +106,7 @@ void TIdFTP::Rename(const std::string& from, const std::string& to) {
 
 std::int64_t TIdFTP::Size(const std::string& name) {
     Impl::Exchange exchange(*impl_);
+    impl_->EnsureBinaryType();
     const TIdRFCReply reply = impl_->CommandAnyReply("SIZE " + name);
     if (reply.NumericCode != 213 || reply.Text.empty())
         return -1;
