@@ -17,10 +17,14 @@
 #include "connection/page_host.h"
 #include "connection/page_session.h"
 #include "connection/protocol_log.h"
+#include "connection/queue_commands.h"
+#include "connection/queue_run.h"
 #include "connection/quick_connect_target.h"
 #include "connection/remote_listing.h"
 #include "connection/remote_navigation.h"
 #include "connection/site_settings.h"
+#include "connection/transfer_progress.h"
+#include "connection/transfer_queue.h"
 #include "platform/os/program_folder.h"
 #include "platform/ui/handler_guard.h"
 #include "platform/ui/help_service.h"
@@ -71,6 +75,8 @@ Tfb::~Tfb() {
     IdFTP1.OnConnected = nullptr;
     IdFTP1.OnDisconnected = nullptr;
     IdFTP1.OnStatus = nullptr;
+    IdFTP1.OnWorkBegin = nullptr;
+    IdFTP1.OnWork = nullptr;
     session_->IdLogEvent1.OnReceived = nullptr;
     session_->IdLogEvent1.OnSent = nullptr;
     RemoteItems->SetDataCallback(nullptr);
@@ -136,6 +142,7 @@ void Tfb::ConnectHandlers() {
         logHeight_ = sizes.value(0);
         queueHeight_ = sizes.value(2);
     });
+    ConnectQueueHandlers();
 }
 
 // ---- controls ----
@@ -145,6 +152,8 @@ ui::ListViewHandlers Tfb::RemoteListHandlers() {
     handlers.OnSelectItem = [this] { ListView2SelectItem(); };
     handlers.OnDblClick = [this] { ListView2DblClick(); };
     handlers.OnColumnClick = [this](int column) { ListView2ColumnClick(column); };
+    handlers.OnDragOver = [this](const ui::ListDrag& drag) { return ListView2DragOver(drag); };
+    handlers.OnDragDrop = [this](const ui::ListDrag& drag) { ListView2DragDrop(drag); };
     return handlers;
 }
 
@@ -394,8 +403,7 @@ void Tfb::ClearRemoteLists() {
 
 void Tfb::ClearLists() {
     listing_->Clear();
-    FQueue.clear();
-    QueueItems->removeRows(0, QueueItems->rowCount());
+    queue_->Clear();
     log_->Clear();
 }
 

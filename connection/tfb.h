@@ -47,9 +47,13 @@ class TPageDialogs;
 class TPageHost;
 class TPageSession;
 class TProtocolLog;
+class TQueueCommands;
+class TQueueRun;
 class TRemoteListing;
 class TRemoteNavigation;
 class TSiteSettings;
+class TTransferProgress;
+class TTransferQueue;
 
 namespace ftp {
 class TIdFTP;
@@ -189,6 +193,41 @@ class Tfb : public TfbComponents {
     void ToolButton8Click();
 
     // ---- transfer queue and run ----
+    // The queue (FQueue, and ListView1's rows in step with it) changes only through these and
+    // ClearLists. Whether an entry of that name, local path and remote folder is queued (all
+    // three compared exactly).
+    bool QueueHasEntry(const std::string& name, const std::string& localPath,
+                       const std::string& remoteFolder) const;
+    // Appends the entry and its row; the page owns it from then on.
+    void AddQueueEntry(rupdown entry);
+    // The run wrap: nothing while a run is in progress (it takes the new entries up); a run
+    // asked for while another exchange of the page waits starts once that one has ended.
+    // Otherwise shows the progress panel, runs the queue, resets the page's run state and,
+    // unless the page was closed meanwhile, refreshes the remote list when asked and switches
+    // the browsing controls on. Throws nothing of the run's (its errors end in its log line).
+    void StartQueueRun(bool refreshAfter);
+    // Works the queue off from its head (FBusy set by the caller); see TQueueRun.
+    void RunTransferQueue();
+    // Sets the component's transfer type for a file of that extension (with its dot) from the
+    // page's transfer mode. Throws what the table and the component throw.
+    void ApplyTransferType(const std::string& extension);
+    // Records the transfer of queue entry `index` in the history tables; `newName` is the new
+    // name of a rename answer, else empty. Throws what the tables throw.
+    void WriteHistory(int index, const std::string& newName);
+    void ToolButton5Click();  // Download..., the remote list's "Download..."
+    // Local items of the main window's local file view dragged over or dropped on the remote
+    // list.
+    bool ListView2DragOver(const ui::ListDrag& drag);
+    void ListView2DragDrop(const ui::ListDrag& drag);
+    void PopupdownPopup();
+    void ransfer1Click();  // Transfer
+    void Delete2Click();
+    void Clear2Click();
+    // The component's work events: the progress panel.
+    void IdFTP1WorkBegin(ftp::TWorkMode mode, std::int64_t expected);
+    void IdFTP1Work(ftp::TWorkMode mode, std::int64_t countSoFar);
+    TTransferQueue& Queue() { return *queue_; }
+    TTransferProgress& Progress() { return *progress_; }
 
     // ---- duplicate names, resume and folder transfers ----
     // Lists the server's current folder anew and returns the index of the first item named
@@ -283,6 +322,13 @@ class Tfb : public TfbComponents {
     int connectCount_ = 0;
     int logHeight_ = 93;
     int queueHeight_ = 137;
+
+    // The transfer queue, its run, the progress panel and the history writer.
+    void ConnectQueueHandlers();
+    std::unique_ptr<TTransferQueue> queue_;
+    std::unique_ptr<TTransferProgress> progress_;
+    std::unique_ptr<TQueueRun> run_;
+    std::unique_ptr<TQueueCommands> queueCommands_;
 
     // duplicate names, resume and folder transfers
     TDuplicateQuestion& Question();

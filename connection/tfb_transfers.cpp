@@ -5,7 +5,6 @@
 #include "connection/folder_upload.h"
 #include "connection/local_folders.h"
 #include "connection/tfb.h"
-#include "platform/ftp/id_ftp.h"
 
 TDuplicateQuestion& Tfb::Question() {
     if (!question_)
@@ -30,15 +29,9 @@ TDuplicateAsker& Tfb::DuplicateAsker() {
     return Question();
 }
 
-// The type of one file of a tree by the page's transfer mode.
-// (Until the queue run's ApplyTransferType is here: ascii and binary only.)
+// The type of each file of a tree, by the page's transfer mode and the file's extension.
 static TFolderWalk::ApplyType TreeTypeOf(Tfb& page) {
-    return [&page](const std::string&) {
-        if (page.FSite.transfermode == "binary")
-            page.IdFTP1.SetTransferType(ftp::TIdFTPTransferType::ftBinary);
-        else if (page.FSite.transfermode == "ascii")
-            page.IdFTP1.SetTransferType(ftp::TIdFTPTransferType::ftASCII);
-    };
+    return [&page](const std::string& extension) { page.ApplyTransferType(extension); };
 }
 
 void Tfb::DownloadFolderTree(const std::string& remoteName, const std::string& localPath,
