@@ -105,6 +105,7 @@ void TIdFTP::Rename(const std::string& from, const std::string& to) {
 }
 
 std::int64_t TIdFTP::Size(const std::string& name) {
+    BuildCommandLine("SIZE " + name);  // refuse a bad name before TYPE goes out
     Impl::Exchange exchange(*impl_);
     impl_->EnsureBinaryType();
     const TIdRFCReply reply = impl_->CommandAnyReply("SIZE " + name);

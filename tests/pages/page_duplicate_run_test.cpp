@@ -43,16 +43,18 @@ rupdown Entry(int direction, const std::string& name, const std::string& localPa
 
 class DuplicateRun : public PageRig {
   protected:
-    Tfb& OpenServer(int port) {
-        AddServerSite({.name = "local", .port = port, .user = "alice", .password = "secret"});
-        SetOptions(30, {});
-        {
+    // The page of a site `name` on `port` (alice/secret), the options in binary mode.
+    Tfb& OpenServer(int port, const std::string& name = "local") {
+        AddServerSite({.name = name, .port = port, .user = "alice", .password = "secret"});
+        if (!optionsSet_) {
+            SetOptions(30, {});
             OpenTable table(*dm->Toption);
             table->Edit();
             table->FieldByName("transfermode").SetAsString("binary");
             table->Post();
+            optionsSet_ = true;
         }
-        Tfb& frame = OpenSite("local");
+        Tfb& frame = OpenSite(name);
         EXPECT_TRUE(frame.Connected());
         // Every command line sent from here on (the log keeps only its last rows).
         ftp::TIdLogEvent& log = frame.Session().IdLogEvent1;
@@ -105,6 +107,7 @@ class DuplicateRun : public PageRig {
 
     ui::ModalDriver driver_{ui::GtestFailure()};
     std::string sent_;
+    bool optionsSet_ = false;
     // A folder download leaves the process in the folder it made.
     std::filesystem::path startFolder_ = std::filesystem::current_path();
 
@@ -202,6 +205,41 @@ TEST_F(DuplicateRun, StandingAnswersLastOneRun) {
     queueAll();
     RunWith(frame, {Click("Button6"), Click("Button6"), Click("Button6")});
     EXPECT_EQ(HistoryRows(), 3u);
+}
+
+// Two pages whose runs ask at once (the second page's run starts while the first one's
+// question is open): "Overwrite all" on the second page and "Skip all" on the first each hold
+// for the rest of their own page's run only.
+TEST_F(DuplicateRun, TwoPagesAskingAtOnceEachGetTheirOwnAnswer) {
+    ftptest::PyftpdlibServer server("alice", "secret");
+    const std::string served = server.account().local_folder;
+    for (const char* name : {"a.txt", "b.txt"})
+        WriteFileBytes(served + name, std::string("remote ") + name);
+    Tfb& first = OpenServer(server.account().port, "first");
+    Tfb& second = OpenServer(server.account().port, "second");
+    ASSERT_NE(&first, &second);
+    const auto queueBoth = [](Tfb& frame, const std::string& folder) {
+        std::filesystem::create_directories(folder);
+        for (const char* name : {"a.txt", "b.txt"}) {
+            WriteFileBytes(folder + name, "local");
+            frame.AddQueueEntry(Entry(1, name, folder + name, 0));
+        }
+    };
+    queueBoth(first, folder_ + "first/");
+    queueBoth(second, folder_ + "second/");
+    driver_.Next([&](QDialog& dialog) {
+        driver_.Next(Click("Button5"));
+        second.StartQueueRun(false);
+        EXPECT_TRUE(second.FQueue.empty());
+        EXPECT_TRUE(first.FAskDuplicate);
+        ClickButton(dialog, "Button7");
+    });
+    first.StartQueueRun(false);
+    EXPECT_EQ(driver_.DialogsDriven(), 2);
+    for (const char* name : {"a.txt", "b.txt"}) {
+        EXPECT_EQ(ReadFileBytes(folder_ + "first/" + name), "local");
+        EXPECT_EQ(ReadFileBytes(folder_ + "second/" + name), std::string("remote ") + name);
+    }
 }
 
 // Downloads cut at 50 seeded random places resume to the server's bytes through the run; the

@@ -192,25 +192,5 @@ TEST_F(PageDuplicate, RenameOfADownloadIsCheckedBesideTheLocalFile) {
     EXPECT_EQ(rig->page().FRenameTo, "new.txt");
 }
 
-// Two pages asking at once: the second page's question opens inside the first one's; each
-// standing answer lands in the page that asked.
-TEST_F(PageDuplicate, TwoPagesAskingAtOnceEachGetTheirOwnAnswer) {
-    auto first = NewPage();
-    auto second = NewPage();
-    TDuplicateCode secondCode = TDuplicateCode::kCancel;
-    const TDuplicateCode firstCode = Ask(first->page(), true, false, [&](QDialog& dialog) {
-        secondCode =
-            Ask(second->page(), true, false, [](QDialog& inner) { ClickButton(inner, "Button5"); });
-        EXPECT_TRUE(first->page().FAskDuplicate);
-        ClickButton(dialog, "Button7");
-    });
-    EXPECT_EQ(firstCode, TDuplicateCode::kSkip);
-    EXPECT_EQ(secondCode, TDuplicateCode::kOverwrite);
-    EXPECT_EQ(first->page().FDuplicateAnswer, 7);
-    EXPECT_EQ(second->page().FDuplicateAnswer, 6);
-    EXPECT_FALSE(first->page().FAskDuplicate);
-    EXPECT_FALSE(second->page().FAskDuplicate);
-}
-
 }  // namespace
 }  // namespace pagetest

@@ -14,7 +14,10 @@
 
 #include "connection/page_session.h"
 #include "platform/ftp/id_exceptions.h"
+#include "platform/ui/modal_result.h"
+#include "platform/ui/testing/gtest_failure.h"
 #include "platform/ui/testing/qt_test_environment.h"
+#include "platform/ui/testing/scripted_ui.h"
 #include "tests/ftp_client/scripted_login.h"
 #include "tests/ftp_servers/file_bytes.h"
 #include "tests/ftp_servers/server_fixture.h"
@@ -113,7 +116,7 @@ TEST_F(PyftpdlibTrees, UploadReusesRemoteFoldersAndDoesNotFollowFolderLinks) {
 
 // Mode 0 (rename): the tree lands in the new folder beside the existing one, sub-folders
 // included; mode 2 (overwrite) replaces files in the existing folder; mode -1 refuses to
-// overwrite a file that is there.
+// overwrite a file that is there, and fails with its message where no folder can be made.
 TEST_F(PyftpdlibTrees, DownloadModes) {
     ::mkdir(Served("tree").c_str(), 0755);
     ::mkdir(Served("tree/inner").c_str(), 0755);
@@ -135,6 +138,14 @@ TEST_F(PyftpdlibTrees, DownloadModes) {
     page().Session().ChangeDir("/");
     page().DownloadFolderTree("tree", existing, "", 2);
     EXPECT_EQ(TreeOf(existing), TreeOf(Served("tree")));
+
+    // A local folder that cannot be made: its message, then the walk fails.
+    ui::ScriptedUi ui(ui::GtestFailure());
+    ui.AnswerMessage(ui::mrOk);
+    EXPECT_THROW(page().DownloadFolderTree("tree", local_.File("no/such/folder"), "", -1),
+                 ftp::EIdLocalFileError);
+    ASSERT_EQ(ui.Calls().size(), 1u);
+    EXPECT_EQ(ui.Calls()[0].text, "Can not create the folder. Downloading cancel.");
 }
 
 // ---- the scripted server ----
