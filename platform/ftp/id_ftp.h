@@ -126,9 +126,10 @@ class TIdFTP {
     void RemoveDir(const std::string& name);    // RMD name (250)
     void Delete(const std::string& name);       // DELE name (250)
     void Rename(const std::string& from, const std::string& to);  // RNFR (350), RNTO (250)
-    // SIZE name in binary type (TYPE I first unless the server is known to be in it; a refused
-    // TYPE throws), any reply accepted: 213 gives the number after the first blank of the reply
-    // text (64-bit); a text that is no number, or any other reply, gives -1.
+    // SIZE name in binary type (TYPE I first unless the server is known to be in it, and TYPE A
+    // again afterwards when the type was ASCII; a refused TYPE throws), any reply accepted: 213
+    // gives the number after the first blank of the reply text (64-bit); a text that is no number,
+    // or any other reply, gives -1.
     std::int64_t Size(const std::string& name);
     // Sends the text as one line and reads the reply; any reply is accepted. Returns its code.
     int SendCmd(const std::string& text);

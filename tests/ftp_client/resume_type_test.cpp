@@ -1,6 +1,7 @@
 // SIZE and resumed downloads against a server that refuses both in ASCII type, as several
-// servers do: the component switches to binary type first, so the restart probe is never
-// refused for the type and never remembered as "this server cannot resume".
+// servers do: the component switches to binary type first (SIZE switches back afterwards), so
+// the restart probe is never refused for the type and never remembered as "this server cannot
+// resume".
 #include <gtest/gtest.h>
 
 #include <string>
@@ -42,15 +43,22 @@ TEST(ResumeTypeTest, SizeAndResumeRunInBinaryType) {
         {"expect": "PASV", "reply": [{"pasv": true}]},
         {"expect": "REST 8", "reply": "350 Restarting at 8"},
         {"expect": "RETR f.txt", "reply": ["150 Here", {"data_send": "!!"}, "226 Done"]})";
+    // SIZE leaves the type as it found it.
     const std::string sizeSteps = R"(
         {"expect": "TYPE I", "reply": "200 Type set to I"},
         {"expect": "SIZE f.txt", "reply": "213 10"},
-        {"expect": "SIZE f.txt", "reply": "213 10"})";
+        {"expect": "TYPE A", "reply": "200 Type set to A"},
+        {"expect": "TYPE I", "reply": "200 Type set to I"},
+        {"expect": "SIZE f.txt", "reply": "213 10"},
+        {"expect": "TYPE A", "reply": "200 Type set to A"})";
     struct Case {
         const char* name;
         std::string steps;
         bool resume;
-    } cases[] = {{"resume", resumeSteps, true}, {"size", sizeSteps, false}};
+        ftp::TIdFTPTransferType typeAfter;
+        int binarySwitches;
+    } cases[] = {{"resume", resumeSteps, true, ftp::TIdFTPTransferType::ftBinary, 1},
+                 {"size", sizeSteps, false, ftp::TIdFTPTransferType::ftASCII, 2}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ScriptedServer server(ScriptedServer::Mode::kFtp, Script(c.steps));
@@ -73,8 +81,8 @@ TEST(ResumeTypeTest, SizeAndResumeRunInBinaryType) {
             EXPECT_EQ(rig.ftp.Size("f.txt"), 10);
             EXPECT_EQ(rig.ftp.Size("f.txt"), 10);
         }
-        EXPECT_EQ(rig.ftp.TransferType(), ftp::TIdFTPTransferType::ftBinary);
-        EXPECT_EQ(rig.SentCount("TYPE I"), 1);
+        EXPECT_EQ(rig.ftp.TransferType(), c.typeAfter);
+        EXPECT_EQ(rig.SentCount("TYPE I"), c.binarySwitches);
         EXPECT_EQ(rig.SentWithPrefix("REST 1"), c.resume ? 1 : 0);
     }
 }
