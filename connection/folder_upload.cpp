@@ -85,7 +85,6 @@ void TFolderUpload::Run(const std::string& localPath) {
 void TFolderUpload::Walk(const std::string& local, int depth) {
     ui::ProcessMessages();
     CheckOpen();
-    CheckDepth(depth, local);
     const std::vector<LocalEntry> entries = ReadFolder(local);
     TPageSession& session = page_.Session();
     // The server's folder is listed once per level, and only when a sub-folder needs it: a
@@ -104,6 +103,8 @@ void TFolderUpload::Walk(const std::string& local, int depth) {
             CheckOpen();
             continue;
         }
+        // Refused before the remote folder is made: nothing is left past the bound.
+        CheckDepth(depth + 1, path);
         if (!listed) {
             std::vector<std::string> lines;
             page_.IdFTP1.List(lines);

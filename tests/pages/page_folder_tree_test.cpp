@@ -114,6 +114,27 @@ TEST_F(PyftpdlibTrees, UploadReusesRemoteFoldersAndDoesNotFollowFolderLinks) {
     EXPECT_TRUE(rig_.LoggedError());  // the line about the folder link
 }
 
+// A local tree deeper than the bound ends with its error once the last allowed level is up.
+TEST_F(PyftpdlibTrees, AnUploadDeeperThanTheBoundEndsWithItsError) {
+    std::string folder = local_.File("deep");
+    const std::string top = folder;
+    for (int level = 0; level <= 66; ++level, folder += "/d")
+        ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+    try {
+        const TExchangeGuard::Exchange exchange(page().Session().Guard());
+        page().UploadFolderTree(top + "/");
+        ADD_FAILURE() << "the walk did not end with an error";
+    } catch (const ftp::EIdException& error) {
+        EXPECT_NE(std::string(error.what()).find("deeper than 64 levels"), std::string::npos)
+            << error.what();
+    }
+    std::string remote = Served("d");
+    int levels = 0;
+    for (; std::filesystem::is_directory(remote); remote += "/d")
+        ++levels;
+    EXPECT_EQ(levels, 64);
+}
+
 // Mode 0 (rename): the tree lands in the new folder beside the existing one, sub-folders
 // included; mode 2 (overwrite) replaces files in the existing folder; mode -1 refuses to
 // overwrite a file that is there, and fails with its message where no folder can be made.
