@@ -3,6 +3,7 @@
 // back into the page that asked it, and the standing "all" answers of the page's queue run.
 // The page owns one; the dialog is given that one, so a question shown while another page's
 // tab is in front still answers the page that asked.
+#include <cstdint>
 #include <string>
 
 struct TDuplicateAnswers {
@@ -11,7 +12,7 @@ struct TDuplicateAnswers {
     // True: ask each clash. False: FDuplicateAnswer stands for every clash until the run ends.
     bool FAskDuplicate = true;
     // The standing answer as a modal result: -1 none, 6 overwrite all, 7 skip all.
-    int FDuplicateAnswer = -1;
+    std::int32_t FDuplicateAnswer = -1;
 
     // Back to asking (the run's wrap and its error path).
     void Reset() {

@@ -1,9 +1,8 @@
 #include "connection/duplicate_presets.h"
 
 #include <sys/stat.h>
-#include <time.h>
 
-#include <cstdio>
+#include "connection/local_folders.h"
 
 TLocalItemFacts LocalItemOf(const std::string& path) {
     struct stat facts {};
@@ -12,14 +11,7 @@ TLocalItemFacts LocalItemOf(const std::string& path) {
     TLocalItemFacts item;
     item.found = true;
     item.size = S_ISDIR(facts.st_mode) ? 0 : static_cast<std::int64_t>(facts.st_size);
-    struct tm local {};
-    const time_t seconds = facts.st_mtime;
-    if (::localtime_r(&seconds, &local) != nullptr) {
-        char text[64];
-        std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", local.tm_year + 1900,
-                      local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
-        item.modified = text;
-    }
+    item.modified = FormatDateTime(FileTimeToDateTime(facts.st_mtime));
     return item;
 }
 

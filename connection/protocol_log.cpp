@@ -17,13 +17,18 @@ constexpr int kIconRole = Qt::UserRole + 2;
 }  // namespace
 
 TProtocolLog::TProtocolLog(QStandardItemModel& items, QTreeView& view)
-    : items_(items), view_(view) {}
+    : items_(items),
+      view_(view),
+      icons_{page_images::InfoImage(0), page_images::InfoImage(1), page_images::InfoImage(2)} {}
 
 void TProtocolLog::AddInfoLine(const std::string& text, int icon) noexcept {
     try {
         if (items_.rowCount() >= kMaxRows)
             items_.removeRows(0, items_.rowCount());  // one update of the list
-        auto* item = new QStandardItem(page_images::InfoImage(icon), ui::ToQt(text));
+        const QIcon shown = icon >= 0 && icon < static_cast<int>(icons_.size())
+                                ? icons_[static_cast<std::size_t>(icon)]
+                                : QIcon();
+        auto* item = new QStandardItem(shown, ui::ToQt(text));
         item->setData(QByteArray(text.data(), static_cast<qsizetype>(text.size())), kBytesRole);
         item->setData(icon, kIconRole);
         item->setEditable(false);

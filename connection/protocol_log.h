@@ -5,6 +5,9 @@
 //
 // Texts are UTF-8 bytes; the rows show them as they are (bytes that are no UTF-8 are shown
 // replaced, but saved as they came).
+#include <QIcon>
+
+#include <array>
 #include <string>
 #include <vector>
 
@@ -40,4 +43,7 @@ class TProtocolLog {
   private:
     QStandardItemModel& items_;
     QTreeView& view_;
+    // The three row icons, made once: making an icon decodes its picture, which would cost
+    // more than the line itself on every command of a transfer.
+    std::array<QIcon, 3> icons_;
 };

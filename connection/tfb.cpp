@@ -12,6 +12,7 @@
 
 #include "connection/anti_idle.h"
 #include "connection/chmod_tree.h"
+#include "connection/duplicate_question.h"
 #include "connection/export_walk.h"
 #include "connection/page_connector.h"
 #include "connection/page_dialogs.h"

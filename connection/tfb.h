@@ -20,12 +20,14 @@
 // shut down (ShutDown, at exit). A shut-down frame frees itself, with the container it was
 // given, once the last run on it has ended (Lifetime()), never inside one.
 #include <cstdint>
+#include <ctime>
 #include <exception>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "connection/duplicate_answers.h"
+#include "connection/duplicate_presets.h"
 #include "connection/page_lifetime.h"
 #include "connection/rdatalist.h"
 #include "connection/rftpsite.h"
@@ -33,6 +35,7 @@
 #include "connection/rupdown.h"
 #include "connection/tfb_components.h"
 #include "platform/ftp/id_types.h"
+#include "platform/os/clock.h"
 #include "platform/ui/list_view_handlers.h"
 #include "platform/ui/ui_services.h"
 #include "shared/rtmpinfo.h"
@@ -41,6 +44,8 @@ class QAction;
 class TAntiIdle;
 class TChmodTree;
 class TExportWalk;
+class TDuplicateAsker;
+class TDuplicateQuestion;
 class TPageConnector;
 class TPageDialogs;
 class TPageHost;
@@ -76,6 +81,8 @@ class Tfb : public TfbComponents {
     std::unique_ptr<TAntiIdle> antiIdle_;
     std::unique_ptr<TPageConnector> connector_;
     std::unique_ptr<TRemoteNavigation> navigation_;
+    // What the duplicate-file dialog writes into the page (FRenameTo, FAskDuplicate, ...).
+    TDuplicateAnswers duplicateAnswers_;
 
   public:
     // `host` must outlive the frame.
@@ -105,12 +112,13 @@ class Tfb : public TfbComponents {
     bool FBusy = false;
     std::vector<rupdown> FQueue;
     std::int32_t FViewStep = 4;
-    bool FAskDuplicate = true;
-    std::int32_t FDuplicateAnswer = -1;
+    // The duplicate answers (TDuplicateAnswers): asking, or the standing answer of the run.
+    bool& FAskDuplicate = duplicateAnswers_.FAskDuplicate;
+    std::int32_t& FDuplicateAnswer = duplicateAnswers_.FDuplicateAnswer;
     std::int64_t FResumeOffset = 0;
     std::int64_t FResumeRemaining = 0;
     std::int64_t FFileSize = 0;
-    std::string FRenameTo;
+    std::string& FRenameTo = duplicateAnswers_.FRenameTo;
     double FWorkStart = 0;
     double FItemStart = 0;
     double FItemEnd = 0;
@@ -266,18 +274,28 @@ class Tfb : public TfbComponents {
     int FindRemoteItem(const std::string& name, rtmpinfo& info, bool noDetails);
     // Settles one clash: the standing answer of the run, or the duplicate question shown
     // modally for this page. FResumeOffset and FResumeRemaining stay set only for a resume of
-    // a file download; every other answer clears them. Without dialogs the answer is Cancel.
+    // a file download whose local file is shorter; every other answer clears them (and a
+    // resume nothing offered is a skip). Without dialogs the answer is Cancel.
     TDuplicateCode AskDuplicateAction(const rtmpinfo& info, bool isFolder, bool isDownload);
     // Copies the remote folder `remoteName` (relative to the server's folder) into the local
     // folder given by `localPath`, `newName` and `mode` (-1 created, 2 overwrite, 0 renamed);
-    // the server ends in the folder it started in. Throws what the component throws.
+    // the server ends in the folder it started in, the process in the top local folder.
+    // Nothing is written outside that folder. Throws what the component throws, and
+    // ftp::EIdClosedSocket when the page was closed meanwhile (TFolderDownload).
     void DownloadFolderTree(const std::string& remoteName, const std::string& localPath,
                             const std::string& newName, int mode);
-    // Copies the local folder `localPath` (ending with "/") into the server's current folder.
+    // Copies the local folder `localPath` (ending with "/") into the server's current folder
+    // (TFolderUpload). Throws as DownloadFolderTree.
     void UploadFolderTree(const std::string& localPath);
     // True when the folder exists, else whether creating it (one level) succeeded.
     static bool EnsureLocalDir(const std::string& path);
     static bool IsLocalDir(const std::string& path);
+    // A file time (UTC seconds) as the local date and time.
+    static os::LocalDateTime FileTimeToDateTime(std::time_t fileTime);
+    // The page's duplicate answers, the clash being asked and the page as the dialog's asker.
+    TDuplicateAnswers& DuplicateAnswers() { return duplicateAnswers_; }
+    const TDuplicatePresets& DuplicatePresets() const;
+    TDuplicateAsker& DuplicateAsker();
 
     // ---- log and anti-idle ----
     void AddInfoLine(const std::string& text, int icon) noexcept;
@@ -372,4 +390,8 @@ class Tfb : public TfbComponents {
     // Remote bookmarks: the bookmark menu's items and rows.
     void ConnectBookmarkHandlers();
     std::unique_ptr<TRemoteBookmarks> bookmarks_;
+
+    // duplicate names, resume and folder transfers
+    TDuplicateQuestion& Question();
+    std::unique_ptr<TDuplicateQuestion> question_;
 };

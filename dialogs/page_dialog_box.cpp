@@ -8,6 +8,7 @@
 #include "dialogs/bookmark_manager.h"
 #include "dialogs/dialogs_host.h"
 #include "dialogs/download_target_dialog.h"
+#include "dialogs/duplicate_dialog.h"
 #include "dialogs/permissions_dialog.h"
 #include "platform/ui/modal_result.h"
 #include "shared/list_file.h"
@@ -16,8 +17,10 @@ TPageDialogBox::TPageDialogBox(TDialogsHost& host, std::string programFolder)
     : host_(host), programFolder_(std::move(programFolder)) {}
 
 int TPageDialogBox::AskDuplicate(Tfb& page) {
-    (void)page;
-    return ui::mrCancel;
+    // The dialog is given the asking page's own answers, not the active page's.
+    TForm9 dialog(page.DuplicateAsker(), host_.DialogParent());
+    dialog.Preset(page.DuplicatePresets());
+    return dialog.exec();
 }
 
 int TPageDialogBox::ShowDownloadTarget(Tfb& page) {

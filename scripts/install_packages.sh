@@ -6,7 +6,7 @@ set -euo pipefail
 program=(build-essential cmake ninja-build pkg-config zlib1g-dev qt6-base-dev)
 tests=(
   libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev clang-format
-  python3 python3-pyftpdlib microsocks vsftpd curl
+  python3 python3-pyftpdlib microsocks vsftpd curl lftp
   xvfb xdotool imagemagick fonts-dejavu-core
 )
 case "${1:-}" in

@@ -105,8 +105,16 @@ void TIdFTP::Rename(const std::string& from, const std::string& to) {
 }
 
 std::int64_t TIdFTP::Size(const std::string& name) {
+    BuildCommandLine("SIZE " + name);  // refuse a bad name before TYPE goes out
     Impl::Exchange exchange(*impl_);
+    // The size of the file's bytes, whatever type the transfer that follows uses.
+    const bool ascii = transferType_ == TIdFTPTransferType::ftASCII;
+    impl_->EnsureBinaryType();
     const TIdRFCReply reply = impl_->CommandAnyReply("SIZE " + name);
+    if (ascii) {
+        impl_->Command("TYPE A", {200});
+        transferType_ = TIdFTPTransferType::ftASCII;
+    }
     if (reply.NumericCode != 213 || reply.Text.empty())
         return -1;
     // The reader already removed "213 "; the number is the text up to the next blank.

@@ -126,8 +126,10 @@ class TIdFTP {
     void RemoveDir(const std::string& name);    // RMD name (250)
     void Delete(const std::string& name);       // DELE name (250)
     void Rename(const std::string& from, const std::string& to);  // RNFR (350), RNTO (250)
-    // SIZE name, any reply accepted: 213 gives the number after the first blank of the reply
-    // text (64-bit); a text that is no number, or any other reply, gives -1.
+    // SIZE name in binary type (TYPE I first unless the server is known to be in it, and TYPE A
+    // again afterwards when the type was ASCII; a refused TYPE throws), any reply accepted: 213
+    // gives the number after the first blank of the reply text (64-bit); a text that is no number,
+    // or any other reply, gives -1.
     std::int64_t Size(const std::string& name);
     // Sends the text as one line and reads the reply; any reply is accepted. Returns its code.
     int SendCmd(const std::string& text);
@@ -175,11 +177,14 @@ class TIdFTP {
     // Retrieves remote into the local file at localPath. A resume takes place only when asked
     // and the server allows restarts; whether it does is probed once per component, at the first
     // Get asked to resume onto an existing file: "REST 1" (350 means yes), then "REST 0" in any
-    // case. Local file missing: created. Existing: with overwrite and no resume taking place it
-    // is created anew; with a resume taking place and without overwrite it is written from its
-    // end after "REST " + its size (350); otherwise EIdFTPFileAlreadyExists. Then RETR remote
-    // (opening 125, 150 or 154). A file being overwritten is emptied only after the opening
-    // reply, so a refused RETR leaves it as it was. A failed transfer leaves what was written.
+    // case. A Get asked to resume onto an existing file switches to binary type first (TYPE I,
+    // unless the server is known to be in it), so the probe and the offset are always about
+    // file bytes; the type stays binary afterwards. Local file missing: created. Existing: with
+    // overwrite and no resume taking place it is created anew; with a resume taking place and
+    // without overwrite it is written from its end after "REST " + its size (350); otherwise
+    // EIdFTPFileAlreadyExists. Then RETR remote (opening 125, 150 or 154). A file being overwritten
+    // is emptied only after the opening reply, so a refused RETR leaves it as it was. A failed
+    // transfer leaves what was written.
     void Get(const std::string& remote, const std::string& localPath, bool overwrite, bool resume);
 
     // Sends the local file: "STOR " + remote, "APPE " + remote when append, "STOU " (with its

@@ -112,6 +112,11 @@ class TIdFTP::Impl {
     TIdRFCReply Command(const std::string& text, std::initializer_list<int> accepted);
     TIdRFCReply CommandAnyReply(const std::string& text);
     bool Connected();
+    // Puts the server into binary type (TYPE I, 200) unless it is known to be there already.
+    // Byte counts of SIZE and restart offsets mean file bytes only in binary type; several
+    // servers refuse both in ASCII type. Throws what Command throws; the type is then left
+    // as it was.
+    void EnsureBinaryType();
 
     // ---- connecting and logging in (id_ftp_connect.cpp) ----
     const TIdSocksInfo* Socks() const;

@@ -55,6 +55,10 @@ void TIdFTP::Impl::Get(const std::string& remote, const std::string& localPath, 
     RequireControl();
     struct stat info {};
     const bool exists = ::stat(localPath.c_str(), &info) == 0;
+    // A resume continues a byte count: both the probe and the transfer run in binary type, so a
+    // server that refuses restarts in ASCII type only is not taken for one that cannot resume.
+    if (resume && exists)
+        EnsureBinaryType();
     if (resume && exists && !owner_.resumeProbed_) {
         const TIdRFCReply probe = CommandAnyReply("REST 1");
         owner_.canResume_ = probe.NumericCode == 350;
@@ -99,6 +103,14 @@ void TIdFTP::Impl::Get(const std::string& remote, const std::string& localPath, 
         });
         FinishTransfer();
     });
+}
+
+void TIdFTP::Impl::EnsureBinaryType() {
+    if (owner_.transferType_ == TIdFTPTransferType::ftBinary && owner_.typeSentSinceConnect_)
+        return;
+    Command("TYPE I", {200});
+    owner_.transferType_ = TIdFTPTransferType::ftBinary;
+    owner_.typeSentSinceConnect_ = true;
 }
 
 void TIdFTP::Impl::Put(const std::string& localPath, const std::string& remote, bool append) {

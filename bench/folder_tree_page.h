@@ -1,0 +1,52 @@
+#pragma once
+// The connection page of the folder-tree benchmark: logged in to the benchmark's server, in
+// binary transfer mode, with a data module over a copy of the shipped "all.dat" (the run
+// writes its history rows there), moving one folder tree per queue run.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "connection/page_host.h"
+#include "mainwindow/engine_lifetime.h"
+#include "tests/ftp_servers/ftp_account.h"
+#include "tests/ftp_servers/temp_folder.h"
+
+class Tdm;
+class Tfb;
+
+namespace bench {
+
+class TreePage {
+  public:
+    // Connects; throws what the component throws.
+    explicit TreePage(const ftptest::FtpAccount& account);
+    ~TreePage();
+
+    // One queue run of one download entry: the remote folder `name` of the account's folder
+    // into the new local folder `localPath`. Throws when the entry failed.
+    void Download(const std::string& name, const std::string& localPath);
+    // One queue run of one upload entry: the local folder `localPath` into a new remote folder
+    // of its name in the account's folder.
+    void Upload(const std::string& localPath);
+
+  private:
+    class Host : public TPageHost {
+      public:
+        void SavePageLayout(Tfb&) override {}
+        void SetUploadEnabled(bool) override {}
+        bool IsActivePage(const Tfb&) const override { return true; }
+        void SetPageImage(Tfb&, int) override {}
+        std::vector<std::string> SiteNames() const override { return {}; }
+        std::string LocalFolder() const override { return "/"; }
+    };
+
+    void RunQueue();
+
+    ftptest::TempFolder folder_{"tree-bench-data"};
+    EngineLifetime engine_;
+    std::unique_ptr<Tdm> data_;
+    Host host_;
+    std::unique_ptr<Tfb> page_;
+};
+
+}  // namespace bench
