@@ -8,38 +8,23 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
 
 #include "mainwindow/testing/x_session.h"
 #include "tests/ftp_servers/server_fixture.h"
 #include "tests/pages/page_rig.h"
+#include "tests/pages/site_on_screen.h"
 
 namespace pagetest {
 namespace {
 
 using DownloadScreenshot = PageRig;
 
-using mainwindow::testing::FirstLine;
 using mainwindow::testing::WaitFor;
 
 // The first row of the page's queue view where the window shows it at its default size.
 const char* const kQueueRow = "900x14+340+905";
-
-// The number of colours in a part of the screen's picture.
-int Colours(const std::string& png, const std::string& crop) {
-    const std::string text =
-        FirstLine("convert '" + png + "' -crop " + crop + " +repage -format '%k' info:");
-    return text.empty() ? -1 : std::stoi(text);
-}
-
-std::string ReadText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 TEST_F(DownloadScreenshot, AFileSelectedOnAPageArrivesThroughTheDownloadDialog) {
     ftptest::PyftpdlibServer server("alice", "secret");
@@ -53,27 +38,14 @@ TEST_F(DownloadScreenshot, AFileSelectedOnAPageArrivesThroughTheDownloadDialog) 
                                              .password = "secret"});
     SetOptions(30, {});
     dm->VeskDatabase1->SetConnected(false);  // the program uses the files now
-    const std::string program = folder_ + "zantrope";
-    std::filesystem::copy_file(std::string(ZANTROPE_APP_DIR) + "/zantrope", program);
+    const std::string program = CopyProgramInto(folder_, ZANTROPE_APP_DIR);
     const std::string target = folder_ + "arrived/here";
     const std::string build = std::string(ZANTROPE_BIN_DIR) + "/../";
     {
         mainwindow::testing::ProgramOnXvfb x(program);
         ASSERT_TRUE(x.Started());
-        const std::string id = x.FindWindow("Zantrope FREE Edition", std::chrono::seconds(30));
-        ASSERT_FALSE(id.empty()) << "no window appeared";
-        std::this_thread::sleep_for(std::chrono::seconds(2));  // let it paint
-
-        // The site's icon is the second item of the site list (large icons).
-        ASSERT_TRUE(x.Run("mousemove --window " + id + " 481 123 click --repeat 2 --delay 80 1"));
-        ASSERT_TRUE(WaitFor(
-            [&] {
-                return ReadText(server.LogPath()).find("USER 'alice' logged in.") !=
-                       std::string::npos;
-            },
-            std::chrono::seconds(30)))
-            << "the page did not log in";
-        std::this_thread::sleep_for(std::chrono::seconds(3));  // the listing follows
+        const std::string id = OpenStoredSite(x, server, "alice");
+        ASSERT_FALSE(id.empty());
 
         // The file's row is the remote list's first; its menu's first item is "Download...".
         ASSERT_TRUE(x.Run("mousemove --window " + id + " 400 225 click 1"));

@@ -19,6 +19,7 @@
 #include "mainwindow/testing/x_session.h"
 #include "tests/ftp_servers/server_fixture.h"
 #include "tests/pages/page_rig.h"
+#include "tests/pages/site_on_screen.h"
 
 namespace pagetest {
 namespace {
@@ -34,13 +35,6 @@ constexpr const char* kLocalEmpty = "120 600";   // empty space of the local vie
 constexpr const char* kRemoteFirst = "400 225";  // the first row of the remote list
 constexpr const char* kRemoteEmpty = "700 500";  // empty space of the remote list
 
-std::string ReadText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 using DragOnScreen = PageRig;
 
 TEST_F(DragOnScreen, AFileDraggedEachWayIsUploadedAndDownloaded) {
@@ -55,8 +49,7 @@ TEST_F(DragOnScreen, AFileDraggedEachWayIsUploadedAndDownloaded) {
     const std::string home = folder_ + "home";
     std::filesystem::create_directories(home);
     std::ofstream(home + "/up.txt") << "from the desk\n";
-    const std::string program = folder_ + "zantrope";
-    std::filesystem::copy_file(std::string(ZANTROPE_APP_DIR) + "/zantrope", program);
+    const std::string program = CopyProgramInto(folder_, ZANTROPE_APP_DIR);
 
     XServer xserver;
     ASSERT_FALSE(xserver.Display().empty()) << "the X server told no display";

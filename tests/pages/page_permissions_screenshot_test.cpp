@@ -15,6 +15,7 @@
 #include "mainwindow/testing/x_session.h"
 #include "tests/ftp_servers/server_fixture.h"
 #include "tests/pages/page_rig.h"
+#include "tests/pages/site_on_screen.h"
 
 namespace pagetest {
 namespace {
@@ -24,13 +25,6 @@ using PermissionsScreenshot = PageRig;
 using mainwindow::testing::FirstLine;
 using mainwindow::testing::ProgramOnXvfb;
 using mainwindow::testing::WaitFor;
-
-// The number of colours in a part of a screenshot.
-int Colours(const std::string& png, const std::string& crop) {
-    const std::string text =
-        FirstLine("convert '" + png + "' -crop " + crop + " +repage -format '%k' info:");
-    return text.empty() ? -1 : std::stoi(text);
-}
 
 TEST_F(PermissionsScreenshot, PropertiesOfASelectedFileShowsThePermissionsDialog) {
     ftptest::PyftpdlibServer server("alice", "secret");
@@ -42,25 +36,12 @@ TEST_F(PermissionsScreenshot, PropertiesOfASelectedFileShowsThePermissionsDialog
                    .user = "alice",
                    .password = "secret"});
     dm->VeskDatabase1->SetConnected(false);  // the program uses the files now
-    const std::string program = folder_ + "zantrope";
-    std::filesystem::copy_file(std::string(ZANTROPE_APP_DIR) + "/zantrope", program);
+    const std::string program = CopyProgramInto(folder_, ZANTROPE_APP_DIR);
 
     ProgramOnXvfb x(program);
     ASSERT_TRUE(x.Started());
-    const std::string main = x.FindWindow("Zantrope FREE Edition", std::chrono::seconds(30));
-    ASSERT_FALSE(main.empty()) << "no window appeared";
-    std::this_thread::sleep_for(std::chrono::seconds(2));  // let it paint
-    // The site's icon in the site list (after "NewFTPSite"), as the page screenshot test finds it.
-    ASSERT_TRUE(x.Run("mousemove --window " + main + " 481 123 click --repeat 2 --delay 80 1"));
-    ASSERT_TRUE(WaitFor(
-        [&] {
-            std::ifstream log(server.LogPath());
-            const std::string text((std::istreambuf_iterator<char>(log)), {});
-            return text.find("USER 'alice' logged in.") != std::string::npos;
-        },
-        std::chrono::seconds(30)))
-        << "the page did not log in";
-    std::this_thread::sleep_for(std::chrono::seconds(3));  // the listing follows the login
+    const std::string main = OpenStoredSite(x, server, "alice");
+    ASSERT_FALSE(main.empty());
 
     // The file is the remote list's first row: select it, open its popup menu and choose its
     // last item, "Properties".

@@ -1,0 +1,33 @@
+#pragma once
+// For the tests that run the real program under Xvfb on the page of a stored site: the program
+// copied beside the test's files, the site opened from the site list with its login awaited,
+// and what the screen and the server left behind.
+#include <chrono>
+#include <string>
+
+#include "mainwindow/testing/x_session.h"
+#include "tests/ftp_servers/server_fixture.h"
+
+namespace pagetest {
+
+// Copies the program built in `appDir` into `folder` (ending with "/") and returns the copy's
+// path; the program keeps its data files beside itself.
+std::string CopyProgramInto(const std::string& folder, const std::string& appDir);
+
+// The whole content of a file; "" when it cannot be read.
+std::string ReadText(const std::string& path);
+
+// The number of colours in the part `crop` ("WxH+X+Y") of a PNG; -1 when it cannot be read.
+int Colours(const std::string& png, const std::string& crop);
+
+// Waits at most `limit` until the server's log shows `user` logged in.
+bool WaitForLogin(const ftptest::PyftpdlibServer& server, const std::string& user,
+                  std::chrono::seconds limit = std::chrono::seconds(30));
+
+// Waits for the main window of the program `x` runs, lets it paint, double-clicks the first
+// stored site of the site list, waits for the login of `user` on `server` and lets the page
+// list its folder. Returns the main window's id; empty, with a test failure, when a step failed.
+std::string OpenStoredSite(const mainwindow::testing::ProgramOnXvfb& x,
+                           const ftptest::PyftpdlibServer& server, const std::string& user);
+
+}  // namespace pagetest
