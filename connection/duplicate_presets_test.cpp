@@ -1,8 +1,8 @@
 #include "connection/duplicate_presets.h"
+#include "platform/os/testing/temp_folder.h"
 
 #include <fcntl.h>  // AT_FDCWD
 #include <gtest/gtest.h>
-#include <stdlib.h>  // mkdtemp
 #include <sys/stat.h>
 #include <time.h>
 
@@ -76,17 +76,8 @@ TEST(DuplicatePresets, ItemNameOfPath) {
 
 class LocalItems : public ::testing::Test {
   protected:
-    void SetUp() override {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "zantrope-duplicate-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        folder_ = pattern + "/";
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
-    }
-    std::string folder_;
+    os::testing::TempFolder temp_{"duplicate"};
+    std::string folder_ = temp_.path() + "/";
 };
 
 TEST_F(LocalItems, SizeAndLocalLastWriteTime) {

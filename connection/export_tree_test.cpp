@@ -1,7 +1,7 @@
 #include "connection/export_tree.h"
+#include "platform/os/testing/temp_folder.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>  // mkdtemp
 
 #include <cstdint>
 #include <filesystem>
@@ -159,25 +159,16 @@ TEST(ExportTree, SizeTexts) {
 
 class ExportFile : public ::testing::Test {
   protected:
-    void SetUp() override {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "zantrope-export-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        folder_ = pattern + "/";
-        os::SetFixedNow(kExportMoment);
-    }
-    void TearDown() override {
-        os::SetFixedNow(std::nullopt);
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
-    }
+    void SetUp() override { os::SetFixedNow(kExportMoment); }
+    void TearDown() override { os::SetFixedNow(std::nullopt); }
     static std::string Read(const std::string& path) {
         std::ifstream file(path, std::ios::binary);
         std::ostringstream bytes;
         bytes << file.rdbuf();
         return bytes.str();
     }
-    std::string folder_;
+    os::testing::TempFolder temp_{"export"};
+    std::string folder_ = temp_.path() + "/";
 };
 
 TEST_F(ExportFile, SaveWritesTheTreeWithTheClocksDateAndReplacesAnOldFile) {

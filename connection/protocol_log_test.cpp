@@ -1,7 +1,6 @@
 #include "connection/protocol_log.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>  // mkdtemp
 
 #include <QAction>
 #include <QStandardItemModel>
@@ -16,6 +15,7 @@
 #include "connection/page_host.h"
 #include "connection/testing/quiet_page_host.h"
 #include "connection/tfb.h"
+#include "platform/os/testing/temp_folder.h"
 #include "platform/ui/testing/gtest_failure.h"
 #include "platform/ui/testing/qt_test_environment.h"
 #include "platform/ui/testing/scripted_ui.h"
@@ -38,21 +38,11 @@ std::string ReadFile(const std::string& path) {
 
 class ProtocolLog : public ::testing::Test {
   protected:
-    void SetUp() override {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "zantrope-log-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        folder_ = pattern + "/";
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
-    }
-
     connection_testing::QuietPageHost host_;
     Tfb frame_{host_};
     TProtocolLog& log_ = frame_.Log();
-    std::string folder_;
+    os::testing::TempFolder temp_{"log"};
+    std::string folder_ = temp_.path() + "/";
 };
 
 TEST(ProtocolLogLines, ACarriageReturnEndsALineAndTakesTheLineFeedAfterIt) {

@@ -1,7 +1,6 @@
 #include "connection/site_settings.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>  // mkdtemp
 
 #include <filesystem>
 #include <memory>
@@ -16,6 +15,7 @@
 #include "platform/ftp/id_ftp.h"
 #include "platform/ftp/id_socks_info.h"
 #include "platform/os/clock.h"
+#include "platform/os/testing/temp_folder.h"
 #include "shared/open_table.h"
 #include "shared/tdm.h"
 #include "shared/testing/database_files.h"
@@ -25,10 +25,6 @@ namespace {
 class SiteSettings : public ::testing::Test {
   protected:
     void SetUp() override {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "zantrope-settings-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        folder_ = pattern + "/";
         shared::testing::MakeDatabaseFile(folder_ + "all.dat", "all.schema");
         vesk::RegisterStandardAlgorithms();
         vesk::VeskDB_Initialization();
@@ -42,8 +38,6 @@ class SiteSettings : public ::testing::Test {
         data_.reset();
         vesk::VeskDB_Finalization();
         vesk::UnregisterAllAlgorithms();
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
     }
 
     void AddSite(const std::string& name, const std::string& proxy = "None",
@@ -121,7 +115,8 @@ class SiteSettings : public ::testing::Test {
         return table->Locate("name", name) ? table->FieldByName("zdate").AsString() : "";
     }
 
-    std::string folder_;
+    os::testing::TempFolder temp_{"settings"};
+    std::string folder_ = temp_.path() + "/";
     std::unique_ptr<Tdm> data_;
     ftp::TIdFTP ftp_;
     ftp::TIdSocksInfo socks_;

@@ -1,7 +1,6 @@
 #include "dialogs/bookmark_manager.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>  // mkdtemp
 
 #include <QApplication>
 #include <QLabel>
@@ -18,6 +17,7 @@
 #include "engine/codec/algo_registry.h"
 #include "engine/codec/standard_algorithms.h"
 #include "engine/session_list.h"
+#include "platform/os/testing/temp_folder.h"
 #include "platform/ui/list_view.h"
 #include "platform/ui/modal_result.h"
 #include "platform/ui/testing/gtest_failure.h"
@@ -55,10 +55,6 @@ using Row = std::pair<std::int32_t, std::string>;
 class BookmarkManager : public ::testing::Test {
   protected:
     void SetUp() override {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "zantrope-bookmarks-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        folder_ = pattern + "/";
         shared::testing::MakeDatabaseFile(folder_ + "FTPBookmark.dat", "FTPBookmark.schema");
         vesk::RegisterStandardAlgorithms();
         vesk::VeskDB_Initialization();
@@ -73,8 +69,6 @@ class BookmarkManager : public ::testing::Test {
         dm = nullptr;
         vesk::VeskDB_Finalization();
         vesk::UnregisterAllAlgorithms();
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
     }
 
     void AddRows(const std::vector<Row>& rows) {
@@ -114,7 +108,8 @@ class BookmarkManager : public ::testing::Test {
         return rows;
     }
 
-    std::string folder_;
+    os::testing::TempFolder temp_{"bookmarks"};
+    std::string folder_ = temp_.path() + "/";
     std::unique_ptr<Tdm> data_;
     RecordingHost host_;
     std::vector<std::string> ftpBookmarks_;

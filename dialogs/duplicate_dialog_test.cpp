@@ -1,7 +1,6 @@
 #include "dialogs/duplicate_dialog.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>  // mkdtemp
 
 #include <QLabel>
 #include <QLineEdit>
@@ -19,6 +18,7 @@
 #include "connection/duplicate_asker.h"
 #include "connection/duplicate_presets.h"
 #include "connection/new_name_check.h"
+#include "platform/os/testing/temp_folder.h"
 #include "platform/ui/handler_guard.h"
 #include "platform/ui/modal_result.h"
 #include "platform/ui/testing/gtest_failure.h"
@@ -65,17 +65,6 @@ bool SameAnswers(const TDuplicateAnswers& a, const TDuplicateAnswers& b) {
 
 class DuplicateDialog : public ::testing::Test {
   protected:
-    void SetUp() override {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "zantrope-duplicate-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        folder_ = pattern + "/";
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
-    }
-
     // Shows the question of `page` with `presets` and runs `drive` inside its modal loop.
     int Run(AskingPage& page, const TDuplicatePresets& presets,
             const std::function<void(TForm9&)>& drive) {
@@ -118,7 +107,8 @@ class DuplicateDialog : public ::testing::Test {
         return texts;
     }
 
-    std::string folder_;
+    os::testing::TempFolder temp_{"duplicate"};
+    std::string folder_ = temp_.path() + "/";
     AskingPage page_;
     ui::ScriptedUi ui_{ui::GtestFailure()};
     ui::ModalDriver driver_{ui::GtestFailure()};

@@ -4,7 +4,6 @@
 // and the main window created in the program's order, and helpers that put rows into the
 // tables and read the layout file.
 #include <gtest/gtest.h>
-#include <stdlib.h>  // mkdtemp
 
 #include <QApplication>
 
@@ -21,6 +20,7 @@
 #include "mainwindow/engine_lifetime.h"
 #include "mainwindow/main_form.h"
 #include "platform/os/private_profile.h"
+#include "platform/os/testing/temp_folder.h"
 #include "platform/ui/testing/qt_test_environment.h"
 #include "shared/open_table.h"
 #include "shared/tab_sheet.h"
@@ -62,10 +62,6 @@ struct SiteValues {
 class MainFormTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "zantrope-main-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        folder_ = pattern + "/";
         shared::testing::MakeDatabaseFile(folder_ + "all.dat", "all.schema");
         shared::testing::MakeDatabaseFile(folder_ + "FTPBookmark.dat", "FTPBookmark.schema");
         engine_ = std::make_unique<EngineLifetime>();
@@ -82,8 +78,6 @@ class MainFormTest : public ::testing::Test {
         data_.reset();
         dm = nullptr;
         engine_.reset();
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
     }
 
     // Creates the main window (its creation) without showing it.
@@ -166,7 +160,8 @@ class MainFormTest : public ::testing::Test {
         return os::GetPrivateProfileString(section, key, "<none>", folder_ + "forminfo.ini");
     }
 
-    std::string folder_;
+    os::testing::TempFolder temp_{"main"};
+    std::string folder_ = temp_.path() + "/";
     std::unique_ptr<EngineLifetime> engine_;
     std::unique_ptr<Tdm> data_;
     std::unique_ptr<TForm1> form_;

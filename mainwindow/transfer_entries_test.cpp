@@ -1,7 +1,7 @@
 #include "mainwindow/transfer_entries.h"
+#include "platform/os/testing/temp_folder.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>  // mkdtemp
 
 #include <filesystem>
 #include <fstream>
@@ -54,17 +54,8 @@ TEST(TransferEntries, ADroppedEntryDownloadsIntoTheFolderWithItsListingDetails) 
 
 class UploadEntries : public ::testing::Test {
   protected:
-    void SetUp() override {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "zantrope-entries-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        folder_ = pattern + "/";
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
-    }
-    std::string folder_;
+    os::testing::TempFolder temp_{"entries"};
+    std::string folder_ = temp_.path() + "/";
 };
 
 // A file over 4 GiB keeps its true size; a sparse file costs no disk.

@@ -5,7 +5,6 @@
 // driver for the dialogs; a dialogs' host that records what the dialogs ask of the main
 // window; and helpers that put rows in and read them back.
 #include <gtest/gtest.h>
-#include <stdlib.h>  // mkdtemp
 
 #include <filesystem>
 #include <memory>
@@ -16,6 +15,7 @@
 #include "engine/session_list.h"
 #include "engine/testing/scoped_algorithms.h"
 #include "platform/os/clock.h"
+#include "platform/os/testing/temp_folder.h"
 #include "platform/ui/testing/gtest_failure.h"
 #include "platform/ui/testing/modal_driver.h"
 #include "platform/ui/testing/qt_test_environment.h"
@@ -85,10 +85,6 @@ class ScopedEngine {
 class DialogsTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "zantrope-dialogs-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        folder_ = pattern + "/";
         shared::testing::MakeDatabaseFile(folder_ + "all.dat", "all.schema");
         engine_ = std::make_unique<ScopedEngine>();
         data_ = std::make_unique<Tdm>();
@@ -103,8 +99,6 @@ class DialogsTest : public ::testing::Test {
         data_.reset();
         dm = nullptr;
         engine_.reset();
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
     }
 
     // Puts a row into `table` with the given text, integer and boolean columns.
@@ -165,7 +159,8 @@ class DialogsTest : public ::testing::Test {
         return true;
     }
 
-    std::string folder_;
+    os::testing::TempFolder temp_{"dialogs"};
+    std::string folder_ = temp_.path() + "/";
     std::unique_ptr<ScopedEngine> engine_;
     std::unique_ptr<Tdm> data_;
     ui::ScriptedUi ui_{ui::GtestFailure()};

@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <stdlib.h>  // mkdtemp
 #include <unistd.h>
 
 #include <QAbstractItemView>
@@ -17,6 +16,7 @@
 #include <vector>
 
 #include "platform/os/mount_points.h"
+#include "platform/os/testing/temp_folder.h"
 #include "platform/ui/handler_guard.h"
 #include "platform/ui/list_view_test_support.h"
 #include "platform/ui/testing/qt_test_environment.h"
@@ -28,10 +28,6 @@ namespace {
 class ShellListViewTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "zantrope-shell-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        folder_ = pattern;
         for (const char* name : {"beta", "Alpha", ".hidden-folder"})
             std::filesystem::create_directory(folder_ + "/" + name);
         for (const char* name : {"zeta.txt", "a.txt", ".profile"})
@@ -44,8 +40,6 @@ class ShellListViewTest : public ::testing::Test {
     void TearDown() override {
         view_.reset();
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
     }
 
     void Show(const std::string& path) {
@@ -60,7 +54,8 @@ class ShellListViewTest : public ::testing::Test {
         return names;
     }
 
-    std::string folder_;
+    os::testing::TempFolder temp_{"shell"};
+    std::string folder_ = temp_.path();
     std::unique_ptr<ShellListView> view_;
 };
 
