@@ -3,11 +3,14 @@
 // the Download dialog into a new folder, and it arrives byte for byte with its history rows.
 // Screenshots of the dialog, of the queue row while the run waits and of the window after the
 // download are kept in the build folder (zantrope-download-*.png, zantrope-download.png).
+// The same road with a folder: its whole tree arrives byte for byte
+// (zantrope-tree-download-running.png with the queue row, zantrope-tree-download.png).
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -32,6 +35,19 @@ int Colours(const std::string& png, const std::string& crop) {
     const std::string text =
         FirstLine("convert '" + png + "' -crop " + crop + " +repage -format '%k' info:");
     return text.empty() ? -1 : std::stoi(text);
+}
+
+// Every file below `root` (paths relative to it, folders marked by a final "/") with its bytes.
+std::map<std::string, std::string> TreeOf(const std::string& root) {
+    std::map<std::string, std::string> tree;
+    for (const auto& item : std::filesystem::recursive_directory_iterator(root)) {
+        const std::string relative = std::filesystem::relative(item.path(), root).string();
+        if (item.is_directory())
+            tree[relative + "/"] = "";
+        else
+            tree[relative] = mainwindow::testing::ReadBytes(item.path().string());
+    }
+    return tree;
 }
 
 std::string ReadText(const std::string& path) {
@@ -118,6 +134,86 @@ TEST_F(DownloadScreenshot, AFileSelectedOnAPageArrivesThroughTheDownloadDialog) 
     EXPECT_EQ(Column(*dm->Thd, "id"), Column(*dm->Thm, "key"));
     EXPECT_EQ(ReadText(program.substr(0, program.rfind('/') + 1) + "Downloads.dat").size(),
               4u + 51u);
+}
+
+TEST_F(DownloadScreenshot, AFolderSelectedOnAPageArrivesWithItsWholeTree) {
+    ftptest::PyftpdlibServer server("alice", "secret");
+    const std::string remote = server.account().local_folder + "tree/";
+    std::filesystem::create_directories(remote + "two words/deeper");
+    std::filesystem::create_directories(remote + "empty");
+    std::ofstream(remote + "zero.txt", std::ios::binary);
+    for (int i = 0; i < 12; ++i) {
+        std::string bytes(static_cast<std::size_t>(1000 * i + 7), '\0');
+        for (std::size_t b = 0; b < bytes.size(); ++b)
+            bytes[b] = static_cast<char>((b * 31 + static_cast<std::size_t>(i)) >> 2);
+        const std::string folder = i % 3 == 0   ? ""
+                                   : i % 3 == 1 ? "two words/"
+                                                : "two words/deeper/";
+        std::ofstream(remote + folder + "file " + std::to_string(i) + ".bin", std::ios::binary)
+            << bytes;
+    }
+    AddServerSite({.name = "local pyftpdlib",
+                   .port = server.account().port,
+                   .user = "alice",
+                   .password = "secret"});
+    SetOptions(30, {});
+    dm->VeskDatabase1->SetConnected(false);  // the program uses the files now
+    const std::string program = folder_ + "zantrope";
+    std::filesystem::copy_file(std::string(ZANTROPE_APP_DIR) + "/zantrope", program);
+    const std::string target = folder_ + "trees";
+    const std::string build = std::string(ZANTROPE_BIN_DIR) + "/../";
+    {
+        mainwindow::testing::ProgramOnXvfb x(program);
+        ASSERT_TRUE(x.Started());
+        const std::string id = x.FindWindow("Zantrope FREE Edition", std::chrono::seconds(30));
+        ASSERT_FALSE(id.empty()) << "no window appeared";
+        std::this_thread::sleep_for(std::chrono::seconds(2));  // let it paint
+        ASSERT_TRUE(x.Run("mousemove --window " + id + " 481 123 click --repeat 2 --delay 80 1"));
+        ASSERT_TRUE(WaitFor(
+            [&] {
+                return ReadText(server.LogPath()).find("USER 'alice' logged in.") !=
+                       std::string::npos;
+            },
+            std::chrono::seconds(30)))
+            << "the page did not log in";
+        std::this_thread::sleep_for(std::chrono::seconds(3));  // the listing follows
+
+        // The folder's row is the remote list's first; its menu's first item is "Download...".
+        ASSERT_TRUE(x.Run("mousemove --window " + id + " 400 225 click 1"));
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        ASSERT_TRUE(x.Run("mousemove --window " + id + " 400 225 click 3"));
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        ASSERT_TRUE(x.Run("key Down Return"));
+        const std::string dialog = x.FindWindow("^Download$", std::chrono::seconds(15));
+        ASSERT_FALSE(dialog.empty()) << "no Download dialog";
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        ASSERT_TRUE(x.Run("type --delay 20 '" + target + "'"));
+        // The server stops answering for a moment, so the run waits with its row showing.
+        server.Pause();
+        ASSERT_TRUE(x.Run("key alt+o"));
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+        const std::string running = build + "zantrope-tree-download-running.png";
+        EXPECT_GT(x.Screenshot(running), 50) << running;
+        server.Resume();
+        EXPECT_GT(Colours(running, kQueueRow), 20) << running;
+
+        const std::map<std::string, std::string> sent = TreeOf(remote);
+        ASSERT_TRUE(WaitFor(
+            [&] {
+                return std::filesystem::exists(target + "/tree") &&
+                       TreeOf(target + "/tree") == sent;
+            },
+            std::chrono::seconds(60)))
+            << "the tree did not arrive";
+        std::this_thread::sleep_for(std::chrono::seconds(2));
+        const std::string png = build + "zantrope-tree-download.png";
+        EXPECT_GT(x.Screenshot(png), 50) << png;
+        EXPECT_EQ(Colours(png, kQueueRow), 1) << png;  // the row went with its entry
+        EXPECT_TRUE(x.Running());
+    }
+    EXPECT_EQ(TreeOf(target + "/tree"), TreeOf(remote));
+    dm->VeskDatabase1->SetConnected(true);
+    EXPECT_EQ(Column(*dm->Thm, "type"), std::vector<std::string>{"Download"});
 }
 
 }  // namespace
