@@ -22,7 +22,25 @@
 namespace pagetest {
 namespace {
 
-using DownloadScreenshot = PageRig;
+class DownloadScreenshot : public PageRig {
+  protected:
+    // Stores the site of `server` (alice/secret) and the options, hands the files to the
+    // program and copies it into the test's folder; returns the copy's path.
+    std::string PrepareProgram(const ftptest::PyftpdlibServer& server) {
+        site_ = AddServerSite({.name = "local pyftpdlib",
+                               .port = server.account().port,
+                               .user = "alice",
+                               .password = "secret"});
+        SetOptions(30, {});
+        dm->VeskDatabase1->SetConnected(false);  // the program uses the files now
+        const std::string program = folder_ + "zantrope";
+        std::filesystem::copy_file(std::string(ZANTROPE_APP_DIR) + "/zantrope", program);
+        return program;
+    }
+
+    std::int32_t site_ = 0;
+    const std::string build_ = std::string(ZANTROPE_BIN_DIR) + "/../";
+};
 
 using mainwindow::testing::FirstLine;
 using mainwindow::testing::WaitFor;
@@ -57,61 +75,61 @@ std::string ReadText(const std::string& path) {
     return text.str();
 }
 
+// The road both tests take on the running program `x`: the stored site's icon (the second item
+// of the site list) opened with a double click, the remote list's first row downloaded through
+// its menu's first item ("Download...") into `target`, with the dialog's screenshot at
+// `dialogPng` when given. OK is pressed with the server paused, so the run waits with its queue
+// row showing while `runningPng` is taken; the server goes on afterwards.
+void DownloadFirstRow(const mainwindow::testing::ProgramOnXvfb& x, ftptest::PyftpdlibServer& server,
+                      const std::string& target, const std::string& dialogPng,
+                      const std::string& runningPng) {
+    ASSERT_TRUE(x.Started());
+    const std::string id = x.FindWindow("Zantrope FREE Edition", std::chrono::seconds(30));
+    ASSERT_FALSE(id.empty()) << "no window appeared";
+    std::this_thread::sleep_for(std::chrono::seconds(2));  // let it paint
+    ASSERT_TRUE(x.Run("mousemove --window " + id + " 481 123 click --repeat 2 --delay 80 1"));
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            return ReadText(server.LogPath()).find("USER 'alice' logged in.") != std::string::npos;
+        },
+        std::chrono::seconds(30)))
+        << "the page did not log in";
+    std::this_thread::sleep_for(std::chrono::seconds(3));  // the listing follows
+    ASSERT_TRUE(x.Run("mousemove --window " + id + " 400 225 click 1"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    ASSERT_TRUE(x.Run("mousemove --window " + id + " 400 225 click 3"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    ASSERT_TRUE(x.Run("key Down Return"));
+    const std::string dialog = x.FindWindow("^Download$", std::chrono::seconds(15));
+    ASSERT_FALSE(dialog.empty()) << "no Download dialog";
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    ASSERT_TRUE(x.Run("type --delay 20 '" + target + "'"));
+    if (!dialogPng.empty()) {
+        ASSERT_TRUE(x.Screenshot(dialogPng) > 50);
+    }
+    server.Pause();
+    ASSERT_TRUE(x.Run("key alt+o"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    EXPECT_GT(x.Screenshot(runningPng), 50) << runningPng;
+    server.Resume();
+    // The queue's first row holds the entry's name, size, status and folder.
+    EXPECT_GT(Colours(runningPng, kQueueRow), 20) << runningPng;
+}
+
 TEST_F(DownloadScreenshot, AFileSelectedOnAPageArrivesThroughTheDownloadDialog) {
     ftptest::PyftpdlibServer server("alice", "secret");
     std::string bytes(3 << 20, '\0');
     for (std::size_t i = 0; i < bytes.size(); ++i)
         bytes[i] = static_cast<char>((i * 2654435761u) >> 13);
     std::ofstream(server.account().local_folder + "payload.bin", std::ios::binary) << bytes;
-    const std::int32_t site = AddServerSite({.name = "local pyftpdlib",
-                                             .port = server.account().port,
-                                             .user = "alice",
-                                             .password = "secret"});
-    SetOptions(30, {});
-    dm->VeskDatabase1->SetConnected(false);  // the program uses the files now
-    const std::string program = folder_ + "zantrope";
-    std::filesystem::copy_file(std::string(ZANTROPE_APP_DIR) + "/zantrope", program);
+    const std::string program = PrepareProgram(server);
     const std::string target = folder_ + "arrived/here";
-    const std::string build = std::string(ZANTROPE_BIN_DIR) + "/../";
     {
         mainwindow::testing::ProgramOnXvfb x(program);
-        ASSERT_TRUE(x.Started());
-        const std::string id = x.FindWindow("Zantrope FREE Edition", std::chrono::seconds(30));
-        ASSERT_FALSE(id.empty()) << "no window appeared";
-        std::this_thread::sleep_for(std::chrono::seconds(2));  // let it paint
-
-        // The site's icon is the second item of the site list (large icons).
-        ASSERT_TRUE(x.Run("mousemove --window " + id + " 481 123 click --repeat 2 --delay 80 1"));
-        ASSERT_TRUE(WaitFor(
-            [&] {
-                return ReadText(server.LogPath()).find("USER 'alice' logged in.") !=
-                       std::string::npos;
-            },
-            std::chrono::seconds(30)))
-            << "the page did not log in";
-        std::this_thread::sleep_for(std::chrono::seconds(3));  // the listing follows
-
-        // The file's row is the remote list's first; its menu's first item is "Download...".
-        ASSERT_TRUE(x.Run("mousemove --window " + id + " 400 225 click 1"));
-        std::this_thread::sleep_for(std::chrono::milliseconds(500));
-        ASSERT_TRUE(x.Run("mousemove --window " + id + " 400 225 click 3"));
-        std::this_thread::sleep_for(std::chrono::milliseconds(500));
-        ASSERT_TRUE(x.Run("key Down Return"));
-        const std::string dialog = x.FindWindow("^Download$", std::chrono::seconds(15));
-        ASSERT_FALSE(dialog.empty()) << "no Download dialog";
-        std::this_thread::sleep_for(std::chrono::milliseconds(500));
-        ASSERT_TRUE(x.Run("type --delay 20 '" + target + "'"));
-        ASSERT_TRUE(x.Screenshot(build + "zantrope-download-dialog.png") > 50);
-        // The server stops answering for a moment, so the run waits with its row showing.
-        server.Pause();
-        ASSERT_TRUE(x.Run("key alt+o"));
-        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-        const std::string running = build + "zantrope-download-running.png";
-        EXPECT_GT(x.Screenshot(running), 50) << running;
-        server.Resume();
-        // The queue's first row holds the entry's name, size, status and folder.
-        EXPECT_GT(Colours(running, kQueueRow), 20) << running;
-
+        DownloadFirstRow(x, server, target, build_ + "zantrope-download-dialog.png",
+                         build_ + "zantrope-download-running.png");
+        if (HasFatalFailure())
+            return;
         ASSERT_TRUE(WaitFor(
             [&] {
                 return std::filesystem::exists(target + "/payload.bin") &&
@@ -120,14 +138,14 @@ TEST_F(DownloadScreenshot, AFileSelectedOnAPageArrivesThroughTheDownloadDialog) 
             std::chrono::seconds(60)))
             << "the file did not arrive";
         std::this_thread::sleep_for(std::chrono::seconds(2));
-        const std::string png = build + "zantrope-download.png";
+        const std::string png = build_ + "zantrope-download.png";
         EXPECT_GT(x.Screenshot(png), 50) << png;
         EXPECT_EQ(Colours(png, kQueueRow), 1) << png;  // the row went with its entry
         EXPECT_TRUE(x.Running());
     }
     EXPECT_EQ(mainwindow::testing::ReadBytes(target + "/payload.bin"), bytes);
     dm->VeskDatabase1->SetConnected(true);
-    EXPECT_EQ(Column(*dm->Thm, "id"), std::vector<std::string>{std::to_string(site)});
+    EXPECT_EQ(Column(*dm->Thm, "id"), std::vector<std::string>{std::to_string(site_)});
     EXPECT_EQ(Column(*dm->Thm, "type"), std::vector<std::string>{"Download"});
     EXPECT_EQ(Column(*dm->Thd, "lofile"), std::vector<std::string>{"payload.bin"});
     EXPECT_EQ(Column(*dm->Thd, "lopath"), std::vector<std::string>{target + "/payload.bin"});
@@ -152,51 +170,13 @@ TEST_F(DownloadScreenshot, AFolderSelectedOnAPageArrivesWithItsWholeTree) {
         std::ofstream(remote + folder + "file " + std::to_string(i) + ".bin", std::ios::binary)
             << bytes;
     }
-    AddServerSite({.name = "local pyftpdlib",
-                   .port = server.account().port,
-                   .user = "alice",
-                   .password = "secret"});
-    SetOptions(30, {});
-    dm->VeskDatabase1->SetConnected(false);  // the program uses the files now
-    const std::string program = folder_ + "zantrope";
-    std::filesystem::copy_file(std::string(ZANTROPE_APP_DIR) + "/zantrope", program);
+    const std::string program = PrepareProgram(server);
     const std::string target = folder_ + "trees";
-    const std::string build = std::string(ZANTROPE_BIN_DIR) + "/../";
     {
         mainwindow::testing::ProgramOnXvfb x(program);
-        ASSERT_TRUE(x.Started());
-        const std::string id = x.FindWindow("Zantrope FREE Edition", std::chrono::seconds(30));
-        ASSERT_FALSE(id.empty()) << "no window appeared";
-        std::this_thread::sleep_for(std::chrono::seconds(2));  // let it paint
-        ASSERT_TRUE(x.Run("mousemove --window " + id + " 481 123 click --repeat 2 --delay 80 1"));
-        ASSERT_TRUE(WaitFor(
-            [&] {
-                return ReadText(server.LogPath()).find("USER 'alice' logged in.") !=
-                       std::string::npos;
-            },
-            std::chrono::seconds(30)))
-            << "the page did not log in";
-        std::this_thread::sleep_for(std::chrono::seconds(3));  // the listing follows
-
-        // The folder's row is the remote list's first; its menu's first item is "Download...".
-        ASSERT_TRUE(x.Run("mousemove --window " + id + " 400 225 click 1"));
-        std::this_thread::sleep_for(std::chrono::milliseconds(500));
-        ASSERT_TRUE(x.Run("mousemove --window " + id + " 400 225 click 3"));
-        std::this_thread::sleep_for(std::chrono::milliseconds(500));
-        ASSERT_TRUE(x.Run("key Down Return"));
-        const std::string dialog = x.FindWindow("^Download$", std::chrono::seconds(15));
-        ASSERT_FALSE(dialog.empty()) << "no Download dialog";
-        std::this_thread::sleep_for(std::chrono::milliseconds(500));
-        ASSERT_TRUE(x.Run("type --delay 20 '" + target + "'"));
-        // The server stops answering for a moment, so the run waits with its row showing.
-        server.Pause();
-        ASSERT_TRUE(x.Run("key alt+o"));
-        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-        const std::string running = build + "zantrope-tree-download-running.png";
-        EXPECT_GT(x.Screenshot(running), 50) << running;
-        server.Resume();
-        EXPECT_GT(Colours(running, kQueueRow), 20) << running;
-
+        DownloadFirstRow(x, server, target, "", build_ + "zantrope-tree-download-running.png");
+        if (HasFatalFailure())
+            return;
         const std::map<std::string, std::string> sent = TreeOf(remote);
         ASSERT_TRUE(WaitFor(
             [&] {
@@ -206,7 +186,7 @@ TEST_F(DownloadScreenshot, AFolderSelectedOnAPageArrivesWithItsWholeTree) {
             std::chrono::seconds(60)))
             << "the tree did not arrive";
         std::this_thread::sleep_for(std::chrono::seconds(2));
-        const std::string png = build + "zantrope-tree-download.png";
+        const std::string png = build_ + "zantrope-tree-download.png";
         EXPECT_GT(x.Screenshot(png), 50) << png;
         EXPECT_EQ(Colours(png, kQueueRow), 1) << png;  // the row went with its entry
         EXPECT_TRUE(x.Running());
