@@ -9,6 +9,7 @@
 
 #include "connection/local_folders.h"
 #include "connection/page_session.h"
+#include "connection/remote_tree_walk.h"
 #include "connection/tfb.h"
 #include "platform/ftp/id_exceptions.h"
 #include "platform/ftp/id_list_item.h"
@@ -23,15 +24,6 @@ std::string FolderPartOf(std::string path) {
         path.pop_back();
     const std::string::size_type slash = path.rfind('/');
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-// A listing's "." and "..", blanks around the name passed over.
-bool IsDotEntry(const std::string& name) {
-    const std::string::size_type first = name.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return false;
-    const std::string trimmed = name.substr(first, name.find_last_not_of(' ') - first + 1);
-    return trimmed == "." || trimmed == "..";
 }
 
 bool IsLink(const std::string& path) {
@@ -74,17 +66,15 @@ void TFolderDownload::Walk(const std::string& remoteName, const std::string& loc
         throw ftp::EIdLocalFileError("Cannot create folder \"" + local +
                                      "\": " + std::strerror(errno));
     }
-    TPageSession& session = page_.Session();
-    session.ChangeDir(remoteName);
-    CheckOpen();
-    std::vector<std::string> lines;
-    page_.IdFTP1.List(lines);
-    CheckOpen();
-    const ftp::TIdFTPListItems items = page_.IdFTP1.TakeDirectoryListing();
-    for (auto item = items.rbegin(); item != items.rend(); ++item) {
-        const std::string& name = item->FileName;
-        if (IsDotEntry(name))
-            continue;
+    // The remote side walks as delete, CHMOD and export do. A page closed meanwhile ends the
+    // walk with the component's closed-connection error, as the rest of this walk does.
+    TRemoteTreeWalk remote(page_.Session(), [this] {
+        CheckOpen();
+        return false;
+    });
+    remote.Enter(remoteName, depth);  // the depth was checked above, with the local folder
+    for (const ftp::TIdFTPListItem& item : remote.Entries()) {
+        const std::string& name = item.FileName;
         if (!ftp::IsSafeLocalName(name)) {
             LogSkipped(local + "/" + name, "the remote name is no plain file name.");
             continue;
@@ -94,15 +84,14 @@ void TFolderDownload::Walk(const std::string& remoteName, const std::string& loc
             LogSkipped(path, "a local link is in its place.");
             continue;
         }
-        if (item->ItemType == ftp::TIdDirItemType::ditDirectory) {
+        if (item.ItemType == ftp::TIdDirItemType::ditDirectory) {
             Walk(name, path, mode == 0 ? -1 : mode, depth + 1);
             continue;
         }
-        page_.FFileSize = item->Size;
+        page_.FFileSize = item.Size;
         applyType_(ExtensionOf(name));
         page_.IdFTP1.Get(name, path, mode == 2, false);
         CheckOpen();
     }
-    session.ChangeDir("..");
-    CheckOpen();
+    remote.Leave();
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The download of a whole remote folder tree into a local folder (the page's
-// DownloadFolderTree). The walk CWDs into the remote folder, lists it, works through the
+// DownloadFolderTree). The walk (its remote side the one delete, CHMOD and export share,
+// TRemoteTreeWalk) CWDs into the remote folder, lists it, works through the
 // listing from its last item backwards (folders by recursion, everything else retrieved) and
 // CWDs ".." again, so the server ends in the folder it started in.
 //

@@ -19,7 +19,14 @@ constexpr int kIconRole = Qt::UserRole + 2;
 TProtocolLog::TProtocolLog(QStandardItemModel& items, QTreeView& view)
     : items_(items),
       view_(view),
-      icons_{page_images::InfoImage(0), page_images::InfoImage(1), page_images::InfoImage(2)} {}
+      icons_{page_images::InfoImage(0), page_images::InfoImage(1), page_images::InfoImage(2)} {
+    scroll_.setSingleShot(true);
+    scroll_.setInterval(0);
+    QObject::connect(&scroll_, &QTimer::timeout, &view_, [this] {
+        if (items_.rowCount() > 0)
+            view_.scrollTo(items_.index(items_.rowCount() - 1, 0));
+    });
+}
 
 void TProtocolLog::AddInfoLine(const std::string& text, int icon) noexcept {
     try {
@@ -33,7 +40,8 @@ void TProtocolLog::AddInfoLine(const std::string& text, int icon) noexcept {
         item->setData(icon, kIconRole);
         item->setEditable(false);
         items_.appendRow(item);
-        view_.scrollTo(item->index());
+        if (!scroll_.isActive())
+            scroll_.start();
     } catch (...) {
         // A log line that cannot be shown is lost; the work it reports goes on.
     }

@@ -6,6 +6,7 @@
 // Texts are UTF-8 bytes; the rows show them as they are (bytes that are no UTF-8 are shown
 // replaced, but saved as they came).
 #include <QIcon>
+#include <QTimer>
 
 #include <array>
 #include <string>
@@ -21,8 +22,8 @@ class TProtocolLog {
     // `items` is the model `view` shows; both must outlive the log.
     TProtocolLog(QStandardItemModel& items, QTreeView& view);
 
-    // Appends one row and scrolls it into view. Never throws: a log line must not break the
-    // work it reports.
+    // Appends one row, scrolled into view when the window's messages are next processed. Never
+    // throws: a log line must not break the work it reports.
     void AddInfoLine(const std::string& text, int icon) noexcept;
     // One row per line of `text`: a CR ends a line and a LF right after it is dropped; what is
     // left after the last CR is the last row (nothing when it is empty). A LF without a CR stays
@@ -46,4 +47,7 @@ class TProtocolLog {
     // The three row icons, made once: making an icon decodes its picture, which would cost
     // more than the line itself on every command of a transfer.
     std::array<QIcon, 3> icons_;
+    // Scrolls to the last row once the lines of a stretch of work are in: scrolling lays out
+    // every row of the list, which done for each line would cost more than the line itself.
+    QTimer scroll_;
 };

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QScrollBar>
 #include <QStandardItemModel>
 #include <QTreeView>
 
@@ -73,6 +75,24 @@ TEST_F(ProtocolLog, TheSixHundredthLineEmptiesTheLogAndBecomesItsOnlyRow) {
     frame_.AddInfoLine("line 600", 2);
     EXPECT_EQ(Captions(log_), std::vector<std::string>{"line 600"});
     EXPECT_EQ(log_.Icon(0), 2);
+}
+
+// The newest line is scrolled into view once the window's messages are processed.
+TEST_F(ProtocolLog, TheNewestLineIsScrolledIntoView) {
+    frame_.resize(800, 600);
+    frame_.show();
+    QTreeView& view = *frame_.ListView3;
+    const auto lastRowShown = [&] {
+        QCoreApplication::processEvents();
+        const QModelIndex last = view.model()->index(view.model()->rowCount() - 1, 0);
+        return view.viewport()->rect().contains(view.visualRect(last));
+    };
+    for (int line = 1; line <= 300; ++line)
+        frame_.AddInfoLine("line " + std::to_string(line), 0);
+    EXPECT_TRUE(lastRowShown());
+    EXPECT_GT(view.verticalScrollBar()->value(), 0);
+    frame_.AddInfoLine("one more", 1);
+    EXPECT_TRUE(lastRowShown());
 }
 
 TEST_F(ProtocolLog, ReceivedChunksGiveOneRowPerLineAndSentTextResetsTheIdleCount) {

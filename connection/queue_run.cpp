@@ -353,7 +353,9 @@ bool TQueueRun::Download(const TPageLifetime::Run& run, const rupdown& entry, bo
         CheckOpen(run);
     }
     page_.FFileSize = expected;
-    info.ftpsize = entry.size;
+    // An entry queued without its size (a history or task re-run) still offers a resume when
+    // SIZE has just told the real one.
+    info.ftpsize = expected >= 0 ? expected : entry.size;
     std::string localPath = entry.localPath;
     bool overwrite = false;
     bool resume = false;

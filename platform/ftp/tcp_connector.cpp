@@ -1,5 +1,6 @@
 #include "platform/ftp/tcp_connector.h"
 
+#include <arpa/inet.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -13,9 +14,11 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <utility>
 
 #include "platform/ftp/id_anti_freeze.h"
 #include "platform/ftp/id_exceptions.h"
+#include "platform/ftp/progress_wait.h"
 #include "platform/ftp/socket_channel.h"
 #include "platform/os/clock.h"
 
@@ -130,11 +133,72 @@ void RunJob(const std::shared_ptr<ConnectJob>& job, std::string host, std::uint1
     job->finished.notify_all();
 }
 
+// The address of a host given as a numeric IPv4 address (a PASV reply's, a site's "127.0.0.1"),
+// nullopt for a name.
+std::optional<sockaddr_in> NumericAddress(const std::string& host, std::uint16_t port) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    if (inet_pton(AF_INET, host.c_str(), &address.sin_addr) != 1)
+        return std::nullopt;
+    return address;
+}
+
+// A descriptor closed when the connect fails.
+class FdGuard {
+  public:
+    explicit FdGuard(int fd) : fd_(fd) {}
+    ~FdGuard() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    FdGuard(const FdGuard&) = delete;
+    FdGuard& operator=(const FdGuard&) = delete;
+    int Get() const { return fd_; }
+    int Release() { return std::exchange(fd_, -1); }
+
+  private:
+    int fd_;
+};
+
+// A numeric address needs no resolution, so nothing can block: its non-blocking connect is
+// awaited on the calling thread like any socket wait (pumping a step at a time, the
+// time-out and `stillCurrent` checked as there), without a thread per connection.
+TcpConnectResult ConnectNumeric(const sockaddr_in& address, int timeoutMs,
+                                const std::function<bool()>& stillCurrent) {
+    FdGuard fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+    if (fd.Get() < 0)
+        throw EIdSocketError(errno, SocketErrorText(errno));
+    if (::connect(fd.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        const int error = errno;
+        if (error != EINPROGRESS)
+            throw EIdSocketError(error, SocketErrorText(error));
+        ProgressWait wait(timeoutMs, [] { throw EIdConnectTimeout(); });
+        while (!wait.Step(fd.Get(), POLLOUT, stillCurrent)) {
+        }
+        int soError = 0;
+        socklen_t length = sizeof soError;
+        if (getsockopt(fd.Get(), SOL_SOCKET, SO_ERROR, &soError, &length) != 0)
+            soError = errno;
+        if (soError != 0)
+            throw EIdSocketError(soError, SocketErrorText(soError));
+    }
+    if (!stillCurrent())
+        throw EIdClosedSocket();
+    TcpConnectResult result;
+    result.fd = fd.Release();
+    return result;
+}
+
 }  // namespace
 
 TcpConnectResult ConnectTcp(const std::string& host, std::uint16_t port, int timeoutMs,
                             const std::optional<std::string>& alsoResolve,
                             const std::function<bool()>& stillCurrent) {
+    if (!alsoResolve) {
+        if (const std::optional<sockaddr_in> address = NumericAddress(host, port))
+            return ConnectNumeric(*address, timeoutMs, stillCurrent);
+    }
     auto job = std::make_shared<ConnectJob>();
     std::thread(RunJob, job, host, port, timeoutMs, alsoResolve).detach();
     const std::int64_t start = os::TickCountMs();

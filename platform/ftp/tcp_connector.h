@@ -1,6 +1,7 @@
 #pragma once
-// Name resolution and TCP connect in a short-lived worker thread while the calling thread
-// pumps messages. IPv4 only: the data connection commands (PASV, PORT) carry IPv4 addresses.
+// TCP connect while the calling thread pumps messages: to a numeric address on the calling
+// thread itself, to a name (resolved, which may block) in a short-lived worker thread. IPv4 only:
+// the data connection commands (PASV, PORT) carry IPv4 addresses.
 #include <array>
 #include <cstdint>
 #include <functional>

@@ -3,6 +3,8 @@
 // and their reset at the next run, resumed downloads, and a server that restarts wrongly.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+
 #include <filesystem>
 #include <functional>
 #include <random>
@@ -266,6 +268,27 @@ TEST_F(DuplicateRun, CutDownloadsResumeByteIdentical) {
     EXPECT_EQ(Sent("REST 1"), 1);
     EXPECT_EQ(Sent("REST 0"), 1);
     EXPECT_EQ(HistoryRows(), 50u);
+}
+
+// An entry queued without its size (a history or task re-run) learns it from SIZE, and its
+// shorter local file is offered the resume that completes it byte for byte.
+TEST_F(DuplicateRun, AnEntryWithoutItsSizeStillOffersResume) {
+    ftptest::PyftpdlibServer server("alice", "secret");
+    const std::string original = ftptest::RandomBytes(100000, 51);
+    WriteFileBytes(server.account().local_folder + "sized.bin", original);
+    Tfb& frame = OpenServer(server.account().port);
+    const std::string target = folder_ + "sized.bin";
+    WriteFileBytes(target, original.substr(0, 1234));
+    frame.AddQueueEntry(Entry(1, "sized.bin", target, 0));
+    bool offered = false;
+    RunWith(frame, {[&](QDialog& dialog) {
+                offered = ui::Child<QAbstractButton>(dialog, "Button9").isEnabled();
+                ClickButton(dialog, offered ? "Button9" : "Button6");
+            }});
+    EXPECT_TRUE(offered);
+    EXPECT_EQ(Fingerprint(ReadFileBytes(target)), Fingerprint(original));
+    EXPECT_EQ(Sent("REST 1234"), 2);
+    EXPECT_EQ(HistoryRows(), 1u);
 }
 
 // A server that accepts the restart and then sends the file from its first byte leaves a
