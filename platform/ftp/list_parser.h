@@ -30,6 +30,10 @@ ListingFormat DetectListingFormat(const std::string& firstLine);
 // One line by one format's rules; nothing when the line does not fit them (or is a "TOTAL" line).
 std::optional<TIdFTPListItem> ParseUnixLine(const std::string& line, const os::LocalDateTime& now);
 std::optional<TIdFTPListItem> ParseDosLine(const std::string& line, const os::LocalDateTime& now);
+// The same into `item`, which must be a default item: true when the line fits; `item` then
+// holds the line's fields, otherwise some of them may be set.
+bool ParseUnixLineInto(const std::string& line, const os::LocalDateTime& now, TIdFTPListItem& item);
+bool ParseDosLineInto(const std::string& line, const os::LocalDateTime& now, TIdFTPListItem& item);
 
 // The items of a whole listing, in listing order. Empty lines are ignored; the first other line
 // fixes the format and throws EIdUnknownListFormat when it fits neither; later lines that do not

@@ -30,6 +30,8 @@ class ListingLines {
 
   private:
     void EndLine();
+    // Keeps the line [begin, end) without its CR, if any is left; checks the bounds.
+    void AddLine(const char* begin, const char* end);
 
     std::vector<std::string>& lines_;
     Limits limits_;
