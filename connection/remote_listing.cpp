@@ -209,8 +209,7 @@ void TRemoteListing::ChangeDirAndList(const std::string& folder) {
     session_.ChangeDir(folder);
     session_.IdFTP1.SetTransferType(ftp::TIdFTPTransferType::ftASCII);
     RetrieveCurrentDir();
-    std::vector<std::string> lines;
-    session_.IdFTP1.List(lines);
+    session_.IdFTP1.ListItems();
     if (clears != clears_)
         return;
     InvalidateCache(FCurrentDir, "", 0);

@@ -164,6 +164,9 @@ class TIdFTP {
     // later lines that fit neither are skipped. details false sends NLST and parses nothing.
     void List(std::vector<std::string>& lines, const std::string& specifier = "",
               bool details = true);
+    // LIST as List does, with the same bounds and errors, but the lines are not kept apart:
+    // only DirectoryListing is filled (each item's Text holds its line).
+    void ListItems(const std::string& specifier = "");
     const TIdFTPListItems& DirectoryListing() const { return listing_; }
     // Moves the items of the last List out; DirectoryListing is empty afterwards. Never throws.
     TIdFTPListItems TakeDirectoryListing() {

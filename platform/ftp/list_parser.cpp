@@ -184,6 +184,7 @@ std::optional<TIdFTPListItem> ParseUnixLine(const std::string& line, const os::L
     TIdFTPListItem item;
     if (!ParseUnixLineInto(line, now, item))
         return std::nullopt;
+    item.Text = line;
     return item;
 }
 
@@ -191,6 +192,7 @@ std::optional<TIdFTPListItem> ParseDosLine(const std::string& line, const os::Lo
     TIdFTPListItem item;
     if (!ParseDosLineInto(line, now, item))
         return std::nullopt;
+    item.Text = line;
     return item;
 }
 
@@ -285,7 +287,6 @@ bool ParseUnixLineInto(const std::string& line, const os::LocalDateTime& now,
         item.OwnerPermissions.assign(line, 1, 3);
         item.GroupPermissions.assign(line, 4, 3);
         item.OtherPermissions.assign(line, 7, 3);
-        item.Text = line;
         return true;
     }
     return false;
@@ -364,22 +365,31 @@ bool ParseDosLineInto(const std::string& line, const os::LocalDateTime& now, TId
         item.Size = *size;
     }
     item.FileName.assign(line, tokens[next + 1].begin);
-    item.Text = line;
     return true;
 }
 
 void ListingParser::Add(const std::string& line) {
+    if (TIdFTPListItem* item = Parse(line))
+        item->Text = line;
+}
+
+void ListingParser::Add(std::string&& line) {
+    if (TIdFTPListItem* item = Parse(line))
+        item->Text = std::move(line);
+}
+
+TIdFTPListItem* ListingParser::Parse(const std::string& line) {
     if (line.empty() || unknown_)
-        return;
+        return nullptr;
     if (format_ == ListingFormat::Unknown) {
         format_ = DetectListingFormat(line);
         if (format_ == ListingFormat::Unknown) {
             unknown_ = true;
-            return;
+            return nullptr;
         }
     }
     if (format_ == ListingFormat::Unix && StartsWithTotal(line))
-        return;
+        return nullptr;
     // Parsed in its place at the end of the items: an item is several strings, and moving one
     // in from aside costs as much again for each line of a large listing.
     TIdFTPListItem& item = items_.emplace_back();
@@ -391,8 +401,11 @@ void ListingParser::Add(const std::string& line) {
         items_.pop_back();
         throw;
     }
-    if (!fits)
+    if (!fits) {
         items_.pop_back();
+        return nullptr;
+    }
+    return &item;
 }
 
 TIdFTPListItems ListingParser::Items() {

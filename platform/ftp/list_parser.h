@@ -31,7 +31,7 @@ ListingFormat DetectListingFormat(const std::string& firstLine);
 std::optional<TIdFTPListItem> ParseUnixLine(const std::string& line, const os::LocalDateTime& now);
 std::optional<TIdFTPListItem> ParseDosLine(const std::string& line, const os::LocalDateTime& now);
 // The same into `item`, which must be a default item: true when the line fits; `item` then
-// holds the line's fields, otherwise some of them may be set.
+// holds the line's fields but Text (left to the caller), otherwise some of them may be set.
 bool ParseUnixLineInto(const std::string& line, const os::LocalDateTime& now, TIdFTPListItem& item);
 bool ParseDosLineInto(const std::string& line, const os::LocalDateTime& now, TIdFTPListItem& item);
 
@@ -47,13 +47,17 @@ class ListingParser {
   public:
     explicit ListingParser(const os::LocalDateTime& now) : now_(now) {}
 
-    // The next line of the listing.
+    // The next line of the listing (copied into the item's Text, or moved there).
     void Add(const std::string& line);
+    void Add(std::string&& line);
     // Moves the items out (the parser is empty afterwards). Throws EIdUnknownListFormat as
     // above.
     TIdFTPListItems Items();
 
   private:
+    // The line's item appended to the items, without its Text; nullptr when the line makes none.
+    TIdFTPListItem* Parse(const std::string& line);
+
     os::LocalDateTime now_;
     ListingFormat format_ = ListingFormat::Unknown;
     bool unknown_ = false;  // the first line fitted neither format: every line is passed over

@@ -7,7 +7,10 @@
 namespace ftp {
 
 ListingLines::ListingLines(std::vector<std::string>& lines, Limits limits)
-    : lines_(lines), limits_(limits) {}
+    : lines_(&lines), limits_(limits) {}
+
+ListingLines::ListingLines(std::function<void(std::string&&)> sink, Limits limits)
+    : sink_(std::move(sink)), limits_(limits) {}
 
 void ListingLines::Feed(const char* bytes, std::size_t size) {
     totalBytes_ += size;
@@ -53,9 +56,14 @@ void ListingLines::AddLine(const char* begin, const char* end) {
     if (length == 0)
         return;
     // Bounded by count as well as bytes: many short lines cost far more memory than their bytes.
-    if (lines_.size() >= limits_.lines)
+    if ((lines_ ? lines_->size() : count_) >= limits_.lines)
         throw EIdReplyFormatError("Listing too long.");
-    lines_.emplace_back(begin, end);
+    if (lines_) {
+        lines_->emplace_back(begin, end);
+        return;
+    }
+    ++count_;
+    sink_(std::string(begin, end));
 }
 
 }  // namespace ftp

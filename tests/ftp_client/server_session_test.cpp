@@ -141,6 +141,13 @@ TEST_P(ServerSessionTest, FolderAndFileCommands) {
     EXPECT_EQ(ftp.DirectoryListing()[0].FileName, "a.txt");
     EXPECT_EQ(ftp.DirectoryListing()[0].ItemType, ftp::TIdDirItemType::ditFile);
     EXPECT_EQ(ftp.DirectoryListing()[0].Size, 6);
+    // The listing without its lines kept apart: the same item, its line in Text.
+    ASSERT_EQ(lines.size(), 1u);
+    ftp.ListItems();
+    ASSERT_EQ(ftp.DirectoryListing().size(), 1u);
+    EXPECT_EQ(ftp.DirectoryListing()[0].FileName, "a.txt");
+    EXPECT_EQ(ftp.DirectoryListing()[0].Size, 6);
+    EXPECT_EQ(ftp.DirectoryListing()[0].Text, lines[0]);
 
     ftp.Rename("a.txt", "b.txt");
     EXPECT_FALSE(Exists(work_.local_folder + "sub/a.txt"));
