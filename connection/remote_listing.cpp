@@ -267,6 +267,8 @@ void TRemoteListing::ChangeDirAndList(const std::string& folder) {
     if (sorts != sorts_)
         SortDisplayList();
     ShowRows();
+    // Its room serves the next listing: a large folder listed again needs no fresh memory.
+    session_.IdFTP1.RecycleDirectoryListing(std::move(items));
 }
 
 void TRemoteListing::ShowDirFromCache(const std::string& folder) {

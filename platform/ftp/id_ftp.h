@@ -174,6 +174,14 @@ class TIdFTP {
         items.swap(listing_);
         return items;
     }
+    // Gives back a list taken by TakeDirectoryListing once its items are of no more use: the
+    // next listing keeps its items in that memory (the items are destroyed now, the room is
+    // kept until a larger list is given back or the component is destroyed). Never throws.
+    void RecycleDirectoryListing(TIdFTPListItems&& items) noexcept {
+        items.clear();
+        if (items.capacity() > recycledListing_.capacity())
+            recycledListing_.swap(items);
+    }
 
     // Retrieves remote into the local file at localPath. A resume takes place only when asked
     // and the server allows restarts; whether it does is probed once per component, at the first
@@ -208,6 +216,7 @@ class TIdFTP {
     bool resumeProbed_ = false;
     bool typeSentSinceConnect_ = false;
     TIdFTPListItems listing_;
+    TIdFTPListItems recycledListing_;  // room for the next listing's items
     TIdRFCReply lastReply_;
     std::unique_ptr<Impl> impl_;
 };
