@@ -27,14 +27,13 @@ std::int64_t ParseSize(const std::string& text) {
 // not spend its time in the pump.
 constexpr std::chrono::milliseconds kPumpEvery{10};
 
-// Appends `value` as `digits` decimal digits; the caller checked that it fits.
-void AppendDigits(std::string& text, int value, int digits) {
-    char buffer[4];
+// Writes `value` as `digits` decimal digits at `at`; the caller checked that it fits.
+char* PutDigits(char* at, int value, int digits) {
     for (int i = digits - 1; i >= 0; --i) {
-        buffer[i] = static_cast<char>('0' + value % 10);
+        at[i] = static_cast<char>('0' + value % 10);
         value /= 10;
     }
-    text.append(buffer, static_cast<std::size_t>(digits));
+    return at + digits;
 }
 
 std::string DateText(const os::LocalDateTime& time) {
@@ -43,20 +42,19 @@ std::string DateText(const os::LocalDateTime& time) {
     auto within = [](int value, int limit) { return value >= 0 && value < limit; };
     if (within(time.year, 10000) && within(time.month, 100) && within(time.day, 100) &&
         within(time.hour, 100) && within(time.minute, 100) && within(time.second, 100)) {
-        std::string text;
-        text.reserve(19);
-        AppendDigits(text, time.year, 4);
-        text += '-';
-        AppendDigits(text, time.month, 2);
-        text += '-';
-        AppendDigits(text, time.day, 2);
-        text += ' ';
-        AppendDigits(text, time.hour, 2);
-        text += ':';
-        AppendDigits(text, time.minute, 2);
-        text += ':';
-        AppendDigits(text, time.second, 2);
-        return text;
+        char text[19];
+        char* at = PutDigits(text, time.year, 4);
+        *at++ = '-';
+        at = PutDigits(at, time.month, 2);
+        *at++ = '-';
+        at = PutDigits(at, time.day, 2);
+        *at++ = ' ';
+        at = PutDigits(at, time.hour, 2);
+        *at++ = ':';
+        at = PutDigits(at, time.minute, 2);
+        *at++ = ':';
+        at = PutDigits(at, time.second, 2);
+        return std::string(text, at);
     }
     char text[64];
     std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", time.year, time.month,
@@ -95,19 +93,16 @@ void TRemoteListing::AppendDisplayEntry(std::vector<rdatalist>& list, const std:
                                         const std::string& grpperm, const std::string& othperm) {
     if (name == "." || name == "..")
         return;
-    rdatalist entry;
-    entry.seqno = std::to_string(list.size() + 1);
+    // Made in its place: an entry is a dozen strings, and building it aside and moving it in
+    // costs as much again for each entry of a large folder.
+    rdatalist& entry = list.emplace_back();
+    entry.seqno = std::to_string(list.size());
     entry.name = name;
     if (kind == "Folder") {
         entry.typetext = "Folder";
         entry.isfile = 0;
     } else {
-        // Never empty: to the readers of display entries an empty type means a folder.
-        entry.shelltype = ui::ShellTypeName(name);
-        entry.typetext = entry.shelltype;
-        entry.isfile = 1;
-        entry.size = ParseSize(sizeText);
-        entry.sizetext = FormatSizeKB(entry.size);
+        SetFileType(entry, ParseSize(sizeText));
     }
     entry.modified = modified;
     entry.owner = owner;
@@ -115,7 +110,15 @@ void TRemoteListing::AppendDisplayEntry(std::vector<rdatalist>& list, const std:
     entry.attr = attr;
     entry.grpperm = grpperm;
     entry.othperm = othperm;
-    list.push_back(std::move(entry));
+}
+
+void TRemoteListing::SetFileType(rdatalist& entry, std::int64_t size) {
+    // Never empty: to the readers of display entries an empty type means a folder.
+    entry.shelltype = ui::ShellTypeName(entry.name);
+    entry.typetext = entry.shelltype;
+    entry.isfile = 1;
+    entry.size = size;
+    entry.sizetext = FormatSizeKB(size);
 }
 
 void TRemoteListing::AddCacheEntry(const std::string& folder, const std::string& name,
@@ -123,13 +126,12 @@ void TRemoteListing::AddCacheEntry(const std::string& folder, const std::string&
                                    const std::string& modified, const std::string& owner,
                                    const std::string& group, const std::string& attr,
                                    const std::string& grpperm, const std::string& othperm) {
-    rdatalist entry;
-    entry.seqno = std::to_string(FDirCache.size() + 1);
+    rdatalist& entry = FDirCache.emplace_back();
+    entry.seqno = std::to_string(FDirCache.size());
     entry.name = name;
-    entry.typetext = kind == "Folder" ? "Folder" : "";
-    entry.isfile = 0;
+    if (kind == "Folder")
+        entry.typetext = "Folder";
     entry.sizetext = sizeText;
-    entry.size = 0;
     entry.modified = modified;
     entry.folder = folder;
     entry.owner = owner;
@@ -137,7 +139,52 @@ void TRemoteListing::AddCacheEntry(const std::string& folder, const std::string&
     entry.attr = attr;
     entry.grpperm = grpperm;
     entry.othperm = othperm;
-    FDirCache.push_back(std::move(entry));
+}
+
+const rdatalist& TRemoteListing::AddListedCacheEntry(const std::string& folder,
+                                                     const ftp::TIdFTPListItem& item) {
+    // The fields AddCacheEntry gives the item, each made in its place.
+    const bool folderItem = item.ItemType == ftp::TIdDirItemType::ditDirectory;
+    rdatalist& cached = FDirCache.emplace_back();
+    cached.seqno = std::to_string(FDirCache.size());
+    cached.name = item.FileName;
+    if (folderItem)
+        cached.typetext = "Folder";
+    cached.sizetext = std::to_string(item.Size);
+    cached.modified = DateText(item.ModifiedDate);
+    cached.folder = folder;
+    cached.owner = item.OwnerName;
+    cached.group = item.GroupName;
+    cached.attr.reserve(1 + item.OwnerPermissions.size());
+    cached.attr += folderItem ? 'd' : '-';
+    cached.attr += item.OwnerPermissions;
+    cached.grpperm = item.GroupPermissions;
+    cached.othperm = item.OtherPermissions;
+    return cached;
+}
+
+void TRemoteListing::AddListedDisplayEntry(ftp::TIdFTPListItem& item) {
+    // The fields AddDisplayEntry gives the item, each made in its place; the item's texts are
+    // moved out.
+    const bool folderItem = item.ItemType == ftp::TIdDirItemType::ditDirectory;
+    rdatalist& entry = FDisplayList.emplace_back();
+    entry.seqno = std::to_string(FDisplayList.size());
+    entry.name = std::move(item.FileName);
+    if (folderItem) {
+        entry.typetext = "Folder";
+        entry.isfile = 0;
+    } else {
+        // The size the cache's text gives back: the parser's sizes are never negative.
+        SetFileType(entry, item.Size);
+    }
+    entry.modified = DateText(item.ModifiedDate);
+    entry.owner = std::move(item.OwnerName);
+    entry.group = std::move(item.GroupName);
+    entry.attr.reserve(1 + item.OwnerPermissions.size());
+    entry.attr += folderItem ? 'd' : '-';
+    entry.attr += item.OwnerPermissions;
+    entry.grpperm = std::move(item.GroupPermissions);
+    entry.othperm = std::move(item.OtherPermissions);
 }
 
 void TRemoteListing::InvalidateCache(const std::string& folder, const std::string& name, int mode) {
@@ -162,14 +209,13 @@ void TRemoteListing::ChangeDirAndList(const std::string& folder) {
     session_.ChangeDir(folder);
     session_.IdFTP1.SetTransferType(ftp::TIdFTPTransferType::ftASCII);
     RetrieveCurrentDir();
-    std::vector<std::string> lines;
-    session_.IdFTP1.List(lines);
+    session_.IdFTP1.ListItems();
     if (clears != clears_)
         return;
     InvalidateCache(FCurrentDir, "", 0);
     // Taken out of the component: the pumps below may run handlers that use the component
     // again. The key is a copy: a handler may change FCurrentDir.
-    const ftp::TIdFTPListItems items = session_.IdFTP1.TakeDirectoryListing();
+    ftp::TIdFTPListItems items = session_.IdFTP1.TakeDirectoryListing();
     const std::string key = FCurrentDir;
     // Every stretch below pumps at least every kPumpEvery, so a large folder never holds the
     // window for long. The first entry pumps: the component's last pump may be a step ago.
@@ -185,43 +231,44 @@ void TRemoteListing::ChangeDirAndList(const std::string& folder) {
     // Room for all entries at once: growing a list of 100,000 entries step by step moves them
     // again and again.
     FDirCache.reserve(FDirCache.size() + items.size());
-    // The display entries are built aside and join the display list in sorted order: sorting
-    // the display list itself would be one long stretch without a pump, and handlers that run
-    // in the pumps see a display list that is sorted at every moment.
-    std::vector<rdatalist> built;
-    built.reserve(items.size());
-    for (const ftp::TIdFTPListItem& item : items) {
+    // The cache entries first, with the keys of the display list's order; then the display
+    // entries are made straight into the display list in that order. Sorting the display list
+    // itself would be one long stretch without a pump, and handlers that run in the pumps see
+    // a display list that is sorted at every moment. The cache is not read again after a pump:
+    // a handler may have changed it. A sort in a pump (a column click) from here on orders only
+    // the entries there are then, maybe by another column than these keys.
+    const unsigned sorts = sorts_;
+    SortKeys keys(FSortColumn, items.size());
+    std::vector<std::size_t> listed;  // the items that become entries, in listing order
+    listed.reserve(items.size());
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const ftp::TIdFTPListItem& item = items[i];
         if (item.FileName == "." || item.FileName == "..")
             continue;
+        const rdatalist& cached = AddListedCacheEntry(key, item);
         const bool folderItem = item.ItemType == ftp::TIdDirItemType::ditDirectory;
-        const std::string kind = folderItem ? "Folder" : "";
-        const std::string attr = (folderItem ? "d" : "-") + item.OwnerPermissions;
-        const std::string sizeText = std::to_string(item.Size);
-        const std::string modified = DateText(item.ModifiedDate);
-        AddCacheEntry(key, item.FileName, kind, sizeText, modified, item.OwnerName, item.GroupName,
-                      attr, item.GroupPermissions, item.OtherPermissions);
+        keys.Add(item.FileName,
+                 folderItem || !keys.NeedsType() ? std::string() : ui::ShellTypeName(item.FileName),
+                 folderItem ? 0 : item.Size, cached.modified, cached.attr, cached.grpperm,
+                 cached.othperm);
+        listed.push_back(i);
         if (!pumpIfDue())
             return;  // disconnected or closed meanwhile: the lists stay empty
-        AppendDisplayEntry(built, item.FileName, kind, sizeText, modified, item.OwnerName,
-                           item.GroupName, attr, item.GroupPermissions, item.OtherPermissions);
     }
     if (!pumpIfDue())
         return;
-    const unsigned sorts = sorts_;
-    const std::vector<std::size_t> order = SortedOrder(built, FSortColumn);
-    FDisplayList.reserve(built.size());
-    // A step of the move: a few milliseconds for the entries of a large folder.
-    constexpr std::size_t kStep = 4096;
-    for (std::size_t next = 0; next < order.size();) {
+    const std::vector<std::size_t> order = keys.Order();
+    FDisplayList.reserve(order.size());
+    for (std::size_t index : order) {
         if (!pumpIfDue())
             return;
-        MoveInOrder(built, order, next, kStep, FDisplayList);
+        AddListedDisplayEntry(items[listed[index]]);
     }
-    // A sort in a pump (a column click) ordered only the entries there were then, maybe by
-    // another column.
     if (sorts != sorts_)
         SortDisplayList();
     ShowRows();
+    // Its room serves the next listing: a large folder listed again needs no fresh memory.
+    session_.IdFTP1.RecycleDirectoryListing(std::move(items));
 }
 
 void TRemoteListing::ShowDirFromCache(const std::string& folder) {

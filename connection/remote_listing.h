@@ -17,6 +17,9 @@
 #include "connection/rdatalist.h"
 
 class TPageSession;
+namespace ftp {
+struct TIdFTPListItem;
+}
 namespace ui {
 class OwnerDataModel;
 struct OwnerDataItem;
@@ -81,6 +84,16 @@ class TRemoteListing {
                                    const std::string& modified, const std::string& owner,
                                    const std::string& group, const std::string& attr,
                                    const std::string& grpperm, const std::string& othperm);
+
+    // The type, size and size text of a display entry of a file named entry.name.
+    static void SetFileType(rdatalist& entry, std::int64_t size);
+    // A listed item (not "." or "..") as a cache entry keyed `folder`, appended to FDirCache;
+    // returns it (valid until FDirCache changes).
+    const rdatalist& AddListedCacheEntry(const std::string& folder,
+                                         const ftp::TIdFTPListItem& item);
+    // A listed item (not "." or "..") as a display entry, appended to FDisplayList; the item's
+    // texts are moved out.
+    void AddListedDisplayEntry(ftp::TIdFTPListItem& item);
 
     TPageSession& session_;
     ui::OwnerDataModel& rows_;

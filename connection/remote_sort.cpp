@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 
 #include "platform/os/collation.h"
@@ -53,27 +54,11 @@ int CompareByColumn(const rdatalist& left, const rdatalist& right, std::int32_t 
 
 namespace {
 
-// Appends the text a compare above looks at for `column` to `keys`, folded as the collation
-// folds it: the case-ignoring compare of two texts is then the plain byte order of their
-// folded forms.
-void AppendFoldedKey(std::string& keys, const rdatalist& entry, std::int32_t column) {
+// Appends `text` to `keys` folded as the collation folds it: the case-ignoring compare of two
+// texts is then the plain byte order of their folded forms.
+void AppendFolded(std::string& keys, const std::string& text) {
     const std::size_t start = keys.size();
-    switch (column) {
-        case 0:
-            keys += entry.name;
-            break;
-        case 3:
-            keys += entry.modified;
-            break;
-        case 4:
-            keys += entry.attr;
-            keys += entry.grpperm;
-            keys += entry.othperm;
-            break;
-        default:
-            keys += entry.shelltype;
-            break;
-    }
+    keys += text;
     for (std::size_t i = start; i < keys.size(); ++i)
         keys[i] = os::AsciiLower(keys[i]);
 }
@@ -88,35 +73,115 @@ std::vector<std::size_t> OrderOfKeys(std::vector<std::pair<Key, std::size_t>> ke
     return order;
 }
 
+// The order of `keys` (key k belongs to entry k) when they hold few distinct texts, as the
+// type names of a folder do: each entry is counted under its text's rank, so the texts are
+// sorted once each rather than once per entry. Empty when there are more than `most` distinct
+// texts (the caller then sorts all keys).
+std::vector<std::size_t> OrderOfFewKeys(const std::vector<std::string_view>& keys,
+                                        std::size_t most) {
+    std::unordered_map<std::string_view, std::size_t> ids;
+    std::vector<std::string_view> distinct;
+    std::vector<std::size_t> idOf;
+    idOf.reserve(keys.size());
+    for (std::string_view key : keys) {
+        const auto [found, added] = ids.try_emplace(key, distinct.size());
+        if (added) {
+            if (distinct.size() == most)
+                return {};
+            distinct.push_back(key);
+        }
+        idOf.push_back(found->second);
+    }
+    std::vector<std::size_t> byText(distinct.size());
+    for (std::size_t id = 0; id < byText.size(); ++id)
+        byText[id] = id;
+    std::sort(byText.begin(), byText.end(),
+              [&](std::size_t a, std::size_t b) { return distinct[a] < distinct[b]; });
+    // Where each text's entries start in the order, then each entry at its text's next place:
+    // entries of one text keep their order.
+    std::vector<std::size_t> next(distinct.size());
+    std::vector<std::size_t> count(distinct.size());
+    for (std::size_t id : idOf)
+        ++count[id];
+    std::size_t start = 0;
+    for (std::size_t id : byText) {
+        next[id] = start;
+        start += count[id];
+    }
+    std::vector<std::size_t> order(keys.size());
+    for (std::size_t i = 0; i < idOf.size(); ++i)
+        order[next[idOf[i]]++] = i;
+    return order;
+}
+
 }  // namespace
 
-std::vector<std::size_t> SortedOrder(const std::vector<rdatalist>& entries, std::int32_t column) {
-    // The order of the compares above, by keys made once per entry and kept side by side in
-    // one buffer: an entry is fourteen strings scattered in memory, so comparing the entries
-    // themselves makes a folder of 100,000 entries slow to sort. Equal keys keep the order of
-    // the entries.
-    if (column == 1) {
-        std::vector<std::pair<std::int64_t, std::size_t>> keys;
-        keys.reserve(entries.size());
-        for (std::size_t i = 0; i < entries.size(); ++i)
-            keys.emplace_back(entries[i].size, i);
-        return OrderOfKeys(std::move(keys));
+SortKeys::SortKeys(std::int32_t column, std::size_t count)
+    : column_(column >= 0 && column <= 4 ? column : 2) {
+    if (column_ == 1)
+        sizes_.reserve(count);
+    else
+        ends_.reserve(count);
+}
+
+void SortKeys::Add(const std::string& name, const std::string& shelltype, std::int64_t size,
+                   const std::string& modified, const std::string& attr, const std::string& grpperm,
+                   const std::string& othperm) {
+    // The key of the entry's compare, made once per entry and kept side by side with the
+    // others in one buffer: an entry is fourteen strings scattered in memory, so comparing the
+    // entries themselves makes a folder of 100,000 entries slow to sort.
+    switch (column_) {
+        case 0:
+            AppendFolded(texts_, name);
+            break;
+        case 1:
+            sizes_.emplace_back(size, sizes_.size());
+            return;
+        case 3:
+            AppendFolded(texts_, modified);
+            break;
+        case 4:
+            AppendFolded(texts_, attr);
+            AppendFolded(texts_, grpperm);
+            AppendFolded(texts_, othperm);
+            break;
+        default:
+            AppendFolded(texts_, shelltype);
+            break;
     }
-    std::string buffer;
-    std::vector<std::size_t> ends;
-    ends.reserve(entries.size());
-    for (const rdatalist& entry : entries) {
-        AppendFoldedKey(buffer, entry, column);
-        ends.push_back(buffer.size());
-    }
-    std::vector<std::pair<std::string_view, std::size_t>> keys;
-    keys.reserve(entries.size());
+    ends_.push_back(texts_.size());
+}
+
+std::vector<std::size_t> SortKeys::Order() {
+    // Equal keys keep the order of the entries.
+    if (column_ == 1)
+        return OrderOfKeys(std::move(sizes_));
+    std::vector<std::string_view> texts;
+    texts.reserve(ends_.size());
     std::size_t begin = 0;
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        keys.emplace_back(std::string_view(buffer).substr(begin, ends[i] - begin), i);
-        begin = ends[i];
+    for (std::size_t end : ends_) {
+        texts.push_back(std::string_view(texts_).substr(begin, end - begin));
+        begin = end;
     }
+    // The type names of a folder are few (some per extension); names, dates and attributes
+    // seldom are, and a first pass that finds them many costs little.
+    constexpr std::size_t kFewTexts = 256;
+    if (std::vector<std::size_t> order = OrderOfFewKeys(texts, kFewTexts); !order.empty())
+        return order;
+    std::vector<std::pair<std::string_view, std::size_t>> keys;
+    keys.reserve(texts.size());
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        keys.emplace_back(texts[i], i);
     return OrderOfKeys(std::move(keys));
+}
+
+std::vector<std::size_t> SortedOrder(const std::vector<rdatalist>& entries, std::int32_t column) {
+    SortKeys keys(column, entries.size());
+    for (const rdatalist& entry : entries) {
+        keys.Add(entry.name, entry.shelltype, entry.size, entry.modified, entry.attr, entry.grpperm,
+                 entry.othperm);
+    }
+    return keys.Order();
 }
 
 void MoveInOrder(std::vector<rdatalist>& from, const std::vector<std::size_t>& order,

@@ -10,6 +10,8 @@
 // There is no descending order; entries that compare equal keep no particular order.
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "connection/rdatalist.h"
@@ -29,6 +31,30 @@ void SortEntries(std::vector<rdatalist>& entries, std::int32_t column);
 // The order SortEntries gives, without moving anything: position k of the sorted list holds
 // entries[result[k]]. Equal entries keep their order.
 std::vector<std::size_t> SortedOrder(const std::vector<rdatalist>& entries, std::int32_t column);
+
+// The keys of SortedOrder's order given one entry at a time, in the entries' order, with the
+// fields a display entry has: an order can so be found before the entries themselves exist.
+class SortKeys {
+  public:
+    // Sort key `column` as CompareByColumn takes it; `count` entries are expected.
+    SortKeys(std::int32_t column, std::size_t count);
+
+    // True when the key is the shell type name (Add may be given an empty one otherwise).
+    bool NeedsType() const { return column_ == 2; }
+    // The next entry: shelltype empty for a folder, size 0 for a folder.
+    void Add(const std::string& name, const std::string& shelltype, std::int64_t size,
+             const std::string& modified, const std::string& attr, const std::string& grpperm,
+             const std::string& othperm);
+    // Position k of the sorted list holds entry result[k] (counted from the first Add); equal
+    // entries keep their order. Once only: the keys are used up.
+    std::vector<std::size_t> Order();
+
+  private:
+    std::int32_t column_;
+    std::string texts_;              // the folded key texts, one after the other
+    std::vector<std::size_t> ends_;  // where each entry's text ends in texts_
+    std::vector<std::pair<std::int64_t, std::size_t>> sizes_;  // the size key with its entry
+};
 
 // Appends from[order[next]] and the entries after it in `order`, at most `count` of them, to
 // `to` (moved: they are left empty in `from`), and advances `next` past them. `order` must hold

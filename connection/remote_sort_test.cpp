@@ -115,6 +115,44 @@ TEST(RemoteSort, AnOrderMovedInStepsIsTheSortedList) {
     }
 }
 
+// Larger sets whose keys hold few distinct texts (the type names of a folder) or many: every
+// key gives an ascending order by its compare in which equal entries keep their order. Texts
+// differ in case too, which the compares ignore.
+TEST(RemoteSort, LargeSetsOfFewAndOfManyTextsSortAscendingAndStable) {
+    for (const int kinds : {3, 700}) {
+        SCOPED_TRACE(kinds);
+        std::vector<rdatalist> entries;
+        for (int i = 0; i < 2000; ++i) {
+            const int kind = (i * 37) % kinds;
+            const std::string type =
+                kind == 0 ? "" : ((i % 2 ? "Type " : "TYPE ") + std::to_string(kind));
+            const std::string day = std::to_string(10 + kind % 20);
+            entries.push_back(Entry((i % 3 ? "n" : "N") + std::to_string((i * 7919) % 2000), type,
+                                    kind * 100, "2024-01-" + day + " 00:00:00",
+                                    kind % 2 ? "-rw-r--r--" : "drwxr-xr-x"));
+        }
+        for (int column = 0; column <= 4; ++column) {
+            SCOPED_TRACE(column);
+            const std::vector<std::size_t> order = SortedOrder(entries, column);
+            ASSERT_EQ(order.size(), entries.size());
+            std::vector<bool> seen(entries.size());
+            for (std::size_t k = 0; k < order.size(); ++k) {
+                ASSERT_LT(order[k], entries.size());
+                EXPECT_FALSE(seen[order[k]]);
+                seen[order[k]] = true;
+                if (k == 0)
+                    continue;
+                const int compared =
+                    CompareByColumn(entries[order[k - 1]], entries[order[k]], column);
+                ASSERT_LE(compared, 0) << k;
+                if (compared == 0) {
+                    ASSERT_LT(order[k - 1], order[k]) << k;
+                }
+            }
+        }
+    }
+}
+
 TEST(RemoteSort, TheCompares) {
     struct Case {
         int (*compare)(const rdatalist&, const rdatalist&);

@@ -251,6 +251,15 @@ void TVeskDBFileIO::ReadExact(void* buffer, std::int64_t position, std::int64_t 
     ReadStoredExact(buffer, position, count, what, true);
 }
 
+void TVeskDBFileIO::ReadExactNamedLate(void* buffer, std::int64_t position, std::int64_t count,
+                                       const std::function<std::string()>& what) {
+    if (position >= 0 && count >= 0 && WithinFile(position + count) &&
+        ReadStored(buffer, position, count, true) == count)
+        return;
+    // Failed: once more as ReadExact, which gives the error its text.
+    ReadStoredExact(buffer, position, count, what(), true);
+}
+
 void TVeskDBFileIO::ReadExactUncached(void* buffer, std::int64_t position, std::int64_t count,
                                       const std::string& what) {
     ReadStoredExact(buffer, position, count, what, false);

@@ -24,6 +24,7 @@
 // values excepted: they are always read from the file as it is).
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -152,6 +153,10 @@ class TVeskDBFileIO : public TDataProcessOwner {
     // Reads exactly count bytes at position, else throws the damage error naming what.
     void ReadExact(void* buffer, std::int64_t position, std::int64_t count,
                    const std::string& what);
+    // The same with the text naming what made only when the read fails, as ReadExact makes
+    // it: for reads made very often, which should not build a message each time.
+    void ReadExactNamedLate(void* buffer, std::int64_t position, std::int64_t count,
+                            const std::function<std::string()>& what);
     // The same from the file as it is now, past the block cache: for small reads scattered
     // over the file, whose blocks would only push out the ones read again soon.
     void ReadExactUncached(void* buffer, std::int64_t position, std::int64_t count,

@@ -178,6 +178,7 @@ class TVeskTableIO {
     TVeskFieldDefs fieldDefs_;
     TVeskIndexDefs indexDefs_;
     std::int32_t recordSize_ = 0;
+    std::vector<std::uint8_t> recordWork_;  // ReadRecordData's buffer, kept between reads
     std::vector<std::int32_t> fieldOffsets_;
     std::int32_t autoIncField_ = -1;
     std::vector<std::uint8_t> headerCopy_;

@@ -155,7 +155,12 @@ void TIdFTP::SetTransferType(TIdFTPTransferType type) {
 
 void TIdFTP::List(std::vector<std::string>& lines, const std::string& specifier, bool details) {
     Impl::Exchange exchange(*impl_);
-    impl_->List(lines, specifier, details);
+    impl_->List(&lines, specifier, details);
+}
+
+void TIdFTP::ListItems(const std::string& specifier) {
+    Impl::Exchange exchange(*impl_);
+    impl_->List(nullptr, specifier, true);
 }
 
 void TIdFTP::Get(const std::string& remote, const std::string& localPath, bool overwrite,

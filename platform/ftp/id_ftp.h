@@ -166,12 +166,23 @@ class TIdFTP {
     // later lines that fit neither are skipped. details false sends NLST and parses nothing.
     void List(std::vector<std::string>& lines, const std::string& specifier = "",
               bool details = true);
+    // LIST as List does, with the same bounds and errors, but the lines are not kept apart:
+    // only DirectoryListing is filled (each item's Text holds its line).
+    void ListItems(const std::string& specifier = "");
     const TIdFTPListItems& DirectoryListing() const { return listing_; }
     // Moves the items of the last List out; DirectoryListing is empty afterwards. Never throws.
     TIdFTPListItems TakeDirectoryListing() {
         TIdFTPListItems items;
         items.swap(listing_);
         return items;
+    }
+    // Gives back a list taken by TakeDirectoryListing once its items are of no more use: the
+    // next listing keeps its items in that memory (the items are destroyed now, the room is
+    // kept until a larger list is given back or the component is destroyed). Never throws.
+    void RecycleDirectoryListing(TIdFTPListItems&& items) noexcept {
+        items.clear();
+        if (items.capacity() > recycledListing_.capacity())
+            recycledListing_.swap(items);
     }
 
     // Retrieves remote into the local file at localPath. A resume takes place only when asked
@@ -210,6 +221,7 @@ class TIdFTP {
     bool resumeProbed_ = false;
     bool typeSentSinceConnect_ = false;
     TIdFTPListItems listing_;
+    TIdFTPListItems recycledListing_;  // room for the next listing's items
     TIdRFCReply lastReply_;
     std::unique_ptr<Impl> impl_;
 };

@@ -155,7 +155,8 @@ class TIdFTP::Impl {
     void WithWork(TWorkMode mode, std::int64_t expected, const std::function<void()>& body);
 
     // ---- listing and file transfers (id_ftp_transfers.cpp) ----
-    void List(std::vector<std::string>& lines, const std::string& specifier, bool details);
+    // `lines` null: the lines are not kept (only with details).
+    void List(std::vector<std::string>* lines, const std::string& specifier, bool details);
     void Get(const std::string& remote, const std::string& localPath, bool overwrite, bool resume);
     void Put(const std::string& localPath, const std::string& remote, bool append);
 };

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <optional>
 
 #include "platform/ftp/command_line.h"
 #include "platform/ftp/get_target.h"
@@ -14,36 +15,42 @@
 
 namespace ftp {
 
-void TIdFTP::Impl::List(std::vector<std::string>& lines, const std::string& specifier,
+void TIdFTP::Impl::List(std::vector<std::string>* lines, const std::string& specifier,
                         bool details) {
-    lines.clear();
+    if (lines)
+        lines->clear();
     owner_.listing_.clear();
     std::string command = details ? "LIST" : "NLST";
     if (!specifier.empty())
         command += " " + specifier;
     BuildCommandLine(command);  // refuse a bad specifier before the data connection
     RequireControl();
-    ListingLines collector(lines);
     // Each line is parsed as soon as it is complete, between the reads of the data connection:
     // the parse of a large folder then shares the transfer's pumps instead of holding the
-    // window for a long stretch after it.
-    ListingParser parser(os::Now());
+    // window for a long stretch after it. Without `lines` each line moves into its item: a
+    // large listing then holds one copy of its text, not two.
+    ListingParser parser(os::Now(), std::move(owner_.recycledListing_));
+    std::optional<ListingLines> collector;
+    if (lines)
+        collector.emplace(*lines);
+    else
+        collector.emplace([&parser](std::string&& line) { parser.Add(std::move(line)); });
     std::size_t parsed = 0;
     auto parseNewLines = [&] {
-        if (!details)
+        if (!details || !lines)
             return;
-        for (; parsed < lines.size(); ++parsed)
-            parser.Add(lines[parsed]);
+        for (; parsed < lines->size(); ++parsed)
+            parser.Add((*lines)[parsed]);
     };
     WithWork(TWorkMode::wmRead, 0, [&] {
         const auto data = StartTransfer(std::string(), command, {125, 150, 154});
         ReceiveData(data, [&](const char* bytes, std::size_t size) {
-            collector.Feed(bytes, size);
+            collector->Feed(bytes, size);
             parseNewLines();
         });
         FinishTransfer();
     });
-    collector.Finish();
+    collector->Finish();
     parseNewLines();
     if (details)
         owner_.listing_ = parser.Items();

@@ -20,14 +20,18 @@ struct Token {
 // allocate one per line.
 void Tokenize(const std::string& line, std::vector<Token>& tokens) {
     tokens.clear();
+    // Through a pointer and a size held here: the appends to `tokens` would otherwise make the
+    // compiler read the line's size again for every character.
+    const char* const text = line.data();
+    const std::size_t size = line.size();
     std::size_t pos = 0;
-    while (pos < line.size()) {
-        while (pos < line.size() && (line[pos] == ' ' || line[pos] == '\t'))
+    for (;;) {
+        while (pos < size && (text[pos] == ' ' || text[pos] == '\t'))
             ++pos;
-        if (pos >= line.size())
+        if (pos >= size)
             break;
         const std::size_t begin = pos;
-        while (pos < line.size() && line[pos] != ' ' && line[pos] != '\t')
+        while (pos < size && text[pos] != ' ' && text[pos] != '\t')
             ++pos;
         tokens.push_back({begin, pos});
     }
@@ -79,15 +83,26 @@ bool StartsWithTotal(const std::string& line) {
     return true;
 }
 
+// The characters of `set` as a table indexed by byte: a look-up per character of a mode
+// string, of which a large listing has millions.
+struct CharSet {
+    std::array<bool, 256> has{};
+    constexpr explicit CharSet(std::string_view set) {
+        for (char c : set)
+            has[static_cast<unsigned char>(c)] = true;
+    }
+    constexpr bool operator()(char c) const { return has[static_cast<unsigned char>(c)]; }
+};
+
 bool IsModeString(const std::string& line) {
     if (line.size() < 10)
         return false;
-    static const std::string_view kTypes = "-bcdlLpsDn";
-    static const std::string_view kRights = "rwxsStTlL-";
-    if (kTypes.find(line[0]) == std::string_view::npos)
+    static constexpr CharSet kTypes("-bcdlLpsDn");
+    static constexpr CharSet kRights("rwxsStTlL-");
+    if (!kTypes(line[0]))
         return false;
     for (int i = 1; i < 10; ++i) {
-        if (kRights.find(line[i]) == std::string_view::npos)
+        if (!kRights(line[static_cast<std::size_t>(i)]))
             return false;
     }
     if (line.size() == 10)
@@ -102,13 +117,12 @@ int MonthNumber(std::string_view text) {
                                                         "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
     if (text.size() != 3)
         return 0;
+    // Upper case once, not once per month compared.
+    char upper[3];
+    for (std::size_t i = 0; i < 3; ++i)
+        upper[i] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[i])));
     for (std::size_t m = 0; m < kMonths.size(); ++m) {
-        bool same = true;
-        for (int i = 0; i < 3; ++i) {
-            if (std::toupper(static_cast<unsigned char>(text[i])) != kMonths[m][i])
-                same = false;
-        }
-        if (same)
+        if (upper[0] == kMonths[m][0] && upper[1] == kMonths[m][1] && upper[2] == kMonths[m][2])
             return static_cast<int>(m) + 1;
     }
     return 0;
@@ -167,8 +181,25 @@ ListingFormat DetectListingFormat(const std::string& firstLine) {
 }
 
 std::optional<TIdFTPListItem> ParseUnixLine(const std::string& line, const os::LocalDateTime& now) {
-    if (!IsModeString(line))
+    TIdFTPListItem item;
+    if (!ParseUnixLineInto(line, now, item))
         return std::nullopt;
+    item.Text = line;
+    return item;
+}
+
+std::optional<TIdFTPListItem> ParseDosLine(const std::string& line, const os::LocalDateTime& now) {
+    TIdFTPListItem item;
+    if (!ParseDosLineInto(line, now, item))
+        return std::nullopt;
+    item.Text = line;
+    return item;
+}
+
+bool ParseUnixLineInto(const std::string& line, const os::LocalDateTime& now,
+                       TIdFTPListItem& item) {
+    if (!IsModeString(line))
+        return false;
     // Kept from line to line: a buffer of its own per line would cost an allocation per line.
     thread_local std::vector<Token> tokens;
     Tokenize(line, tokens);
@@ -184,7 +215,6 @@ std::optional<TIdFTPListItem> ParseUnixLine(const std::string& line, const os::L
         if (day < 1 || day > 31)
             continue;
         const std::string_view yearOrTime = View(line, tokens[m + 2]);
-        TIdFTPListItem item;
         item.ModifiedDate.month = month;
         item.ModifiedDate.day = day;
         item.ModifiedDate.second = 0;
@@ -214,13 +244,13 @@ std::optional<TIdFTPListItem> ParseUnixLine(const std::string& line, const os::L
             if (AllDigits(sizeText) && m >= 3 && IsDeviceMajor(View(line, tokens[m - 2]))) {
                 fieldsEnd = m - 2;
             } else if (!AllDigits(sizeText) && !IsDeviceNumbers(sizeText)) {
-                return std::nullopt;
+                return false;
             }
             item.Size = 0;
         } else {
             const auto size = ParseSize(sizeText);
             if (!size)
-                return std::nullopt;
+                return false;
             item.Size = *size;
         }
 
@@ -233,14 +263,14 @@ std::optional<TIdFTPListItem> ParseUnixLine(const std::string& line, const os::L
         if (fields.size() >= 2 && AllDigits(fields[0]))
             fields.erase(fields.begin());
         if (!fields.empty())
-            item.OwnerName = std::string(fields[0]);
+            item.OwnerName.assign(fields[0]);
         if (fields.size() >= 2 && fields[1].back() != ',')
-            item.GroupName = std::string(fields[1]);
+            item.GroupName.assign(fields[1]);
 
         const std::size_t nameStart = tokens[m + 2].end + 1;
         if (nameStart >= line.size())
-            return std::nullopt;
-        item.FileName = line.substr(nameStart);
+            return false;
+        item.FileName.assign(line, nameStart);
         const char type = line[0];
         if (type == 'd') {
             item.ItemType = TIdDirItemType::ditDirectory;
@@ -253,43 +283,41 @@ std::optional<TIdFTPListItem> ParseUnixLine(const std::string& line, const os::L
             item.ItemType = TIdDirItemType::ditFile;
         }
         if (item.FileName.empty())
-            return std::nullopt;
-        item.OwnerPermissions = line.substr(1, 3);
-        item.GroupPermissions = line.substr(4, 3);
-        item.OtherPermissions = line.substr(7, 3);
-        item.Text = line;
-        return item;
+            return false;
+        item.OwnerPermissions.assign(line, 1, 3);
+        item.GroupPermissions.assign(line, 4, 3);
+        item.OtherPermissions.assign(line, 7, 3);
+        return true;
     }
-    return std::nullopt;
+    return false;
 }
 
-std::optional<TIdFTPListItem> ParseDosLine(const std::string& line, const os::LocalDateTime& now) {
+bool ParseDosLineInto(const std::string& line, const os::LocalDateTime& now, TIdFTPListItem& item) {
     thread_local std::vector<Token> tokens;
     Tokenize(line, tokens);
     if (tokens.size() < 4)
-        return std::nullopt;
+        return false;
     // Date: MM-DD-YY or MM-DD-YYYY.
     const std::string_view date = View(line, tokens[0]);
     if (date.size() != 8 && date.size() != 10)
-        return std::nullopt;
+        return false;
     if (date[2] != '-' || date[5] != '-')
-        return std::nullopt;
+        return false;
     const std::string_view monthText = date.substr(0, 2);
     const std::string_view dayText = date.substr(3, 2);
     const std::string_view yearText = date.substr(6);
     if (!AllDigits(monthText) || !AllDigits(dayText) || !AllDigits(yearText))
-        return std::nullopt;
-    TIdFTPListItem item;
+        return false;
     item.ModifiedDate.month = SmallNumber(monthText);
     item.ModifiedDate.day = SmallNumber(dayText);
     if (item.ModifiedDate.month < 1 || item.ModifiedDate.month > 12 || item.ModifiedDate.day < 1 ||
         item.ModifiedDate.day > 31) {
-        return std::nullopt;
+        return false;
     }
     item.ModifiedDate.year = yearText.size() == 2 ? NearestCentury(SmallNumber(yearText), now.year)
                                                   : SmallNumber(yearText);
     if (item.ModifiedDate.day > DaysInMonth(item.ModifiedDate.year, item.ModifiedDate.month))
-        return std::nullopt;
+        return false;
     // Time: HH:MM, optionally followed by AM or PM (attached or as its own token).
     std::size_t next = 1;
     std::string_view timeText = View(line, tokens[next]);
@@ -304,7 +332,7 @@ std::optional<TIdFTPListItem> ParseDosLine(const std::string& line, const os::Lo
     int hour = 0;
     int minute = 0;
     if (!ParseClock(timeText, hour, minute))
-        return std::nullopt;
+        return false;
     ++next;
     if (suffix.empty()) {
         const std::string_view own = View(line, tokens[next]);
@@ -315,7 +343,7 @@ std::optional<TIdFTPListItem> ParseDosLine(const std::string& line, const os::Lo
     }
     if (!suffix.empty()) {
         if (hour < 1 || hour > 12)
-            return std::nullopt;
+            return false;
         const bool pm = suffix[0] == 'P' || suffix[0] == 'p';
         hour = hour % 12 + (pm ? 12 : 0);
     }
@@ -324,7 +352,7 @@ std::optional<TIdFTPListItem> ParseDosLine(const std::string& line, const os::Lo
     item.ModifiedDate.second = 0;
     item.ModifiedDate.millisecond = 0;
     if (next + 1 >= tokens.size())
-        return std::nullopt;  // a size or <DIR>, then a name
+        return false;  // a size or <DIR>, then a name
     const std::string_view kind = View(line, tokens[next]);
     if (kind == "<DIR>" || kind == "<dir>") {
         item.ItemType = TIdDirItemType::ditDirectory;
@@ -332,35 +360,52 @@ std::optional<TIdFTPListItem> ParseDosLine(const std::string& line, const os::Lo
     } else {
         const auto size = ParseSize(kind);
         if (!size)
-            return std::nullopt;
+            return false;
         item.ItemType = TIdDirItemType::ditFile;
         item.Size = *size;
     }
-    item.FileName = line.substr(tokens[next + 1].begin);
-    item.Text = line;
-    return item;
+    item.FileName.assign(line, tokens[next + 1].begin);
+    return true;
 }
 
 void ListingParser::Add(const std::string& line) {
+    if (TIdFTPListItem* item = Parse(line))
+        item->Text = line;
+}
+
+void ListingParser::Add(std::string&& line) {
+    if (TIdFTPListItem* item = Parse(line))
+        item->Text = std::move(line);
+}
+
+TIdFTPListItem* ListingParser::Parse(const std::string& line) {
     if (line.empty() || unknown_)
-        return;
+        return nullptr;
     if (format_ == ListingFormat::Unknown) {
         format_ = DetectListingFormat(line);
         if (format_ == ListingFormat::Unknown) {
             unknown_ = true;
-            return;
+            return nullptr;
         }
     }
-    std::optional<TIdFTPListItem> item;
-    if (format_ == ListingFormat::Unix) {
-        if (StartsWithTotal(line))
-            return;
-        item = ParseUnixLine(line, now_);
-    } else {
-        item = ParseDosLine(line, now_);
+    if (format_ == ListingFormat::Unix && StartsWithTotal(line))
+        return nullptr;
+    // Parsed in its place at the end of the items: an item is several strings, and moving one
+    // in from aside costs as much again for each line of a large listing.
+    TIdFTPListItem& item = items_.emplace_back();
+    bool fits = false;
+    try {
+        fits = format_ == ListingFormat::Unix ? ParseUnixLineInto(line, now_, item)
+                                              : ParseDosLineInto(line, now_, item);
+    } catch (...) {
+        items_.pop_back();
+        throw;
     }
-    if (item)
-        items_.push_back(std::move(*item));
+    if (!fits) {
+        items_.pop_back();
+        return nullptr;
+    }
+    return &item;
 }
 
 TIdFTPListItems ListingParser::Items() {

@@ -30,6 +30,10 @@ ListingFormat DetectListingFormat(const std::string& firstLine);
 // One line by one format's rules; nothing when the line does not fit them (or is a "TOTAL" line).
 std::optional<TIdFTPListItem> ParseUnixLine(const std::string& line, const os::LocalDateTime& now);
 std::optional<TIdFTPListItem> ParseDosLine(const std::string& line, const os::LocalDateTime& now);
+// The same into `item`, which must be a default item: true when the line fits; `item` then
+// holds the line's fields but Text (left to the caller), otherwise some of them may be set.
+bool ParseUnixLineInto(const std::string& line, const os::LocalDateTime& now, TIdFTPListItem& item);
+bool ParseDosLineInto(const std::string& line, const os::LocalDateTime& now, TIdFTPListItem& item);
 
 // The items of a whole listing, in listing order. Empty lines are ignored; the first other line
 // fixes the format and throws EIdUnknownListFormat when it fits neither; later lines that do not
@@ -42,14 +46,24 @@ TIdFTPListItems ParseListing(const std::vector<std::string>& lines, const os::Lo
 class ListingParser {
   public:
     explicit ListingParser(const os::LocalDateTime& now) : now_(now) {}
+    // The items go into `storage` (emptied first): a list kept from an earlier listing spares
+    // a large one the fresh memory of growing its list again.
+    ListingParser(const os::LocalDateTime& now, TIdFTPListItems&& storage)
+        : now_(now), items_(std::move(storage)) {
+        items_.clear();
+    }
 
-    // The next line of the listing.
+    // The next line of the listing (copied into the item's Text, or moved there).
     void Add(const std::string& line);
+    void Add(std::string&& line);
     // Moves the items out (the parser is empty afterwards). Throws EIdUnknownListFormat as
     // above.
     TIdFTPListItems Items();
 
   private:
+    // The line's item appended to the items, without its Text; nullptr when the line makes none.
+    TIdFTPListItem* Parse(const std::string& line);
+
     os::LocalDateTime now_;
     ListingFormat format_ = ListingFormat::Unknown;
     bool unknown_ = false;  // the first line fitted neither format: every line is passed over

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "platform/ftp/id_exceptions.h"
 
 namespace ftp {
@@ -237,6 +239,39 @@ TEST(Listing, TheParserReportsAnUnknownFormatWhenAskedForTheItems) {
     ASSERT_EQ(items.size(), 1u);
     EXPECT_EQ(items[0].FileName, "a.txt");
     EXPECT_TRUE(parser.Items().empty());
+}
+
+// Lines handed over (moved) give the items that copied lines give, each with its line in Text;
+// lines that make no item leave none behind.
+TEST(Listing, MovedLinesGiveTheSameItemsWithTheirLines) {
+    for (const std::vector<std::string>& lines : std::vector<std::vector<std::string>>{
+             {"total 2", "-rw-r--r--   1 ann  staff         5 Apr  4  2021 a.txt", "junk",
+              "drwxr-xr-x   2 ann  staff      4096 Apr  4 10:20 sub",
+              "lrwxrwxrwx   1 ann  staff         3 Apr  4  2021 l -> a.txt"},
+             {"01-02-21  03:04PM       <DIR>          dir", "junk",
+              "01-02-21  03:04PM                 7 file name"},
+         }) {
+        SCOPED_TRACE(lines.front());
+        ListingParser copied(At(2026, 1, 1));
+        ListingParser moved(At(2026, 1, 1));
+        for (const std::string& line : lines) {
+            copied.Add(line);
+            std::string handed = line;
+            moved.Add(std::move(handed));
+        }
+        const TIdFTPListItems expected = copied.Items();
+        const TIdFTPListItems items = moved.Items();
+        ASSERT_EQ(items.size(), expected.size());
+        ASSERT_GE(items.size(), 2u);
+        for (std::size_t i = 0; i < items.size(); ++i) {
+            EXPECT_EQ(items[i].FileName, expected[i].FileName) << i;
+            EXPECT_EQ(items[i].ItemType, expected[i].ItemType) << i;
+            EXPECT_EQ(items[i].Size, expected[i].Size) << i;
+            EXPECT_EQ(items[i].OwnerPermissions, expected[i].OwnerPermissions) << i;
+            EXPECT_EQ(items[i].Text, expected[i].Text) << i;
+            EXPECT_NE(std::find(lines.begin(), lines.end(), items[i].Text), lines.end()) << i;
+        }
+    }
 }
 
 TEST(Listing, NameBytesAreKeptExactly) {

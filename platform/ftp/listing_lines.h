@@ -3,6 +3,7 @@
 // broken server cannot make the component hold unbounded memory. Lines end with LF; a CR
 // before it is dropped; empty lines are not kept (they carry nothing and cost a string each).
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,8 @@ class ListingLines {
 
     // Appends to `lines`, which must outlive this object.
     explicit ListingLines(std::vector<std::string>& lines, Limits limits = kDefaultLimits);
+    // Hands each line to `sink` instead of keeping it (the bounds count the lines handed on).
+    explicit ListingLines(std::function<void(std::string&&)> sink, Limits limits = kDefaultLimits);
 
     // Takes the next bytes. Throws EIdReplyFormatError "Listing too long." past the byte or the
     // line bound, "Listing line too long." past the line length bound; the lines taken so far
@@ -30,10 +33,14 @@ class ListingLines {
 
   private:
     void EndLine();
+    // Keeps the line [begin, end) without its CR, if any is left; checks the bounds.
+    void AddLine(const char* begin, const char* end);
 
-    std::vector<std::string>& lines_;
+    std::vector<std::string>* lines_ = nullptr;  // null: lines go to sink_
+    std::function<void(std::string&&)> sink_;
     Limits limits_;
     std::size_t totalBytes_ = 0;
+    std::size_t count_ = 0;  // lines handed to sink_
     std::string pending_;
 };
 

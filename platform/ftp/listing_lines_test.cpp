@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
+#include <vector>
+
 #include "platform/ftp/id_exceptions.h"
 
 namespace ftp {
@@ -51,20 +55,28 @@ TEST(ListingLinesTest, SplitsAndBoundsTheListing) {
          {"a"},
          "Listing line too long."},
     };
-    for (const LinesCase& c : cases) {
-        SCOPED_TRACE(c.name);
-        std::vector<std::string> lines;
-        ListingLines collector(lines, c.limits);
-        try {
-            for (const std::string& chunk : c.chunks)
-                collector.Feed(chunk.data(), chunk.size());
-            collector.Finish();
-            EXPECT_TRUE(c.error == nullptr) << "the listing was taken";
-        } catch (const EIdReplyFormatError& e) {
-            ASSERT_TRUE(c.error != nullptr) << e.what();
-            EXPECT_STREQ(e.what(), c.error);
+    // Kept in a list, or handed on one at a time: the same lines and the same bounds.
+    for (const bool handedOn : {false, true}) {
+        for (const LinesCase& c : cases) {
+            SCOPED_TRACE(std::string(c.name) + (handedOn ? " (handed on)" : " (kept)"));
+            std::vector<std::string> lines;
+            std::optional<ListingLines> collector;
+            if (handedOn)
+                collector.emplace([&lines](std::string&& line) { lines.push_back(line); },
+                                  c.limits);
+            else
+                collector.emplace(lines, c.limits);
+            try {
+                for (const std::string& chunk : c.chunks)
+                    collector->Feed(chunk.data(), chunk.size());
+                collector->Finish();
+                EXPECT_TRUE(c.error == nullptr) << "the listing was taken";
+            } catch (const EIdReplyFormatError& e) {
+                ASSERT_TRUE(c.error != nullptr) << e.what();
+                EXPECT_STREQ(e.what(), c.error);
+            }
+            EXPECT_EQ(lines, c.lines);
         }
-        EXPECT_EQ(lines, c.lines);
     }
 }
 

@@ -141,6 +141,13 @@ TEST_P(ServerSessionTest, FolderAndFileCommands) {
     EXPECT_EQ(ftp.DirectoryListing()[0].FileName, "a.txt");
     EXPECT_EQ(ftp.DirectoryListing()[0].ItemType, ftp::TIdDirItemType::ditFile);
     EXPECT_EQ(ftp.DirectoryListing()[0].Size, 6);
+    // The listing without its lines kept apart: the same item, its line in Text.
+    ASSERT_EQ(lines.size(), 1u);
+    ftp.ListItems();
+    ASSERT_EQ(ftp.DirectoryListing().size(), 1u);
+    EXPECT_EQ(ftp.DirectoryListing()[0].FileName, "a.txt");
+    EXPECT_EQ(ftp.DirectoryListing()[0].Size, 6);
+    EXPECT_EQ(ftp.DirectoryListing()[0].Text, lines[0]);
 
     ftp.Rename("a.txt", "b.txt");
     EXPECT_FALSE(Exists(work_.local_folder + "sub/a.txt"));
@@ -156,10 +163,23 @@ TEST_P(ServerSessionTest, FolderAndFileCommands) {
     EXPECT_EQ(ftp.DirectoryListing()[0].FileName, "sub");
     EXPECT_EQ(ftp.DirectoryListing()[0].ItemType, ftp::TIdDirItemType::ditDirectory);
     // Taken out, the items leave the component empty.
-    const ftp::TIdFTPListItems taken = ftp.TakeDirectoryListing();
+    ftp::TIdFTPListItems taken = ftp.TakeDirectoryListing();
     ASSERT_EQ(taken.size(), 1u);
     EXPECT_EQ(taken[0].FileName, "sub");
     EXPECT_TRUE(ftp.DirectoryListing().empty());
+    // Given back, the taken list's room holds a later listing: that listing has its own items
+    // only, and the list given back is empty.
+    taken.reserve(64);
+    ftp.RecycleDirectoryListing(std::move(taken));
+    EXPECT_TRUE(taken.empty());
+    ftp.ChangeDir("sub");
+    ftp.Put(local_.File("a.txt"), "c.txt", false);
+    ftp.ListItems();
+    ASSERT_EQ(ftp.DirectoryListing().size(), 1u);
+    EXPECT_EQ(ftp.DirectoryListing()[0].FileName, "c.txt");
+    EXPECT_GE(ftp.DirectoryListing().capacity(), 64u);
+    ftp.Delete("c.txt");
+    ftp.ChangeDir("..");
     ftp.RemoveDir("sub");
     EXPECT_FALSE(Exists(work_.local_folder + "sub"));
     EXPECT_THROW(ftp.ChangeDir("sub"), ftp::EIdProtocolReplyError);
