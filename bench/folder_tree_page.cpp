@@ -34,12 +34,7 @@ TreePage::TreePage(const ftptest::FtpAccount& account) {
     dm->VeskDatabase1->SetConnected(true);
     page_ = std::make_unique<Tfb>(host_);
     Tfb& page = *page_;
-    page.IdFTP1.Host = account.host;
-    page.IdFTP1.Port = account.port;
-    page.IdFTP1.Username = account.user;
-    page.IdFTP1.Password = account.password;
-    page.IdFTP1.Passive = true;
-    page.IdFTP1.ReadTimeout = 60000;
+    PointPageAt(page, account);
     page.FSite.transfermode = "binary";
     const TExchangeGuard::Exchange exchange(page.Session().Guard());
     page.IdFTP1.Connect(true, 10000);

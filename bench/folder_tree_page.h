@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "connection/page_host.h"
+#include "bench/bench_page.h"
 #include "mainwindow/engine_lifetime.h"
 #include "tests/ftp_servers/ftp_account.h"
 #include "tests/ftp_servers/temp_folder.h"
@@ -30,22 +30,12 @@ class TreePage {
     void Upload(const std::string& localPath);
 
   private:
-    class Host : public TPageHost {
-      public:
-        void SavePageLayout(Tfb&) override {}
-        void SetUploadEnabled(bool) override {}
-        bool IsActivePage(const Tfb&) const override { return true; }
-        void SetPageImage(Tfb&, int) override {}
-        std::vector<std::string> SiteNames() const override { return {}; }
-        std::string LocalFolder() const override { return "/"; }
-    };
-
     void RunQueue();
 
     ftptest::TempFolder folder_{"tree-bench-data"};
     EngineLifetime engine_;
     std::unique_ptr<Tdm> data_;
-    Host host_;
+    BenchHost host_;
     std::unique_ptr<Tfb> page_;
 };
 

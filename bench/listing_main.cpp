@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "connection/page_host.h"
+#include "bench/bench_page.h"
 #include "connection/page_session.h"
 #include "connection/tfb.h"
 #include "platform/ui/list_view.h"
@@ -32,21 +32,10 @@ namespace {
 
 constexpr int kEntries = 100000;
 constexpr int kRounds = 3;
-using Clock = std::chrono::steady_clock;
-
-class BenchHost : public TPageHost {
-  public:
-    void SavePageLayout(Tfb&) override {}
-    void SetUploadEnabled(bool) override {}
-    bool IsActivePage(const Tfb&) const override { return true; }
-    void SetPageImage(Tfb&, int) override {}
-    std::vector<std::string> SiteNames() const override { return {}; }
-    std::string LocalFolder() const override { return "/"; }
-};
-
-double SecondsSince(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
+using bench::BenchHost;
+using bench::Clock;
+using bench::Gaps;
+using bench::SecondsSince;
 
 // Empty files of a few extensions, so the type names and the sort have work to do.
 void MakeFolder(const std::string& folder) {
@@ -61,16 +50,6 @@ void MakeFolder(const std::string& folder) {
         ::close(fd);
     }
 }
-
-struct Gaps {
-    Clock::time_point last = Clock::now();
-    double longest = 0;
-    void Turn() {
-        const Clock::time_point now = Clock::now();
-        longest = std::max(longest, std::chrono::duration<double>(now - last).count());
-        last = now;
-    }
-};
 
 }  // namespace
 
@@ -90,12 +69,7 @@ int main(int argc, char** argv) {
         Tfb page(host);
         page.resize(1000, 700);
         page.show();
-        page.IdFTP1.Host = account.host;
-        page.IdFTP1.Port = account.port;
-        page.IdFTP1.Username = account.user;
-        page.IdFTP1.Password = account.password;
-        page.IdFTP1.Passive = true;
-        page.IdFTP1.ReadTimeout = 60000;
+        bench::PointPageAt(page, account);
         page.IdFTP1.RecvBufferSize = 65536;
         {
             auto exchange = page.Session().Guard().TryBegin();

@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "connection/page_host.h"
+#include "bench/bench_page.h"
 #include "connection/page_session.h"
 #include "connection/tfb.h"
 #include "mainwindow/engine_lifetime.h"
@@ -35,21 +35,10 @@ namespace {
 
 constexpr std::int64_t kFileSize = 1LL << 30;
 constexpr int kRounds = 3;
-using Clock = std::chrono::steady_clock;
-
-class BenchHost : public TPageHost {
-  public:
-    void SavePageLayout(Tfb&) override {}
-    void SetUploadEnabled(bool) override {}
-    bool IsActivePage(const Tfb&) const override { return true; }
-    void SetPageImage(Tfb&, int) override {}
-    std::vector<std::string> SiteNames() const override { return {}; }
-    std::string LocalFolder() const override { return "/"; }
-};
-
-double SecondsSince(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
+using bench::BenchHost;
+using bench::Clock;
+using bench::Gaps;
+using bench::SecondsSince;
 
 void MakeFile(const std::string& path) {
     const int fd = ::open(path.c_str(), O_CREAT | O_WRONLY | O_TRUNC, 0644);
@@ -78,17 +67,6 @@ void RunCurl(const std::vector<std::string>& arguments, const std::string& log) 
     if (child.Wait() != 0)
         throw std::runtime_error("curl failed (log " + log + ")");
 }
-
-// The longest time between two turns of the event loop.
-struct Gaps {
-    Clock::time_point last = Clock::now();
-    double longest = 0;
-    void Turn() {
-        const Clock::time_point now = Clock::now();
-        longest = std::max(longest, std::chrono::duration<double>(now - last).count());
-        last = now;
-    }
-};
 
 struct Timing {
     double seconds = 0;
@@ -142,12 +120,7 @@ int main(int argc, char** argv) {
         auto page = std::make_unique<Tfb>(host);
         page->resize(1000, 700);
         page->show();
-        page->IdFTP1.Host = account.host;
-        page->IdFTP1.Port = account.port;
-        page->IdFTP1.Username = account.user;
-        page->IdFTP1.Password = account.password;
-        page->IdFTP1.Passive = true;
-        page->IdFTP1.ReadTimeout = 60000;
+        bench::PointPageAt(*page, account);
         page->IdFTP1.RecvBufferSize = 65536;
         page->IdFTP1.SendBufferSize = 65536;
         page->FSite.transfermode = "binary";
