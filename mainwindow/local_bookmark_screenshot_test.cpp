@@ -8,7 +8,6 @@
 // The pointer goes to the controls' places in the window, which fills the 1280x1024 screen
 // with the program's style and fonts.
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <thread>
@@ -38,23 +37,14 @@ TEST_F(LocalBookmarkOnScreen, AFolderIsBookmarkedAndShownAgainWithPointerAndKeys
     const std::string program = folder_ + "zantrope";
     std::filesystem::copy_file(std::string(ZANTROPE_APP_DIR) + "/zantrope", program);
 
-    XServer server;
-    ASSERT_FALSE(server.Display().empty()) << "the X server told no display";
-    ChildProcess window({program}, {"DISPLAY=" + server.Display(), "HOME=" + home,
-                                    "QT_QPA_PLATFORM=xcb", "ASAN_OPTIONS=detect_leaks=0"});
-    ASSERT_TRUE(window.Started());
-    const std::string env = server.Env();
-    ASSERT_TRUE(WaitFor(
-        [&] {
-            return !FirstLine(env + "xdotool search --name 'Zantrope FREE Edition' 2>/dev/null")
-                        .empty();
-        },
-        std::chrono::seconds(30)))
+    ProgramOnXvfb x(program, {"HOME=" + home});
+    ASSERT_TRUE(x.Started());
+    ASSERT_FALSE(x.FindWindow("Zantrope FREE Edition", std::chrono::seconds(30)).empty())
         << "no window appeared";
     // Each step waits for the window to take the previous one (the folder is read in the
     // background); these pauses pace the input, nothing is timed.
     const auto run = [&](const std::string& command) {
-        ASSERT_EQ(std::system((env + "xdotool " + command).c_str()), 0) << command;
+        ASSERT_TRUE(x.Run(command)) << command;
         std::this_thread::sleep_for(std::chrono::seconds(1));
     };
     std::this_thread::sleep_for(std::chrono::seconds(2));  // let it paint
@@ -70,12 +60,12 @@ TEST_F(LocalBookmarkOnScreen, AFolderIsBookmarkedAndShownAgainWithPointerAndKeys
     run(std::string("mousemove ") + kUp + " click 1");
     run(std::string("mousemove ") + kBookmarkArrow + " click 1");
     const std::string png = std::string(ZANTROPE_BIN_DIR) + "/../zantrope-local-bookmark.png";
-    ASSERT_EQ(std::system((env + "import -window root '" + png + "'").c_str()), 0);
+    ASSERT_GT(x.Screenshot(png), 50);
     // "Add Bookmark", "Manage Bookmarks...", (the separator is passed over), the bookmark.
     run("key Down Down Down Return");
 
     run(std::string("mousemove ") + kExit + " click 1");
-    ASSERT_TRUE(WaitFor([&] { return !window.Running(); }, std::chrono::seconds(15)))
+    ASSERT_TRUE(WaitFor([&] { return !x.Running(); }, std::chrono::seconds(15)))
         << "the program did not end";
     // The folder shown at exit is the bookmarked one, not the home folder "up" went to.
     EXPECT_EQ(os::GetPrivateProfileString("MAIN", "LOCALPATH", "<none>", folder_ + "forminfo.ini"),

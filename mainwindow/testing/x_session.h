@@ -148,13 +148,16 @@ class XServer {
 // The program running on an X server of its own, driven with xdotool.
 class ProgramOnXvfb {
   public:
-    explicit ProgramOnXvfb(const std::string& program) {
+    // `extraEnv` (such as "HOME=...") comes before the display settings and the inherited
+    // environment.
+    explicit ProgramOnXvfb(const std::string& program, std::vector<std::string> extraEnv = {}) {
         if (server_.Display().empty())
             return;
-        window_ = std::make_unique<ChildProcess>(
-            std::vector<std::string>{program},
-            std::vector<std::string>{"DISPLAY=" + server_.Display(), "QT_QPA_PLATFORM=xcb",
-                                     "ASAN_OPTIONS=detect_leaks=0"});
+        for (std::string entry :
+             {"DISPLAY=" + server_.Display(), std::string("QT_QPA_PLATFORM=xcb"),
+              std::string("ASAN_OPTIONS=detect_leaks=0")})
+            extraEnv.push_back(std::move(entry));
+        window_ = std::make_unique<ChildProcess>(std::vector<std::string>{program}, extraEnv);
     }
 
     bool Started() const { return window_ && window_->Started(); }

@@ -9,10 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
 
@@ -24,12 +22,9 @@
 namespace pagetest {
 namespace {
 
-using mainwindow::testing::ChildProcess;
-using mainwindow::testing::FirstLine;
+using mainwindow::testing::ProgramOnXvfb;
 using mainwindow::testing::WaitFor;
-using mainwindow::testing::XServer;
 
-constexpr const char* kSiteIcon = "481 123";     // the stored site in the site list
 constexpr const char* kLocalFirst = "60 154";    // the first item of the local view
 constexpr const char* kLocalEmpty = "120 600";   // empty space of the local view
 constexpr const char* kRemoteFirst = "400 225";  // the first row of the remote list
@@ -51,22 +46,13 @@ TEST_F(DragOnScreen, AFileDraggedEachWayIsUploadedAndDownloaded) {
     std::ofstream(home + "/up.txt") << "from the desk\n";
     const std::string program = CopyProgramInto(folder_, ZANTROPE_APP_DIR);
 
-    XServer xserver;
-    ASSERT_FALSE(xserver.Display().empty()) << "the X server told no display";
-    ChildProcess window({program}, {"DISPLAY=" + xserver.Display(), "HOME=" + home,
-                                    "QT_QPA_PLATFORM=xcb", "ASAN_OPTIONS=detect_leaks=0"});
-    ASSERT_TRUE(window.Started());
-    const std::string env = xserver.Env();
-    ASSERT_TRUE(WaitFor(
-        [&] {
-            return !FirstLine(env + "xdotool search --name 'Zantrope FREE Edition' 2>/dev/null")
-                        .empty();
-        },
-        std::chrono::seconds(30)))
-        << "no window appeared";
+    ProgramOnXvfb x(program, {"HOME=" + home});
+    ASSERT_TRUE(x.Started());
+    const std::string id = OpenStoredSite(x, server, "alice");
+    ASSERT_FALSE(id.empty());
     // These pauses pace the input for the window; nothing is timed.
     const auto run = [&](const std::string& command) {
-        ASSERT_EQ(std::system((env + "xdotool " + command).c_str()), 0) << command;
+        ASSERT_TRUE(x.Run(command)) << command;
         std::this_thread::sleep_for(std::chrono::milliseconds(400));
     };
     // A drag as a hand makes it: press, a few moves (the first starts the drag), release.
@@ -78,15 +64,6 @@ TEST_F(DragOnScreen, AFileDraggedEachWayIsUploadedAndDownloaded) {
         run("mousemove_relative 3 3");
         run("mouseup 1");
     };
-    std::this_thread::sleep_for(std::chrono::seconds(2));  // let it paint
-    run(std::string("mousemove ") + kSiteIcon + " click --repeat 2 --delay 80 1");
-    ASSERT_TRUE(WaitFor(
-        [&] {
-            return ReadText(server.LogPath()).find("USER 'alice' logged in.") != std::string::npos;
-        },
-        std::chrono::seconds(30)))
-        << "the page did not log in";
-    std::this_thread::sleep_for(std::chrono::seconds(2));  // the listing follows the login
     const std::string build = std::string(ZANTROPE_BIN_DIR) + "/../";
 
     drag(kLocalFirst, kRemoteEmpty);
@@ -94,9 +71,7 @@ TEST_F(DragOnScreen, AFileDraggedEachWayIsUploadedAndDownloaded) {
                         std::chrono::seconds(30)))
         << "the dragged file was not uploaded";
     std::this_thread::sleep_for(std::chrono::seconds(1));  // the list is listed anew
-    ASSERT_EQ(
-        std::system((env + "import -window root '" + build + "zantrope-drag-upload.png'").c_str()),
-        0);
+    EXPECT_GT(x.Screenshot(build + "zantrope-drag-upload.png"), 50);
 
     // The remote list shows "down.txt" first now, "up.txt" after it.
     drag(kRemoteFirst, kLocalEmpty);
@@ -104,10 +79,8 @@ TEST_F(DragOnScreen, AFileDraggedEachWayIsUploadedAndDownloaded) {
                         std::chrono::seconds(30)))
         << "the dragged remote file was not downloaded";
     std::this_thread::sleep_for(std::chrono::seconds(1));
-    ASSERT_EQ(std::system(
-                  (env + "import -window root '" + build + "zantrope-drag-download.png'").c_str()),
-              0);
-    EXPECT_TRUE(window.Running());
+    EXPECT_GT(x.Screenshot(build + "zantrope-drag-download.png"), 50);
+    EXPECT_TRUE(x.Running());
 }
 
 }  // namespace
