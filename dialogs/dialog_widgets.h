@@ -1,6 +1,7 @@
 #pragma once
 // Small builders the dialogs share: a widget carries its component name as its objectName, so
 // lookups by name (and the tests' modal driver) find it.
+#include <QHBoxLayout>
 #include <QPushButton>
 #include <QString>
 
@@ -16,6 +17,19 @@ Widget* Named(Widget* widget, const char* name) {
 // A push button named `name` with `caption` ("&" marks the mnemonic), owned by `parent`.
 inline QPushButton* MakeButton(QWidget* parent, const char* name, const char* caption) {
     return Named(new QPushButton(QString::fromLatin1(caption), parent), name);
+}
+
+// The row of "&OK" (Button1, the default button) and "&Cancel" (Button2) at the right of a
+// dialog owned by `parent`; the buttons are stored in `ok` and `cancel`.
+inline QHBoxLayout* OkCancelRow(QWidget* parent, QPushButton*& ok, QPushButton*& cancel) {
+    ok = MakeButton(parent, "Button1", "&OK");
+    cancel = MakeButton(parent, "Button2", "&Cancel");
+    ok->setDefault(true);
+    auto* row = new QHBoxLayout;
+    row->addStretch(1);
+    row->addWidget(ok);
+    row->addWidget(cancel);
+    return row;
 }
 
 }  // namespace dialogs

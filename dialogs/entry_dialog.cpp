@@ -24,6 +24,7 @@
 namespace {
 
 using dialogs::Named;
+using dialogs::OkCancelRow;
 
 vesk::TVeskTable& TableOf(dialogs::EntryKind kind) {
     return kind == dialogs::EntryKind::kProxy ? *dm->Tproxy : *dm->Tsocks;
@@ -70,14 +71,7 @@ TEntryDialog::TEntryDialog(const dialogs::EntryDesign& design, QWidget* parent)
     login->addWidget(Edit3, 2, 1);
     column->addWidget(group);
 
-    auto* buttons = new QHBoxLayout;
-    Button1 = Named(new QPushButton(QStringLiteral("&OK"), this), "Button1");
-    Button2 = Named(new QPushButton(QStringLiteral("&Cancel"), this), "Button2");
-    Button1->setDefault(true);
-    buttons->addStretch(1);
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
-    column->addLayout(buttons);
+    column->addLayout(OkCancelRow(this, Button1, Button2));
     column->setSizeConstraint(QLayout::SetFixedSize);  // a fixed border
 
     connect(CheckBox1, &QCheckBox::toggled, this, ui::Guarded([this] { CheckBox1Click(); }));

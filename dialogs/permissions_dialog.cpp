@@ -22,6 +22,7 @@ TForm18* Form18 = nullptr;
 namespace {
 
 using dialogs::Named;
+using dialogs::OkCancelRow;
 
 constexpr int kPictureSize = 32;
 constexpr int kPictureShift = 8;  // the second picture of a selection stands this far off
@@ -101,14 +102,7 @@ TForm18::TForm18(ModeField modeField, QWidget* parent)
     note->setStyleSheet(QStringLiteral("color: maroon"));
     column->addWidget(note);
 
-    auto* buttons = new QHBoxLayout;
-    Button1 = Named(new QPushButton(QStringLiteral("&OK"), this), "Button1");
-    Button2 = Named(new QPushButton(QStringLiteral("&Cancel"), this), "Button2");
-    Button1->setDefault(true);
-    buttons->addStretch(1);
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
-    column->addLayout(buttons);
+    column->addLayout(OkCancelRow(this, Button1, Button2));
     column->setSizeConstraint(QLayout::SetFixedSize);  // a fixed border
 
     connect(Button1, &QPushButton::clicked, this, ui::Guarded([this] { Button1Click(); }));
