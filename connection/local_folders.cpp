@@ -4,9 +4,10 @@
 
 #include <cstdio>
 
+#include "platform/os/local_paths.h"
+
 bool IsLocalDir(const std::string& path) {
-    struct stat facts {};
-    return !path.empty() && ::stat(path.c_str(), &facts) == 0 && S_ISDIR(facts.st_mode);
+    return os::IsFolder(path);
 }
 
 bool EnsureLocalDir(const std::string& path) {

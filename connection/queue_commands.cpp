@@ -4,31 +4,18 @@
 #include <QItemSelectionModel>
 #include <QTreeView>
 
-#include <sys/stat.h>
-
 #include <exception>
 
 #include "connection/page_session.h"
 #include "connection/tfb.h"
 #include "connection/transfer_queue.h"
 #include "platform/ftp/id_ftp.h"
+#include "platform/os/local_paths.h"
 #include "platform/ui/list_view.h"
 #include "platform/ui/shell_list_view.h"
 #include "platform/ui/ui_services.h"
 
-namespace {
-
-bool IsLocalFile(const std::string& path) {
-    struct stat facts {};
-    return ::stat(path.c_str(), &facts) == 0 && S_ISREG(facts.st_mode);
-}
-
-std::string FileNamePart(const std::string& path) {
-    const std::string::size_type slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-}  // namespace
+namespace {}  // namespace
 
 TQueueCommands::TQueueCommands(Tfb& page, TTransferQueue& queue) : page_(page), queue_(queue) {}
 
@@ -70,11 +57,11 @@ void TQueueCommands::DragDrop(const ui::ListDrag& drag) {
     for (const int item : rows) {
         const std::string path = local->ItemPath(item);
         const bool folder = local->IsFolder(item);
-        if (folder ? !Tfb::IsLocalDir(path) : !IsLocalFile(path)) {
+        if (folder ? !Tfb::IsLocalDir(path) : !os::IsRegularFile(path)) {
             ui::MessageDlg("Invalid path.", ui::MessageKind::kError, ui::mbOK);
             continue;
         }
-        const std::string name = FileNamePart(path);
+        const std::string name = os::FileNamePart(path);
         if (page_.QueueHasEntry(name, path, remoteFolder))
             continue;
         rupdown entry;

@@ -3,7 +3,6 @@
 #include <QFrame>
 #include <QTimer>
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -19,6 +18,7 @@
 #include "platform/ftp/id_ftp.h"
 #include "platform/ftp/id_list_item.h"
 #include "platform/os/clock.h"
+#include "platform/os/local_paths.h"
 #include "platform/ui/message_pump.h"
 #include "platform/ui/ui_services.h"
 #include "shared/open_table.h"
@@ -31,23 +31,6 @@ class ESizeMismatch : public std::runtime_error {
   public:
     using std::runtime_error::runtime_error;
 };
-
-// The size of the local file at `path`, -1 when there is none.
-std::int64_t LocalFileSize(const std::string& path) {
-    struct stat facts {};
-    if (::stat(path.c_str(), &facts) != 0 || !S_ISREG(facts.st_mode))
-        return -1;
-    return static_cast<std::int64_t>(facts.st_size);
-}
-
-bool LocalFileExists(const std::string& path) {
-    return LocalFileSize(path) >= 0;
-}
-
-std::string LastPart(const std::string& path) {
-    const std::string::size_type slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
 
 std::string UpperAscii(std::string text) {
     for (char& c : text) {
@@ -72,7 +55,7 @@ TQueueRun::TQueueRun(Tfb& page, TTransferQueue& queue, TTransferProgress& progre
     : page_(page), queue_(queue), progress_(progress) {}
 
 std::string TQueueRun::ExtensionOf(const std::string& name) {
-    const std::string last = LastPart(name);
+    const std::string last = os::FileNamePart(name);
     const std::string::size_type dot = last.rfind('.');
     return dot == std::string::npos ? std::string() : last.substr(dot);
 }
@@ -284,7 +267,7 @@ bool TQueueRun::Upload(const TPageLifetime::Run& run, const rupdown& entry, bool
     const std::string tree = entry.localPath + "/";
     const bool clash = page_.FindRemoteItem(entry.name, info, false) >= 0;
     CheckOpen(run);
-    std::string folder = LastPart(entry.localPath);
+    std::string folder = os::FileNamePart(entry.localPath);
     if (clash) {
         const TDuplicateCode code = page_.AskDuplicateAction(info, true, false);
         CheckOpen(run);
@@ -359,7 +342,7 @@ bool TQueueRun::Download(const TPageLifetime::Run& run, const rupdown& entry, bo
     std::string localPath = entry.localPath;
     bool overwrite = false;
     bool resume = false;
-    if (LocalFileExists(entry.localPath)) {
+    if (os::IsRegularFile(entry.localPath)) {
         const TDuplicateCode code = page_.AskDuplicateAction(info, false, true);
         CheckOpen(run);
         if (code == TDuplicateCode::kRename) {
@@ -375,7 +358,7 @@ bool TQueueRun::Download(const TPageLifetime::Run& run, const rupdown& entry, bo
     }
     // A refused retrieve leaves an empty new file behind, which the retry of the entry would
     // take for a name clash: a file this transfer created and filled with nothing goes again.
-    const bool created = !LocalFileExists(localPath);
+    const bool created = !os::IsRegularFile(localPath);
     try {
         Timed(run, [&] {
             if (resume) {
@@ -387,7 +370,7 @@ bool TQueueRun::Download(const TPageLifetime::Run& run, const rupdown& entry, bo
     } catch (...) {
         page_.FResumeOffset = 0;
         page_.FResumeRemaining = 0;
-        if (created && !run.Stopped() && LocalFileSize(localPath) == 0)
+        if (created && !run.Stopped() && os::RegularFileSize(localPath) == 0)
             ::unlink(localPath.c_str());
         throw;
     }
@@ -403,7 +386,7 @@ void TQueueRun::CheckReceivedSize(const std::string& localPath, std::int64_t exp
                                   const std::string& name) {
     if (expected < 0)
         return;  // the server did not tell
-    const std::int64_t received = std::max<std::int64_t>(LocalFileSize(localPath), 0);
+    const std::int64_t received = std::max<std::int64_t>(os::RegularFileSize(localPath), 0);
     if (received == expected)
         return;
     page_.AddInfoLine("Received " + std::to_string(received) + " of " + std::to_string(expected) +

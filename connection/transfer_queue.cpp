@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "connection/page_images.h"
+#include "platform/os/local_paths.h"
 #include "platform/ui/qt_text.h"
 
 namespace {
@@ -42,8 +43,7 @@ std::string TTransferQueue::SizeText(const rupdown& entry) {
 }
 
 std::string TTransferQueue::FolderPart(const std::string& path) {
-    const std::string::size_type slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    return os::FolderPart(path);
 }
 
 void TTransferQueue::Add(rupdown entry) {

@@ -16,6 +16,7 @@
 #include "dialogs/dialog_widgets.h"
 #include "dialogs/permission_boxes.h"
 #include "platform/ftp/id_list_item.h"
+#include "platform/os/local_paths.h"
 #include "platform/ui/handler_guard.h"
 #include "platform/ui/list_view.h"
 #include "platform/ui/modal_result.h"
@@ -42,11 +43,6 @@ const char* const kBadNameCharacters = "\\/:*?\"<>|";
 
 bool ContainsAny(const std::string& text, const char* characters) {
     return text.find_first_of(characters) != std::string::npos;
-}
-
-bool IsFolder(const std::string& path) {
-    struct stat facts {};
-    return ::stat(path.c_str(), &facts) == 0 && S_ISDIR(facts.st_mode);
 }
 
 }  // namespace
@@ -242,7 +238,7 @@ bool TForm10::CreateTargetFolders(const std::string& text) {
     for (std::string::size_type slash = path.find('/', 1); slash != std::string::npos;
          slash = path.find('/', slash + 1)) {
         const std::string folder = path.substr(0, slash + 1);
-        if (IsFolder(folder))
+        if (os::IsFolder(folder))
             continue;
         if (::mkdir(folder.c_str(), 0777) != 0)
             return false;

@@ -1,7 +1,5 @@
 #include "mainwindow/local_bookmarks.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 
 #include <QAction>
@@ -12,16 +10,12 @@
 #include <QStyle>
 #include <QWidget>
 
+#include "platform/os/local_paths.h"
 #include "platform/ui/handler_guard.h"
 #include "platform/ui/qt_text.h"
 #include "shared/list_file.h"
 
 namespace {
-
-bool IsExistingFolder(const std::string& path) {
-    struct stat status {};
-    return !path.empty() && ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
-}
 
 // Image 0 of the bookmark images: a folder.
 QIcon BookmarkImage() {
@@ -107,7 +101,7 @@ void TLocalBookmarks::SaveLocalBookmarks() const {
 }
 
 bool TLocalBookmarks::AddFolder(const std::string& folder) {
-    if (!IsExistingFolder(folder))
+    if (!os::IsFolder(folder))
         return false;
     const std::vector<std::string> folders = Folders();
     if (std::find(folders.begin(), folders.end(), folder) == folders.end())

@@ -1,7 +1,5 @@
 #include "mainwindow/main_transfers.h"
 
-#include <sys/stat.h>
-
 #include <string>
 #include <utility>
 #include <vector>
@@ -9,17 +7,13 @@
 #include "connection/tfb.h"
 #include "mainwindow/local_file_pane.h"
 #include "mainwindow/transfer_entries.h"
+#include "platform/os/local_paths.h"
 #include "platform/ui/list_view.h"
 #include "platform/ui/ui_services.h"
 
 namespace {
 
 constexpr const char* kInvalidPath = "Invalid path.";
-
-bool IsExistingFolder(const std::string& path) {
-    struct stat status {};
-    return ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
-}
 
 std::string ParentOf(const std::string& path) {
     const std::string::size_type slash = path.find_last_of('/');
@@ -54,7 +48,7 @@ void TMainTransfers::ShellListView1DragDrop(const ui::ListDrag& drag) {
     if (drag.row >= 0)
         target = local_.IsFolder(drag.row) ? local_.ItemPath(drag.row)
                                            : ParentOf(local_.ItemPath(drag.row));
-    if (!IsExistingFolder(target)) {
+    if (!os::IsFolder(target)) {
         ui::MessageDlg(kInvalidPath, ui::MessageKind::kError, ui::mbOK);
         return;
     }
