@@ -18,6 +18,7 @@
 #include "platform/ftp/id_ftp.h"
 #include "platform/ftp/id_list_item.h"
 #include "platform/os/clock.h"
+#include "platform/os/collation.h"
 #include "platform/os/local_paths.h"
 #include "platform/ui/message_pump.h"
 #include "platform/ui/ui_services.h"
@@ -31,14 +32,6 @@ class ESizeMismatch : public std::runtime_error {
   public:
     using std::runtime_error::runtime_error;
 };
-
-std::string UpperAscii(std::string text) {
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    }
-    return text;
-}
 
 // The log line of the error path: the last reply's code, ":", its lines each ended by a line
 // break, then ", the operation cancel.".
@@ -70,7 +63,7 @@ std::optional<bool> TQueueRun::IsAsciiTransfer(const std::string& mode,
         return std::nullopt;
     if (dm == nullptr)
         return false;
-    const std::string key = UpperAscii(extension.empty() ? extension : extension.substr(1));
+    const std::string key = os::AsciiUpperText(extension.empty() ? extension : extension.substr(1));
     OpenTable table(*dm->Tascext);
     for (table->First(); !table->Eof(); table->Next()) {
         if (table->FieldByName("ext").AsString() == key && table->FieldByName("tf").AsBoolean())

@@ -21,6 +21,7 @@
 #include "dialogs/proxy_dialog.h"
 #include "dialogs/site_dialog.h"
 #include "dialogs/socks_dialog.h"
+#include "platform/os/collation.h"
 #include "platform/os/program_folder.h"
 #include "platform/ui/handler_guard.h"
 #include "platform/ui/help_service.h"
@@ -75,15 +76,6 @@ std::vector<dialogs::CheckedText> CheckedTexts(const QListWidget& list) {
         entries.push_back({ui::FromQt(item->text()), item->checkState() == Qt::Checked});
     }
     return entries;
-}
-
-// Upper case of the letters a to z only, as the lists compare and keep their texts.
-std::string UpperAscii(std::string text) {
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    }
-    return text;
 }
 
 // Without blanks and control characters at both ends.
@@ -383,9 +375,9 @@ void TForm2::AddListText(QListWidget& list, const char* caption) {
     const std::string text = ui::InputBox(caption, "", "");
     if (Trimmed(text).empty())
         return;
-    const std::string upper = UpperAscii(text);
+    const std::string upper = os::AsciiUpperText(text);
     for (int row = 0; row < list.count(); ++row) {
-        if (UpperAscii(ui::FromQt(list.item(row)->text())) == upper) {
+        if (os::AsciiUpperText(ui::FromQt(list.item(row)->text())) == upper) {
             list.setCurrentRow(row);
             return;
         }

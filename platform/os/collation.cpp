@@ -11,6 +11,11 @@ char AsciiLower(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+std::string AsciiUpperText(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(), AsciiUpper);
+    return text;
+}
+
 int CompareAnsiText(std::string_view left, std::string_view right, bool caseInsensitive) {
     const size_t common = std::min(left.size(), right.size());
     int caseTieBreak = 0;  // decided by the first difference that folding hides
