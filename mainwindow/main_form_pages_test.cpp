@@ -1,3 +1,5 @@
+#include <QAbstractButton>
+#include <QAccessible>
 #include <QMenu>
 #include <QPointer>
 #include <QStandardItemModel>
@@ -6,6 +8,8 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
+
+#include <filesystem>
 
 #include "mainwindow/main_form_test_support.h"
 #include "platform/ui/list_view.h"
@@ -184,6 +188,40 @@ TEST_F(Pages, UploadButtonFollowsTheActivePage) {
     form.ToolButton35->setEnabled(true);
     form.PageControl1->setCurrentIndex(0);  // as the user picks the site list
     EXPECT_FALSE(form.ToolButton35->isEnabled());
+}
+
+// The Upload button follows a new page before its bookmarks are read: a bookmark file that
+// cannot be read leaves the button as the new, disconnected page has it, not as the page
+// before had it.
+TEST_F(Pages, ANewPageSetsTheUploadButtonBeforeItsBookmarks) {
+    AddSites({"A", "B"});
+    TForm1& form = ShowForm();
+    form.OpenSitePage("A", false);
+    form.ToolButton35->setEnabled(true);  // as a connected page has it
+    std::filesystem::remove(folder_ + "FTPBookmark.dat");
+    EXPECT_ANY_THROW(form.OpenSitePage("B", false));
+    EXPECT_EQ(form.ActiveFrame(), form.FindFrame(2));
+    EXPECT_FALSE(form.ToolButton35->isEnabled());
+}
+
+// Every button a person can press in the window, icon-only tool buttons included, has an
+// accessible name (an icon-only button's is its hint).
+TEST_F(Pages, EveryButtonOfTheWindowHasAnAccessibleName) {
+    AddSites({"A"});
+    TForm1& form = ShowForm();
+    form.OpenSitePage("A", false);
+    QApplication::processEvents();
+    int buttons = 0;
+    for (QAbstractButton* button : form.findChildren<QAbstractButton*>()) {
+        if (!button->isVisible())
+            continue;
+        ++buttons;
+        QAccessibleInterface* access = QAccessible::queryAccessibleInterface(button);
+        ASSERT_NE(access, nullptr);
+        EXPECT_FALSE(access->text(QAccessible::Name).isEmpty())
+            << button->objectName().toStdString();
+    }
+    EXPECT_GE(buttons, 20);
 }
 
 // Closing the window shuts the pages down from the highest number, hidden ones included: the
