@@ -18,15 +18,13 @@
 #include "platform/ui/drive_combo.h"
 #include "platform/ui/handler_guard.h"
 #include "platform/ui/shell_list_view.h"
+#include "platform/ui/tool_buttons.h"
 
 namespace {
 
 QToolButton* AddButton(QToolBar& bar, const char* name, const char* hint, const QIcon& icon) {
-    auto* button = new QToolButton(&bar);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setToolTip(QString::fromLatin1(hint));
+    QToolButton* button = ui::AddToolButton(bar, name, hint);
     button->setIcon(icon);
-    bar.addWidget(button);
     return button;
 }
 
@@ -65,6 +63,8 @@ void TLocalFilePane::BuildControls(QWidget& sheet) {
     ToolBar4->setObjectName(QStringLiteral("ToolBar4"));
     ToolButton19 =
         AddButton(*ToolBar4, "ToolButton19", "", StyleIcon(QStyle::SP_FileDialogToParent));
+    // It has no hint; assistive tools still need to call it something.
+    ToolButton19->setAccessibleName(QStringLiteral("Up one level"));
     ToolBar4->addSeparator();
     ToolButton28 = AddButton(
         *ToolBar4, "ToolButton28", "Add bookmark",

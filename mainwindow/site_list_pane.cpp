@@ -24,6 +24,7 @@
 #include "platform/ui/list_view.h"
 #include "platform/ui/modal_result.h"
 #include "platform/ui/qt_text.h"
+#include "platform/ui/tool_buttons.h"
 #include "platform/ui/ui_services.h"
 #include "shared/tdm.h"
 
@@ -33,12 +34,9 @@ constexpr const char* kNewSiteItem = "NewFTPSite";
 
 QToolButton* AddButton(QToolBar& bar, const char* name, const char* hint,
                        QStyle::StandardPixmap icon, bool enabled) {
-    auto* button = new QToolButton(&bar);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setToolTip(QString::fromLatin1(hint));
+    QToolButton* button = ui::AddToolButton(bar, name, hint);
     button->setIcon(QApplication::style()->standardIcon(icon));
     button->setEnabled(enabled);
-    bar.addWidget(button);
     return button;
 }
 
