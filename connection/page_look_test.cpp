@@ -68,11 +68,18 @@ TEST(PageLook, ColumnWidthsFollowThePagesFont) {
     window.setFont(large);
     connection_testing::QuietPageHost host;
     Tfb frame(host, &window);
+    // The design's 6 pixels are the average of the alphabet's letters.
     const auto scaled = [](const QWidget& list, int width) {
-        return static_cast<int>(std::lround(width * list.fontMetrics().averageCharWidth() / 6.0));
+        const double perLetter = list.fontMetrics().horizontalAdvance(QStringLiteral(
+                                     "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ")) /
+                                 52.0;
+        return static_cast<int>(std::lround(width * perLetter / 6.0));
     };
     const QTreeView& remote = *frame.ListView2->ReportView();
-    ASSERT_GT(remote.fontMetrics().averageCharWidth(), 9);
+    ASSERT_GT(scaled(remote, 100), 150);
+    // A date and time in the "Modified" column is shown whole.
+    EXPECT_GE(remote.columnWidth(3),
+              remote.fontMetrics().horizontalAdvance(QStringLiteral("2026-12-10 20:00:00")));
     EXPECT_EQ(remote.columnWidth(1), scaled(remote, 100));
     EXPECT_EQ(remote.columnWidth(3), scaled(remote, 120));
     EXPECT_EQ(remote.columnWidth(4), scaled(remote, 100));

@@ -19,10 +19,19 @@ int Scale(int size, double actual, double design) {
     return std::max(1, static_cast<int>(std::lround(size * actual / design)));
 }
 
+// The average width of a character of the control's font, measured as the design measured
+// its 6 pixels: over the 52 letters of the alphabet. (The font's own average width figure
+// leaves out how wide the digits of sizes and dates are in many fonts, and cut them.)
+double AverageCharWidth(const QWidget& control) {
+    static const QString kLetters =
+        QStringLiteral("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ");
+    return control.fontMetrics().horizontalAdvance(kLetters) / 52.0;
+}
+
 }  // namespace
 
 int ScaledWidth(const QWidget& control, int width) {
-    return Scale(width, control.fontMetrics().averageCharWidth(), kDesignCharWidth);
+    return Scale(width, AverageCharWidth(control), kDesignCharWidth);
 }
 
 int ScaledHeight(const QWidget& control, int height) {

@@ -14,7 +14,8 @@ class QWidget;
 
 namespace ui {
 
-// `width` times the control font's average character width / 6.
+// `width` times the control font's average character width (over the alphabet's 52
+// letters) / 6.
 int ScaledWidth(const QWidget& control, int width);
 // `height` times the control font's line height / 13.
 int ScaledHeight(const QWidget& control, int height);
