@@ -16,7 +16,6 @@
 #include <atomic>
 #include <utility>
 
-#include "platform/ui/control_sizes.h"
 #include "platform/ui/handler_guard.h"
 #include "platform/ui/list_rows_mime.h"
 #include "platform/ui/list_view_views.h"
@@ -171,19 +170,19 @@ void ListView::SetStyle(ViewStyle style) {
             icons_->setViewMode(QListView::IconMode);
             icons_->setFlow(QListView::LeftToRight);
             icons_->setIconSize(QSize(kLargeIcon, kLargeIcon));
-            icons_->setGridSize(ScaledSize(*icons_, 112, 76));
+            icons_->setGridSize(QSize(112, 76));
             break;
         case ViewStyle::kSmallIcons:
             icons_->setViewMode(QListView::ListMode);
             icons_->setFlow(QListView::LeftToRight);
             icons_->setIconSize(QSize(kSmallIcon, kSmallIcon));
-            icons_->setGridSize(ScaledSize(*icons_, 160, 20));
+            icons_->setGridSize(QSize(160, 20));
             break;
         case ViewStyle::kList:
             icons_->setViewMode(QListView::ListMode);
             icons_->setFlow(QListView::TopToBottom);
             icons_->setIconSize(QSize(kSmallIcon, kSmallIcon));
-            icons_->setGridSize(ScaledSize(*icons_, 160, 20));
+            icons_->setGridSize(QSize(160, 20));
             break;
     }
     icons_->setWrapping(true);

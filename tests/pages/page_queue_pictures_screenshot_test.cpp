@@ -50,7 +50,7 @@ TEST_F(QueuePicturesScreenshot, AFailedFileAndAWaitingFolderShowWhatTheyAre) {
     // By name, the file comes before the folder: both selected, the file is queued first.
     // The remote list's "Name" header is the one right of the local pane's.
     const std::optional<mainwindow::testing::ScreenRect> cell =
-        x.Locate(Control::Of("table cell", "waiting tree"), std::chrono::seconds(15));
+        x.Locate(Control::Of("table cell", "waiting tree"), std::chrono::seconds(30));
     ASSERT_TRUE(cell) << x.Dump();
     bool sorted = false;
     for (int match = 0; match < 3 && !sorted; ++match) {
@@ -64,11 +64,12 @@ TEST_F(QueuePicturesScreenshot, AFailedFileAndAWaitingFolderShowWhatTheyAre) {
     }
     ASSERT_TRUE(sorted) << x.Dump();
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
-    ASSERT_TRUE(x.Click(Control::Of("table cell", "gone\\.txt")));
+    ASSERT_TRUE(x.Click(Control::Of("table cell", "gone\\.txt"), std::chrono::seconds(30)));
     ASSERT_TRUE(x.Run("keydown ctrl"));
-    ASSERT_TRUE(x.Click(Control::Of("table cell", "waiting tree")));
+    ASSERT_TRUE(x.Click(Control::Of("table cell", "waiting tree"), std::chrono::seconds(30)));
     ASSERT_TRUE(x.Run("keyup ctrl"));
-    ASSERT_TRUE(x.Click(Control::Of("push button", "Download\\.\\.\\."))) << x.Dump();
+    ASSERT_TRUE(x.Click(Control::Of("push button", "Download\\.\\.\\."), std::chrono::seconds(30)))
+        << x.Dump();
     ASSERT_FALSE(x.FindWindow("^Download$", std::chrono::seconds(15)).empty()) << "no dialog";
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
     ASSERT_TRUE(x.Run("type --delay 20 '" + target + "'"));
