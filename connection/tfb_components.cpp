@@ -210,6 +210,7 @@ void TfbComponents::BuildToolBar() {
 void TfbComponents::BuildLists() {
     ListView1 = new QTreeView(this);
     ListView1->setObjectName(QStringLiteral("ListView1"));
+    ListView1->setAccessibleName(QStringLiteral("Queue"));
     ListView1->setRootIsDecorated(false);
     ListView1->setUniformRowHeights(true);
     ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -223,6 +224,7 @@ void TfbComponents::BuildLists() {
 
     ListView2 = new ui::ListView(this);
     ListView2->setObjectName(QStringLiteral("ListView2"));
+    ListView2->SetAccessibleName(QStringLiteral("Remote list"));
     RemoteItems = new ui::OwnerDataModel(ListView2);
     RemoteItems->setObjectName(QStringLiteral("RemoteItems"));
     RemoteItems->SetColumns({QStringLiteral("Name"), QStringLiteral("Size"), QStringLiteral("Type"),
@@ -236,6 +238,7 @@ void TfbComponents::BuildLists() {
 
     ListView3 = new QTreeView(this);
     ListView3->setObjectName(QStringLiteral("ListView3"));
+    ListView3->setAccessibleName(QStringLiteral("Information"));
     ListView3->setRootIsDecorated(false);
     ListView3->setUniformRowHeights(true);
     ListView3->setHeaderHidden(true);

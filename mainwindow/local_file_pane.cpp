@@ -90,6 +90,7 @@ void TLocalFilePane::BuildControls(QWidget& sheet) {
 
     ShellListView1 = new ui::ShellListView(&sheet);
     ShellListView1->setObjectName(QStringLiteral("ShellListView1"));
+    ShellListView1->SetAccessibleName(QStringLiteral("Local File"));
     column->addWidget(ShellListView1, 1);
 }
 

@@ -204,22 +204,25 @@ TEST_F(Pages, ANewPageSetsTheUploadButtonBeforeItsBookmarks) {
     EXPECT_FALSE(form.ToolButton35->isEnabled());
 }
 
-// Every button a person can press in the window, icon-only tool buttons included, has an
-// accessible name (an icon-only button's is its hint).
-TEST_F(Pages, EveryButtonOfTheWindowHasAnAccessibleName) {
+// Every control a person can act on in the window has an accessible name: icon-only tool
+// buttons their hint, lists what they hold. (A page control is acted on through its tabs,
+// which carry their captions.)
+TEST_F(Pages, EveryControlOfTheWindowHasAnAccessibleName) {
     AddSites({"A"});
     TForm1& form = ShowForm();
     form.OpenSitePage("A", false);
     QApplication::processEvents();
     int buttons = 0;
-    for (QAbstractButton* button : form.findChildren<QAbstractButton*>()) {
-        if (!button->isVisible())
+    for (QWidget* control : form.findChildren<QWidget*>()) {
+        const bool button = qobject_cast<QAbstractButton*>(control) != nullptr;
+        if (!control->isVisible() || qobject_cast<QTabWidget*>(control) != nullptr ||
+            (!button && control->focusPolicy() == Qt::NoFocus))
             continue;
-        ++buttons;
-        QAccessibleInterface* access = QAccessible::queryAccessibleInterface(button);
+        buttons += button ? 1 : 0;
+        QAccessibleInterface* access = QAccessible::queryAccessibleInterface(control);
         ASSERT_NE(access, nullptr);
         EXPECT_FALSE(access->text(QAccessible::Name).isEmpty())
-            << button->objectName().toStdString();
+            << control->metaObject()->className() << " " << control->objectName().toStdString();
     }
     EXPECT_GE(buttons, 20);
 }

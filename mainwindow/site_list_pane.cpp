@@ -127,6 +127,7 @@ void TSiteListPane::BuildControls(QWidget& sheet) {
     Splitter2->setObjectName(QStringLiteral("Splitter2"));
     ListView1 = new ui::ListView(Splitter2);
     ListView1->setObjectName(QStringLiteral("ListView1"));
+    ListView1->SetAccessibleName(QStringLiteral("FTP Site"));
     siteItems_ = new QStandardItemModel(0, 4, ListView1);
     siteItems_->setHorizontalHeaderLabels({QStringLiteral("Name"), QStringLiteral("FTP Address"),
                                            QStringLiteral("Create date"),
