@@ -24,6 +24,7 @@
 #include "dialogs/quick_connect_dialog.h"
 #include "mainwindow/banner_bar.h"
 #include "mainwindow/connection_pages.h"
+#include "mainwindow/force_local_folders.h"
 #include "mainwindow/layout_keeper.h"
 #include "mainwindow/local_bookmarks.h"
 #include "mainwindow/local_file_pane.h"
@@ -564,4 +565,10 @@ void TForm1::SpeedButton1Click() {
 void TForm1::ToolButton37Click() {
     TForm15 dialog(*this, this);
     dialog.exec();
+}
+
+// ---- local folders of downloads ----
+
+bool TForm1::ForceLocalFolders(const std::string& path) {
+    return ForceLocalFolderLevels(path);
 }

@@ -236,6 +236,14 @@ class TForm1 : public QMainWindow, public TPageHost, public TDialogsHost {
     // The site list's "Quick connect": the quick-connect dialog.
     void ToolButton37Click();
 
+    // ---- local folders of downloads (history re-run, task runs) ----
+    // Makes every folder of the absolute local path `path` exist, level by level from the
+    // outermost missing one (ForceLocalFolderLevels). True for an empty path or when every
+    // level exists afterwards; false when a level cannot be created or the path is not
+    // absolute; the caller then shows "Can not create the folder %s, please check and enter
+    // again.". Never throws.
+    static bool ForceLocalFolders(const std::string& path);
+
   protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
