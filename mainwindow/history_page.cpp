@@ -77,15 +77,15 @@ void THistoryPage::BuildControls(QWidget& sheet) {
     ToolButton7 = AddToolButton(*ToolBar2, "ToolButton7", "Clear historys",
                                 ThemedIcon("edit-clear", QStyle::SP_DialogResetButton), false);
     ToolBar2->addSeparator();
-    ToolButton11 = AddToolButton(*ToolBar2, "ToolButton11", "Expand",
-                                 ThemedIcon("list-add", QStyle::SP_ToolBarVerticalExtensionButton),
-                                 false);
-    ToolButton15 = AddToolButton(*ToolBar2, "ToolButton15", "Collapse",
-                                 ThemedIcon("list-remove", QStyle::SP_ToolBarHorizontalExtensionButton),
-                                 false);
+    ToolButton11 =
+        AddToolButton(*ToolBar2, "ToolButton11", "Expand",
+                      ThemedIcon("list-add", QStyle::SP_ToolBarVerticalExtensionButton), false);
+    ToolButton15 = AddToolButton(
+        *ToolBar2, "ToolButton15", "Collapse",
+        ThemedIcon("list-remove", QStyle::SP_ToolBarHorizontalExtensionButton), false);
     ToolBar2->addSeparator();
-    ToolButton14 =
-        AddToolButton(*ToolBar2, "ToolButton14", "Help", QApplication::style()->standardIcon(QStyle::SP_DialogHelpButton));
+    ToolButton14 = AddToolButton(*ToolBar2, "ToolButton14", "Help",
+                                 QApplication::style()->standardIcon(QStyle::SP_DialogHelpButton));
     column->addWidget(ToolBar2);
 
     TreeView1 = new QTreeWidget(&sheet);
@@ -133,8 +133,7 @@ void THistoryPage::ConnectHandlers() {
     click(ToolButton11, &THistoryPage::ToolButton11Click);
     click(ToolButton15, &THistoryPage::ToolButton15Click);
     click(ToolButton14, &THistoryPage::ToolButton14Click);
-    connect(Execute1, &QAction::triggered, this,
-            ui::Guarded([this] { ToolButton16Click(); }));
+    connect(Execute1, &QAction::triggered, this, ui::Guarded([this] { ToolButton16Click(); }));
     connect(Delete2, &QAction::triggered, this, ui::Guarded([this] { ToolButton6Click(); }));
     connect(TreeView1, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* current, QTreeWidgetItem*) {
@@ -158,7 +157,9 @@ void THistoryPage::ToolButton1Click() {
 }
 
 void THistoryPage::ShowDetails(const rhd* record) {
-    const auto show = [](QLabel* label, const std::string& text) { label->setText(ui::ToQt(text)); };
+    const auto show = [](QLabel* label, const std::string& text) {
+        label->setText(ui::ToQt(text));
+    };
     show(Label4, record != nullptr ? record->date : "");
     show(Label6, record != nullptr ? record->date2 : "");
     show(Label12, record != nullptr ? record->usetime + "sec" : "");
@@ -173,8 +174,7 @@ void THistoryPage::TreeView1Change(QTreeWidgetItem* node) {
     const int level = NodeLevel(*node);
     ToolButton6->setEnabled(level >= kDayLevel);
     const THistoryNode* history = AsHistoryNode(node);
-    const rhd* record =
-        level == kTransferLevel && history != nullptr ? history->Record() : nullptr;
+    const rhd* record = level == kTransferLevel && history != nullptr ? history->Record() : nullptr;
     ShowDetails(record);
     ToolButton16->setEnabled(record != nullptr);
 }

@@ -7,15 +7,15 @@
 #include <string>
 
 struct rhd {
-    std::string type;     // "Upload" or "Download"
-    std::string date;     // start time
-    std::string date2;    // end time
-    std::string ftppath;  // remote folder
-    std::string lopath;   // full local path
-    std::string ftpfile;  // remote name
-    std::string lofile;   // local name, the node's text
-    std::string usetime;  // elapsed seconds
-    std::string speed;    // speed text
+    std::string type;         // "Upload" or "Download"
+    std::string date;         // start time
+    std::string date2;        // end time
+    std::string ftppath;      // remote folder
+    std::string lopath;       // full local path
+    std::string ftpfile;      // remote name
+    std::string lofile;       // local name, the node's text
+    std::string usetime;      // elapsed seconds
+    std::string speed;        // speed text
     std::int32_t key = 0;     // the row's hdital.key
     std::int32_t siteid = 0;  // ftpsite.id of the site
     bool isfolder = false;

@@ -59,10 +59,9 @@ void THistoryRerun::Download(Tfb& page, const rhd& record) {
     // The stored folder must be an absolute one that can be made, and the stored local name a
     // plain name in it: history rows can come from a file copied from elsewhere.
     const std::string folder = os::FolderPart(record.lopath);
-    if (folder.empty() || !ftp::IsSafeLocalName(record.lofile) ||
-        !ForceLocalFolderLevels(folder)) {
-        ShowError(WithPath("Can not create the folder %s, please check and enter again.",
-                           record.lopath));
+    if (folder.empty() || !ftp::IsSafeLocalName(record.lofile) || !ForceLocalFolderLevels(folder)) {
+        ShowError(
+            WithPath("Can not create the folder %s, please check and enter again.", record.lopath));
         return;
     }
     const std::string target = folder + record.lofile;

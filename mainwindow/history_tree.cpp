@@ -82,11 +82,9 @@ void LoadHistoryTree(QTreeWidget& tree, const THistoryImages& images, Tdm& data,
     for (sites->First(); !sites->Eof(); sites->Next()) {
         const std::int32_t siteId = idField.AsInteger();
         auto site = std::make_unique<THistoryNode>(
-            nameField.AsString() + "  (" + addressField.AsString() + ")", images[0],
-            siteId);
+            nameField.AsString() + "  (" + addressField.AsString() + ")", images[0], siteId);
         DirectionDays upload{new THistoryNode("Upload", images[2], siteId), {}};
-        DirectionDays download{new THistoryNode("Download", images[3], siteId),
-                               {}};
+        DirectionDays download{new THistoryNode("Download", images[3], siteId), {}};
         site->addChild(upload.node);
         site->addChild(download.node);
         for (auto head = headRows.rbegin(); head != headRows.rend(); ++head) {
@@ -107,9 +105,8 @@ void LoadHistoryTree(QTreeWidget& tree, const THistoryImages& images, Tdm& data,
                 detail.siteid = siteId;
                 items.push_back(std::move(detail));
                 const rhd& record = items.back();
-                transfers.push_back(new THistoryNode(record.lofile,
-                                                     images[record.isfolder ? 5 : 4], siteId,
-                                                     &record));
+                transfers.push_back(new THistoryNode(record.lofile, images[record.isfolder ? 5 : 4],
+                                                     siteId, &record));
             }
             // A head key is unique: its details are used once.
             detailRows.erase(group);

@@ -31,8 +31,8 @@
 #include "mainwindow/local_bookmarks.h"
 #include "mainwindow/local_file_pane.h"
 #include "mainwindow/main_transfers.h"
-#include "mainwindow/site_rows.h"
 #include "mainwindow/site_list_pane.h"
+#include "mainwindow/site_rows.h"
 #include "platform/ftp/id_exceptions.h"
 #include "platform/ui/qt_text.h"
 #include "platform/ui/shell_list_view.h"
@@ -114,7 +114,8 @@ TForm1::TForm1(std::string programFolder, QWidget* parent)
     pages_->SetPageDialogs(pageDialogs_.get());
     transfers_ = std::make_unique<TMainTransfers>(*local_, [this] { return ActiveFrame(); });
     rerun_ = std::make_unique<THistoryRerun>(
-        []() -> Tdm& { return *dm; }, [this](const std::string& name) { OpenSitePage(name, false); },
+        []() -> Tdm& { return *dm; },
+        [this](const std::string& name) { OpenSitePage(name, false); },
         [this] { return ActiveFrame(); });
     PopupMenu1 = pages_->PopupMenu1;
     Closepage1 = pages_->Closepage1;
@@ -207,7 +208,8 @@ void TForm1::BuildLeftSide() {
     ToolButton28->setMenu(popbookmark);
     TabSheet3 = new QWidget(PageControl2);
     TabSheet3->setObjectName(QStringLiteral("TabSheet3"));
-    history_ = new THistoryPage(*TabSheet3, *this, []() -> Tdm& { return *dm; }, programFolder_);
+    history_ = new THistoryPage(
+        *TabSheet3, *this, []() -> Tdm& { return *dm; }, programFolder_);
     ToolBar2 = history_->ToolBar2;
     ToolButton1 = history_->ToolButton1;
     ToolButton6 = history_->ToolButton6;
