@@ -20,45 +20,8 @@
 namespace mainwindow::testing {
 namespace {
 
-struct Detail {
-    std::string lofile;
-    std::string type = "Download";
-    bool isfolder = false;
-    std::string ftpfile = "";  // the local name when empty
-    std::string lopath = "";   // "/l/" + lofile when empty
-    std::string ftppath = "/pub/";
-};
-
 class HistoryPage : public MainFormTest {
   protected:
-    std::int32_t AddHead(std::int32_t siteId, const std::string& date, const std::string& type) {
-        OpenTable table(*dm->Thm);
-        table->Append();
-        table->FieldByName("id").SetAsInteger(siteId);
-        table->FieldByName("date").SetAsString(date);
-        table->FieldByName("type").SetAsString(type);
-        table->Post();
-        return table->FieldByName("key").AsInteger();
-    }
-
-    std::int32_t AddDetail(std::int32_t head, const Detail& d) {
-        OpenTable table(*dm->Thd);
-        table->Append();
-        table->FieldByName("id").SetAsInteger(head);
-        table->FieldByName("type").SetAsString(d.type);
-        table->FieldByName("lofile").SetAsString(d.lofile);
-        table->FieldByName("ftpfile").SetAsString(d.ftpfile.empty() ? d.lofile : d.ftpfile);
-        table->FieldByName("date").SetAsString("10:00:0" + std::to_string(head % 10));
-        table->FieldByName("date2").SetAsString("10:01:00");
-        table->FieldByName("ftppath").SetAsString(d.ftppath);
-        table->FieldByName("lopath").SetAsString(d.lopath.empty() ? "/l/" + d.lofile : d.lopath);
-        table->FieldByName("usetime").SetAsString("1.5");
-        table->FieldByName("speed").SetAsString("12.50KB/S");
-        table->FieldByName("isfolder").SetAsBoolean(d.isfolder);
-        table->Post();
-        return table->FieldByName("key").AsInteger();
-    }
-
     THistoryPage& Page() { return *form_->findChild<THistoryPage*>("HistoryPage"); }
 
     int ImageOf(const QTreeWidgetItem& node) {
@@ -176,24 +139,24 @@ TEST_F(HistoryPage, TheTreeIsTheOneEveryHeadReadingTheWholeDetailTableWouldBuild
     beta.address = "10.0.0.2";
     const std::int32_t b = AddSite(beta);
     AddSite("idle");
-    const std::int32_t a1 = AddHead(a, "Monday, 7 December 2026", "Download");
-    const std::int32_t b1 = AddHead(b, "Monday, 7 December 2026", "Download");
-    const std::int32_t a2 = AddHead(a, "Tuesday, 8 December 2026", "Upload");
-    const std::int32_t a3 = AddHead(a, "Monday, 7 December 2026", "Download");
-    const std::int32_t gone = AddHead(99, "Monday, 7 December 2026", "Download");
-    const std::int32_t a4 = AddHead(a, "Wednesday, 9 December 2026", "download");
-    const std::int32_t b2 = AddHead(b, "Tuesday, 8 December 2026", "Upload");
-    AddDetail(a1, {"one.txt"});
-    AddDetail(a3, {"three.txt"});
-    AddDetail(b1, {"b-one.bin"});
-    AddDetail(a1, {"dir", "Download", true});
-    AddDetail(777, {"orphan.txt"});
-    AddDetail(a2, {"up.txt", "Upload"});
-    AddDetail(gone, {"lost.txt"});
-    AddDetail(a3, {"three-b.txt"});
-    AddDetail(a4, {"odd.txt"});
-    AddDetail(b2, {"b-up.txt", "Upload"});
-    AddDetail(a1, {"one-c.txt"});
+    const std::int32_t a1 = AddHistoryHead(a, "Download", "Monday, 7 December 2026");
+    const std::int32_t b1 = AddHistoryHead(b, "Download", "Monday, 7 December 2026");
+    const std::int32_t a2 = AddHistoryHead(a, "Upload", "Tuesday, 8 December 2026");
+    const std::int32_t a3 = AddHistoryHead(a, "Download", "Monday, 7 December 2026");
+    const std::int32_t gone = AddHistoryHead(99, "Download", "Monday, 7 December 2026");
+    const std::int32_t a4 = AddHistoryHead(a, "download", "Wednesday, 9 December 2026");
+    const std::int32_t b2 = AddHistoryHead(b, "Upload", "Tuesday, 8 December 2026");
+    AddHistoryDetail(a1, {"one.txt"});
+    AddHistoryDetail(a3, {"three.txt"});
+    AddHistoryDetail(b1, {"b-one.bin"});
+    AddHistoryDetail(a1, {"dir", "Download", true});
+    AddHistoryDetail(777, {"orphan.txt"});
+    AddHistoryDetail(a2, {"up.txt", "Upload"});
+    AddHistoryDetail(gone, {"lost.txt"});
+    AddHistoryDetail(a3, {"three-b.txt"});
+    AddHistoryDetail(a4, {"odd.txt"});
+    AddHistoryDetail(b2, {"b-up.txt", "Upload"});
+    AddHistoryDetail(a1, {"one-c.txt"});
     TForm1& form = ShowForm();
     form.ToolButton1->click();
     const std::vector<std::string> expected = ExpectedTree();
@@ -249,9 +212,9 @@ std::vector<std::string> Details(TForm1& form) {
 
 TEST_F(HistoryPage, ButtonsPopupAndDetailsFollowTheSelectedLevel) {
     const std::int32_t a = AddSite("alpha");
-    AddDetail(AddHead(a, "Monday, 7 December 2026", "Download"),
-              {"one.txt", "Download", false, "remote.txt", "/home/u/some/deep/folder/one.txt",
-               "/pub/files/"});
+    AddHistoryDetail(AddHistoryHead(a, "Download", "Monday, 7 December 2026"),
+                     {"one.txt", "Download", false, "remote.txt",
+                      "/home/u/some/deep/folder/one.txt", "/pub/files/"});
     TForm1& form = ShowForm();
     EXPECT_EQ(EnablingOf(form),
               (Enabling{true, false, false, false, false, false, true, false, false}));
@@ -306,14 +269,14 @@ TEST_F(HistoryPage, DeletingADayRemovesOnlyThatSitesHeadsAndDetails) {
     const std::int32_t a = AddSite("alpha");
     const std::int32_t b = AddSite("beta");
     const std::string day = "Monday, 7 December 2026";
-    const std::int32_t a1 = AddHead(a, day, "Download");
-    const std::int32_t b1 = AddHead(b, day, "Download");
-    const std::int32_t a2 = AddHead(a, day, "Download");  // one day node with a1
-    const std::int32_t aUp = AddHead(a, day, "Upload");
-    AddDetail(a1, {"a1.txt"});
-    AddDetail(b1, {"b1.txt"});
-    AddDetail(a2, {"a2.txt"});
-    AddDetail(aUp, {"up.txt", "Upload"});
+    const std::int32_t a1 = AddHistoryHead(a, "Download", day);
+    const std::int32_t b1 = AddHistoryHead(b, "Download", day);
+    const std::int32_t a2 = AddHistoryHead(a, "Download", day);  // one day node with a1
+    const std::int32_t aUp = AddHistoryHead(a, "Upload", day);
+    AddHistoryDetail(a1, {"a1.txt"});
+    AddHistoryDetail(b1, {"b1.txt"});
+    AddHistoryDetail(a2, {"a2.txt"});
+    AddHistoryDetail(aUp, {"up.txt", "Upload"});
     TForm1& form = ShowForm();
     form.ToolButton1->click();
     ASSERT_EQ(Node({0, 1, 0})->childCount(), 2);
@@ -333,9 +296,9 @@ TEST_F(HistoryPage, DeletingADayRemovesOnlyThatSitesHeadsAndDetails) {
 
 TEST_F(HistoryPage, ADayWhoseTransfersWereDeletedOneByOneStaysUntilItIsDeleted) {
     const std::int32_t a = AddSite("alpha");
-    const std::int32_t head = AddHead(a, "Monday, 7 December 2026", "Upload");
-    AddDetail(head, {"x.txt", "Upload"});
-    AddDetail(head, {"y.txt", "Upload"});
+    const std::int32_t head = AddHistoryHead(a, "Upload", "Monday, 7 December 2026");
+    AddHistoryDetail(head, {"x.txt", "Upload"});
+    AddHistoryDetail(head, {"y.txt", "Upload"});
     TForm1& form = ShowForm();
     form.ToolButton1->click();
     for (const char* name : {"x.txt", "y.txt"}) {
@@ -355,9 +318,9 @@ TEST_F(HistoryPage, ADayWhoseTransfersWereDeletedOneByOneStaysUntilItIsDeleted) 
 
 TEST_F(HistoryPage, AStaleTransferNodeStaysAndAStaleDayGoes) {
     const std::int32_t a = AddSite("alpha");
-    const std::int32_t head = AddHead(a, "Monday, 7 December 2026", "Download");
-    AddDetail(head, {"x.txt"});
-    AddDetail(head, {"y.txt"});
+    const std::int32_t head = AddHistoryHead(a, "Download", "Monday, 7 December 2026");
+    AddHistoryDetail(head, {"x.txt"});
+    AddHistoryDetail(head, {"y.txt"});
     TForm1& form = ShowForm();
     form.ToolButton1->click();
     {
@@ -382,14 +345,14 @@ TEST_F(HistoryPage, AStaleTransferNodeStaysAndAStaleDayGoes) {
 TEST_F(HistoryPage, DeletingASiteRemovesItsHeadsAndExactlyTheirDetails) {
     const std::int32_t a = AddSite("alpha");
     const std::int32_t b = AddSite("beta");
-    const std::int32_t a1 = AddHead(a, "Monday, 7 December 2026", "Download");
-    const std::int32_t b1 = AddHead(b, "Monday, 7 December 2026", "Download");
-    const std::int32_t a2 = AddHead(a, "Tuesday, 8 December 2026", "Upload");
-    AddDetail(a1, {"a1.txt"});
-    AddDetail(b1, {"b1.txt"});
-    AddDetail(a2, {"a2.txt"});
-    AddDetail(a1, {"a1b.txt"});
-    AddDetail(b1, {"b1b.txt"});
+    const std::int32_t a1 = AddHistoryHead(a, "Download", "Monday, 7 December 2026");
+    const std::int32_t b1 = AddHistoryHead(b, "Download", "Monday, 7 December 2026");
+    const std::int32_t a2 = AddHistoryHead(a, "Upload", "Tuesday, 8 December 2026");
+    AddHistoryDetail(a1, {"a1.txt"});
+    AddHistoryDetail(b1, {"b1.txt"});
+    AddHistoryDetail(a2, {"a2.txt"});
+    AddHistoryDetail(a1, {"a1b.txt"});
+    AddHistoryDetail(b1, {"b1b.txt"});
     TForm1& form = ShowForm();
     form.ToolButton1->click();
     const std::vector<std::string> before = Tree();
@@ -408,7 +371,7 @@ TEST_F(HistoryPage, DeletingASiteRemovesItsHeadsAndExactlyTheirDetails) {
 
 TEST_F(HistoryPage, ClearHistoryEmptiesBothTablesAndLeavesSitesAndDirections) {
     const std::int32_t a = AddSite("alpha");
-    AddDetail(AddHead(a, "Monday, 7 December 2026", "Download"), {"x.txt"});
+    AddHistoryDetail(AddHistoryHead(a, "Download", "Monday, 7 December 2026"), {"x.txt"});
     TForm1& form = ShowForm();
     form.ToolButton1->click();
     Select(Node({0, 1, 0, 0}));
@@ -419,7 +382,7 @@ TEST_F(HistoryPage, ClearHistoryEmptiesBothTablesAndLeavesSitesAndDirections) {
     EXPECT_EQ(Tree(), (std::vector<std::string>{"alpha  (ftp.example.org) [0] site 1",
                                                 "  Upload [2] site 1", "  Download [3] site 1"}));
     // New rows get keys from 1 again and load as before.
-    AddDetail(AddHead(a, "Tuesday, 8 December 2026", "Upload"), {"y.txt", "Upload"});
+    AddHistoryDetail(AddHistoryHead(a, "Upload", "Tuesday, 8 December 2026"), {"y.txt", "Upload"});
     form.ToolButton1->click();
     EXPECT_EQ(Tree(), ExpectedTree());
     EXPECT_EQ(form.FHistoryItems().at(0).key, 1);
@@ -429,7 +392,7 @@ TEST_F(HistoryPage, ClearHistoryEmptiesBothTablesAndLeavesSitesAndDirections) {
 // window's handler and the next refresh works.
 TEST_F(HistoryPage, ALoadThatFailsClosesItsTablesAndTheNextOneWorks) {
     const std::int32_t a = AddSite("alpha");
-    AddDetail(AddHead(a, "Monday, 7 December 2026", "Download"), {"x.txt"});
+    AddHistoryDetail(AddHistoryHead(a, "Download", "Monday, 7 December 2026"), {"x.txt"});
     TForm1& form = ShowForm();
     std::filesystem::rename(folder_ + "all.dat", folder_ + "moved.dat");
     form.ToolButton1->click();
@@ -466,7 +429,7 @@ class HistoryExecute : public HistoryPage {
 
 TEST_F(HistoryExecute, ASiteDeletedSinceTheLoadIsReportedAndNoPageOpens) {
     const std::int32_t a = AddSite("alpha");
-    AddDetail(AddHead(a, "Monday, 7 December 2026", "Download"), {"x.txt"});
+    AddHistoryDetail(AddHistoryHead(a, "Download", "Monday, 7 December 2026"), {"x.txt"});
     ShowForm();
     form_->ToolButton1->click();
     {
@@ -490,8 +453,8 @@ TEST_F(HistoryExecute, ADownloadWhoseTargetCannotBeMadeOrIsNotPlainIsRefused) {
     const std::string local = folder_ + "local";
     std::filesystem::create_directories(local);
     std::ofstream(local + "/file") << "x";
-    const std::int32_t head = AddHead(a, "Monday, 7 December 2026", "Download");
-    const std::vector<Detail> refused = {
+    const std::int32_t head = AddHistoryHead(a, "Download", "Monday, 7 December 2026");
+    const std::vector<HistoryDetail> refused = {
         {"x.txt", "Download", false, "x.txt", local + "/file/sub/x.txt"},
         {"..", "Download", false, "x.txt", local + "/in/x.txt"},
         {"../x.txt", "Download", false, "x.txt", local + "/in/x.txt"},
@@ -500,8 +463,8 @@ TEST_F(HistoryExecute, ADownloadWhoseTargetCannotBeMadeOrIsNotPlainIsRefused) {
         {"x.txt", "Download", false, "x.txt", "x.txt"},
         {"x.txt", "Download", false, "x.txt", "relative/x.txt"},
     };
-    for (const Detail& detail : refused)
-        AddDetail(head, detail);
+    for (const HistoryDetail& detail : refused)
+        AddHistoryDetail(head, detail);
     ShowForm();
     for (int i = 0; i < static_cast<int>(refused.size()); ++i) {
         SCOPED_TRACE(refused[static_cast<std::size_t>(i)].lopath);
@@ -520,11 +483,11 @@ TEST_F(HistoryExecute, AnUploadWhoseLocalItemIsGoneIsRefused) {
     const std::string local = folder_ + "local";
     std::filesystem::create_directories(local + "/dir");
     std::ofstream(local + "/file") << "x";
-    const std::int32_t head = AddHead(a, "Monday, 7 December 2026", "Upload");
+    const std::int32_t head = AddHistoryHead(a, "Upload", "Monday, 7 December 2026");
     // A file where a folder was, a folder where a file was, and nothing at all.
-    AddDetail(head, {"file", "Upload", true, "file", local + "/file"});
-    AddDetail(head, {"dir", "Upload", false, "dir", local + "/dir"});
-    AddDetail(head, {"gone", "Upload", false, "gone", local + "/gone"});
+    AddHistoryDetail(head, {"file", "Upload", true, "file", local + "/file"});
+    AddHistoryDetail(head, {"dir", "Upload", false, "dir", local + "/dir"});
+    AddHistoryDetail(head, {"gone", "Upload", false, "gone", local + "/gone"});
     ShowForm();
     for (int i = 0; i < 3; ++i) {
         const std::string path = local + (i == 0 ? "/file" : i == 1 ? "/dir" : "/gone");
