@@ -5,6 +5,16 @@
 
 namespace mainwindow {
 
+std::vector<HistorySite> ReadHistorySites(vesk::TVeskTable& ftpsite) {
+    const vesk::TField& id = ftpsite.FieldByName("id");
+    const vesk::TField& name = ftpsite.FieldByName("name");
+    const vesk::TField& address = ftpsite.FieldByName("address");
+    std::vector<HistorySite> sites;
+    for (ftpsite.First(); !ftpsite.Eof(); ftpsite.Next())
+        sites.push_back({id.AsInteger(), name.AsString(), address.AsString()});
+    return sites;
+}
+
 std::vector<HistoryHead> ReadHistoryHeads(vesk::TVeskTable& hmaster) {
     const vesk::TField& key = hmaster.FieldByName("key");
     const vesk::TField& id = hmaster.FieldByName("id");
@@ -16,8 +26,7 @@ std::vector<HistoryHead> ReadHistoryHeads(vesk::TVeskTable& hmaster) {
     return heads;
 }
 
-std::unordered_map<std::int32_t, std::vector<rhd>> ReadHistoryDetailsByHead(
-    vesk::TVeskTable& hdital) {
+THistoryDetailsByHead ReadHistoryDetailsByHead(vesk::TVeskTable& hdital) {
     // The fields are looked up once: a few years of history are some hundred thousand rows.
     const vesk::TField& key = hdital.FieldByName("key");
     const vesk::TField& id = hdital.FieldByName("id");
@@ -31,7 +40,7 @@ std::unordered_map<std::int32_t, std::vector<rhd>> ReadHistoryDetailsByHead(
     const vesk::TField& usetime = hdital.FieldByName("usetime");
     const vesk::TField& speed = hdital.FieldByName("speed");
     const vesk::TField& isfolder = hdital.FieldByName("isfolder");
-    std::unordered_map<std::int32_t, std::vector<rhd>> byHead;
+    THistoryDetailsByHead byHead;
     for (hdital.First(); !hdital.Eof(); hdital.Next()) {
         rhd record;
         record.type = type.AsString();

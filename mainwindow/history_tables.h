@@ -17,6 +17,15 @@ class Tdm;
 
 namespace mainwindow {
 
+struct HistorySite {
+    std::int32_t id = 0;
+    std::string name;
+    std::string address;
+};
+
+// Every site in table order.
+std::vector<HistorySite> ReadHistorySites(vesk::TVeskTable& ftpsite);
+
 struct HistoryHead {
     std::int32_t key = 0;
     std::int32_t siteId = 0;  // hmaster.id
@@ -27,10 +36,11 @@ struct HistoryHead {
 // Every head in table order.
 std::vector<HistoryHead> ReadHistoryHeads(vesk::TVeskTable& hmaster);
 
+using THistoryDetailsByHead = std::unordered_map<std::int32_t, std::vector<rhd>>;
+
 // Every detail row read once, grouped by its head key (hdital.id), each group in table order.
 // The records' siteid is left 0.
-std::unordered_map<std::int32_t, std::vector<rhd>> ReadHistoryDetailsByHead(
-    vesk::TVeskTable& hdital);
+THistoryDetailsByHead ReadHistoryDetailsByHead(vesk::TVeskTable& hdital);
 
 // Deletes the detail row of that key; false when there is none.
 bool DeleteHistoryDetail(Tdm& data, std::int32_t key);

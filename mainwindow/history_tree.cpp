@@ -64,30 +64,22 @@ int NodeLevel(const QTreeWidgetItem& item) {
     return level;
 }
 
-void LoadHistoryTree(QTreeWidget& tree, const THistoryImages& images, Tdm& data,
-                     THistoryItems& items) {
+void BuildHistoryTree(QTreeWidget& tree, const THistoryImages& images,
+                      const std::vector<mainwindow::HistorySite>& sites,
+                      const std::vector<mainwindow::HistoryHead>& heads,
+                      mainwindow::THistoryDetailsByHead details, THistoryItems& items) {
     const TTreeUpdatesHeld held(tree);
     tree.clear();
     items.clear();
-    OpenTable sites(*data.Tftpsite);
-    OpenTable heads(*data.Thm);
-    OpenTable details(*data.Thd);
-    const std::vector<mainwindow::HistoryHead> headRows = mainwindow::ReadHistoryHeads(*heads);
-    std::unordered_map<std::int32_t, std::vector<rhd>> detailRows =
-        mainwindow::ReadHistoryDetailsByHead(*details);
-
-    const vesk::TField& idField = sites->FieldByName("id");
-    const vesk::TField& nameField = sites->FieldByName("name");
-    const vesk::TField& addressField = sites->FieldByName("address");
-    for (sites->First(); !sites->Eof(); sites->Next()) {
-        const std::int32_t siteId = idField.AsInteger();
-        auto site = std::make_unique<THistoryNode>(
-            nameField.AsString() + "  (" + addressField.AsString() + ")", images[0], siteId);
+    for (const mainwindow::HistorySite& row : sites) {
+        const std::int32_t siteId = row.id;
+        auto site =
+            std::make_unique<THistoryNode>(row.name + "  (" + row.address + ")", images[0], siteId);
         DirectionDays upload{new THistoryNode("Upload", images[2], siteId), {}};
         DirectionDays download{new THistoryNode("Download", images[3], siteId), {}};
         site->addChild(upload.node);
         site->addChild(download.node);
-        for (auto head = headRows.rbegin(); head != headRows.rend(); ++head) {
+        for (auto head = heads.rbegin(); head != heads.rend(); ++head) {
             if (head->siteId != siteId)
                 continue;
             DirectionDays& direction = head->type == "Upload" ? upload : download;
@@ -96,8 +88,8 @@ void LoadHistoryTree(QTreeWidget& tree, const THistoryImages& images, Tdm& data,
                 day = new THistoryNode(head->date, images[1], siteId);
                 direction.node->addChild(day);
             }
-            const auto group = detailRows.find(head->key);
-            if (group == detailRows.end())
+            const auto group = details.find(head->key);
+            if (group == details.end())
                 continue;
             QList<QTreeWidgetItem*> transfers;
             transfers.reserve(static_cast<qsizetype>(group->second.size()));
@@ -109,9 +101,28 @@ void LoadHistoryTree(QTreeWidget& tree, const THistoryImages& images, Tdm& data,
                                                      siteId, &record));
             }
             // A head key is unique: its details are used once.
-            detailRows.erase(group);
+            details.erase(group);
             day->addChildren(transfers);
         }
         tree.addTopLevelItem(site.release());
     }
+}
+
+void LoadHistoryTree(QTreeWidget& tree, const THistoryImages& images, Tdm& data,
+                     THistoryItems& items) {
+    // The old nodes point at the old records: both go before anything is read.
+    tree.clear();
+    items.clear();
+    std::vector<mainwindow::HistorySite> sites;
+    std::vector<mainwindow::HistoryHead> heads;
+    mainwindow::THistoryDetailsByHead details;
+    {
+        OpenTable siteTable(*data.Tftpsite);
+        OpenTable headTable(*data.Thm);
+        OpenTable detailTable(*data.Thd);
+        sites = mainwindow::ReadHistorySites(*siteTable);
+        heads = mainwindow::ReadHistoryHeads(*headTable);
+        details = mainwindow::ReadHistoryDetailsByHead(*detailTable);
+    }
+    BuildHistoryTree(tree, images, sites, heads, std::move(details), items);
 }

@@ -9,8 +9,10 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "mainwindow/history_record.h"
+#include "mainwindow/history_tables.h"
 
 class QTreeWidget;
 class Tdm;
@@ -57,12 +59,19 @@ const THistoryNode* AsHistoryNode(const QTreeWidgetItem* item);
 // 0 site, 1 direction, 2 day, 3 transfer.
 int NodeLevel(const QTreeWidgetItem& item);
 
-// Rebuilds `tree` from `ftpsite`, `hmaster` and `hdital` of `data`: removes every node and
-// empties `items`, then adds every site (in table order) with both direction nodes; under
-// them the site's heads from the last written to the first, each on the day node of its date
-// text (made at the end when the direction has none yet: heads of one day and direction
-// share it); under a head's day node its details in table order. The detail table is read
-// once. Each site's subtree enters the tree whole, the tree is redrawn once at the end.
-// Throws the tables' errors: the tables are closed again and the sites built before stay.
+// Builds the tree from rows already read: removes every node and empties `items`, then adds
+// every site of `sites` in order with both direction nodes; under them the site's heads from
+// the last of `heads` to the first, each on the day node of its date text (made at the end
+// when the direction has none yet: heads of one day and direction share it); under a head's
+// day node its details in their order. The details' records move into `items`. Each site's
+// subtree enters the tree whole, and the tree is drawn once, at the end.
+void BuildHistoryTree(QTreeWidget& tree, const THistoryImages& images,
+                      const std::vector<mainwindow::HistorySite>& sites,
+                      const std::vector<mainwindow::HistoryHead>& heads,
+                      mainwindow::THistoryDetailsByHead details, THistoryItems& items);
+
+// Rebuilds the tree from `ftpsite`, `hmaster` and `hdital` of `data`, each read once, as
+// BuildHistoryTree says. Throws the tables' errors: the tables are closed again, and the tree
+// and `items` are left empty.
 void LoadHistoryTree(QTreeWidget& tree, const THistoryImages& images, Tdm& data,
                      THistoryItems& items);
