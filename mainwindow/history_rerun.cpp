@@ -69,14 +69,14 @@ void THistoryRerun::Download(Tfb& page, const rhd& record) {
         return;
     rupdown entry;
     entry.direction = 1;
-    entry.localPath = target;
-    entry.remoteFolder = record.ftppath;
+    entry.lopath = target;
+    entry.ftppath = record.ftppath;
     entry.size = 0;  // the run asks the server
     entry.name = record.ftpfile;
-    entry.isFolder = record.isfolder;
+    entry.isfolder = record.isfolder;
     entry.spare = -1;
-    entry.remoteModified = "?";
-    entry.checkExists = true;
+    entry.rdate = "?";
+    entry.checkexist = true;
     page.AddQueueEntry(std::move(entry));
     if (page.Connected() && !page.FBusy)
         page.StartQueueRun(false);
@@ -95,11 +95,11 @@ void THistoryRerun::Upload(Tfb& page, const rhd& record) {
         return;
     rupdown entry;
     entry.direction = 0;
-    entry.localPath = record.lopath;
-    entry.remoteFolder = record.ftppath;
+    entry.lopath = record.lopath;
+    entry.ftppath = record.ftppath;
     entry.size = record.isfolder ? 0 : size;
     entry.name = name;
-    entry.isFolder = record.isfolder;
+    entry.isfolder = record.isfolder;
     entry.spare = -1;
     page.AddQueueEntry(std::move(entry));
     if (page.Connected() && !page.FBusy)

@@ -78,15 +78,15 @@ TEST_F(HistoryRerun, ADownloadIntoAFolderTreeThatIsGoneIsQueuedOnceAndRunsOnTheR
     ASSERT_EQ(page.FQueue.size(), 1u);
     const rupdown& entry = page.FQueue[0];
     EXPECT_EQ(entry.direction, 1);
-    EXPECT_EQ(entry.localPath, target);
-    EXPECT_EQ(entry.remoteFolder, "/sub");
+    EXPECT_EQ(entry.lopath, target);
+    EXPECT_EQ(entry.ftppath, "/sub");
     EXPECT_EQ(entry.size, 0);
     EXPECT_EQ(entry.name, "data.bin");
-    EXPECT_FALSE(entry.isFolder);
+    EXPECT_FALSE(entry.isfolder);
     EXPECT_EQ(entry.status, "");
     EXPECT_EQ(entry.spare, -1);
-    EXPECT_EQ(entry.remoteModified, "?");
-    EXPECT_TRUE(entry.checkExists);
+    EXPECT_EQ(entry.rdate, "?");
+    EXPECT_TRUE(entry.checkexist);
     EXPECT_FALSE(std::filesystem::exists(target));
 
     page.ToolButton17Click();  // connect again: the queue waits for the user
@@ -136,8 +136,8 @@ TEST_F(HistoryRerun, ExecuteDuringARunAddsToTheRunningQueue) {
     });
     rupdown upload;
     upload.direction = 0;
-    upload.localPath = local_ + "/big.bin";
-    upload.remoteFolder = "/";
+    upload.lopath = local_ + "/big.bin";
+    upload.ftppath = "/";
     upload.size = 30'000'000;
     upload.name = "big.bin";
     page.AddQueueEntry(upload);
@@ -164,8 +164,8 @@ TEST_F(HistoryRerun, AnUploadStoredUnderAnotherRemoteNameGoesUpUnderItsLocalName
     EXPECT_EQ(page.FQueue[0].direction, 0);
     EXPECT_EQ(page.FQueue[0].name, "mine.txt");
     EXPECT_EQ(page.FQueue[0].size, 70000);
-    EXPECT_EQ(page.FQueue[0].remoteModified, "");
-    EXPECT_EQ(page.FQueue[0].localPath, local_ + "/mine.txt");
+    EXPECT_EQ(page.FQueue[0].rdate, "");
+    EXPECT_EQ(page.FQueue[0].lopath, local_ + "/mine.txt");
     page.ToolButton17Click();
     ASSERT_TRUE(page.Connected());
     page.ClearLists();
