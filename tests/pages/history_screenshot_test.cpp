@@ -5,7 +5,6 @@
 // Screenshots: the filled tree with the details (zantrope-history.png) and the window after
 // the re-run (zantrope-history-rerun.png), in the build folder.
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <chrono>
 #include <filesystem>
@@ -48,12 +47,6 @@ TEST_F(HistoryScreenshot, ARecordedDownloadRunsAgainFromTheHistoryPage) {
     const std::string target = folder_ + "arrived";
     const std::string file = target + "/payload.bin";
 
-    // A runtime folder of this run's own: the accessibility bus keeps its socket there, and
-    // the one under the user's home is shared with every other run on the machine.
-    const std::string runtime = folder_ + "runtime";
-    std::filesystem::create_directory(runtime);
-    std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
-    ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
     mainwindow::testing::ProgramOnXvfb x(program, {"HOME=" + folder_});
     ASSERT_TRUE(x.Started());
     ASSERT_FALSE(x.FindWindow("Zantrope FREE Edition", seconds(30)).empty());
