@@ -11,6 +11,7 @@
 struct TTaskCategory {
     std::int32_t id = 0;  // task.id
     std::string name;
+    bool operator==(const TTaskCategory&) const = default;
 };
 
 class TTaskTreeHost {
