@@ -210,9 +210,11 @@ TEST_F(TaskDialogs, OkNeedsANameACategoryAndASiteAndDeletingRowsEnablesItWhileRo
         const char* name;
         bool enabled;
     };
-    for (const Case& c : std::vector<Case>{
-             {-1, -1, "n", false}, {0, -1, "n", false}, {-1, 0, "n", false}, {1, 0, "", false},
-             {1, 0, "n", true}}) {
+    for (const Case& c : std::vector<Case>{{-1, -1, "n", false},
+                                           {0, -1, "n", false},
+                                           {-1, 0, "n", false},
+                                           {1, 0, "", false},
+                                           {1, 0, "n", true}}) {
         TForm13 form(tree_, folder_);
         FillLists(form, c.site, c.category);
         EXPECT_FALSE(form.Button5->isEnabled());
@@ -370,8 +372,9 @@ TEST_F(TaskDialogs, HelpOpensTheTopicOfTheTaskType) {
     form.Button7Click();
     form.SetTaskType("download");
     form.Button7Click();
-    EXPECT_EQ(help_.requests, (std::vector<ui::HelpRequest>{{folder_ + "Zantrope.hlp", "newitem22"},
-                                                            {folder_ + "Zantrope.hlp", "newitem12"}}));
+    EXPECT_EQ(help_.requests,
+              (std::vector<ui::HelpRequest>{{folder_ + "Zantrope.hlp", "newitem22"},
+                                            {folder_ + "Zantrope.hlp", "newitem12"}}));
 }
 
 // The page's Add task: a download task of the selected remote rows on the page's site, which
@@ -383,8 +386,7 @@ TEST_F(TaskDialogs, APagesAddTaskOpensADownloadTaskOfItsSelection) {
     page.FCurrentDir = "/pub/x";
     for (const auto& [name, type] : std::vector<std::pair<std::string, std::string>>{
              {"folder", "Folder"}, {"skip", ""}, {"f1", ""}, {"f2", ""}}) {
-        page.AddDisplayEntry(name, type, "1", "2026-01-02 03:04:00", "u", "g", "rw-", "r--",
-                             "r--");
+        page.AddDisplayEntry(name, type, "1", "2026-01-02 03:04:00", "u", "g", "rw-", "r--", "r--");
     }
     page.RemoteItems->SetRowCount(static_cast<int>(page.FDisplayList.size()));
     page.ListView2->SelectRows({0, 2, 3});

@@ -28,6 +28,12 @@ using mainwindow::AddToolButton;
 
 constexpr int kCategoryRole = Qt::UserRole;
 constexpr int kTaskRole = Qt::UserRole + 1;
+constexpr int kImageRole = Qt::UserRole + 2;
+
+void SetImage(QTreeWidgetItem& node, int image) {
+    node.setIcon(0, task_images::TreeImage(image));
+    node.setData(0, kImageRole, image);
+}
 
 QIcon StyleIcon(QStyle::StandardPixmap icon) {
     return QApplication::style()->standardIcon(icon);
@@ -164,9 +170,13 @@ std::int32_t TTaskTree::CategoryIdOf(const QTreeWidgetItem& node) {
     return node.parent() == nullptr ? node.data(0, kCategoryRole).toInt() : -1;
 }
 
+int TTaskTree::ImageOf(const QTreeWidgetItem& node) {
+    return node.data(0, kImageRole).toInt();
+}
+
 QTreeWidgetItem* TTaskTree::AddCategory(std::int32_t id, const std::string& name) {
     auto* node = new QTreeWidgetItem(TreeView2, {ui::ToQt(name)});
-    node->setIcon(0, task_images::TreeImage(0));
+    SetImage(*node, 0);
     node->setData(0, kCategoryRole, id);
     return node;
 }
@@ -183,7 +193,7 @@ void TTaskTree::LoadTaskTree() {
         QTreeWidgetItem* parent = AddCategory(category.id, category.name);
         for (rtask& record : category.tasks) {
             auto* node = new QTreeWidgetItem(parent, {ui::ToQt(record.name)});
-            node->setIcon(0, task_images::TreeImage(tasks::IsDownloadType(record.type) ? 2 : 1));
+            SetImage(*node, tasks::IsDownloadType(record.type) ? 2 : 1);
             FTaskItems.push_back(std::make_unique<rtask>(std::move(record)));
             node->setData(0, kTaskRole,
                           QVariant::fromValue(reinterpret_cast<quintptr>(FTaskItems.back().get())));

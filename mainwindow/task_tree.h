@@ -67,6 +67,8 @@ class TTaskTree : public QObject, public TTaskTreeHost {
     const rtask* SelectedTask() const;
     // The category id of a category node (-1 for a task node).
     static std::int32_t CategoryIdOf(const QTreeWidgetItem& node);
+    // The node's image of ImageList6: 0 category, 1 upload task, 2 download task.
+    static int ImageOf(const QTreeWidgetItem& node);
 
     // ---- handlers ----
     void TreeView2Change();
