@@ -31,12 +31,12 @@ TForm12::TForm12(TTaskTreeHost& tree, QWidget* parent) : ui::ModalDialog(parent)
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     auto* column = new QVBoxLayout(this);
-    column->addWidget(new QLabel(QStringLiteral("Category name"), this));
     Edit1 = Named(new QLineEdit(this), "Edit1");
+    column->addWidget(dialogs::LabelFor(this, "Category name", Edit1));
     Edit1->setMaxLength(100);
     column->addWidget(Edit1);
-    column->addWidget(new QLabel(QStringLiteral("Description"), this));
     Memo1 = Named(new QPlainTextEdit(this), "Memo1");
+    column->addWidget(dialogs::LabelFor(this, "Description", Memo1));
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setMinimumSize(320, 120);
     column->addWidget(Memo1, 1);

@@ -53,11 +53,11 @@ TForm13::TForm13(TTaskTreeHost& tree, std::string programFolder, QWidget* parent
     Edit1->setMaxLength(100);
     ComboBoxEx1 = Named(new QComboBox(this), "ComboBoxEx1");
     ComboBoxEx2 = Named(new QComboBox(this), "ComboBoxEx2");
-    grid->addWidget(new QLabel(QStringLiteral("Name"), this), 0, 0);
+    grid->addWidget(dialogs::LabelFor(this, "Name", Edit1), 0, 0);
     grid->addWidget(Edit1, 0, 1);
-    grid->addWidget(new QLabel(QStringLiteral("Task category"), this), 1, 0);
+    grid->addWidget(dialogs::LabelFor(this, "Task category", ComboBoxEx1), 1, 0);
     grid->addWidget(ComboBoxEx1, 1, 1);
-    grid->addWidget(new QLabel(QStringLiteral("FTP server"), this), 2, 0);
+    grid->addWidget(dialogs::LabelFor(this, "FTP server", ComboBoxEx2), 2, 0);
     grid->addWidget(ComboBoxEx2, 2, 1);
     grid->setColumnStretch(1, 1);
     column->addLayout(grid);

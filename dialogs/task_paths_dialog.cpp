@@ -44,10 +44,10 @@ TForm14::TForm14(QWidget* parent) : ui::ModalDialog(parent) {
     ComboEdit1Button->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
     ComboEdit1Button->setToolTip(QStringLiteral("Browse"));
     Edit1 = Named(new QLineEdit(QStringLiteral("/"), this), "Edit1");
-    grid->addWidget(new QLabel(QStringLiteral("Local :"), this), 0, 0);
+    grid->addWidget(dialogs::LabelFor(this, "Local :", ComboEdit1), 0, 0);
     grid->addWidget(ComboEdit1, 0, 1);
     grid->addWidget(ComboEdit1Button, 0, 2);
-    grid->addWidget(new QLabel(QStringLiteral("Ftp path"), this), 1, 0);
+    grid->addWidget(dialogs::LabelFor(this, "Ftp path", Edit1), 1, 0);
     grid->addWidget(Edit1, 1, 1, 1, 2);
     column->addLayout(grid);
     auto* buttons = new QHBoxLayout;

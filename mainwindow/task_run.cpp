@@ -43,14 +43,14 @@ std::optional<rupdown> DownloadRow(const rtaskupdown& row,
     }
     rupdown download;
     download.direction = 1;
-    download.localPath = transfers::WithSlash(row.local) + row.files;
-    download.remoteFolder = row.ftp;
+    download.lopath = transfers::WithSlash(row.local) + row.files;
+    download.ftppath = row.ftp;
     download.size = 0;
     download.name = row.files;
-    download.isFolder = row.isfolder;
+    download.isfolder = row.isfolder;
     download.spare = -1;
-    download.remoteModified = "?";
-    download.checkExists = true;
+    download.rdate = "?";
+    download.checkexist = true;
     return download;
 }
 
@@ -64,8 +64,8 @@ std::optional<rupdown> UploadRow(const rtaskupdown& row) {
         ReportFile(path);
         return std::nullopt;
     }
-    upload->remoteFolder = row.ftp;
-    upload->remoteModified.clear();
+    upload->ftppath = row.ftp;
+    upload->rdate.clear();
     return upload;
 }
 

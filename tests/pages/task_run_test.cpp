@@ -175,12 +175,12 @@ TEST_F(TaskRun, ATaskRunTwiceQueuesTwiceAndATaskWithNoRowsOpensItsPageAndQueuesN
         const rupdown& entry = page.FQueue[index];
         EXPECT_EQ(entry.direction, 1);
         EXPECT_EQ(entry.name, index % 2 == 0 ? "x.bin" : "dir");
-        EXPECT_EQ(entry.localPath, index % 2 == 0 ? local_ + "/new/x.bin" : local_ + "/dir");
-        EXPECT_EQ(entry.remoteFolder, "/pub");
-        EXPECT_EQ(entry.isFolder, index % 2 == 1);
+        EXPECT_EQ(entry.lopath, index % 2 == 0 ? local_ + "/new/x.bin" : local_ + "/dir");
+        EXPECT_EQ(entry.ftppath, "/pub");
+        EXPECT_EQ(entry.isfolder, index % 2 == 1);
         EXPECT_EQ(entry.size, 0);
-        EXPECT_EQ(entry.remoteModified, "?");
-        EXPECT_TRUE(entry.checkExists);
+        EXPECT_EQ(entry.rdate, "?");
+        EXPECT_TRUE(entry.checkexist);
         EXPECT_EQ(entry.spare, -1);
     }
     EXPECT_TRUE(std::filesystem::is_directory(local_ + "/new"));
