@@ -22,6 +22,7 @@
 #include "platform/ui/shell_list_view.h"
 #include "platform/ui/testing/gtest_failure.h"
 #include "platform/ui/testing/modal_driver.h"
+#include "platform/ui/testing/recorded_help.h"
 #include "platform/ui/testing/shell_list_view_wait.h"
 
 namespace mainwindow::testing {
@@ -76,6 +77,10 @@ TEST_F(TaskTree, ALoadShowsCategoriesWithTheirTasksExpandedAndTheirImages) {
     EXPECT_EQ(TTaskTree::ImageOf(*Node(0, 0)), 1);
     EXPECT_EQ(TTaskTree::ImageOf(*Node(0, 1)), 2);
     EXPECT_EQ(form_->TaskTree().FTaskItems.size(), 2u);
+
+    ui::RecordedHelp help;
+    form_->ToolButton25->click();
+    EXPECT_EQ(help.requests, (std::vector<ui::HelpRequest>{{folder_ + "Zantrope.hlp", "item25"}}));
 
     form_->ToolButton22Click();
     EXPECT_FALSE(Node(0)->isExpanded());
