@@ -38,10 +38,10 @@ class QMenu;
 class QPlainTextEdit;
 class QSplitter;
 class QTabWidget;
-class QTreeWidget;
-class QTreeWidgetItem;
 class QToolBar;
 class QToolButton;
+class QTreeWidget;
+class QTreeWidgetItem;
 class TBannerBar;
 class TConnectionPages;
 class THistoryPage;
@@ -53,6 +53,8 @@ class TMainTransfers;
 class TPageDialogBox;
 class TSiteListPane;
 class TTabSheet;
+class TTaskRun;
+class TTaskTree;
 class Tfb;
 
 namespace ui {
@@ -142,6 +144,21 @@ class TForm1 : public QMainWindow, public TPageHost, public TDialogsHost {
     QMenu* Phistory;
     QAction* Execute1;
     QAction* Delete2;
+    // The "&Tasks" sheet (TTaskTree).
+    QToolButton* ToolButton34;  // reload
+    QToolButton* ToolButton23;  // "New category"
+    QToolButton* ToolButton26;  // "Edit"
+    QToolButton* ToolButton18;  // "Delete"
+    QToolButton* ToolButton17;  // "Execute"
+    QToolButton* ToolButton21;  // "Expand"
+    QToolButton* ToolButton22;  // "Collapse"
+    QToolButton* ToolButton25;  // "Help"
+    QTreeWidget* TreeView2;
+    QPlainTextEdit* Memo1;  // the task description
+    QMenu* Poptask;
+    QAction* Edit2;
+    QAction* Delete3;
+    QAction* Execute2;
 
     // ---- state ----
     // The number of the last page created; never decremented, so numbers are never reused.
@@ -230,6 +247,21 @@ class TForm1 : public QMainWindow, public TPageHost, public TDialogsHost {
     void ShellListView1DragDrop(const ui::ListDrag& drag);
     void ToolButton35Click();  // Upload
 
+    // ---- tasks page (TTaskTree) and task runs (TTaskRun) ----
+    TTaskTree& TaskTree() const { return *tasks_; }
+    void LoadTaskTree();
+    void TreeView2Change();
+    void PoptaskPopup();
+    void ToolButton34Click();  // reload
+    void ToolButton23Click();  // "New category"
+    void ToolButton26Click();  // "Edit"
+    void ToolButton18Click();  // "Delete"
+    void ToolButton17Click();  // "Execute", also the popup's "Execute"
+    void ToolButton21Click();  // "Expand"
+    void ToolButton22Click();  // "Collapse"
+    // "Add task" of the local pane: a new upload task of the selected local items.
+    void ToolButton30Click();
+
     // ---- layout ----
     void LoadMainLayout();
     void SaveMainLayout();
@@ -292,6 +324,7 @@ class TForm1 : public QMainWindow, public TPageHost, public TDialogsHost {
 
   private:
     void BuildLeftSide();
+    void BuildTasksPage();
     void ConnectHandlers();
 
     std::string programFolder_;
@@ -304,6 +337,8 @@ class TForm1 : public QMainWindow, public TPageHost, public TDialogsHost {
     std::unique_ptr<TMainTransfers> transfers_;
     THistoryPage* history_;
     std::unique_ptr<THistoryRerun> rerun_;
+    TTaskTree* tasks_;
+    std::unique_ptr<TTaskRun> taskRun_;
     bool shown_ = false;
     bool closed_ = false;
     std::string lastErrorText_;
