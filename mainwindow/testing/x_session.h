@@ -14,9 +14,11 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -163,26 +165,42 @@ class XServer {
 };
 
 // A private session bus for one run, so the program's accessibility tree is the only one the
-// test sees; Address() is "" when it did not start.
+// test sees; Address() is "" when it did not start. The accessibility bus the session starts
+// puts its socket in the runtime folder, so each session gets a runtime folder of its own:
+// with a shared one, the next run's accessibility bus takes the socket from a run still going.
 class SessionBus {
   public:
     SessionBus() {
+        char runtime[] = "/tmp/zantrope-bus-XXXXXX";
+        if (::mkdtemp(runtime) == nullptr)
+            return;
+        runtime_ = runtime;
         int addressPipe[2];
         if (::pipe(addressPipe) != 0)
             return;
         daemon_ = std::make_unique<ChildProcess>(
             std::vector<std::string>{"/usr/bin/dbus-daemon", "--session", "--nofork",
                                      "--print-address=3"},
-            std::vector<std::string>{}, addressPipe[1]);
+            std::vector<std::string>{"XDG_RUNTIME_DIR=" + runtime_}, addressPipe[1]);
         ::close(addressPipe[1]);
         if (daemon_->Started())
             address_ = ReadFirstLine(addressPipe[0]);
         ::close(addressPipe[0]);
     }
 
+    ~SessionBus() {
+        daemon_.reset();
+        std::error_code ignored;
+        if (!runtime_.empty())
+            std::filesystem::remove_all(runtime_, ignored);
+    }
+    SessionBus(const SessionBus&) = delete;
+    SessionBus& operator=(const SessionBus&) = delete;
+
     const std::string& Address() const { return address_; }
 
   private:
+    std::string runtime_;
     std::unique_ptr<ChildProcess> daemon_;
     std::string address_;
 };
