@@ -108,7 +108,8 @@ std::string ReadBytes(const std::string& path) {
         return HelpFileError("The help file \"" + path +
                              "\" cannot be read: " + std::strerror(error) + ".");
     };
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Not blocking: a path that names a pipe is refused below instead of waiting for a writer.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         throw unreadable(errno);
     struct Closer {

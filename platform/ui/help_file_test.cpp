@@ -1,6 +1,7 @@
 #include "platform/ui/help_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdint>
 #include <filesystem>
@@ -141,8 +142,17 @@ TEST(HelpFile, AMissingFileOrAFolderIsNamedInTheMessage) {
             }
         },
         HelpFileError);
+    // A folder or a pipe in its place is refused at once, without waiting for a writer.
     std::filesystem::create_directory(missing);
     EXPECT_THROW(ReadHelpFile(missing), HelpFileError);
+    const std::string pipe = folder.File("pipe.hlp");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    try {
+        ReadHelpFile(pipe);
+        ADD_FAILURE() << "a pipe was read";
+    } catch (const HelpFileError& error) {
+        EXPECT_EQ(std::string(error.what()), "The help file \"" + pipe + "\" is not a file.");
+    }
 }
 
 }  // namespace
