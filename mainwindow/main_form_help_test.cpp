@@ -7,11 +7,14 @@
 #include "dialogs/options_dialog.h"
 #include "dialogs/site_dialog.h"
 #include "mainwindow/banner_bar.h"
+#include "mainwindow/local_file_pane.h"
 #include "mainwindow/main_form_test_support.h"
 #include "platform/os/program_folder.h"
 #include "platform/ui/help_viewer.h"
+#include "platform/ui/shell_list_view.h"
 #include "platform/ui/testing/gtest_failure.h"
 #include "platform/ui/testing/modal_driver.h"
+#include "platform/ui/testing/shell_list_view_wait.h"
 #include "platform/ui/testing/viewed_help.h"
 
 namespace mainwindow::testing {
