@@ -15,7 +15,7 @@
 
 #include <stdexcept>
 
-#include "mainwindow/tool_bar_button.h"
+#include "mainwindow/named_controls.h"
 #include "platform/ui/drive_combo.h"
 #include "platform/ui/handler_guard.h"
 #include "platform/ui/shell_list_view.h"

@@ -1,8 +1,8 @@
 #pragma once
 // The small builders every pane of the main window uses for its named controls: a tool button
 // with its hint and picture at the end of a toolbar, an item at the end of a menu, a picture
-// from the icon theme. The names
-// are the controls' objectName, by which tests and the window find them.
+// from the icon theme. The names are the controls' objectName, by which tests and the window
+// find them.
 #include <QAction>
 #include <QApplication>
 #include <QIcon>
