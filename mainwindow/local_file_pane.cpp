@@ -22,16 +22,12 @@
 
 namespace {
 
+using mainwindow::AddMenuItem;
+
 using mainwindow::AddToolButton;
 
 QIcon StyleIcon(QStyle::StandardPixmap icon) {
     return QApplication::style()->standardIcon(icon);
-}
-
-QAction* AddItem(QMenu& menu, const char* name, const char* caption) {
-    QAction* action = menu.addAction(QString::fromLatin1(caption));
-    action->setObjectName(QString::fromLatin1(name));
-    return action;
 }
 
 }  // namespace
@@ -95,10 +91,10 @@ void TLocalFilePane::BuildViewMenu(QWidget& menuOwner) {
     view = new QMenu(&menuOwner);
     view->setObjectName(QStringLiteral("view"));
     auto* group = new QActionGroup(view);
-    Largeison1 = AddItem(*view, "Largeison1", "Large icon");
-    List2 = AddItem(*view, "List2", "List");
-    Smallicon2 = AddItem(*view, "Smallicon2", "Small icon");
-    Report2 = AddItem(*view, "Report2", "Report");
+    Largeison1 = AddMenuItem(*view, "Largeison1", "Large icon");
+    List2 = AddMenuItem(*view, "List2", "List");
+    Smallicon2 = AddMenuItem(*view, "Smallicon2", "Small icon");
+    Report2 = AddMenuItem(*view, "Report2", "Report");
     for (QAction* item : {Largeison1, List2, Smallicon2, Report2}) {
         item->setCheckable(true);
         group->addAction(item);
