@@ -65,7 +65,8 @@ TEST(MessageWait, WakesForTheSocketOrAMessageWhicheverComesFirst) {
          [](SocketPair&, bool& ran, std::thread& other) {
              other = std::thread([&ran] {
                  std::this_thread::sleep_for(std::chrono::milliseconds(30));
-                 QMetaObject::invokeMethod(qApp, [&ran] { ran = true; }, Qt::QueuedConnection);
+                 QMetaObject::invokeMethod(
+                     qApp, [&ran] { ran = true; }, Qt::QueuedConnection);
              });
          },
          POLLIN, true},

@@ -22,7 +22,8 @@ std::string SlowServerScript(const SlowServerPacing& pacing) {
     paced += R"(, {"data_close": true}, "226 Transfer complete"])";
     return R"({"builtin_data": true,
   "steps": [
-    )" + steps + R"(],
+    )" + steps +
+           R"(],
   "rules": [
     {"expect": "USER .*", "reply": "331 Password required"},
     {"expect": "PASS .*", "reply": "230 Logged in"},
@@ -34,7 +35,8 @@ std::string SlowServerScript(const SlowServerPacing& pacing) {
            size + R"("},
     {"expect": "RETR slow.bin", "reply": )" +
            paced + R"(},
-    {"expect": "NOOP", "reply": "200 NOOP ok"}]})";
+    {"expect": "NOOP", "reply": "200 NOOP ok"},
+    {"expect": "STAT", "reply": [{"hang": true}]}]})";
 }
 
 }  // namespace ftptest

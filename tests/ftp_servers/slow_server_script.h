@@ -2,7 +2,8 @@
 // The script of a scripted server that keeps its client waiting (for the tests and benchmarks
 // of how the window is served meanwhile): it logs in alice/secret, lists "/" at once the first
 // time and after a delay every later time, and sends the file "slow.bin" in chunks at a steady
-// pace. Data connections are the server's own (PASV and PORT built in).
+// pace. STAT is never answered: from then on the server is silent. Data connections are the
+// server's own (PASV and PORT built in).
 #include <string>
 
 namespace ftptest {
