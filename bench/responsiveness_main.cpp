@@ -62,8 +62,8 @@ rupdown DownloadEntry(const std::string& name, const std::string& localPath, std
     rupdown entry;
     entry.direction = 1;
     entry.name = name;
-    entry.localPath = localPath;
-    entry.remoteFolder = std::string(1, '0');  // the page's folder
+    entry.lopath = localPath;
+    entry.ftppath = "0";  // the page's folder
     entry.size = size;
     return entry;
 }
@@ -124,10 +124,10 @@ int main(int argc, char** argv) {
                                                      ftptest::SlowFileSize(pacing));
                  page->AddQueueEntry(entry);
                  page->StartQueueRun(false);
-                 if (!page->FQueue.empty() || std::filesystem::file_size(entry.localPath) !=
+                 if (!page->FQueue.empty() || std::filesystem::file_size(entry.lopath) !=
                                                   static_cast<std::uintmax_t>(entry.size))
                      throw std::runtime_error("the paced download failed");
-                 std::filesystem::remove(entry.localPath);
+                 std::filesystem::remove(entry.lopath);
              }},
             {"listing delayed by 2 s",
              [&] {

@@ -58,13 +58,13 @@ TEST_F(PageResponsiveness, EventsAreServedWhileThePageWaitsForItsServer) {
         rupdown entry;
         entry.direction = 1;
         entry.name = "slow.bin";
-        entry.localPath = folder_ + "slow.bin";
-        entry.remoteFolder = "0";
+        entry.lopath = folder_ + "slow.bin";
+        entry.ftppath = "0";
         entry.size = ftptest::SlowFileSize(pacing);
         frame.AddQueueEntry(entry);
         ExpectServedDuring([&] { frame.StartQueueRun(false); });
         EXPECT_TRUE(frame.FQueue.empty());
-        EXPECT_EQ(std::filesystem::file_size(entry.localPath),
+        EXPECT_EQ(std::filesystem::file_size(entry.lopath),
                   static_cast<std::uintmax_t>(ftptest::SlowFileSize(pacing)));
     }
     {
