@@ -1,8 +1,9 @@
 #pragma once
-// The waiting loop of every blocking call. With the anti-freeze's OnWait, a step sleeps on the
-// socket and the window system at once and pumps as soon as either wakes it; without it, a step
-// polls the socket for at most the anti-freeze's step (50 ms) and pumps between steps. While
-// data flows the pump runs at least every BusyPumpMs (5 ms).
+// The waiting loop of every blocking call. With the anti-freeze's OnWait, a step looks at the
+// socket alone for up to a millisecond (never past a due pump), then sleeps on the socket and
+// the window system at once and pumps as soon as either wakes it; without it, a step polls the
+// socket for at most the anti-freeze's step (50 ms) and pumps between steps. While data flows
+// the pump runs at least every BusyPumpMs (5 ms).
 #include <cstdint>
 #include <functional>
 
