@@ -11,6 +11,44 @@
 
 namespace ui {
 
+namespace {
+
+// Ends a wait at the first event the loop delivers, whatever it is (a window message, the
+// socket, the time). The socket watch goes before that event's handler runs: the handler may
+// close the descriptor (or open another under its number) and run a loop of its own, which must
+// not look at a stale descriptor. And the loop is told not to block again, so the wait returns
+// once the events at hand are done: some dispatchers serve the posted events first and would
+// then block all the same.
+class WakeOnFirstEvent : public QObject {
+  public:
+    WakeOnFirstEvent(QSocketNotifier& socket, QAbstractEventDispatcher& dispatcher)
+        : socket_(socket), dispatcher_(dispatcher) {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+    ~WakeOnFirstEvent() override { QCoreApplication::instance()->removeEventFilter(this); }
+    WakeOnFirstEvent(const WakeOnFirstEvent&) = delete;
+    WakeOnFirstEvent& operator=(const WakeOnFirstEvent&) = delete;
+
+  protected:
+    bool eventFilter(QObject*, QEvent*) override {
+        if (!woken_) {
+            woken_ = true;
+            socket_.setEnabled(false);
+            dispatcher_.interrupt();
+            // Nested loops of the handlers that follow need no filter of this wait.
+            QCoreApplication::instance()->removeEventFilter(this);
+        }
+        return false;
+    }
+
+  private:
+    QSocketNotifier& socket_;
+    QAbstractEventDispatcher& dispatcher_;
+    bool woken_ = false;
+};
+
+}  // namespace
+
 void WaitForMessages(int fd, short events, int timeoutMs) {
     if (timeoutMs <= 0) {
         ProcessMessages();
@@ -30,25 +68,8 @@ void WaitForMessages(int fd, short events, int timeoutMs) {
     timer.setSingleShot(true);
     timer.setTimerType(Qt::PreciseTimer);
     timer.start(timeoutMs);
-    // Once the loop has woken, the socket is of no more use to this wait, and a handler run
-    // inside may close the descriptor (or open another under the same number) and then run a
-    // loop of its own (a nested wait, a dialog): the watch must be gone before that loop looks
-    // at descriptors, or it would watch a stale one. Every loop tells the dispatcher before it
-    // looks (aboutToBlock) or when it runs without blocking (awake); the first aboutToBlock
-    // after this point is this wait's own.
-    bool blocking = false;
-    auto stopWatching = [&socket, &blocking](bool aboutToBlock) {
-        if (!blocking && aboutToBlock) {
-            blocking = true;
-            return;
-        }
-        if (blocking)
-            socket.setEnabled(false);
-    };
-    QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, &socket,
-                     [&stopWatching] { stopWatching(true); });
-    QObject::connect(dispatcher, &QAbstractEventDispatcher::awake, &socket,
-                     [&stopWatching] { stopWatching(false); });
+    const WakeOnFirstEvent wake(socket, *dispatcher);
+    // Posted deletions wait for the outer loop, as in ProcessMessages.
     QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
 }
 
