@@ -3,7 +3,7 @@
 // same private vsftpd in the same run. Each round times ours and lftp's download, then ours
 // and lftp's upload (who goes first alternates), each into a fresh folder, and checks that every
 // copy is complete. Needs root (vsftpd) and lftp. Prints every time, the best of each and the
-// ratios ours/lftp.
+// ratios ours/lftp, and the longest gap between two turns of the event loop while ours run.
 #include <sys/stat.h>
 
 #include <QApplication>
@@ -105,11 +105,12 @@ int main(int argc, char** argv) {
             MakeTree(local.File("ours-up" + std::to_string(round)));
 
         bench::TreePage page(account);
-        std::vector<double> oursDown, lftpDown, oursUp, lftpUp;
+        std::vector<double> oursDown, lftpDown, oursUp, lftpUp, loopGaps;
         for (int round = 0; round < kRounds; ++round) {
             const std::string n = std::to_string(round);
             const auto oursDownload = [&] {
                 oursDown.push_back(Timed([&] { page.Download("tree", local.File("ours" + n)); }));
+                loopGaps.push_back(page.LastLongestGap());
                 CheckTree(local.File("ours" + n), "our download");
             };
             const auto lftpDownload = [&] {
@@ -122,6 +123,7 @@ int main(int argc, char** argv) {
             };
             const auto oursUpload = [&] {
                 oursUp.push_back(Timed([&] { page.Upload(local.File("ours-up" + n)); }));
+                loopGaps.push_back(page.LastLongestGap());
                 CheckTree(account.local_folder + "ours-up" + n, "our upload");
             };
             const auto lftpUpload = [&] {
@@ -158,6 +160,10 @@ int main(int argc, char** argv) {
         Line("lftp up", lftpUp);
         std::printf("  ratio ours/lftp (best runs): download %.3f, upload %.3f\n",
                     Best(oursDown) / Best(lftpDown), Best(oursUp) / Best(lftpUp));
+        std::printf("  longest gap between two event-loop turns during our runs:");
+        for (double gap : loopGaps)
+            std::printf(" %.1f ms", gap * 1000.0);
+        std::printf("\n");
         return 0;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "folder_tree_bench: %s\n", e.what());

@@ -50,7 +50,10 @@ TreePage::~TreePage() {
 
 void TreePage::RunQueue() {
     Tfb& page = *page_;
+    LoopGaps gaps;
+    gaps.Start();
     page.StartQueueRun(false);
+    lastLongestGap_ = gaps.Stop();
     if (!page.FQueue.empty()) {
         const TProtocolLog& log = page.Log();
         throw std::runtime_error("the queue run failed: " +

@@ -28,6 +28,8 @@ class TreePage {
     // One queue run of one upload entry: the local folder `localPath` into a new remote folder
     // of its name in the account's folder.
     void Upload(const std::string& localPath);
+    // The longest gap between two event-loop turns during the last queue run, in seconds.
+    double LastLongestGap() const { return lastLongestGap_; }
 
   private:
     void RunQueue();
@@ -37,6 +39,7 @@ class TreePage {
     std::unique_ptr<Tdm> data_;
     BenchHost host_;
     std::unique_ptr<Tfb> page_;
+    double lastLongestGap_ = 0;
 };
 
 }  // namespace bench

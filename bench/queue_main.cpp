@@ -10,7 +10,6 @@
 #include <unistd.h>
 
 #include <QApplication>
-#include <QTimer>
 
 #include <algorithm>
 #include <chrono>
@@ -37,7 +36,6 @@ constexpr std::int64_t kFileSize = 1LL << 30;
 constexpr int kRounds = 3;
 using bench::BenchHost;
 using bench::Clock;
-using bench::Gaps;
 using bench::SecondsSince;
 
 void MakeFile(const std::string& path) {
@@ -76,17 +74,12 @@ struct Timing {
 // Runs the page's queue with `entry` and times it.
 Timing RunQueue(Tfb& page, rupdown entry) {
     page.AddQueueEntry(std::move(entry));
-    Gaps turns;
-    QTimer ticker;
-    QObject::connect(&ticker, &QTimer::timeout, [&turns] { turns.Turn(); });
-    ticker.start(0);
+    bench::LoopGaps gaps;
     const Clock::time_point start = Clock::now();
-    turns.last = start;
+    gaps.Start();
     page.StartQueueRun(false);
     Timing timing{SecondsSince(start), 0};
-    turns.Turn();
-    ticker.stop();
-    timing.longestGap = turns.longest;
+    timing.longestGap = gaps.Stop();
     if (!page.FQueue.empty())
         throw std::runtime_error("the run failed; the entry is still queued");
     return timing;

@@ -1,12 +1,14 @@
 #include "connection/page_session.h"
 
 #include "platform/ui/message_pump.h"
+#include "platform/ui/message_wait.h"
 
 TPageSession::TPageSession(QObject& context) : guard_(context) {
     IdIOHandlerSocket1.SocksInfo = &IdSocksInfo1;
     IdFTP1.IOHandler = &IdIOHandlerSocket1;
     IdFTP1.Intercept = &IdLogEvent1;
     IdAntiFreeze1.OnIdle = ui::MessagePump();
+    IdAntiFreeze1.OnWait = ui::MessageWait();
 }
 
 bool TPageSession::Connected() {

@@ -25,7 +25,7 @@ std::int64_t ParseSize(const std::string& text) {
 // How often a listing lets the window process its messages while it builds the lists: often
 // enough that the window stays responsive, rarely enough that a folder of 100,000 entries does
 // not spend its time in the pump.
-constexpr std::chrono::milliseconds kPumpEvery{10};
+constexpr std::chrono::milliseconds kPumpEvery{5};
 
 // Writes `value` as `digits` decimal digits at `at`; the caller checked that it fits.
 char* PutDigits(char* at, int value, int digits) {

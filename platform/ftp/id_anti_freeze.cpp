@@ -12,6 +12,8 @@ std::vector<TIdAntiFreeze*>& Registry() {
     return registry;
 }
 constexpr int kMaxStepMs = 50;
+// A transfer at full speed lets the window in this often: an event waits at most this long.
+constexpr int kBusyPumpMs = 5;
 }  // namespace
 
 TIdAntiFreeze::TIdAntiFreeze() {
@@ -37,12 +39,27 @@ void TIdAntiFreeze::DoProcess() {
     }
 }
 
+bool TIdAntiFreeze::CanWait() {
+    TIdAntiFreeze* current = Current();
+    return current && current->OnWait;
+}
+
+void TIdAntiFreeze::DoWait(int fd, short events, int timeoutMs) {
+    // A copy for the same reason as in DoProcess.
+    std::function<void(int, short, int)> wait = Current()->OnWait;
+    wait(fd, events, timeoutMs);
+}
+
 int TIdAntiFreeze::StepMs() {
     TIdAntiFreeze* current = Current();
     if (!current || current->IdleTimeOut < 1 || current->IdleTimeOut > kMaxStepMs) {
         return kMaxStepMs;
     }
     return current->IdleTimeOut;
+}
+
+int TIdAntiFreeze::BusyPumpMs() {
+    return std::min(StepMs(), kBusyPumpMs);
 }
 
 }  // namespace ftp

@@ -28,12 +28,32 @@ TEST(AntiFreeze, NewestAliveOneIsInEffect) {
     EXPECT_EQ(TIdAntiFreeze::Current(), nullptr);
 }
 
-TEST(AntiFreeze, StepIsCappedAtFiftyMilliseconds) {
+TEST(AntiFreeze, StepIsCappedAtFiftyMillisecondsAndABusyTransferPumpsEveryFive) {
     TIdAntiFreeze antiFreeze;
-    for (const auto& [set, step] : {std::pair{0, 50}, {-5, 50}, {1, 1}, {50, 50}, {500, 50}}) {
-        antiFreeze.IdleTimeOut = set;
-        EXPECT_EQ(TIdAntiFreeze::StepMs(), step) << set;
+    const struct {
+        int set, step, busy;
+    } cases[] = {{0, 50, 5}, {-5, 50, 5}, {1, 1, 1}, {3, 3, 3}, {50, 50, 5}, {500, 50, 5}};
+    for (const auto& c : cases) {
+        antiFreeze.IdleTimeOut = c.set;
+        EXPECT_EQ(TIdAntiFreeze::StepMs(), c.step) << c.set;
+        EXPECT_EQ(TIdAntiFreeze::BusyPumpMs(), c.busy) << c.set;
     }
+}
+
+TEST(AntiFreeze, TheWaitingPumpIsTheNewestOnesToo) {
+    TIdAntiFreeze first;
+    std::string waited;
+    first.OnWait = [&](int fd, short, int timeoutMs) {
+        waited += std::to_string(fd) + "/" + std::to_string(timeoutMs);
+    };
+    EXPECT_TRUE(TIdAntiFreeze::CanWait());
+    TIdAntiFreeze::DoWait(7, 1, 30);
+    {
+        TIdAntiFreeze second;  // pumps in steps only
+        EXPECT_FALSE(TIdAntiFreeze::CanWait());
+    }
+    EXPECT_TRUE(TIdAntiFreeze::CanWait());
+    EXPECT_EQ(waited, "7/30");
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "platform/ftp/id_anti_freeze.h"
 #include "platform/ftp/id_exceptions.h"
 #include "platform/ftp/id_log_event.h"
+#include "tests/ftp_servers/silent_listener.h"
 
 namespace ftp {
 namespace {
@@ -106,40 +107,8 @@ TEST(TIdFTPConnect, RefusedConnectionIsASocketError) {
     EXPECT_FALSE(ftp.Connected());
 }
 
-// A loopback listener that never accepts, its backlog filled: further connects get no answer.
-class SilentListener {
-  public:
-    SilentListener() {
-        listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        ::bind(listener_, reinterpret_cast<sockaddr*>(&address), length);
-        ::listen(listener_, 0);
-        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
-        port_ = ntohs(address.sin_port);
-        for (int& filler : fillers_) {
-            filler = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
-            ::connect(filler, reinterpret_cast<sockaddr*>(&address), length);
-        }
-        ::usleep(100 * 1000);  // let the handshakes of the fillers settle
-    }
-    ~SilentListener() {
-        for (int filler : fillers_)
-            ::close(filler);
-        ::close(listener_);
-    }
-    int port() const { return port_; }
-
-  private:
-    int listener_ = -1;
-    int fillers_[3] = {-1, -1, -1};
-    int port_ = 0;
-};
-
 TEST(TIdFTPConnect, UnansweredConnectTimesOutWhilePumping) {
-    SilentListener silent;
+    ftptest::SilentListener silent;
     TIdAntiFreeze antiFreeze;
     int pumps = 0;
     antiFreeze.OnIdle = [&] { ++pumps; };
@@ -155,7 +124,7 @@ TEST(TIdFTPConnect, UnansweredConnectTimesOutWhilePumping) {
 }
 
 TEST(TIdFTPConnect, DisconnectFromAPumpCancelsTheWaitingConnect) {
-    SilentListener silent;
+    ftptest::SilentListener silent;
     TIdFTP ftp;
     ftp.Host = "127.0.0.1";
     ftp.Port = silent.port();

@@ -4,19 +4,17 @@
 #include <netdb.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
-#include <condition_variable>
 #include <cstring>
 #include <memory>
 #include <mutex>
 #include <thread>
 #include <utility>
 
-#include "platform/ftp/id_anti_freeze.h"
 #include "platform/ftp/id_exceptions.h"
 #include "platform/ftp/progress_wait.h"
 #include "platform/ftp/socket_channel.h"
@@ -26,10 +24,19 @@ namespace ftp {
 
 namespace {
 
-// Shared between the caller and the worker; whoever finishes last frees it.
+// Shared between the caller and the worker; whoever finishes last frees it. The worker makes
+// `finished` readable when it is done, so the caller's wait wakes on it like on a socket.
 struct ConnectJob {
+    ConnectJob() : finished(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
+        if (finished < 0)
+            throw EIdSocketError(errno, SocketErrorText(errno));
+    }
+    ~ConnectJob() { ::close(finished); }
+    ConnectJob(const ConnectJob&) = delete;
+    ConnectJob& operator=(const ConnectJob&) = delete;
+
     std::mutex mutex;
-    std::condition_variable finished;
+    const int finished;
     bool done = false;
     bool abandoned = false;
     int fd = -1;
@@ -130,7 +137,9 @@ void RunJob(const std::shared_ptr<ConnectJob>& job, std::string host, std::uint1
         job->alsoResolved = extra;
     }
     job->done = true;
-    job->finished.notify_all();
+    const std::uint64_t one = 1;
+    // An eventfd write of 8 bytes cannot fail short of an overflow, which one write never makes.
+    [[maybe_unused]] const ssize_t written = ::write(job->finished, &one, sizeof one);
 }
 
 // The address of a host given as a numeric IPv4 address (a PASV reply's, a site's "127.0.0.1"),
@@ -201,7 +210,6 @@ TcpConnectResult ConnectTcp(const std::string& host, std::uint16_t port, int tim
     }
     auto job = std::make_shared<ConnectJob>();
     std::thread(RunJob, job, host, port, timeoutMs, alsoResolve).detach();
-    const std::int64_t start = os::TickCountMs();
     auto abandon = [&job] {
         std::lock_guard<std::mutex> lock(job->mutex);
         job->abandoned = true;
@@ -211,38 +219,24 @@ TcpConnectResult ConnectTcp(const std::string& host, std::uint16_t port, int tim
             job->fd = -1;
         }
     };
-    for (;;) {
-        {
-            std::unique_lock<std::mutex> lock(job->mutex);
-            job->finished.wait_for(lock, std::chrono::milliseconds(TIdAntiFreeze::StepMs()),
-                                   [&job] { return job->done; });
-            if (job->done) {
-                // The worker gives up at the same deadline; that is the time-out too.
-                if (job->fd < 0 && job->error == ETIMEDOUT && timeoutMs > 0)
-                    throw EIdConnectTimeout();
-                if (job->fd < 0)
-                    throw EIdSocketError(job->error, job->message);
-                TcpConnectResult result;
-                result.fd = job->fd;
-                result.alsoResolved = job->alsoResolved;
-                return result;
-            }
+    // The worker gives up at the same deadline; either way that is the time-out.
+    ProgressWait wait(timeoutMs, [] { throw EIdConnectTimeout(); });
+    try {
+        while (!wait.Step(job->finished, POLLIN, stillCurrent)) {
         }
-        if (timeoutMs > 0 && os::TickCountMs() - start >= timeoutMs) {
-            abandon();
-            throw EIdConnectTimeout();
-        }
-        try {
-            TIdAntiFreeze::DoProcess();
-        } catch (...) {
-            abandon();
-            throw;
-        }
-        if (!stillCurrent()) {
-            abandon();
-            throw EIdClosedSocket();
-        }
+    } catch (...) {
+        abandon();
+        throw;
     }
+    std::lock_guard<std::mutex> lock(job->mutex);
+    if (job->fd < 0 && job->error == ETIMEDOUT && timeoutMs > 0)
+        throw EIdConnectTimeout();
+    if (job->fd < 0)
+        throw EIdSocketError(job->error, job->message);
+    TcpConnectResult result;
+    result.fd = job->fd;
+    result.alsoResolved = job->alsoResolved;
+    return result;
 }
 
 }  // namespace ftp
