@@ -288,6 +288,11 @@ void TRemoteListing::ShowDirFromCache(const std::string& folder) {
     ShowRows();
 }
 
+void TRemoteListing::RemoveDisplayEntries(const std::function<bool(const rdatalist&)>& drop) {
+    std::erase_if(FDisplayList, drop);
+    ShowRows();
+}
+
 void TRemoteListing::SortDisplayList() {
     ++sorts_;
     SortEntries(FDisplayList, FSortColumn);
