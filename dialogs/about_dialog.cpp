@@ -147,8 +147,8 @@ TForm16::TForm16(QWidget* parent) : ui::ModalDialog(parent) {
     nameRow->addWidget(Label6, 0, Qt::AlignBottom);
     nameRow->addStretch(1);
     info->addLayout(nameRow);
-    Label1 = Named(new QLabel(QStringLiteral("Version : 1.2 (Builder 1.279)"), TabSheet1),
-                   "Label1");
+    Label1 =
+        Named(new QLabel(QStringLiteral("Version : 1.2 (Builder 1.279)"), TabSheet1), "Label1");
     info->addWidget(Label1);
 
     auto* links = new QGridLayout;
@@ -162,14 +162,13 @@ TForm16::TForm16(QWidget* parent) : ui::ModalDialog(parent) {
         void (TForm16::*click)();
     };
     const Link rows[] = {
-        {Label7, "Label7", "Homepage", Label5, "Label5", dialogs::kHomePage,
-         &TForm16::Label5Click},
+        {Label7, "Label7", "Homepage", Label5, "Label5", dialogs::kHomePage, &TForm16::Label5Click},
         {Label9, "Label9", "Product Page", Label8, "Label8", dialogs::kProductPage,
          &TForm16::Label8Click},
         {Label11, "Label11", "FAQ Page ", Label10, "Label10", dialogs::kFaqPage,
          &TForm16::Label10Click},
-        {Label13, "Label13", "Bug report and support", Label12, "Label12",
-         dialogs::kContactMail, &TForm16::Label12Click},
+        {Label13, "Label13", "Bug report and support", Label12, "Label12", dialogs::kContactMail,
+         &TForm16::Label12Click},
     };
     int line = 0;
     for (const Link& row : rows) {

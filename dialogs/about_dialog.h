@@ -25,21 +25,21 @@ class TForm16 : public ui::ModalDialog {
     QFrame* Panel1;  // the picture's lowered panel
     QLabel* Image2;
     QTabWidget* PageControl1;
-    QWidget* TabSheet1;  // "Info"
-    QWidget* TabSheet2;  // "Version history"
-    QLabel* Label2;      // the maker's name
-    QLabel* Label3;      // the product name's shadow
-    QLabel* Label4;      // the product name over it
-    QLabel* Label6;      // "FREE Edition"
-    QLabel* Label1;      // "Version : 1.2 (Builder 1.279)"
-    QLabel* Label7;      // "Homepage"
-    QLabel* Label5;      // the home page's address
-    QLabel* Label9;      // "Product Page"
-    QLabel* Label8;      // the product page's address
-    QLabel* Label11;     // "FAQ Page "
-    QLabel* Label10;     // the FAQ page's address
-    QLabel* Label13;     // "Bug report and support"
-    QLabel* Label12;     // the contact mail address
+    QWidget* TabSheet1;     // "Info"
+    QWidget* TabSheet2;     // "Version history"
+    QLabel* Label2;         // the maker's name
+    QLabel* Label3;         // the product name's shadow
+    QLabel* Label4;         // the product name over it
+    QLabel* Label6;         // "FREE Edition"
+    QLabel* Label1;         // "Version : 1.2 (Builder 1.279)"
+    QLabel* Label7;         // "Homepage"
+    QLabel* Label5;         // the home page's address
+    QLabel* Label9;         // "Product Page"
+    QLabel* Label8;         // the product page's address
+    QLabel* Label11;        // "FAQ Page "
+    QLabel* Label10;        // the FAQ page's address
+    QLabel* Label13;        // "Bug report and support"
+    QLabel* Label12;        // the contact mail address
     QPlainTextEdit* Memo1;  // the version history
     QPushButton* Button1;   // "&OK"
 

@@ -22,9 +22,8 @@ constexpr int kComboWidthChars = 36;  // the combo shows about this many charact
 }  // namespace
 
 TRemoteListDialog::TRemoteListDialog(TDialogsHost& host, std::string historyPath,
-                                     const char* objectName, const char* caption,
-                                     const char* label, const char* actionCaption,
-                                     QWidget* parent)
+                                     const char* objectName, const char* caption, const char* label,
+                                     const char* actionCaption, QWidget* parent)
     : ui::ModalDialog(parent), host_(host) {
     setObjectName(QString::fromLatin1(objectName));
     setWindowTitle(QString::fromLatin1(caption));
