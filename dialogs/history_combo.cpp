@@ -25,13 +25,15 @@ void THistoryCombo::Save() const {
 }
 
 void THistoryCombo::Remember(const std::string& text) {
-    const QString item = ui::ToQt(text);
-    // Exact and case-sensitive, an empty text included.
+    // Exact and case-sensitive, an empty text included, as the file holds the texts: a long
+    // text read back from the file is its first 50 bytes, and typing it again must not store
+    // it a second time.
+    const std::string stored = shared::CutListText(text);
     bool known = false;
     for (int index = 0; index < combo_.count() && !known; ++index)
-        known = combo_.itemText(index) == item;
+        known = shared::CutListText(ui::FromQt(combo_.itemText(index))) == stored;
     if (!known)
-        combo_.addItem(item);
+        combo_.addItem(ui::ToQt(text));
     Save();
 }
 

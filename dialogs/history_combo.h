@@ -3,7 +3,8 @@
 // file's texts become the combo's items, a confirmed text joins them unless an item equal to
 // it (exact, case-sensitive) is there already, and the file is rewritten with every item.
 // Items keep the text as typed for the run; the file keeps what a record holds (its first 50
-// bytes). A file that cannot be written is passed over: the items stay for this run.
+// bytes), and texts are compared in that form, so a long text typed again is stored once. A file
+// that cannot be written is passed over: the items stay for this run.
 #include <string>
 #include <vector>
 
@@ -21,7 +22,7 @@ class THistoryCombo {
     void Load();
     // Writes every item to the file.
     void Save() const;
-    // Adds `text` to the items unless it is one already, then saves.
+    // Adds `text` to the items unless one is the same text as the file holds it, then saves.
     void Remember(const std::string& text);
     // Empties the items (the text in the edit field stays) and saves.
     void Clear();
