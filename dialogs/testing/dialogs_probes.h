@@ -4,6 +4,7 @@
 #include <sstream>
 #include <string>
 
+#include "dialogs/about_dialog.h"
 #include "dialogs/bookmark_manager.h"
 #include "dialogs/duplicate_dialog.h"
 #include "dialogs/filter_dialog.h"
@@ -19,14 +20,14 @@
 namespace dialogs::testing {
 
 inline const bool kDialogGlobalsProbe = os::testing::RegisterGlobalStateProbe(
-    "the dialog globals Form2, Form4, Form5, Form7, Form15, Form17, Form9, Form18, Form3, Form6",
+    "the dialog globals Form2, Form4, Form5, Form7, Form15, Form17, Form9, Form18, Form3, Form6, Form16",
     [] {
         std::ostringstream text;
         text << Form2 << " " << Form4 << " " << Form5 << " " << Form7 << " " << Form15 << " "
              << Form17;
         text << " " << Form9;
         text << " " << Form18;
-        text << " " << Form3 << " " << Form6;
+        text << " " << Form3 << " " << Form6 << " " << Form16;
         return text.str();
     });
 
