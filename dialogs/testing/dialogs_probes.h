@@ -20,7 +20,8 @@
 namespace dialogs::testing {
 
 inline const bool kDialogGlobalsProbe = os::testing::RegisterGlobalStateProbe(
-    "the dialog globals Form2, Form4, Form5, Form7, Form15, Form17, Form9, Form18, Form3, Form6, Form16",
+    "the dialog globals Form2, Form4, Form5, Form7, Form15, Form17, Form9, Form18, Form3, Form6, "
+    "Form16",
     [] {
         std::ostringstream text;
         text << Form2 << " " << Form4 << " " << Form5 << " " << Form7 << " " << Form15 << " "

@@ -67,7 +67,7 @@ class RecordingHost : public TDialogsHost {
     std::vector<std::string> sitePages;
     std::vector<QuickPage> quickPages;
     std::vector<std::string> localBookmarks;
-    std::vector<Tfb*> pages;  // the open pages, as Pages() gives them
+    std::vector<Tfb*> pages;            // the open pages, as Pages() gives them
     std::function<void()> onQuickPage;  // runs inside OpenQuickConnectPage
 };
 
