@@ -68,7 +68,8 @@ class TRemoteListing {
     void InvalidateCache(const std::string& folder, const std::string& name, int mode);
 
     // Takes the display entries `drop` answers true for out of the display list, keeping the
-    // order of the rest, and shows the rows (ShowRows); the folder cache keeps them all, so the
+    // order of the rest, and shows the rows anew (a reset of the list's rows, which also clears
+    // any selection); the folder cache keeps them all, so the
     // folder's next display shows them again.
     void RemoveDisplayEntries(const std::function<bool(const rdatalist&)>& drop);
 

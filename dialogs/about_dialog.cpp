@@ -6,10 +6,12 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLinearGradient>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QStyle>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -35,7 +37,7 @@ constexpr int kDesignCharWidth = 6;
 constexpr int kDesignLineHeight = 13;
 constexpr int kProductNamePixels = 16;
 constexpr int kShadowOffset = 2;
-constexpr int kPictureSize = 48;
+constexpr int kPictureSize = 64;
 
 const char* const kVersionHistory =
     "Zantrope 1.2 (Builder 1.279)\n"
@@ -86,6 +88,27 @@ class LinkLabel : public QLabel {
     }
 };
 
+// The product's picture: a white "Z" on a blue tile, in the colours of the banner.
+QPixmap ProductPicture() {
+    QPixmap picture(kPictureSize, kPictureSize);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient gradient(0, 0, kPictureSize, kPictureSize);
+    gradient.setColorAt(0, QColor(0x2a, 0x6c, 0xc4));
+    gradient.setColorAt(1, QColor(0x10, 0x3a, 0x7a));
+    painter.setBrush(gradient);
+    painter.setPen(Qt::NoPen);
+    painter.drawRoundedRect(picture.rect(), kPictureSize / 6, kPictureSize / 6);
+    QFont font = painter.font();
+    font.setBold(true);
+    font.setPixelSize(kPictureSize * 2 / 3);
+    painter.setFont(font);
+    painter.setPen(Qt::white);
+    painter.drawText(picture.rect(), Qt::AlignCenter, QStringLiteral("Z"));
+    return picture;
+}
+
 QFont Bold(QFont font) {
     font.setBold(true);
     return font;
@@ -99,9 +122,6 @@ TForm16::TForm16(QWidget* parent) : ui::ModalDialog(parent) {
     // A tool window with only the system menu: no minimise, maximise or resize.
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    const QFontMetrics metrics(font());
-    setFixedSize(kClientWidth * metrics.averageCharWidth() / kDesignCharWidth,
-                 kClientHeight * metrics.height() / kDesignLineHeight);
 
     auto* column = new QVBoxLayout(this);
     auto* top = new QHBoxLayout;
@@ -110,7 +130,7 @@ TForm16::TForm16(QWidget* parent) : ui::ModalDialog(parent) {
     Panel1->setLineWidth(2);
     auto* picture = new QVBoxLayout(Panel1);
     Image2 = Named(new QLabel(Panel1), "Image2");
-    Image2->setPixmap(style()->standardIcon(QStyle::SP_DriveNetIcon).pixmap(kPictureSize));
+    Image2->setPixmap(ProductPicture());
     Image2->setAlignment(Qt::AlignCenter);
     picture->addWidget(Image2);
     top->addWidget(Panel1);
@@ -138,7 +158,7 @@ TForm16::TForm16(QWidget* parent) : ui::ModalDialog(parent) {
         label->setFont(nameFont);
         label->adjustSize();
     }
-    Label3->setStyleSheet(QStringLiteral("QLabel { color: gray; }"));
+    Label3->setStyleSheet(QStringLiteral("QLabel { color: silver; }"));
     Label3->move(kShadowOffset, kShadowOffset);
     Label4->move(0, 0);  // made last, so drawn over its shadow; a label fills no background
     name->setFixedSize(Label4->width() + kShadowOffset, Label4->height() + kShadowOffset);
@@ -200,6 +220,11 @@ TForm16::TForm16(QWidget* parent) : ui::ModalDialog(parent) {
     column->addLayout(buttons);
     SetButtonModalResult(Button1, ui::mrOk);
     PageControl1->setCurrentIndex(0);
+    // The size it was made for, scaled to the font; larger where the texts need more room.
+    const QFontMetrics metrics(font());
+    const QSize made(kClientWidth * metrics.averageCharWidth() / kDesignCharWidth,
+                     kClientHeight * metrics.height() / kDesignLineHeight);
+    setFixedSize(made.expandedTo(sizeHint()));
     Form16 = this;
 }
 

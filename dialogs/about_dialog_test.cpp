@@ -50,6 +50,7 @@ TEST_F(DialogsTest, AboutShowsItsTextsAndOpensItsLinks) {
                                      "zantrope@example.org"};
         for (int i = 0; i < 4; ++i) {
             EXPECT_EQ(links[i]->text(), shown[i]);
+            EXPECT_GE(links[i]->width(), links[i]->sizeHint().width()) << shown[i];  // whole
             EXPECT_EQ(links[i]->cursor().shape(), Qt::PointingHandCursor);
             QTest::mouseClick(links[i], Qt::LeftButton);
             EXPECT_TRUE(form.isVisible());

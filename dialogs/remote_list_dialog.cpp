@@ -42,6 +42,7 @@ TRemoteListDialog::TRemoteListDialog(TDialogsHost& host, std::string historyPath
     fields_->addWidget(Label1);
     fields_->addWidget(ComboBox1);
     row->addLayout(fields_, 1);
+    row->setAlignment(fields_, Qt::AlignTop);
 
     auto* buttons = new QVBoxLayout;
     Button2 = MakeButton(this, "Button2", actionCaption);
