@@ -26,11 +26,15 @@
 #include "dialogs/quick_connect_dialog.h"
 #include "mainwindow/banner_bar.h"
 #include "mainwindow/connection_pages.h"
+#include "mainwindow/force_local_folders.h"
 #include "mainwindow/layout_keeper.h"
 #include "mainwindow/local_bookmarks.h"
 #include "mainwindow/local_file_pane.h"
+#include "mainwindow/local_task_rows.h"
 #include "mainwindow/main_transfers.h"
 #include "mainwindow/site_list_pane.h"
+#include "mainwindow/task_run.h"
+#include "mainwindow/task_tree.h"
 #include "platform/ftp/id_exceptions.h"
 #include "platform/ui/qt_text.h"
 #include "platform/ui/shell_list_view.h"
@@ -71,6 +75,7 @@ TForm1::TForm1(std::string programFolder, QWidget* parent)
     setCentralWidget(central);
 
     BuildLeftSide();
+    BuildTasksPage();
     PageControl1 = new QTabWidget(Splitter1);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
     TabSheet1 = new TTabSheet(*PageControl1, QStringLiteral("TabSheet1"), "FTP Site", 0);
@@ -110,6 +115,7 @@ TForm1::TForm1(std::string programFolder, QWidget* parent)
     pages_ =
         new TConnectionPages(*PageControl1, *ToolButton35, *this, *layout_, PageCounter, *this);
     pageDialogs_ = std::make_unique<TPageDialogBox>(*this, programFolder_);
+    pageDialogs_->SetTaskTree(tasks_);
     pages_->SetPageDialogs(pageDialogs_.get());
     transfers_ = std::make_unique<TMainTransfers>(*local_, [this] { return ActiveFrame(); });
     PopupMenu1 = pages_->PopupMenu1;
@@ -156,6 +162,9 @@ void TForm1::ConnectHandlers() {
             ui::Guarded([this] { SpeedButton6Click(); }));
     connect(ToolButton37, &QToolButton::clicked, this,
             ui::Guarded([this] { ToolButton37Click(); }));
+    connect(ToolButton30, &QToolButton::clicked, this,
+            ui::Guarded([this] { ToolButton30Click(); }));
+    tasks_->OnExecute = [this](const rtask& task) { taskRun_->Execute(task); };
 }
 
 TForm1::~TForm1() {
@@ -171,6 +180,7 @@ TForm1::~TForm1() {
     bookmarks_->OnManage = nullptr;
     ShellListView1->OnDragOver = nullptr;
     ShellListView1->OnDragDrop = nullptr;
+    tasks_->OnExecute = nullptr;
     PageControl1->tabBar()->removeEventFilter(this);
     PageControl1->blockSignals(true);
 }
@@ -214,6 +224,31 @@ void TForm1::BuildLeftSide() {
     PageControl2->addTab(TabSheet4, QStringLiteral("&Tasks"));
 }
 
+void TForm1::BuildTasksPage() {
+    tasks_ = new TTaskTree(*TabSheet4, *this, programFolder_, [this] { return SiteNames(); });
+    ToolButton34 = tasks_->ToolButton34;
+    ToolButton23 = tasks_->ToolButton23;
+    ToolButton26 = tasks_->ToolButton26;
+    ToolButton18 = tasks_->ToolButton18;
+    ToolButton17 = tasks_->ToolButton17;
+    ToolButton21 = tasks_->ToolButton21;
+    ToolButton22 = tasks_->ToolButton22;
+    ToolButton25 = tasks_->ToolButton25;
+    TreeView2 = tasks_->TreeView2;
+    Memo1 = tasks_->Memo1;
+    Poptask = tasks_->Poptask;
+    Edit2 = tasks_->Edit2;
+    Delete3 = tasks_->Delete3;
+    Execute2 = tasks_->Execute2;
+    TTaskRun::Needs needs;
+    needs.openSitePage = [this](const std::string& site) { OpenSitePage(site, false); };
+    needs.activeFrame = [this] { return ActiveFrame(); };
+    needs.forceLocalFolders = [this](const std::string& folder) {
+        return ForceLocalFolders(folder);
+    };
+    taskRun_ = std::make_unique<TTaskRun>(std::move(needs));
+}
+
 void TForm1::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (shown_)
@@ -231,6 +266,7 @@ void TForm1::FormShow() {
     dm->Tftpb->SetDatabaseName(programFolder_ + kBookmarkDatabaseFile);
     dm->Tftpb->SetTableName(kBookmarkTable);
     LoadSiteList();
+    LoadTaskTree();
     LoadMainLayout();
 }
 
@@ -476,6 +512,54 @@ void TForm1::ToolButton35Click() {
     transfers_->ToolButton35Click();
 }
 
+// ---- tasks page and task runs ----
+
+void TForm1::LoadTaskTree() {
+    tasks_->LoadTaskTree();
+}
+
+void TForm1::TreeView2Change() {
+    tasks_->TreeView2Change();
+}
+
+void TForm1::PoptaskPopup() {
+    tasks_->PoptaskPopup();
+}
+
+void TForm1::ToolButton34Click() {
+    tasks_->LoadTaskTree();
+}
+
+void TForm1::ToolButton23Click() {
+    tasks_->ToolButton23Click();
+}
+
+void TForm1::ToolButton26Click() {
+    tasks_->ToolButton26Click();
+}
+
+void TForm1::ToolButton18Click() {
+    tasks_->ToolButton18Click();
+}
+
+void TForm1::ToolButton17Click() {
+    tasks_->ToolButton17Click();
+}
+
+void TForm1::ToolButton21Click() {
+    tasks_->ToolButton21Click();
+}
+
+void TForm1::ToolButton22Click() {
+    tasks_->ToolButton22Click();
+}
+
+void TForm1::ToolButton30Click() {
+    if (local_->SelectedItems().empty())
+        return;
+    tasks_->ShowNewUploadTask(LocalTaskRows(*local_));
+}
+
 // ---- layout ----
 
 void TForm1::LoadMainLayout() {
@@ -531,11 +615,8 @@ std::string TForm1::LocalFolder() const {
 
 std::vector<std::string> TForm1::TaskCategories() const {
     std::vector<std::string> categories;
-    if (dm == nullptr)
-        return categories;
-    OpenTable table(*dm->Ttask);
-    for (table->First(); !table->Eof(); table->Next())
-        categories.push_back(table->FieldByName("name").AsString());
+    for (const TTaskCategory& category : tasks_->TreeCategories())
+        categories.push_back(category.name);
     return categories;
 }
 
@@ -595,4 +676,10 @@ void TForm1::SpeedButton2Click() {
 void TForm1::ToolButton37Click() {
     TForm15 dialog(*this, this);
     dialog.exec();
+}
+
+// ---- local folders of downloads ----
+
+bool TForm1::ForceLocalFolders(const std::string& path) {
+    return ForceLocalFolderLevels(path);
 }

@@ -39,6 +39,7 @@ class QSplitter;
 class QTabWidget;
 class QToolBar;
 class QToolButton;
+class QTreeWidget;
 class TBannerBar;
 class TConnectionPages;
 class TLayoutKeeper;
@@ -48,6 +49,8 @@ class TMainTransfers;
 class TPageDialogBox;
 class TSiteListPane;
 class TTabSheet;
+class TTaskRun;
+class TTaskTree;
 class Tfb;
 
 namespace ui {
@@ -117,6 +120,21 @@ class TForm1 : public QMainWindow, public TPageHost, public TDialogsHost {
     QMenu* PopupMenu1;
     QAction* Closepage1;
     QAction* Closeall1;
+    // The "&Tasks" sheet (TTaskTree).
+    QToolButton* ToolButton34;  // reload
+    QToolButton* ToolButton23;  // "New category"
+    QToolButton* ToolButton26;  // "Edit"
+    QToolButton* ToolButton18;  // "Delete"
+    QToolButton* ToolButton17;  // "Execute"
+    QToolButton* ToolButton21;  // "Expand"
+    QToolButton* ToolButton22;  // "Collapse"
+    QToolButton* ToolButton25;  // "Help"
+    QTreeWidget* TreeView2;
+    QPlainTextEdit* Memo1;  // the task description
+    QMenu* Poptask;
+    QAction* Edit2;
+    QAction* Delete3;
+    QAction* Execute2;
 
     // ---- state ----
     // The number of the last page created; never decremented, so numbers are never reused.
@@ -205,6 +223,21 @@ class TForm1 : public QMainWindow, public TPageHost, public TDialogsHost {
     void ShellListView1DragDrop(const ui::ListDrag& drag);
     void ToolButton35Click();  // Upload
 
+    // ---- tasks page (TTaskTree) and task runs (TTaskRun) ----
+    TTaskTree& TaskTree() const { return *tasks_; }
+    void LoadTaskTree();
+    void TreeView2Change();
+    void PoptaskPopup();
+    void ToolButton34Click();  // reload
+    void ToolButton23Click();  // "New category"
+    void ToolButton26Click();  // "Edit"
+    void ToolButton18Click();  // "Delete"
+    void ToolButton17Click();  // "Execute", also the popup's "Execute"
+    void ToolButton21Click();  // "Expand"
+    void ToolButton22Click();  // "Collapse"
+    // "Add task" of the local pane: a new upload task of the selected local items.
+    void ToolButton30Click();
+
     // ---- layout ----
     void LoadMainLayout();
     void SaveMainLayout();
@@ -247,6 +280,14 @@ class TForm1 : public QMainWindow, public TPageHost, public TDialogsHost {
     // The site list's "Quick connect": the quick-connect dialog.
     void ToolButton37Click();
 
+    // ---- local folders of downloads (history re-run, task runs) ----
+    // Makes every folder of the absolute local path `path` exist, level by level from the
+    // outermost missing one (ForceLocalFolderLevels). True for an empty path or when every
+    // level exists afterwards; false when a level cannot be created or the path is not
+    // absolute; the caller then shows "Can not create the folder %s, please check and enter
+    // again.". Never throws.
+    static bool ForceLocalFolders(const std::string& path);
+
   protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -254,6 +295,7 @@ class TForm1 : public QMainWindow, public TPageHost, public TDialogsHost {
 
   private:
     void BuildLeftSide();
+    void BuildTasksPage();
     void ConnectHandlers();
 
     std::string programFolder_;
@@ -264,6 +306,8 @@ class TForm1 : public QMainWindow, public TPageHost, public TDialogsHost {
     TConnectionPages* pages_;
     std::unique_ptr<TPageDialogBox> pageDialogs_;
     std::unique_ptr<TMainTransfers> transfers_;
+    TTaskTree* tasks_;
+    std::unique_ptr<TTaskRun> taskRun_;
     bool shown_ = false;
     bool closed_ = false;
     std::string lastErrorText_;
