@@ -1,7 +1,6 @@
 #include "dialogs/about_dialog.h"
 
 #include <QFont>
-#include <QFontMetrics>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -20,6 +19,7 @@
 
 #include "dialogs/dialog_widgets.h"
 #include "dialogs/product_links.h"
+#include "platform/ui/control_sizes.h"
 #include "platform/ui/handler_guard.h"
 #include "platform/ui/modal_result.h"
 #include "platform/ui/ui_services.h"
@@ -30,11 +30,9 @@ namespace {
 
 using dialogs::Named;
 
-// The client area the box was made for, in pixels of a font of 6 by 13 (scaled to the font).
+// The client area the box was made for (scaled to the font).
 constexpr int kClientWidth = 480;
 constexpr int kClientHeight = 297;
-constexpr int kDesignCharWidth = 6;
-constexpr int kDesignLineHeight = 13;
 constexpr int kProductNamePixels = 16;
 constexpr int kShadowOffset = 2;
 constexpr int kPictureSize = 64;
@@ -221,10 +219,7 @@ TForm16::TForm16(QWidget* parent) : ui::ModalDialog(parent) {
     SetButtonModalResult(Button1, ui::mrOk);
     PageControl1->setCurrentIndex(0);
     // The size it was made for, scaled to the font; larger where the texts need more room.
-    const QFontMetrics metrics(font());
-    const QSize made(kClientWidth * metrics.averageCharWidth() / kDesignCharWidth,
-                     kClientHeight * metrics.height() / kDesignLineHeight);
-    setFixedSize(made.expandedTo(sizeHint()));
+    setFixedSize(ui::ScaledSize(*this, kClientWidth, kClientHeight).expandedTo(sizeHint()));
     Form16 = this;
 }
 

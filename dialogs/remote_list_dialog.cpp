@@ -9,6 +9,7 @@
 #include "dialogs/dialog_widgets.h"
 #include "dialogs/dialogs_host.h"
 #include "dialogs/history_combo.h"
+#include "platform/ui/control_sizes.h"
 #include "platform/ui/handler_guard.h"
 #include "platform/ui/modal_result.h"
 #include "platform/ui/qt_text.h"
@@ -17,7 +18,7 @@ namespace dialogs {
 
 namespace {
 
-constexpr int kComboWidthChars = 36;  // the combo shows about this many characters
+constexpr int kComboWidth = 220;  // the box's width at a font of 6 pixels a character
 
 }  // namespace
 
@@ -36,7 +37,7 @@ TRemoteListDialog::TRemoteListDialog(TDialogsHost& host, std::string historyPath
     ComboBox1 = Named(new QComboBox(this), "ComboBox1");
     ComboBox1->setEditable(true);
     ComboBox1->setInsertPolicy(QComboBox::NoInsert);
-    ComboBox1->setMinimumWidth(ComboBox1->fontMetrics().averageCharWidth() * kComboWidthChars);
+    ComboBox1->setMinimumWidth(ui::ScaledWidth(*ComboBox1, kComboWidth));
     Label1->setBuddy(ComboBox1);
     history_ = std::make_unique<THistoryCombo>(*ComboBox1, std::move(historyPath));
     fields_->addWidget(Label1);

@@ -125,10 +125,12 @@ void TConnectionPages::OpenSitePage(const std::string& name, bool quickConnect) 
     layout_.LoadPageLayout(*frame);
     SetActivePage(sheet->PageIndex());
     frame->ConnectSite(quickConnect);
+    // The Upload button follows the new page first: an error while its bookmarks are read
+    // must not leave the button of the page before.
+    PageControl1Change();
     const auto newSitePage = OnNewSitePage;
     if (!quickConnect && newSitePage && !frame->Lifetime().IsShutDown())
         newSitePage(name, *frame);
-    PageControl1Change();
 }
 
 void TConnectionPages::HideTab(TTabSheet& sheet) {

@@ -59,6 +59,8 @@ void TLocalFilePane::BuildControls(QWidget& sheet) {
     ToolBar4->setObjectName(QStringLiteral("ToolBar4"));
     ToolButton19 =
         AddToolButton(*ToolBar4, "ToolButton19", "", StyleIcon(QStyle::SP_FileDialogToParent));
+    // It has no hint; assistive tools still need to call it something.
+    ToolButton19->setAccessibleName(QStringLiteral("Up one level"));
     ToolBar4->addSeparator();
     ToolButton28 = AddToolButton(
         *ToolBar4, "ToolButton28", "Add bookmark",
@@ -85,6 +87,7 @@ void TLocalFilePane::BuildControls(QWidget& sheet) {
 
     ShellListView1 = new ui::ShellListView(&sheet);
     ShellListView1->setObjectName(QStringLiteral("ShellListView1"));
+    ShellListView1->SetAccessibleName(QStringLiteral("Local File"));
     column->addWidget(ShellListView1, 1);
 }
 

@@ -27,15 +27,20 @@
 #include "mainwindow/banner_bar.h"
 #include "mainwindow/connection_pages.h"
 #include "mainwindow/force_local_folders.h"
+#include "mainwindow/history_page.h"
+#include "mainwindow/history_rerun.h"
 #include "mainwindow/layout_keeper.h"
 #include "mainwindow/local_bookmarks.h"
 #include "mainwindow/local_file_pane.h"
 #include "mainwindow/local_task_rows.h"
 #include "mainwindow/main_transfers.h"
 #include "mainwindow/site_list_pane.h"
+#include "mainwindow/site_rows.h"
 #include "mainwindow/task_run.h"
 #include "mainwindow/task_tree.h"
 #include "platform/ftp/id_exceptions.h"
+#include "platform/os/program_folder.h"
+#include "platform/ui/help_service.h"
 #include "platform/ui/qt_text.h"
 #include "platform/ui/shell_list_view.h"
 #include "platform/ui/ui_services.h"
@@ -118,6 +123,10 @@ TForm1::TForm1(std::string programFolder, QWidget* parent)
     pageDialogs_->SetTaskTree(tasks_);
     pages_->SetPageDialogs(pageDialogs_.get());
     transfers_ = std::make_unique<TMainTransfers>(*local_, [this] { return ActiveFrame(); });
+    rerun_ = std::make_unique<THistoryRerun>(
+        []() -> Tdm& { return *dm; },
+        [this](const std::string& name) { OpenSitePage(name, false); },
+        [this] { return ActiveFrame(); });
     PopupMenu1 = pages_->PopupMenu1;
     Closepage1 = pages_->Closepage1;
     Closeall1 = pages_->Closeall1;
@@ -142,6 +151,7 @@ void TForm1::ConnectHandlers() {
     bookmarks_->OnAdd = [this] { ToolButton28Click(); };
     bookmarks_->OnGoTo = [this](const std::string& folder) { local_->SetRoot(folder); };
     bookmarks_->OnManage = [this] { Bookmarkmanager1Click(); };
+    history_->OnExecute = [this](const rhd& record) { rerun_->Execute(record); };
     connect(ToolButton28, &QToolButton::clicked, this,
             ui::Guarded([this] { ToolButton28Click(); }));
     connect(ToolButton35, &QToolButton::clicked, this,
@@ -162,6 +172,11 @@ void TForm1::ConnectHandlers() {
             ui::Guarded([this] { SpeedButton6Click(); }));
     connect(ToolButton37, &QToolButton::clicked, this,
             ui::Guarded([this] { ToolButton37Click(); }));
+    connect(ZezovozPanel1->SpeedButton5, &QToolButton::clicked, this,
+            ui::Guarded([this] { SpeedButton5Click(); }));
+    connect(ToolButton4, &QToolButton::clicked, this, ui::Guarded([this] { ToolButton4Click(); }));
+    connect(ToolButton36, &QToolButton::clicked, this,
+            ui::Guarded([this] { ToolButton36Click(); }));
     connect(ToolButton30, &QToolButton::clicked, this,
             ui::Guarded([this] { ToolButton30Click(); }));
     tasks_->OnExecute = [this](const rtask& task) { taskRun_->Execute(task); };
@@ -178,6 +193,7 @@ TForm1::~TForm1() {
     bookmarks_->OnAdd = nullptr;
     bookmarks_->OnGoTo = nullptr;
     bookmarks_->OnManage = nullptr;
+    history_->OnExecute = nullptr;
     ShellListView1->OnDragOver = nullptr;
     ShellListView1->OnDragDrop = nullptr;
     tasks_->OnExecute = nullptr;
@@ -217,6 +233,27 @@ void TForm1::BuildLeftSide() {
     ToolButton28->setMenu(popbookmark);
     TabSheet3 = new QWidget(PageControl2);
     TabSheet3->setObjectName(QStringLiteral("TabSheet3"));
+    history_ = new THistoryPage(
+        *TabSheet3, *this, []() -> Tdm& { return *dm; }, programFolder_);
+    ToolBar2 = history_->ToolBar2;
+    ToolButton1 = history_->ToolButton1;
+    ToolButton6 = history_->ToolButton6;
+    ToolButton16 = history_->ToolButton16;
+    ToolButton7 = history_->ToolButton7;
+    ToolButton11 = history_->ToolButton11;
+    ToolButton15 = history_->ToolButton15;
+    ToolButton14 = history_->ToolButton14;
+    TreeView1 = history_->TreeView1;
+    Panel4 = history_->Panel4;
+    Label4 = history_->Label4;
+    Label6 = history_->Label6;
+    Label12 = history_->Label12;
+    Label14 = history_->Label14;
+    Label2 = history_->Label2;
+    Label10 = history_->Label10;
+    Phistory = history_->Phistory;
+    Execute1 = history_->Execute1;
+    Delete2 = history_->Delete2;
     TabSheet4 = new QWidget(PageControl2);
     TabSheet4->setObjectName(QStringLiteral("TabSheet4"));
     PageControl2->addTab(TabSheet2, QStringLiteral("&Local File"));
@@ -676,6 +713,64 @@ void TForm1::SpeedButton2Click() {
 void TForm1::ToolButton37Click() {
     TForm15 dialog(*this, this);
     dialog.exec();
+}
+
+void TForm1::SpeedButton5Click() {
+    ui::HelpFinder(os::ProgramFolder());
+}
+
+void TForm1::ToolButton4Click() {
+    ui::HelpJump(os::ProgramFolder(), "Newitem");
+}
+
+void TForm1::ToolButton36Click() {
+    ui::HelpJump(os::ProgramFolder(), "Newitem20");
+}
+
+// ---- history page ----
+
+const THistoryItems& TForm1::FHistoryItems() const {
+    return history_->FHistoryItems;
+}
+
+void TForm1::LoadHistoryTree() {
+    history_->LoadHistoryTree();
+}
+
+void TForm1::DeleteSiteHistory(std::int32_t siteId) {
+    mainwindow::DeleteHistoryOfSite(*dm, siteId);
+}
+
+void TForm1::ToolButton1Click() {
+    history_->ToolButton1Click();
+}
+
+void TForm1::TreeView1Change(QTreeWidgetItem* node) {
+    history_->TreeView1Change(node);
+}
+
+void TForm1::PhistoryPopup() {
+    history_->PhistoryPopup();
+}
+
+void TForm1::ToolButton6Click() {
+    history_->ToolButton6Click();
+}
+
+void TForm1::ToolButton16Click() {
+    history_->ToolButton16Click();
+}
+
+void TForm1::ToolButton7Click() {
+    history_->ToolButton7Click();
+}
+
+void TForm1::ToolButton11Click() {
+    history_->ToolButton11Click();
+}
+
+void TForm1::ToolButton15Click() {
+    history_->ToolButton15Click();
 }
 
 // ---- local folders of downloads ----

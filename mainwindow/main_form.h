@@ -28,6 +28,7 @@
 
 #include "connection/page_host.h"
 #include "dialogs/dialogs_host.h"
+#include "mainwindow/history_record.h"
 #include "platform/ui/handler_guard.h"
 
 class QAction;
@@ -40,8 +41,11 @@ class QTabWidget;
 class QToolBar;
 class QToolButton;
 class QTreeWidget;
+class QTreeWidgetItem;
 class TBannerBar;
 class TConnectionPages;
+class THistoryPage;
+class THistoryRerun;
 class TLayoutKeeper;
 class TLocalBookmarks;
 class TLocalFilePane;
@@ -120,6 +124,26 @@ class TForm1 : public QMainWindow, public TPageHost, public TDialogsHost {
     QMenu* PopupMenu1;
     QAction* Closepage1;
     QAction* Closeall1;
+    // The "&History" sheet (THistoryPage).
+    QToolBar* ToolBar2;
+    QToolButton* ToolButton1;   // "Show/Refresh hostorys"
+    QToolButton* ToolButton6;   // "Delete"
+    QToolButton* ToolButton16;  // "Execute"
+    QToolButton* ToolButton7;   // "Clear historys"
+    QToolButton* ToolButton11;  // "Expand"
+    QToolButton* ToolButton15;  // "Collapse"
+    QToolButton* ToolButton14;  // "Help"
+    QTreeWidget* TreeView1;
+    QWidget* Panel4;
+    QLabel* Label4;   // "Start at"
+    QLabel* Label6;   // "Finished"
+    QLabel* Label12;  // "Elapsed"
+    QLabel* Label14;  // "Speed"
+    QLabel* Label2;   // "FTP path"
+    QLabel* Label10;  // "Local path"
+    QMenu* Phistory;
+    QAction* Execute1;
+    QAction* Delete2;
     // The "&Tasks" sheet (TTaskTree).
     QToolButton* ToolButton34;  // reload
     QToolButton* ToolButton23;  // "New category"
@@ -279,6 +303,27 @@ class TForm1 : public QMainWindow, public TPageHost, public TDialogsHost {
     void SpeedButton2Click();
     // The site list's "Quick connect": the quick-connect dialog.
     void ToolButton37Click();
+    // Help: the banner's "Help" opens the help file's topics finder; the site list's and the
+    // local pane's "Help" their topics ("Newitem", "Newitem20").
+    void SpeedButton5Click();
+    void ToolButton4Click();
+    void ToolButton36Click();
+
+    // ---- history page ----
+    // The records of the history tree's transfer nodes (owned by the page).
+    const THistoryItems& FHistoryItems() const;
+    void LoadHistoryTree();
+    // Deletes the stored history of the site with that id (its heads and exactly their
+    // details); the tree stays as it is. The site list's delete runs the same routine.
+    void DeleteSiteHistory(std::int32_t siteId);
+    void ToolButton1Click();  // refresh
+    void TreeView1Change(QTreeWidgetItem* node);
+    void PhistoryPopup();
+    void ToolButton6Click();   // Delete, also Delete2
+    void ToolButton16Click();  // Execute, also Execute1: runs the transfer again
+    void ToolButton7Click();   // Clear history
+    void ToolButton11Click();  // Expand
+    void ToolButton15Click();  // Collapse
 
     // ---- local folders of downloads (history re-run, task runs) ----
     // Makes every folder of the absolute local path `path` exist, level by level from the
@@ -306,6 +351,8 @@ class TForm1 : public QMainWindow, public TPageHost, public TDialogsHost {
     TConnectionPages* pages_;
     std::unique_ptr<TPageDialogBox> pageDialogs_;
     std::unique_ptr<TMainTransfers> transfers_;
+    THistoryPage* history_;
+    std::unique_ptr<THistoryRerun> rerun_;
     TTaskTree* tasks_;
     std::unique_ptr<TTaskRun> taskRun_;
     bool shown_ = false;

@@ -24,6 +24,7 @@
 #include "platform/ui/list_view.h"
 #include "platform/ui/modal_result.h"
 #include "platform/ui/qt_text.h"
+#include "platform/ui/tool_buttons.h"
 #include "platform/ui/ui_services.h"
 #include "shared/tdm.h"
 
@@ -33,12 +34,9 @@ constexpr const char* kNewSiteItem = "NewFTPSite";
 
 QToolButton* AddButton(QToolBar& bar, const char* name, const char* hint,
                        QStyle::StandardPixmap icon, bool enabled) {
-    auto* button = new QToolButton(&bar);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setToolTip(QString::fromLatin1(hint));
+    QToolButton* button = ui::AddToolButton(bar, name, hint);
     button->setIcon(QApplication::style()->standardIcon(icon));
     button->setEnabled(enabled);
-    bar.addWidget(button);
     return button;
 }
 
@@ -129,6 +127,7 @@ void TSiteListPane::BuildControls(QWidget& sheet) {
     Splitter2->setObjectName(QStringLiteral("Splitter2"));
     ListView1 = new ui::ListView(Splitter2);
     ListView1->setObjectName(QStringLiteral("ListView1"));
+    ListView1->SetAccessibleName(QStringLiteral("FTP Site"));
     siteItems_ = new QStandardItemModel(0, 4, ListView1);
     siteItems_->setHorizontalHeaderLabels({QStringLiteral("Name"), QStringLiteral("FTP Address"),
                                            QStringLiteral("Create date"),

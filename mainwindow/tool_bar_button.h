@@ -5,15 +5,14 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include "platform/ui/tool_buttons.h"
+
 namespace mainwindow {
 
 inline QToolButton* AddToolButton(QToolBar& bar, const char* name, const char* hint,
                                   const QIcon& icon) {
-    auto* button = new QToolButton(&bar);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setToolTip(QString::fromLatin1(hint));
+    QToolButton* button = ui::AddToolButton(bar, name, hint);
     button->setIcon(icon);
-    bar.addWidget(button);
     return button;
 }
 

@@ -14,6 +14,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -167,22 +168,40 @@ class XServer {
 class SessionBus {
   public:
     SessionBus() {
+        // The accessibility bus the session starts keeps its socket in the runtime folder, by
+        // default one under the user's home that every run on the machine shares: the first
+        // run to end would take the others' socket with it.
+        std::string runtime = "/tmp/zantrope-bus-XXXXXX";
+        if (::mkdtemp(runtime.data()) == nullptr)
+            return;
+        runtime_ = runtime;
         int addressPipe[2];
         if (::pipe(addressPipe) != 0)
             return;
         daemon_ = std::make_unique<ChildProcess>(
             std::vector<std::string>{"/usr/bin/dbus-daemon", "--session", "--nofork",
                                      "--print-address=3"},
-            std::vector<std::string>{}, addressPipe[1]);
+            std::vector<std::string>{"XDG_RUNTIME_DIR=" + runtime_}, addressPipe[1]);
         ::close(addressPipe[1]);
         if (daemon_->Started())
             address_ = ReadFirstLine(addressPipe[0]);
         ::close(addressPipe[0]);
     }
 
+    ~SessionBus() {
+        daemon_.reset();
+        if (!runtime_.empty()) {
+            std::error_code ignored;
+            std::filesystem::remove_all(runtime_, ignored);
+        }
+    }
+    SessionBus(const SessionBus&) = delete;
+    SessionBus& operator=(const SessionBus&) = delete;
+
     const std::string& Address() const { return address_; }
 
   private:
+    std::string runtime_;
     std::unique_ptr<ChildProcess> daemon_;
     std::string address_;
 };

@@ -7,12 +7,9 @@
 // zantrope-tasks.png). The task tree's nodes show in the accessibility tree as cells of a tree.
 #include <gtest/gtest.h>
 
-#include <stdlib.h>
-
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <optional>
 #include <string>
 #include <thread>
 
@@ -41,31 +38,6 @@ std::string Bytes(std::size_t size, unsigned seed) {
 bool Arrived(const std::string& path, const std::string& bytes) {
     return std::filesystem::exists(path) && std::filesystem::file_size(path) == bytes.size();
 }
-
-// The accessibility bus keeps its socket in the runtime folder, or in the home's cache when
-// there is none: one shared path that Xvfb runs of other test processes would replace. The run
-// gets a runtime folder of its own; the session bus, the bus launcher and the finder inherit it.
-class ScopedRuntimeFolder {
-  public:
-    explicit ScopedRuntimeFolder(const std::string& folder) {
-        if (const char* value = std::getenv("XDG_RUNTIME_DIR"))
-            previous_ = value;
-        std::filesystem::create_directories(folder);
-        std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
-        ::setenv("XDG_RUNTIME_DIR", folder.c_str(), 1);
-    }
-    ~ScopedRuntimeFolder() {
-        if (previous_)
-            ::setenv("XDG_RUNTIME_DIR", previous_->c_str(), 1);
-        else
-            ::unsetenv("XDG_RUNTIME_DIR");
-    }
-    ScopedRuntimeFolder(const ScopedRuntimeFolder&) = delete;
-    ScopedRuntimeFolder& operator=(const ScopedRuntimeFolder&) = delete;
-
-  private:
-    std::optional<std::string> previous_;
-};
 
 // Types `text` into the text field named `field` of the window titled `window`, replacing
 // what it held.
@@ -105,7 +77,6 @@ TEST_F(TaskScreenshot, UploadAndDownloadTasksAreMadeSavedAndRunFromTheTasksPage)
     const std::string build = std::string(ZANTROPE_BIN_DIR) + "/../";
     const std::string target = folder_ + "fetched/here";
     {
-        const ScopedRuntimeFolder runtime(folder_ + "runtime");
         ProgramOnXvfb x(program, {"HOME=" + home});
         ASSERT_TRUE(x.Started());
         ASSERT_FALSE(x.FindWindow("Zantrope FREE Edition", std::chrono::seconds(30)).empty());
