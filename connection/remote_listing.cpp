@@ -288,6 +288,13 @@ void TRemoteListing::ShowDirFromCache(const std::string& folder) {
     ShowRows();
 }
 
+void TRemoteListing::RemoveDisplayEntries(const std::function<bool(const rdatalist&)>& drop) {
+    std::erase_if(FDisplayList, drop);
+    // Rows that stay now show other entries: the views start afresh (removing rows from the
+    // end would leave the accessibility tree naming the old ones).
+    rows_.ResetRows(static_cast<int>(FDisplayList.size()));
+}
+
 void TRemoteListing::SortDisplayList() {
     ++sorts_;
     SortEntries(FDisplayList, FSortColumn);

@@ -11,6 +11,7 @@
 // guard. Errors of the FTP component pass through; the display list may then be shorter than
 // the list's row count until ShowRows (rows past its end show empty).
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -65,6 +66,12 @@ class TRemoteListing {
     // Mode 0: every cache entry keyed `folder`; mode 2: those keyed `folder` and named `name`.
     // Both compare exactly; any other mode deletes nothing.
     void InvalidateCache(const std::string& folder, const std::string& name, int mode);
+
+    // Takes the display entries `drop` answers true for out of the display list, keeping the
+    // order of the rest, and shows the rows anew (a reset of the list's rows, which also clears
+    // any selection); the folder cache keeps them all, so the
+    // folder's next display shows them again.
+    void RemoveDisplayEntries(const std::function<bool(const rdatalist&)>& drop);
 
     void SortDisplayList();
     // The list's row count follows the display list, and every row is asked again.

@@ -307,6 +307,11 @@ void Tfb::AddCacheEntry(const std::string& folder, const std::string& name, cons
                             othperm);
 }
 
+void Tfb::RemoveDisplayEntries(const std::function<bool(const rdatalist&)>& drop) {
+    ListView2->Select(-1);
+    listing_->RemoveDisplayEntries(drop);
+}
+
 std::string Tfb::ShellTypeName(const std::string& name) {
     return ui::ShellTypeName(name);
 }

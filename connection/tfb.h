@@ -22,6 +22,7 @@
 #include <cstdint>
 #include <ctime>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -177,6 +178,11 @@ class Tfb : public TfbComponents {
                        const std::string& owner, const std::string& group, const std::string& attr,
                        const std::string& grpperm, const std::string& othperm);
     static std::string ShellTypeName(const std::string& name);
+    // Clears the remote list's selection, then takes the display entries `drop` answers true
+    // for out of the list (the filter); the folder cache keeps them, so Refresh shows them
+    // again. The selection goes first: it would otherwise name rows that now show other
+    // entries, or none.
+    void RemoveDisplayEntries(const std::function<bool(const rdatalist&)>& drop);
     // Navigation (TRemoteNavigation): a disconnected page connects instead (and throws what
     // ConnectSite throws); server errors are logged, never thrown.
     void ListView2DblClick();

@@ -34,6 +34,10 @@ class TDialogsHost {
     virtual void SaveLocalBookmarks() = 0;
     // Every page, closed ones included, from the highest number down.
     virtual std::vector<Tfb*> Pages() const = 0;
+    // The page on the main window's active tab (the frame "fr" + the active sheet's tag);
+    // null while the active tab holds none (the site list). By default the page among Pages()
+    // whose own host reports it active.
+    virtual Tfb* ActivePage() const;
     // The window dialogs opened from the main window are modal to; may be null (no window).
     virtual QWidget* DialogParent() = 0;
 

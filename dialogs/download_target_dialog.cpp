@@ -14,6 +14,7 @@
 
 #include "connection/tfb.h"
 #include "dialogs/dialog_widgets.h"
+#include "dialogs/history_combo.h"
 #include "dialogs/permission_boxes.h"
 #include "platform/ftp/id_list_item.h"
 #include "platform/os/local_paths.h"
@@ -23,7 +24,6 @@
 #include "platform/ui/modal_result.h"
 #include "platform/ui/qt_text.h"
 #include "platform/ui/ui_services.h"
-#include "shared/list_file.h"
 
 TForm10* Form10 = nullptr;
 
@@ -49,7 +49,7 @@ bool ContainsAny(const std::string& text, const char* characters) {
 }  // namespace
 
 TForm10::TForm10(Tfb& page, std::string historyPath, QWidget* parent)
-    : ui::ModalDialog(parent), page_(page), historyPath_(std::move(historyPath)) {
+    : ui::ModalDialog(parent), page_(page) {
     setObjectName(QStringLiteral("Form10"));
     setWindowTitle(QStringLiteral("Download"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
@@ -95,6 +95,7 @@ TForm10::TForm10(Tfb& page, std::string historyPath, QWidget* parent)
     ComboBox1->setEditable(true);
     ComboBox1->setInsertPolicy(QComboBox::NoInsert);
     ComboBox1->setMinimumWidth(ui::ScaledWidth(*ComboBox1, 320));
+    history_ = std::make_unique<dialogs::THistoryCombo>(*ComboBox1, std::move(historyPath));
     SpeedButton1 = Named(new QToolButton(this), "SpeedButton1");
     SpeedButton1->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
     target->addWidget(ComboBox1, 1);
@@ -175,23 +176,12 @@ void TForm10::FormShow() {
 }
 
 void TForm10::LoadDownloadHistory() {
-    const QString text = ComboBox1->currentText();
-    ComboBox1->clear();
-    for (const std::string& folder : shared::ReadListFile(historyPath_))
-        ComboBox1->addItem(ui::ToQt(folder));
-    ComboBox1->setEditText(text);
+    history_->Load();
 }
 
 void TForm10::SaveDownloadHistory() {
     // A history that cannot be written is not worth a message: the download goes on.
-    shared::WriteListFile(historyPath_, Items());
-}
-
-std::vector<std::string> TForm10::Items() const {
-    std::vector<std::string> items;
-    for (int index = 0; index < ComboBox1->count(); ++index)
-        items.push_back(ui::FromQt(ComboBox1->itemText(index)));
-    return items;
+    history_->Save();
 }
 
 void TForm10::ComboBox1Change() {
@@ -206,10 +196,7 @@ void TForm10::SpeedButton1Click() {
 }
 
 void TForm10::Button3Click() {
-    const QString text = ComboBox1->currentText();
-    ComboBox1->clear();
-    ComboBox1->setEditText(text);
-    SaveDownloadHistory();
+    history_->Clear();
 }
 
 bool TForm10::CheckPathChars(const std::string& text) {
@@ -290,8 +277,6 @@ void TForm10::Button2Click() {
         return;
     }
     QueueSelection(text.back() == '/' ? text : text + "/");
-    if (ComboBox1->findText(ui::ToQt(text), Qt::MatchExactly | Qt::MatchCaseSensitive) < 0)
-        ComboBox1->addItem(ui::ToQt(text));
-    SaveDownloadHistory();
+    history_->Remember(text);
     SetModalResult(ui::mrOk);
 }

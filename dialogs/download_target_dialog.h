@@ -12,6 +12,7 @@
 //
 // Life: one at a time, in the global `Form10` from creation to destruction; the page's dialogs
 // create it, preset it from the page (PresetFromPage), show it modally and free it.
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,9 @@ class QLineEdit;
 class QPushButton;
 class QToolButton;
 class Tfb;
+namespace dialogs {
+class THistoryCombo;
+}
 
 class TForm10 : public ui::ModalDialog {
     Q_OBJECT
@@ -74,11 +78,10 @@ class TForm10 : public ui::ModalDialog {
     void showEvent(QShowEvent* event) override;
 
   private:
-    std::vector<std::string> Items() const;
     void QueueSelection(const std::string& folder);
 
     Tfb& page_;
-    std::string historyPath_;
+    std::unique_ptr<dialogs::THistoryCombo> history_;
     bool shown_ = false;
 };
 

@@ -12,6 +12,8 @@
 #include "dialogs/dialogs_host.h"
 #include "dialogs/download_target_dialog.h"
 #include "dialogs/duplicate_dialog.h"
+#include "dialogs/filter_dialog.h"
+#include "dialogs/find_dialog.h"
 #include "dialogs/permissions_dialog.h"
 #include "dialogs/task_dialog.h"
 #include "platform/ui/modal_result.h"
@@ -33,14 +35,16 @@ int TPageDialogBox::ShowDownloadTarget(Tfb& page) {
     return dialog.exec();
 }
 
-int TPageDialogBox::ShowFind(Tfb& page) {
-    (void)page;
-    return ui::mrCancel;
+// Find and Filter act on the main window's active page, which the asking page is while its
+// command runs.
+int TPageDialogBox::ShowFind(Tfb& /*page*/) {
+    TForm3 dialog(host_, programFolder_ + shared::kFindHistoryFile, host_.DialogParent());
+    return dialog.exec();
 }
 
-int TPageDialogBox::ShowFilter(Tfb& page) {
-    (void)page;
-    return ui::mrCancel;
+int TPageDialogBox::ShowFilter(Tfb& /*page*/) {
+    TForm6 dialog(host_, programFolder_ + shared::kFilterHistoryFile, host_.DialogParent());
+    return dialog.exec();
 }
 
 int TPageDialogBox::ShowPermissions(Tfb& page) {

@@ -17,10 +17,12 @@
 
 #include "connection/quick_connect_target.h"
 #include "connection/tfb.h"
+#include "dialogs/about_dialog.h"
 #include "dialogs/bookmark_manager.h"
 #include "dialogs/bookmark_rows.h"
 #include "dialogs/options_dialog.h"
 #include "dialogs/page_dialog_box.h"
+#include "dialogs/product_links.h"
 #include "dialogs/quick_connect_dialog.h"
 #include "mainwindow/banner_bar.h"
 #include "mainwindow/connection_pages.h"
@@ -41,6 +43,7 @@
 #include "platform/ui/help_service.h"
 #include "platform/ui/qt_text.h"
 #include "platform/ui/shell_list_view.h"
+#include "platform/ui/ui_services.h"
 #include "shared/list_file.h"
 #include "shared/open_table.h"
 #include "shared/tab_sheet.h"
@@ -158,9 +161,15 @@ void TForm1::ConnectHandlers() {
     };
     ShellListView1->OnDragDrop = [this](const ui::ListDrag& drag) { ShellListView1DragDrop(drag); };
     connect(ZezovozPanel1->SpeedButton2, &QToolButton::clicked, this,
-            ui::Guarded([this] { close(); }));
+            ui::Guarded([this] { SpeedButton2Click(); }));
     connect(ZezovozPanel1->SpeedButton1, &QToolButton::clicked, this,
             ui::Guarded([this] { SpeedButton1Click(); }));
+    connect(ZezovozPanel1->SpeedButton3, &QToolButton::clicked, this,
+            ui::Guarded([this] { SpeedButton3Click(); }));
+    connect(ZezovozPanel1->SpeedButton4, &QToolButton::clicked, this,
+            ui::Guarded([this] { SpeedButton4Click(); }));
+    connect(ZezovozPanel1->SpeedButton6, &QToolButton::clicked, this,
+            ui::Guarded([this] { SpeedButton6Click(); }));
     connect(ToolButton37, &QToolButton::clicked, this,
             ui::Guarded([this] { ToolButton37Click(); }));
     connect(ZezovozPanel1->SpeedButton5, &QToolButton::clicked, this,
@@ -662,6 +671,10 @@ std::vector<Tfb*> TForm1::Pages() const {
     return pages_->Frames();
 }
 
+Tfb* TForm1::ActivePage() const {
+    return ActiveFrame();
+}
+
 void TForm1::ReloadPageOptions() {
     // Every page created since start, closed ones included, from the highest number down.
     for (Tfb* frame : pages_->Frames())
@@ -677,6 +690,24 @@ QWidget* TForm1::DialogParent() {
 void TForm1::SpeedButton1Click() {
     TForm2 dialog(*this, this);
     dialog.exec();
+}
+
+// The shell's answer is not examined: an address it cannot open gives no message.
+void TForm1::SpeedButton3Click() {
+    ui::ShellOpen(dialogs::kContactMailLink);
+}
+
+void TForm1::SpeedButton4Click() {
+    ui::ShellOpen(dialogs::kHomePage);
+}
+
+void TForm1::SpeedButton6Click() {
+    TForm16 dialog(this);
+    dialog.exec();
+}
+
+void TForm1::SpeedButton2Click() {
+    close();
 }
 
 void TForm1::ToolButton37Click() {

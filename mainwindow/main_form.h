@@ -284,12 +284,23 @@ class TForm1 : public QMainWindow, public TPageHost, public TDialogsHost {
     // is passed over (the bookmarks stay for this run).
     void SaveLocalBookmarks() override;
     std::vector<Tfb*> Pages() const override;
+    // The frame of the active page (ActiveFrame).
+    Tfb* ActivePage() const override;
     void ReloadPageOptions() override;
     QWidget* DialogParent() override;
 
     // ---- banner and toolbar commands ----
     // "Options": the options dialog on its first page.
     void SpeedButton1Click();
+    // "Feedback": a new mail to the program's address with an empty subject, through the shell.
+    void SpeedButton3Click();
+    // "Homepage": the program's home page, through the shell.
+    void SpeedButton4Click();
+    // "About": the About box.
+    void SpeedButton6Click();
+    // "Exit": closes the window without a question, which shuts the program down as the close
+    // box does.
+    void SpeedButton2Click();
     // The site list's "Quick connect": the quick-connect dialog.
     void ToolButton37Click();
     // Help: the banner's "Help" opens the help file's topics finder; the site list's and the

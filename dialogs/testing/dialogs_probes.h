@@ -4,8 +4,11 @@
 #include <sstream>
 #include <string>
 
+#include "dialogs/about_dialog.h"
 #include "dialogs/bookmark_manager.h"
 #include "dialogs/duplicate_dialog.h"
+#include "dialogs/filter_dialog.h"
+#include "dialogs/find_dialog.h"
 #include "dialogs/options_dialog.h"
 #include "dialogs/permissions_dialog.h"
 #include "dialogs/proxy_dialog.h"
@@ -17,12 +20,15 @@
 namespace dialogs::testing {
 
 inline const bool kDialogGlobalsProbe = os::testing::RegisterGlobalStateProbe(
-    "the dialog globals Form2, Form4, Form5, Form7, Form15, Form17, Form9, Form18", [] {
+    "the dialog globals Form2, Form4, Form5, Form7, Form15, Form17, Form9, Form18, Form3, Form6, "
+    "Form16",
+    [] {
         std::ostringstream text;
         text << Form2 << " " << Form4 << " " << Form5 << " " << Form7 << " " << Form15 << " "
              << Form17;
         text << " " << Form9;
         text << " " << Form18;
+        text << " " << Form3 << " " << Form6 << " " << Form16;
         return text.str();
     });
 

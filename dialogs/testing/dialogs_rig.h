@@ -59,7 +59,7 @@ class RecordingHost : public TDialogsHost {
         localBookmarks = folders;
     }
     void SaveLocalBookmarks() override {}
-    std::vector<Tfb*> Pages() const override { return {}; }
+    std::vector<Tfb*> Pages() const override { return pages; }
     QWidget* DialogParent() override { return nullptr; }
 
     int siteListLoads = 0;
@@ -67,6 +67,7 @@ class RecordingHost : public TDialogsHost {
     std::vector<std::string> sitePages;
     std::vector<QuickPage> quickPages;
     std::vector<std::string> localBookmarks;
+    std::vector<Tfb*> pages;            // the open pages, as Pages() gives them
     std::function<void()> onQuickPage;  // runs inside OpenQuickConnectPage
 };
 

@@ -279,6 +279,17 @@ void ListView::SelectRows(const std::vector<int>& rows) {
     model->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
+void ListView::ScrollToTop(int row) {
+    const QModelIndex index = RowIndex(row);
+    if (index.isValid())
+        CurrentView()->scrollTo(index, QAbstractItemView::PositionAtTop);
+}
+
+int ListView::TopRow() const {
+    const QModelIndex index = CurrentView()->indexAt(QPoint(1, 1));
+    return index.isValid() ? index.row() : -1;
+}
+
 void ListView::EditCaption(int row) {
     const QModelIndex index = RowIndex(row);
     if (index.isValid())

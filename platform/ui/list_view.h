@@ -78,6 +78,12 @@ class ListView : public QWidget {
     // one selection change; the first row in row order becomes current.
     void SelectRows(const std::vector<int>& rows);
 
+    // Scrolls the current view so that `row` is its first visible row, as far as the view can
+    // scroll (the last page of a list stays full); nothing for a row out of range.
+    void ScrollToTop(int row);
+    // The row shown at the top left of the current view, -1 when none is (an empty list).
+    int TopRow() const;
+
     // Starts in-place editing of the caption of `row`.
     void EditCaption(int row);
 

@@ -42,6 +42,13 @@ void OwnerDataModel::SetRowCount(int count) {
     Invalidate();
 }
 
+void OwnerDataModel::ResetRows(int count) {
+    beginResetModel();
+    rows_ = count < 0 ? 0 : count;
+    cachedRow_ = -1;
+    endResetModel();
+}
+
 void OwnerDataModel::Invalidate() {
     cachedRow_ = -1;
     if (rows_ > 0 && columnCount() > 0) {

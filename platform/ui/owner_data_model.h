@@ -42,6 +42,11 @@ class OwnerDataModel : public QAbstractTableModel {
     void SetRowCount(int count);
     int RowCount() const { return rows_; }
 
+    // Sets the number of rows with every row new (a model reset): views drop the selection and
+    // all they hold of the old rows, the accessibility tree included. For a change after which
+    // rows that stay show other entries.
+    void ResetRows(int count);
+
     // The rows' texts changed without a change of their number: every row is asked again.
     void Invalidate();
 

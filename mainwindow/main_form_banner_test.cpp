@@ -1,0 +1,87 @@
+// The banner's Feedback, Homepage, About and Exit.
+#include <QCloseEvent>
+#include <QDialog>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
+
+#include <functional>
+
+#include "dialogs/about_dialog.h"
+#include "mainwindow/banner_bar.h"
+#include "mainwindow/main_form_test_support.h"
+#include "platform/ui/testing/gtest_failure.h"
+#include "platform/ui/testing/modal_driver.h"
+#include "platform/ui/testing/scripted_ui.h"
+
+namespace mainwindow::testing {
+namespace {
+
+class Banner : public MainFormTest {
+  protected:
+    // Opens two pages, closes the window the way `close` does and checks the shut-down: no
+    // question, every page shut down and freed by the event loop, the layout written.
+    void ExpectShutDownBy(const std::function<void(TForm1&)>& close) {
+        AddSites({"A", "B"});
+        TForm1& form = ShowForm();
+        form.OpenSitePage("A", false);
+        form.OpenSitePage("B", false);
+        form.FindFrame(1)->SetLogHeight(57);
+        close(form);
+        QApplication::processEvents();
+        EXPECT_FALSE(form.isVisible());
+        EXPECT_EQ(form.FindFrame(1), nullptr);
+        EXPECT_EQ(form.FindFrame(2), nullptr);
+        FlushDeferredDeletes();
+        EXPECT_EQ(form.PageControl1->count(), 1);
+        EXPECT_EQ(LayoutValue("FTP", "INFO"), "57");
+        EXPECT_EQ(LayoutValue("MAIN", "WELCOMEH"), "0");
+        EXPECT_TRUE(ui_.Calls().empty());
+    }
+
+    ui::ScriptedUi ui_{ui::GtestFailure()};
+    ui::ModalDriver driver_{ui::GtestFailure()};
+};
+
+// Both ask the shell for the program's addresses (the mail with an empty subject) and show
+// nothing, whether the shell took the request or not.
+TEST_F(Banner, FeedbackAndHomepageOpenTheProgramsAddresses) {
+    TForm1& form = ShowForm();
+    ui_.AnswerShellOpen(false).AnswerShellOpen(true);
+    form.ZezovozPanel1->SpeedButton3->click();
+    form.ZezovozPanel1->SpeedButton4->click();
+    ASSERT_EQ(ui_.Calls().size(), 2u);
+    EXPECT_EQ(ui_.Calls()[0].service, ui::UiService::kShellOpen);
+    EXPECT_EQ(ui_.Calls()[0].text, "mailto:zantrope@example.org?subject=");
+    EXPECT_EQ(ui_.Calls()[1].service, ui::UiService::kShellOpen);
+    EXPECT_EQ(ui_.Calls()[1].text, "https://www.example.org/zantrope/");
+    EXPECT_EQ(form.LastErrorText(), "");
+}
+
+TEST_F(Banner, AboutShowsTheAboutBoxOverTheWindow) {
+    TForm1& form = ShowForm();
+    driver_.Next([](QDialog& dialog) {
+        EXPECT_EQ(dialog.windowTitle(), "About");
+        EXPECT_EQ(dialog.parentWidget(), Form1);
+        EXPECT_EQ(Form16, &dialog);
+        ui::ClickButton(dialog, "Button1");
+    });
+    form.ZezovozPanel1->SpeedButton6->click();
+    EXPECT_EQ(driver_.DialogsDriven(), 1);
+    EXPECT_EQ(Form16, nullptr);
+}
+
+TEST_F(Banner, ExitShutsDownAsTheCloseBoxDoes) {
+    ExpectShutDownBy([](TForm1& form) { form.ZezovozPanel1->SpeedButton2->click(); });
+}
+
+TEST_F(Banner, TheCloseBoxShutsDown) {
+    ExpectShutDownBy([](TForm1& form) {
+        QCloseEvent event;
+        QApplication::sendEvent(&form, &event);
+        form.hide();  // the window system hides a window whose close was accepted
+    });
+}
+
+}  // namespace
+}  // namespace mainwindow::testing
