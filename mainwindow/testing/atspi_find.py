@@ -35,10 +35,13 @@ def text_of(node):
         return node.name or ""
 
 
-def walk(node, depth=0, limit=60):
-    """Every control below `node`, depth first, with its depth."""
+def walk(node, depth=0, limit=60, shown_only=False):
+    """Every control below `node`, depth first, with its depth. With `shown_only` the controls
+    inside one that is not shown are passed over: a hidden page's whole subtree costs one
+    question to the program instead of one per control, which keeps look-ups quick on a loaded
+    machine."""
     yield node, depth
-    if depth >= limit:
+    if depth >= limit or (shown_only and depth > 0 and not showing(node)):
         return
     try:
         count = node.childCount
@@ -51,7 +54,7 @@ def walk(node, depth=0, limit=60):
         except Exception:
             continue
         if child is not None:
-            yield from walk(child, depth + 1, limit)
+            yield from walk(child, depth + 1, limit, shown_only)
 
 
 def full(pattern, value):
@@ -75,7 +78,7 @@ def matches(args):
             window = app.getChildAtIndex(w)
             if window is None or not full(args.window, window.name):
                 continue
-            for node, _ in walk(window):
+            for node, _ in walk(window, shown_only=args.showing):
                 if args.role is not None and node.getRoleName() != args.role:
                     continue
                 if args.name is not None and not (
