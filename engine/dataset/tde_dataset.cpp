@@ -6,6 +6,7 @@
 
 #include "engine/component_error.h"
 #include "engine/database.h"
+#include "engine/dataset/filter_parser.h"
 #include "engine/dataset/vesk_blob_stream.h"
 #include "engine/day_number.h"
 #include "engine/file_format.h"
@@ -32,7 +33,8 @@ std::int32_t AreaSize(const TField& field) {
 }  // namespace
 
 TTDEDataSet::TTDEDataSet(std::string componentName, TVeskDatabase* ownerDatabase)
-    : TTDBDataSet(std::move(componentName), ownerDatabase) {}
+    : TTDBDataSet(std::move(componentName), ownerDatabase),
+      FFilterParser(std::make_unique<TFilterParser>(*this)) {}
 
 TTDEDataSet::~TTDEDataSet() = default;
 
@@ -236,7 +238,11 @@ void TTDEDataSet::SetMediumType(TVeskDBMediumType value) {
 
 void TTDEDataSet::ParseFilterText(const std::string& text) {
     if (!text.empty())
-        throw EDatabaseError("Filter expressions are not supported");
+        FFilterParser->Parse(text);
+}
+
+bool TTDEDataSet::CalculateFilterText() {
+    return FFilterParser->Calculate(filterOptions_);
 }
 
 bool TTDEDataSet::AcceptRecord() {

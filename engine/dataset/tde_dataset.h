@@ -29,6 +29,7 @@
 
 namespace vesk {
 
+class TFilterParser;
 class TVeskBlobStream;
 enum class TBlobStreamMode { bmRead, bmWrite, bmReadWrite };
 
@@ -148,11 +149,11 @@ class TTDEDataSet : public TTDBDataSet {
     virtual void ActivateFilters() {}
     virtual void DeactivateFilters() {}
     virtual bool GetCanModify() const { return FCanModify; }
-    // Parses a filter text ahead of testing rows; no expression parser is built in, so any
-    // text raises "Filter expressions are not supported".
+    // Parses a filter text ahead of testing rows (nothing for an empty text); raises the
+    // parser's errors (filter_parser.h).
     virtual void ParseFilterText(const std::string& text);
-    // The parsed filter's verdict on the row in FFilterBuffer.
-    virtual bool CalculateFilterText() { return true; }
+    // The parsed filter's verdict on the row in FFilterBuffer, with the current options.
+    virtual bool CalculateFilterText();
 
     // Helpers for the descendant.
     void InitRecordLayout();
@@ -197,6 +198,7 @@ class TTDEDataSet : public TTDBDataSet {
     TRecordBuffer* FFilterBuffer = nullptr;
     TRecordBuffer* FCalcBuffer = nullptr;
     std::vector<std::unique_ptr<TRecordBuffer>> FWorkBuffers;
+    std::unique_ptr<TFilterParser> FFilterParser;  // its field nodes read the active buffer
 
   private:
     void InternalOpenCursor() override;
