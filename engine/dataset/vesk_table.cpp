@@ -7,7 +7,10 @@
 namespace vesk {
 
 TVeskTable::TVeskTable(std::string componentName, TVeskDatabase* ownerDatabase)
-    : TTDEDataSet(std::move(componentName), ownerDatabase) {}
+    : TTDEDataSet(std::move(componentName), ownerDatabase) {
+    masterLink_.OnMasterChange = [this] { MasterChanged(); };
+    masterLink_.OnMasterDisable = [this] { MasterDisabled(); };
+}
 
 TVeskTable::~TVeskTable() {
     // The storage hooks are this class's: close while they can still run. A component being
@@ -50,9 +53,11 @@ void TVeskTable::SetIndexName(const std::string& name) {
     if (idx < 0)
         idx = tableIO_->GetPrimaryIndex();
     LoadCurrentList(idx);
-    if (Filtered())
+    // The range applies the filter after itself.
+    if (!CheckMasterRange() && Filtered())
         ActivateFilters();
     ReadFirst();
+    NotifyDataChanged();
 }
 
 std::int32_t TVeskTable::RecordCount() const {
@@ -102,6 +107,8 @@ void TVeskTable::InternalClose() {
     tableIO_ = nullptr;
     currentList_.reset();
     listNarrowed_ = false;
+    rangeActive_ = false;
+    rangeFieldCount_ = 0;
     keyCache_.Clear();
 }
 
@@ -186,23 +193,66 @@ void TVeskTable::InternalGotoBookmark(std::int32_t bookmark) {
 
 void TVeskTable::ActivateFilters() {
     ParseFilterText(Filter());
+    const std::int32_t count = RecordCount();
+    const std::int32_t cursor = FCurRec;
     TRecordList kept;
-    {
+    try {
         TTempState filterState(*this, TDataSetState::dsFilter, &ScratchBuffer());
-        for (std::int32_t pos = 0; pos < RecordCount(); ++pos) {
+        for (std::int32_t pos = 0; pos < count; ++pos) {
+            FCurRec = pos;
             ReadRecordData(ScratchBuffer(), pos);
             if (AcceptRecord())
                 kept.push_back((*currentList_)[static_cast<size_t>(pos)]);
+            if (OnFilterProgress)
+                OnFilterProgress(*this, static_cast<int>(std::int64_t{pos} * 100 / count));
         }
+    } catch (...) {
+        FCurRec = cursor;
+        throw;
     }
-    currentList_ = std::move(kept);
-    listNarrowed_ = true;
+    // A filter that passes every row leaves the order as it was.
+    if (kept.size() < currentList_->size()) {
+        currentList_ = std::move(kept);
+        listNarrowed_ = true;
+    }
     FCurRec = -1;
 }
 
 void TVeskTable::DeactivateFilters() {
-    LoadCurrentList(indexIdx_);
+    SelectIndex();
+    // Leaving the filter keeps the master's range.
+    if (rangeActive_ && indexIdx_ >= 0)
+        NarrowToRange();
     FCurRec = -1;
+}
+
+void TVeskTable::ReapplyFilters() {
+    TRecordList saved = *currentList_;
+    const bool savedNarrowed = listNarrowed_;
+    const std::int32_t savedCursor = FCurRec;
+    try {
+        TTDEDataSet::ReapplyFilters();
+    } catch (...) {
+        currentList_ = std::move(saved);
+        listNarrowed_ = savedNarrowed;
+        FCurRec = savedCursor;
+        throw;
+    }
+}
+
+void TVeskTable::InternalRefresh() {
+    SelectIndex();
+    if (rangeActive_)
+        ApplyRange();
+    if (Filtered())
+        ActivateFilters();
+}
+
+void TVeskTable::DoAfterOpen() {
+    // The range first, so that the filter narrows it (a second pass over the rows the range
+    // already filtered passes them all).
+    CheckMasterRange();
+    TTDEDataSet::DoAfterOpen();
 }
 
 }  // namespace vesk

@@ -178,6 +178,7 @@ bool TVeskTable::Locate(const std::string& keyFields, const std::vector<TKeyValu
         Resync();
         if (AfterScroll)
             AfterScroll(*this);
+        NotifyDataChanged();
     }
     return found;
 }
