@@ -65,9 +65,11 @@ TEST_F(TableFilter, AFailingFilterKeepsThePreviousTextAndOrder) {
     EXPECT_EQ(ErrorOf([&] { t.SetFilter("a / b > 1"); }), "Division by zero");
     EXPECT_EQ(t.Filter(), "a <> 1");
     EXPECT_EQ(Names(t), (std::vector<std::string>{"r2", "r3"}));
-    // The file loses its records under the open table: the damage message, nothing changed.
+    // The file loses its records under the open table: a filter that reads them stops with
+    // the damage message, and nothing changes. (Values read before, while the file was sound
+    // and the table unchanged, are held in memory: "a" would still be compared.)
     std::filesystem::resize_file(path_, 4096);
-    const std::string message = ErrorOf([&] { t.SetFilter("a = 3"); });
+    const std::string message = ErrorOf([&] { t.SetFilter("x = 3"); });
     EXPECT_NE(message.find("damaged"), std::string::npos) << message;
     EXPECT_EQ(t.Filter(), "a <> 1");
     EXPECT_EQ(t.RecordCount(), 2);
@@ -224,6 +226,41 @@ TEST_F(MasterRange, LinksAreCheckedAndKeptOnErrors) {
     detail_->SetMasterSource(&again);
     detail_->SetMasterFields("id");
     EXPECT_EQ(Names(*detail_), (std::vector<std::string>{"a", "b", "c"}));
+}
+
+}  // namespace
+}  // namespace vesk::testing
+
+namespace vesk::testing {
+namespace {
+
+// Scans keep the values they compared; any write of the table, by any component, forgets them.
+TEST_F(TableFilter, ScansSeeEveryWriteOfTheTable) {
+    TVeskTable& scanner = Table("f");
+    TVeskTable& writer = Table("f");
+    scanner.Open();
+    writer.Open();
+    for (int i = 1; i <= 3; ++i)
+        AddRow(writer, Numbered("r" + std::to_string(i), i));
+    scanner.Refresh();
+    ASSERT_TRUE(scanner.Locate("a", TKeyValue(std::int64_t{2})));
+    EXPECT_FALSE(scanner.Locate("a", TKeyValue(std::int64_t{7})));
+    ASSERT_TRUE(writer.Locate("name", TKeyValue(std::string("r2"))));
+    writer.Edit();
+    writer.FieldByName("a").SetAsInteger(7);
+    writer.Post();
+    ASSERT_TRUE(scanner.Locate("a", TKeyValue(std::int64_t{7})));
+    EXPECT_EQ(scanner.FieldByName("name").AsString(), "r2");  // the whole row once found
+    scanner.SetFilter("a = 2");
+    scanner.SetFiltered(true);
+    EXPECT_EQ(scanner.RecordCount(), 0);
+    writer.Edit();
+    writer.FieldByName("a").SetAsInteger(2);
+    writer.Post();
+    scanner.Refresh();
+    EXPECT_EQ(Names(scanner), (std::vector<std::string>{"r2"}));
+    // A row found by a filter that read only its field "a" shows all its fields.
+    EXPECT_EQ(scanner.FieldByName("b").AsInteger(), 1);
 }
 
 }  // namespace

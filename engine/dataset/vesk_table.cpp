@@ -1,8 +1,12 @@
 // The table component: properties, opening and closing, the current order and row reads.
 #include "engine/dataset/vesk_table.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "engine/component_error.h"
 #include "engine/database.h"
+#include "engine/dataset/filter_parser.h"
 
 namespace vesk {
 
@@ -110,6 +114,7 @@ void TVeskTable::InternalClose() {
     rangeActive_ = false;
     rangeFieldCount_ = 0;
     keyCache_.Clear();
+    scanCache_.Clear();
 }
 
 void TVeskTable::SelectIndex() {
@@ -191,16 +196,54 @@ void TVeskTable::InternalGotoBookmark(std::int32_t bookmark) {
     throw EDatabaseError("Bookmark not found");
 }
 
+std::optional<std::vector<const TField*>> TVeskTable::FilterFields() const {
+    if (OnFilterRecord)
+        return std::nullopt;
+    std::vector<const TField*> fields;
+    if (Filter().empty())
+        return fields;  // every row passes: nothing to read
+    for (const TExprNode* node = FFilterParser->Nodes.Head; node != nullptr; node = node->Next) {
+        if (node->Kind != enField)
+            continue;
+        const TField* field = &Fields().Fields(node->FieldIndex);
+        if (field->IsBlob() || field->FieldNo() <= 0)
+            return std::nullopt;
+        if (std::find(fields.begin(), fields.end(), field) == fields.end())
+            fields.push_back(field);
+    }
+    return fields;
+}
+
+void TVeskTable::ReadScanFields(TRecordBuffer& buffer, std::int32_t pos,
+                                const std::vector<const TField*>& fields) {
+    const TRecordItem& item = (*currentList_)[static_cast<size_t>(pos)];
+    for (const TField* field : fields) {
+        const TStoredValue value = scanCache_.Value(*tableIO_, item, field->FieldNo() - 1);
+        std::uint8_t* at = buffer.Data() + GetFieldOffset(field->FieldNo());
+        const auto room = static_cast<size_t>(field->DataSize());
+        const size_t size = std::min(static_cast<size_t>(std::max(value.size, 0)), room);
+        std::memcpy(at, value.data, size);
+        // A kept text has no zero of its own; a text's room is always one byte longer.
+        if (size < room)
+            std::memset(at + size, 0, IsTextKind(field->DataType()) ? 1 : room - size);
+    }
+}
+
 void TVeskTable::ActivateFilters() {
     ParseFilterText(Filter());
     const std::int32_t count = RecordCount();
     const std::int32_t cursor = FCurRec;
+    const std::optional<std::vector<const TField*>> fields = FilterFields();
+    scanCache_.BeginScan();
     TRecordList kept;
     try {
         TTempState filterState(*this, TDataSetState::dsFilter, &ScratchBuffer());
         for (std::int32_t pos = 0; pos < count; ++pos) {
             FCurRec = pos;
-            ReadRecordData(ScratchBuffer(), pos);
+            if (fields)
+                ReadScanFields(ScratchBuffer(), pos, *fields);
+            else
+                ReadRecordData(ScratchBuffer(), pos);
             if (AcceptRecord())
                 kept.push_back((*currentList_)[static_cast<size_t>(pos)]);
             if (OnFilterProgress)

@@ -23,6 +23,7 @@
 #include "engine/dataset/index_defs.h"
 #include "engine/dataset/index_key_cache.h"
 #include "engine/dataset/key_value.h"
+#include "engine/dataset/scan_value_cache.h"
 #include "engine/dataset/tde_dataset.h"
 #include "engine/table_io.h"
 
@@ -132,6 +133,13 @@ class TVeskTable : public TTDEDataSet {
     std::int32_t LocateByScan(const std::vector<TField*>& fields, TRecordBuffer& key,
                               TLocateOptions options);
     [[noreturn]] void RecordNotFound() const;
+    // The fields the parsed filter reads, when a row can be tested with them alone (no
+    // OnFilterRecord, which may read any field; no blob, whose stream needs the record);
+    // nullopt when the whole record is needed.
+    std::optional<std::vector<const TField*>> FilterFields() const;
+    // Puts the stored values of those fields of row pos into the buffer.
+    void ReadScanFields(TRecordBuffer& buffer, std::int32_t pos,
+                        const std::vector<const TField*>& fields);
     void MasterChanged();
     void MasterDisabled();
     // Applies the master range when the link is active and names a field; whether it did.
@@ -156,6 +164,7 @@ class TVeskTable : public TTDEDataSet {
     std::optional<TRecordList> currentList_;
     bool listNarrowed_ = false;  // a filter narrowed the current list
     TIndexKeyCache keyCache_;
+    TScanValueCache scanCache_;      // the fields scans compare, read once per record
     bool listAdjustFailed_ = false;  // placing a written row in the current order failed
     TMasterDataLink masterLink_;
     bool rangeActive_ = false;          // a master range narrows the current order

@@ -1,0 +1,59 @@
+#pragma once
+// Stored values of single fields held in memory, for scans that compare a few fields of many
+// records (a filter pass, a Locate that no index serves) again and again while the table does
+// not change. A scan then reads only the fields it compares, each record's once, and the
+// whole record only for a row it keeps.
+//
+// A value is read the first time a scan meets its record (after the record's placement check,
+// through the table's sequential block reader) and kept from then on: a plain text up to its
+// first zero byte, any other plain value whole. Enciphered values and blobs are not kept (their
+// reads go to the table each time). Any write to the table (its header's write counter moves)
+// or a change of its live rows forgets every value; a field whose values would take more than
+// kMaxFieldBytes is not kept either.
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "engine/dataset/record_scan_reader.h"
+#include "engine/table_io.h"
+
+namespace vesk {
+
+class TScanValueCache {
+  public:
+    static constexpr std::int64_t kMaxFieldBytes = 64 * 1024 * 1024;
+
+    // The stored value of field fieldNo (0-based) of the record of item, valid until the next
+    // call. A kept text has no terminating zero (its size ends it). Throws the damage error for
+    // a record that breaks the placement rule or lies past the file's end.
+    TStoredValue Value(TVeskTableIO& table, const TRecordItem& item, std::int32_t fieldNo);
+    // A new scan: values not kept are read from the file as it is now (no block held from an
+    // earlier scan).
+    void BeginScan() { reader_.reset(); }
+    void Clear();
+
+  private:
+    struct Column {
+        bool refused = false;
+        std::vector<std::uint32_t> start;  // per entry number: offset in bytes, or kAbsent
+        std::vector<std::uint32_t> size;
+        std::vector<std::uint8_t> bytes;
+    };
+    static constexpr std::uint32_t kAbsent = 0xFFFFFFFFu;
+    struct Signature {
+        const TVeskTableIO* table = nullptr;
+        std::int32_t writeCounter = 0;
+        std::size_t live = 0;
+        std::int32_t lastEntry = -1;
+        bool operator==(const Signature&) const = default;
+    };
+    static Signature SignatureOf(TVeskTableIO& table);
+    Column& ColumnOf(TVeskTableIO& table, std::int32_t fieldNo);
+
+    Signature signature_;
+    std::int32_t entries_ = 0;
+    std::vector<std::unique_ptr<Column>> columns_;  // by field number
+    std::unique_ptr<TRecordScanReader> reader_;
+};
+
+}  // namespace vesk
