@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "engine/dataset/record_scan_reader.h"
+#include "engine/file_mapping.h"
 #include "engine/table_io.h"
 
 namespace vesk {
@@ -27,9 +28,22 @@ class TScanValueCache {
     // call. A kept text has no terminating zero (its size ends it). Throws the damage error for
     // a record that breaks the placement rule or lies past the file's end.
     TStoredValue Value(TVeskTableIO& table, const TRecordItem& item, std::int32_t fieldNo);
-    // A new scan: values not kept are read from the file as it is now (no block held from an
-    // earlier scan).
-    void BeginScan() { reader_.reset(); }
+    // One scan over the table, for its scope: values not kept are read from the file as it
+    // is now. On the disk medium the scan holds the file's lock (no writer can change or cut
+    // the file meanwhile) and reads through a read-only view of the file. Throws the lock's
+    // time-out. Nothing inside the scope may take the file's lock again (a whole-record read).
+    class TScan {
+      public:
+        TScan(TScanValueCache& cache, TVeskTableIO& table);
+        ~TScan();
+        TScan(const TScan&) = delete;
+        TScan& operator=(const TScan&) = delete;
+
+      private:
+        TScanValueCache& cache_;
+        std::unique_ptr<TFileLockGuard> lock_;
+        std::unique_ptr<TReadOnlyFileMapping> mapping_;
+    };
     void Clear();
 
   private:
@@ -54,6 +68,7 @@ class TScanValueCache {
     std::int32_t entries_ = 0;
     std::vector<std::unique_ptr<Column>> columns_;  // by field number
     std::unique_ptr<TRecordScanReader> reader_;
+    const TReadOnlyFileMapping* mapping_ = nullptr;  // the current scan's view of the file
 };
 
 }  // namespace vesk

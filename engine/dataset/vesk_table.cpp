@@ -234,9 +234,12 @@ void TVeskTable::ActivateFilters() {
     const std::int32_t count = RecordCount();
     const std::int32_t cursor = FCurRec;
     const std::optional<std::vector<const TField*>> fields = FilterFields();
-    scanCache_.BeginScan();
     TRecordList kept;
     try {
+        // Whole-record reads take the file's lock themselves; a scan of fields holds it.
+        std::optional<TScanValueCache::TScan> scan;
+        if (fields)
+            scan.emplace(scanCache_, *tableIO_);
         TTempState filterState(*this, TDataSetState::dsFilter, &ScratchBuffer());
         for (std::int32_t pos = 0; pos < count; ++pos) {
             FCurRec = pos;

@@ -97,7 +97,7 @@ std::int32_t TVeskTable::LocateByIndex(std::int32_t indexNo, TRecordBuffer& key,
 std::int32_t TVeskTable::LocateByScan(const std::vector<TField*>& fields, TRecordBuffer& key,
                                       TLocateOptions options) {
     const TRecordList& list = *currentList_;
-    scanCache_.BeginScan();
+    const TScanValueCache::TScan scan(scanCache_, *tableIO_);
     for (std::size_t pos = 0; pos < list.size(); ++pos) {
         bool equal = true;
         for (const TField* field : fields) {
