@@ -72,8 +72,7 @@ TStoredValue TScanValueCache::Value(TVeskTableIO& table, const TRecordItem& item
     const bool kept = !column.refused && item.EntryNo >= 0 && item.EntryNo < entries_;
     const auto entry = static_cast<size_t>(item.EntryNo);
     if (kept && column.start[entry] != kAbsent)
-        return {column.bytes.data() + column.start[entry],
-                static_cast<std::int32_t>(column.size[entry])};
+        return Kept(column, entry);
     table.CheckRecordPlacement(item);
     TStoredValue value = reader_->Value(item, fieldNo);
     if (!kept)
@@ -95,7 +94,16 @@ TStoredValue TScanValueCache::Value(TVeskTableIO& table, const TRecordItem& item
     column.start[entry] = static_cast<std::uint32_t>(column.bytes.size());
     column.size[entry] = static_cast<std::uint32_t>(size);
     column.bytes.insert(column.bytes.end(), value.data, value.data + size);
-    return {column.bytes.data() + column.start[entry], size};
+    return Kept(column, entry);
+}
+
+TStoredValue TScanValueCache::Kept(const Column& column, size_t entry) {
+    // An empty value points at a byte all the same: the bytes may not be allocated yet.
+    static constexpr std::uint8_t kNothing[1] = {0};
+    const std::uint32_t size = column.size[entry];
+    if (size == 0)
+        return {kNothing, 0};
+    return {column.bytes.data() + column.start[entry], static_cast<std::int32_t>(size)};
 }
 
 }  // namespace vesk

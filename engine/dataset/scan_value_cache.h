@@ -63,6 +63,7 @@ class TScanValueCache {
     };
     static Signature SignatureOf(TVeskTableIO& table);
     Column& ColumnOf(TVeskTableIO& table, std::int32_t fieldNo);
+    static TStoredValue Kept(const Column& column, size_t entry);
 
     Signature signature_;
     std::int32_t entries_ = 0;
