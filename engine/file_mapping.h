@@ -1,11 +1,13 @@
 #pragma once
-// A read-only view of the first bytes of an open file, for scans that touch a few bytes of
-// many records: the page cache is read in place instead of being copied block by block.
+// A read-only view of an open file from its first byte, for reads that touch a few bytes of
+// many records or whole records many times: the page cache is read in place instead of being
+// copied by a system call each time. The view may be longer than the file (room to grow).
 //
-// The file must not be cut while the view exists (reading a page past the file's end would
-// fault): the owner holds the database file's lock, which every writer takes, for the view's
-// whole life. A view that cannot be made is empty (Data() nullptr) and the caller reads the
-// file as before. Never throws.
+// Only bytes inside the file may be read, and the file must not be cut below them while they
+// are read (reading a page past the file's end faults): the owner reads only while it holds the
+// database file's lock, which every writer takes, and only inside the size learnt under it. A
+// view that cannot be made is empty (Data() nullptr) and the caller reads the file as before.
+// Never throws.
 #include <cstdint>
 
 namespace vesk {
