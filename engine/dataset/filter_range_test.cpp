@@ -26,10 +26,18 @@ TEST_F(TableFilter, FilteringNarrowsTheOrderAndReportsProgress) {
     t.Open();
     for (int i = 1; i <= 4; ++i)
         AddRow(t, Numbered("r" + std::to_string(i), i));
+    // A progress handler may read other tables of the same file meanwhile.
+    TVeskTable& other = Table("master");
+    other.Open();
+    other.Append();
+    other.FieldByName("id").SetAsInteger(42);
+    other.Post();
     std::vector<int> progress;
     t.OnFilterProgress = [&](TTDEDataSet& dataSet, int percent) {
         EXPECT_EQ(&dataSet, &t);
         progress.push_back(percent);
+        other.First();
+        EXPECT_EQ(other.FieldByName("id").AsInteger(), 42);
     };
     t.SetFilter("a = 2 or a = 4");
     t.SetFiltered(true);

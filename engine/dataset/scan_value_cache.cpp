@@ -11,10 +11,11 @@ TScanValueCache::Signature TScanValueCache::SignatureOf(TVeskTableIO& table) {
             physical.empty() ? -1 : physical.back().EntryNo};
 }
 
-TScanValueCache::TScan::TScan(TScanValueCache& cache, TVeskTableIO& table) : cache_(cache) {
+TScanValueCache::TScan::TScan(TScanValueCache& cache, TVeskTableIO& table, bool holdLock)
+    : cache_(cache) {
     cache_.reader_.reset();
     TVeskDBFileIO& file = table.Owner().FileIO();
-    if (file.MediumType() != mtDisk || file.Stream() == nullptr)
+    if (!holdLock || file.MediumType() != mtDisk || file.Stream() == nullptr)
         return;
     lock_ = std::make_unique<TFileLockGuard>(file);
     // Only the real file stream is viewed; streams standing in for it in tests are read.

@@ -29,12 +29,13 @@ class TScanValueCache {
     // a record that breaks the placement rule or lies past the file's end.
     TStoredValue Value(TVeskTableIO& table, const TRecordItem& item, std::int32_t fieldNo);
     // One scan over the table, for its scope: values not kept are read from the file as it
-    // is now. On the disk medium the scan holds the file's lock (no writer can change or cut
-    // the file meanwhile) and reads through a read-only view of the file. Throws the lock's
-    // time-out. Nothing inside the scope may take the file's lock again (a whole-record read).
+    // is now. With holdLock, on the disk medium, the scan holds the file's lock (no writer can
+    // change or cut the file meanwhile) and reads through a read-only view of the file; it
+    // throws the lock's time-out, and nothing inside the scope may take the file's lock again
+    // (a whole-record read, a read of another table of the file).
     class TScan {
       public:
-        TScan(TScanValueCache& cache, TVeskTableIO& table);
+        TScan(TScanValueCache& cache, TVeskTableIO& table, bool holdLock = true);
         ~TScan();
         TScan(const TScan&) = delete;
         TScan& operator=(const TScan&) = delete;

@@ -236,10 +236,11 @@ void TVeskTable::ActivateFilters() {
     const std::optional<std::vector<const TField*>> fields = FilterFields();
     TRecordList kept;
     try {
-        // Whole-record reads take the file's lock themselves; a scan of fields holds it.
+        // Whole-record reads take the file's lock themselves; a scan of fields holds it, but
+        // not around a progress event, whose handler may read other tables of the file.
         std::optional<TScanValueCache::TScan> scan;
         if (fields)
-            scan.emplace(scanCache_, *tableIO_);
+            scan.emplace(scanCache_, *tableIO_, !OnFilterProgress);
         TTempState filterState(*this, TDataSetState::dsFilter, &ScratchBuffer());
         for (std::int32_t pos = 0; pos < count; ++pos) {
             FCurRec = pos;
