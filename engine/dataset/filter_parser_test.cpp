@@ -322,7 +322,7 @@ bool IsKnownRefusal(const std::string& message) {
 TEST_F(FilterParser, RandomAndDamagedTextsAreRefusedCleanly) {
     for (const FilterRow& row : FixtureRows())
         AddRow(*table_, row);
-    const std::vector<std::string> pieces = {
+    const std::vector<std::string> fragments = {
         "a",          "b",          "x",        "name",    "[order date]",
         "flag",       "memo",       "t",        "dt",      "year",
         "s",          "=",          "<>",       ">=",      "<",
@@ -347,7 +347,7 @@ TEST_F(FilterParser, RandomAndDamagedTextsAreRefusedCleanly) {
         std::string text;
         const size_t count = 1 + pick(12);
         for (size_t i = 0; i < count; ++i)
-            text += pieces[pick(pieces.size())] + (pick(3) ? " " : "");
+            text += fragments[pick(fragments.size())] + (pick(3) ? " " : "");
         // Damage: a byte changed, a cut, or a stray byte.
         switch (pick(4)) {
             case 0:
