@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstring>
 #include <thread>
+#include <typeinfo>
 #include <unordered_set>
 
 #include "engine/codec/encrypt_exception.h"
@@ -138,6 +139,7 @@ void TVeskDBFileIO::Open(const std::string& fileName, TVeskDBMediumType mediumTy
 
 void TVeskDBFileIO::Close() {
     Unlock();
+    view_.reset();
     fileStream_.reset();
     stream_ = nullptr;
     knownSize_ = 0;
@@ -235,10 +237,37 @@ std::int64_t TVeskDBFileIO::ReadStored(void* buffer, std::int64_t position, std:
     // would; nothing the cache may still hold from beyond it is returned.
     if (position > knownSize_ - count)
         RefreshFileSize();
+    // Small reads under the lock (headers, tab entries, keys) are read in place; a whole
+    // record is copied by the system, which costs less than first touching its pages.
+    const std::uint8_t* view =
+        count <= TFileBlockCache::kLargestCachedRead ? LockedView(position, count) : nullptr;
+    if (view != nullptr) {
+        std::memcpy(buffer, view, static_cast<size_t>(count));
+        return count;
+    }
     const std::int64_t got =
         useCache ? blockCache_.Read(*fileStream_, buffer, position, count, knownSize_)
                  : ReadAtOrThrow(*fileStream_, buffer, position, count);
     return std::max<std::int64_t>(0, std::min(got, knownSize_ - position));
+}
+
+const std::uint8_t* TVeskDBFileIO::LockedView(std::int64_t position, std::int64_t count) {
+    // Only the real file is viewed (streams standing in for it in tests are read), and only
+    // inside the size learnt under the lock.
+    if (!locked_ || !fileStream_ || position < 0 || position > knownSize_ - count ||
+        typeid(*fileStream_) != typeid(TFileStream))
+        return nullptr;
+    if (!view_ || view_->Size() < position + count) {
+        constexpr std::int64_t kRoom = 64 * 1024 * 1024;
+        view_.reset();
+        view_ = std::make_unique<TReadOnlyFileMapping>(fileStream_->Handle(),
+                                                       knownSize_ + knownSize_ / 2 + kRoom);
+        if (view_->Size() < position + count) {
+            view_.reset();
+            return nullptr;
+        }
+    }
+    return view_->Data() + position;
 }
 
 void TVeskDBFileIO::CheckRange(std::int64_t position, std::int64_t count, const std::string& what) {

@@ -35,6 +35,7 @@
 #include "engine/codec/encrypt_mgr.h"
 #include "engine/file_block_cache.h"
 #include "engine/file_format.h"
+#include "engine/file_mapping.h"
 #include "engine/stream.h"
 
 namespace vesk {
@@ -255,7 +256,16 @@ class TVeskDBFileIO : public TDataProcessOwner {
     std::unique_ptr<TFileStream> fileStream_;  // the disk medium's stream
     TStream* stream_ = nullptr;                // the open stream (file or memory image)
     std::int64_t knownSize_ = 0;               // the disk medium's file size, see above
-    TFileBlockCache blockCache_;               // the disk medium's blocks, see above
+    // A read-only view of the file, used only while the lock is held (no engine writer can
+    // cut the file then) for bytes inside the size learnt under the lock; mapped with room to
+    // grow, so that appends seldom make a new one. Reads without the lock go to the stream.
+    std::unique_ptr<TReadOnlyFileMapping> view_;
+    // While this handle holds the lock: the file's own bytes [position, position + count),
+    // read in place; nullptr when they lie outside the file as learnt under the lock, or when
+    // the file cannot be viewed (then the stream reads them).
+    const std::uint8_t* LockedView(std::int64_t position, std::int64_t count);
+
+    TFileBlockCache blockCache_;  // the disk medium's blocks, see above
     std::array<std::uint8_t, format::kOptionsSize> options_{};
     std::array<std::uint8_t, format::kTableTabSize> tableTab_{};
     std::unique_ptr<TCompressMgr> compressMgr_;

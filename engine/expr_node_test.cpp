@@ -137,6 +137,8 @@ class FakeParser : public TExprParserBase {
     std::string memo = "first";
     int placeLookups = 0;
 
+    TExprNode* ParseOrExpr() override { return nullptr; }
+    std::size_t ReadToken(std::size_t p) override { return p; }
     TFieldInfo GetFieldInfo(const std::string& name) override {
         if (name == "n")
             return {0, ftInteger, false};

@@ -1,5 +1,7 @@
 #include "engine/table_io.h"
 
+#include "engine/table_write_op.h"
+
 #include <algorithm>
 
 #include "engine/db_error.h"
@@ -388,6 +390,12 @@ void TVeskTableIO::ReadFieldValue(TMemoryStream& dest, const TRecordItem& item,
         dest,
         static_cast<std::int64_t>(item.RecordOffset) + fieldOffsets_[static_cast<size_t>(fieldNo)],
         size, isBlob, CanEncryptField(fieldNo), CanCompressField(fieldNo), &place);
+}
+
+std::int32_t TVeskTableIO::WriteCounter() const {
+    return headerCopy_.size() >= static_cast<size_t>(kHdrWriteCounter) + 4
+               ? format::GetI32(headerCopy_.data() + kHdrWriteCounter)
+               : 0;
 }
 
 void TVeskTableIO::AddRecordItem(TRecordList& list, const TRecordItem& item) {

@@ -109,6 +109,14 @@ class TVeskTableIO {
     // record offset (records never move while the table is loaded). No lock.
     void ReadFieldValue(TMemoryStream& dest, const TRecordItem& item, std::int32_t fieldNo);
 
+    // Throws the damage error unless the record of item may lie where the item says (the
+    // rule every read of a record keeps; record_placement.h).
+    void CheckRecordPlacement(const TRecordItem& item) {
+        CheckRecordOffset(item.EntryNo, item.RecordOffset);
+    }
+    // The write counter of the table's header copy: it moves with every write of the table.
+    std::int32_t WriteCounter() const;
+
     // -1, 0 or 1 by the expression evaluator's "=" and then "<". Each value is read up to its
     // size in bytes (a text also up to its first zero byte).
     static int CompareFieldValue(const void* value1, std::int32_t size1, const void* value2,

@@ -5,43 +5,12 @@
 
 #include "engine/dataset/vesk_blob_stream.h"
 #include "engine/dataset/vesk_table.h"
-#include "engine/login_prompt.h"
-#include "engine/session_list.h"
+#include "tools/table_component.h"
 #include "tools/tsv_read.h"
 
 namespace vesktool {
 
 namespace {
-
-// For the life of the object, the engine's password prompt answers with the tool's password,
-// as a user would type it; the engine then grants access or says "Access denied".
-class PasswordAnswer {
-  public:
-    explicit PasswordAnswer(std::string password)
-        : previous_(vesk::SetLoginPrompt(
-              [password = std::move(password)](const std::string&, std::string& entered) {
-                  entered = password;
-                  return true;
-              })) {}
-    ~PasswordAnswer() { vesk::SetLoginPrompt(std::move(previous_)); }
-    PasswordAnswer(const PasswordAnswer&) = delete;
-    PasswordAnswer& operator=(const PasswordAnswer&) = delete;
-
-  private:
-    vesk::TLoginPrompt previous_;
-};
-
-// The table component on the file: the session makes a temporary database named by the path.
-std::unique_ptr<vesk::TVeskTable> OpenTable(const std::string& file, const std::string& table,
-                                            const std::string& password) {
-    vesk::VeskDB_Initialization();
-    const PasswordAnswer answer(password);
-    auto component = std::make_unique<vesk::TVeskTable>("T" + table);
-    component->SetDatabaseName(file);
-    component->SetTableName(table);
-    component->Open();
-    return component;
-}
 
 bool Importable(vesk::TFieldType type) {
     if (vesk::IsBlobKind(type))
@@ -84,7 +53,7 @@ void SetCell(vesk::TField& field, const std::string& cell) {
 
 std::int64_t ImportRows(const std::string& file, const std::string& table, std::istream& tsv,
                         const std::string& password) {
-    const std::unique_ptr<vesk::TVeskTable> component = OpenTable(file, table, password);
+    const std::unique_ptr<vesk::TVeskTable> component = OpenTableComponent(file, table, password);
     std::string line;
     if (!std::getline(tsv, line))
         throw std::runtime_error("the TSV has no header line");
@@ -121,7 +90,7 @@ std::int64_t ImportRows(const std::string& file, const std::string& table, std::
 
 std::int64_t DeleteRows(const std::string& file, const std::string& table, const std::string& field,
                         const std::string& value, const std::string& password) {
-    const std::unique_ptr<vesk::TVeskTable> component = OpenTable(file, table, password);
+    const std::unique_ptr<vesk::TVeskTable> component = OpenTableComponent(file, table, password);
     std::int64_t rows = 0;
     while (component->Locate(field, value)) {
         component->Delete();

@@ -2,7 +2,9 @@
 
 #include <cctype>
 #include <memory>
+#include <optional>
 #include <ostream>
+#include <unordered_set>
 #include <vector>
 
 #include "engine/db_error.h"
@@ -12,6 +14,7 @@
 #include "engine/schema_rules.h"
 #include "engine/table_io.h"
 #include "engine/table_io_owner.h"
+#include "tools/table_component.h"
 #include "tools/tsv_format.h"
 
 namespace vesktool {
@@ -124,7 +127,18 @@ void ListTables(const std::string& path, std::ostream& out) {
 }
 
 void DumpTable(const std::string& path, const std::string& tableName, std::ostream& out,
-               const std::string& password) {
+               const std::string& password, const std::string& filter) {
+    // The rows a filter passes, found by the table component as the program would filter;
+    // a bad filter or a damaged file stops here, before anything is written.
+    std::optional<std::unordered_set<std::int32_t>> passing;
+    if (!filter.empty()) {
+        const std::unique_ptr<TVeskTable> component = OpenTableComponent(path, tableName, password);
+        component->SetFilter(filter);
+        component->SetFiltered(true);
+        passing.emplace();
+        for (component->First(); !component->Eof(); component->Next())
+            passing->insert(component->GetBookmark());
+    }
     OpenDatabase database(path);
     // The same rule as a database connect: the digest must match, and it sets the cipher key.
     if (!database.File().CheckPassword(password))
@@ -151,6 +165,8 @@ void DumpTable(const std::string& path, const std::string& tableName, std::ostre
 
     const TRecordList& rows = table->GetRecordList(0);
     for (std::int32_t pos = 0; pos < static_cast<std::int32_t>(rows.size()); ++pos) {
+        if (passing && !passing->contains(rows[static_cast<size_t>(pos)].EntryNo))
+            continue;
         table->ReadRecordData(buffers, rows, pos);
         for (std::int32_t f = 0; f < fields.Count(); ++f) {
             const TFieldBufferItem& item = buffers.Items(f);

@@ -16,8 +16,10 @@ void ListTables(const std::string& path, std::ostream& out);
 // line per row (tools/tsv_format.h). Integers in decimal, booleans True/False, floats, dates
 // and times as their stored numbers, texts and blobs escaped. An enciphered file needs its
 // password (an empty one is tried as the empty password): "Access denied" (EDatabaseError)
-// otherwise, before anything is written to out. Throws the engine's errors.
+// otherwise, before anything is written to out. A filter text (the engine's filter grammar)
+// keeps only the rows it passes; a text the engine refuses raises its message, before anything
+// is written. Throws the engine's errors.
 void DumpTable(const std::string& path, const std::string& table, std::ostream& out,
-               const std::string& password = {});
+               const std::string& password = {}, const std::string& filter = {});
 
 }  // namespace vesktool

@@ -20,29 +20,33 @@ namespace {
 constexpr const char* kUsage =
     "usage: vesk create FILE SCHEMA [--password PASSWORD]\n"
     "       vesk tables FILE\n"
-    "       vesk dump FILE TABLE [--password PASSWORD]\n"
+    "       vesk dump FILE TABLE [--password PASSWORD] [--filter EXPRESSION]\n"
     "       vesk check FILE [--password PASSWORD]\n"
     "       vesk import FILE TABLE TSV [--password PASSWORD]\n"
     "       vesk delete FILE TABLE FIELD VALUE [--password PASSWORD]\n";
 
-// The words of a command line with its one option taken out.
+// The words of a command line with its options taken out.
 struct CommandLine {
     std::vector<std::string> words;
     std::optional<std::string> password;
+    std::optional<std::string> filter;
     bool understood = true;
 };
 
 CommandLine SplitOptions(const std::vector<std::string>& args) {
     CommandLine line;
     for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] != "--password") {
+        std::optional<std::string>* option = args[i] == "--password" ? &line.password
+                                             : args[i] == "--filter" ? &line.filter
+                                                                     : nullptr;
+        if (option == nullptr) {
             line.words.push_back(args[i]);
             continue;
         }
-        if (i + 1 == args.size() || line.password)
+        if (i + 1 == args.size() || option->has_value())
             line.understood = false;  // no value, or given twice
         else
-            line.password = args[++i];
+            *option = args[++i];
     }
     return line;
 }
@@ -100,9 +104,11 @@ std::optional<int> RunCommand(const CommandLine& line, std::ostream& out, std::o
     if (command == "create" && words.size() == 3)
         return Create(words[1], words[2], line.password);
     if (command == "dump" && words.size() == 3) {
-        DumpTable(words[1], words[2], out, password);
+        DumpTable(words[1], words[2], out, password, line.filter.value_or(""));
         return kExitOk;
     }
+    if (line.filter)
+        return std::nullopt;  // only dump filters
     if (command == "import" && words.size() == 4) {
         std::ifstream tsv(words[3], std::ios::binary);
         if (!tsv)

@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "engine/file_builder.h"
+#include "engine/session_list.h"
 #include "tools/database_fixture_test_support.h"
 #include "tools/schema_parser.h"
 
@@ -110,6 +111,33 @@ TEST(VeskCommands, TheBuildStepSeedsANewFileAndNeverOverwritesOne) {
     WriteText(output, "the user's data");
     ASSERT_EQ(std::system(step.c_str()), 0) << step;
     EXPECT_EQ(ReadWholeFile(output), "the user's data");
+}
+
+TEST(VeskCommands, DumpKeepsTheRowsAFilterPasses) {
+    ScratchFolder folder;
+    const std::string output = folder / "all.dat";
+    const std::string step = BuildStep(output, std::string(ZANTROPE_SOURCE_DIR) + "/data/seed/all");
+    ASSERT_EQ(std::system(step.c_str()), 0) << step;
+    const ToolRun html = Vesk({"dump", output, "ascext", "--filter", "ext LIKE 'HT%'"});
+    EXPECT_EQ(html.code, kExitOk) << html.err;
+    EXPECT_EQ(html.out, "ext\ttf\nHTM\tTrue\nHTML\tTrue\n");
+    EXPECT_EQ(Vesk({"dump", output, "ascext", "--filter", "ext = 'NONE'"}).out, "ext\ttf\n");
+    // The engine's message, nothing on the output.
+    const ToolRun bad = Vesk({"dump", output, "ascext", "--filter", "ext ="});
+    EXPECT_EQ(bad.code, kExitFailed);
+    EXPECT_EQ(bad.err, "vesk dump: Expression expected but nothing found\n");
+    EXPECT_EQ(bad.out, "");
+    EXPECT_EQ(Vesk({"dump", output, "ascext", "--filter", "nope = 1"}).err,
+              "vesk dump: Tascext: Field 'nope' not found\n");
+    const ToolRun damaged = Vesk({"dump", vesktool::testing::MakeFixture(folder, "index-head-out"),
+                                  "people", "--filter", "True"});
+    EXPECT_EQ(damaged.code, kExitFailed);
+    EXPECT_NE(damaged.err.find("damaged"), std::string::npos) << damaged.err;
+    EXPECT_EQ(damaged.out, "");
+    // Only dump filters.
+    EXPECT_EQ(Vesk({"tables", output, "--filter", "True"}).code, kExitUsage);
+    EXPECT_EQ(Vesk({"dump", output, "ascext", "--filter"}).code, kExitUsage);
+    vesk::VeskDB_Finalization();  // filtering started the engine's sessions
 }
 
 TEST(VeskCommands, AFailedSeedLeavesNoFileBehind) {

@@ -26,6 +26,12 @@ class TRecordScanReader {
     // The stored value of field fieldNo (0-based) of the record of item; valid until the next
     // call.
     TStoredValue Value(const TRecordItem& item, std::int32_t fieldNo);
+    // Plain values inside [0, size) are read from this view of the file (nullptr: none);
+    // the view must outlive its use here.
+    void SetMapping(const std::uint8_t* data, std::int64_t size) {
+        mapped_ = data;
+        mappedSize_ = data ? size : 0;
+    }
 
   private:
     // Large enough that the time goes into copying the bytes, not into calls.
@@ -36,6 +42,8 @@ class TRecordScanReader {
     std::int64_t blockStart_ = -1;
     std::int64_t blockLength_ = 0;
     TMemoryStream value_;
+    const std::uint8_t* mapped_ = nullptr;
+    std::int64_t mappedSize_ = 0;
 };
 
 }  // namespace vesk

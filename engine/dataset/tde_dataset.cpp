@@ -6,6 +6,8 @@
 
 #include "engine/component_error.h"
 #include "engine/database.h"
+#include "engine/dataset/data_source.h"
+#include "engine/dataset/filter_parser.h"
 #include "engine/dataset/vesk_blob_stream.h"
 #include "engine/day_number.h"
 #include "engine/file_format.h"
@@ -32,9 +34,38 @@ std::int32_t AreaSize(const TField& field) {
 }  // namespace
 
 TTDEDataSet::TTDEDataSet(std::string componentName, TVeskDatabase* ownerDatabase)
-    : TTDBDataSet(std::move(componentName), ownerDatabase) {}
+    : TTDBDataSet(std::move(componentName), ownerDatabase),
+      FFilterParser(std::make_unique<TFilterParser>(*this)) {}
 
-TTDEDataSet::~TTDEDataSet() = default;
+TTDEDataSet::~TTDEDataSet() {
+    for (TDataSource* source : dataSources_)
+        source->dataSet_ = nullptr;
+}
+
+void TTDEDataSet::NotifyDataChanged(const TField* field) {
+    const std::vector<TDataSource*> sources = dataSources_;
+    for (TDataSource* source : sources)
+        source->DataChanged(field);
+}
+
+void TTDEDataSet::Refresh() {
+    CheckBrowseMode();
+    const std::int32_t bookmark = GetBookmark();
+    InternalRefresh();
+    FCurRec = -1;
+    if (bookmark >= 0) {
+        try {
+            InternalGotoBookmark(bookmark);
+        } catch (const EDatabaseError&) {
+            FCurRec = -1;  // the row left the order: the first row instead
+        }
+    }
+    if (FCurRec < 0)
+        ReadFirst();
+    else
+        Resync();
+    NotifyDataChanged();
+}
 
 void TTDEDataSet::Raise(const std::string& message) const {
     RaiseComponentError(Name(), message);
@@ -136,6 +167,8 @@ TRecordBuffer* TTDEDataSet::GetActiveRecBuf() const {
         case TDataSetState::dsNewValue:
             return activeBuf_.get();
         case TDataSetState::dsSetKey:
+            if (FKeyBuffer != nullptr)
+                return FKeyBuffer;
             return FWorkBuffers.empty() ? nullptr : FWorkBuffers.front().get();
         case TDataSetState::dsCalcFields:
             return FCalcBuffer;
@@ -170,9 +203,11 @@ void TTDEDataSet::SetFieldData(const TField& field, const void* value) {
     NotifyFieldChange(field);
 }
 
-void TTDEDataSet::NotifyFieldChange(const TField& /*field*/) {
-    if (state_ == TDataSetState::dsEdit || state_ == TDataSetState::dsInsert)
+void TTDEDataSet::NotifyFieldChange(const TField& field) {
+    if (state_ == TDataSetState::dsEdit || state_ == TDataSetState::dsInsert) {
         modified_ = true;
+        NotifyDataChanged(&field);
+    }
 }
 
 void TTDEDataSet::ReadBlobContent(TMemoryStream& dest, std::int64_t descriptorPos, bool decipher,
@@ -236,7 +271,11 @@ void TTDEDataSet::SetMediumType(TVeskDBMediumType value) {
 
 void TTDEDataSet::ParseFilterText(const std::string& text) {
     if (!text.empty())
-        throw EDatabaseError("Filter expressions are not supported");
+        FFilterParser->Parse(text);
+}
+
+bool TTDEDataSet::CalculateFilterText() {
+    return FFilterParser->Calculate(filterOptions_);
 }
 
 bool TTDEDataSet::AcceptRecord() {
@@ -260,13 +299,13 @@ void TTDEDataSet::SetFilterData(const std::string& text, TFilterOptions options)
     filterOptions_ = options;
     if (changed && filtered_) {
         try {
-            DeactivateFilters();
-            ActivateFilters();
+            ReapplyFilters();
         } catch (...) {
             filter_ = oldText;
             throw;
         }
         ReadFirst();
+        NotifyDataChanged();
     }
 }
 
@@ -325,11 +364,14 @@ TTDEDataSet::TTempState::TTempState(TTDEDataSet& dataSet, TDataSetState state,
     : dataSet_(dataSet),
       oldState_(dataSet.state_),
       oldFilterBuffer_(dataSet.FFilterBuffer),
-      oldCalcBuffer_(dataSet.FCalcBuffer) {
+      oldCalcBuffer_(dataSet.FCalcBuffer),
+      oldKeyBuffer_(dataSet.FKeyBuffer) {
     if (state == TDataSetState::dsFilter)
         dataSet_.FFilterBuffer = buffer;
     else if (state == TDataSetState::dsCalcFields)
         dataSet_.FCalcBuffer = buffer;
+    else if (state == TDataSetState::dsSetKey)
+        dataSet_.FKeyBuffer = buffer;
     dataSet_.state_ = state;
 }
 
@@ -337,6 +379,7 @@ TTDEDataSet::TTempState::~TTempState() {
     dataSet_.state_ = oldState_;
     dataSet_.FFilterBuffer = oldFilterBuffer_;
     dataSet_.FCalcBuffer = oldCalcBuffer_;
+    dataSet_.FKeyBuffer = oldKeyBuffer_;
 }
 
 }  // namespace vesk

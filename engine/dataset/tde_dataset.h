@@ -29,6 +29,8 @@
 
 namespace vesk {
 
+class TDataSource;
+class TFilterParser;
 class TVeskBlobStream;
 enum class TBlobStreamMode { bmRead, bmWrite, bmReadWrite };
 
@@ -36,13 +38,15 @@ class TTDEDataSet : public TTDBDataSet {
   public:
     using TDataSetNotifyEvent = std::function<void(TTDEDataSet&)>;
     using TFilterRecordEvent = std::function<void(TTDEDataSet&, bool& accept)>;
+    using TFilterProgressEvent = std::function<void(TTDEDataSet&, int percent)>;
     using TDataSetErrorEvent =
         std::function<void(TTDEDataSet&, const EDatabaseError&, TDataAction&)>;
 
     explicit TTDEDataSet(std::string componentName = {}, TVeskDatabase* ownerDatabase = nullptr);
     ~TTDEDataSet() override;
 
-    // Opening and closing. Close never posts: a pending row is dropped.
+    // Opening and closing. Close never posts: a pending row is dropped. Data sources on this
+    // data set hear of the open (a changed row) and of the close (disabled).
     void Open();
     void Close();
     void SetActive(bool value) { value ? Open() : Close(); }
@@ -92,11 +96,21 @@ class TTDEDataSet : public TTDBDataSet {
     bool Filtered() const { return filtered_; }
     void SetFiltered(bool value);
     TFilterRecordEvent OnFilterRecord;
+    // Called once per row tested while the current order is filtered, with the share of the
+    // rows tested before it (0 to 99).
+    TFilterProgressEvent OnFilterProgress;
     // The searches for the first, last, next and prior row that passes the filter.
     bool FindFirst() { return FindRecord(true, true); }
     bool FindLast() { return FindRecord(true, false); }
     bool FindNext() { return FindRecord(false, true); }
     bool FindPrior() { return FindRecord(false, false); }
+
+    // Leaves edit or insert, then takes the current order again from the storage (with the
+    // range and the filter applied anew); the current row stays when it is still there, else
+    // the first row is current.
+    void Refresh();
+    // The data source this data set follows (a detail table's master); none here.
+    virtual TDataSource* GetDataSource() const { return nullptr; }
 
     TVeskDBMediumType MediumType() const override { return mediumType_; }
     // Refused while open ("Cannot perform this operation on an open dataset", prefixed); the
@@ -147,12 +161,21 @@ class TTDEDataSet : public TTDBDataSet {
     virtual void ReadRecordData(TRecordBuffer& /*buffer*/, std::int32_t /*recordIdx*/) {}
     virtual void ActivateFilters() {}
     virtual void DeactivateFilters() {}
+    // A changed filter: the full order again, then filtered. A failure passes on; a
+    // descendant that can restores the order it had before.
+    virtual void ReapplyFilters() {
+        DeactivateFilters();
+        ActivateFilters();
+    }
+    virtual void InternalRefresh() {}
+    // After the storage is open: the filter when Filtered, then the open's events.
+    virtual void DoAfterOpen();
     virtual bool GetCanModify() const { return FCanModify; }
-    // Parses a filter text ahead of testing rows; no expression parser is built in, so any
-    // text raises "Filter expressions are not supported".
+    // Parses a filter text ahead of testing rows (nothing for an empty text); raises the
+    // parser's errors (filter_parser.h).
     virtual void ParseFilterText(const std::string& text);
-    // The parsed filter's verdict on the row in FFilterBuffer.
-    virtual bool CalculateFilterText() { return true; }
+    // The parsed filter's verdict on the row in FFilterBuffer, with the current options.
+    virtual bool CalculateFilterText();
 
     // Helpers for the descendant.
     void InitRecordLayout();
@@ -175,6 +198,9 @@ class TTDEDataSet : public TTDBDataSet {
     TRecordBuffer& ActiveBuffer() { return *activeBuf_; }
     TRecordBuffer& ScratchBuffer() { return *scratchBuf_; }
     [[noreturn]] void Raise(const std::string& message) const;
+    // Tells the data sources on this data set that its row or state changed (field nullptr)
+    // or that one field's value changed.
+    void NotifyDataChanged(const TField* field = nullptr);
 
     // Puts the data set into a temporary state for a scope and restores the old one on every
     // way out.
@@ -190,26 +216,33 @@ class TTDEDataSet : public TTDBDataSet {
         TDataSetState oldState_;
         TRecordBuffer* oldFilterBuffer_;
         TRecordBuffer* oldCalcBuffer_;
+        TRecordBuffer* oldKeyBuffer_;
     };
 
     std::int32_t FCurRec = -1;
     bool FCanModify = false;
     TRecordBuffer* FFilterBuffer = nullptr;
+    TRecordBuffer* FKeyBuffer = nullptr;  // the set-key state's buffer (one of FWorkBuffers)
     TRecordBuffer* FCalcBuffer = nullptr;
     std::vector<std::unique_ptr<TRecordBuffer>> FWorkBuffers;
+    std::unique_ptr<TFilterParser> FFilterParser;  // its field nodes read the active buffer
 
   private:
+    friend class TDataSource;
     void InternalOpenCursor() override;
     void InternalCloseCursor() override;
-    void DoAfterOpen();
     void BeginInsertAppend(bool append);
     void SetFilterData(const std::string& text, TFilterOptions options);
     bool FindRecord(bool restart, bool goForward);
     // Runs an operation, handing an engine error to the error event (retry, abort, fail).
     void CheckOperation(const std::function<void()>& operation, const TDataSetErrorEvent& event);
+    // Runs an event; after a scroll, a post or a cancel the data sources hear that the row
+    // changed.
     void Fire(const TDataSetNotifyEvent& event) {
         if (event)
             event(*this);
+        if (&event == &AfterScroll || &event == &AfterPost || &event == &AfterCancel)
+            NotifyDataChanged();
     }
 
     TDataSetState state_ = TDataSetState::dsInactive;
@@ -226,6 +259,7 @@ class TTDEDataSet : public TTDBDataSet {
     TFilterOptions filterOptions_ = 0;
     bool filtered_ = false;
     TVeskDBMediumType mediumType_ = mtDisk;
+    std::vector<TDataSource*> dataSources_;  // sources naming this data set (not owned)
 };
 
 }  // namespace vesk

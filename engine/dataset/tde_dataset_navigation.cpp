@@ -2,6 +2,8 @@
 // append, post, cancel and delete, with their events and error events.
 #include "engine/dataset/tde_dataset.h"
 
+#include "engine/dataset/data_source.h"
+
 #include "engine/silent_abort.h"
 
 namespace vesk {
@@ -83,6 +85,8 @@ void TTDEDataSet::DoAfterOpen() {
     Fire(AfterOpen);
     if (recordActive_)
         Fire(AfterScroll);
+    else
+        NotifyDataChanged();
 }
 
 void TTDEDataSet::Close() {
@@ -110,6 +114,11 @@ void TTDEDataSet::InternalCloseCursor() {
     recordSize_ = 0;
     FCurRec = -1;
     FCanModify = false;
+    FKeyBuffer = nullptr;
+    // Followers learn of every way a data set closes, the database's closing included.
+    const std::vector<TDataSource*> sources = dataSources_;
+    for (TDataSource* source : sources)
+        source->DataDisabled();
 }
 
 void TTDEDataSet::ReadFirst() {

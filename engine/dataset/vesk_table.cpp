@@ -1,13 +1,20 @@
 // The table component: properties, opening and closing, the current order and row reads.
 #include "engine/dataset/vesk_table.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "engine/component_error.h"
 #include "engine/database.h"
+#include "engine/dataset/filter_parser.h"
 
 namespace vesk {
 
 TVeskTable::TVeskTable(std::string componentName, TVeskDatabase* ownerDatabase)
-    : TTDEDataSet(std::move(componentName), ownerDatabase) {}
+    : TTDEDataSet(std::move(componentName), ownerDatabase) {
+    masterLink_.OnMasterChange = [this] { MasterChanged(); };
+    masterLink_.OnMasterDisable = [this] { MasterDisabled(); };
+}
 
 TVeskTable::~TVeskTable() {
     // The storage hooks are this class's: close while they can still run. A component being
@@ -50,9 +57,11 @@ void TVeskTable::SetIndexName(const std::string& name) {
     if (idx < 0)
         idx = tableIO_->GetPrimaryIndex();
     LoadCurrentList(idx);
-    if (Filtered())
+    // The range applies the filter after itself.
+    if (!CheckMasterRange() && Filtered())
         ActivateFilters();
     ReadFirst();
+    NotifyDataChanged();
 }
 
 std::int32_t TVeskTable::RecordCount() const {
@@ -102,7 +111,10 @@ void TVeskTable::InternalClose() {
     tableIO_ = nullptr;
     currentList_.reset();
     listNarrowed_ = false;
+    rangeActive_ = false;
+    rangeFieldCount_ = 0;
     keyCache_.Clear();
+    scanCache_.Clear();
 }
 
 void TVeskTable::SelectIndex() {
@@ -184,25 +196,110 @@ void TVeskTable::InternalGotoBookmark(std::int32_t bookmark) {
     throw EDatabaseError("Bookmark not found");
 }
 
+std::optional<std::vector<const TField*>> TVeskTable::FilterFields() const {
+    if (OnFilterRecord)
+        return std::nullopt;
+    std::vector<const TField*> fields;
+    if (Filter().empty())
+        return fields;  // every row passes: nothing to read
+    for (const TExprNode* node = FFilterParser->Nodes.Head; node != nullptr; node = node->Next) {
+        if (node->Kind != enField)
+            continue;
+        const TField* field = &Fields().Fields(node->FieldIndex);
+        if (field->IsBlob() || field->FieldNo() <= 0)
+            return std::nullopt;
+        if (std::find(fields.begin(), fields.end(), field) == fields.end())
+            fields.push_back(field);
+    }
+    return fields;
+}
+
+void TVeskTable::ReadScanFields(TRecordBuffer& buffer, std::int32_t pos,
+                                const std::vector<const TField*>& fields) {
+    const TRecordItem& item = (*currentList_)[static_cast<size_t>(pos)];
+    for (const TField* field : fields) {
+        const TStoredValue value = scanCache_.Value(*tableIO_, item, field->FieldNo() - 1);
+        std::uint8_t* at = buffer.Data() + GetFieldOffset(field->FieldNo());
+        const auto room = static_cast<size_t>(field->DataSize());
+        const size_t size = std::min(static_cast<size_t>(std::max(value.size, 0)), room);
+        std::memcpy(at, value.data, size);
+        // A kept text has no zero of its own; a text's room is always one byte longer.
+        if (size < room)
+            std::memset(at + size, 0, IsTextKind(field->DataType()) ? 1 : room - size);
+    }
+}
+
 void TVeskTable::ActivateFilters() {
     ParseFilterText(Filter());
+    const std::int32_t count = RecordCount();
+    const std::int32_t cursor = FCurRec;
+    const std::optional<std::vector<const TField*>> fields = FilterFields();
     TRecordList kept;
-    {
+    try {
+        // Whole-record reads take the file's lock themselves; a scan of fields holds it, but
+        // not around a progress event, whose handler may read other tables of the file.
+        std::optional<TScanValueCache::TScan> scan;
+        if (fields)
+            scan.emplace(scanCache_, *tableIO_, !OnFilterProgress);
         TTempState filterState(*this, TDataSetState::dsFilter, &ScratchBuffer());
-        for (std::int32_t pos = 0; pos < RecordCount(); ++pos) {
-            ReadRecordData(ScratchBuffer(), pos);
+        for (std::int32_t pos = 0; pos < count; ++pos) {
+            FCurRec = pos;
+            if (fields)
+                ReadScanFields(ScratchBuffer(), pos, *fields);
+            else
+                ReadRecordData(ScratchBuffer(), pos);
             if (AcceptRecord())
                 kept.push_back((*currentList_)[static_cast<size_t>(pos)]);
+            if (OnFilterProgress)
+                OnFilterProgress(*this, static_cast<int>(std::int64_t{pos} * 100 / count));
         }
+    } catch (...) {
+        FCurRec = cursor;
+        throw;
     }
-    currentList_ = std::move(kept);
-    listNarrowed_ = true;
+    // A filter that passes every row leaves the order as it was.
+    if (kept.size() < currentList_->size()) {
+        currentList_ = std::move(kept);
+        listNarrowed_ = true;
+    }
     FCurRec = -1;
 }
 
 void TVeskTable::DeactivateFilters() {
-    LoadCurrentList(indexIdx_);
+    SelectIndex();
+    // Leaving the filter keeps the master's range.
+    if (rangeActive_ && indexIdx_ >= 0)
+        NarrowToRange();
     FCurRec = -1;
+}
+
+void TVeskTable::ReapplyFilters() {
+    TRecordList saved = *currentList_;
+    const bool savedNarrowed = listNarrowed_;
+    const std::int32_t savedCursor = FCurRec;
+    try {
+        TTDEDataSet::ReapplyFilters();
+    } catch (...) {
+        currentList_ = std::move(saved);
+        listNarrowed_ = savedNarrowed;
+        FCurRec = savedCursor;
+        throw;
+    }
+}
+
+void TVeskTable::InternalRefresh() {
+    SelectIndex();
+    if (rangeActive_)
+        ApplyRange();
+    if (Filtered())
+        ActivateFilters();
+}
+
+void TVeskTable::DoAfterOpen() {
+    // The range first, so that the filter narrows it (a second pass over the rows the range
+    // already filtered passes them all).
+    CheckMasterRange();
+    TTDEDataSet::DoAfterOpen();
 }
 
 }  // namespace vesk

@@ -19,9 +19,11 @@
 #include <string>
 #include <vector>
 
+#include "engine/dataset/data_source.h"
 #include "engine/dataset/index_defs.h"
 #include "engine/dataset/index_key_cache.h"
 #include "engine/dataset/key_value.h"
+#include "engine/dataset/scan_value_cache.h"
 #include "engine/dataset/tde_dataset.h"
 #include "engine/table_io.h"
 
@@ -69,6 +71,24 @@ class TVeskTable : public TTDEDataSet {
     // component.
     void EmptyTable();
 
+    // The master-detail link: this table shows only the rows whose leading fields of the
+    // current index equal the master's fields named in MasterFields (";"-separated), kept
+    // current as the master's row changes; closing the master shows every row again. In
+    // physical order the master is ignored. A source that leads back to this table raises
+    // "Circular datalinks are not allowed" (prefixed); a name the master lacks raises its
+    // "Field '%s' not found" and the previous names stay.
+    TDataSource* MasterSource() const { return masterLink_.DataSource(); }
+    void SetMasterSource(TDataSource* source);
+    const std::string& MasterFields() const { return masterLink_.FieldNames(); }
+    void SetMasterFields(const std::string& names);
+    TDataSource* GetDataSource() const override { return MasterSource(); }
+    bool RangeActive() const { return rangeActive_; }
+    // The range again on the current order (a refresh): "No index currently active"
+    // (prefixed) in physical order.
+    void ApplyRange();
+    // Every row of the current index again (filtered when Filtered).
+    void CancelRange();
+
   protected:
     std::string StoredTableName() const override { return tableName_; }
     void InternalOpen() override;
@@ -81,6 +101,11 @@ class TVeskTable : public TTDEDataSet {
     void ReadRecordData(TRecordBuffer& buffer, std::int32_t recordIdx) override;
     void ActivateFilters() override;
     void DeactivateFilters() override;
+    // Restores the order, the cursor and the narrowing it had when filtering fails.
+    void ReapplyFilters() override;
+    // The full order of the current index, then the range, then the filter.
+    void InternalRefresh() override;
+    void DoAfterOpen() override;
     bool GetCanModify() const override;
 
   private:
@@ -108,6 +133,26 @@ class TVeskTable : public TTDEDataSet {
     std::int32_t LocateByScan(const std::vector<TField*>& fields, TRecordBuffer& key,
                               TLocateOptions options);
     [[noreturn]] void RecordNotFound() const;
+    // The fields the parsed filter reads, when a row can be tested with them alone (no
+    // OnFilterRecord, which may read any field; no blob, whose stream needs the record);
+    // nullopt when the whole record is needed.
+    std::optional<std::vector<const TField*>> FilterFields() const;
+    // Puts the stored values of those fields of row pos into the buffer.
+    void ReadScanFields(TRecordBuffer& buffer, std::int32_t pos,
+                        const std::vector<const TField*>& fields);
+    void MasterChanged();
+    void MasterDisabled();
+    // Applies the master range when the link is active and names a field; whether it did.
+    bool CheckMasterRange();
+    void ApplyMasterRange(const std::vector<TField*>& masterFields);
+    // Sets a range key buffer from the master's fields.
+    void SetRangeKey(TRecordBuffer& key, const std::vector<TField*>& masterFields);
+    // The first position of list whose leading keys equal the start key (where it would go
+    // when none does) / the last equal to the end key (before where it would go).
+    std::int32_t SearchRangeStart(const TRecordList& list);
+    std::int32_t SearchRangeEnd(const TRecordList& list);
+    // Keeps of the current order (sorted by the current index) the rows inside the range.
+    void NarrowToRange();
 
     std::string tableName_;
     std::string indexName_;
@@ -119,7 +164,11 @@ class TVeskTable : public TTDEDataSet {
     std::optional<TRecordList> currentList_;
     bool listNarrowed_ = false;  // a filter narrowed the current list
     TIndexKeyCache keyCache_;
+    TScanValueCache scanCache_;      // the fields scans compare, read once per record
     bool listAdjustFailed_ = false;  // placing a written row in the current order failed
+    TMasterDataLink masterLink_;
+    bool rangeActive_ = false;          // a master range narrows the current order
+    std::int32_t rangeFieldCount_ = 0;  // leading index fields the range compares
 };
 
 }  // namespace vesk

@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "engine/dataset/field_convert.h"
-#include "engine/dataset/record_scan_reader.h"
 #include "engine/dataset/vesk_table.h"
 #include "engine/file_format.h"
 #include "platform/os/collation.h"
@@ -97,12 +96,13 @@ std::int32_t TVeskTable::LocateByIndex(std::int32_t indexNo, TRecordBuffer& key,
 
 std::int32_t TVeskTable::LocateByScan(const std::vector<TField*>& fields, TRecordBuffer& key,
                                       TLocateOptions options) {
-    TRecordScanReader reader(*tableIO_);
     const TRecordList& list = *currentList_;
+    const TScanValueCache::TScan scan(scanCache_, *tableIO_);
     for (std::size_t pos = 0; pos < list.size(); ++pos) {
         bool equal = true;
         for (const TField* field : fields) {
-            const TStoredValue stored = reader.Value(list[pos], field->FieldNo() - 1);
+            const TStoredValue stored =
+                scanCache_.Value(*tableIO_, list[pos], field->FieldNo() - 1);
             const std::uint8_t* keyValue = key.Data() + GetFieldOffset(field->FieldNo());
             int compared = 0;
             if (IsTextKey(field->DataType()) && !options.partialKey) {
@@ -178,6 +178,7 @@ bool TVeskTable::Locate(const std::string& keyFields, const std::vector<TKeyValu
         Resync();
         if (AfterScroll)
             AfterScroll(*this);
+        NotifyDataChanged();
     }
     return found;
 }

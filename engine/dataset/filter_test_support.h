@@ -1,0 +1,151 @@
+#pragma once
+// Test support for filters: a database with a table of every type a filter compares (text,
+// integers, float, Boolean, date, time, date-time, memo) and rows written through the table
+// component, raw bytes for the types its fields have no accessor for.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/database.h"
+#include "engine/database_schema.h"
+#include "engine/dataset/vesk_blob_stream.h"
+#include "engine/dataset/vesk_table.h"
+#include "engine/day_number.h"
+#include "engine/file_builder.h"
+#include "engine/file_format.h"
+#include "engine/session_list.h"
+
+namespace vesk::testing {
+
+// One row of table "f".
+struct FilterRow {
+    std::string name;
+    std::int32_t a = 0;
+    std::int32_t b = 0;
+    double x = 0;
+    bool flag = false;
+    TCivilDate day{2024, 1, 1};  // field "order date"
+    std::int32_t year = 0;
+    std::string memo;
+};
+
+inline DatabaseSchema FilterSchema() {
+    DatabaseSchema schema;
+    schema.tables = {
+        {"f",
+         {{"name", ftString, 20, 0},
+          {"a", ftInteger, 0, 0},
+          {"b", ftInteger, 0, 0},
+          {"x", ftFloat, 0, 0},
+          {"flag", ftBoolean, 0, 0},
+          {"order date", ftDate, 0, 0},
+          {"year", ftInteger, 0, 0},
+          {"memo", ftMemo, 0, 0},
+          {"t", ftTime, 0, 0},
+          {"dt", ftDateTime, 0, 0},
+          {"s", ftSmallint, 0, 0}},
+         {{"byname", format::kIdxPrimary | format::kIdxUnique, {0}}}},
+        {"g", {{"count", ftInteger, 0, 0}}, {}},
+        // A detail table for master ranges: (siteid, name) keys.
+        {"detail",
+         {{"siteid", ftInteger, 0, 0}, {"name", ftString, 20, 0}},
+         {{"bysite", 0, {0, 1}}}},
+        {"master", {{"id", ftInteger, 0, 0}}, {{"byid", format::kIdxPrimary, {0}}}},
+    };
+    return schema;
+}
+
+inline std::int32_t DayOf(const TCivilDate& date) {
+    std::int32_t day = 0;
+    EXPECT_TRUE(EncodeDayNumber(date, day));
+    return day;
+}
+
+class FilterFixture : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        VeskDB_Initialization();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "vesk-filter-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        folder_ = pattern;
+        path_ = folder_ + "/filter.dat";
+        CreateDatabaseFile(path_, FilterSchema());
+        database_ = std::make_unique<TVeskDatabase>(nullptr, "FilterDatabase");
+        database_->SetDatabaseName("fx");
+        database_->SetFileName(path_);
+        database_->Open();
+    }
+    void TearDown() override {
+        tables_.clear();
+        database_.reset();
+        VeskDB_Finalization();
+        std::error_code ignored;
+        std::filesystem::remove_all(folder_, ignored);
+    }
+
+    TVeskTable& Table(const std::string& table, const std::string& index = {}) {
+        auto component = std::make_unique<TVeskTable>("T" + table);
+        component->SetDatabaseName("fx");
+        component->SetTableName(table);
+        component->SetIndexName(index);
+        tables_.push_back(std::move(component));
+        return *tables_.back();
+    }
+
+    template <typename T>
+    static void SetRaw(TVeskTable& t, const char* field, T value) {
+        t.SetFieldData(t.FieldByName(field), &value);
+    }
+
+    static void AddRow(TVeskTable& t, const FilterRow& row) {
+        t.Append();
+        t.FieldByName("name").SetAsString(row.name);
+        t.FieldByName("a").SetAsInteger(row.a);
+        t.FieldByName("b").SetAsInteger(row.b);
+        SetRaw(t, "x", row.x);
+        t.FieldByName("flag").SetAsBoolean(row.flag);
+        SetRaw(t, "order date", DayOf(row.day));
+        t.FieldByName("year").SetAsInteger(row.year);
+        SetRaw(t, "t", std::int32_t{10 * 3600 * 1000});
+        SetRaw(t, "dt", static_cast<double>(DayOf(row.day)) * 86400000.0);
+        {
+            auto stream = t.CreateBlobStream(t.FieldByName("memo"), TBlobStreamMode::bmWrite);
+            stream->Write(row.memo.data(), static_cast<std::int64_t>(row.memo.size()));
+        }
+        t.Post();
+    }
+
+    // The names of the rows in the current order.
+    static std::vector<std::string> Names(TVeskTable& t, const char* field = "name") {
+        std::vector<std::string> names;
+        t.First();
+        while (!t.Eof()) {
+            names.push_back(t.FieldByName(field).AsString());
+            t.Next();
+        }
+        return names;
+    }
+
+    std::string folder_;
+    std::string path_;
+    std::unique_ptr<TVeskDatabase> database_;
+    std::vector<std::unique_ptr<TVeskTable>> tables_;
+};
+
+inline std::string ErrorOf(const std::function<void()>& operation) {
+    try {
+        operation();
+    } catch (const EDatabaseError& e) {
+        return e.what();
+    }
+    return "no error";
+}
+
+}  // namespace vesk::testing

@@ -1,0 +1,76 @@
+#pragma once
+// Stored values of single fields held in memory, for scans that compare a few fields of many
+// records (a filter pass, a Locate that no index serves) again and again while the table does
+// not change. A scan then reads only the fields it compares, each record's once, and the
+// whole record only for a row it keeps.
+//
+// A value is read the first time a scan meets its record (after the record's placement check,
+// through the table's sequential block reader) and kept from then on: a plain text up to its
+// first zero byte, any other plain value whole. Enciphered values and blobs are not kept (their
+// reads go to the table each time). Any write to the table (its header's write counter moves)
+// or a change of its live rows forgets every value; a field whose values would take more than
+// kMaxFieldBytes is not kept either.
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "engine/dataset/record_scan_reader.h"
+#include "engine/file_mapping.h"
+#include "engine/table_io.h"
+
+namespace vesk {
+
+class TScanValueCache {
+  public:
+    static constexpr std::int64_t kMaxFieldBytes = 64 * 1024 * 1024;
+
+    // The stored value of field fieldNo (0-based) of the record of item, valid until the next
+    // call. A kept text has no terminating zero (its size ends it). Throws the damage error for
+    // a record that breaks the placement rule or lies past the file's end.
+    TStoredValue Value(TVeskTableIO& table, const TRecordItem& item, std::int32_t fieldNo);
+    // One scan over the table, for its scope: values not kept are read from the file as it
+    // is now. With holdLock, on the disk medium, the scan holds the file's lock (no writer can
+    // change or cut the file meanwhile) and reads through a read-only view of the file; it
+    // throws the lock's time-out, and nothing inside the scope may take the file's lock again
+    // (a whole-record read, a read of another table of the file).
+    class TScan {
+      public:
+        TScan(TScanValueCache& cache, TVeskTableIO& table, bool holdLock = true);
+        ~TScan();
+        TScan(const TScan&) = delete;
+        TScan& operator=(const TScan&) = delete;
+
+      private:
+        TScanValueCache& cache_;
+        std::unique_ptr<TFileLockGuard> lock_;
+        std::unique_ptr<TReadOnlyFileMapping> mapping_;
+    };
+    void Clear();
+
+  private:
+    struct Column {
+        bool refused = false;
+        std::vector<std::uint32_t> start;  // per entry number: offset in bytes, or kAbsent
+        std::vector<std::uint32_t> size;
+        std::vector<std::uint8_t> bytes;
+    };
+    static constexpr std::uint32_t kAbsent = 0xFFFFFFFFu;
+    struct Signature {
+        const TVeskTableIO* table = nullptr;
+        std::int32_t writeCounter = 0;
+        std::size_t live = 0;
+        std::int32_t lastEntry = -1;
+        bool operator==(const Signature&) const = default;
+    };
+    static Signature SignatureOf(TVeskTableIO& table);
+    Column& ColumnOf(TVeskTableIO& table, std::int32_t fieldNo);
+    static TStoredValue Kept(const Column& column, size_t entry);
+
+    Signature signature_;
+    std::int32_t entries_ = 0;
+    std::vector<std::unique_ptr<Column>> columns_;  // by field number
+    std::unique_ptr<TRecordScanReader> reader_;
+    const TReadOnlyFileMapping* mapping_ = nullptr;  // the current scan's view of the file
+};
+
+}  // namespace vesk
