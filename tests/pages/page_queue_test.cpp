@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QStandardItemModel>
+#include <QTimer>
 #include <QTreeView>
 
 #include <algorithm>
@@ -27,6 +28,7 @@
 #include "connection/queue_run.h"
 #include "connection/transfer_queue.h"
 #include "platform/ftp/id_ftp.h"
+#include "platform/ftp/id_log_event.h"
 #include "platform/ui/list_view.h"
 #include "platform/ui/modal_result.h"
 #include "platform/ui/shell_list_view.h"
@@ -807,6 +809,65 @@ TEST_F(PageQueue, TransferEntersTheHeadsFolderFirst) {
     EXPECT_EQ(ReadFile(served + "sub/in-sub.txt"), "in sub");
     for (const rdatalist& cached : frame.FDirCache)
         EXPECT_NE(cached.name, "stale.txt");
+}
+
+// The user's Abort through SOCKS 5 while a download ends (the server has sent every byte, and
+// its multi-line 226 comes in two parts): the entry fails with the abort, whatever the server
+// had answered by then; no failure line reports the server's success text, and no history row
+// is written.
+TEST_F(PageQueue, AnAbortThroughSocks5FailsTheEntryWithTheAbortError) {
+    const char* const closingHead = "226-File successfully transferred\r\n";
+    ftptest::ScriptedServer server(ftptest::ScriptedServer::Mode::kFtp,
+                                   std::string(R"json({"builtin_data": true, "rules": [
+        {"expect": "RETR f.bin", "reply": ["150 Sending", {"data_send": "abcde"},
+            {"data_close": true}, {"delay": 0.3}, {"send": "226-File successfully transferred\r\n"},
+            {"delay": 0.3},
+            {"send": "226 0.000 seconds (measured here), 9.54 Mbytes per second\r\n"}]},
+        {"expect": "ABOR", "reply": "226 Since you see this ABOR must've succeeded"},)json") +
+                                       kServeRootRules + "]}");
+    ftptest::MicrosocksServer socks("sockuser", "sockpass");
+    AddSocks("proxy5", "Socks5", socks.port(), "sockuser", "sockpass");
+    AddServerSite({.name = "socks",
+                   .port = server.port(),
+                   .user = "alice",
+                   .password = "secret",
+                   .socks = "proxy5"});
+    SetOptions(30, {});
+    Tfb& frame = OpenSite("socks");
+    const std::string target = NewLocalFolder("abort");
+    // When the user clicks: once the data came, once the closing reply began.
+    for (const std::string trigger : {std::string("150 Sending\r\n"), std::string(closingHead)}) {
+        SCOPED_TRACE(trigger);
+        if (!frame.Connected())
+            frame.ConnectSite(false);
+        ASSERT_TRUE(frame.Connected());
+        frame.Log().Clear();
+        ftp::TIdLogEvent& log = frame.Session().IdLogEvent1;
+        bool clicked = false;
+        const auto shown = log.OnReceived;
+        log.OnReceived = [&](const std::string& text) {
+            if (shown)
+                shown(text);
+            if (!clicked && text.find(trigger) != std::string::npos) {
+                clicked = true;
+                QTimer::singleShot(0, &frame, [&frame] { frame.ToolButton3Click(); });
+            }
+        };
+        std::filesystem::remove(target + "f.bin");
+        frame.AddQueueEntry(DownloadEntry("f.bin", target, 5));
+        frame.StartQueueRun(false);
+        log.OnReceived = shown;
+        EXPECT_TRUE(clicked);
+        ASSERT_EQ(frame.FQueue.size(), 1u);
+        EXPECT_EQ(frame.Queue().Image(0), 1);
+        EXPECT_TRUE(HasRow(frame, {"Disconnected.", 2}));
+        for (const LogRow& row : LogOf(frame)) {
+            if (row.icon == 2)
+                EXPECT_FALSE(row.text.starts_with("226")) << row.text;
+        }
+        EXPECT_TRUE(Column(*dm->Thd, "key").empty());
+        frame.Clear2Click();
+    }
 }
 
 }  // namespace
