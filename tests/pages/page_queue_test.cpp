@@ -836,7 +836,7 @@ TEST_F(PageQueue, AnAbortThroughSocks5FailsTheEntryWithTheAbortError) {
     Tfb& frame = OpenSite("socks");
     const std::string target = NewLocalFolder("abort");
     // When the user clicks: once the data came, once the closing reply began.
-    for (const std::string trigger : {std::string("150 Sending\r\n"), std::string(closingHead)}) {
+    for (const std::string& trigger : {std::string("150 Sending\r\n"), std::string(closingHead)}) {
         SCOPED_TRACE(trigger);
         if (!frame.Connected())
             frame.ConnectSite(false);
@@ -862,8 +862,9 @@ TEST_F(PageQueue, AnAbortThroughSocks5FailsTheEntryWithTheAbortError) {
         EXPECT_EQ(frame.Queue().Image(0), 1);
         EXPECT_TRUE(HasRow(frame, {"Disconnected.", 2}));
         for (const LogRow& row : LogOf(frame)) {
-            if (row.icon == 2)
+            if (row.icon == 2) {
                 EXPECT_FALSE(row.text.starts_with("226")) << row.text;
+            }
         }
         EXPECT_TRUE(Column(*dm->Thd, "key").empty());
         frame.Clear2Click();
