@@ -16,11 +16,11 @@ namespace {
 rupdown FolderEntry(int direction, const std::string& name, const std::string& localPath) {
     rupdown entry;
     entry.direction = direction;
-    entry.localPath = localPath;
-    entry.remoteFolder = "0";
+    entry.lopath = localPath;
+    entry.ftppath = "0";
     entry.name = name;
-    entry.isFolder = true;
-    entry.remoteModified = "?";
+    entry.isfolder = true;
+    entry.rdate = "?";
     return entry;
 }
 

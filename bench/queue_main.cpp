@@ -144,13 +144,13 @@ int main(int argc, char** argv) {
             rupdown down;
             down.direction = 1;
             down.name = "big.bin";
-            down.localPath = local.File("ours-down.bin");
-            down.remoteFolder = "0";
+            down.lopath = local.File("ours-down.bin");
+            down.ftppath = "0";
             down.size = kFileSize;
             const Timing downTiming = RunQueue(*page, down);
-            if (FileSize(down.localPath) != kFileSize)
+            if (FileSize(down.lopath) != kFileSize)
                 throw std::runtime_error("our download is incomplete");
-            std::filesystem::remove(down.localPath);
+            std::filesystem::remove(down.lopath);
             oursDown.push_back(downTiming.seconds);
             gaps.push_back(downTiming.longestGap);
 
@@ -162,8 +162,8 @@ int main(int argc, char** argv) {
             rupdown up;
             up.direction = 0;
             up.name = "ours-up.bin";
-            up.localPath = source;
-            up.remoteFolder = "0";
+            up.lopath = source;
+            up.ftppath = "0";
             up.size = kFileSize;
             const Timing upTiming = RunQueue(*page, up);
             if (FileSize(account.local_folder + "ours-up.bin") != kFileSize)

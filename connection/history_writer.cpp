@@ -58,13 +58,13 @@ std::int32_t WriteHistoryRows(Tdm& data, const THistoryTransfer& transfer,
     details->FieldByName("ftpfile").SetAsString(upload && renamed ? transfer.newName : entry.name);
     details->FieldByName("date").SetAsString(TimeOfDayText(transfer.itemStart));
     details->FieldByName("date2").SetAsString(TimeOfDayText(transfer.itemEnd));
-    details->FieldByName("ftppath").SetAsString(entry.remoteFolder == "0" ? transfer.currentDir
-                                                                          : entry.remoteFolder);
-    details->FieldByName("lopath").SetAsString(entry.localPath);
+    details->FieldByName("ftppath").SetAsString(entry.ftppath == "0" ? transfer.currentDir
+                                                                     : entry.ftppath);
+    details->FieldByName("lopath").SetAsString(entry.lopath);
     details->FieldByName("usetime").SetAsString(
         ui::FormatGeneral(static_cast<double>(transfer.elapsedMs) / 1000.0));
     details->FieldByName("speed").SetAsString(transfer.speed);
-    details->FieldByName("isfolder").SetAsBoolean(entry.isFolder);
+    details->FieldByName("isfolder").SetAsBoolean(entry.isfolder);
     details->Post();
     return headKey;
 }

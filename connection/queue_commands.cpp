@@ -66,13 +66,13 @@ void TQueueCommands::DragDrop(const ui::ListDrag& drag) {
             continue;
         rupdown entry;
         entry.direction = 0;
-        entry.localPath = path;
-        entry.remoteFolder = remoteFolder;
+        entry.lopath = path;
+        entry.ftppath = remoteFolder;
         entry.size = folder ? 0 : local->ItemSize(item);
         entry.name = name;
-        entry.isFolder = folder;
+        entry.isfolder = folder;
         entry.spare = -1;
-        entry.checkExists = false;
+        entry.checkexist = false;
         page_.AddQueueEntry(std::move(entry));
     }
     if (page_.Connected())
@@ -99,7 +99,7 @@ void TQueueCommands::TransferClick() {
     // A run in progress takes every waiting entry; no command may cut into its transfer.
     if (page_.FBusy || queue_.Count() == 0)
         return;
-    const std::string folder = page_.FQueue.front().remoteFolder;
+    const std::string folder = page_.FQueue.front().ftppath;
     if (folder != "0") {
         auto exchange = page_.Session().Guard().TryBegin();
         if (!exchange)

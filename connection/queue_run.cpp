@@ -182,7 +182,7 @@ bool TQueueRun::Work(const TPageLifetime::Run& run, const rupdown& entry, bool& 
         return false;
     }
     EnterEntryFolder(run, entry);
-    if (download && entry.checkExists) {
+    if (download && entry.checkexist) {
         rtmpinfo info;
         const int found = page_.FindRemoteItem(entry.name, info, true);
         CheckOpen(run);
@@ -201,18 +201,18 @@ bool TQueueRun::Work(const TPageLifetime::Run& run, const rupdown& entry, bool& 
 
 void TQueueRun::EnterEntryFolder(const TPageLifetime::Run& run, const rupdown& entry) {
     TPageSession& session = page_.Session();
-    if (entry.remoteFolder == "0") {
+    if (entry.ftppath == "0") {
         session.EnterFolder(page_.FCurrentDir);
         CheckOpen(run);
         return;
     }
     // A relative folder is one below the folder reached after connecting, wherever the
     // server is now.
-    if (entry.direction == 0 || !entry.remoteFolder.starts_with('/')) {
+    if (entry.direction == 0 || !entry.ftppath.starts_with('/')) {
         session.ChangeDir(page_.FStartDir);
         CheckOpen(run);
     }
-    session.ChangeDir(entry.remoteFolder);
+    session.ChangeDir(entry.ftppath);
     CheckOpen(run);
     if (entry.direction != 0)
         return;
@@ -236,8 +236,8 @@ bool TQueueRun::Upload(const TPageLifetime::Run& run, const rupdown& entry, bool
     ftp::TIdFTP& ftp = page_.IdFTP1;
     TPageSession& session = page_.Session();
     rtmpinfo info;
-    info.path = entry.localPath;
-    if (!entry.isFolder) {
+    info.path = entry.lopath;
+    if (!entry.isfolder) {
         ApplyTransferType(ExtensionOf(entry.name));
         CheckOpen(run);
         info.losize = entry.size;
@@ -254,13 +254,13 @@ bool TQueueRun::Upload(const TPageLifetime::Run& run, const rupdown& entry, bool
             }
         }
         CheckOpen(run);
-        Timed(run, [&] { ftp.Put(entry.localPath, target, false); });
+        Timed(run, [&] { ftp.Put(entry.lopath, target, false); });
         return true;
     }
-    const std::string tree = entry.localPath + "/";
+    const std::string tree = entry.lopath + "/";
     const bool clash = page_.FindRemoteItem(entry.name, info, false) >= 0;
     CheckOpen(run);
-    std::string folder = os::FileNamePart(entry.localPath);
+    std::string folder = os::FileNamePart(entry.lopath);
     if (clash) {
         const TDuplicateCode code = page_.AskDuplicateAction(info, true, false);
         CheckOpen(run);
@@ -296,10 +296,10 @@ bool TQueueRun::Upload(const TPageLifetime::Run& run, const rupdown& entry, bool
 bool TQueueRun::Download(const TPageLifetime::Run& run, const rupdown& entry, bool& renamed) {
     ftp::TIdFTP& ftp = page_.IdFTP1;
     rtmpinfo info;
-    info.path = entry.localPath;
-    info.ftpdate = entry.remoteModified;
-    if (entry.isFolder) {
-        const bool clash = Tfb::IsLocalDir(entry.localPath);
+    info.path = entry.lopath;
+    info.ftpdate = entry.rdate;
+    if (entry.isfolder) {
+        const bool clash = Tfb::IsLocalDir(entry.lopath);
         std::string newName;
         int mode = -1;
         if (clash) {
@@ -316,7 +316,7 @@ bool TQueueRun::Download(const TPageLifetime::Run& run, const rupdown& entry, bo
             }
         }
         page_.Session().ForgetServerFolder();
-        Timed(run, [&] { page_.DownloadFolderTree(entry.name, entry.localPath, newName, mode); });
+        Timed(run, [&] { page_.DownloadFolderTree(entry.name, entry.lopath, newName, mode); });
         page_.Session().ForgetServerFolder();
         return true;
     }
@@ -332,14 +332,14 @@ bool TQueueRun::Download(const TPageLifetime::Run& run, const rupdown& entry, bo
     // An entry queued without its size (a history or task re-run) still offers a resume when
     // SIZE has just told the real one.
     info.ftpsize = expected >= 0 ? expected : entry.size;
-    std::string localPath = entry.localPath;
+    std::string localPath = entry.lopath;
     bool overwrite = false;
     bool resume = false;
-    if (os::IsRegularFile(entry.localPath)) {
+    if (os::IsRegularFile(entry.lopath)) {
         const TDuplicateCode code = page_.AskDuplicateAction(info, false, true);
         CheckOpen(run);
         if (code == TDuplicateCode::kRename) {
-            localPath = TTransferQueue::FolderPart(entry.localPath) + page_.FRenameTo;
+            localPath = TTransferQueue::FolderPart(entry.lopath) + page_.FRenameTo;
             renamed = true;
         } else if (code == TDuplicateCode::kOverwrite) {
             overwrite = true;

@@ -8,4 +8,5 @@ struct rtaskupdown {
     std::string files;  // the item's name
     std::string local;  // the local folder, ending with "/"
     std::string ftp;    // the remote folder
+    bool operator==(const rtaskupdown&) const = default;
 };

@@ -29,15 +29,14 @@ TTransferQueue::TTransferQueue(std::vector<rupdown>& entries, QStandardItemModel
 bool TTransferQueue::HasEntry(const std::string& name, const std::string& localPath,
                               const std::string& remoteFolder) const {
     for (const rupdown& entry : entries_) {
-        if (entry.localPath == localPath && entry.name == name &&
-            entry.remoteFolder == remoteFolder)
+        if (entry.lopath == localPath && entry.name == name && entry.ftppath == remoteFolder)
             return true;
     }
     return false;
 }
 
 std::string TTransferQueue::SizeText(const rupdown& entry) {
-    if (entry.direction == 1 ? entry.isFolder : entry.size == 0)
+    if (entry.direction == 1 ? entry.isfolder : entry.size == 0)
         return {};
     return std::to_string(entry.size);
 }
@@ -51,10 +50,10 @@ void TTransferQueue::Add(rupdown entry) {
     row.append(Cell(""));
     SetCellImage(*row.back(), -1);
     row.append(Cell(entry.name));
-    SetCellImage(*row.back(), entry.isFolder ? 3 : 4);
+    SetCellImage(*row.back(), entry.isfolder ? 3 : 4);
     row.append(Cell(SizeText(entry)));
     row.append(Cell(entry.status));
-    row.append(Cell(FolderPart(entry.localPath)));
+    row.append(Cell(FolderPart(entry.lopath)));
     entries_.push_back(std::move(entry));
     rows_.appendRow(row);
 }

@@ -262,13 +262,13 @@ void TForm10::QueueSelection(const std::string& folder) {
             continue;
         rupdown entry;
         entry.direction = 1;
-        entry.remoteFolder = "0";
-        entry.localPath = localPath;
-        entry.isFolder = shown.shelltype.empty();
-        entry.size = entry.isFolder ? 0 : shown.size;
+        entry.ftppath = "0";
+        entry.lopath = localPath;
+        entry.isfolder = shown.shelltype.empty();
+        entry.size = entry.isfolder ? 0 : shown.size;
         entry.name = shown.name;
-        entry.remoteModified = shown.modified;
-        entry.checkExists = false;
+        entry.rdate = shown.modified;
+        entry.checkexist = false;
         entry.spare = -1;
         page_.AddQueueEntry(std::move(entry));
     }

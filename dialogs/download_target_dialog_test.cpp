@@ -83,8 +83,8 @@ TEST_F(DownloadTarget, OkQueuesEverySelectedRowIntoTheNewFolder) {
     rupdown queued;
     queued.direction = 1;
     queued.name = "a.txt";
-    queued.localPath = target + "/a.txt";
-    queued.remoteFolder = "0";
+    queued.lopath = target + "/a.txt";
+    queued.ftppath = "0";
     page_->AddQueueEntry(queued);
     shared::WriteListFile(history_, {target});
 
@@ -105,13 +105,13 @@ TEST_F(DownloadTarget, OkQueuesEverySelectedRowIntoTheNewFolder) {
     ASSERT_EQ(page_->FQueue.size(), 3u);
     const rupdown& folder = page_->FQueue[1];
     EXPECT_EQ(folder.name, "docs");
-    EXPECT_TRUE(folder.isFolder);
+    EXPECT_TRUE(folder.isfolder);
     EXPECT_EQ(folder.size, 0);
-    EXPECT_EQ(folder.localPath, target + "/docs");
-    EXPECT_EQ(folder.remoteFolder, "0");
+    EXPECT_EQ(folder.lopath, target + "/docs");
+    EXPECT_EQ(folder.ftppath, "0");
     EXPECT_EQ(folder.direction, 1);
-    EXPECT_EQ(folder.remoteModified, "2026-01-02 03:04:00");
-    EXPECT_FALSE(folder.checkExists);
+    EXPECT_EQ(folder.rdate, "2026-01-02 03:04:00");
+    EXPECT_FALSE(folder.checkexist);
     EXPECT_EQ(page_->FQueue[2].name, "big.iso");
     EXPECT_EQ(page_->FQueue[2].size, 5LL << 30);
     EXPECT_EQ(page_->QueueItems->item(2, 2)->text(), QString::number(5LL << 30));

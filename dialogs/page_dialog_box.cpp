@@ -1,7 +1,10 @@
 #include "dialogs/page_dialog_box.h"
 
+#include <QComboBox>
+
 #include <utility>
 
+#include "connection/add_task_preset.h"
 #include "connection/page_host.h"
 #include "connection/permissions_preset.h"
 #include "connection/tfb.h"
@@ -10,6 +13,7 @@
 #include "dialogs/download_target_dialog.h"
 #include "dialogs/duplicate_dialog.h"
 #include "dialogs/permissions_dialog.h"
+#include "dialogs/task_dialog.h"
 #include "platform/ui/modal_result.h"
 #include "shared/list_file.h"
 
@@ -66,6 +70,18 @@ int TPageDialogBox::ShowBookmarkManager(Tfb& page) {
 }
 
 int TPageDialogBox::ShowAddTask(Tfb& page) {
-    (void)page;
-    return ui::mrCancel;
+    if (taskTree_ == nullptr)
+        return ui::mrCancel;
+    const TAddTaskPreset preset = MakeAddTaskPreset(page);
+    TForm13 dialog(*taskTree_, programFolder_, host_.DialogParent());
+    dialog.SetTaskType(preset.taskType);
+    dialog.SetSites(preset.sites, preset.selectedSite);
+    // The task runs on this page's site.
+    dialog.ComboBoxEx2->setEnabled(false);
+    for (const rtaskupdown& file : preset.files)
+        dialog.AddFileRow(file);
+    // The categories with their ids, from the tree the preset's names were taken from.
+    const std::vector<TTaskCategory> categories = taskTree_->TreeCategories();
+    dialog.SetCategories(categories, categories.empty() ? -1 : 0);
+    return dialog.exec();
 }

@@ -8,6 +8,7 @@
 #include "connection/page_dialogs.h"
 
 class TDialogsHost;
+class TTaskTreeHost;
 
 class TPageDialogBox : public TPageDialogs {
   public:
@@ -21,9 +22,16 @@ class TPageDialogBox : public TPageDialogs {
     int ShowFilter(Tfb& page) override;
     int ShowPermissions(Tfb& page) override;
     int ShowBookmarkManager(Tfb& page) override;
+    // The task dialog for a new download task of the page's remote selection; Cancel without
+    // a task tree (SetTaskTree).
     int ShowAddTask(Tfb& page) override;
+
+    // The task tree the task dialog takes its categories from and rebuilds; must outlive the
+    // object. nullptr: none.
+    void SetTaskTree(TTaskTreeHost* tree) { taskTree_ = tree; }
 
   private:
     TDialogsHost& host_;
     std::string programFolder_;
+    TTaskTreeHost* taskTree_ = nullptr;
 };

@@ -15,20 +15,14 @@
 
 #include <stdexcept>
 
+#include "mainwindow/tool_bar_button.h"
 #include "platform/ui/drive_combo.h"
 #include "platform/ui/handler_guard.h"
 #include "platform/ui/shell_list_view.h"
 
 namespace {
 
-QToolButton* AddButton(QToolBar& bar, const char* name, const char* hint, const QIcon& icon) {
-    auto* button = new QToolButton(&bar);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setToolTip(QString::fromLatin1(hint));
-    button->setIcon(icon);
-    bar.addWidget(button);
-    return button;
-}
+using mainwindow::AddToolButton;
 
 QIcon StyleIcon(QStyle::StandardPixmap icon) {
     return QApplication::style()->standardIcon(icon);
@@ -64,24 +58,25 @@ void TLocalFilePane::BuildControls(QWidget& sheet) {
     ToolBar4 = new QToolBar(&sheet);
     ToolBar4->setObjectName(QStringLiteral("ToolBar4"));
     ToolButton19 =
-        AddButton(*ToolBar4, "ToolButton19", "", StyleIcon(QStyle::SP_FileDialogToParent));
+        AddToolButton(*ToolBar4, "ToolButton19", "", StyleIcon(QStyle::SP_FileDialogToParent));
     ToolBar4->addSeparator();
-    ToolButton28 = AddButton(
+    ToolButton28 = AddToolButton(
         *ToolBar4, "ToolButton28", "Add bookmark",
         QIcon::fromTheme(QStringLiteral("bookmark-new"), StyleIcon(QStyle::SP_DialogApplyButton)));
     ToolButton28->setPopupMode(QToolButton::MenuButtonPopup);
     ToolBar4->addSeparator();
-    ToolButton30 =
-        AddButton(*ToolBar4, "ToolButton30", "Add task", StyleIcon(QStyle::SP_FileDialogNewFolder));
-    ToolButton35 = AddButton(*ToolBar4, "ToolButton35", "Upload", StyleIcon(QStyle::SP_ArrowUp));
+    ToolButton30 = AddToolButton(*ToolBar4, "ToolButton30", "Add task",
+                                 StyleIcon(QStyle::SP_FileDialogNewFolder));
+    ToolButton35 =
+        AddToolButton(*ToolBar4, "ToolButton35", "Upload", StyleIcon(QStyle::SP_ArrowUp));
     ToolButton35->setText(QStringLiteral("Upload"));
     ToolButton35->setEnabled(false);
     ToolBar4->addSeparator();
-    ToolButton31 = AddButton(*ToolBar4, "ToolButton31", "View style",
-                             StyleIcon(QStyle::SP_FileDialogListView));
+    ToolButton31 = AddToolButton(*ToolBar4, "ToolButton31", "View style",
+                                 StyleIcon(QStyle::SP_FileDialogListView));
     ToolButton31->setPopupMode(QToolButton::MenuButtonPopup);
     ToolButton36 =
-        AddButton(*ToolBar4, "ToolButton36", "Help", StyleIcon(QStyle::SP_DialogHelpButton));
+        AddToolButton(*ToolBar4, "ToolButton36", "Help", StyleIcon(QStyle::SP_DialogHelpButton));
     column->addWidget(ToolBar4);
 
     JvDriveCombo1 = new ui::DriveCombo(&sheet);

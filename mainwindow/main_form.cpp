@@ -24,11 +24,18 @@
 #include "dialogs/quick_connect_dialog.h"
 #include "mainwindow/banner_bar.h"
 #include "mainwindow/connection_pages.h"
+#include "mainwindow/force_local_folders.h"
+#include "mainwindow/history_page.h"
+#include "mainwindow/history_rerun.h"
 #include "mainwindow/layout_keeper.h"
 #include "mainwindow/local_bookmarks.h"
 #include "mainwindow/local_file_pane.h"
+#include "mainwindow/local_task_rows.h"
 #include "mainwindow/main_transfers.h"
 #include "mainwindow/site_list_pane.h"
+#include "mainwindow/site_rows.h"
+#include "mainwindow/task_run.h"
+#include "mainwindow/task_tree.h"
 #include "platform/ftp/id_exceptions.h"
 #include "platform/ui/qt_text.h"
 #include "platform/ui/shell_list_view.h"
@@ -68,6 +75,7 @@ TForm1::TForm1(std::string programFolder, QWidget* parent)
     setCentralWidget(central);
 
     BuildLeftSide();
+    BuildTasksPage();
     PageControl1 = new QTabWidget(Splitter1);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
     TabSheet1 = new TTabSheet(*PageControl1, QStringLiteral("TabSheet1"), "FTP Site", 0);
@@ -107,8 +115,13 @@ TForm1::TForm1(std::string programFolder, QWidget* parent)
     pages_ =
         new TConnectionPages(*PageControl1, *ToolButton35, *this, *layout_, PageCounter, *this);
     pageDialogs_ = std::make_unique<TPageDialogBox>(*this, programFolder_);
+    pageDialogs_->SetTaskTree(tasks_);
     pages_->SetPageDialogs(pageDialogs_.get());
     transfers_ = std::make_unique<TMainTransfers>(*local_, [this] { return ActiveFrame(); });
+    rerun_ = std::make_unique<THistoryRerun>(
+        []() -> Tdm& { return *dm; },
+        [this](const std::string& name) { OpenSitePage(name, false); },
+        [this] { return ActiveFrame(); });
     PopupMenu1 = pages_->PopupMenu1;
     Closepage1 = pages_->Closepage1;
     Closeall1 = pages_->Closeall1;
@@ -133,6 +146,7 @@ void TForm1::ConnectHandlers() {
     bookmarks_->OnAdd = [this] { ToolButton28Click(); };
     bookmarks_->OnGoTo = [this](const std::string& folder) { local_->SetRoot(folder); };
     bookmarks_->OnManage = [this] { Bookmarkmanager1Click(); };
+    history_->OnExecute = [this](const rhd& record) { rerun_->Execute(record); };
     connect(ToolButton28, &QToolButton::clicked, this,
             ui::Guarded([this] { ToolButton28Click(); }));
     connect(ToolButton35, &QToolButton::clicked, this,
@@ -147,6 +161,9 @@ void TForm1::ConnectHandlers() {
             ui::Guarded([this] { SpeedButton1Click(); }));
     connect(ToolButton37, &QToolButton::clicked, this,
             ui::Guarded([this] { ToolButton37Click(); }));
+    connect(ToolButton30, &QToolButton::clicked, this,
+            ui::Guarded([this] { ToolButton30Click(); }));
+    tasks_->OnExecute = [this](const rtask& task) { taskRun_->Execute(task); };
 }
 
 TForm1::~TForm1() {
@@ -160,8 +177,10 @@ TForm1::~TForm1() {
     bookmarks_->OnAdd = nullptr;
     bookmarks_->OnGoTo = nullptr;
     bookmarks_->OnManage = nullptr;
+    history_->OnExecute = nullptr;
     ShellListView1->OnDragOver = nullptr;
     ShellListView1->OnDragDrop = nullptr;
+    tasks_->OnExecute = nullptr;
     PageControl1->tabBar()->removeEventFilter(this);
     PageControl1->blockSignals(true);
 }
@@ -198,11 +217,57 @@ void TForm1::BuildLeftSide() {
     ToolButton28->setMenu(popbookmark);
     TabSheet3 = new QWidget(PageControl2);
     TabSheet3->setObjectName(QStringLiteral("TabSheet3"));
+    history_ = new THistoryPage(
+        *TabSheet3, *this, []() -> Tdm& { return *dm; }, programFolder_);
+    ToolBar2 = history_->ToolBar2;
+    ToolButton1 = history_->ToolButton1;
+    ToolButton6 = history_->ToolButton6;
+    ToolButton16 = history_->ToolButton16;
+    ToolButton7 = history_->ToolButton7;
+    ToolButton11 = history_->ToolButton11;
+    ToolButton15 = history_->ToolButton15;
+    ToolButton14 = history_->ToolButton14;
+    TreeView1 = history_->TreeView1;
+    Panel4 = history_->Panel4;
+    Label4 = history_->Label4;
+    Label6 = history_->Label6;
+    Label12 = history_->Label12;
+    Label14 = history_->Label14;
+    Label2 = history_->Label2;
+    Label10 = history_->Label10;
+    Phistory = history_->Phistory;
+    Execute1 = history_->Execute1;
+    Delete2 = history_->Delete2;
     TabSheet4 = new QWidget(PageControl2);
     TabSheet4->setObjectName(QStringLiteral("TabSheet4"));
     PageControl2->addTab(TabSheet2, QStringLiteral("&Local File"));
     PageControl2->addTab(TabSheet3, QStringLiteral("&History"));
     PageControl2->addTab(TabSheet4, QStringLiteral("&Tasks"));
+}
+
+void TForm1::BuildTasksPage() {
+    tasks_ = new TTaskTree(*TabSheet4, *this, programFolder_, [this] { return SiteNames(); });
+    ToolButton34 = tasks_->ToolButton34;
+    ToolButton23 = tasks_->ToolButton23;
+    ToolButton26 = tasks_->ToolButton26;
+    ToolButton18 = tasks_->ToolButton18;
+    ToolButton17 = tasks_->ToolButton17;
+    ToolButton21 = tasks_->ToolButton21;
+    ToolButton22 = tasks_->ToolButton22;
+    ToolButton25 = tasks_->ToolButton25;
+    TreeView2 = tasks_->TreeView2;
+    Memo1 = tasks_->Memo1;
+    Poptask = tasks_->Poptask;
+    Edit2 = tasks_->Edit2;
+    Delete3 = tasks_->Delete3;
+    Execute2 = tasks_->Execute2;
+    TTaskRun::Needs needs;
+    needs.openSitePage = [this](const std::string& site) { OpenSitePage(site, false); };
+    needs.activeFrame = [this] { return ActiveFrame(); };
+    needs.forceLocalFolders = [this](const std::string& folder) {
+        return ForceLocalFolders(folder);
+    };
+    taskRun_ = std::make_unique<TTaskRun>(std::move(needs));
 }
 
 void TForm1::showEvent(QShowEvent* event) {
@@ -222,6 +287,7 @@ void TForm1::FormShow() {
     dm->Tftpb->SetDatabaseName(programFolder_ + kBookmarkDatabaseFile);
     dm->Tftpb->SetTableName(kBookmarkTable);
     LoadSiteList();
+    LoadTaskTree();
     LoadMainLayout();
 }
 
@@ -467,6 +533,54 @@ void TForm1::ToolButton35Click() {
     transfers_->ToolButton35Click();
 }
 
+// ---- tasks page and task runs ----
+
+void TForm1::LoadTaskTree() {
+    tasks_->LoadTaskTree();
+}
+
+void TForm1::TreeView2Change() {
+    tasks_->TreeView2Change();
+}
+
+void TForm1::PoptaskPopup() {
+    tasks_->PoptaskPopup();
+}
+
+void TForm1::ToolButton34Click() {
+    tasks_->LoadTaskTree();
+}
+
+void TForm1::ToolButton23Click() {
+    tasks_->ToolButton23Click();
+}
+
+void TForm1::ToolButton26Click() {
+    tasks_->ToolButton26Click();
+}
+
+void TForm1::ToolButton18Click() {
+    tasks_->ToolButton18Click();
+}
+
+void TForm1::ToolButton17Click() {
+    tasks_->ToolButton17Click();
+}
+
+void TForm1::ToolButton21Click() {
+    tasks_->ToolButton21Click();
+}
+
+void TForm1::ToolButton22Click() {
+    tasks_->ToolButton22Click();
+}
+
+void TForm1::ToolButton30Click() {
+    if (local_->SelectedItems().empty())
+        return;
+    tasks_->ShowNewUploadTask(LocalTaskRows(*local_));
+}
+
 // ---- layout ----
 
 void TForm1::LoadMainLayout() {
@@ -522,11 +636,8 @@ std::string TForm1::LocalFolder() const {
 
 std::vector<std::string> TForm1::TaskCategories() const {
     std::vector<std::string> categories;
-    if (dm == nullptr)
-        return categories;
-    OpenTable table(*dm->Ttask);
-    for (table->First(); !table->Eof(); table->Next())
-        categories.push_back(table->FieldByName("name").AsString());
+    for (const TTaskCategory& category : tasks_->TreeCategories())
+        categories.push_back(category.name);
     return categories;
 }
 
@@ -564,4 +675,56 @@ void TForm1::SpeedButton1Click() {
 void TForm1::ToolButton37Click() {
     TForm15 dialog(*this, this);
     dialog.exec();
+}
+
+// ---- history page ----
+
+const THistoryItems& TForm1::FHistoryItems() const {
+    return history_->FHistoryItems;
+}
+
+void TForm1::LoadHistoryTree() {
+    history_->LoadHistoryTree();
+}
+
+void TForm1::DeleteSiteHistory(std::int32_t siteId) {
+    mainwindow::DeleteHistoryOfSite(*dm, siteId);
+}
+
+void TForm1::ToolButton1Click() {
+    history_->ToolButton1Click();
+}
+
+void TForm1::TreeView1Change(QTreeWidgetItem* node) {
+    history_->TreeView1Change(node);
+}
+
+void TForm1::PhistoryPopup() {
+    history_->PhistoryPopup();
+}
+
+void TForm1::ToolButton6Click() {
+    history_->ToolButton6Click();
+}
+
+void TForm1::ToolButton16Click() {
+    history_->ToolButton16Click();
+}
+
+void TForm1::ToolButton7Click() {
+    history_->ToolButton7Click();
+}
+
+void TForm1::ToolButton11Click() {
+    history_->ToolButton11Click();
+}
+
+void TForm1::ToolButton15Click() {
+    history_->ToolButton15Click();
+}
+
+// ---- local folders of downloads ----
+
+bool TForm1::ForceLocalFolders(const std::string& path) {
+    return ForceLocalFolderLevels(path);
 }

@@ -28,6 +28,7 @@
 
 #include "connection/page_host.h"
 #include "dialogs/dialogs_host.h"
+#include "mainwindow/history_record.h"
 #include "platform/ui/handler_guard.h"
 
 class QAction;
@@ -39,8 +40,12 @@ class QSplitter;
 class QTabWidget;
 class QToolBar;
 class QToolButton;
+class QTreeWidget;
+class QTreeWidgetItem;
 class TBannerBar;
 class TConnectionPages;
+class THistoryPage;
+class THistoryRerun;
 class TLayoutKeeper;
 class TLocalBookmarks;
 class TLocalFilePane;
@@ -48,6 +53,8 @@ class TMainTransfers;
 class TPageDialogBox;
 class TSiteListPane;
 class TTabSheet;
+class TTaskRun;
+class TTaskTree;
 class Tfb;
 
 namespace ui {
@@ -117,6 +124,41 @@ class TForm1 : public QMainWindow, public TPageHost, public TDialogsHost {
     QMenu* PopupMenu1;
     QAction* Closepage1;
     QAction* Closeall1;
+    // The "&History" sheet (THistoryPage).
+    QToolBar* ToolBar2;
+    QToolButton* ToolButton1;   // "Show/Refresh hostorys"
+    QToolButton* ToolButton6;   // "Delete"
+    QToolButton* ToolButton16;  // "Execute"
+    QToolButton* ToolButton7;   // "Clear historys"
+    QToolButton* ToolButton11;  // "Expand"
+    QToolButton* ToolButton15;  // "Collapse"
+    QToolButton* ToolButton14;  // "Help"
+    QTreeWidget* TreeView1;
+    QWidget* Panel4;
+    QLabel* Label4;   // "Start at"
+    QLabel* Label6;   // "Finished"
+    QLabel* Label12;  // "Elapsed"
+    QLabel* Label14;  // "Speed"
+    QLabel* Label2;   // "FTP path"
+    QLabel* Label10;  // "Local path"
+    QMenu* Phistory;
+    QAction* Execute1;
+    QAction* Delete2;
+    // The "&Tasks" sheet (TTaskTree).
+    QToolButton* ToolButton34;  // reload
+    QToolButton* ToolButton23;  // "New category"
+    QToolButton* ToolButton26;  // "Edit"
+    QToolButton* ToolButton18;  // "Delete"
+    QToolButton* ToolButton17;  // "Execute"
+    QToolButton* ToolButton21;  // "Expand"
+    QToolButton* ToolButton22;  // "Collapse"
+    QToolButton* ToolButton25;  // "Help"
+    QTreeWidget* TreeView2;
+    QPlainTextEdit* Memo1;  // the task description
+    QMenu* Poptask;
+    QAction* Edit2;
+    QAction* Delete3;
+    QAction* Execute2;
 
     // ---- state ----
     // The number of the last page created; never decremented, so numbers are never reused.
@@ -205,6 +247,21 @@ class TForm1 : public QMainWindow, public TPageHost, public TDialogsHost {
     void ShellListView1DragDrop(const ui::ListDrag& drag);
     void ToolButton35Click();  // Upload
 
+    // ---- tasks page (TTaskTree) and task runs (TTaskRun) ----
+    TTaskTree& TaskTree() const { return *tasks_; }
+    void LoadTaskTree();
+    void TreeView2Change();
+    void PoptaskPopup();
+    void ToolButton34Click();  // reload
+    void ToolButton23Click();  // "New category"
+    void ToolButton26Click();  // "Edit"
+    void ToolButton18Click();  // "Delete"
+    void ToolButton17Click();  // "Execute", also the popup's "Execute"
+    void ToolButton21Click();  // "Expand"
+    void ToolButton22Click();  // "Collapse"
+    // "Add task" of the local pane: a new upload task of the selected local items.
+    void ToolButton30Click();
+
     // ---- layout ----
     void LoadMainLayout();
     void SaveMainLayout();
@@ -236,6 +293,30 @@ class TForm1 : public QMainWindow, public TPageHost, public TDialogsHost {
     // The site list's "Quick connect": the quick-connect dialog.
     void ToolButton37Click();
 
+    // ---- history page ----
+    // The records of the history tree's transfer nodes (owned by the page).
+    const THistoryItems& FHistoryItems() const;
+    void LoadHistoryTree();
+    // Deletes the stored history of the site with that id (its heads and exactly their
+    // details); the tree stays as it is. The site list's delete runs the same routine.
+    void DeleteSiteHistory(std::int32_t siteId);
+    void ToolButton1Click();  // refresh
+    void TreeView1Change(QTreeWidgetItem* node);
+    void PhistoryPopup();
+    void ToolButton6Click();   // Delete, also Delete2
+    void ToolButton16Click();  // Execute, also Execute1: runs the transfer again
+    void ToolButton7Click();   // Clear history
+    void ToolButton11Click();  // Expand
+    void ToolButton15Click();  // Collapse
+
+    // ---- local folders of downloads (history re-run, task runs) ----
+    // Makes every folder of the absolute local path `path` exist, level by level from the
+    // outermost missing one (ForceLocalFolderLevels). True for an empty path or when every
+    // level exists afterwards; false when a level cannot be created or the path is not
+    // absolute; the caller then shows "Can not create the folder %s, please check and enter
+    // again.". Never throws.
+    static bool ForceLocalFolders(const std::string& path);
+
   protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -243,6 +324,7 @@ class TForm1 : public QMainWindow, public TPageHost, public TDialogsHost {
 
   private:
     void BuildLeftSide();
+    void BuildTasksPage();
     void ConnectHandlers();
 
     std::string programFolder_;
@@ -253,6 +335,10 @@ class TForm1 : public QMainWindow, public TPageHost, public TDialogsHost {
     TConnectionPages* pages_;
     std::unique_ptr<TPageDialogBox> pageDialogs_;
     std::unique_ptr<TMainTransfers> transfers_;
+    THistoryPage* history_;
+    std::unique_ptr<THistoryRerun> rerun_;
+    TTaskTree* tasks_;
+    std::unique_ptr<TTaskRun> taskRun_;
     bool shown_ = false;
     bool closed_ = false;
     std::string lastErrorText_;

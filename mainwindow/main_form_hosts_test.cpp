@@ -75,6 +75,9 @@ TEST_F(Hosts, APageReachesTheUploadButtonItsTabAndTheWindowsLists) {
             table->Post();
         }
     }
+    // The categories of the task tree, as it was last loaded.
+    EXPECT_TRUE(host.TaskCategories().empty());
+    form.LoadTaskTree();
     EXPECT_EQ(host.TaskCategories(), (std::vector<std::string>{"Nightly", "Archive"}));
     EXPECT_EQ(host.LocalFolder(), form.LocalPane().ShownFolder());
     form.LocalPane().SetRoot(folder_);

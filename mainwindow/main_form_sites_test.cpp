@@ -204,11 +204,11 @@ TEST_F(SiteList, DeleteAsksThenRemovesExactlyThatSitesRowAndHistory) {
     const std::int32_t alphaUp = AddHistoryHead(alpha, "Upload");
     const std::int32_t betaDown = AddHistoryHead(beta, "Download");
     const std::int32_t alphaDown = AddHistoryHead(alpha, "Download");
-    AddHistoryDetail(alphaUp, "a1");
-    AddHistoryDetail(betaDown, "b1");
-    AddHistoryDetail(alphaUp, "a2");
-    AddHistoryDetail(alphaDown, "a3");
-    AddHistoryDetail(betaDown, "b2");
+    AddHistoryDetail(alphaUp, {"a1"});
+    AddHistoryDetail(betaDown, {"b1"});
+    AddHistoryDetail(alphaUp, {"a2"});
+    AddHistoryDetail(alphaDown, {"a3"});
+    AddHistoryDetail(betaDown, {"b2"});
     TForm1& form = ShowForm();
     {
         OpenTable bookmarks(*dm->Tftpb);

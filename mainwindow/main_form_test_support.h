@@ -59,6 +59,15 @@ struct SiteValues {
     std::string comment;
 };
 
+struct HistoryDetail {
+    std::string lofile;
+    std::string type = "Download";
+    bool isfolder = false;
+    std::string ftpfile = "";  // the local name when empty
+    std::string lopath = "";   // "/l/" + lofile when empty
+    std::string ftppath = "/pub/";
+};
+
 class MainFormTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -122,22 +131,34 @@ class MainFormTest : public ::testing::Test {
             AddSite(name);
     }
 
-    std::int32_t AddHistoryHead(std::int32_t siteId, const std::string& type) {
+    std::int32_t AddHistoryHead(std::int32_t siteId, const std::string& type,
+                                const std::string& date = "Thursday, 10 December 2026") {
         OpenTable table(*dm->Thm);
         table->Append();
         table->FieldByName("id").SetAsInteger(siteId);
-        table->FieldByName("date").SetAsString("Thursday, 10 December 2026");
+        table->FieldByName("date").SetAsString(date);
         table->FieldByName("type").SetAsString(type);
         table->Post();
         return table->FieldByName("key").AsInteger();
     }
 
-    void AddHistoryDetail(std::int32_t headKey, const std::string& file) {
+    // A detail row as the history writer makes one; returns its key.
+    std::int32_t AddHistoryDetail(std::int32_t headKey, const HistoryDetail& d) {
         OpenTable table(*dm->Thd);
         table->Append();
         table->FieldByName("id").SetAsInteger(headKey);
-        table->FieldByName("lofile").SetAsString(file);
+        table->FieldByName("type").SetAsString(d.type);
+        table->FieldByName("lofile").SetAsString(d.lofile);
+        table->FieldByName("ftpfile").SetAsString(d.ftpfile.empty() ? d.lofile : d.ftpfile);
+        table->FieldByName("date").SetAsString("10:00:0" + std::to_string(headKey % 10));
+        table->FieldByName("date2").SetAsString("10:01:00");
+        table->FieldByName("ftppath").SetAsString(d.ftppath);
+        table->FieldByName("lopath").SetAsString(d.lopath.empty() ? "/l/" + d.lofile : d.lopath);
+        table->FieldByName("usetime").SetAsString("1.5");
+        table->FieldByName("speed").SetAsString("12.50KB/S");
+        table->FieldByName("isfolder").SetAsBoolean(d.isfolder);
         table->Post();
+        return table->FieldByName("key").AsInteger();
     }
 
     // The values of one text column in table order.

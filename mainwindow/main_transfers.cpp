@@ -70,7 +70,7 @@ void TMainTransfers::ShellListView1DragDrop(const ui::ListDrag& drag) {
             continue;
         }
         rupdown download = transfers::DownloadEntry(entry, target);
-        if (!page->QueueHasEntry(download.name, download.localPath, download.remoteFolder))
+        if (!page->QueueHasEntry(download.name, download.lopath, download.ftppath))
             page->AddQueueEntry(std::move(download));
     }
     if (page->FBusy)
@@ -98,7 +98,7 @@ void TMainTransfers::ToolButton35Click() {
                 return;
             continue;
         }
-        if (!page->QueueHasEntry(upload->name, upload->localPath, upload->remoteFolder))
+        if (!page->QueueHasEntry(upload->name, upload->lopath, upload->ftppath))
             page->AddQueueEntry(*upload);
     }
     if (page->Connected())

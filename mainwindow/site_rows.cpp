@@ -1,6 +1,7 @@
 #include "mainwindow/site_rows.h"
 
 #include <string_view>
+#include <unordered_set>
 
 #include "shared/open_table.h"
 #include "shared/tdm.h"
@@ -11,18 +12,6 @@ namespace {
 
 std::string Text(const vesk::TVeskTable& table, std::string_view field) {
     return table.FieldByName(field).AsString();
-}
-
-// Deletes the rows whose integer `field` equals `value`. Delete leaves the table on the row
-// that followed, so the scan moves on only past rows that stay.
-void DeleteRowsWhere(vesk::TVeskTable& table, std::string_view field, std::int32_t value) {
-    table.First();
-    while (!table.Eof()) {
-        if (table.FieldByName(field).AsInteger() == value)
-            table.Delete();
-        else
-            table.Next();
-    }
 }
 
 }  // namespace
@@ -71,16 +60,28 @@ RenameOutcome RenameSiteRow(vesk::TVeskTable& ftpsite, const std::string& oldNam
 }
 
 void DeleteHistoryOfSite(Tdm& data, std::int32_t siteId) {
-    OpenTable heads(*data.Thm);
-    OpenTable details(*data.Thd);
-    heads->First();
-    while (!heads->Eof()) {
-        if (heads->FieldByName("id").AsInteger() != siteId) {
-            heads->Next();
-            continue;
+    // One pass over each table: the heads first, remembering their keys, then every detail
+    // under one of them. Delete leaves the table on the row that followed.
+    std::unordered_set<std::int32_t> keys;
+    {
+        OpenTable heads(*data.Thm);
+        heads->First();
+        while (!heads->Eof()) {
+            if (heads->FieldByName("id").AsInteger() == siteId) {
+                keys.insert(heads->FieldByName("key").AsInteger());
+                heads->Delete();
+            } else {
+                heads->Next();
+            }
         }
-        DeleteRowsWhere(*details, "id", heads->FieldByName("key").AsInteger());
-        heads->Delete();
+    }
+    OpenTable details(*data.Thd);
+    details->First();
+    while (!details->Eof()) {
+        if (keys.count(details->FieldByName("id").AsInteger()) != 0)
+            details->Delete();
+        else
+            details->Next();
     }
 }
 

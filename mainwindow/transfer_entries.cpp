@@ -16,14 +16,14 @@ std::string WithSlash(const std::string& folder) {
 rupdown DownloadEntry(const rdatalist& entry, const std::string& folder) {
     rupdown download;
     download.direction = 1;
-    download.remoteFolder = "0";
-    download.localPath = WithSlash(folder) + entry.name;
+    download.ftppath = "0";
+    download.lopath = WithSlash(folder) + entry.name;
     // A display entry without a shell type name is a folder.
-    download.isFolder = entry.shelltype.empty();
-    download.size = download.isFolder ? 0 : entry.size;
+    download.isfolder = entry.shelltype.empty();
+    download.size = download.isfolder ? 0 : entry.size;
     download.name = entry.name;
-    download.remoteModified = entry.modified;
-    download.checkExists = false;
+    download.rdate = entry.modified;
+    download.checkexist = false;
     download.spare = -1;
     return download;
 }
@@ -37,12 +37,12 @@ std::optional<rupdown> UploadEntry(const std::string& path, bool isFolder) {
         return std::nullopt;
     rupdown upload;
     upload.direction = 0;
-    upload.remoteFolder = "0";
-    upload.localPath = path;
+    upload.ftppath = "0";
+    upload.lopath = path;
     upload.size = isFolder ? 0 : static_cast<std::int64_t>(status.st_size);
     upload.name = path.substr(path.find_last_of('/') + 1);
-    upload.isFolder = isFolder;
-    upload.checkExists = false;
+    upload.isfolder = isFolder;
+    upload.checkexist = false;
     upload.spare = -1;
     return upload;
 }

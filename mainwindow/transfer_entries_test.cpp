@@ -37,19 +37,19 @@ TEST(TransferEntries, ADroppedEntryDownloadsIntoTheFolderWithItsListingDetails) 
     file.modified = "2026-01-02 03:04:05";
     const rupdown download = DownloadEntry(file, "/home/u/in");
     EXPECT_EQ(download.direction, 1);
-    EXPECT_EQ(download.localPath, "/home/u/in/a.bin");
-    EXPECT_EQ(download.remoteFolder, "0");
+    EXPECT_EQ(download.lopath, "/home/u/in/a.bin");
+    EXPECT_EQ(download.ftppath, "0");
     EXPECT_EQ(download.size, 6'000'000'000);
-    EXPECT_FALSE(download.isFolder);
-    EXPECT_EQ(download.remoteModified, "2026-01-02 03:04:05");
-    EXPECT_FALSE(download.checkExists);
+    EXPECT_FALSE(download.isfolder);
+    EXPECT_EQ(download.rdate, "2026-01-02 03:04:05");
+    EXPECT_FALSE(download.checkexist);
     EXPECT_EQ(download.spare, -1);
 
     rdatalist folder;
     folder.name = "sub";
     folder.typetext = "Folder";
-    EXPECT_TRUE(DownloadEntry(folder, "/").isFolder);
-    EXPECT_EQ(DownloadEntry(folder, "/").localPath, "/sub");
+    EXPECT_TRUE(DownloadEntry(folder, "/").isfolder);
+    EXPECT_EQ(DownloadEntry(folder, "/").lopath, "/sub");
 }
 
 class UploadEntries : public ::testing::Test {
@@ -68,10 +68,10 @@ TEST_F(UploadEntries, ALargeFileIsQueuedWithItsTrueSize) {
     ASSERT_TRUE(upload.has_value());
     EXPECT_EQ(upload->size, kFiveGiB);
     EXPECT_EQ(upload->name, "big.iso");
-    EXPECT_EQ(upload->localPath, path);
+    EXPECT_EQ(upload->lopath, path);
     EXPECT_EQ(upload->direction, 0);
-    EXPECT_EQ(upload->remoteFolder, "0");
-    EXPECT_FALSE(upload->isFolder);
+    EXPECT_EQ(upload->ftppath, "0");
+    EXPECT_FALSE(upload->isfolder);
 }
 
 // An item that is gone, or is no longer of the kind the view showed, is not queued.

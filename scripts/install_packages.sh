@@ -8,6 +8,7 @@ tests=(
   libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev clang-format
   python3 python3-pyftpdlib microsocks vsftpd curl lftp
   xvfb xdotool imagemagick fonts-dejavu-core
+  python3-pyatspi at-spi2-core dbus-daemon
 )
 case "${1:-}" in
   program) packages=("${program[@]}") ;;

@@ -17,8 +17,8 @@ rupdown Entry(int direction, const std::string& name, const std::string& folder 
     rupdown entry;
     entry.direction = direction;
     entry.name = name;
-    entry.localPath = "/home/u/" + name;
-    entry.remoteFolder = folder;
+    entry.lopath = "/home/u/" + name;
+    entry.ftppath = folder;
     return entry;
 }
 

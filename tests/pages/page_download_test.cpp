@@ -89,8 +89,8 @@ TEST_F(PageDownload, SelectedFilesArriveThroughTheDialog) {
     rupdown left;
     left.direction = 1;
     left.name = "two.txt";
-    left.localPath = target + "/again.txt";
-    left.remoteFolder = "0";
+    left.lopath = target + "/again.txt";
+    left.ftppath = "0";
     frame.AddQueueEntry(left);
     SelectNames(frame, {"one.bin"});
     Download(frame, "");

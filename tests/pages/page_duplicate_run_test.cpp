@@ -34,12 +34,12 @@ rupdown Entry(int direction, const std::string& name, const std::string& localPa
               std::int64_t size, bool folder = false) {
     rupdown entry;
     entry.direction = direction;
-    entry.localPath = localPath;
-    entry.remoteFolder = "0";
+    entry.lopath = localPath;
+    entry.ftppath = "0";
     entry.size = size;
     entry.name = name;
-    entry.isFolder = folder;
-    entry.remoteModified = "2026-01-02 03:04:00";
+    entry.isfolder = folder;
+    entry.rdate = "2026-01-02 03:04:00";
     return entry;
 }
 

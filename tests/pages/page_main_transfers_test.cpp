@@ -125,8 +125,8 @@ TEST_F(MainTransfers, UploadQueuesTheLocalSelectionOnceAndRunsItIntoThePagesFold
     ASSERT_EQ(page.FQueue.size(), 2u);
     for (const rupdown& entry : page.FQueue) {
         EXPECT_EQ(entry.direction, 0);
-        EXPECT_EQ(entry.remoteFolder, "0");
-        EXPECT_EQ(entry.size, static_cast<std::int64_t>(ReadBytes(entry.localPath).size()));
+        EXPECT_EQ(entry.ftppath, "0");
+        EXPECT_EQ(entry.size, static_cast<std::int64_t>(ReadBytes(entry.lopath).size()));
     }
     EXPECT_FALSE(std::filesystem::exists(remote + "a.txt"));
 

@@ -60,19 +60,19 @@ std::string ReadFile(const std::string& path) {
 rupdown DownloadEntry(const std::string& name, const std::string& folder, std::int64_t size = 0) {
     rupdown entry;
     entry.direction = 1;
-    entry.localPath = folder + name;
-    entry.remoteFolder = "0";
+    entry.lopath = folder + name;
+    entry.ftppath = "0";
     entry.size = size;
     entry.name = name;
-    entry.remoteModified = "2026-01-02 03:04:00";
+    entry.rdate = "2026-01-02 03:04:00";
     return entry;
 }
 
 rupdown UploadEntry(const std::string& path, const std::string& remoteFolder = "0") {
     rupdown entry;
     entry.direction = 0;
-    entry.localPath = path;
-    entry.remoteFolder = remoteFolder;
+    entry.lopath = path;
+    entry.ftppath = remoteFolder;
     entry.size = static_cast<std::int64_t>(std::filesystem::file_size(path));
     entry.name = std::filesystem::path(path).filename().string();
     return entry;
@@ -221,7 +221,7 @@ TEST_F(PageQueue, DroppedLocalFilesUploadIntoTheDropFolder) {
     EXPECT_TRUE(frame.ListView2->Drop(&view, *data, background));
     EXPECT_TRUE(frame.ListView2->Drop(&view, *data, background));
     ASSERT_EQ(frame.FQueue.size(), 1u);
-    EXPECT_EQ(frame.FQueue[0].remoteFolder, "0");
+    EXPECT_EQ(frame.FQueue[0].ftppath, "0");
     EXPECT_EQ(frame.FQueue[0].size, 100000);
     // Rows of another list are refused.
     QMimeData foreign;
@@ -405,9 +405,9 @@ TEST_F(PageQueue, ACheckedFileThatVanishedIsDroppedWithItsMessage) {
     Tfb& frame = OpenServer(server.account().port);
     const std::string target = NewLocalFolder("checked");
     rupdown gone = DownloadEntry("gone.txt", target, 3);
-    gone.checkExists = true;
+    gone.checkexist = true;
     rupdown kept = DownloadEntry("kept.txt", target, 4);
-    kept.checkExists = true;
+    kept.checkexist = true;
     frame.AddQueueEntry(gone);
     frame.AddQueueEntry(kept);
     ui::ScriptedUi boxes(ui::GtestFailure());
@@ -433,7 +433,7 @@ TEST_F(PageQueue, ALongQueueRunsInConstantStackDepth) {
     constexpr int kEntries = 2000;
     for (int i = 0; i < kEntries; ++i) {
         rupdown entry = DownloadEntry("tiny.txt", target, 1);
-        entry.localPath = target + "tiny" + std::to_string(i) + ".txt";
+        entry.lopath = target + "tiny" + std::to_string(i) + ".txt";
         frame.AddQueueEntry(std::move(entry));
     }
     std::vector<std::uintptr_t> depths;
@@ -571,7 +571,7 @@ TEST_F(PageQueue, TheRunRefusesAnEntryWhoseNameIsNoPlainName) {
     Tfb& frame = OpenServer(server.account().port);
     const std::string target = NewLocalFolder("deep/target");
     rupdown evil = DownloadEntry("../plain.txt", target, 5);
-    evil.localPath = target + "../plain.txt";
+    evil.lopath = target + "../plain.txt";
     frame.AddQueueEntry(evil);
     frame.AddQueueEntry(DownloadEntry("plain.txt", target, 5));
     frame.StartQueueRun(false);
@@ -606,12 +606,12 @@ TEST_F(PageQueue, EntriesInThePagesFolderFollowOnesInOtherFolders) {
 
     // A download from "/sub" (as a history re-run makes it), then later one from "0".
     rupdown fromSub = DownloadEntry("same.txt", local, 3);
-    fromSub.remoteFolder = "/sub";
-    fromSub.localPath = local + "from-sub.txt";
+    fromSub.ftppath = "/sub";
+    fromSub.lopath = local + "from-sub.txt";
     frame.AddQueueEntry(fromSub);
     frame.StartQueueRun(false);
     rupdown fromPage = DownloadEntry("same.txt", local, 4);
-    fromPage.localPath = local + "from-page.txt";
+    fromPage.lopath = local + "from-page.txt";
     frame.AddQueueEntry(fromPage);
     frame.StartQueueRun(false);
     EXPECT_EQ(ReadFile(local + "from-sub.txt"), "sub");
@@ -628,7 +628,7 @@ TEST_F(PageQueue, TheTakenEntryIsProtectedBeforeItShowsAsRunning) {
     Tfb& frame = OpenServer(server.account().port);
     const std::string target = NewLocalFolder("taken");
     rupdown taken = DownloadEntry("taken.txt", target, 5);
-    taken.checkExists = true;
+    taken.checkexist = true;
     frame.AddQueueEntry(taken);
     frame.AddQueueEntry(DownloadEntry("other.txt", target, 5));
     int imageWhenActed = -2;
@@ -749,7 +749,7 @@ TEST_F(PageQueue, ADropLearntOfDuringAnEntryStopsAtTheNextPass) {
     const std::string target = NewLocalFolder("dropped");
     frame.AddQueueEntry(DownloadEntry("a.txt", target, 1));
     rupdown next = DownloadEntry("a.txt", target, 1);
-    next.localPath = target + "b.txt";
+    next.lopath = target + "b.txt";
     frame.AddQueueEntry(next);
     frame.FAskDuplicate = false;
     frame.FDuplicateAnswer = 7;

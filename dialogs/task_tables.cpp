@@ -1,0 +1,201 @@
+#include "dialogs/task_tables.h"
+
+#include "platform/os/collation.h"
+#include "platform/os/mount_points.h"
+#include "shared/open_table.h"
+#include "shared/tdm.h"
+
+namespace tasks {
+
+namespace {
+
+// Deletes every row of the open `table` whose `field` equals `id`; a delete leaves the table on
+// the row that followed, so the walk moves on only past rows that stay.
+void DeleteRowsOf(vesk::TVeskTable& table, const char* field, std::int32_t id) {
+    table.First();
+    while (!table.Eof()) {
+        if (table.FieldByName(field).AsInteger() == id)
+            table.Delete();
+        else
+            table.Next();
+    }
+}
+
+void WriteTask(vesk::TVeskTable& table, const TaskValues& values) {
+    table.FieldByName("taskid").SetAsInteger(values.categoryId);
+    table.FieldByName("name").SetAsString(values.name);
+    table.FieldByName("ftp").SetAsString(values.ftp);
+    table.FieldByName("type").SetAsString(values.type);
+    table.FieldByName("common").SetAsString(values.common);
+    table.Post();
+}
+
+void AppendFiles(std::int32_t id, const std::vector<rtaskupdown>& files) {
+    OpenTable table(*dm->Ttaskd2);
+    for (const rtaskupdown& file : files) {
+        table->Append();
+        table->FieldByName("id").SetAsInteger(id);
+        table->FieldByName("files").SetAsString(file.files);
+        table->FieldByName("local").SetAsString(StoredLocalFolder(file.local));
+        table->FieldByName("ftp").SetAsString(file.ftp);
+        table->FieldByName("isfolder").SetAsBoolean(file.isfolder);
+        table->Post();
+    }
+}
+
+}  // namespace
+
+bool IsDownloadType(const std::string& type) {
+    return os::AsciiUpperText(type) == "DOWNLOAD";
+}
+
+std::vector<CategoryRows> ReadTaskTree() {
+    std::vector<CategoryRows> categories;
+    OpenTable task(*dm->Ttask);
+    OpenTable taskd(*dm->Ttaskd);
+    for (task->First(); !task->Eof(); task->Next()) {
+        CategoryRows category;
+        category.id = task->FieldByName("id").AsInteger();
+        category.name = task->FieldByName("name").AsString();
+        for (taskd->First(); !taskd->Eof(); taskd->Next()) {
+            if (taskd->FieldByName("taskid").AsInteger() != category.id)
+                continue;
+            rtask record;
+            record.taskid = category.id;
+            record.id = taskd->FieldByName("id").AsInteger();
+            record.name = taskd->FieldByName("name").AsString();
+            record.ftp = taskd->FieldByName("ftp").AsString();
+            record.type = taskd->FieldByName("type").AsString();
+            record.common = taskd->FieldByName("common").AsString();
+            category.tasks.push_back(std::move(record));
+        }
+        categories.push_back(std::move(category));
+    }
+    return categories;
+}
+
+std::optional<std::string> CategoryDescription(std::int32_t id) {
+    OpenTable table(*dm->Ttask);
+    if (!table->Locate("id", id))
+        return std::nullopt;
+    return table->FieldByName("desc").AsString();
+}
+
+bool CategoryNameTaken(const std::string& name) {
+    OpenTable table(*dm->Ttask);
+    return table->Locate("name", name);
+}
+
+bool CategoryExists(std::int32_t id) {
+    OpenTable table(*dm->Ttask);
+    return table->Locate("id", id);
+}
+
+std::int32_t AddCategory(const std::string& name, const std::string& description) {
+    OpenTable table(*dm->Ttask);
+    table->Append();
+    table->FieldByName("name").SetAsString(name);
+    table->FieldByName("desc").SetAsString(description);
+    table->Post();
+    return table->FieldByName("id").AsInteger();
+}
+
+bool UpdateCategory(std::int32_t id, const std::string& name, const std::string& description) {
+    OpenTable table(*dm->Ttask);
+    if (!table->Locate("id", id))
+        return false;
+    table->Edit();
+    table->FieldByName("name").SetAsString(name);
+    table->FieldByName("desc").SetAsString(description);
+    table->Post();
+    return true;
+}
+
+void DeleteCategory(std::int32_t id) {
+    std::vector<std::int32_t> taskIds;
+    {
+        OpenTable table(*dm->Ttask);
+        if (table->Locate("id", id))
+            table->Delete();
+    }
+    {
+        OpenTable table(*dm->Ttaskd);
+        for (table->First(); !table->Eof(); table->Next()) {
+            if (table->FieldByName("taskid").AsInteger() == id)
+                taskIds.push_back(table->FieldByName("id").AsInteger());
+        }
+    }
+    for (const std::int32_t taskId : taskIds)
+        DeleteTask(taskId);
+}
+
+void DeleteTask(std::int32_t id) {
+    {
+        OpenTable table(*dm->Ttaskd2);
+        DeleteRowsOf(*table, "id", id);
+    }
+    OpenTable table(*dm->Ttaskd);
+    if (table->Locate("id", id))
+        table->Delete();
+}
+
+std::vector<rtaskupdown> ReadTaskFiles(std::int32_t id) {
+    std::vector<rtaskupdown> files;
+    OpenTable table(*dm->Ttaskd2);
+    for (table->First(); !table->Eof(); table->Next()) {
+        if (table->FieldByName("id").AsInteger() != id)
+            continue;
+        rtaskupdown file;
+        file.isfolder = table->FieldByName("isfolder").AsBoolean();
+        file.files = table->FieldByName("files").AsString();
+        file.local = table->FieldByName("local").AsString();
+        file.ftp = table->FieldByName("ftp").AsString();
+        files.push_back(std::move(file));
+    }
+    return files;
+}
+
+std::string StoredLocalFolder(const std::string& local) {
+    // A folder cleared in the paths dialog still runs: the home folder is where downloads of
+    // the desktop land.
+    std::string folder = local.empty() ? os::HomeFolder() : local;
+    if (folder.back() != '/')
+        folder += '/';
+    return folder;
+}
+
+std::optional<std::int32_t> AddTask(const TaskValues& values) {
+    if (!CategoryExists(values.categoryId))
+        return std::nullopt;
+    std::int32_t id = 0;
+    {
+        // The table's order is its primary index on id, so the new row is current after the
+        // post and its key can be read.
+        OpenTable table(*dm->Ttaskd);
+        table->Insert();
+        WriteTask(*table, values);
+        id = table->FieldByName("id").AsInteger();
+    }
+    AppendFiles(id, values.files);
+    return id;
+}
+
+bool UpdateTask(std::int32_t id, const TaskValues& values) {
+    if (!CategoryExists(values.categoryId))
+        return false;
+    {
+        OpenTable table(*dm->Ttaskd);
+        if (!table->Locate("id", id))
+            return false;
+        table->Edit();
+        WriteTask(*table, values);
+    }
+    {
+        OpenTable table(*dm->Ttaskd2);
+        DeleteRowsOf(*table, "id", id);
+    }
+    AppendFiles(id, values.files);
+    return true;
+}
+
+}  // namespace tasks

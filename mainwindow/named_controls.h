@@ -1,0 +1,39 @@
+#pragma once
+// The small builders every pane of the main window uses for its named controls: a tool button
+// with its hint and picture at the end of a toolbar, an item at the end of a menu, a picture
+// from the icon theme. The names
+// are the controls' objectName, by which tests and the window find them.
+#include <QAction>
+#include <QApplication>
+#include <QIcon>
+#include <QMenu>
+#include <QStyle>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace mainwindow {
+
+// The icon theme's picture of that name, else the style's own.
+inline QIcon ThemedIcon(const char* name, QStyle::StandardPixmap fallback) {
+    return QIcon::fromTheme(QString::fromLatin1(name),
+                            QApplication::style()->standardIcon(fallback));
+}
+
+inline QToolButton* AddToolButton(QToolBar& bar, const char* name, const char* hint,
+                                  const QIcon& icon, bool enabled = true) {
+    auto* button = new QToolButton(&bar);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setToolTip(QString::fromLatin1(hint));
+    button->setIcon(icon);
+    button->setEnabled(enabled);
+    bar.addWidget(button);
+    return button;
+}
+
+inline QAction* AddMenuItem(QMenu& menu, const char* name, const char* caption) {
+    QAction* action = menu.addAction(QString::fromLatin1(caption));
+    action->setObjectName(QString::fromLatin1(name));
+    return action;
+}
+
+}  // namespace mainwindow

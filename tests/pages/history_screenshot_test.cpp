@@ -1,0 +1,88 @@
+// The history page of the real program under Xvfb, driven through its accessibility tree: a
+// file is downloaded from a stored site on pyftpdlib through the page's "Download..." button
+// and its dialog, the History page is refreshed and expanded, the transfer is selected (its
+// details shown), its local copy deleted, and Execute brings the file back byte for byte.
+// Screenshots: the filled tree with the details (zantrope-history.png) and the window after
+// the re-run (zantrope-history-rerun.png), in the build folder.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "mainwindow/testing/x_session.h"
+#include "tests/ftp_servers/server_fixture.h"
+#include "tests/pages/page_rig.h"
+#include "tests/pages/site_on_screen.h"
+
+namespace pagetest {
+namespace {
+
+using mainwindow::testing::Control;
+using mainwindow::testing::ReadBytes;
+using mainwindow::testing::WaitFor;
+using std::chrono::seconds;
+
+using HistoryScreenshot = PageRig;
+
+bool Arrived(const std::string& path, std::size_t size) {
+    return std::filesystem::exists(path) && std::filesystem::file_size(path) == size;
+}
+
+TEST_F(HistoryScreenshot, ARecordedDownloadRunsAgainFromTheHistoryPage) {
+    ftptest::PyftpdlibServer server("alice", "secret");
+    std::string bytes(1 << 20, '\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<char>((i * 2654435761u) >> 11);
+    std::ofstream(server.account().local_folder + "payload.bin", std::ios::binary) << bytes;
+    AddServerSite({.name = "local pyftpdlib",
+                   .port = server.account().port,
+                   .user = "alice",
+                   .password = "secret"});
+    SetOptions(30, {});
+    dm->VeskDatabase1->SetConnected(false);  // the program uses the files now
+    const std::string program = CopyProgramInto(folder_, ZANTROPE_APP_DIR);
+    const std::string build = std::string(ZANTROPE_BIN_DIR) + "/../";
+    const std::string target = folder_ + "arrived";
+    const std::string file = target + "/payload.bin";
+
+    mainwindow::testing::ProgramOnXvfb x(program, {"HOME=" + folder_});
+    ASSERT_TRUE(x.Started());
+    ASSERT_FALSE(x.FindWindow("Zantrope FREE Edition", seconds(30)).empty());
+    // The stored site opens on a double click and lists its folder.
+    ASSERT_TRUE(x.Click(Control::Of("list item", "local pyftpdlib"), seconds(30), 1, 2))
+        << x.Dump();
+    const Control remoteRow = Control::Of("table cell", "payload\\.bin");
+    ASSERT_TRUE(x.Click(remoteRow, seconds(30))) << x.Dump();
+    ASSERT_TRUE(x.Click(Control::Of("push button", "Download\\.\\.\\."))) << x.Dump();
+    ASSERT_FALSE(x.FindWindow("^Download$", seconds(15)).empty()) << "no Download dialog";
+    ASSERT_TRUE(x.Run("type --delay 20 '" + target + "'"));
+    ASSERT_TRUE(x.Click(Control::Of("push button", "OK").In("^Download$"))) << x.Dump();
+    ASSERT_TRUE(WaitFor([&] { return Arrived(file, bytes.size()); }, seconds(60)))
+        << "the file did not arrive";
+
+    // The History page: refresh, expand, select the transfer; its six details show.
+    ASSERT_TRUE(x.Click(Control::Of("page tab", "History")));
+    ASSERT_TRUE(x.Click(Control::Of("push button", "Show/Refresh hostorys"))) << x.Dump();
+    ASSERT_TRUE(x.Click(Control::Of("push button", "Expand")));
+    // The remote list shows the file too; the tree's row comes after it.
+    const Control transfer = Control::Of("table cell", "payload\\.bin").At(1);
+    ASSERT_TRUE(x.Click(transfer, seconds(10))) << x.Dump();
+    EXPECT_TRUE(x.Locate(Control::Of("label", ".*sec"), seconds(10))) << x.Dump();
+    EXPECT_TRUE(x.Locate(Control::Of("label", file), seconds(10)));
+    EXPECT_GT(x.Screenshot(build + "zantrope-history.png"), 50);
+
+    // The local copy goes; Execute brings it back.
+    std::filesystem::remove(file);
+    ASSERT_TRUE(x.Click(Control::Of("push button", "Execute")));
+    ASSERT_TRUE(WaitFor([&] { return Arrived(file, bytes.size()); }, seconds(60)))
+        << "the file did not arrive again";
+    EXPECT_EQ(ReadBytes(file), bytes);
+    EXPECT_GT(x.Screenshot(build + "zantrope-history-rerun.png"), 50);
+    ASSERT_TRUE(x.Click(Control::Of("push button", "Exit")));
+    EXPECT_TRUE(WaitFor([&] { return !x.Running(); }, seconds(15)));
+}
+
+}  // namespace
+}  // namespace pagetest
