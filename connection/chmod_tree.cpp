@@ -55,7 +55,7 @@ void TChmodTree::Properties1Click() {
             if (command.Stopped())
                 return;
         }
-        page_.ChangeDirAndList(folder);
+        command.Relist(folder);
     } catch (const ERemoteWalkStopped&) {
         return;
     } catch (const std::exception& error) {

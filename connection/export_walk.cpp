@@ -107,9 +107,22 @@ void TExportWalk::Run(const std::string& fileName, Build build) {
         if (command.Stopped())
             return;
         command.Fail(error);
+        // The walk moved the server; the page's folder is where its names belong.
+        command.EnterFolder(page_.FCurrentDir);
+        return;
     }
-    // The walk moved the server; the page's folder is where its names belong.
-    command.EnterFolder(page_.FCurrentDir);
+    // The file is written: back into the page's folder with a CWD in every case, and a
+    // failure there is that failure, not a stopped export.
+    const std::string folder = page_.FCurrentDir;
+    try {
+        page_.Session().ForgetServerFolder();
+        page_.Session().EnterFolder(folder);
+    } catch (const std::exception& error) {
+        if (!command.Stopped())
+            page_.AddInfoLine("Export written to " + fileName + ", but can not enter " + folder +
+                                  " again (" + CommandErrorText(error) + ").",
+                              2);
+    }
 }
 
 void TExportWalk::ToolButton18Click() {

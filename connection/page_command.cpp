@@ -4,6 +4,7 @@
 
 #include "connection/page_session.h"
 #include "connection/tfb.h"
+#include "platform/ui/list_view.h"
 
 std::string CommandErrorText(const std::exception& error) {
     const std::string text = error.what();
@@ -38,6 +39,12 @@ bool TPageCommand::EnterFolder(const std::string& folder) {
             Fail("can not enter " + folder + " (" + CommandErrorText(error) + ")");
         return false;
     }
+}
+
+void TPageCommand::Relist(const std::string& folder) {
+    page_.ChangeDirAndList(folder);
+    page_.ListView2->Select(-1);
+    page_.ListView2SelectItem();
 }
 
 void TPageCommand::Fail(const std::exception& error) {

@@ -38,6 +38,9 @@ class TPageCommand {
     // Brings the server into `folder` (CWD only when it may be elsewhere). False, logged,
     // when it cannot.
     bool EnterFolder(const std::string& folder);
+    // Lists `folder` again as Refresh does: the selection goes with the old listing. Throws
+    // what the listing throws.
+    void Relist(const std::string& folder);
     // Logs `error` as the reason the command stopped.
     void Fail(const std::exception& error);
     void Fail(const std::string& reason);

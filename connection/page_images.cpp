@@ -11,6 +11,19 @@ QIcon Themed(const char* themeName, QStyle::StandardPixmap fallback) {
                             QApplication::style()->standardIcon(fallback));
 }
 
+// The pictures several lists share, so a folder or an error looks the same everywhere.
+QIcon FolderPicture() {
+    return Themed("folder", QStyle::SP_DirIcon);
+}
+
+QIcon FilePicture() {
+    return Themed("text-x-generic", QStyle::SP_FileIcon);
+}
+
+QIcon ErrorPicture() {
+    return Themed("dialog-error", QStyle::SP_MessageBoxCritical);
+}
+
 }  // namespace
 
 QIcon ToolImage(int index) {
@@ -57,7 +70,7 @@ QIcon InfoImage(int index) {
         case 1:
             return Themed("go-previous", QStyle::SP_ArrowLeft);
         case 2:
-            return Themed("dialog-error", QStyle::SP_MessageBoxCritical);
+            return ErrorPicture();
         case 3:
             return Themed("folder-bookmark", QStyle::SP_DirLinkIcon);
         default:
@@ -68,9 +81,9 @@ QIcon InfoImage(int index) {
 QIcon EntryImage(int index) {
     switch (index) {
         case 0:
-            return Themed("folder", QStyle::SP_DirIcon);
+            return FolderPicture();
         case 1:
-            return Themed("text-x-generic", QStyle::SP_FileIcon);
+            return FilePicture();
         default:
             return QIcon();
     }
@@ -79,13 +92,14 @@ QIcon EntryImage(int index) {
 QIcon QueueImage(int index) {
     switch (index) {
         case 0:
-            return Themed("go-up", QStyle::SP_ArrowUp);
+            // The row being transferred now: a transfer under way.
+            return Themed("media-playback-start", QStyle::SP_MediaPlay);
         case 1:
-            return Themed("go-down", QStyle::SP_ArrowDown);
-        case 2:
-            return Themed("dialog-ok", QStyle::SP_DialogApplyButton);
+            return ErrorPicture();
         case 3:
-            return Themed("dialog-error", QStyle::SP_MessageBoxCritical);
+            return FolderPicture();
+        case 4:
+            return FilePicture();
         default:
             return QIcon();
     }

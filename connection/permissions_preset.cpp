@@ -37,5 +37,8 @@ TPermissionsPreset MakePermissionsPreset(Tfb& page) {
     preset.ownerText = entry->attr.substr(0, kTextLimit);
     preset.groupText = entry->grpperm.substr(0, kTextLimit);
     preset.otherText = entry->othperm.substr(0, kTextLimit);
+    preset.boxes = JoinPermissionBoxes(Tfb::ShowOwnerPermissions(preset.ownerText),
+                                       Tfb::ShowGroupPermissions(preset.groupText),
+                                       Tfb::ShowOtherPermissions(preset.otherText));
     return preset;
 }

@@ -3,6 +3,7 @@
 // rows their counts of folders and files (the dialog then starts from mode 666), for one row
 // its name, whether it is a folder, its owner and group and its three permission texts (each at
 // most 20 characters). The page's dialogs (TPageDialogs::ShowPermissions) take it from here.
+#include <array>
 #include <string>
 
 class Tfb;
@@ -20,6 +21,9 @@ struct TPermissionsPreset {
     std::string ownerText;  // the type character and the owner's three ("-rw-")
     std::string groupText;  // three characters ("r--")
     std::string otherText;
+    // The dialog's nine boxes from the three texts (Tfb::ShowOwnerPermissions,
+    // ShowGroupPermissions, ShowOtherPermissions): owner, group, other; read, write, execute.
+    std::array<bool, 9> boxes{};
 };
 
 // The preset for the selected rows of `page` (no row selected: an empty one-row preset).

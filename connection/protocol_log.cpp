@@ -36,7 +36,7 @@ void TProtocolLog::AddInfoLine(const std::string& text, int icon) noexcept {
                                 ? icons_[static_cast<std::size_t>(icon)]
                                 : QIcon();
         auto* item = new QStandardItem(shown, ui::ToQt(text));
-        item->setData(QByteArray(text.data(), static_cast<qsizetype>(text.size())), kBytesRole);
+        item->setData(ui::BytesData(text), kBytesRole);
         item->setData(icon, kIconRole);
         item->setEditable(false);
         items_.appendRow(item);
@@ -85,7 +85,7 @@ std::string TProtocolLog::Caption(int row) const {
     const QStandardItem* item = items_.item(row);
     if (item == nullptr)
         return {};
-    return item->data(kBytesRole).toByteArray().toStdString();
+    return ui::FromBytesData(item->data(kBytesRole));
 }
 
 int TProtocolLog::Icon(int row) const {

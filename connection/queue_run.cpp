@@ -139,8 +139,12 @@ TQueueRun::Pass TQueueRun::RunPass(const TPageLifetime::Run& run) {
     bool renamed = false;
     try {
         auto exchange = page_.Session().Guard().TryBegin();
-        if (!exchange)
-            return Pass::kEnd;  // another exchange of the page waits: the entries stay
+        if (!exchange) {
+            // Another exchange of the page waits: the entries stay, and the page keeps its
+            // connection alive as after every pass.
+            page_.Timer2->start();
+            return Pass::kEnd;
+        }
         const rupdown entry = queue_.TakeHead();
         transferred = Work(run, entry, renamed);
         if (transferred)

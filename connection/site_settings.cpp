@@ -129,16 +129,18 @@ bool TSiteSettings::LoadQuickSite(Tdm& data, const TQuickConnectTarget* target) 
 }
 
 void TSiteSettings::LoadOptions(Tdm& data) {
-    {
-        OpenTable table(*data.Tantiidle);
-        std::vector<std::string> commands;
-        for (table->First(); !table->Eof(); table->Next()) {
-            if (Flag(*table, "tf"))
-                commands.push_back(Text(*table, "command"));
-        }
-        FIdleCommands = std::move(commands);
-    }
     OpenTable table(*data.Toption);
+    // The options dialog's "Enabled anti-idle" switch: off, no command is enabled, so what
+    // the dialog shows is what the page sends.
+    std::vector<std::string> commands;
+    if (Flag(*table, "eanti")) {
+        OpenTable idle(*data.Tantiidle);
+        for (idle->First(); !idle->Eof(); idle->Next()) {
+            if (Flag(*idle, "tf"))
+                commands.push_back(Text(*idle, "command"));
+        }
+    }
+    FIdleCommands = std::move(commands);
     FSite.interval = Number(*table, "interval");
     FSite.transfermode = Text(*table, "transfermode");
     FSite.transferc = Text(*table, "transferc");

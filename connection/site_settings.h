@@ -24,7 +24,8 @@ class TSiteSettings {
     TSiteSettings(ftp::TIdFTP& ftp, ftp::TIdSocksInfo& socks);
 
     rftpsite FSite;
-    // The commands of the enabled anti-idle rows, in table order.
+    // The commands of the enabled anti-idle rows, in table order; none while the options'
+    // anti-idle switch (`eanti`) is off.
     std::vector<std::string> FIdleCommands;
     // ftpsite.id of the stored site last loaded (0 until one is).
     std::int32_t FSiteId = 0;
@@ -37,8 +38,8 @@ class TSiteSettings {
     // server, a 30 s time-out, 20 attempts 10 s apart, then the options. The default folder,
     // the proxy and SOCKS names and settings and FSiteId stay as they are.
     bool LoadQuickSite(Tdm& data, const TQuickConnectTarget* target);
-    // The anti-idle commands and the options row (interval, transfer mode, the stored-only
-    // options, the component's buffer sizes).
+    // The options row (anti-idle switch, interval, transfer mode, the stored-only options,
+    // the component's buffer sizes) and the anti-idle commands.
     void LoadOptions(Tdm& data);
 
   private:

@@ -62,11 +62,11 @@ class SiteSettings : public ::testing::Test {
         table->FieldByName("zdate").SetAsString("2020-01-01 00:00:00");
         table->Post();
     }
-    void SetOptions() {
+    void SetOptions(bool antiIdle = true) {
         {
             OpenTable table(*data_->Toption);
             table->Edit();
-            table->FieldByName("eanti").SetAsBoolean(false);
+            table->FieldByName("eanti").SetAsBoolean(antiIdle);
             table->FieldByName("interval").SetAsInteger(60);
             table->FieldByName("transfermode").SetAsString("binary");
             table->FieldByName("transferc").SetAsString("quit");
@@ -235,6 +235,23 @@ TEST_F(SiteSettings, TheSocksVersionComesFromItsNameAndTheLoginChoosesTheAuthent
                                                  : ftp::TSocksAuthentication::saNoAuthentication);
         EXPECT_EQ(socks_.Username, c.login ? "suser" : "");
     }
+}
+
+// The options dialog's anti-idle switch decides whether any command is enabled; a reload
+// after the switch changed takes the new state.
+TEST_F(SiteSettings, TheAntiIdleSwitchOffEnablesNoCommand) {
+    SetOptions(false);
+    settings_.LoadOptions(*data_);
+    EXPECT_TRUE(settings_.FIdleCommands.empty());
+    EXPECT_EQ(settings_.FSite.interval, 60);
+    {
+        OpenTable table(*data_->Toption);
+        table->Edit();
+        table->FieldByName("eanti").SetAsBoolean(true);
+        table->Post();
+    }
+    settings_.LoadOptions(*data_);
+    EXPECT_EQ(settings_.FIdleCommands, (std::vector<std::string>{"NOOP", "PWD"}));
 }
 
 TEST_F(SiteSettings, AQuickConnectionTakesTheTargetAndFixedLimitsAndKeepsTheRest) {

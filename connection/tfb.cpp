@@ -26,6 +26,7 @@
 #include "connection/remote_listing.h"
 #include "connection/remote_navigation.h"
 #include "connection/remote_operations.h"
+#include "connection/remote_sort.h"
 #include "connection/site_settings.h"
 #include "connection/transfer_progress.h"
 #include "connection/transfer_queue.h"
@@ -125,13 +126,12 @@ void Tfb::ConnectHandlers() {
     // Each view item sets its style only; its own menu's radio group checks it.
     QAction* const viewItems[2][4] = {{LargeIcon1, List1, Smallicon1, Report1},
                                       {LargeIcon2, List2, Smallicon2, Report2}};
-    static const ui::ViewStyle kStyles[4] = {ui::ViewStyle::kLargeIcons, ui::ViewStyle::kList,
-                                             ui::ViewStyle::kSmallIcons, ui::ViewStyle::kReport};
+    void (Tfb::*const viewHandlers[4])() = {&Tfb::LargeIcon1Click, &Tfb::List1Click,
+                                            &Tfb::Smallicon1Click, &Tfb::Report1Click};
     for (const auto& menu : viewItems) {
         for (int index = 0; index < 4; ++index) {
-            const ui::ViewStyle style = kStyles[index];
-            Bind(menu[index], &QAction::triggered, this,
-                 [this, style] { ListView2->SetStyle(style); });
+            const auto handler = viewHandlers[index];
+            Bind(menu[index], &QAction::triggered, this, [this, handler] { (this->*handler)(); });
         }
     }
 
@@ -337,8 +337,48 @@ void Tfb::SortBy(int column) {
     if (column < 0 || column > 4)
         return;  // the list has five columns
     FSortColumn = column;
-    listing_->SortDisplayList();
+    SortDisplayList();
     listing_->ShowRows();
+}
+
+void Tfb::SortDisplayList() {
+    listing_->SortDisplayList();
+}
+
+int Tfb::CompareByName(const rdatalist& left, const rdatalist& right) {
+    return ::CompareByName(left, right);
+}
+
+int Tfb::CompareBySize(const rdatalist& left, const rdatalist& right) {
+    return ::CompareBySize(left, right);
+}
+
+int Tfb::CompareByType(const rdatalist& left, const rdatalist& right) {
+    return ::CompareByType(left, right);
+}
+
+int Tfb::CompareByDate(const rdatalist& left, const rdatalist& right) {
+    return ::CompareByDate(left, right);
+}
+
+int Tfb::CompareByAttributes(const rdatalist& left, const rdatalist& right) {
+    return ::CompareByAttributes(left, right);
+}
+
+void Tfb::LargeIcon1Click() {
+    ListView2->SetStyle(ui::ViewStyle::kLargeIcons);
+}
+
+void Tfb::List1Click() {
+    ListView2->SetStyle(ui::ViewStyle::kList);
+}
+
+void Tfb::Smallicon1Click() {
+    ListView2->SetStyle(ui::ViewStyle::kSmallIcons);
+}
+
+void Tfb::Report1Click() {
+    ListView2->SetStyle(ui::ViewStyle::kReport);
 }
 
 void Tfb::SetViewStep(int step) {

@@ -29,6 +29,7 @@
 #include "connection/duplicate_answers.h"
 #include "connection/duplicate_presets.h"
 #include "connection/page_lifetime.h"
+#include "connection/permission_texts.h"
 #include "connection/rdatalist.h"
 #include "connection/rftpsite.h"
 #include "connection/rsaveform.h"
@@ -202,6 +203,12 @@ class Tfb : public TfbComponents {
     void Properties1Click();
     // The caller holds an exchange; throws what the component throws.
     void ChmodTree(const std::string& folder);
+    // The read, write and execute boxes of the permissions dialog that one permission text
+    // ticks (permission_texts.h): the owner text is the type character and the owner's three
+    // ("-rw"), the group and other texts three characters each ("r--").
+    static PermissionTextBoxes ShowOwnerPermissions(const std::string& ownerText);
+    static PermissionTextBoxes ShowGroupPermissions(const std::string& groupText);
+    static PermissionTextBoxes ShowOtherPermissions(const std::string& otherText);
     void ToolButton18Click();  // Export whole directories
     void Exportsel1Click();    // Export selected
     // Below `parent`, a node of the export being built. The caller holds an exchange.
@@ -224,6 +231,20 @@ class Tfb : public TfbComponents {
     void Sortbydate1Click() { SortBy(3); }
     // The list never sorts itself: the display list's order is the rows' order.
     void ListView2Compare() {}
+    // Sorts the display list in place by FSortColumn (TRemoteListing).
+    void SortDisplayList();
+    // The compares of the five sort keys (remote_sort.h).
+    static int CompareByName(const rdatalist& left, const rdatalist& right);
+    static int CompareBySize(const rdatalist& left, const rdatalist& right);
+    static int CompareByType(const rdatalist& left, const rdatalist& right);
+    static int CompareByDate(const rdatalist& left, const rdatalist& right);
+    static int CompareByAttributes(const rdatalist& left, const rdatalist& right);
+    // The view items of the remote list's "View" submenu and of the View drop-down: each sets
+    // the style only (its own menu checks the item).
+    void LargeIcon1Click();
+    void List1Click();
+    void Smallicon1Click();
+    void Report1Click();
     // The four view styles (1 large icons, 2 list, 3 small icons, 4 report) and the View
     // button's cycle.
     void SetViewStep(int step);

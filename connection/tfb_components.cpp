@@ -18,21 +18,20 @@
 #include <QVBoxLayout>
 
 #include "connection/page_images.h"
+#include "platform/ui/control_sizes.h"
 #include "platform/ui/list_view.h"
 #include "platform/ui/owner_data_model.h"
+#include "platform/ui/tool_buttons.h"
 
 namespace {
 
 const char* const kImageProperty = "ImageIndex";
 
 QToolButton* AddButton(QToolBar& bar, const char* name, const char* hint, int image, bool enabled) {
-    auto* button = new QToolButton(&bar);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setToolTip(QString::fromLatin1(hint));
-    button->setFixedSize(31, 30);
+    QToolButton* button = ui::AddToolButton(bar, name, hint);
+    button->setFixedSize(31, 30);  // around its 24-pixel picture
     button->setEnabled(enabled);
     TfbComponents::SetImage(*button, image);
-    bar.addWidget(button);
     return button;
 }
 
@@ -160,9 +159,8 @@ void TfbComponents::BuildMenus() {
     Clear2 = AddItem(*Popupdown, "Clear2", "Clear");
 
     exportpop = AddMenu(*this, "exportpop");
-    Exportwholedirectories1 =
-        AddItem(*exportpop, "Exportwholedirectories1", "Export whole directories");
-    exportpop->setDefaultAction(Exportwholedirectories1);
+    Exportfull1 = AddItem(*exportpop, "Exportfull1", "Export whole directories");
+    exportpop->setDefaultAction(Exportfull1);
     Exportsel1 = AddItem(*exportpop, "Exportsel1", "Export selected");
     Exportsel1->setEnabled(false);
 
@@ -196,6 +194,8 @@ void TfbComponents::BuildToolBar() {
     ToolButton10 = AddButton(*ToolBar1, "ToolButton10", "", 16, false);
     ToolButton10->setMenu(fbbookmark);
     ToolButton10->setPopupMode(QToolButton::MenuButtonPopup);
+    // No hint: the button is called after what a click on it does, its menu's default item.
+    ToolButton10->setAccessibleName(AddBookmark1->text());
     ToolButton8 = AddButton(*ToolBar1, "ToolButton8", "", 10, true);
     ToolButton8->setText(QStringLiteral("View"));
     // The one button that shows its caption beside its image.
@@ -210,6 +210,7 @@ void TfbComponents::BuildToolBar() {
 void TfbComponents::BuildLists() {
     ListView1 = new QTreeView(this);
     ListView1->setObjectName(QStringLiteral("ListView1"));
+    ListView1->setAccessibleName(QStringLiteral("Queue"));
     ListView1->setRootIsDecorated(false);
     ListView1->setUniformRowHeights(true);
     ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -218,11 +219,12 @@ void TfbComponents::BuildLists() {
                                            QStringLiteral("Size (bytes)"), QStringLiteral("Status"),
                                            QStringLiteral("Path")});
     ListView1->setModel(QueueItems);
-    ListView1->setColumnWidth(0, 20);
+    ui::SetScaledColumnWidths(*ListView1, {{0, 20}, {1, 160}, {2, 100}, {3, 150}});
     ListView1->setContextMenuPolicy(Qt::CustomContextMenu);
 
     ListView2 = new ui::ListView(this);
     ListView2->setObjectName(QStringLiteral("ListView2"));
+    ListView2->SetAccessibleName(QStringLiteral("Remote list"));
     RemoteItems = new ui::OwnerDataModel(ListView2);
     RemoteItems->setObjectName(QStringLiteral("RemoteItems"));
     RemoteItems->SetColumns({QStringLiteral("Name"), QStringLiteral("Size"), QStringLiteral("Type"),
@@ -232,12 +234,11 @@ void TfbComponents::BuildLists() {
     ListView2->SetMultiSelect(true);
     ListView2->SetRowsDraggable(true);
     ListView2->SetPopupMenu(PopupMenu1);
-    ListView2->ReportView()->setColumnWidth(1, 100);
-    ListView2->ReportView()->setColumnWidth(3, 120);
-    ListView2->ReportView()->setColumnWidth(4, 100);
+    ui::SetScaledColumnWidths(*ListView2->ReportView(), {{1, 100}, {3, 120}, {4, 100}});
 
     ListView3 = new QTreeView(this);
     ListView3->setObjectName(QStringLiteral("ListView3"));
+    ListView3->setAccessibleName(QStringLiteral("Information"));
     ListView3->setRootIsDecorated(false);
     ListView3->setUniformRowHeights(true);
     ListView3->setHeaderHidden(true);

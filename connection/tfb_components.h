@@ -126,7 +126,7 @@ class TfbComponents : public QWidget {
 
     // ---- exportpop: the drop-down of ToolButton18 ----
     QMenu* exportpop;
-    QAction* Exportwholedirectories1;
+    QAction* Exportfull1;
     QAction* Exportsel1;
 
     // ---- fbbookmark: the drop-down of ToolButton10 ----

@@ -138,7 +138,7 @@ TEST_F(PageControls, TheMenusHoldTheirItemsInTheirStateAtStart) {
         {"Popupdown", "Stop1", "Stop", true, true},
         {"Popupdown", "Delete2", "Delete", true, true},
         {"Popupdown", "Clear2", "Clear", true, true},
-        {"exportpop", "Exportwholedirectories1", "Export whole directories", true, true},
+        {"exportpop", "Exportfull1", "Export whole directories", true, true},
         {"exportpop", "Exportsel1", "Export selected", true, false},
         {"fbbookmark", "AddBookmark1", "Add Bookmark", true, true},
         {"fbbookmark", "Bookmarkmanager1", "Manage Bookmarks...", true, true},
@@ -156,7 +156,7 @@ TEST_F(PageControls, TheMenusHoldTheirItemsInTheirStateAtStart) {
         item->setVisible(true);
         EXPECT_EQ(item->isEnabled(), expected.enabled);
     }
-    EXPECT_EQ(frame_.exportpop->defaultAction(), frame_.Exportwholedirectories1);
+    EXPECT_EQ(frame_.exportpop->defaultAction(), frame_.Exportfull1);
     EXPECT_EQ(frame_.fbbookmark->defaultAction(), frame_.AddBookmark1);
     EXPECT_TRUE(frame_.MenuItem1->isSeparator());
     EXPECT_EQ(frame_.ListView2->PopupMenu(), frame_.PopupMenu1);

@@ -24,7 +24,7 @@ void Tfb::ConnectOperationHandlers() {
     bind(Makenewdirectory1, &QAction::triggered, [this] { ToolButton11Click(); });
     bind(Properties1, &QAction::triggered, [this] { Properties1Click(); });
     bind(ToolButton18, &QToolButton::clicked, [this] { ToolButton18Click(); });
-    bind(Exportwholedirectories1, &QAction::triggered, [this] { ToolButton18Click(); });
+    bind(Exportfull1, &QAction::triggered, [this] { ToolButton18Click(); });
     bind(Exportsel1, &QAction::triggered, [this] { Exportsel1Click(); });
     bind(Exportselectfolder1, &QAction::triggered, [this] { Exportsel1Click(); });
 }
@@ -71,6 +71,18 @@ void Tfb::Properties1Click() {
 
 void Tfb::ChmodTree(const std::string& folder) {
     chmod_->ChmodTree(folder);
+}
+
+PermissionTextBoxes Tfb::ShowOwnerPermissions(const std::string& ownerText) {
+    return BoxesOfPermissionText(ownerText, 1);
+}
+
+PermissionTextBoxes Tfb::ShowGroupPermissions(const std::string& groupText) {
+    return BoxesOfPermissionText(groupText, 0);
+}
+
+PermissionTextBoxes Tfb::ShowOtherPermissions(const std::string& otherText) {
+    return BoxesOfPermissionText(otherText, 0);
 }
 
 void Tfb::ToolButton18Click() {

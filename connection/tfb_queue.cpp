@@ -30,9 +30,6 @@ void Tfb::ConnectQueueHandlers() {
 
     ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
     ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
-    ListView1->setColumnWidth(1, 160);
-    ListView1->setColumnWidth(2, 100);
-    ListView1->setColumnWidth(3, 150);
     auto bind = [this](auto* sender, auto signal, auto handler) {
         connect(sender, signal, this, ui::Guarded(std::move(handler)));
     };

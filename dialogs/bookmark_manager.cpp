@@ -16,6 +16,7 @@
 #include "dialogs/bookmark_rows.h"
 #include "dialogs/dialog_widgets.h"
 #include "dialogs/dialogs_host.h"
+#include "platform/ui/control_sizes.h"
 #include "platform/ui/handler_guard.h"
 #include "platform/ui/list_view.h"
 #include "platform/ui/modal_result.h"
@@ -29,6 +30,9 @@ namespace {
 
 using dialogs::MakeButton;
 
+// The path's own bytes, which need not be valid UTF-8.
+constexpr int kPathBytesRole = Qt::UserRole + 1;
+
 // A report list with a narrow untitled column and "Path".
 ui::ListView* MakeList(QWidget& parent, const char* name, QStandardItemModel*& rows) {
     auto* list = new ui::ListView(&parent);
@@ -36,7 +40,7 @@ ui::ListView* MakeList(QWidget& parent, const char* name, QStandardItemModel*& r
     rows = new QStandardItemModel(0, 2, list);
     rows->setHorizontalHeaderLabels({QString(), QStringLiteral("Path")});
     list->SetModel(rows);
-    list->ReportView()->setColumnWidth(0, 18);
+    ui::SetScaledColumnWidths(*list->ReportView(), {{0, 18}});
     list->ReportView()->header()->setStretchLastSection(true);
     return list;
 }
@@ -48,6 +52,7 @@ void AddRow(QStandardItemModel& rows, const std::string& path) {
     auto* caption = new QStandardItem(image, QString());
     caption->setEditable(false);
     auto* cell = new QStandardItem(ui::ToQt(path));
+    cell->setData(ui::BytesData(path), kPathBytesRole);
     cell->setEditable(false);
     rows.appendRow({caption, cell});
 }
@@ -55,7 +60,7 @@ void AddRow(QStandardItemModel& rows, const std::string& path) {
 std::vector<std::string> Paths(const QStandardItemModel& rows) {
     std::vector<std::string> paths;
     for (int row = 0; row < rows.rowCount(); ++row)
-        paths.push_back(ui::FromQt(rows.item(row, 1)->text()));
+        paths.push_back(ui::FromBytesData(rows.item(row, 1)->data(kPathBytesRole)));
     return paths;
 }
 
@@ -112,7 +117,7 @@ TForm17::TForm17(TDialogsHost& host, std::string localBookmarksPath, QWidget* pa
     buttons->addWidget(Button2);
     buttons->addWidget(Button1);
     column->addLayout(buttons);
-    setFixedSize(420, 340);
+    setFixedSize(ui::ScaledSize(*this, 420, 340));
 
     connect(Button3, &QPushButton::clicked, this, ui::Guarded([this] { Button3Click(); }));
     connect(Button4, &QPushButton::clicked, this, ui::Guarded([this] { Button4Click(); }));

@@ -147,6 +147,25 @@ TEST_F(BookmarkManager, TheFtpPageDeletesTheChosenRowsAndOkReplacesOnlyThatSites
     EXPECT_EQ(Form17, nullptr);
 }
 
+// A remote path that is not valid UTF-8 keeps its bytes through the dialog and OK, on both
+// pages, so the rebuilt menus still name the server's folders.
+TEST_F(BookmarkManager, PathsThatAreNotUtf8KeepTheirBytes) {
+    const std::string remote = "/d\xE9j\xE0/\xFF";
+    const std::string local = "/home/u/caf\xE9";
+    AddRows({{7, remote}, {7, "/plain"}});
+    ASSERT_TRUE(shared::WriteListFile(folder_ + "bookmark.dat", {local, "/tmp"}));
+    EXPECT_EQ(RunFtpPage([&](TForm17& manager) { ui::ClickButton(manager, "Button2"); }), ui::mrOk);
+    EXPECT_EQ(ftpBookmarks_, (std::vector<std::string>{remote, "/plain"}));
+    EXPECT_EQ(TableRows(), (std::vector<Row>{{7, remote}, {7, "/plain"}}));
+
+    TForm17 manager(host_, folder_ + "bookmark.dat");
+    manager.ShowLocalPage();
+    ui::ModalDriver driver(ui::GtestFailure());
+    driver.Next([&](QDialog&) { ui::ClickButton(manager, "Button2"); });
+    EXPECT_EQ(manager.exec(), ui::mrOk);
+    EXPECT_EQ(manager.LocalBookmarks(), (std::vector<std::string>{local, "/tmp"}));
+}
+
 TEST_F(BookmarkManager, CancelLeavesTheTableAsItWas) {
     AddRows(kStored);
     const int result = RunFtpPage([&](TForm17& manager) {

@@ -17,6 +17,7 @@
 #include "dialogs/permission_boxes.h"
 #include "platform/ftp/id_list_item.h"
 #include "platform/os/local_paths.h"
+#include "platform/ui/control_sizes.h"
 #include "platform/ui/handler_guard.h"
 #include "platform/ui/list_view.h"
 #include "platform/ui/modal_result.h"
@@ -93,7 +94,7 @@ TForm10::TForm10(Tfb& page, std::string historyPath, QWidget* parent)
     ComboBox1 = Named(new QComboBox(this), "ComboBox1");
     ComboBox1->setEditable(true);
     ComboBox1->setInsertPolicy(QComboBox::NoInsert);
-    ComboBox1->setMinimumWidth(320);
+    ComboBox1->setMinimumWidth(ui::ScaledWidth(*ComboBox1, 320));
     SpeedButton1 = Named(new QToolButton(this), "SpeedButton1");
     SpeedButton1->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
     target->addWidget(ComboBox1, 1);

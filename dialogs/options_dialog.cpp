@@ -23,6 +23,7 @@
 #include "dialogs/socks_dialog.h"
 #include "platform/os/collation.h"
 #include "platform/os/program_folder.h"
+#include "platform/ui/control_sizes.h"
 #include "platform/ui/handler_guard.h"
 #include "platform/ui/help_service.h"
 #include "platform/ui/modal_result.h"
@@ -37,6 +38,13 @@ namespace {
 
 using dialogs::MakeButton;
 using dialogs::Named;
+
+// The row the user selected, nullptr when none is: the list's current row may be one that is
+// not selected (tabbed into, or Ctrl+clicked off), and the buttons act on the selection only.
+template <class List>
+auto SelectedItem(const List& list) {
+    return list.selectedItems().value(0);
+}
 
 QRadioButton* MakeRadio(QWidget* parent, const char* name, const char* caption) {
     return Named(new QRadioButton(QString::fromLatin1(caption), parent), name);
@@ -130,7 +138,7 @@ TForm2::TForm2(TDialogsHost& host, QWidget* parent) : ui::ModalDialog(parent), h
     buttons->addWidget(Button3);
     buttons->addWidget(Button4);
     column->addLayout(buttons);
-    setFixedSize(520, 400);  // a fixed border
+    setFixedSize(ui::ScaledSize(*this, 520, 400));  // a fixed border
 
     auto on = [this](QPushButton* button, void (TForm2::*handler)()) {
         connect(button, &QPushButton::clicked, this,
@@ -396,11 +404,11 @@ void TForm2::Button11Click() {
 }
 
 void TForm2::Button10Click() {
-    delete CheckListBox1->currentItem();
+    delete SelectedItem(*CheckListBox1);
 }
 
 void TForm2::Button12Click() {
-    delete CheckListBox2->currentItem();
+    delete SelectedItem(*CheckListBox2);
 }
 
 void TForm2::ClickCheck(QListWidget& list, vesk::TVeskTable& table, const char* column, int row) {
@@ -431,7 +439,7 @@ void TForm2::AppendEntryRow(dialogs::EntryKind kind, const dialogs::EntryRow& ro
 }
 
 void TForm2::ChangeSelectedEntryRow(dialogs::EntryKind kind, const dialogs::EntryRow& row) {
-    if (QTreeWidgetItem* item = EntryList(kind).currentItem())
+    if (QTreeWidgetItem* item = SelectedItem(EntryList(kind)))
         SetRowTexts(*item, row);
 }
 
@@ -448,7 +456,7 @@ void TForm2::AddEntry(dialogs::EntryKind kind) {
 }
 
 void TForm2::EditEntry(dialogs::EntryKind kind) {
-    const QTreeWidgetItem* item = EntryList(kind).currentItem();
+    const QTreeWidgetItem* item = SelectedItem(EntryList(kind));
     if (item == nullptr)
         return;
     const std::string name = ui::FromQt(item->text(0));
@@ -473,7 +481,7 @@ void TForm2::EditEntry(dialogs::EntryKind kind) {
 
 void TForm2::RemoveEntry(dialogs::EntryKind kind) {
     QTreeWidget& list = EntryList(kind);
-    QTreeWidgetItem* item = list.currentItem();
+    QTreeWidgetItem* item = SelectedItem(list);
     if (item == nullptr)
         return;
     const std::string name = ui::FromQt(item->text(0));

@@ -1,6 +1,8 @@
 #include "dialogs/options_dialog.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
+#include <QItemSelectionModel>
 #include <QListWidget>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -225,6 +227,37 @@ TEST_F(OptionsDialog, EditNeedsASelectedStoredRow) {
         EXPECT_TRUE(AllTablesClosed());
         options.reject();
     });
+}
+
+// The list's current row without a selection (tabbed into, or Ctrl+clicked off): "&Remove",
+// "&Delete" and "&Edit..." act on the selected row only, so they do nothing.
+TEST_F(OptionsDialog, TheButtonsLeaveACurrentRowThatIsNotSelected) {
+    SeedLists();
+    AddRow(*dm->Tproxy, {Text("name", "p1")});
+    AddRow(*dm->Tsocks, {Text("name", "s1")});
+    Run([&](TForm2& options) {
+        const auto currentOnly = [](QAbstractItemView& list) {
+            list.selectionModel()->setCurrentIndex(list.model()->index(0, 0),
+                                                   QItemSelectionModel::Clear);
+            ASSERT_TRUE(list.selectionModel()->selectedIndexes().isEmpty());
+        };
+        for (QAbstractItemView* list : {static_cast<QAbstractItemView*>(options.ListView1),
+                                        static_cast<QAbstractItemView*>(options.ListView2),
+                                        static_cast<QAbstractItemView*>(options.CheckListBox1),
+                                        static_cast<QAbstractItemView*>(options.CheckListBox2)})
+            currentOnly(*list);
+        for (const char* button :
+             {"Button5", "Button8", "Button2", "Button7", "Button10", "Button12"})
+            ClickButton(options, button);
+        EXPECT_EQ(options.ListView1->topLevelItemCount(), 1);
+        EXPECT_EQ(options.ListView2->topLevelItemCount(), 1);
+        EXPECT_EQ(options.CheckListBox1->count(), 2);
+        EXPECT_EQ(options.CheckListBox2->count(), 1);
+        EXPECT_EQ(driver_.DialogsDriven(), 1);  // no entry dialog opened
+        options.reject();
+    });
+    EXPECT_EQ(RowCount(*dm->Tproxy), 1);
+    EXPECT_EQ(RowCount(*dm->Tsocks), 1);
 }
 
 TEST_F(OptionsDialog, HelpShowsTheTopicOfThePageInFront) {

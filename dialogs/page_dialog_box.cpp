@@ -53,8 +53,7 @@ int TPageDialogBox::ShowPermissions(Tfb& page) {
     if (preset.several)
         form.PresetSeveral(preset.folders, preset.files);
     else
-        form.PresetEntry(preset.name, preset.folder, preset.owner, preset.group, preset.ownerText,
-                         preset.groupText, preset.otherText);
+        form.PresetEntry(preset.name, preset.folder, preset.owner, preset.group, preset.boxes);
     return form.exec();
 }
 

@@ -1,18 +1,11 @@
 #include "dialogs/permission_boxes.h"
 
-#include <cctype>
 #include <cstddef>
 
+#include "connection/permission_texts.h"
+#include "connection/tfb.h"
+
 namespace dialogs {
-
-namespace {
-
-// True when `text` has at `index` the letter `letter` in either case.
-bool Has(const std::string& text, std::size_t index, char letter) {
-    return index < text.size() && std::toupper(static_cast<unsigned char>(text[index])) == letter;
-}
-
-}  // namespace
 
 int ModeNumber(const PermissionBoxes& boxes) {
     int mode = 0;
@@ -37,16 +30,9 @@ PermissionBoxes BoxesOfMode(int mode) {
 
 PermissionBoxes BoxesOfPermissionTexts(const std::string& ownerText, const std::string& groupText,
                                        const std::string& otherText) {
-    // The owner text starts with the entry's type character; the others start with read.
-    const std::string* texts[3] = {&ownerText, &groupText, &otherText};
-    const std::size_t first[3] = {1, 0, 0};
-    PermissionBoxes boxes{};
-    const char letters[3] = {'R', 'W', 'X'};
-    for (int who = 0; who < 3; ++who) {
-        for (int bit = 0; bit < 3; ++bit)
-            boxes[who * 3 + bit] = Has(*texts[who], first[who] + bit, letters[bit]);
-    }
-    return boxes;
+    return JoinPermissionBoxes(Tfb::ShowOwnerPermissions(ownerText),
+                               Tfb::ShowGroupPermissions(groupText),
+                               Tfb::ShowOtherPermissions(otherText));
 }
 
 PermissionBoxes BoxesOfModeString(const std::string& modeString) {

@@ -25,10 +25,10 @@ int ModeNumber(const PermissionBoxes& boxes);
 // digit are not permission bits: their extra bits tick nothing.
 PermissionBoxes BoxesOfMode(int mode);
 
-// The boxes from the three permission texts of a listing entry: the owner text is the type
-// character followed by the owner's three characters ("-rw"), the group and other texts three
-// characters each ("r--"). A box is ticked when its character is its letter (r, w, x), case
-// ignored; a missing character leaves its box clear.
+// The boxes from the three permission texts of a listing entry, as the page's
+// Tfb::ShowOwnerPermissions, ShowGroupPermissions and ShowOtherPermissions tick them: the
+// owner text is the type character followed by the owner's three characters ("-rw"), the
+// group and other texts three characters each ("r--").
 PermissionBoxes BoxesOfPermissionTexts(const std::string& ownerText, const std::string& groupText,
                                        const std::string& otherText);
 

@@ -135,15 +135,14 @@ void TForm18::SetBoxes(const dialogs::PermissionBoxes& boxes) {
 }
 
 void TForm18::PresetEntry(const std::string& name, bool folder, const std::string& owner,
-                          const std::string& group, const std::string& ownerText,
-                          const std::string& groupText, const std::string& otherText) {
+                          const std::string& group, const dialogs::PermissionBoxes& boxes) {
     Image1->setVisible(!folder);
     Image2->move(0, 0);
     Image2->setVisible(folder);
     Label1->setText(ui::ToQt(name));
     Label3->setText(ui::ToQt(owner));
     Label5->setText(ui::ToQt(group));
-    SetBoxes(dialogs::BoxesOfPermissionTexts(ownerText, groupText, otherText));
+    SetBoxes(boxes);
 }
 
 void TForm18::PresetSeveral(int folders, int files) {

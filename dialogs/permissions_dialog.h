@@ -56,10 +56,9 @@ class TForm18 : public ui::ModalDialog {
     QPushButton* Button2;    // "&Cancel"
 
     // One selected entry: its picture (a file's or a folder's), name, owner and group, and
-    // the boxes from its three permission texts (dialogs::BoxesOfPermissionTexts).
+    // the boxes its three permission texts tick (TPermissionsPreset::boxes).
     void PresetEntry(const std::string& name, bool folder, const std::string& owner,
-                     const std::string& group, const std::string& ownerText,
-                     const std::string& groupText, const std::string& otherText);
+                     const std::string& group, const dialogs::PermissionBoxes& boxes);
     // Several selected entries: both pictures, the counts, and mode 666.
     void PresetSeveral(int folders, int files);
 

@@ -100,7 +100,8 @@ class PermissionsDialog : public ::testing::Test {
     static std::function<void(TForm18&)> Entry(const char* ownerText, const char* groupText,
                                                const char* otherText, bool folder = false) {
         return [=](TForm18& form) {
-            form.PresetEntry("notes.txt", folder, "ann", "staff", ownerText, groupText, otherText);
+            form.PresetEntry("notes.txt", folder, "ann", "staff",
+                             BoxesOfPermissionTexts(ownerText, groupText, otherText));
         };
     }
 

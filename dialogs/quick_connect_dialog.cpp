@@ -19,6 +19,7 @@
 #include "platform/ui/integer_edit.h"
 #include "platform/ui/modal_result.h"
 #include "platform/ui/qt_text.h"
+#include "platform/ui/tool_buttons.h"
 #include "shared/tdm.h"
 
 TForm15* Form15 = nullptr;
@@ -40,7 +41,7 @@ TForm15::TForm15(TDialogsHost& host, QWidget* parent) : ui::ModalDialog(parent),
     ComboBox1->setEditable(true);
     ComboBox1->setInsertPolicy(QComboBox::NoInsert);
     SpeedButton1 = Named(new QToolButton(this), "SpeedButton1");
-    SpeedButton1->setToolTip(QStringLiteral("Save ftp site"));
+    ui::SetHint(*SpeedButton1, QStringLiteral("Save ftp site"));
     SpeedButton1->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
     Edit2 = Named(new ui::IntegerEdit(this), "Edit2");
     Edit2->setAlignment(Qt::AlignRight);

@@ -14,6 +14,7 @@
 #include "platform/ui/handler_guard.h"
 #include "platform/ui/modal_result.h"
 #include "platform/ui/qt_text.h"
+#include "platform/ui/tool_buttons.h"
 #include "platform/ui/ui_services.h"
 
 TForm14* Form14 = nullptr;
@@ -42,7 +43,7 @@ TForm14::TForm14(QWidget* parent) : ui::ModalDialog(parent) {
     ComboEdit1->setMinimumWidth(300);
     ComboEdit1Button = Named(new QToolButton(this), "ComboEdit1Button");
     ComboEdit1Button->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
-    ComboEdit1Button->setToolTip(QStringLiteral("Browse"));
+    ui::SetHint(*ComboEdit1Button, QStringLiteral("Browse"));
     Edit1 = Named(new QLineEdit(QStringLiteral("/"), this), "Edit1");
     grid->addWidget(dialogs::LabelFor(this, "Local :", ComboEdit1), 0, 0);
     grid->addWidget(ComboEdit1, 0, 1);

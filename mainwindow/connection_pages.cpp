@@ -1,4 +1,5 @@
 #include "mainwindow/connection_pages.h"
+#include "mainwindow/named_controls.h"
 
 #include <exception>
 #include <utility>
@@ -19,6 +20,8 @@
 
 namespace {
 
+using mainwindow::AddMenuItem;
+
 QString FrameName(int number) {
     return QStringLiteral("fr") + QString::number(number);
 }
@@ -35,12 +38,6 @@ Tfb* FrameOn(QWidget& sheet, const QString& name) {
     return nullptr;
 }
 
-QAction* AddItem(QMenu& menu, const char* name, const char* caption) {
-    QAction* action = menu.addAction(QString::fromLatin1(caption));
-    action->setObjectName(QString::fromLatin1(name));
-    return action;
-}
-
 }  // namespace
 
 TConnectionPages::TConnectionPages(QTabWidget& pageControl, QToolButton& uploadButton,
@@ -55,9 +52,9 @@ TConnectionPages::TConnectionPages(QTabWidget& pageControl, QToolButton& uploadB
     setObjectName(QStringLiteral("ConnectionPages"));
     PopupMenu1 = new QMenu(&menuOwner);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    Closepage1 = AddItem(*PopupMenu1, "Closepage1", "Close current page");
+    Closepage1 = AddMenuItem(*PopupMenu1, "Closepage1", "Close current page");
     PopupMenu1->addSeparator();
-    Closeall1 = AddItem(*PopupMenu1, "Closeall1", "Close all");
+    Closeall1 = AddMenuItem(*PopupMenu1, "Closeall1", "Close all");
     connect(Closepage1, &QAction::triggered, this, ui::Guarded([this] { CloseActivePage(); }));
     connect(Closeall1, &QAction::triggered, this, ui::Guarded([this] { Closeall1Click(); }));
     connect(&pageControl_, &QTabWidget::currentChanged, this, ui::Guarded([this] {
@@ -125,10 +122,12 @@ void TConnectionPages::OpenSitePage(const std::string& name, bool quickConnect) 
     layout_.LoadPageLayout(*frame);
     SetActivePage(sheet->PageIndex());
     frame->ConnectSite(quickConnect);
+    // The Upload button follows the new page first: an error while its bookmarks are read
+    // must not leave the button of the page before.
+    PageControl1Change();
     const auto newSitePage = OnNewSitePage;
     if (!quickConnect && newSitePage && !frame->Lifetime().IsShutDown())
         newSitePage(name, *frame);
-    PageControl1Change();
 }
 
 void TConnectionPages::HideTab(TTabSheet& sheet) {

@@ -15,23 +15,19 @@
 
 #include <stdexcept>
 
-#include "mainwindow/tool_bar_button.h"
+#include "mainwindow/named_controls.h"
 #include "platform/ui/drive_combo.h"
 #include "platform/ui/handler_guard.h"
 #include "platform/ui/shell_list_view.h"
 
 namespace {
 
+using mainwindow::AddMenuItem;
+
 using mainwindow::AddToolButton;
 
 QIcon StyleIcon(QStyle::StandardPixmap icon) {
     return QApplication::style()->standardIcon(icon);
-}
-
-QAction* AddItem(QMenu& menu, const char* name, const char* caption) {
-    QAction* action = menu.addAction(QString::fromLatin1(caption));
-    action->setObjectName(QString::fromLatin1(name));
-    return action;
 }
 
 }  // namespace
@@ -59,6 +55,8 @@ void TLocalFilePane::BuildControls(QWidget& sheet) {
     ToolBar4->setObjectName(QStringLiteral("ToolBar4"));
     ToolButton19 =
         AddToolButton(*ToolBar4, "ToolButton19", "", StyleIcon(QStyle::SP_FileDialogToParent));
+    // It has no hint; assistive tools still need to call it something.
+    ToolButton19->setAccessibleName(QStringLiteral("Up one level"));
     ToolBar4->addSeparator();
     ToolButton28 = AddToolButton(
         *ToolBar4, "ToolButton28", "Add bookmark",
@@ -85,6 +83,7 @@ void TLocalFilePane::BuildControls(QWidget& sheet) {
 
     ShellListView1 = new ui::ShellListView(&sheet);
     ShellListView1->setObjectName(QStringLiteral("ShellListView1"));
+    ShellListView1->SetAccessibleName(QStringLiteral("Local File"));
     column->addWidget(ShellListView1, 1);
 }
 
@@ -92,10 +91,10 @@ void TLocalFilePane::BuildViewMenu(QWidget& menuOwner) {
     view = new QMenu(&menuOwner);
     view->setObjectName(QStringLiteral("view"));
     auto* group = new QActionGroup(view);
-    Largeison1 = AddItem(*view, "Largeison1", "Large icon");
-    List2 = AddItem(*view, "List2", "List");
-    Smallicon2 = AddItem(*view, "Smallicon2", "Small icon");
-    Report2 = AddItem(*view, "Report2", "Report");
+    Largeison1 = AddMenuItem(*view, "Largeison1", "Large icon");
+    List2 = AddMenuItem(*view, "List2", "List");
+    Smallicon2 = AddMenuItem(*view, "Smallicon2", "Small icon");
+    Report2 = AddMenuItem(*view, "Report2", "Report");
     for (QAction* item : {Largeison1, List2, Smallicon2, Report2}) {
         item->setCheckable(true);
         group->addAction(item);

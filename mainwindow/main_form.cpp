@@ -37,6 +37,8 @@
 #include "mainwindow/task_run.h"
 #include "mainwindow/task_tree.h"
 #include "platform/ftp/id_exceptions.h"
+#include "platform/os/program_folder.h"
+#include "platform/ui/help_service.h"
 #include "platform/ui/qt_text.h"
 #include "platform/ui/shell_list_view.h"
 #include "shared/list_file.h"
@@ -161,6 +163,11 @@ void TForm1::ConnectHandlers() {
             ui::Guarded([this] { SpeedButton1Click(); }));
     connect(ToolButton37, &QToolButton::clicked, this,
             ui::Guarded([this] { ToolButton37Click(); }));
+    connect(ZezovozPanel1->SpeedButton5, &QToolButton::clicked, this,
+            ui::Guarded([this] { SpeedButton5Click(); }));
+    connect(ToolButton4, &QToolButton::clicked, this, ui::Guarded([this] { ToolButton4Click(); }));
+    connect(ToolButton36, &QToolButton::clicked, this,
+            ui::Guarded([this] { ToolButton36Click(); }));
     connect(ToolButton30, &QToolButton::clicked, this,
             ui::Guarded([this] { ToolButton30Click(); }));
     tasks_->OnExecute = [this](const rtask& task) { taskRun_->Execute(task); };
@@ -675,6 +682,18 @@ void TForm1::SpeedButton1Click() {
 void TForm1::ToolButton37Click() {
     TForm15 dialog(*this, this);
     dialog.exec();
+}
+
+void TForm1::SpeedButton5Click() {
+    ui::HelpFinder(os::ProgramFolder());
+}
+
+void TForm1::ToolButton4Click() {
+    ui::HelpJump(os::ProgramFolder(), "Newitem");
+}
+
+void TForm1::ToolButton36Click() {
+    ui::HelpJump(os::ProgramFolder(), "Newitem20");
 }
 
 // ---- history page ----

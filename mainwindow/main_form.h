@@ -292,6 +292,11 @@ class TForm1 : public QMainWindow, public TPageHost, public TDialogsHost {
     void SpeedButton1Click();
     // The site list's "Quick connect": the quick-connect dialog.
     void ToolButton37Click();
+    // Help: the banner's "Help" opens the help file's topics finder; the site list's and the
+    // local pane's "Help" their topics ("Newitem", "Newitem20").
+    void SpeedButton5Click();
+    void ToolButton4Click();
+    void ToolButton36Click();
 
     // ---- history page ----
     // The records of the history tree's transfer nodes (owned by the page).

@@ -1,3 +1,5 @@
+#include <QAbstractButton>
+#include <QAccessible>
 #include <QMenu>
 #include <QPointer>
 #include <QStandardItemModel>
@@ -6,6 +8,8 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
+
+#include <filesystem>
 
 #include "mainwindow/main_form_test_support.h"
 #include "platform/ui/list_view.h"
@@ -184,6 +188,43 @@ TEST_F(Pages, UploadButtonFollowsTheActivePage) {
     form.ToolButton35->setEnabled(true);
     form.PageControl1->setCurrentIndex(0);  // as the user picks the site list
     EXPECT_FALSE(form.ToolButton35->isEnabled());
+}
+
+// The Upload button follows a new page before its bookmarks are read: a bookmark file that
+// cannot be read leaves the button as the new, disconnected page has it, not as the page
+// before had it.
+TEST_F(Pages, ANewPageSetsTheUploadButtonBeforeItsBookmarks) {
+    AddSites({"A", "B"});
+    TForm1& form = ShowForm();
+    form.OpenSitePage("A", false);
+    form.ToolButton35->setEnabled(true);  // as a connected page has it
+    std::filesystem::remove(folder_ + "FTPBookmark.dat");
+    EXPECT_ANY_THROW(form.OpenSitePage("B", false));
+    EXPECT_EQ(form.ActiveFrame(), form.FindFrame(2));
+    EXPECT_FALSE(form.ToolButton35->isEnabled());
+}
+
+// Every control a person can act on in the window has an accessible name: icon-only tool
+// buttons their hint, lists what they hold. (A page control is acted on through its tabs,
+// which carry their captions.)
+TEST_F(Pages, EveryControlOfTheWindowHasAnAccessibleName) {
+    AddSites({"A"});
+    TForm1& form = ShowForm();
+    form.OpenSitePage("A", false);
+    QApplication::processEvents();
+    int buttons = 0;
+    for (QWidget* control : form.findChildren<QWidget*>()) {
+        const bool button = qobject_cast<QAbstractButton*>(control) != nullptr;
+        if (!control->isVisible() || qobject_cast<QTabWidget*>(control) != nullptr ||
+            (!button && control->focusPolicy() == Qt::NoFocus))
+            continue;
+        buttons += button ? 1 : 0;
+        QAccessibleInterface* access = QAccessible::queryAccessibleInterface(control);
+        ASSERT_NE(access, nullptr);
+        EXPECT_FALSE(access->text(QAccessible::Name).isEmpty())
+            << control->metaObject()->className() << " " << control->objectName().toStdString();
+    }
+    EXPECT_GE(buttons, 20);
 }
 
 // Closing the window shuts the pages down from the highest number, hidden ones included: the

@@ -7,6 +7,7 @@
 #include "connection/tfb.h"
 #include "mainwindow/local_file_pane.h"
 #include "mainwindow/transfer_entries.h"
+#include "platform/ftp/id_list_item.h"
 #include "platform/os/local_paths.h"
 #include "platform/ui/list_view.h"
 #include "platform/ui/ui_services.h"
@@ -64,7 +65,7 @@ void TMainTransfers::ShellListView1DragDrop(const ui::ListDrag& drag) {
             continue;
         const rdatalist& entry = page->FDisplayList[static_cast<std::size_t>(row)];
         // A name the server chose must not lead out of the drop folder.
-        if (!transfers::IsPlainName(entry.name)) {
+        if (!ftp::IsSafeLocalName(entry.name)) {
             page->AddInfoLine(
                 "Not queued: \"" + Printable(entry.name) + "\" is not a plain file name.", 2);
             continue;

@@ -1,8 +1,8 @@
 #pragma once
 // The small builders every pane of the main window uses for its named controls: a tool button
 // with its hint and picture at the end of a toolbar, an item at the end of a menu, a picture
-// from the icon theme. The names
-// are the controls' objectName, by which tests and the window find them.
+// from the icon theme. The names are the controls' objectName, by which tests and the window
+// find them.
 #include <QAction>
 #include <QApplication>
 #include <QIcon>
@@ -10,6 +10,8 @@
 #include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
+
+#include "platform/ui/tool_buttons.h"
 
 namespace mainwindow {
 
@@ -21,12 +23,9 @@ inline QIcon ThemedIcon(const char* name, QStyle::StandardPixmap fallback) {
 
 inline QToolButton* AddToolButton(QToolBar& bar, const char* name, const char* hint,
                                   const QIcon& icon, bool enabled = true) {
-    auto* button = new QToolButton(&bar);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setToolTip(QString::fromLatin1(hint));
+    QToolButton* button = ui::AddToolButton(bar, name, hint);
     button->setIcon(icon);
     button->setEnabled(enabled);
-    bar.addWidget(button);
     return button;
 }
 

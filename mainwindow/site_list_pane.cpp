@@ -1,4 +1,5 @@
 #include "mainwindow/site_list_pane.h"
+#include "mainwindow/named_controls.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -24,28 +25,22 @@
 #include "platform/ui/list_view.h"
 #include "platform/ui/modal_result.h"
 #include "platform/ui/qt_text.h"
+#include "platform/ui/tool_buttons.h"
 #include "platform/ui/ui_services.h"
 #include "shared/tdm.h"
 
 namespace {
 
+using mainwindow::AddMenuItem;
+
 constexpr const char* kNewSiteItem = "NewFTPSite";
 
 QToolButton* AddButton(QToolBar& bar, const char* name, const char* hint,
                        QStyle::StandardPixmap icon, bool enabled) {
-    auto* button = new QToolButton(&bar);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setToolTip(QString::fromLatin1(hint));
+    QToolButton* button = ui::AddToolButton(bar, name, hint);
     button->setIcon(QApplication::style()->standardIcon(icon));
     button->setEnabled(enabled);
-    bar.addWidget(button);
     return button;
-}
-
-QAction* AddItem(QMenu& menu, const char* name, const char* caption) {
-    QAction* action = menu.addAction(QString::fromLatin1(caption));
-    action->setObjectName(QString::fromLatin1(name));
-    return action;
 }
 
 // The icon with a pixmap of `size` pixels: themes often hold some sizes only, and an icon is
@@ -129,6 +124,7 @@ void TSiteListPane::BuildControls(QWidget& sheet) {
     Splitter2->setObjectName(QStringLiteral("Splitter2"));
     ListView1 = new ui::ListView(Splitter2);
     ListView1->setObjectName(QStringLiteral("ListView1"));
+    ListView1->SetAccessibleName(QStringLiteral("FTP Site"));
     siteItems_ = new QStandardItemModel(0, 4, ListView1);
     siteItems_->setHorizontalHeaderLabels({QStringLiteral("Name"), QStringLiteral("FTP Address"),
                                            QStringLiteral("Create date"),
@@ -160,29 +156,29 @@ void TSiteListPane::BuildControls(QWidget& sheet) {
 void TSiteListPane::BuildMenus(QWidget& menuOwner) {
     Pbrowser = new QMenu(&menuOwner);
     Pbrowser->setObjectName(QStringLiteral("Pbrowser"));
-    Connect1 = AddItem(*Pbrowser, "Connect1", "Connect");
+    Connect1 = AddMenuItem(*Pbrowser, "Connect1", "Connect");
     QFont bold = Connect1->font();
     bold.setBold(true);
     Connect1->setFont(bold);
     Pbrowser->setDefaultAction(Connect1);
     Pbrowser->addSeparator();
-    New1 = AddItem(*Pbrowser, "New1", "New ");
-    Edit1 = AddItem(*Pbrowser, "Edit1", "Edit");
-    Delete1 = AddItem(*Pbrowser, "Delete1", "Delete");
+    New1 = AddMenuItem(*Pbrowser, "New1", "New ");
+    Edit1 = AddMenuItem(*Pbrowser, "Edit1", "Edit");
+    Delete1 = AddMenuItem(*Pbrowser, "Delete1", "Delete");
     Pbrowser->addSeparator();
-    R1 = AddItem(*Pbrowser, "R1", "Rename");
+    R1 = AddMenuItem(*Pbrowser, "R1", "Rename");
     Pbrowser->addSeparator();
-    Refresh1 = AddItem(*Pbrowser, "Refresh1", "Refresh");
+    Refresh1 = AddMenuItem(*Pbrowser, "Refresh1", "Refresh");
     ShowSiteMenuItems(false);
     ListView1->SetPopupMenu(Pbrowser);
 
     view2 = new QMenu(&menuOwner);
     view2->setObjectName(QStringLiteral("view2"));
     auto* group = new QActionGroup(view2);
-    MenuItem1 = AddItem(*view2, "MenuItem1", "Large icon");
-    MenuItem2 = AddItem(*view2, "MenuItem2", "List");
-    MenuItem3 = AddItem(*view2, "MenuItem3", "Small icon");
-    MenuItem4 = AddItem(*view2, "MenuItem4", "Report");
+    MenuItem1 = AddMenuItem(*view2, "MenuItem1", "Large icon");
+    MenuItem2 = AddMenuItem(*view2, "MenuItem2", "List");
+    MenuItem3 = AddMenuItem(*view2, "MenuItem3", "Small icon");
+    MenuItem4 = AddMenuItem(*view2, "MenuItem4", "Report");
     for (QAction* item : {MenuItem1, MenuItem2, MenuItem3, MenuItem4}) {
         item->setCheckable(true);
         group->addAction(item);

@@ -17,7 +17,7 @@
 #include "dialogs/task_category_dialog.h"
 #include "dialogs/task_dialog.h"
 #include "dialogs/task_images.h"
-#include "mainwindow/tool_bar_button.h"
+#include "mainwindow/named_controls.h"
 #include "platform/ui/handler_guard.h"
 #include "platform/ui/help_service.h"
 #include "platform/ui/qt_text.h"

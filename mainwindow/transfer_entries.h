@@ -10,16 +10,12 @@
 
 namespace transfers {
 
-// Whether a remote entry's name may become a local path inside the drop folder: not empty,
-// not "." or "..", and without "/" or NUL.
-bool IsPlainName(const std::string& name);
-
 // `folder` with one "/" at its end (the root stays "/").
 std::string WithSlash(const std::string& folder);
 
 // The download of display entry `entry` into `folder` (an existing local folder): into the
 // page's current folder at run time, with the entry's size (0 for a folder) and modified time.
-// The caller has checked IsPlainName(entry.name).
+// The caller has checked ftp::IsSafeLocalName(entry.name).
 rupdown DownloadEntry(const rdatalist& entry, const std::string& folder);
 
 // The upload of the local item `path` into the page's current folder at run time, with the

@@ -10,25 +10,6 @@
 namespace transfers {
 namespace {
 
-TEST(TransferEntries, OnlyPlainRemoteNamesBecomeLocalNames) {
-    const struct {
-        std::string name;
-        bool plain;
-    } cases[] = {{"a.txt", true},
-                 {".hidden", true},
-                 {"...", true},
-                 {"", false},
-                 {".", false},
-                 {"..", false},
-                 {"/", false},
-                 {"a/b", false},
-                 {"../up", false},
-                 {"/etc", false},
-                 {std::string("a\0b", 3), false}};
-    for (const auto& item : cases)
-        EXPECT_EQ(IsPlainName(item.name), item.plain) << item.name;
-}
-
 TEST(TransferEntries, ADroppedEntryDownloadsIntoTheFolderWithItsListingDetails) {
     rdatalist file;
     file.name = "a.bin";

@@ -13,6 +13,7 @@
 #include "engine/login_prompt.h"
 #include "engine/password_digest.h"
 #include "mainwindow/engine_lifetime.h"
+#include "platform/ui/control_sizes.h"
 #include "platform/ui/testing/gtest_failure.h"
 #include "platform/ui/testing/modal_driver.h"
 #include "platform/ui/testing/qt_test_environment.h"
@@ -24,7 +25,7 @@ TEST(VeskDBLoginForm, ShowsTheFileAndReturnsTheTypedPasswordOnlyOnOk) {
     std::string seenFile;
     driver.Next([&](QDialog& dialog) {
         EXPECT_EQ(dialog.windowTitle(), "Database Login");
-        EXPECT_EQ(dialog.size(), QSize(281, 154));
+        EXPECT_EQ(dialog.size(), ui::ScaledSize(dialog, 281, 154));
         auto& database = ui::Child<QLineEdit>(dialog, "DatabaseEdit");
         EXPECT_TRUE(database.isReadOnly());
         seenFile = database.text().toStdString();

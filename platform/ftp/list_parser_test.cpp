@@ -287,9 +287,19 @@ TEST(SafeLocalName, Table) {
         std::string name;
         bool safe;
     } cases[] = {
-        {"a.txt", true}, {"..a", true}, {"a b", true},
-        {"", false},     {".", false},  {"..", false},
-        {"a/b", false},  {"/", false},  {std::string("a\0b", 3), false},
+        {"a.txt", true},
+        {"..a", true},
+        {"a b", true},
+        {".hidden", true},
+        {"...", true},
+        {"", false},
+        {".", false},
+        {"..", false},
+        {"a/b", false},
+        {"/", false},
+        {"../up", false},
+        {"/etc", false},
+        {std::string("a\0b", 3), false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(IsSafeLocalName(c.name), c.safe) << c.name;

@@ -1,6 +1,9 @@
 #include "platform/ui/help_service.h"
 
-#include "platform/ui/ui_services.h"
+#include <QApplication>
+#include <QMainWindow>
+
+#include "platform/ui/help_viewer.h"
 
 namespace ui {
 
@@ -19,16 +22,49 @@ std::string& FileName() {
 
 constexpr const char* kHelpFileName = "Zantrope.hlp";
 
+// Who the help window belongs to now: the modal dialog in front, else the main window.
+QWidget* ViewerOwner() {
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (qobject_cast<QMainWindow*>(window) != nullptr && window->isVisible())
+            return window;
+    }
+    return nullptr;
+}
+
 }  // namespace
 
+QtHelpService::~QtHelpService() {
+    // A window left at the program's end, after the application object, is left to the
+    // system: widgets cannot be deleted then.
+    if (viewer_ != nullptr && QCoreApplication::instance() != nullptr)
+        delete viewer_.data();
+}
+
+THelpViewer* QtHelpService::Viewer() const {
+    return viewer_;
+}
+
+THelpViewer& QtHelpService::ShownViewer() {
+    QWidget* owner = ViewerOwner();
+    if (viewer_ == nullptr) {
+        viewer_ = new THelpViewer(owner);
+    } else if (viewer_->parentWidget() != owner) {
+        viewer_->setParent(owner, Qt::Window);
+    }
+    viewer_->show();
+    viewer_->raise();
+    viewer_->activateWindow();
+    return *viewer_;
+}
+
 void QtHelpService::ShowTopic(const std::string& helpFile, const std::string& topic) {
-    MessageDlg("Cannot open the help topic \"" + topic + "\": " + helpFile + " cannot be shown.",
-               MessageKind::kError, mbOK);
+    ShownViewer().ShowTopic(helpFile, topic);
 }
 
 void QtHelpService::ShowFinder(const std::string& helpFile) {
-    MessageDlg("Cannot open the help topics: " + helpFile + " cannot be shown.",
-               MessageKind::kError, mbOK);
+    ShownViewer().ShowFinder(helpFile);
 }
 
 const std::string& ApplicationHelpFile() {

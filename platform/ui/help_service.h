@@ -4,6 +4,8 @@
 // program's folder + "Zantrope.hlp" (the name is empty at start), then asks the service in
 // use. The program uses QtHelpService; tests install a recording double
 // (testing/recorded_help.h). A missing file or topic is the service's to report.
+#include <QPointer>
+
 #include <string>
 
 namespace ui {
@@ -17,12 +19,30 @@ class HelpService {
     virtual void ShowFinder(const std::string& helpFile) = 0;
 };
 
-// The service the program has without a help viewer of its own: it says, in an error
-// message box, that the help file cannot be opened.
+class THelpViewer;
+
+// The program's service: shows the help window (help_viewer.h), one per service, made when
+// first asked for and brought to the front by every request. The window belongs to the modal
+// dialog in front when there is one (so it can be used while that dialog waits, and goes
+// with it), else to the program's main window (so it never keeps the program running), else
+// it stands alone; the service deletes a window still open when it goes itself.
 class QtHelpService : public HelpService {
   public:
+    QtHelpService() = default;
+    ~QtHelpService() override;
+    QtHelpService(const QtHelpService&) = delete;
+    QtHelpService& operator=(const QtHelpService&) = delete;
+
     void ShowTopic(const std::string& helpFile, const std::string& topic) override;
     void ShowFinder(const std::string& helpFile) override;
+
+    // The help window, null before the first request and after its owner went.
+    THelpViewer* Viewer() const;
+
+  private:
+    THelpViewer& ShownViewer();
+
+    QPointer<THelpViewer> viewer_;
 };
 
 // The application's help file name ("" until a help command sets it).

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "platform/ui/control_sizes.h"
 #include "platform/ui/modal_result.h"
 
 namespace ui {
@@ -35,7 +36,7 @@ InputDialog::InputDialog(const QString& caption, const QString& prompt, const QS
     layout->addWidget(prompt_);
     layout->addWidget(edit_);
     layout->addLayout(buttons);
-    setMinimumWidth(320);
+    setMinimumWidth(ScaledWidth(*this, 320));
 }
 
 QString InputDialog::Text() const {

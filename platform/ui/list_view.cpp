@@ -159,6 +159,12 @@ int ListView::RowAt(const QPoint& position) const {
     return index.isValid() && index.parent() == root_ ? index.row() : -1;
 }
 
+void ListView::SetAccessibleName(const QString& name) {
+    setAccessibleName(name);
+    report_->setAccessibleName(name);
+    icons_->setAccessibleName(name);
+}
+
 void ListView::SetStyle(ViewStyle style) {
     style_ = style;
     switch (style) {

@@ -59,6 +59,8 @@ class ListView : public QWidget {
 
     ViewStyle Style() const { return style_; }
     void SetStyle(ViewStyle style);
+    // The name assistive tools call the list by, given to the view of every style.
+    void SetAccessibleName(const QString& name);
 
     // Several rows selectable as in a desktop list (click selects one, Shift+click extends from
     // the current row, Ctrl+click toggles a row, Ctrl+A selects all). Turning it off keeps only

@@ -11,6 +11,7 @@
 #include <QTreeView>
 
 #include "platform/os/mount_points.h"
+#include "platform/ui/control_sizes.h"
 #include "platform/ui/qt_text.h"
 
 namespace ui {
@@ -96,7 +97,7 @@ void ShellListView::ShowFolder(const std::string& path) {
     const QModelIndex root = files_->setRootPath(folder);
     SetModel(files_);
     SetRootIndex(root);
-    ReportView()->setColumnWidth(0, 200);
+    SetScaledColumnWidths(*ReportView(), {{0, 200}});
     if (previous != nullptr) {
         previous->disconnect(this);
         previous->deleteLater();

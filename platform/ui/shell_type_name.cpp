@@ -30,14 +30,17 @@ std::string Lookup(const std::string& extension) {
         QStringLiteral("file.") + QString::fromUtf8(extension), QMimeDatabase::MatchExtension);
     std::string text;
     if (type.isValid() && !type.isDefault())
-        text = type.comment().trimmed().toStdString();
+        text = CutUtf8(type.comment().trimmed().toStdString(), kMaxBytes);
     if (text.empty()) {
-        text = extension;
+        // The extension is cut, never " File": an extension cut to nothing at a character
+        // boundary still gives a name, so the file is never taken for a folder.
+        static const std::string kSuffix = " File";
+        text = CutUtf8(extension, kMaxBytes - kSuffix.size());
         for (char& c : text)
             c = os::AsciiUpper(c);
-        text += " File";
+        text += kSuffix;
     }
-    return CutUtf8(std::move(text), kMaxBytes);
+    return text;
 }
 
 }  // namespace

@@ -35,16 +35,22 @@ TEST(ShellTypeName, UnknownAndMissingExtensionsFallBackToPlainText) {
 }
 
 TEST(ShellTypeName, ALongOrDamagedExtensionGivesAShortTextCutAtACharacterBoundary) {
-    // 40 two-byte characters: 80 bytes, cut to 78 rather than through a character.
+    // 40 two-byte characters: 80 bytes; the extension is cut to 74 bytes, 37 characters,
+    // and keeps " File" within the 79.
     std::string extension;
-    for (int i = 0; i < 40; ++i)
+    std::string kept;
+    for (int i = 0; i < 40; ++i) {
         extension += "\xC3\xA9";
+        if (i < 37)
+            kept += "\xC3\xA9";
+    }
     const std::string text = ui::ShellTypeName("x." + extension);
-    EXPECT_LE(text.size(), 79u);
-    EXPECT_EQ(text.size() % 2, 0u);
+    EXPECT_EQ(text, kept + " File");
     EXPECT_EQ(text, ui::ShellTypeName("y." + extension));
-    // Bytes that are not UTF-8 still name a type.
+    // Bytes that are not UTF-8 still name a type, also where no character boundary is found
+    // before the limit: the extension goes, " File" stays.
     EXPECT_FALSE(ui::ShellTypeName("x.\xFF\xFE").empty());
+    EXPECT_EQ(ui::ShellTypeName("x." + std::string(100, '\x80')), " File");
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 // command it receives.
 #include <gtest/gtest.h>
 
+#include <QTimer>
+
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -96,6 +98,58 @@ TEST_F(PageAntiIdle, ReloadedOptionsReplaceTheCommandsAndStartTheCountOver) {
     EXPECT_EQ(frame.FIdleCommands, (std::vector<std::string>{"NOOP", "PWD"}));
     EXPECT_EQ(frame.FSite.interval, 30);
     EXPECT_EQ(frame.FIdleTicks, 0);
+}
+
+// "Enabled anti-idle" unticked: ticks send nothing however long the page is idle; ticked and
+// reloaded (the options dialog's OK), the next tick sends the command.
+TEST_F(PageAntiIdle, TheSwitchOffSendsNothingUntilItIsOnAndReloaded) {
+    ftptest::ScriptedServer server(ftptest::ScriptedServer::Mode::kFtp,
+                                   std::string(R"({"rules": [)") + kServeRootRules + "]}");
+    SetOptions(1, {{"NOOP", true}}, false);
+    AddServerSite({.name = "switch", .port = server.port(), .user = "u", .password = "p"});
+    Tfb& frame = OpenSite("switch");
+    ASSERT_EQ(TabImage(frame), 1);
+    frame.Timer2->stop();  // the test ticks itself
+    for (int tick = 0; tick < 3; ++tick)
+        frame.Timer2Timer();
+    EXPECT_EQ(Count(server.Recorded(), "NOOP"), 0);
+
+    {
+        OpenTable options(*dm->Toption);
+        options->Edit();
+        options->FieldByName("eanti").SetAsBoolean(true);
+        options->Post();
+    }
+    frame.ReloadOptions();
+    frame.Timer2Timer();
+    EXPECT_EQ(Count(server.Recorded(), "NOOP"), 1);
+}
+
+// A queue pass that finds another exchange of the page waiting leaves its entries and ends
+// with the anti-idle timer running again, as every other pass does.
+TEST_F(PageAntiIdle, APassThatCannotTakeTheExchangeSwitchesTheTimerOnAgain) {
+    ftptest::ScriptedServer server(ftptest::ScriptedServer::Mode::kFtp,
+                                   std::string(R"({"rules": [)") + kServeRootRules + "]}");
+    SetOptions(30, {{"NOOP", true}});
+    AddServerSite({.name = "busy", .port = server.port(), .user = "u", .password = "p"});
+    Tfb& frame = OpenSite("busy");
+    ASSERT_EQ(TabImage(frame), 1);
+    ASSERT_TRUE(frame.Timer2->isActive());
+    rupdown entry;
+    entry.direction = 1;
+    entry.name = "a.txt";
+    entry.lopath = "/nonexistent/a.txt";
+    entry.ftppath = "0";
+    frame.AddQueueEntry(entry);
+    {
+        auto exchange = frame.Session().Guard().TryBegin();
+        ASSERT_TRUE(exchange);
+        frame.FBusy = true;
+        frame.RunTransferQueue();
+        frame.FBusy = false;
+    }
+    EXPECT_EQ(frame.FQueue.size(), 1u);
+    EXPECT_TRUE(frame.Timer2->isActive());
 }
 
 }  // namespace

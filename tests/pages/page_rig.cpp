@@ -75,10 +75,12 @@ std::int32_t PageRig::AddServerSite(const ServerSite& site) {
     return table->FieldByName("id").AsInteger();
 }
 
-void PageRig::SetOptions(int interval, const std::vector<std::pair<std::string, bool>>& commands) {
+void PageRig::SetOptions(int interval, const std::vector<std::pair<std::string, bool>>& commands,
+                         bool antiIdle) {
     {
         OpenTable table(*dm->Toption);
         table->Edit();  // on the empty table: the one row is inserted
+        table->FieldByName("eanti").SetAsBoolean(antiIdle);
         table->FieldByName("interval").SetAsInteger(interval);
         table->FieldByName("transfermode").SetAsString("auto");
         table->Post();

@@ -40,8 +40,9 @@ class PageRig : public mainwindow::testing::MainFormTest {
     void TearDown() override;
 
     std::int32_t AddServerSite(const ServerSite& site);
-    // The options row and the anti-idle rows (command, in use).
-    void SetOptions(int interval, const std::vector<std::pair<std::string, bool>>& commands);
+    // The options row (with its anti-idle switch) and the anti-idle rows (command, in use).
+    void SetOptions(int interval, const std::vector<std::pair<std::string, bool>>& commands,
+                    bool antiIdle = true);
     void AddProxy(const std::string& name, const std::string& typeName, int port,
                   const std::string& user, const std::string& password);
     void AddSocks(const std::string& name, const std::string& svName, int port,

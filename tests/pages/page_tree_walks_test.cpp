@@ -402,5 +402,60 @@ TEST(PageTreeWalks, EachWalkStopsAtTheDepthBound) {
     EXPECT_FALSE(std::filesystem::exists(file));
 }
 
+// After CHMOD the page lists its folder again as Refresh does: the selection goes with the
+// old listing, and the items that need one are hidden.
+TEST(PageTreeWalks, PermissionsClearTheSelectionWithTheNewListing) {
+    const std::string script =
+        std::string(R"({"builtin_data": true, "rules": [)") + ftptest::kLoginRules +
+        R"(, {"expect": "CWD .*", "reply": "250 Ok"}, {"expect": "PWD", "reply": "257 \"/\""},
+           {"expect": "SITE .*", "reply": "200 Ok"}, {"expect": "LIST", "reply": )" +
+        Listing({File("a.txt", 5), File("b.txt", 6)}) + "}]}";
+    ScriptedServer server(ScriptedServer::Mode::kFtp, script);
+    ListingPage rig(At(server), false);
+    AnsweredPermissions dialog(640, ui::mrAbort);  // OK without the subfolders box
+    rig.page().SetDialogs(&dialog);
+    rig.Connect("/");
+    SelectNames(rig, {"a.txt"});
+    ASSERT_EQ(rig.page().ListView2->SelectedRows().size(), 1u);
+    rig.page().Properties1Click();
+    const std::vector<std::string> recorded = server.Recorded();
+    EXPECT_NE(std::find(recorded.begin(), recorded.end(), "SITE CHMOD 640 a.txt"), recorded.end());
+    EXPECT_EQ(rig.page().FDisplayList.size(), 2u);
+    EXPECT_TRUE(rig.page().ListView2->SelectedRows().empty());
+    EXPECT_FALSE(rig.page().Properties1->isEnabled());
+    EXPECT_FALSE(rig.LoggedError());
+}
+
+// Step 6 of an export: the CWD back into the page's folder is sent also where the server is
+// known to be there, and when it fails after the file was written, the log says so, not that
+// the export stopped.
+TEST(PageTreeWalks, AnExportThatCannotGoBackLogsThatAndKeepsItsFile) {
+    std::vector<Step> steps = ConnectSteps({File("one.txt", 10)});
+    steps.push_back({"CWD /", R"("550 Gone")"});
+    ScriptedServer server(ScriptedServer::Mode::kFtp, Script(steps));
+    ListingPage rig(At(server), false);
+    Tfb& page = rig.page();
+    rig.Connect("/");
+    ftptest::TempFolder folder("export");
+    const std::string file = folder.File("files.txt");
+    ui::ScriptedUi boxes(ui::GtestFailure());
+    boxes.AnswerSaveFile(file);
+    SelectNames(rig, {"one.txt"});  // files only: the walk never leaves the folder
+    page.Exportsel1Click();
+    EXPECT_TRUE(std::filesystem::exists(file));
+    const std::vector<std::string> recorded = server.Recorded();
+    EXPECT_EQ(recorded.back(), "CWD /");
+    const TProtocolLog& log = page.Log();
+    bool stopped = false;
+    bool written = false;
+    for (int row = 0; row < log.RowCount(); ++row) {
+        stopped = stopped || log.Caption(row).rfind("Export stopped", 0) == 0;
+        written = written || (log.Icon(row) == 2 &&
+                              log.Caption(row).rfind("Export written to " + file, 0) == 0);
+    }
+    EXPECT_FALSE(stopped);
+    EXPECT_TRUE(written);
+}
+
 }  // namespace
 }  // namespace pagetest

@@ -1,0 +1,22 @@
+#include "platform/ui/tool_buttons.h"
+
+#include <QToolBar>
+#include <QToolButton>
+
+namespace ui {
+
+QToolButton* AddToolButton(QToolBar& bar, const char* name, const char* hint) {
+    auto* button = new QToolButton(&bar);
+    button->setObjectName(QString::fromLatin1(name));
+    SetHint(*button, QString::fromLatin1(hint));
+    bar.addWidget(button);
+    return button;
+}
+
+void SetHint(QWidget& control, const QString& hint) {
+    control.setToolTip(hint);
+    if (control.accessibleName().isEmpty())
+        control.setAccessibleName(hint);
+}
+
+}  // namespace ui
