@@ -36,6 +36,10 @@ TDuplicateCode TDuplicateQuestion::Ask(const rtmpinfo& info, bool isFolder, bool
         return TDuplicateCode::kCancel;
     const std::string typeText = isFolder ? std::string("Folder") : Tfb::ShellTypeName(info.path);
     presets_ = MakeDuplicatePresets(info, isFolder, isDownload, typeText, LocalItemOf(info.path));
+    // A text download (the run has set its type) writes other line ends than the server's
+    // file has, so the local length is no offset into that file: it is never resumed.
+    if (page_.IdFTP1.TransferType() == ftp::TIdFTPTransferType::ftASCII)
+        presets_.resumeOffered = false;
     const TDuplicateCode code = DuplicateCodeOf(dialogs->AskDuplicate(page_));
     if (code != TDuplicateCode::kResume)
         return code;

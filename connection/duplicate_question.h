@@ -28,7 +28,8 @@ class TDuplicateQuestion : public TDuplicateAsker {
 
     // Settles one clash. The page's FResumeOffset and FResumeRemaining are cleared first and
     // set again only for a resume answer to a file download whose local file is shorter (the
-    // only one the dialog offers); a resume answer nothing offered comes back as skip. With
+    // only one the dialog offers, and only when the page's component is in binary type: a
+    // text download is never resumed); a resume answer nothing offered comes back as skip. With
     // the question switched off the standing answer is given without a dialog; without
     // `dialogs` the answer is Cancel. Throws what the dialog throws.
     TDuplicateCode Ask(const rtmpinfo& info, bool isFolder, bool isDownload, TPageDialogs* dialogs);

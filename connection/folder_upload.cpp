@@ -80,6 +80,10 @@ void TFolderUpload::Run(const std::string& localPath) {
         top.pop_back();
     page_.Session().ForgetServerFolder();
     Walk(top, 0);
+    // The run entered the tree's remote folder before the walk: leaving it returns the server
+    // to the folder the run started in, which later entries and commands name folders from.
+    page_.Session().ChangeDir("..");
+    CheckOpen();
 }
 
 void TFolderUpload::Walk(const std::string& local, int depth) {

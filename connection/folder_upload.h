@@ -3,7 +3,9 @@
 // UploadFolderTree). Each entry of a local folder, in the order the system gives them: a
 // folder is entered on the server (reused when the server's folder lists that name, made
 // with MKD otherwise), walked, and left with CWD ".."; a file is stored under its name,
-// replacing a remote file of that name.
+// replacing a remote file of that name. The walk ends with CWD ".." at its top level too: the
+// caller entered the target folder for it, so the server is back in the folder it was in
+// before that.
 //
 // Links: a link to a file is uploaded as the file; a link to a folder is not followed (a
 // link loop cannot make the walk go on forever), nor is a dangling link; other kinds of

@@ -356,6 +356,7 @@ bool TQueueRun::Download(const TPageLifetime::Run& run, const rupdown& entry, bo
     // A refused retrieve leaves an empty new file behind, which the retry of the entry would
     // take for a name clash: a file this transfer created and filled with nothing goes again.
     const bool created = !os::IsRegularFile(localPath);
+    const std::int64_t lengthBefore = resume ? os::RegularFileSize(localPath) : -1;
     try {
         Timed(run, [&] {
             if (resume) {
@@ -373,22 +374,42 @@ bool TQueueRun::Download(const TPageLifetime::Run& run, const rupdown& entry, bo
     }
     page_.FResumeOffset = 0;
     page_.FResumeRemaining = 0;
-    // An ASCII transfer may change line ends, and with them the size.
+    // A text transfer changes line ends, and with them the length: only binary ones are
+    // checked (a resume always runs in binary type).
     if (ftp.TransferType() == ftp::TIdFTPTransferType::ftBinary)
-        CheckReceivedSize(localPath, expected, entry.name);
+        CheckReceivedSize(run, localPath, expected, entry.name, lengthBefore);
     return true;
 }
 
-void TQueueRun::CheckReceivedSize(const std::string& localPath, std::int64_t expected,
-                                  const std::string& name) {
+void TQueueRun::CheckReceivedSize(const TPageLifetime::Run& run, const std::string& localPath,
+                                  std::int64_t expected, const std::string& name,
+                                  std::int64_t resumedFrom) {
     if (expected < 0)
-        return;  // the server did not tell
+        return;  // SIZE told nothing before the transfer; it tells nothing after it either
     const std::int64_t received = std::max<std::int64_t>(os::RegularFileSize(localPath), 0);
-    if (received == expected)
-        return;
-    page_.AddInfoLine("Received " + std::to_string(received) + " of " + std::to_string(expected) +
+    // The opening reply's count is this transfer's file; after a restart some servers count
+    // the whole file there and others what is left, so a resume does not use it.
+    std::int64_t serverSize = resumedFrom < 0 ? page_.IdFTP1.AnnouncedSize() : -1;
+    if (serverSize < 0) {
+        if (received == expected)
+            return;
+        // The entry's size may be a listing's, which a link or a file changed since does not
+        // match: the server's own size decides.
+        serverSize = page_.IdFTP1.Size(name);
+        CheckOpen(run);
+    }
+    if (serverSize < 0 || received == serverSize)
+        return;  // no size at all: the closing reply over a clean end is all there is
+    page_.AddInfoLine("Received " + std::to_string(received) + " of " + std::to_string(serverSize) +
                           " bytes of " + name + ".",
                       2);
+    // A resume that did not continue the file (a server that takes the restart and sends the
+    // whole file) leaves the local file as it was before.
+    if (resumedFrom >= 0 && ::truncate(localPath.c_str(), resumedFrom) != 0) {
+        page_.AddInfoLine("The file " + localPath + " could not be cut back to " +
+                              std::to_string(resumedFrom) + " bytes.",
+                          2);
+    }
     throw ESizeMismatch("size mismatch");
 }
 

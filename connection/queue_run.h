@@ -15,9 +15,14 @@
 // folder reached after connecting). A name from the server becomes a local path only when it is
 // a plain name (ftp::IsSafeLocalName); another is refused for its entry with a log line.
 //
-// A binary download whose size is known (the entry's, else SIZE's) and whose local file then
-// has another size has failed, whatever the server replied. A failed download removes the
-// local file it created only when nothing arrived (a partial file stays, for a resume).
+// A binary download is checked against the size the server gives for it: the byte count of
+// its opening reply, or, when that names none and the file is not as long as the entry (or
+// SIZE before the transfer) said, SIZE after it. A local file of another length has failed,
+// whatever the server replied; with no size at all the closing reply decides. A listing's
+// size alone never fails a download (a link, a file changed since listing). A text (ASCII)
+// download is not checked: its line ends change its length. A failed download removes the
+// local file it created only when nothing arrived (a partial file stays, for a resume); a
+// resume that fails its check cuts the file back to the length it had before.
 //
 // Errors: any error of a pass ends the run through the error path: a log line with the last
 // reply and "the operation cancel." (after a line with the error itself when it was no refused
@@ -72,9 +77,13 @@ class TQueueRun {
     // Times `transfer` into the page's timing fields.
     template <class Transfer>
     void Timed(const TPageLifetime::Run& run, Transfer transfer);
-    // Fails the entry when its local file does not have the expected size (-1: unknown).
-    void CheckReceivedSize(const std::string& localPath, std::int64_t expected,
-                           const std::string& name);
+    // Fails the entry when its local file does not have the server's size: the count of the
+    // opening reply, else (when the file is not `expected` long) SIZE's; no size at all passes.
+    // `expected` -1: SIZE gave none before the transfer. A failed resume (`resumedFrom` the
+    // length before it, -1 for none) cuts the file back to that length.
+    void CheckReceivedSize(const TPageLifetime::Run& run, const std::string& localPath,
+                           std::int64_t expected, const std::string& name,
+                           std::int64_t resumedFrom);
     void ErrorPath(const TPageLifetime::Run& run);
     void ResetRunState();
     static void CheckOpen(const TPageLifetime::Run& run);

@@ -185,7 +185,9 @@ class TIdFTP {
             recycledListing_.swap(items);
     }
 
-    // Retrieves remote into the local file at localPath. A resume takes place only when asked
+    // Retrieves remote into the local file at localPath. In ASCII type the file gets the local
+    // line ends (ascii_line_ends.h: each CR LF of the wire becomes LF); a resume always runs in
+    // binary type. A resume takes place only when asked
     // and the server allows restarts; whether it does is probed once per component, at the first
     // Get asked to resume onto an existing file: "REST 1" (350 means yes), then "REST 0" in any
     // case. A Get asked to resume onto an existing file switches to binary type first (TYPE I,
@@ -198,9 +200,14 @@ class TIdFTP {
     // transfer leaves what was written.
     void Get(const std::string& remote, const std::string& localPath, bool overwrite, bool resume);
 
-    // Sends the local file: "STOR " + remote, "APPE " + remote when append, "STOU " (with its
-    // blank) when remote is empty (opening 125 or 150).
+    // Sends the local file (in ASCII type with CR LF line ends, ascii_line_ends.h; work events
+    // then count the bytes sent, which may be more than the file's): "STOR " + remote, "APPE " +
+    // remote when append, "STOU " (with its blank) when remote is empty (opening 125 or 150).
     void Put(const std::string& localPath, const std::string& remote, bool append);
+
+    // The byte count the opening reply of the last Get named ("(N bytes)", announced_size.h),
+    // the size of the file that transfer sent; -1 when it named none or no transfer began.
+    std::int64_t AnnouncedSize() const { return announcedSize_; }
 
     // Whether the server allows restarts, once probed by Get (false before).
     bool CanResume() const { return canResume_; }
@@ -220,6 +227,7 @@ class TIdFTP {
     bool canResume_ = false;
     bool resumeProbed_ = false;
     bool typeSentSinceConnect_ = false;
+    std::int64_t announcedSize_ = -1;
     TIdFTPListItems listing_;
     TIdFTPListItems recycledListing_;  // room for the next listing's items
     TIdRFCReply lastReply_;

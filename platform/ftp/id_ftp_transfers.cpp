@@ -2,9 +2,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <optional>
 
+#include "platform/ftp/announced_size.h"
+#include "platform/ftp/ascii_line_ends.h"
 #include "platform/ftp/command_line.h"
 #include "platform/ftp/get_target.h"
 #include "platform/ftp/id_exceptions.h"
@@ -14,6 +17,34 @@
 #include "platform/ftp/local_file.h"
 
 namespace ftp {
+
+namespace {
+
+// Writes all `size` bytes to the local file.
+void WriteLocal(int fd, const char* bytes, std::size_t size, const std::string& path) {
+    while (size > 0) {
+        const ssize_t written = ::write(fd, bytes, size);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            throw EIdLocalFileError(LocalErrorText("Cannot write file", path));
+        bytes += written;
+        size -= static_cast<std::size_t>(written);
+    }
+}
+
+// Reads up to `size` bytes of the local file; 0 at its end.
+std::size_t ReadLocal(int fd, char* buffer, std::size_t size, const std::string& path) {
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, size);
+        if (got >= 0)
+            return static_cast<std::size_t>(got);
+        if (errno != EINTR)
+            throw EIdLocalFileError(LocalErrorText("Cannot read file", path));
+    }
+}
+
+}  // namespace
 
 void TIdFTP::Impl::List(std::vector<std::string>* lines, const std::string& specifier,
                         bool details) {
@@ -58,6 +89,7 @@ void TIdFTP::Impl::List(std::vector<std::string>* lines, const std::string& spec
 
 void TIdFTP::Impl::Get(const std::string& remote, const std::string& localPath, bool overwrite,
                        bool resume) {
+    owner_.announcedSize_ = -1;
     BuildCommandLine("RETR " + remote);
     RequireControl();
     struct stat info {};
@@ -91,23 +123,31 @@ void TIdFTP::Impl::Get(const std::string& remote, const std::string& localPath, 
         }
         restart = "REST " + std::to_string(static_cast<long long>(opened.st_size));
     }
+    // A text transfer writes the local convention; a resume runs in binary type (above).
+    std::optional<AsciiDownloadLineEnds> lineEnds;
+    if (owner_.transferType_ == TIdFTPTransferType::ftASCII)
+        lineEnds.emplace();
+    std::string converted;
     WithWork(TWorkMode::wmRead, 0, [&] {
         const auto data = StartTransfer(restart, "RETR " + remote, {125, 150, 154});
+        owner_.announcedSize_ = ftp::AnnouncedSize(owner_.lastReply_);
         if (target == GetTarget::kOverwrite && ::ftruncate(file.Fd(), 0) != 0) {
             throw EIdLocalFileError(LocalErrorText("Cannot write file", localPath));
         }
         ReceiveData(data, [&](const char* bytes, std::size_t size) {
-            while (size > 0) {
-                const ssize_t written = ::write(file.Fd(), bytes, size);
-                if (written < 0 && errno == EINTR)
-                    continue;
-                if (written <= 0) {
-                    throw EIdLocalFileError(LocalErrorText("Cannot write file", localPath));
-                }
-                bytes += written;
-                size -= static_cast<std::size_t>(written);
+            if (!lineEnds) {
+                WriteLocal(file.Fd(), bytes, size, localPath);
+                return;
             }
+            converted.clear();
+            lineEnds->Convert(std::string_view(bytes, size), converted);
+            WriteLocal(file.Fd(), converted.data(), converted.size(), localPath);
         });
+        if (lineEnds) {
+            converted.clear();
+            lineEnds->Finish(converted);
+            WriteLocal(file.Fd(), converted.data(), converted.size(), localPath);
+        }
         FinishTransfer();
     });
 }
@@ -134,14 +174,21 @@ void TIdFTP::Impl::Put(const std::string& localPath, const std::string& remote, 
     }
     WithWork(TWorkMode::wmWrite, static_cast<std::int64_t>(info.st_size), [&] {
         const auto data = StartTransfer(std::string(), command, {125, 150});
+        // A text transfer sends CR LF line ends: half a buffer is read at a time, so that its
+        // conversion (at most twice as long) fits the buffer.
+        std::optional<AsciiUploadLineEnds> lineEnds;
+        if (owner_.transferType_ == TIdFTPTransferType::ftASCII)
+            lineEnds.emplace();
+        std::string converted;
         SendData(data, [&](char* buffer, std::size_t size) {
-            for (;;) {
-                const ssize_t got = ::read(file.Fd(), buffer, size);
-                if (got >= 0)
-                    return static_cast<std::size_t>(got);
-                if (errno != EINTR)
-                    throw EIdLocalFileError(LocalErrorText("Cannot read file", localPath));
-            }
+            if (!lineEnds)
+                return ReadLocal(file.Fd(), buffer, size, localPath);
+            const std::size_t got =
+                ReadLocal(file.Fd(), buffer, std::max<std::size_t>(size / 2, 1), localPath);
+            converted.clear();
+            lineEnds->Convert(std::string_view(buffer, got), converted);
+            converted.copy(buffer, converted.size());
+            return converted.size();
         });
         FinishTransfer();
     });

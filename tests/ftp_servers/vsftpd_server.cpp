@@ -23,7 +23,7 @@ void MakeFolder(const std::string& path, mode_t mode) {
 
 }  // namespace
 
-VsftpdServer::VsftpdServer() : folder_("vsftpd") {
+VsftpdServer::VsftpdServer(bool textConversion) : folder_("vsftpd") {
     if (geteuid() != 0) {
         throw std::runtime_error("vsftpd needs root");
     }
@@ -75,7 +75,8 @@ VsftpdServer::VsftpdServer() : folder_("vsftpd") {
         std::to_string(pasv_min + 64) +
         "\n"
         "port_enable=YES\nconnect_from_port_20=NO\n"
-        "dirmessage_enable=NO\nxferlog_enable=NO\nseccomp_sandbox=NO\n";
+        "dirmessage_enable=NO\nxferlog_enable=NO\nseccomp_sandbox=NO\n" +
+        (textConversion ? "ascii_upload_enable=YES\nascii_download_enable=YES\n" : "");
     const std::string config_path = folder_.File("vsftpd.conf");
     WriteFileBytes(config_path, config);
     process_ =

@@ -292,26 +292,60 @@ TEST_F(DuplicateRun, AnEntryWithoutItsSizeStillOffersResume) {
 }
 
 // A server that accepts the restart and then sends the file from its first byte leaves a
-// longer file: the entry fails with a log line and no history row, and the bytes that were on
-// disk before are still there.
+// longer file: the entry fails with a log line and no history row, and the local file is cut
+// back to what it held before, whether the server names the file's size when it opens the
+// transfer or only SIZE gives it afterwards.
 TEST_F(DuplicateRun, AResumeThatSendsTheWholeFileFails) {
     ftptest::ScriptedServer server(ftptest::ScriptedServer::Mode::kFtp,
-                                   std::string(R"({"builtin_data": true, "rules": [
+                                   std::string(R"json({"builtin_data": true, "rules": [
         {"expect": "REST .*", "reply": "350 Restarting"},
         {"expect": "RETR w.bin", "reply": ["150 Here", {"data_send": "0123456789"}, "226 Done"]},
-        )") + kServeRootRules + "]}");
+        {"expect": "RETR n.bin", "reply": ["150 Opening for n.bin (15 bytes)",
+                                           {"data_send": "0123456789"}, "226 Done"]},
+        {"expect": "SIZE .*", "reply": "213 10"},
+        )json") + kServeRootRules + "]}");
     Tfb& frame = OpenServer(server.port());
-    const std::string target = folder_ + "w.bin";
-    WriteFileBytes(target, "01234");
-    frame.AddQueueEntry(Entry(1, "w.bin", target, 10));
-    driver_.Next(Click("Button9"));
-    frame.StartQueueRun(false);
-    EXPECT_EQ(ReadFileBytes(target), "012340123456789");
-    EXPECT_TRUE(HasRow(frame, {"Received 15 of 10 bytes of w.bin.", 2}));
-    EXPECT_EQ(HistoryRows(), 0u);
-    ASSERT_EQ(frame.FQueue.size(), 1u);
-    EXPECT_EQ(frame.Queue().Image(0), 1);
-    EXPECT_EQ(frame.FResumeOffset, 0);
+    for (const char* name : {"w.bin", "n.bin"}) {
+        SCOPED_TRACE(name);
+        const std::string target = folder_ + name;
+        WriteFileBytes(target, "01234");
+        frame.AddQueueEntry(Entry(1, name, target, 10));
+        driver_.Next(Click("Button9"));
+        if (!frame.Connected())
+            frame.ConnectSite(false);
+        frame.StartQueueRun(false);
+        EXPECT_EQ(ReadFileBytes(target), "01234");
+        EXPECT_TRUE(HasRow(frame, {"Received 15 of 10 bytes of " + std::string(name) + ".", 2}));
+        EXPECT_EQ(HistoryRows(), 0u);
+        ASSERT_EQ(frame.FQueue.size(), 1u);
+        EXPECT_EQ(frame.Queue().Image(0), 1);
+        EXPECT_EQ(frame.FResumeOffset, 0);
+        frame.Clear2Click();
+    }
+}
+
+// A listed size that is not the file's (a link lists its own length, a file may change after
+// it was listed) fails no download: the server's size decides, and an Overwrite of the
+// downloaded file succeeds too. pyftpdlib names no size when it opens the transfer, so SIZE is
+// asked after it.
+TEST_F(DuplicateRun, AListedSizeThatIsNotTheFilesFailsNoDownload) {
+    ftptest::PyftpdlibServer server("alice", "secret");
+    const std::string served = server.account().local_folder;
+    const std::string original = ftptest::RandomBytes(3000, 7);
+    WriteFileBytes(served + "target.bin", original);
+    ASSERT_EQ(::symlink("target.bin", (served + "link.bin").c_str()), 0);
+    Tfb& frame = OpenServer(server.account().port);
+    const std::string target = folder_ + "link.bin";
+    // The size the listing shows for the link: the length of "target.bin".
+    frame.AddQueueEntry(Entry(1, "link.bin", target, 10));
+    RunWith(frame, {});
+    EXPECT_EQ(ReadFileBytes(target), original);
+    EXPECT_EQ(Sent("SIZE link.bin"), 1);
+    frame.AddQueueEntry(Entry(1, "link.bin", target, 10));
+    RunWith(frame, {Click("Button3")});
+    EXPECT_EQ(ReadFileBytes(target), original);
+    EXPECT_EQ(HistoryRows(), 2u);
+    EXPECT_FALSE(LoggedError(frame));
 }
 
 // Folder trees through the run: up into a new remote folder, up again onto the existing one

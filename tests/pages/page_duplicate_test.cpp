@@ -99,6 +99,8 @@ TEST_F(PageDuplicate, EachAnswerBecomesThePagesCode) {
     };
     auto rig = NewPage();
     Tfb& page = rig->page();
+    // The run sets each file's type before it asks; a binary download may be resumed.
+    page.IdFTP1.SetTransferType(ftp::TIdFTPTransferType::ftBinary);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(Ask(page, c.download, c.folder, c.drive), c.code);
@@ -107,16 +109,29 @@ TEST_F(PageDuplicate, EachAnswerBecomesThePagesCode) {
         EXPECT_TRUE(page.FAskDuplicate);
         EXPECT_EQ(page.FDuplicateAnswer, -1);
     }
-    // The dialog of an upload, or of a local file as long as the remote one, offers no resume.
-    for (const bool download : {false, true}) {
-        if (download)
-            ftptest::WriteFileBytes(local_.File("a.txt"), std::string(300, 'l'));
-        Ask(page, download, false, [](QDialog& dialog) {
-            EXPECT_FALSE(ui::Child<QPushButton>(dialog, "Button9").isEnabled());
-            ClickButton(dialog, "Button6");
-        });
+    // The dialog of an upload, of a local file as long as the remote one, or of a text (ASCII
+    // type) download, whose local length counts other line ends, offers no resume.
+    struct NoResume {
+        const char* name;
+        bool download;
+        std::size_t localSize;
+        ftp::TIdFTPTransferType type;
+    };
+    for (const NoResume& c : {NoResume{"upload", false, 100, ftp::TIdFTPTransferType::ftBinary},
+                              NoResume{"as long", true, 300, ftp::TIdFTPTransferType::ftBinary},
+                              NoResume{"text", true, 100, ftp::TIdFTPTransferType::ftASCII}}) {
+        SCOPED_TRACE(c.name);
+        ftptest::WriteFileBytes(local_.File("a.txt"), std::string(c.localSize, 'l'));
+        page.IdFTP1.SetTransferType(c.type);
+        EXPECT_EQ(Ask(page, c.download, false,
+                      [](QDialog& dialog) {
+                          EXPECT_FALSE(ui::Child<QPushButton>(dialog, "Button9").isEnabled());
+                          ClickButton(dialog, "Button6");
+                      }),
+                  TDuplicateCode::kSkip);
+        EXPECT_EQ(page.FResumeOffset, 0);
     }
-    EXPECT_EQ(driver_.DialogsDriven(), 9);
+    EXPECT_EQ(driver_.DialogsDriven(), 10);
 }
 
 // "Overwrite all" and "Skip all" switch the page's question off with their standing answer:

@@ -73,9 +73,9 @@ TEST_F(PyftpdlibTrees, ATreeRoundTripsByteIdentical) {
         page().IdFTP1.MakeDir("up tree");
         page().Session().ChangeDir("up tree");
         page().UploadFolderTree(source + "/");
-        EXPECT_EQ(page().IdFTP1.RetrieveCurrentDir(), "/up tree");
+        // The walk leaves the folder it was started in, as the run enters it for the walk.
+        EXPECT_EQ(page().IdFTP1.RetrieveCurrentDir(), "/");
         EXPECT_EQ(CurrentFolder(), keep_.folder);
-        page().Session().ChangeDir("/");
         page().DownloadFolderTree("up tree", local_.File("down tree"), "", -1);
         EXPECT_EQ(page().IdFTP1.RetrieveCurrentDir(), "/");
     }

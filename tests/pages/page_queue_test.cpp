@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QStandardItemModel>
+#include <QTimer>
 #include <QTreeView>
 
 #include <algorithm>
@@ -27,6 +28,7 @@
 #include "connection/queue_run.h"
 #include "connection/transfer_queue.h"
 #include "platform/ftp/id_ftp.h"
+#include "platform/ftp/id_log_event.h"
 #include "platform/ui/list_view.h"
 #include "platform/ui/modal_result.h"
 #include "platform/ui/shell_list_view.h"
@@ -285,6 +287,7 @@ TEST_F(PageQueue, AFailureLeavesTheFailedRowAtTheHead) {
 
 // With the mode "auto", a listed extension in use goes as ASCII (TYPE A), one listed but not
 // in use and a name without extension as binary (TYPE I); "ascii" and "binary" hold for all.
+// Each arrives with the server's line ends in the local convention.
 TEST_F(PageQueue, AutoModeChoosesTheTypeByTheExtensionTable) {
     ftptest::PyftpdlibServer server("alice", "secret");
     const std::string served = server.account().local_folder;
@@ -320,6 +323,9 @@ TEST_F(PageQueue, AutoModeChoosesTheTypeByTheExtensionTable) {
         frame.StartQueueRun(false);
         EXPECT_TRUE(frame.FQueue.empty());
         EXPECT_EQ(CountRows(frame, c.type), 1);
+        // The server sends its text file with CR LF in ASCII type; the local copy has LF, as
+        // the binary ones have.
+        EXPECT_EQ(ReadFile(target + c.name), "x\n");
     }
     EXPECT_EQ(TQueueRun::IsAsciiTransfer("ascii", ".bin"), std::optional<bool>(true));
     EXPECT_EQ(TQueueRun::IsAsciiTransfer("binary", ".TXT"), std::optional<bool>(false));
@@ -449,37 +455,60 @@ TEST_F(PageQueue, ALongQueueRunsInConstantStackDepth) {
 }
 
 // A retrieve the server ends with 426, and one it calls complete though fewer bytes came than
-// its size, both fail: the row stays failed, no history row, and the log tells why.
-TEST_F(PageQueue, ACutOrShortDownloadFailsWithoutHistory) {
+// the size it gives for the file (in its opening reply, or by SIZE after the transfer), fail:
+// the row stays failed, no history row, and the log tells why. A file longer or shorter than
+// the entry said, of the size the server gives, or of no size the server gives, is complete.
+TEST_F(PageQueue, ADownloadIsCheckedAgainstTheServersSize) {
     ftptest::ScriptedServer server(ftptest::ScriptedServer::Mode::kFtp,
-                                   std::string(R"({"builtin_data": true, "rules": [
+                                   std::string(R"json({"builtin_data": true, "rules": [
         {"expect": "RETR cut.bin", "reply": ["150 Sending", {"data_send": "abcde"},
                                              "426 Connection closed; transfer aborted."]},
-        {"expect": "RETR short.bin", "reply": ["150 Sending", {"data_send": "abcde"},
-                                               "226 Transfer complete"]},)") +
+        {"expect": "RETR (short|sized|nosize).bin", "reply": ["150 Sending",
+                                             {"data_send": "abcde"}, "226 Transfer complete"]},
+        {"expect": "RETR counted.bin", "reply": ["150 Opening for counted.bin (10 bytes)",
+                                             {"data_send": "abcde"}, "226 Transfer complete"]},
+        {"expect": "RETR long.bin", "reply": ["150 Opening for long.bin (15 bytes)",
+            {"data_send": "abcde", "repeat": 3}, "226 Transfer complete"]},
+        {"expect": "SIZE (short|counted).bin", "reply": "213 10"},
+        {"expect": "SIZE sized.bin", "reply": "213 5"},
+        {"expect": "SIZE .*", "reply": "550 No size here"},)json") +
                                        kServeRootRules + "]}");
     Tfb& frame = OpenServer(server.port(), "binary");
     const std::string target = NewLocalFolder("cut");
     struct Case {
         const char* name;
-        const char* line;
+        const char* line;  // the failure's log line; nullptr: the download is complete
+        int sizeCommands;  // SIZE commands after the transfer
+        const char* bytes;
     };
     const Case cases[] = {
-        {"cut.bin", "426:Connection closed; transfer aborted.\n, the operation cancel."},
-        {"short.bin", "Received 5 of 10 bytes of short.bin."}};
+        {"cut.bin", "426:Connection closed; transfer aborted.\n, the operation cancel.", 0,
+         "abcde"},
+        {"short.bin", "Received 5 of 10 bytes of short.bin.", 1, "abcde"},
+        {"counted.bin", "Received 5 of 10 bytes of counted.bin.", 0, "abcde"},
+        {"sized.bin", nullptr, 1, "abcde"},
+        {"nosize.bin", nullptr, 1, "abcde"},
+        {"long.bin", nullptr, 0, "abcdeabcdeabcde"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         if (!frame.Connected())
             frame.ConnectSite(false);
         ASSERT_TRUE(frame.Connected());
+        frame.Log().Clear();
+        const std::size_t history = Column(*dm->Thd, "lofile").size();
         frame.AddQueueEntry(DownloadEntry(c.name, target, 10));
         frame.StartQueueRun(false);
+        EXPECT_EQ(Column(*dm->Thd, "lofile").size(), history + (c.line == nullptr ? 1 : 0));
+        EXPECT_EQ(CountRows(frame, "SIZE " + std::string(c.name)), c.sizeCommands);
+        // What came stays, for a resume.
+        EXPECT_EQ(ReadFile(target + c.name), c.bytes);
+        if (c.line == nullptr) {
+            EXPECT_TRUE(frame.FQueue.empty());
+            continue;
+        }
         ASSERT_EQ(frame.FQueue.size(), 1u);
         EXPECT_EQ(frame.Queue().Image(0), 1);
         EXPECT_TRUE(HasRow(frame, {c.line, 2}));
-        EXPECT_TRUE(Column(*dm->Thd, "key").empty());
-        // What came stays for a resume.
-        EXPECT_EQ(ReadFile(target + c.name), "abcde");
         frame.Clear2Click();
     }
 }
@@ -780,6 +809,66 @@ TEST_F(PageQueue, TransferEntersTheHeadsFolderFirst) {
     EXPECT_EQ(ReadFile(served + "sub/in-sub.txt"), "in sub");
     for (const rdatalist& cached : frame.FDirCache)
         EXPECT_NE(cached.name, "stale.txt");
+}
+
+// The user's Abort through SOCKS 5 while a download ends (the server has sent every byte, and
+// its multi-line 226 comes in two parts): the entry fails with the abort, whatever the server
+// had answered by then; no failure line reports the server's success text, and no history row
+// is written.
+TEST_F(PageQueue, AnAbortThroughSocks5FailsTheEntryWithTheAbortError) {
+    const char* const closingHead = "226-File successfully transferred\r\n";
+    ftptest::ScriptedServer server(ftptest::ScriptedServer::Mode::kFtp,
+                                   std::string(R"json({"builtin_data": true, "rules": [
+        {"expect": "RETR f.bin", "reply": ["150 Sending", {"data_send": "abcde"},
+            {"data_close": true}, {"delay": 0.3}, {"send": "226-File successfully transferred\r\n"},
+            {"delay": 0.3},
+            {"send": "226 0.000 seconds (measured here), 9.54 Mbytes per second\r\n"}]},
+        {"expect": "ABOR", "reply": "226 Since you see this ABOR must've succeeded"},)json") +
+                                       kServeRootRules + "]}");
+    ftptest::MicrosocksServer socks("sockuser", "sockpass");
+    AddSocks("proxy5", "Socks5", socks.port(), "sockuser", "sockpass");
+    AddServerSite({.name = "socks",
+                   .port = server.port(),
+                   .user = "alice",
+                   .password = "secret",
+                   .socks = "proxy5"});
+    SetOptions(30, {});
+    Tfb& frame = OpenSite("socks");
+    const std::string target = NewLocalFolder("abort");
+    // When the user clicks: once the data came, once the closing reply began.
+    for (const std::string& trigger : {std::string("150 Sending\r\n"), std::string(closingHead)}) {
+        SCOPED_TRACE(trigger);
+        if (!frame.Connected())
+            frame.ConnectSite(false);
+        ASSERT_TRUE(frame.Connected());
+        frame.Log().Clear();
+        ftp::TIdLogEvent& log = frame.Session().IdLogEvent1;
+        bool clicked = false;
+        const auto shown = log.OnReceived;
+        log.OnReceived = [&](const std::string& text) {
+            if (shown)
+                shown(text);
+            if (!clicked && text.find(trigger) != std::string::npos) {
+                clicked = true;
+                QTimer::singleShot(0, &frame, [&frame] { frame.ToolButton3Click(); });
+            }
+        };
+        std::filesystem::remove(target + "f.bin");
+        frame.AddQueueEntry(DownloadEntry("f.bin", target, 5));
+        frame.StartQueueRun(false);
+        log.OnReceived = shown;
+        EXPECT_TRUE(clicked);
+        ASSERT_EQ(frame.FQueue.size(), 1u);
+        EXPECT_EQ(frame.Queue().Image(0), 1);
+        EXPECT_TRUE(HasRow(frame, {"Disconnected.", 2}));
+        for (const LogRow& row : LogOf(frame)) {
+            if (row.icon == 2) {
+                EXPECT_FALSE(row.text.starts_with("226")) << row.text;
+            }
+        }
+        EXPECT_TRUE(Column(*dm->Thd, "key").empty());
+        frame.Clear2Click();
+    }
 }
 
 }  // namespace
