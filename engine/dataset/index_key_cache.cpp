@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "engine/db_file_io.h"
+#include "engine/expr_value.h"
 #include "engine/file_format.h"
 #include "engine/key_bisection.h"
 #include "engine/table_write_op.h"
@@ -109,23 +110,29 @@ int TIndexKeyCache::Compare(const TVeskTableIO& table, const TVeskIndexDef& inde
     return 0;
 }
 
-std::int32_t TIndexKeyCache::Search(TVeskTableIO& table, std::int32_t indexNo,
-                                    const TFieldBuffers& key, bool partialCompare,
-                                    std::int32_t& indicator) {
+bool TIndexKeyCache::Ready(TVeskTableIO& table, std::int32_t indexNo) {
     const Signature now = SignatureOf(table, indexNo);
     if (!(now == signature_)) {
         Clear();
         signature_ = now;
     }
-    const TRecordList& list = table.GetRecordList(indexNo + 1);
-    const TVeskIndexDef& index = table.IndexDefs().Items(indexNo);
     if (!filled_) {
-        if (refused_ || !Cacheable(table, index)) {
+        if (refused_ || !Cacheable(table, table.IndexDefs().Items(indexNo))) {
             refused_ = true;
-            return table.SearchIndexedField(key, list, indexNo, indicator, 0, partialCompare);
+            return false;
         }
         Prepare(table);
     }
+    return true;
+}
+
+std::int32_t TIndexKeyCache::Search(TVeskTableIO& table, std::int32_t indexNo,
+                                    const TFieldBuffers& key, bool partialCompare,
+                                    std::int32_t& indicator) {
+    const TRecordList& list = table.GetRecordList(indexNo + 1);
+    if (!Ready(table, indexNo))
+        return table.SearchIndexedField(key, list, indexNo, indicator, 0, partialCompare);
+    const TVeskIndexDef& index = table.IndexDefs().Items(indexNo);
     const std::optional<std::int32_t> found =
         BisectKeys(static_cast<std::int32_t>(list.size()), indicator,
                    [&](std::int32_t mid) -> std::optional<int> {
@@ -139,6 +146,100 @@ std::int32_t TIndexKeyCache::Search(TVeskTableIO& table, std::int32_t indexNo,
     // A list that does not match the record tab read before: search the file instead.
     Clear();
     return table.SearchIndexedField(key, list, indexNo, indicator, 0, partialCompare);
+}
+
+namespace {
+
+// The value of an integer key as the evaluator reads it (native byte order, as stored), for
+// guessing a probe only: no comparison depends on it.
+std::optional<std::int64_t> IntegerKey(TFieldType type, const std::uint8_t* bytes,
+                                       std::size_t size) {
+    const auto read = [&]<typename T>(T value) -> std::optional<std::int64_t> {
+        if (size < sizeof value)
+            return std::nullopt;
+        std::memcpy(&value, bytes, sizeof value);
+        return static_cast<std::int64_t>(value);
+    };
+    switch (ValueClassOf(type)) {
+        case TValueClass::SmallInt:
+            return read(std::int16_t{});
+        case TValueClass::Word:
+            return read(std::uint16_t{});
+        case TValueClass::Integer:
+            return read(std::int32_t{});
+        case TValueClass::LargeInt:
+            return read(std::int64_t{});
+        default:
+            return std::nullopt;
+    }
+}
+
+// The position between the compared neighbours left (its key leftKey) and right whose key
+// would be key if the keys grew evenly between them, kept inside [left + 1, right - 1].
+std::int32_t GuessPosition(std::int32_t left, std::int64_t leftKey, std::int32_t right,
+                           std::int64_t rightKey, std::int64_t key) {
+    const double span = static_cast<double>(rightKey) - static_cast<double>(leftKey);
+    const double part =
+        span == 0 ? 0.5 : (static_cast<double>(key) - static_cast<double>(leftKey)) / span;
+    const double guess = left + std::clamp(part, 0.0, 1.0) * (right - left);
+    return std::clamp(static_cast<std::int32_t>(guess + 0.5), left + 1, right - 1);
+}
+
+}  // namespace
+
+std::int32_t TIndexKeyCache::FindUnique(TVeskTableIO& table, std::int32_t indexNo,
+                                        const TFieldBuffers& key) {
+    const TRecordList& list = table.GetRecordList(indexNo + 1);
+    const auto storageSearch = [&] {
+        std::int32_t indicator = 0;
+        const std::int32_t pos = table.SearchIndexedField(key, list, indexNo, indicator, 0, false);
+        return indicator == 0 ? pos : -1;
+    };
+    if (!Ready(table, indexNo))
+        return storageSearch();
+    const TVeskIndexDef& index = table.IndexDefs().Items(indexNo);
+    // Guessing needs a key of one integer field.
+    std::optional<std::int64_t> wanted;
+    TFieldType keyType = ftUnknown;
+    if (index.FieldNumbers.size() == 1) {
+        const TFieldBufferItem& value = key.Items(index.FieldNumbers[0]);
+        keyType = table.FieldDefs().Items(index.FieldNumbers[0]).FieldType;
+        wanted = IntegerKey(keyType, value.GetDataBuf(), static_cast<size_t>(value.GetDataSize()));
+    }
+    std::int32_t lo = 0;
+    std::int32_t hi = static_cast<std::int32_t>(list.size()) - 1;
+    // The keys compared at lo - 1 and hi + 1, once there were such probes.
+    std::optional<std::int64_t> loKey;
+    std::optional<std::int64_t> hiKey;
+    bool guessed = false;
+    while (lo <= hi) {
+        std::int32_t pivot = lo + (hi - lo) / 2;
+        const bool guess =
+            wanted && loKey && hiKey && !guessed && !Held(list[static_cast<size_t>(pivot)]);
+        if (guess)
+            pivot = GuessPosition(lo - 1, *loKey, hi + 1, *hiKey, *wanted);
+        guessed = guess;
+        const TRecordItem& item = list[static_cast<size_t>(pivot)];
+        if (item.EntryNo < 0 || item.EntryNo >= entries_) {
+            // A list that does not match the record tab read before.
+            Clear();
+            return storageSearch();
+        }
+        const std::uint8_t* stored = KeyOf(table, index, item);
+        const int compared = Compare(table, index, key, stored, false);
+        if (compared == 0)
+            return pivot;
+        const std::optional<std::int64_t> storedKey =
+            wanted ? IntegerKey(keyType, stored, static_cast<size_t>(rowBytes_)) : std::nullopt;
+        if (compared > 0) {
+            lo = pivot + 1;
+            loKey = storedKey;
+        } else {
+            hi = pivot - 1;
+            hiKey = storedKey;
+        }
+    }
+    return -1;
 }
 
 }  // namespace vesk

@@ -9,6 +9,15 @@
 // searches together read far fewer keys than the table holds. Only keys of at most
 // kMaxKeyBytes are kept. Any write to the table (its header's write counter moves), a reload
 // of its lists or another index forgets them. For other keys the storage's own search runs.
+//
+// FindUnique serves a Locate by a primary or unique index, which only asks for the one row
+// whose whole key is equal: there any choice of probes finds the same row. While the middle
+// of the range left is held it is probed as by the bisection; where it would have to be read,
+// a key of one integer field is guessed between the two keys that bound the range, by their
+// values (every other step stays a plain bisection step, so a search never takes more than
+// about twice the bisection's steps). Keys that follow their positions closely, such as the
+// numbers of an auto-increment key, are then found with one read: the key of the row found,
+// whose record the Locate reads next anyway.
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -28,6 +37,10 @@ class TIndexKeyCache {
     // Throws what the storage's reads throw; a key whose read failed is not kept.
     std::int32_t Search(TVeskTableIO& table, std::int32_t indexNo, const TFieldBuffers& key,
                         bool partialCompare, std::int32_t& indicator);
+    // The position of the one entry whose whole key equals key in index indexNo, -1 when
+    // none. Only for a primary or unique index (whose keys the table keeps unique); the same
+    // throws and the same keys kept as Search.
+    std::int32_t FindUnique(TVeskTableIO& table, std::int32_t indexNo, const TFieldBuffers& key);
     void Clear();
     // Keys of the current index are being kept (its keys fit and the table did not change).
     bool Filled() const { return filled_; }
@@ -46,6 +59,13 @@ class TIndexKeyCache {
     static Signature SignatureOf(TVeskTableIO& table, std::int32_t indexNo);
     bool Cacheable(const TVeskTableIO& table, const TVeskIndexDef& index);
     void Prepare(TVeskTableIO& table);
+    // Signature check and lazy set-up shared by the searches: false when the keys of the
+    // index are not kept (the storage must search).
+    bool Ready(TVeskTableIO& table, std::int32_t indexNo);
+    bool Held(const TRecordItem& item) const {
+        return item.EntryNo >= 0 && item.EntryNo < entries_ &&
+               present_[static_cast<size_t>(item.EntryNo)] != 0;
+    }
     const std::uint8_t* KeyOf(TVeskTableIO& table, const TVeskIndexDef& index,
                               const TRecordItem& item);
     int Compare(const TVeskTableIO& table, const TVeskIndexDef& index, const TFieldBuffers& key,

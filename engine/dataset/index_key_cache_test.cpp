@@ -131,6 +131,56 @@ TEST_P(KeyCache, ForgetsItsKeysWhenTheTableChanges) {
     EXPECT_TRUE(cache_.Filled());
 }
 
+// The one row of an equal key in the primary index, as the storage's search finds it, or none.
+TEST_P(KeyCache, FindUniqueFindsTheRowTheStorageFinds) {
+    TVeskTableIO& table = table_->Table();
+    const auto expectSame = [&](const char* when) {
+        SCOPED_TRACE(when);
+        const TRecordList& list = table.GetRecordList(1);
+        for (int id = -3; id <= 2100; ++id) {
+            ItemRecord key(id, 0, "");
+            std::int32_t indicator = 9;
+            const std::int32_t stored =
+                table.SearchIndexedField(key.buffers, list, 0, indicator, 0, false);
+            ASSERT_EQ(cache_.FindUnique(table, 0, key.buffers), indicator == 0 ? stored : -1)
+                << "id " << id;
+        }
+    };
+    expectSame("keys read as they are probed");
+    expectSame("keys held");
+    // Keys that do not follow their positions: a gap of deleted rows, and a few keys far
+    // beyond the rest, so that guesses by value land far from the key.
+    TVeskTableWriter writer(table);
+    for (int i = 0; i < 150; ++i)
+        writer.DeleteRecord(120, false);
+    for (const auto& [pos, id] : {std::pair{3, 2000}, {40, 1500}, {200, 1999}}) {
+        ItemRecord moved(id, 0, "far");
+        writer.ModifyRecordData(moved.buffers, pos, false);
+    }
+    expectSame("uneven keys, read as they are probed");
+    expectSame("uneven keys held");
+}
+
+// Once the upper levels are held, a key that follows its position is found by reading it alone.
+TEST_P(KeyCache, FindUniqueReadsTheFoundKeyAlone) {
+    TVeskTableIO& table = table_->Table();
+    for (int id = 10; id <= 400; id += 10) {
+        ItemRecord key(id, 0, "");
+        ASSERT_GE(cache_.FindUnique(table, 0, key.buffers), 0);
+    }
+    for (const int id : {155, 3, 398, 271}) {
+        const std::int32_t before = cache_.KeysRead();
+        ItemRecord key(id, 0, "");
+        const std::int32_t pos = cache_.FindUnique(table, 0, key.buffers);
+        ASSERT_GE(pos, 0);
+        std::int32_t indicator = 9;
+        EXPECT_EQ(pos, table.SearchIndexedField(key.buffers, table.GetRecordList(1), 0, indicator,
+                                                0, false));
+        EXPECT_EQ(indicator, 0);
+        EXPECT_EQ(cache_.KeysRead() - before, 1) << "id " << id;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Files, KeyCache, ::testing::Bool(),
                          [](const auto& info) { return info.param ? "Enciphered" : "Plain"; });
 

@@ -77,10 +77,18 @@ std::int32_t TVeskTable::LocateByIndex(std::int32_t indexNo, TRecordBuffer& key,
     const TRecordList& indexList = tableIO_->GetRecordList(indexNo + 1);
     if (indexList.empty())
         return -1;
-    std::int32_t indicator = 0;
-    const std::int32_t found =
-        keyCache_.Search(*tableIO_, indexNo, FillFieldBuffers(key), partialKey, indicator);
-    if (indicator != 0 || found < 0)
+    // Only the equal row is asked for: in a primary or unique index there is at most one.
+    const TVeskIndexDef& index = tableIO_->IndexDefs().Items(indexNo);
+    std::int32_t found = -1;
+    if (!partialKey && (index.Has(tiPrimary) || index.Has(tiUnique))) {
+        found = keyCache_.FindUnique(*tableIO_, indexNo, FillFieldBuffers(key));
+    } else {
+        std::int32_t indicator = 0;
+        found = keyCache_.Search(*tableIO_, indexNo, FillFieldBuffers(key), partialKey, indicator);
+        if (indicator != 0)
+            return -1;
+    }
+    if (found < 0)
         return -1;
     // In the index's own order the position is the index position while this list is still
     // that order there; otherwise the row is looked up in this list by its entry number.
