@@ -92,6 +92,45 @@ const std::uint8_t* TIndexKeyCache::KeyOf(TVeskTableIO& table, const TVeskIndexD
     return row;
 }
 
+namespace {
+
+// The value of an integer key as the evaluator reads it (native byte order, as stored); none
+// for another type, or for fewer bytes than the type has (the evaluator refuses those).
+std::optional<std::int64_t> IntegerKey(TFieldType type, const std::uint8_t* bytes,
+                                       std::size_t size) {
+    const auto read = [&]<typename T>(T value) -> std::optional<std::int64_t> {
+        if (size < sizeof value)
+            return std::nullopt;
+        std::memcpy(&value, bytes, sizeof value);
+        return static_cast<std::int64_t>(value);
+    };
+    switch (ValueClassOf(type)) {
+        case TValueClass::SmallInt:
+            return read(std::int16_t{});
+        case TValueClass::Word:
+            return read(std::uint16_t{});
+        case TValueClass::Integer:
+            return read(std::int32_t{});
+        case TValueClass::LargeInt:
+            return read(std::int64_t{});
+        default:
+            return std::nullopt;
+    }
+}
+
+// The position between the compared neighbours left (its key leftKey) and right whose key
+// would be key if the keys grew evenly between them, kept inside [left + 1, right - 1].
+std::int32_t GuessPosition(std::int32_t left, std::int64_t leftKey, std::int32_t right,
+                           std::int64_t rightKey, std::int64_t key) {
+    const double span = static_cast<double>(rightKey) - static_cast<double>(leftKey);
+    const double part =
+        span == 0 ? 0.5 : (static_cast<double>(key) - static_cast<double>(leftKey)) / span;
+    const double guess = left + std::clamp(part, 0.0, 1.0) * (right - left);
+    return std::clamp(static_cast<std::int32_t>(guess + 0.5), left + 1, right - 1);
+}
+
+}  // namespace
+
 int TIndexKeyCache::Compare(const TVeskTableIO& table, const TVeskIndexDef& index,
                             const TFieldBuffers& key, const std::uint8_t* stored,
                             bool partialCompare) const {
@@ -99,10 +138,18 @@ int TIndexKeyCache::Compare(const TVeskTableIO& table, const TVeskIndexDef& inde
     for (std::size_t k = 0; k < index.FieldNumbers.size(); ++k) {
         const std::int32_t fieldNo = index.FieldNumbers[k];
         const TFieldBufferItem& value = key.Items(fieldNo);
-        const int result = TVeskTableIO::CompareFieldValue(
-            value.GetDataBuf(), static_cast<std::int32_t>(value.GetDataSize()), stored,
-            fieldSizes_[k], table.FieldDefs().Items(fieldNo).FieldType, caseInsensitive,
-            partialCompare);
+        const TFieldType type = table.FieldDefs().Items(fieldNo).FieldType;
+        // Two integers of one type the evaluator orders by their values: that order directly
+        // spares building its operands for every probe.
+        const std::optional<std::int64_t> wanted =
+            IntegerKey(type, value.GetDataBuf(), static_cast<size_t>(value.GetDataSize()));
+        const std::optional<std::int64_t> held =
+            wanted ? IntegerKey(type, stored, static_cast<size_t>(fieldSizes_[k])) : std::nullopt;
+        const int result =
+            held ? (*wanted < *held ? -1 : (*wanted > *held ? 1 : 0))
+                 : TVeskTableIO::CompareFieldValue(
+                       value.GetDataBuf(), static_cast<std::int32_t>(value.GetDataSize()), stored,
+                       fieldSizes_[k], type, caseInsensitive, partialCompare);
         if (result != 0)
             return index.Has(tiDescending) ? -result : result;
         stored += fieldSizes_[k];
@@ -147,45 +194,6 @@ std::int32_t TIndexKeyCache::Search(TVeskTableIO& table, std::int32_t indexNo,
     Clear();
     return table.SearchIndexedField(key, list, indexNo, indicator, 0, partialCompare);
 }
-
-namespace {
-
-// The value of an integer key as the evaluator reads it (native byte order, as stored), for
-// guessing a probe only: no comparison depends on it.
-std::optional<std::int64_t> IntegerKey(TFieldType type, const std::uint8_t* bytes,
-                                       std::size_t size) {
-    const auto read = [&]<typename T>(T value) -> std::optional<std::int64_t> {
-        if (size < sizeof value)
-            return std::nullopt;
-        std::memcpy(&value, bytes, sizeof value);
-        return static_cast<std::int64_t>(value);
-    };
-    switch (ValueClassOf(type)) {
-        case TValueClass::SmallInt:
-            return read(std::int16_t{});
-        case TValueClass::Word:
-            return read(std::uint16_t{});
-        case TValueClass::Integer:
-            return read(std::int32_t{});
-        case TValueClass::LargeInt:
-            return read(std::int64_t{});
-        default:
-            return std::nullopt;
-    }
-}
-
-// The position between the compared neighbours left (its key leftKey) and right whose key
-// would be key if the keys grew evenly between them, kept inside [left + 1, right - 1].
-std::int32_t GuessPosition(std::int32_t left, std::int64_t leftKey, std::int32_t right,
-                           std::int64_t rightKey, std::int64_t key) {
-    const double span = static_cast<double>(rightKey) - static_cast<double>(leftKey);
-    const double part =
-        span == 0 ? 0.5 : (static_cast<double>(key) - static_cast<double>(leftKey)) / span;
-    const double guess = left + std::clamp(part, 0.0, 1.0) * (right - left);
-    return std::clamp(static_cast<std::int32_t>(guess + 0.5), left + 1, right - 1);
-}
-
-}  // namespace
 
 std::int32_t TIndexKeyCache::FindUnique(TVeskTableIO& table, std::int32_t indexNo,
                                         const TFieldBuffers& key) {
