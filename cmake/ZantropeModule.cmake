@@ -72,7 +72,8 @@ function(zantrope_module)
     target_link_libraries(${M_NAME} PUBLIC ${M_DEPS})
     if(M_TESTING_ONLY)
       # Test rigs find the tools and files of the tree as the test programs do.
-      target_compile_definitions(${M_NAME} PRIVATE ZANTROPE_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+      target_compile_definitions(${M_NAME} PRIVATE ZANTROPE_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+        ZANTROPE_BIN_DIR="${ZANTROPE_BIN_DIR}" ZANTROPE_APP_DIR="${ZANTROPE_APP_DIR}")
     endif()
   else()
     add_library(${M_NAME} INTERFACE)

@@ -44,8 +44,14 @@ inline DatabaseSchema FixtureSchema() {
     return schema;
 }
 
-class TableFixture : public ::testing::Test {
+// A fresh database file of `schema` in a scratch folder, the engine started and the database
+// component `componentName` open on it under the database name "fx"; the table components a
+// test makes are freed before the database.
+class DatabaseFileFixture : public ::testing::Test {
   protected:
+    DatabaseFileFixture(DatabaseSchema schema, std::string componentName)
+        : schema_(std::move(schema)), componentName_(std::move(componentName)) {}
+
     void SetUp() override {
         VeskDB_Initialization();
         std::string pattern =
@@ -53,7 +59,7 @@ class TableFixture : public ::testing::Test {
         ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
         folder_ = pattern;
         path_ = folder_ + "/fixture.dat";
-        CreateDatabaseFile(path_, FixtureSchema());
+        CreateDatabaseFile(path_, schema_);
         Connect();
     }
     void TearDown() override {
@@ -65,7 +71,7 @@ class TableFixture : public ::testing::Test {
     }
 
     void Connect() {
-        database_ = std::make_unique<TVeskDatabase>(nullptr, "VeskDatabase1");
+        database_ = std::make_unique<TVeskDatabase>(nullptr, componentName_);
         database_->SetDatabaseName("fx");
         database_->SetFileName(path_);
         database_->Open();
@@ -92,6 +98,29 @@ class TableFixture : public ::testing::Test {
         return t;
     }
 
+    // The values of one column over the whole table, from the first row to the end.
+    static std::vector<std::string> Column(TVeskTable& t, const std::string& field) {
+        std::vector<std::string> values;
+        t.First();
+        while (!t.Eof()) {
+            values.push_back(t.FieldByName(field).AsString());
+            t.Next();
+        }
+        return values;
+    }
+
+    DatabaseSchema schema_;
+    std::string componentName_;
+    std::string folder_;
+    std::string path_;
+    std::unique_ptr<TVeskDatabase> database_;
+    std::vector<std::unique_ptr<TVeskTable>> tables_;
+};
+
+class TableFixture : public DatabaseFileFixture {
+  protected:
+    TableFixture() : DatabaseFileFixture(FixtureSchema(), "VeskDatabase1") {}
+
     // Appends site rows by name and port; returns their engine keys.
     std::vector<std::int32_t> AddSites(TVeskTable& t, const std::vector<std::string>& names) {
         std::vector<std::int32_t> keys;
@@ -105,22 +134,6 @@ class TableFixture : public ::testing::Test {
         }
         return keys;
     }
-
-    // The values of one column over the whole table, from the first row to the end.
-    static std::vector<std::string> Column(TVeskTable& t, const std::string& field) {
-        std::vector<std::string> values;
-        t.First();
-        while (!t.Eof()) {
-            values.push_back(t.FieldByName(field).AsString());
-            t.Next();
-        }
-        return values;
-    }
-
-    std::string folder_;
-    std::string path_;
-    std::unique_ptr<TVeskDatabase> database_;
-    std::vector<std::unique_ptr<TVeskTable>> tables_;
 };
 
 }  // namespace vesk::testing

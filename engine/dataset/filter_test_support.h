@@ -14,6 +14,7 @@
 
 #include "engine/database.h"
 #include "engine/database_schema.h"
+#include "engine/dataset/dataset_test_support.h"
 #include "engine/dataset/vesk_blob_stream.h"
 #include "engine/dataset/vesk_table.h"
 #include "engine/day_number.h"
@@ -67,37 +68,9 @@ inline std::int32_t DayOf(const TCivilDate& date) {
     return day;
 }
 
-class FilterFixture : public ::testing::Test {
+class FilterFixture : public DatabaseFileFixture {
   protected:
-    void SetUp() override {
-        VeskDB_Initialization();
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "vesk-filter-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        folder_ = pattern;
-        path_ = folder_ + "/filter.dat";
-        CreateDatabaseFile(path_, FilterSchema());
-        database_ = std::make_unique<TVeskDatabase>(nullptr, "FilterDatabase");
-        database_->SetDatabaseName("fx");
-        database_->SetFileName(path_);
-        database_->Open();
-    }
-    void TearDown() override {
-        tables_.clear();
-        database_.reset();
-        VeskDB_Finalization();
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
-    }
-
-    TVeskTable& Table(const std::string& table, const std::string& index = {}) {
-        auto component = std::make_unique<TVeskTable>("T" + table);
-        component->SetDatabaseName("fx");
-        component->SetTableName(table);
-        component->SetIndexName(index);
-        tables_.push_back(std::move(component));
-        return *tables_.back();
-    }
+    FilterFixture() : DatabaseFileFixture(FilterSchema(), "FilterDatabase") {}
 
     template <typename T>
     static void SetRaw(TVeskTable& t, const char* field, T value) {
@@ -124,19 +97,8 @@ class FilterFixture : public ::testing::Test {
 
     // The names of the rows in the current order.
     static std::vector<std::string> Names(TVeskTable& t, const char* field = "name") {
-        std::vector<std::string> names;
-        t.First();
-        while (!t.Eof()) {
-            names.push_back(t.FieldByName(field).AsString());
-            t.Next();
-        }
-        return names;
+        return Column(t, field);
     }
-
-    std::string folder_;
-    std::string path_;
-    std::unique_ptr<TVeskDatabase> database_;
-    std::vector<std::unique_ptr<TVeskTable>> tables_;
 };
 
 inline std::string ErrorOf(const std::function<void()>& operation) {

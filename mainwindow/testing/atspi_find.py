@@ -68,7 +68,8 @@ def showing(node):
         return False
 
 
-def matches(args):
+def windows(args):
+    """The top-level windows of the matching applications, as --app and --window name them."""
     desktop = pyatspi.Registry.getDesktop(0)
     for a in range(desktop.childCount):
         app = desktop.getChildAtIndex(a)
@@ -76,22 +77,26 @@ def matches(args):
             continue
         for w in range(app.childCount):
             window = app.getChildAtIndex(w)
-            if window is None or not full(args.window, window.name):
+            if window is not None and full(args.window, window.name):
+                yield window
+
+
+def matches(args):
+    for window in windows(args):
+        for node, _ in walk(window, shown_only=args.showing):
+            if args.role is not None and node.getRoleName() != args.role:
                 continue
-            for node, _ in walk(window, shown_only=args.showing):
-                if args.role is not None and node.getRoleName() != args.role:
-                    continue
-                if args.name is not None and not (
-                    full(args.name, node.name)
-                    or full(args.name, text_of(node))
-                    or (not node.name and full(args.name, node.description))
-                ):
-                    continue
-                if not full(args.description, node.description):
-                    continue
-                if args.showing and not showing(node):
-                    continue
-                yield node
+            if args.name is not None and not (
+                full(args.name, node.name)
+                or full(args.name, text_of(node))
+                or (not node.name and full(args.name, node.description))
+            ):
+                continue
+            if not full(args.description, node.description):
+                continue
+            if args.showing and not showing(node):
+                continue
+            yield node
 
 
 def main():
@@ -107,18 +112,10 @@ def main():
     args = parser.parse_args()
 
     if args.verb == "dump":
-        desktop = pyatspi.Registry.getDesktop(0)
-        for a in range(desktop.childCount):
-            app = desktop.getChildAtIndex(a)
-            if app is None or not full(args.app, app.name):
-                continue
-            for w in range(app.childCount):
-                window = app.getChildAtIndex(w)
-                if window is None or not full(args.window, window.name):
-                    continue
-                for node, depth in walk(window):
-                    print("%s%s | %r | %r | %r" % ("  " * depth, node.getRoleName(), node.name,
-                                                   node.description, text_of(node)[:60]))
+        for window in windows(args):
+            for node, depth in walk(window):
+                print("%s%s | %r | %r | %r" % ("  " * depth, node.getRoleName(), node.name,
+                                               node.description, text_of(node)[:60]))
         return 0
 
     found = list(matches(args))

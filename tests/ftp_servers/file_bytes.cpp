@@ -1,5 +1,6 @@
 #include "tests/ftp_servers/file_bytes.h"
 
+#include <filesystem>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -39,6 +40,19 @@ std::string RandomBytes(std::size_t size, std::uint32_t seed) {
         bytes[i] = static_cast<char>(generator());
     }
     return bytes;
+}
+
+std::string LineEndPayload(char seed, std::size_t size) {
+    std::string bytes(size, '\0');
+    for (std::size_t i = 0; i < size; ++i)
+        bytes[i] = "\r\n\0xy"[(i + static_cast<std::size_t>(seed)) % 5];
+    return bytes;
+}
+
+bool SameFileBytes(const std::string& copy, const std::string& original) {
+    std::error_code ignored;
+    return std::filesystem::is_regular_file(copy, ignored) &&
+           ReadFileBytes(copy) == ReadFileBytes(original);
 }
 
 }  // namespace ftptest

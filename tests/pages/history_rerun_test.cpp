@@ -12,6 +12,7 @@
 #include <fstream>
 #include <string>
 
+#include "tests/ftp_servers/file_bytes.h"
 #include "tests/ftp_servers/server_fixture.h"
 #include "tests/pages/page_rig.h"
 
@@ -20,14 +21,6 @@ namespace {
 
 using mainwindow::testing::HistoryDetail;
 using mainwindow::testing::ReadBytes;
-
-// Bytes that a text-mode transfer would change: both line ends and a NUL.
-std::string Payload(char seed, std::size_t size) {
-    std::string bytes(size, '\0');
-    for (std::size_t i = 0; i < size; ++i)
-        bytes[i] = "\r\n\0xy"[(i + static_cast<std::size_t>(seed)) % 5];
-    return bytes;
-}
 
 void Write(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
@@ -64,7 +57,7 @@ TEST_F(HistoryRerun, ADownloadIntoAFolderTreeThatIsGoneIsQueuedOnceAndRunsOnTheR
     ftptest::PyftpdlibServer server("alice", "secret");
     const std::string served = server.account().local_folder;
     std::filesystem::create_directories(served + "sub");
-    Write(served + "sub/data.bin", Payload(1, 300000));
+    Write(served + "sub/data.bin", ftptest::LineEndPayload(1, 300000));
     const std::int32_t site = Site(server);
     const std::string target = local_ + "/a/b/c/data.bin";
     AddHistoryDetail(AddHistoryHead(site, "Download"),
@@ -102,7 +95,7 @@ TEST_F(HistoryRerun, ADownloadIntoAFolderTreeThatIsGoneIsQueuedOnceAndRunsOnTheR
 TEST_F(HistoryRerun, ExecuteOpensTheSitesPageAndDownloadsByteIdentical) {
     ftptest::PyftpdlibServer server("alice", "secret");
     const std::string served = server.account().local_folder;
-    Write(served + "once.bin", Payload(2, 100000));
+    Write(served + "once.bin", ftptest::LineEndPayload(2, 100000));
     const std::int32_t site = Site(server);
     const std::string target = local_ + "/new/once.bin";
     AddHistoryDetail(AddHistoryHead(site, "Download"),
@@ -119,8 +112,8 @@ TEST_F(HistoryRerun, ExecuteOpensTheSitesPageAndDownloadsByteIdentical) {
 TEST_F(HistoryRerun, ExecuteDuringARunAddsToTheRunningQueue) {
     ftptest::PyftpdlibServer server("alice", "secret");
     const std::string served = server.account().local_folder;
-    Write(served + "later.bin", Payload(3, 5000));
-    Write(local_ + "/big.bin", Payload(4, 30'000'000));
+    Write(served + "later.bin", ftptest::LineEndPayload(3, 5000));
+    Write(local_ + "/big.bin", ftptest::LineEndPayload(4, 30'000'000));
     const std::int32_t site = Site(server);
     AddHistoryDetail(AddHistoryHead(site, "Download"),
                      {"later.bin", "Download", false, "later.bin", local_ + "/later.bin", "/"});
@@ -153,7 +146,7 @@ TEST_F(HistoryRerun, AnUploadStoredUnderAnotherRemoteNameGoesUpUnderItsLocalName
     ftptest::PyftpdlibServer server("alice", "secret");
     const std::string served = server.account().local_folder;
     std::filesystem::create_directories(served + "in");
-    Write(local_ + "/mine.txt", Payload(5, 70000));
+    Write(local_ + "/mine.txt", ftptest::LineEndPayload(5, 70000));
     const std::int32_t site = Site(server);
     AddHistoryDetail(AddHistoryHead(site, "Upload"),
                      {"mine.txt", "Upload", false, "renamed.txt", local_ + "/mine.txt", "/in"});

@@ -36,13 +36,7 @@ TEST_F(HistoryScreenshot, ARecordedDownloadRunsAgainFromTheHistoryPage) {
     for (std::size_t i = 0; i < bytes.size(); ++i)
         bytes[i] = static_cast<char>((i * 2654435761u) >> 11);
     std::ofstream(server.account().local_folder + "payload.bin", std::ios::binary) << bytes;
-    AddServerSite({.name = "local pyftpdlib",
-                   .port = server.account().port,
-                   .user = "alice",
-                   .password = "secret"});
-    SetOptions(30, {});
-    dm->VeskDatabase1->SetConnected(false);  // the program uses the files now
-    const std::string program = CopyProgramInto(folder_, ZANTROPE_APP_DIR);
+    const std::string program = ProgramWithSite(server.account().port);
     const std::string build = std::string(ZANTROPE_BIN_DIR) + "/../";
     const std::string target = folder_ + "arrived";
     const std::string file = target + "/payload.bin";

@@ -45,13 +45,7 @@ TEST_F(FilterFindScreenshot, APageIsFilteredThenSearchedAndAboutOpensOnInfo) {
     for (const char* name : {"a.txt", "b.TXT", "c", "notes.txt", "readme.md", "thread.c"})
         std::ofstream(root + name) << "x";
     std::filesystem::create_directory(root + "docs");
-    AddServerSite({.name = "local pyftpdlib",
-                   .port = server.account().port,
-                   .user = "alice",
-                   .password = "secret"});
-    SetOptions(30, {});
-    dm->VeskDatabase1->SetConnected(false);  // the program uses the files now
-    const std::string program = CopyProgramInto(folder_, ZANTROPE_APP_DIR);
+    const std::string program = ProgramWithSite(server.account().port);
     const std::string build = std::string(ZANTROPE_BIN_DIR) + "/../";
 
     const std::string home = folder_ + "home";

@@ -22,6 +22,7 @@
 #include "platform/ui/testing/gtest_failure.h"
 #include "platform/ui/testing/scripted_ui.h"
 #include "platform/ui/testing/shell_list_view_wait.h"
+#include "tests/ftp_servers/file_bytes.h"
 #include "tests/ftp_servers/server_fixture.h"
 #include "tests/pages/page_rig.h"
 
@@ -29,19 +30,6 @@ namespace pagetest {
 namespace {
 
 using mainwindow::testing::ReadBytes;
-
-// Bytes that change under a text-mode transfer: line ends of both kinds and a NUL.
-std::string Payload(char seed, std::size_t size) {
-    std::string bytes(size, '\0');
-    for (std::size_t i = 0; i < size; ++i)
-        bytes[i] = "\r\n\0ab"[(i + static_cast<std::size_t>(seed)) % 5];
-    return bytes;
-}
-
-// Whether two files hold the same bytes (compared whole; a diff of megabytes helps nobody).
-bool SameBytes(const std::string& first, const std::string& second) {
-    return std::filesystem::exists(first) && ReadBytes(first) == ReadBytes(second);
-}
 
 void Write(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
@@ -112,8 +100,8 @@ class MainTransfers : public PageRig {
 TEST_F(MainTransfers, UploadQueuesTheLocalSelectionOnceAndRunsItIntoThePagesFolder) {
     ftptest::PyftpdlibServer server("alice", "secret");
     const std::string remote = server.account().local_folder;
-    Write(local_ + "/a.txt", Payload(1, 3000));
-    Write(local_ + "/b.bin", Payload(2, 200000));
+    Write(local_ + "/a.txt", ftptest::LineEndPayload(1, 3000));
+    Write(local_ + "/b.bin", ftptest::LineEndPayload(2, 200000));
     Tfb& page = Open(server);
     ASSERT_TRUE(form_->ToolButton35->isEnabled());
     SelectLocal({"a.txt", "b.bin"});
@@ -134,8 +122,8 @@ TEST_F(MainTransfers, UploadQueuesTheLocalSelectionOnceAndRunsItIntoThePagesFold
     ASSERT_TRUE(page.Connected());
     form_->ToolButton35->click();
     EXPECT_TRUE(page.FQueue.empty());
-    EXPECT_TRUE(SameBytes(remote + "a.txt", local_ + "/a.txt"));
-    EXPECT_TRUE(SameBytes(remote + "b.bin", local_ + "/b.bin"));
+    EXPECT_TRUE(ftptest::SameFileBytes(remote + "a.txt", local_ + "/a.txt"));
+    EXPECT_TRUE(ftptest::SameFileBytes(remote + "b.bin", local_ + "/b.bin"));
     // The remote list was listed anew after the run.
     EXPECT_GE(RemoteRow(page, "a.txt"), 0);
     EXPECT_GE(RemoteRow(page, "b.bin"), 0);
@@ -171,8 +159,8 @@ TEST_F(MainTransfers, AVanishedLocalItemIsRefusedWhileTheOthersAreQueued) {
 TEST_F(MainTransfers, RemoteRowsDroppedOnTheLocalViewDownloadIntoTheFolderUnderThePointer) {
     ftptest::PyftpdlibServer server("alice", "secret");
     const std::string remote = server.account().local_folder;
-    Write(remote + "x.bin", Payload(3, 100000));
-    Write(remote + "y.txt", Payload(4, 500));
+    Write(remote + "x.bin", ftptest::LineEndPayload(3, 100000));
+    Write(remote + "y.txt", ftptest::LineEndPayload(4, 500));
     Write(local_ + "/f.txt", "f");
     Tfb& page = Open(server);
     const struct {
@@ -185,8 +173,8 @@ TEST_F(MainTransfers, RemoteRowsDroppedOnTheLocalViewDownloadIntoTheFolderUnderT
         ASSERT_TRUE(*drop.item == '\0' || item >= 0);
         DropRemote(page, {"x.bin", "y.txt"}, item);
         EXPECT_TRUE(page.FQueue.empty());
-        EXPECT_TRUE(SameBytes(drop.into + "x.bin", remote + "x.bin"));
-        EXPECT_TRUE(SameBytes(drop.into + "y.txt", remote + "y.txt"));
+        EXPECT_TRUE(ftptest::SameFileBytes(drop.into + "x.bin", remote + "x.bin"));
+        EXPECT_TRUE(ftptest::SameFileBytes(drop.into + "y.txt", remote + "y.txt"));
         std::filesystem::remove(drop.into + "x.bin");
         std::filesystem::remove(drop.into + "y.txt");
         ShowLocal(local_);
@@ -197,8 +185,8 @@ TEST_F(MainTransfers, RemoteRowsDroppedOnTheLocalViewDownloadIntoTheFolderUnderT
 TEST_F(MainTransfers, ADropDuringARunOnlyQueuesAndThatRunDownloadsIt) {
     ftptest::PyftpdlibServer server("alice", "secret");
     const std::string remote = server.account().local_folder;
-    Write(remote + "r.txt", Payload(5, 700));
-    Write(local_ + "/big.bin", Payload(6, 30'000'000));
+    Write(remote + "r.txt", ftptest::LineEndPayload(5, 700));
+    Write(local_ + "/big.bin", ftptest::LineEndPayload(6, 30'000'000));
     Tfb& page = Open(server);
     SelectLocal({"big.bin"});
     bool busyAtDrop = false;
@@ -213,8 +201,8 @@ TEST_F(MainTransfers, ADropDuringARunOnlyQueuesAndThatRunDownloadsIt) {
     EXPECT_TRUE(busyAtDrop);
     EXPECT_EQ(queuedAtDrop, 2u);  // the upload running and the download waiting
     EXPECT_TRUE(page.FQueue.empty());
-    EXPECT_TRUE(SameBytes(remote + "big.bin", local_ + "/big.bin"));
-    EXPECT_TRUE(SameBytes(local_ + "/dst/r.txt", remote + "r.txt"));
+    EXPECT_TRUE(ftptest::SameFileBytes(remote + "big.bin", local_ + "/big.bin"));
+    EXPECT_TRUE(ftptest::SameFileBytes(local_ + "/dst/r.txt", remote + "r.txt"));
 }
 
 // Names a server lists may not be names of the drop folder; they are logged, the rest download,

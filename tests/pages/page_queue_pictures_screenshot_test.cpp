@@ -31,13 +31,7 @@ TEST_F(QueuePicturesScreenshot, AFailedFileAndAWaitingFolderShowWhatTheyAre) {
     std::ofstream(remote + "gone.txt") << "listed, then removed\n";
     std::filesystem::create_directories(remote + "waiting tree");
     std::ofstream(remote + "waiting tree/inner.txt") << "inside\n";
-    AddServerSite({.name = "local pyftpdlib",
-                   .port = server.account().port,
-                   .user = "alice",
-                   .password = "secret"});
-    SetOptions(30, {});
-    dm->VeskDatabase1->SetConnected(false);  // the program uses the files now
-    const std::string program = CopyProgramInto(folder_, ZANTROPE_APP_DIR);
+    const std::string program = ProgramWithSite(server.account().port);
     const std::string home = folder_ + "home";
     std::filesystem::create_directories(home);
     const std::string target = folder_ + "arrived";

@@ -7,6 +7,7 @@
 
 #include "connection/protocol_log.h"
 #include "platform/ui/message_pump.h"
+#include "tests/pages/site_on_screen.h"
 
 namespace pagetest {
 
@@ -52,6 +53,13 @@ void PageRig::TearDown() {
         mainwindow::testing::FlushDeferredDeletes();
     }
     MainFormTest::TearDown();
+}
+
+std::string PageRig::ProgramWithSite(int port) {
+    AddServerSite({.name = "local pyftpdlib", .port = port, .user = "alice", .password = "secret"});
+    SetOptions(30, {});
+    dm->VeskDatabase1->SetConnected(false);  // the program uses the files now
+    return CopyProgramInto(folder_, ZANTROPE_APP_DIR);
 }
 
 std::int32_t PageRig::AddServerSite(const ServerSite& site) {

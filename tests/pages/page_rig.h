@@ -49,6 +49,11 @@ class PageRig : public mainwindow::testing::MainFormTest {
                   const std::string& user, const std::string& password);
     std::string SiteColumn(const std::string& site, const char* field);
 
+    // For the runs of the real program: stores the site "local pyftpdlib" at `port` (alice,
+    // secret) and the options (30 s, no anti-idle command), hands the files to the program and
+    // copies it into the test's folder. Returns the copy's path.
+    std::string ProgramWithSite(int port);
+
     // Shows the window (first time) and opens the site's page through TForm1.OpenSitePage.
     Tfb& OpenSite(const std::string& name);
 

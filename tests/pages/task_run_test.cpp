@@ -14,6 +14,7 @@
 #include "platform/ui/modal_result.h"
 #include "platform/ui/testing/gtest_failure.h"
 #include "platform/ui/testing/scripted_ui.h"
+#include "tests/ftp_servers/file_bytes.h"
 #include "tests/ftp_servers/server_fixture.h"
 #include "tests/pages/page_rig.h"
 
@@ -22,21 +23,9 @@ namespace {
 
 using mainwindow::testing::ReadBytes;
 
-// Bytes that a text-mode transfer would change: both line ends and a NUL.
-std::string Payload(char seed, std::size_t size) {
-    std::string bytes(size, '\0');
-    for (std::size_t i = 0; i < size; ++i)
-        bytes[i] = "\r\n\0xy"[(i + static_cast<std::size_t>(seed)) % 5];
-    return bytes;
-}
-
 void Write(const std::string& path, const std::string& bytes) {
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
     std::ofstream(path, std::ios::binary) << bytes;
-}
-
-bool SameBytes(const std::string& first, const std::string& second) {
-    return std::filesystem::exists(first) && ReadBytes(first) == ReadBytes(second);
 }
 
 class TaskRun : public PageRig {
@@ -105,9 +94,9 @@ class TaskRun : public PageRig {
 TEST_F(TaskRun, ADownloadTaskMakesItsLocalFoldersAndFetchesEveryGoodRowByteIdentical) {
     ftptest::PyftpdlibServer server("alice", "secret");
     const std::string remote = server.account().local_folder;
-    Write(remote + "x.bin", Payload(1, 150000));
-    Write(remote + "sub/y.txt", Payload(2, 3000));
-    Write(remote + "sub/tree/z.dat", Payload(3, 700));
+    Write(remote + "x.bin", ftptest::LineEndPayload(1, 150000));
+    Write(remote + "sub/y.txt", ftptest::LineEndPayload(2, 3000));
+    Write(remote + "sub/tree/z.dat", ftptest::LineEndPayload(3, 700));
     AddServer(server);
     AddTask("dOWNLOAD", "site",
             {{false, "x.bin", local_ + "/a/b/c/", "/"},
@@ -124,9 +113,9 @@ TEST_F(TaskRun, ADownloadTaskMakesItsLocalFoldersAndFetchesEveryGoodRowByteIdent
               (std::vector<std::string>{
                   "Can not create the folder relative/, please check and enter again.",
                   "The file " + local_ + "/a/../x.bin was not exists."}));
-    EXPECT_TRUE(SameBytes(local_ + "/a/b/c/x.bin", remote + "x.bin"));
-    EXPECT_TRUE(SameBytes(local_ + "/d/y.txt", remote + "sub/y.txt"));
-    EXPECT_TRUE(SameBytes(local_ + "/e/tree/z.dat", remote + "sub/tree/z.dat"));
+    EXPECT_TRUE(ftptest::SameFileBytes(local_ + "/a/b/c/x.bin", remote + "x.bin"));
+    EXPECT_TRUE(ftptest::SameFileBytes(local_ + "/d/y.txt", remote + "sub/y.txt"));
+    EXPECT_TRUE(ftptest::SameFileBytes(local_ + "/e/tree/z.dat", remote + "sub/tree/z.dat"));
     EXPECT_FALSE(std::filesystem::exists(local_ + "/x.bin"));
     EXPECT_FALSE(std::filesystem::exists(folder_ + "relative"));
 }
@@ -137,8 +126,8 @@ TEST_F(TaskRun, AnUploadTaskReportsAVanishedRowWithItsFullPathAndUploadsTheOther
     ftptest::PyftpdlibServer server("alice", "secret");
     const std::string remote = server.account().local_folder;
     std::filesystem::create_directories(remote + "up");
-    Write(local_ + "/a.bin", Payload(4, 90000));
-    Write(local_ + "/tree/inner/b.txt", Payload(5, 2000));
+    Write(local_ + "/a.bin", ftptest::LineEndPayload(4, 90000));
+    Write(local_ + "/tree/inner/b.txt", ftptest::LineEndPayload(5, 2000));
     std::filesystem::create_directories(local_ + "/gone");
     AddServer(server);
     AddTask("Upload", "site",
@@ -153,8 +142,8 @@ TEST_F(TaskRun, AnUploadTaskReportsAVanishedRowWithItsFullPathAndUploadsTheOther
     ASSERT_TRUE(WaitUntil([&] { return page.FQueue.empty() && !page.FBusy; }));
     EXPECT_EQ(Texts(boxes),
               (std::vector<std::string>{"The file " + local_ + "/gone was not exists."}));
-    EXPECT_TRUE(SameBytes(remote + "up/a.bin", local_ + "/a.bin"));
-    EXPECT_TRUE(SameBytes(remote + "tree/inner/b.txt", local_ + "/tree/inner/b.txt"));
+    EXPECT_TRUE(ftptest::SameFileBytes(remote + "up/a.bin", local_ + "/a.bin"));
+    EXPECT_TRUE(ftptest::SameFileBytes(remote + "tree/inner/b.txt", local_ + "/tree/inner/b.txt"));
     EXPECT_FALSE(std::filesystem::exists(remote + "gone"));
 }
 

@@ -67,13 +67,7 @@ TEST_F(TaskScreenshot, UploadAndDownloadTasksAreMadeSavedAndRunFromTheTasksPage)
     std::ofstream(home + "/one.bin", std::ios::binary) << one;
     std::ofstream(home + "/two.bin", std::ios::binary) << two;
     std::ofstream(remote + "remote.bin", std::ios::binary) << fetched;
-    AddServerSite({.name = "local pyftpdlib",
-                   .port = server.account().port,
-                   .user = "alice",
-                   .password = "secret"});
-    SetOptions(30, {});
-    dm->VeskDatabase1->SetConnected(false);  // the program uses the files now
-    const std::string program = CopyProgramInto(folder_, ZANTROPE_APP_DIR);
+    const std::string program = ProgramWithSite(server.account().port);
     const std::string build = std::string(ZANTROPE_BIN_DIR) + "/../";
     const std::string target = folder_ + "fetched/here";
     {
