@@ -1,5 +1,7 @@
 #include "dialogs/task_tables.h"
 
+#include <unordered_map>
+
 #include "platform/os/collation.h"
 #include "platform/os/mount_points.h"
 #include "shared/open_table.h"
@@ -51,25 +53,34 @@ bool IsDownloadType(const std::string& type) {
 
 std::vector<CategoryRows> ReadTaskTree() {
     std::vector<CategoryRows> categories;
-    OpenTable task(*dm->Ttask);
-    OpenTable taskd(*dm->Ttaskd);
-    for (task->First(); !task->Eof(); task->Next()) {
-        CategoryRows category;
-        category.id = task->FieldByName("id").AsInteger();
-        category.name = task->FieldByName("name").AsString();
-        for (taskd->First(); !taskd->Eof(); taskd->Next()) {
-            if (taskd->FieldByName("taskid").AsInteger() != category.id)
-                continue;
-            rtask record;
-            record.taskid = category.id;
-            record.id = taskd->FieldByName("id").AsInteger();
-            record.name = taskd->FieldByName("name").AsString();
-            record.ftp = taskd->FieldByName("ftp").AsString();
-            record.type = taskd->FieldByName("type").AsString();
-            record.common = taskd->FieldByName("common").AsString();
-            category.tasks.push_back(std::move(record));
+    // Where each category's id sits in `categories`; ids are the table's unique key.
+    std::unordered_map<std::int32_t, std::size_t> positions;
+    {
+        OpenTable task(*dm->Ttask);
+        for (task->First(); !task->Eof(); task->Next()) {
+            CategoryRows category;
+            category.id = task->FieldByName("id").AsInteger();
+            category.name = task->FieldByName("name").AsString();
+            positions.emplace(category.id, categories.size());
+            categories.push_back(std::move(category));
         }
-        categories.push_back(std::move(category));
+    }
+    // One walk over the tasks, each put under its category, so `taskd` is read once however
+    // many categories there are.
+    OpenTable taskd(*dm->Ttaskd);
+    for (taskd->First(); !taskd->Eof(); taskd->Next()) {
+        const auto position = positions.find(taskd->FieldByName("taskid").AsInteger());
+        if (position == positions.end())
+            continue;
+        CategoryRows& category = categories[position->second];
+        rtask record;
+        record.taskid = category.id;
+        record.id = taskd->FieldByName("id").AsInteger();
+        record.name = taskd->FieldByName("name").AsString();
+        record.ftp = taskd->FieldByName("ftp").AsString();
+        record.type = taskd->FieldByName("type").AsString();
+        record.common = taskd->FieldByName("common").AsString();
+        category.tasks.push_back(std::move(record));
     }
     return categories;
 }
