@@ -1,6 +1,7 @@
 #include "dialogs/task_tables.h"
 
 #include <unordered_map>
+#include <unordered_set>
 
 #include "platform/os/collation.h"
 #include "platform/os/mount_points.h"
@@ -11,16 +12,22 @@ namespace tasks {
 
 namespace {
 
-// Deletes every row of the open `table` whose `field` equals `id`; a delete leaves the table on
-// the row that followed, so the walk moves on only past rows that stay.
-void DeleteRowsOf(vesk::TVeskTable& table, const char* field, std::int32_t id) {
+// Deletes every row of the open `table` whose integer `field` satisfies `doomed`; a delete
+// leaves the table on the row that followed, so the walk moves on only past rows that stay.
+template <class Predicate>
+void DeleteRowsWhere(vesk::TVeskTable& table, const char* field, Predicate doomed) {
     table.First();
     while (!table.Eof()) {
-        if (table.FieldByName(field).AsInteger() == id)
+        if (doomed(table.FieldByName(field).AsInteger()))
             table.Delete();
         else
             table.Next();
     }
+}
+
+// Deletes every row of the open `table` whose `field` equals `id`.
+void DeleteRowsOf(vesk::TVeskTable& table, const char* field, std::int32_t id) {
+    DeleteRowsWhere(table, field, [id](std::int32_t value) { return value == id; });
 }
 
 void WriteTask(vesk::TVeskTable& table, const TaskValues& values) {
@@ -123,21 +130,30 @@ bool UpdateCategory(std::int32_t id, const std::string& name, const std::string&
 }
 
 void DeleteCategory(std::int32_t id) {
-    std::vector<std::int32_t> taskIds;
     {
         OpenTable table(*dm->Ttask);
         if (table->Locate("id", id))
             table->Delete();
     }
+    std::unordered_set<std::int32_t> taskIds;
     {
         OpenTable table(*dm->Ttaskd);
         for (table->First(); !table->Eof(); table->Next()) {
             if (table->FieldByName("taskid").AsInteger() == id)
-                taskIds.push_back(table->FieldByName("id").AsInteger());
+                taskIds.insert(table->FieldByName("id").AsInteger());
         }
     }
-    for (const std::int32_t taskId : taskIds)
-        DeleteTask(taskId);
+    if (taskIds.empty())
+        return;
+    // Each table is walked once, whatever the number of tasks: file rows first, as DeleteTask
+    // does, so a failure never leaves file rows whose task is gone.
+    {
+        OpenTable table(*dm->Ttaskd2);
+        DeleteRowsWhere(*table, "id",
+                        [&taskIds](std::int32_t value) { return taskIds.contains(value); });
+    }
+    OpenTable table(*dm->Ttaskd);
+    DeleteRowsOf(*table, "taskid", id);
 }
 
 void DeleteTask(std::int32_t id) {
