@@ -113,6 +113,42 @@ TEST_F(TaskDialogs, DeletingACategoryRemovesExactlyItsRowsAndDeletingATaskKeepsI
     EXPECT_TRUE(TaskTablesClosed());
 }
 
+// Tasks stored in any order land under their own category in table order; a task whose
+// category row is gone is left out.
+TEST_F(TaskDialogs, TheTaskTreeGroupsTasksUnderTheirCategoryInTableOrder) {
+    const std::int32_t first = AddCategory("first");
+    const std::int32_t second = AddCategory("second");
+    const std::int32_t gone = AddCategory("gone");
+    AddTask(second, "s1", {});
+    AddTask(first, "f1", {});
+    AddTask(gone, "g1", {});
+    AddTask(second, "s2", {}, "Download");
+    AddTask(first, "f2", {});
+    {
+        OpenTable table(*dm->Ttask);
+        ASSERT_TRUE(table->Locate("id", gone));
+        table->Delete();
+    }
+    const std::vector<tasks::CategoryRows> tree = tasks::ReadTaskTree();
+    ASSERT_EQ(tree.size(), 2u);
+    auto names = [](const tasks::CategoryRows& category) {
+        std::vector<std::string> names;
+        for (const rtask& task : category.tasks) {
+            EXPECT_EQ(task.taskid, category.id) << task.name;
+            names.push_back(task.name);
+        }
+        return names;
+    };
+    EXPECT_EQ(tree[0].id, first);
+    EXPECT_EQ(tree[0].name, "first");
+    EXPECT_EQ(names(tree[0]), (std::vector<std::string>{"f1", "f2"}));
+    EXPECT_EQ(tree[1].id, second);
+    EXPECT_EQ(tree[1].name, "second");
+    EXPECT_EQ(names(tree[1]), (std::vector<std::string>{"s1", "s2"}));
+    EXPECT_EQ(tree[1].tasks[1].type, "Download");
+    EXPECT_TRUE(TaskTablesClosed());
+}
+
 TEST_F(TaskDialogs, AnEditedTaskKeepsItsIdAndGetsItsFileRowsInListOrderWithFoldersEndingInSlash) {
     const std::int32_t category = AddCategory("c");
     const std::int32_t other = AddTask(category, "other", {kC});
