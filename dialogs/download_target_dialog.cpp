@@ -162,12 +162,8 @@ void TForm10::PresetFromPage() {
     Image3->show();
 }
 
-void TForm10::showEvent(QShowEvent* event) {
-    ui::ModalDialog::showEvent(event);
-    if (shown_)
-        return;
-    shown_ = true;
-    ui::RunGuarded([this] { FormShow(); });
+void TForm10::FirstShown() {
+    FormShow();
 }
 
 void TForm10::FormShow() {

@@ -75,14 +75,13 @@ class TForm10 : public ui::ModalDialog {
     void SaveDownloadHistory();
 
   protected:
-    void showEvent(QShowEvent* event) override;
+    void FirstShown() override;
 
   private:
     void QueueSelection(const std::string& folder);
 
     Tfb& page_;
     std::unique_ptr<dialogs::THistoryCombo> history_;
-    bool shown_ = false;
 };
 
 // The open download target dialog, null while there is none.

@@ -200,12 +200,8 @@ void TForm9::Preset(const TDuplicatePresets& presets) {
     Button9->setEnabled(presets.resumeOffered);
 }
 
-void TForm9::showEvent(QShowEvent* event) {
-    ui::ModalDialog::showEvent(event);
-    if (shown_)
-        return;
-    shown_ = true;
-    ui::RunGuarded([this] { FormShow(); });
+void TForm9::FirstShown() {
+    FormShow();
 }
 
 void TForm9::FormShow() {

@@ -87,7 +87,7 @@ class TForm9 : public ui::ModalDialog {
     void Button4Click();
 
   protected:
-    void showEvent(QShowEvent* event) override;
+    void FirstShown() override;
 
   private:
     // True when `name` is taken on the target side (with its message box).
@@ -98,7 +98,6 @@ class TForm9 : public ui::ModalDialog {
     TDuplicateAsker& asker_;
     bool download_ = false;
     std::string clashName_;  // the clashing item's name, as the page gave its bytes
-    bool shown_ = false;
 };
 
 // The open duplicate-file dialog, null while there is none.

@@ -302,12 +302,8 @@ QWidget* TForm2::BuildEntryPage(dialogs::EntryKind kind) {
     return sheet;
 }
 
-void TForm2::showEvent(QShowEvent* event) {
-    ui::ModalDialog::showEvent(event);
-    if (shown_)
-        return;
-    shown_ = true;
-    ui::RunGuarded([this] { FormShow(); });
+void TForm2::FirstShown() {
+    FormShow();
 }
 
 void TForm2::FormShow() {

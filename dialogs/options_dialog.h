@@ -107,7 +107,7 @@ class TForm2 : public ui::ModalDialog {
     void Button13Click();
 
   protected:
-    void showEvent(QShowEvent* event) override;
+    void FirstShown() override;
 
   private:
     void BuildAntiIdlePage();
@@ -120,7 +120,6 @@ class TForm2 : public ui::ModalDialog {
     void RemoveEntry(dialogs::EntryKind kind);
 
     TDialogsHost& host_;
-    bool shown_ = false;
     // Set while the program fills the lists: their check marks then run no handler.
     bool filling_ = false;
 };

@@ -153,12 +153,8 @@ void TForm18::PresetSeveral(int folders, int files) {
     SetBoxes(dialogs::BoxesOfMode(dialogs::kSeveralEntriesMode));
 }
 
-void TForm18::showEvent(QShowEvent* event) {
-    ui::ModalDialog::showEvent(event);
-    if (shown_)
-        return;
-    shown_ = true;
-    ui::RunGuarded([this] { FormShow(); });
+void TForm18::FirstShown() {
+    FormShow();
 }
 
 void TForm18::FormShow() {

@@ -73,13 +73,12 @@ class TForm18 : public ui::ModalDialog {
     void Button1Click();
 
   protected:
-    void showEvent(QShowEvent* event) override;
+    void FirstShown() override;
 
   private:
     QCheckBox* Box(int index) const;
 
     ModeField modeField_;
-    bool shown_ = false;
 };
 
 // The open permissions dialog, null while there is none.

@@ -91,12 +91,8 @@ TForm15::~TForm15() {
         Form15 = nullptr;
 }
 
-void TForm15::showEvent(QShowEvent* event) {
-    ui::ModalDialog::showEvent(event);
-    if (shown_)
-        return;
-    shown_ = true;
-    ui::RunGuarded([this] { FormShow(); });
+void TForm15::FirstShown() {
+    FormShow();
 }
 
 void TForm15::FormShow() {

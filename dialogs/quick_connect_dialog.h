@@ -56,11 +56,10 @@ class TForm15 : public ui::ModalDialog {
     void SpeedButton1Click();
 
   protected:
-    void showEvent(QShowEvent* event) override;
+    void FirstShown() override;
 
   private:
     TDialogsHost& host_;
-    bool shown_ = false;
 };
 
 // The open quick-connect dialog, null while there is none.

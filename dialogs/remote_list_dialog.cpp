@@ -64,12 +64,8 @@ TRemoteListDialog::TRemoteListDialog(TDialogsHost& host, std::string historyPath
 
 TRemoteListDialog::~TRemoteListDialog() = default;
 
-void TRemoteListDialog::showEvent(QShowEvent* event) {
-    ui::ModalDialog::showEvent(event);
-    if (shown_)
-        return;
-    shown_ = true;
-    ui::RunGuarded([this] { FormShow(); });
+void TRemoteListDialog::FirstShown() {
+    FormShow();
 }
 
 void TRemoteListDialog::FormShow() {

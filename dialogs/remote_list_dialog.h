@@ -56,13 +56,12 @@ class TRemoteListDialog : public ui::ModalDialog {
     // The main window's active page; null when there is none.
     Tfb* ActivePage() const;
 
-    void showEvent(QShowEvent* event) override;
+    void FirstShown() override;
 
   private:
     TDialogsHost& host_;
     std::unique_ptr<THistoryCombo> history_;
     QVBoxLayout* fields_;
-    bool shown_ = false;
 };
 
 }  // namespace dialogs

@@ -215,13 +215,9 @@ bool TForm4::AddMode() const {
     return windowTitle() == QString::fromLatin1(kAddCaption);
 }
 
-void TForm4::showEvent(QShowEvent* event) {
-    ui::ModalDialog::showEvent(event);
-    if (shown_)
-        return;
-    shown_ = true;
+void TForm4::FirstShown() {
     Edit5->setFocus();
-    ui::RunGuarded([this] { FormShow(); });
+    FormShow();
 }
 
 void TForm4::FormShow() {

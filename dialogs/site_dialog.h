@@ -100,7 +100,7 @@ class TForm4 : public ui::ModalDialog {
     void Button1Click();
 
   protected:
-    void showEvent(QShowEvent* event) override;
+    void FirstShown() override;
 
   private:
     void BuildLoginPage();
@@ -109,7 +109,6 @@ class TForm4 : public ui::ModalDialog {
     void Refuse(const std::string& message, QWidget& focus, bool loginPage);
 
     TDialogsHost& host_;
-    bool shown_ = false;
 };
 
 // The open site dialog, null while there is none.

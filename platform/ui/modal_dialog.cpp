@@ -23,4 +23,12 @@ void ModalDialog::reject() {
     done(mrCancel);
 }
 
+void ModalDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (shown_)
+        return;
+    shown_ = true;
+    RunGuarded([this] { FirstShown(); });
+}
+
 }  // namespace ui

@@ -24,6 +24,15 @@ class ModalDialog : public QDialog {
     void SetButtonModalResult(QAbstractButton* button, int result);
 
     void reject() override;
+
+  protected:
+    // Runs once, under the handler guard, when the dialog is first shown; a dialog shown again
+    // does not run it again. The default does nothing.
+    virtual void FirstShown() {}
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    bool shown_ = false;
 };
 
 }  // namespace ui
