@@ -16,7 +16,6 @@
 #include "tests/ftp_servers/file_bytes.h"
 #include "tests/ftp_servers/server_fixture.h"
 #include "tests/pages/page_rig.h"
-#include "tests/pages/site_on_screen.h"
 
 namespace pagetest {
 namespace {
