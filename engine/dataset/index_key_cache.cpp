@@ -5,19 +5,13 @@
 
 #include "engine/db_file_io.h"
 #include "engine/expr_value.h"
-#include "engine/file_format.h"
 #include "engine/key_bisection.h"
-#include "engine/table_write_op.h"
 
 namespace vesk {
 
 TIndexKeyCache::Signature TIndexKeyCache::SignatureOf(TVeskTableIO& table, std::int32_t indexNo) {
     const TRecordList& list = table.GetRecordList(indexNo + 1);
-    const std::vector<std::uint8_t>& header = table.HeaderCopy();
-    const std::int32_t counter = header.size() >= static_cast<size_t>(kHdrWriteCounter) + 4
-                                     ? format::GetI32(header.data() + kHdrWriteCounter)
-                                     : 0;
-    return {&table, indexNo, &list, list.size(), counter};
+    return {&table, indexNo, &list, list.size(), table.WriteCounter()};
 }
 
 void TIndexKeyCache::Clear() {
