@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/sqlite_check.h"
 #include "engine/codec/standard_algorithms.h"
 #include "engine/database.h"
 #include "engine/database_schema.h"
@@ -189,13 +190,8 @@ Times RunEngine(const Workload& w, const std::string& path, std::int32_t pathWid
 
 // ---- SQLite -----------------------------------------------------------------------------
 
-void Check(int rc, sqlite3* db, const char* what) {
-    if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW)
-        throw std::runtime_error(std::string(what) + ": " + sqlite3_errmsg(db));
-}
-
 void Exec(sqlite3* db, const char* sql) {
-    Check(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), db, sql);
+    bench::CheckSqlite(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), db, sql);
 }
 
 sqlite3* OpenSqlite(const std::string& path) {
@@ -214,11 +210,12 @@ Times RunSqlite(const Workload& w, const std::string& path, bool oneTransaction)
          "lofile TEXT, ftpfile TEXT, date TEXT, date2 TEXT, ftppath TEXT, lopath TEXT, "
          "usetime TEXT, speed TEXT, isfolder INTEGER)");
     sqlite3_stmt* insert = nullptr;
-    Check(sqlite3_prepare_v2(db,
-                             "INSERT INTO hdital (id, type, lofile, ftpfile, date, date2, ftppath, "
-                             "lopath, usetime, speed, isfolder) VALUES (?,?,?,?,?,?,?,?,?,?,?)",
-                             -1, &insert, nullptr),
-          db, "prepare insert");
+    bench::CheckSqlite(
+        sqlite3_prepare_v2(db,
+                           "INSERT INTO hdital (id, type, lofile, ftpfile, date, date2, ftppath, "
+                           "lopath, usetime, speed, isfolder) VALUES (?,?,?,?,?,?,?,?,?,?,?)",
+                           -1, &insert, nullptr),
+        db, "prepare insert");
     auto start = Clock::now();
     if (oneTransaction)
         Exec(db, "BEGIN");
@@ -231,7 +228,7 @@ Times RunSqlite(const Workload& w, const std::string& path, bool oneTransaction)
         for (int c = 0; c < 9; ++c)
             sqlite3_bind_text(insert, c + 2, values[c]->c_str(), -1, SQLITE_TRANSIENT);
         sqlite3_bind_int(insert, 11, row.isfolder ? 1 : 0);
-        Check(sqlite3_step(insert), db, "insert");
+        bench::CheckSqlite(sqlite3_step(insert), db, "insert");
         sqlite3_reset(insert);
         (void)sqlite3_last_insert_rowid(db);  // the key, readable at once like ours
     }
@@ -241,8 +238,9 @@ Times RunSqlite(const Workload& w, const std::string& path, bool oneTransaction)
     sqlite3_finalize(insert);
 
     sqlite3_stmt* byKey = nullptr;
-    Check(sqlite3_prepare_v2(db, "SELECT * FROM hdital WHERE key = ?", -1, &byKey, nullptr), db,
-          "prepare key");
+    bench::CheckSqlite(
+        sqlite3_prepare_v2(db, "SELECT * FROM hdital WHERE key = ?", -1, &byKey, nullptr), db,
+        "prepare key");
     std::size_t found = 0;
     start = Clock::now();
     for (int key : w.keys) {
@@ -257,9 +255,9 @@ Times RunSqlite(const Workload& w, const std::string& path, bool oneTransaction)
         throw std::runtime_error("sqlite: no key found");
 
     sqlite3_stmt* byText = nullptr;
-    Check(sqlite3_prepare_v2(db, "SELECT * FROM hdital WHERE lofile = ? LIMIT 1", -1, &byText,
-                             nullptr),
-          db, "prepare text");
+    bench::CheckSqlite(sqlite3_prepare_v2(db, "SELECT * FROM hdital WHERE lofile = ? LIMIT 1", -1,
+                                          &byText, nullptr),
+                       db, "prepare text");
     found = 0;
     start = Clock::now();
     for (int r : w.scanRows) {
@@ -275,9 +273,10 @@ Times RunSqlite(const Workload& w, const std::string& path, bool oneTransaction)
         throw std::runtime_error("sqlite: no text found");
 
     sqlite3_stmt* filter = nullptr;
-    Check(sqlite3_prepare_v2(db, "SELECT * FROM hdital WHERE type = 'Download' AND isfolder = 0",
-                             -1, &filter, nullptr),
-          db, "prepare filter");
+    bench::CheckSqlite(
+        sqlite3_prepare_v2(db, "SELECT * FROM hdital WHERE type = 'Download' AND isfolder = 0", -1,
+                           &filter, nullptr),
+        db, "prepare filter");
     for (int pass = 0; pass <= kFilterRepeats; ++pass) {
         start = Clock::now();
         int passed = 0;
@@ -297,9 +296,9 @@ Times RunSqlite(const Workload& w, const std::string& path, bool oneTransaction)
     start = Clock::now();
     db = OpenSqlite(path);
     sqlite3_stmt* count = nullptr;
-    Check(sqlite3_prepare_v2(db, "SELECT count(*) FROM hdital", -1, &count, nullptr), db,
-          "prepare count");
-    Check(sqlite3_step(count), db, "count");
+    bench::CheckSqlite(sqlite3_prepare_v2(db, "SELECT count(*) FROM hdital", -1, &count, nullptr),
+                       db, "prepare count");
+    bench::CheckSqlite(sqlite3_step(count), db, "count");
     if (sqlite3_column_int(count, 0) != w.rows)
         throw std::runtime_error("sqlite: wrong row count after reopen");
     sqlite3_finalize(count);

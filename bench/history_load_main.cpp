@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/sqlite_check.h"
 #include "mainwindow/engine_lifetime.h"
 #include "mainwindow/history_page.h"
 #include "mainwindow/history_tables.h"
@@ -69,11 +70,6 @@ rhd Detail(int i) {
     return d;
 }
 
-void Check(int rc, sqlite3* db, const char* what) {
-    if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW)
-        throw std::runtime_error(std::string(what) + ": " + sqlite3_errmsg(db));
-}
-
 void FillEngine(Tdm& data, const Shape& shape) {
     {
         OpenTable sites(*data.Tftpsite);
@@ -115,7 +111,7 @@ void FillEngine(Tdm& data, const Shape& shape) {
 
 void FillSqlite(const std::string& path, const Shape& shape) {
     sqlite3* db = nullptr;
-    Check(sqlite3_open(path.c_str(), &db), db, "open");
+    bench::CheckSqlite(sqlite3_open(path.c_str(), &db), db, "open");
     const char* schema =
         "PRAGMA synchronous=OFF;"
         "CREATE TABLE ftpsite (id INTEGER PRIMARY KEY AUTOINCREMENT, name TEXT, address TEXT);"
@@ -125,37 +121,39 @@ void FillSqlite(const std::string& path, const Shape& shape) {
         "lofile TEXT, ftpfile TEXT, date TEXT, date2 TEXT, ftppath TEXT, lopath TEXT, "
         "usetime TEXT, speed TEXT, isfolder INTEGER);"
         "BEGIN;";
-    Check(sqlite3_exec(db, schema, nullptr, nullptr, nullptr), db, "schema");
+    bench::CheckSqlite(sqlite3_exec(db, schema, nullptr, nullptr, nullptr), db, "schema");
     sqlite3_stmt* st = nullptr;
-    Check(sqlite3_prepare_v2(db, "INSERT INTO ftpsite (name, address) VALUES (?, ?)", -1, &st,
-                             nullptr),
-          db, "prepare");
+    bench::CheckSqlite(sqlite3_prepare_v2(db, "INSERT INTO ftpsite (name, address) VALUES (?, ?)",
+                                          -1, &st, nullptr),
+                       db, "prepare");
     for (int s = 1; s <= shape.sites; ++s) {
         const std::string name = SiteName(s), address = "10.0.0." + std::to_string(s);
         sqlite3_bind_text(st, 1, name.c_str(), -1, SQLITE_TRANSIENT);
         sqlite3_bind_text(st, 2, address.c_str(), -1, SQLITE_TRANSIENT);
-        Check(sqlite3_step(st), db, "insert site");
+        bench::CheckSqlite(sqlite3_step(st), db, "insert site");
         sqlite3_reset(st);
     }
     sqlite3_finalize(st);
-    Check(sqlite3_prepare_v2(db, "INSERT INTO hmaster (id, date, type) VALUES (?, ?, ?)", -1, &st,
-                             nullptr),
-          db, "prepare");
+    bench::CheckSqlite(
+        sqlite3_prepare_v2(db, "INSERT INTO hmaster (id, date, type) VALUES (?, ?, ?)", -1, &st,
+                           nullptr),
+        db, "prepare");
     for (int h = 0; h < shape.heads; ++h) {
         const std::string date = HeadDate(h, shape.sites), type = HeadType(h, shape.sites);
         sqlite3_bind_int(st, 1, HeadSite(h, shape.sites));
         sqlite3_bind_text(st, 2, date.c_str(), -1, SQLITE_TRANSIENT);
         sqlite3_bind_text(st, 3, type.c_str(), -1, SQLITE_TRANSIENT);
-        Check(sqlite3_step(st), db, "insert head");
+        bench::CheckSqlite(sqlite3_step(st), db, "insert head");
         sqlite3_reset(st);
     }
     sqlite3_finalize(st);
-    Check(sqlite3_prepare_v2(db,
-                             "INSERT INTO hdital (id, type, lofile, ftpfile, date, date2, "
-                             "ftppath, lopath, usetime, speed, isfolder) VALUES "
-                             "(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
-                             -1, &st, nullptr),
-          db, "prepare");
+    bench::CheckSqlite(
+        sqlite3_prepare_v2(db,
+                           "INSERT INTO hdital (id, type, lofile, ftpfile, date, date2, "
+                           "ftppath, lopath, usetime, speed, isfolder) VALUES "
+                           "(?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+                           -1, &st, nullptr),
+        db, "prepare");
     for (int i = 0; i < shape.transfers; ++i) {
         const rhd d = Detail(i);
         sqlite3_bind_int(st, 1, i % shape.heads + 1);
@@ -164,11 +162,11 @@ void FillSqlite(const std::string& path, const Shape& shape) {
         for (int c = 0; c < 9; ++c)
             sqlite3_bind_text(st, c + 2, values[c]->c_str(), -1, SQLITE_TRANSIENT);
         sqlite3_bind_int(st, 11, d.isfolder ? 1 : 0);
-        Check(sqlite3_step(st), db, "insert detail");
+        bench::CheckSqlite(sqlite3_step(st), db, "insert detail");
         sqlite3_reset(st);
     }
     sqlite3_finalize(st);
-    Check(sqlite3_exec(db, "COMMIT;", nullptr, nullptr, nullptr), db, "commit");
+    bench::CheckSqlite(sqlite3_exec(db, "COMMIT;", nullptr, nullptr, nullptr), db, "commit");
     sqlite3_close(db);
 }
 
@@ -180,29 +178,32 @@ std::string Column(sqlite3_stmt* st, int column) {
 // SQLite's side: the same rows read with three SELECTs in table order, then the same tree.
 void LoadFromSqlite(const std::string& path, THistoryPage& page) {
     sqlite3* db = nullptr;
-    Check(sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), db, "open");
+    bench::CheckSqlite(sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), db,
+                       "open");
     std::vector<mainwindow::HistorySite> sites;
     std::vector<mainwindow::HistoryHead> heads;
     mainwindow::THistoryDetailsByHead details;
     sqlite3_stmt* st = nullptr;
-    Check(sqlite3_prepare_v2(db, "SELECT id, name, address FROM ftpsite ORDER BY id", -1, &st,
-                             nullptr),
-          db, "prepare");
+    bench::CheckSqlite(sqlite3_prepare_v2(db, "SELECT id, name, address FROM ftpsite ORDER BY id",
+                                          -1, &st, nullptr),
+                       db, "prepare");
     while (sqlite3_step(st) == SQLITE_ROW)
         sites.push_back({sqlite3_column_int(st, 0), Column(st, 1), Column(st, 2)});
     sqlite3_finalize(st);
-    Check(sqlite3_prepare_v2(db, "SELECT key, id, date, type FROM hmaster ORDER BY key", -1, &st,
-                             nullptr),
-          db, "prepare");
+    bench::CheckSqlite(
+        sqlite3_prepare_v2(db, "SELECT key, id, date, type FROM hmaster ORDER BY key", -1, &st,
+                           nullptr),
+        db, "prepare");
     while (sqlite3_step(st) == SQLITE_ROW)
         heads.push_back(
             {sqlite3_column_int(st, 0), sqlite3_column_int(st, 1), Column(st, 2), Column(st, 3)});
     sqlite3_finalize(st);
-    Check(sqlite3_prepare_v2(db,
-                             "SELECT key, id, type, lofile, ftpfile, date, date2, ftppath, "
-                             "lopath, usetime, speed, isfolder FROM hdital ORDER BY key",
-                             -1, &st, nullptr),
-          db, "prepare");
+    bench::CheckSqlite(
+        sqlite3_prepare_v2(db,
+                           "SELECT key, id, type, lofile, ftpfile, date, date2, ftppath, "
+                           "lopath, usetime, speed, isfolder FROM hdital ORDER BY key",
+                           -1, &st, nullptr),
+        db, "prepare");
     while (sqlite3_step(st) == SQLITE_ROW) {
         rhd d;
         d.key = sqlite3_column_int(st, 0);

@@ -254,7 +254,7 @@ std::int64_t TVeskDBFileIO::ReadStored(void* buffer, std::int64_t position, std:
 const std::uint8_t* TVeskDBFileIO::LockedView(std::int64_t position, std::int64_t count) {
     // Only the real file is viewed (streams standing in for it in tests are read), and only
     // inside the size learnt under the lock.
-    if (!locked_ || !fileStream_ || position < 0 || position > knownSize_ - count ||
+    if (!locked_ || !fileStream_ || position < 0 || count < 0 || position > knownSize_ - count ||
         typeid(*fileStream_) != typeid(TFileStream))
         return nullptr;
     if (!view_ || view_->Size() < position + count) {

@@ -231,6 +231,11 @@ class TVeskDBFileIO : public TDataProcessOwner {
     // The open stream, for reading only: writes go through WriteBuffer, which keeps the size
     // and the block cache in step.
     TStream* Stream() const { return stream_; }
+    // While this handle holds the lock: the file's own bytes [position, position + count),
+    // read in place and valid until the next call or the unlock; nullptr when the lock is not
+    // held, when they lie outside the file as learnt under the lock, or when the file cannot
+    // be viewed (then the stream must read them).
+    const std::uint8_t* LockedView(std::int64_t position, std::int64_t count);
 
   private:
     std::int64_t TableHeaderPos(std::int32_t tableNo);
@@ -260,11 +265,6 @@ class TVeskDBFileIO : public TDataProcessOwner {
     // cut the file then) for bytes inside the size learnt under the lock; mapped with room to
     // grow, so that appends seldom make a new one. Reads without the lock go to the stream.
     std::unique_ptr<TReadOnlyFileMapping> view_;
-    // While this handle holds the lock: the file's own bytes [position, position + count),
-    // read in place; nullptr when they lie outside the file as learnt under the lock, or when
-    // the file cannot be viewed (then the stream reads them).
-    const std::uint8_t* LockedView(std::int64_t position, std::int64_t count);
-
     TFileBlockCache blockCache_;  // the disk medium's blocks, see above
     std::array<std::uint8_t, format::kOptionsSize> options_{};
     std::array<std::uint8_t, format::kTableTabSize> tableTab_{};

@@ -10,11 +10,11 @@ namespace vesk {
 
 namespace {
 
-[[noreturn]] void TypeMismatch() {
-    throw EDatabaseError("Type mismatch in expression");
-}
-
 const char* const kMismatch = "Type mismatch in expression";
+
+[[noreturn]] void TypeMismatch() {
+    throw EDatabaseError(kMismatch);
+}
 
 TExprNode& Operand(TExprNode* node) {
     if (node == nullptr)
@@ -157,6 +157,14 @@ bool IsIntegerConstant(const TExprNode* node) {
     return node != nullptr && node->Kind == enConst && TExprNode::IsIntegerType(node->DataType);
 }
 
+// A calendar or clock part: one argument, of type allowed or a date-time; an integer result.
+void CheckPartFunction(TExprNode& node, TFieldType allowed) {
+    const std::vector<TExprNode*>& args = node.Args;
+    if (args.size() != 1 || (args[0]->DataType != allowed && args[0]->DataType != ftDateTime))
+        TypeMismatch();
+    node.DataType = ftInteger;
+}
+
 }  // namespace
 
 void CheckLogic(TExprNode& node) {
@@ -258,18 +266,12 @@ void CheckFunction(TExprNode& node) {
         case fkYear:
         case fkMonth:
         case fkDay:
-            if (args.size() != 1 ||
-                (args[0]->DataType != ftDate && args[0]->DataType != ftDateTime))
-                TypeMismatch();
-            node.DataType = ftInteger;
+            CheckPartFunction(node, ftDate);
             return;
         case fkHour:
         case fkMinute:
         case fkSecond:
-            if (args.size() != 1 ||
-                (args[0]->DataType != ftTime && args[0]->DataType != ftDateTime))
-                TypeMismatch();
-            node.DataType = ftInteger;
+            CheckPartFunction(node, ftTime);
             return;
         case fkGetDate:
             if (!args.empty())

@@ -38,17 +38,17 @@ std::string TSyntaxParserBase::TokenName() const {
 }
 
 bool TSyntaxParserBase::TokenSymbolIs(std::string_view word) const {
-    if (TokenKind != tkIdentifier || Token.size() != word.size())
-        return false;
-    for (std::size_t i = 0; i < word.size(); ++i)
-        if (os::AsciiUpper(Token[i]) != os::AsciiUpper(word[i]))
-            return false;
-    return true;
+    return TokenKind == tkIdentifier && os::CompareAnsiText(Token, word, true) == 0;
+}
+
+std::size_t TSyntaxParserBase::SkipBlankBytes(std::size_t p) const {
+    while (!AtEnd(p) && IsBlankByte(At(p)))
+        ++p;
+    return p;
 }
 
 std::size_t TSyntaxParserBase::SkipBlanks(std::size_t p) {
-    while (!AtEnd(p) && IsBlankByte(At(p)))
-        ++p;
+    p = SkipBlankBytes(p);
     if (At(p) != '/' || At(p + 1) != '*')
         return p;
     // One comment: up to the first "*", which must close it.
@@ -57,10 +57,7 @@ std::size_t TSyntaxParserBase::SkipBlanks(std::size_t p) {
         InvalidCharacter({});
     if (At(star + 1) != '/')
         InvalidCharacter(std::string_view(Text).substr(star, 1));
-    p = star + 2;
-    while (!AtEnd(p) && IsBlankByte(At(p)))
-        ++p;
-    return p;
+    return SkipBlankBytes(star + 2);
 }
 
 std::size_t TSyntaxParserBase::MultiByteLength(std::size_t p) const {

@@ -62,6 +62,8 @@ class TSyntaxParserBase {
     // AtEnd tells the two apart.
     char At(std::size_t p) const { return p < Text.size() ? Text[p] : '\0'; }
     bool AtEnd(std::size_t p) const { return p >= Text.size(); }
+    // Skips characters 1 to 32 (no comment); returns the position reached.
+    std::size_t SkipBlankBytes(std::size_t p) const;
     // Skips characters 1 to 32 and at most one comment ("/*" ... "*/") with the blanks after
     // it; returns the position reached. An unterminated comment, or a "*" inside one, raises
     // "Invalid filter expression character: '%s'".

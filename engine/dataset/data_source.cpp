@@ -15,7 +15,7 @@ void Remove(std::vector<T*>& items, T* item) {
 }
 
 bool SameName(const std::string& a, const std::string& b) {
-    return os::AsciiUpperText(a) == os::AsciiUpperText(b);
+    return os::CompareAnsiText(a, b, true) == 0;
 }
 
 }  // namespace

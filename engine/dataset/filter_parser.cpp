@@ -272,11 +272,7 @@ TFilterParser::TParsed TFilterParser::Primary() {
     TParsed result;
     switch (TokenKind) {
         case tkIdentifier: {
-            std::size_t after = SourcePtr;
-            while (after < Text.size() && static_cast<unsigned char>(Text[after]) >= 1 &&
-                   static_cast<unsigned char>(Text[after]) <= 32)
-                ++after;
-            if (At(after) == '(' && TestFuncName(Token)) {
+            if (At(SkipBlankBytes(SourcePtr)) == '(' && TestFuncName(Token)) {
                 result = FunctionCall();
             } else if (TokenSymbolIs("True") || TokenSymbolIs("False")) {
                 result = BooleanConstant(TokenSymbolIs("True"));

@@ -5,19 +5,13 @@
 
 #include "engine/db_file_io.h"
 #include "engine/expr_value.h"
-#include "engine/file_format.h"
 #include "engine/key_bisection.h"
-#include "engine/table_write_op.h"
 
 namespace vesk {
 
 TIndexKeyCache::Signature TIndexKeyCache::SignatureOf(TVeskTableIO& table, std::int32_t indexNo) {
     const TRecordList& list = table.GetRecordList(indexNo + 1);
-    const std::vector<std::uint8_t>& header = table.HeaderCopy();
-    const std::int32_t counter = header.size() >= static_cast<size_t>(kHdrWriteCounter) + 4
-                                     ? format::GetI32(header.data() + kHdrWriteCounter)
-                                     : 0;
-    return {&table, indexNo, &list, list.size(), counter};
+    return {&table, indexNo, &list, list.size(), table.WriteCounter()};
 }
 
 void TIndexKeyCache::Clear() {
@@ -216,16 +210,19 @@ std::int32_t TIndexKeyCache::FindUnique(TVeskTableIO& table, std::int32_t indexN
     }
     std::int32_t lo = 0;
     std::int32_t hi = static_cast<std::int32_t>(list.size()) - 1;
-    // The keys compared at lo - 1 and hi + 1, once there were such probes.
-    std::optional<std::int64_t> loKey;
-    std::optional<std::int64_t> hiKey;
+    // The keys compared at lo - 1 and hi + 1, once there were such probes (plain values and
+    // flags: the optimiser cannot follow optionals through the loop and warns).
+    std::int64_t loKey = 0;
+    std::int64_t hiKey = 0;
+    bool loKnown = false;
+    bool hiKnown = false;
     bool guessed = false;
     while (lo <= hi) {
         std::int32_t pivot = lo + (hi - lo) / 2;
         const bool guess =
-            wanted && loKey && hiKey && !guessed && !Held(list[static_cast<size_t>(pivot)]);
+            wanted && loKnown && hiKnown && !guessed && !Held(list[static_cast<size_t>(pivot)]);
         if (guess)
-            pivot = GuessPosition(lo - 1, *loKey, hi + 1, *hiKey, *wanted);
+            pivot = GuessPosition(lo - 1, loKey, hi + 1, hiKey, *wanted);
         guessed = guess;
         const TRecordItem& item = list[static_cast<size_t>(pivot)];
         if (item.EntryNo < 0 || item.EntryNo >= entries_) {
@@ -241,10 +238,12 @@ std::int32_t TIndexKeyCache::FindUnique(TVeskTableIO& table, std::int32_t indexN
             wanted ? IntegerKey(keyType, stored, static_cast<size_t>(rowBytes_)) : std::nullopt;
         if (compared > 0) {
             lo = pivot + 1;
-            loKey = storedKey;
+            loKnown = storedKey.has_value();
+            loKey = storedKey.value_or(0);
         } else {
             hi = pivot - 1;
-            hiKey = storedKey;
+            hiKnown = storedKey.has_value();
+            hiKey = storedKey.value_or(0);
         }
     }
     return -1;

@@ -13,10 +13,10 @@ TStoredValue TRecordScanReader::Value(const TRecordItem& item, std::int32_t fiel
     const std::int32_t size = GetFieldDataSize(field.FieldType, field.DataSize);
     const std::int64_t position =
         std::int64_t{item.RecordOffset} + table_.FieldOffsets().at(static_cast<size_t>(fieldNo));
-    if (mapped_ != nullptr && position >= 0 && position + size <= mappedSize_)
-        return {mapped_ + position, size};
+    TVeskDBFileIO& file = table_.Owner().FileIO();
+    if (const std::uint8_t* view = file.LockedView(position, size))
+        return {view, size};
     if (position < blockStart_ || blockStart_ < 0 || position + size > blockStart_ + blockLength_) {
-        TVeskDBFileIO& file = table_.Owner().FileIO();
         block_.resize(static_cast<size_t>(std::max<std::int64_t>(kBlockSize, size)));
         blockStart_ = position;
         blockLength_ =

@@ -3,9 +3,10 @@
 // values come from a block of the file read once for the records lying in it; enciphered
 // values and blobs go through the table's own value read.
 //
-// The reader keeps no lock; its blocks hold what the file holds at that moment (values read
-// through the table follow the file's own rule, see TVeskDBFileIO). A value that lies past
-// the file's end raises the file's damage error.
+// The reader keeps no lock; while its caller holds the file's lock, plain values are read in
+// place through the file's locked view. Its blocks hold what the file holds at that moment
+// (values read through the table follow the file's own rule, see TVeskDBFileIO). A value that
+// lies past the file's end raises the file's damage error.
 #include <cstdint>
 #include <vector>
 
@@ -26,12 +27,6 @@ class TRecordScanReader {
     // The stored value of field fieldNo (0-based) of the record of item; valid until the next
     // call.
     TStoredValue Value(const TRecordItem& item, std::int32_t fieldNo);
-    // Plain values inside [0, size) are read from this view of the file (nullptr: none);
-    // the view must outlive its use here.
-    void SetMapping(const std::uint8_t* data, std::int64_t size) {
-        mapped_ = data;
-        mappedSize_ = data ? size : 0;
-    }
 
   private:
     // Large enough that the time goes into copying the bytes, not into calls.
@@ -42,8 +37,6 @@ class TRecordScanReader {
     std::int64_t blockStart_ = -1;
     std::int64_t blockLength_ = 0;
     TMemoryStream value_;
-    const std::uint8_t* mapped_ = nullptr;
-    std::int64_t mappedSize_ = 0;
 };
 
 }  // namespace vesk

@@ -1,7 +1,6 @@
 #include "engine/dataset/scan_value_cache.h"
 
 #include <algorithm>
-#include <typeinfo>
 
 namespace vesk {
 
@@ -17,20 +16,13 @@ TScanValueCache::TScan::TScan(TScanValueCache& cache, TVeskTableIO& table, bool 
     TVeskDBFileIO& file = table.Owner().FileIO();
     if (!holdLock || file.MediumType() != mtDisk || file.Stream() == nullptr)
         return;
+    // Under the lock the reader reads plain values through the file's locked view.
     lock_ = std::make_unique<TFileLockGuard>(file);
-    // Only the real file stream is viewed; streams standing in for it in tests are read.
-    TStream& stream = *file.Stream();
-    if (typeid(stream) != typeid(TFileStream))
-        return;
-    mapping_ = std::make_unique<TReadOnlyFileMapping>(static_cast<TFileStream&>(stream).Handle(),
-                                                      file.FileSize());
-    cache_.mapping_ = mapping_.get();
 }
 
 TScanValueCache::TScan::~TScan() {
-    // No value read through the view may outlive it.
+    // No value read through the view may outlive the lock.
     cache_.reader_.reset();
-    cache_.mapping_ = nullptr;
 }
 
 void TScanValueCache::Clear() {
@@ -47,11 +39,8 @@ TScanValueCache::Column& TScanValueCache::ColumnOf(TVeskTableIO& table, std::int
         signature_ = now;
         entries_ = std::max(now.lastEntry + 1, 0);
     }
-    if (!reader_) {
+    if (!reader_)
         reader_ = std::make_unique<TRecordScanReader>(table);
-        if (mapping_ != nullptr)
-            reader_->SetMapping(mapping_->Data(), mapping_->Size());
-    }
     if (columns_.size() <= static_cast<size_t>(fieldNo))
         columns_.resize(static_cast<size_t>(fieldNo) + 1);
     std::unique_ptr<Column>& column = columns_[static_cast<size_t>(fieldNo)];

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "engine/dataset/record_scan_reader.h"
-#include "engine/file_mapping.h"
+#include "engine/db_file_io.h"
 #include "engine/table_io.h"
 
 namespace vesk {
@@ -43,7 +43,6 @@ class TScanValueCache {
       private:
         TScanValueCache& cache_;
         std::unique_ptr<TFileLockGuard> lock_;
-        std::unique_ptr<TReadOnlyFileMapping> mapping_;
     };
     void Clear();
 
@@ -70,7 +69,6 @@ class TScanValueCache {
     std::int32_t entries_ = 0;
     std::vector<std::unique_ptr<Column>> columns_;  // by field number
     std::unique_ptr<TRecordScanReader> reader_;
-    const TReadOnlyFileMapping* mapping_ = nullptr;  // the current scan's view of the file
 };
 
 }  // namespace vesk

@@ -5,14 +5,11 @@
 
 #include "engine/dataset/field_convert.h"
 #include "engine/dataset/vesk_table.h"
+#include "engine/expr_node.h"
 
 namespace vesk {
 
 namespace {
-
-bool IsIntegerField(TFieldType type) {
-    return type == ftSmallint || type == ftInteger || type == ftWord || type == ftAutoInc;
-}
 
 // The master field's value into the detail field (of the detail's active buffer).
 void CopyFieldValue(const TField& from, TField& to) {
@@ -20,7 +17,8 @@ void CopyFieldValue(const TField& from, TField& to) {
         std::vector<std::uint8_t> value(static_cast<size_t>(from.DataSize()), 0);
         from.DataSet().GetFieldData(from, value.data());
         to.DataSet().SetFieldData(to, value.data());
-    } else if (IsIntegerField(from.DataType()) && IsIntegerField(to.DataType())) {
+    } else if (TExprNode::IsIntegerType(from.DataType()) &&
+               TExprNode::IsIntegerType(to.DataType())) {
         to.SetAsInteger(from.AsInteger());
     } else if (from.DataType() == ftBoolean && to.DataType() == ftBoolean) {
         to.SetAsBoolean(from.AsBoolean());
