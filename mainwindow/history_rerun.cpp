@@ -5,6 +5,7 @@
 #include "connection/rupdown.h"
 #include "connection/tfb.h"
 #include "mainwindow/force_local_folders.h"
+#include "mainwindow/transfer_entries.h"
 #include "platform/ftp/id_list_item.h"
 #include "platform/os/local_paths.h"
 #include "platform/ui/ui_services.h"
@@ -64,19 +65,10 @@ void THistoryRerun::Download(Tfb& page, const rhd& record) {
             WithPath("Can not create the folder %s, please check and enter again.", record.lopath));
         return;
     }
-    const std::string target = folder + record.lofile;
-    if (page.QueueHasEntry(record.ftpfile, target, record.ftppath))
+    rupdown entry = transfers::StoredDownloadEntry(record.ftpfile, folder + record.lofile,
+                                                   record.ftppath, record.isfolder);
+    if (page.QueueHasEntry(entry.name, entry.lopath, entry.ftppath))
         return;
-    rupdown entry;
-    entry.direction = 1;
-    entry.lopath = target;
-    entry.ftppath = record.ftppath;
-    entry.size = 0;  // the run asks the server
-    entry.name = record.ftpfile;
-    entry.isfolder = record.isfolder;
-    entry.spare = -1;
-    entry.rdate = "?";
-    entry.checkexist = true;
     page.AddQueueEntry(std::move(entry));
     if (page.Connected() && !page.FBusy)
         page.StartQueueRun(false);

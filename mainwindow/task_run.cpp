@@ -41,17 +41,8 @@ std::optional<rupdown> DownloadRow(const rtaskupdown& row,
         ReportFolder(row.local);
         return std::nullopt;
     }
-    rupdown download;
-    download.direction = 1;
-    download.lopath = transfers::WithSlash(row.local) + row.files;
-    download.ftppath = row.ftp;
-    download.size = 0;
-    download.name = row.files;
-    download.isfolder = row.isfolder;
-    download.spare = -1;
-    download.rdate = "?";
-    download.checkexist = true;
-    return download;
+    return transfers::StoredDownloadEntry(row.files, transfers::WithSlash(row.local) + row.files,
+                                          row.ftp, row.isfolder);
 }
 
 // The upload of one task row, or nullopt after its error box.
