@@ -75,25 +75,16 @@ void THistoryRerun::Download(Tfb& page, const rhd& record) {
 }
 
 void THistoryRerun::Upload(Tfb& page, const rhd& record) {
-    const std::int64_t size = os::RegularFileSize(record.lopath);
-    const bool exists = record.isfolder ? os::IsFolder(record.lopath) : size >= 0;
-    if (!exists) {
+    // The local name, also when the first upload stored the item under another remote name.
+    std::optional<rupdown> entry =
+        transfers::StoredUploadEntry(record.lopath, record.isfolder, record.ftppath);
+    if (!entry) {
         ShowError(WithPath("The file %s was not exists.", record.lopath));
         return;
     }
-    // The local name, also when the first upload stored the item under another remote name.
-    const std::string name = os::FileNamePart(record.lopath);
-    if (page.QueueHasEntry(name, record.lopath, record.ftppath))
+    if (page.QueueHasEntry(entry->name, entry->lopath, entry->ftppath))
         return;
-    rupdown entry;
-    entry.direction = 0;
-    entry.lopath = record.lopath;
-    entry.ftppath = record.ftppath;
-    entry.size = record.isfolder ? 0 : size;
-    entry.name = name;
-    entry.isfolder = record.isfolder;
-    entry.spare = -1;
-    page.AddQueueEntry(std::move(entry));
+    page.AddQueueEntry(std::move(*entry));
     if (page.Connected() && !page.FBusy)
         page.StartQueueRun(true);
 }

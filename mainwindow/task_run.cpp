@@ -48,15 +48,9 @@ std::optional<rupdown> DownloadRow(const rtaskupdown& row,
 // The upload of one task row, or nullopt after its error box.
 std::optional<rupdown> UploadRow(const rtaskupdown& row) {
     const std::string path = row.local + row.files;
-    std::optional<rupdown> upload;
-    if (!row.local.empty() && row.local.front() == '/')
-        upload = transfers::UploadEntry(path, row.isfolder);
-    if (!upload) {
+    std::optional<rupdown> upload = transfers::StoredUploadEntry(path, row.isfolder, row.ftp);
+    if (!upload)
         ReportFile(path);
-        return std::nullopt;
-    }
-    upload->ftppath = row.ftp;
-    upload->rdate.clear();
     return upload;
 }
 

@@ -57,4 +57,14 @@ rupdown StoredDownloadEntry(const std::string& name, const std::string& target,
     return download;
 }
 
+std::optional<rupdown> StoredUploadEntry(const std::string& path, bool isFolder,
+                                         const std::string& ftppath) {
+    if (path.empty() || path.front() != '/')
+        return std::nullopt;
+    std::optional<rupdown> upload = UploadEntry(path, isFolder);
+    if (upload)
+        upload->ftppath = ftppath;
+    return upload;
+}
+
 }  // namespace transfers

@@ -29,4 +29,10 @@ std::optional<rupdown> UploadEntry(const std::string& path, bool isFolder);
 rupdown StoredDownloadEntry(const std::string& name, const std::string& target,
                             const std::string& ftppath, bool isFolder);
 
+// The upload of a stored local item `path` into the remote folder `ftppath`, as UploadEntry;
+// nullopt also when `path` is not absolute: a stored relative path would name whatever lies in
+// the process's current folder.
+std::optional<rupdown> StoredUploadEntry(const std::string& path, bool isFolder,
+                                         const std::string& ftppath);
+
 }  // namespace transfers
