@@ -47,7 +47,8 @@ std::optional<rupdown> DownloadRow(const rtaskupdown& row,
 
 // The upload of one task row, or nullopt after its error box.
 std::optional<rupdown> UploadRow(const rtaskupdown& row) {
-    const std::string path = row.local + row.files;
+    // As for a download: a stored folder without its closing "/" still names that folder.
+    const std::string path = transfers::WithSlash(row.local) + row.files;
     std::optional<rupdown> upload = transfers::StoredUploadEntry(path, row.isfolder, row.ftp);
     if (!upload)
         ReportFile(path);
