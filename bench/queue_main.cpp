@@ -20,12 +20,11 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_database.h"
 #include "bench/bench_page.h"
 #include "connection/page_session.h"
 #include "connection/tfb.h"
 #include "mainwindow/engine_lifetime.h"
-#include "shared/tdm.h"
-#include "shared/testing/database_files.h"
 #include "tests/ftp_servers/child_process.h"
 #include "tests/ftp_servers/temp_folder.h"
 #include "tests/ftp_servers/vsftpd_server.h"
@@ -103,11 +102,7 @@ int main(int argc, char** argv) {
 
         // The history rows go into a database of their own.
         const EngineLifetime engine;
-        shared::testing::MakeDatabaseFile(local.File("all.dat"), "all.schema");
-        Tdm data;
-        dm = &data;
-        data.VeskDatabase1->SetFileName(local.File("all.dat"));
-        data.VeskDatabase1->SetConnected(true);
+        const bench::BenchDatabase data(local.File("all.dat"));
 
         BenchHost host;
         auto page = std::make_unique<Tfb>(host);
@@ -167,8 +162,6 @@ int main(int argc, char** argv) {
         }
         page->Disconnect();
         page.reset();
-        data.VeskDatabase1->SetConnected(false);
-        dm = nullptr;
 
         std::printf(
             "vsftpd on 127.0.0.1, 1 GiB each way, passive binary, buffers of 65536 bytes,"

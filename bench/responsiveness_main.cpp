@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_database.h"
 #include "bench/bench_page.h"
 #include "connection/page_session.h"
 #include "connection/rupdown.h"
@@ -26,8 +27,6 @@
 #include "mainwindow/engine_lifetime.h"
 #include "platform/ftp/id_exceptions.h"
 #include "platform/ui/testing/event_latency_probe.h"
-#include "shared/tdm.h"
-#include "shared/testing/database_files.h"
 #include "tests/ftp_servers/server_fixture.h"
 #include "tests/ftp_servers/silent_listener.h"
 #include "tests/ftp_servers/slow_server_script.h"
@@ -96,11 +95,7 @@ int main(int argc, char** argv) {
 
         // The queue run writes its history rows into a database of its own.
         const EngineLifetime engine;
-        shared::testing::MakeDatabaseFile(local.File("all.dat"), "all.schema");
-        Tdm data;
-        dm = &data;
-        data.VeskDatabase1->SetFileName(local.File("all.dat"));
-        data.VeskDatabase1->SetConnected(true);
+        const bench::BenchDatabase data(local.File("all.dat"));
 
         bench::BenchHost host;
         auto page = std::make_unique<Tfb>(host);
@@ -174,7 +169,6 @@ int main(int argc, char** argv) {
         const double replyWall = bench::SecondsSince(replyClock);
         waiting.reset();
         page.reset();
-        dm = nullptr;
 
         std::printf("a connection page waiting, an event posted every %d ms, %d rounds\n",
                     kIntervalMs, kRounds);

@@ -37,8 +37,14 @@ TPermissionsPreset MakePermissionsPreset(Tfb& page) {
     preset.ownerText = entry->attr.substr(0, kTextLimit);
     preset.groupText = entry->grpperm.substr(0, kTextLimit);
     preset.otherText = entry->othperm.substr(0, kTextLimit);
-    preset.boxes = JoinPermissionBoxes(Tfb::ShowOwnerPermissions(preset.ownerText),
-                                       Tfb::ShowGroupPermissions(preset.groupText),
-                                       Tfb::ShowOtherPermissions(preset.otherText));
+    preset.boxes = PermissionBoxesOfTexts(preset.ownerText, preset.groupText, preset.otherText);
     return preset;
+}
+
+std::array<bool, 9> PermissionBoxesOfTexts(const std::string& ownerText,
+                                           const std::string& groupText,
+                                           const std::string& otherText) {
+    return JoinPermissionBoxes(Tfb::ShowOwnerPermissions(ownerText),
+                               Tfb::ShowGroupPermissions(groupText),
+                               Tfb::ShowOtherPermissions(otherText));
 }

@@ -28,3 +28,9 @@ struct TPermissionsPreset {
 
 // The preset for the selected rows of `page` (no row selected: an empty one-row preset).
 TPermissionsPreset MakePermissionsPreset(Tfb& page);
+
+// The dialog's nine boxes from an entry's three permission texts, as the page's
+// Tfb::ShowOwnerPermissions, ShowGroupPermissions and ShowOtherPermissions tick them.
+std::array<bool, 9> PermissionBoxesOfTexts(const std::string& ownerText,
+                                           const std::string& groupText,
+                                           const std::string& otherText);

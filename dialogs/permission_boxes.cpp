@@ -2,8 +2,7 @@
 
 #include <cstddef>
 
-#include "connection/permission_texts.h"
-#include "connection/tfb.h"
+#include "connection/permissions_preset.h"
 
 namespace dialogs {
 
@@ -30,9 +29,7 @@ PermissionBoxes BoxesOfMode(int mode) {
 
 PermissionBoxes BoxesOfPermissionTexts(const std::string& ownerText, const std::string& groupText,
                                        const std::string& otherText) {
-    return JoinPermissionBoxes(Tfb::ShowOwnerPermissions(ownerText),
-                               Tfb::ShowGroupPermissions(groupText),
-                               Tfb::ShowOtherPermissions(otherText));
+    return PermissionBoxesOfTexts(ownerText, groupText, otherText);
 }
 
 PermissionBoxes BoxesOfModeString(const std::string& modeString) {

@@ -37,7 +37,6 @@ struct ConnectJob {
 
     std::mutex mutex;
     const int finished;
-    bool done = false;
     bool abandoned = false;
     int fd = -1;
     int error = 0;
@@ -136,7 +135,6 @@ void RunJob(const std::shared_ptr<ConnectJob>& job, std::string host, std::uint1
         job->message = message;
         job->alsoResolved = extra;
     }
-    job->done = true;
     const std::uint64_t one = 1;
     // An eventfd write of 8 bytes cannot fail short of an overflow, which one write never makes.
     [[maybe_unused]] const ssize_t written = ::write(job->finished, &one, sizeof one);
@@ -213,8 +211,8 @@ TcpConnectResult ConnectTcp(const std::string& host, std::uint16_t port, int tim
     auto abandon = [&job] {
         std::lock_guard<std::mutex> lock(job->mutex);
         job->abandoned = true;
-        // The worker may have finished between the last look and now.
-        if (job->done && job->fd >= 0) {
+        // The worker may have finished between the last look and now (it sets fd only then).
+        if (job->fd >= 0) {
             ::close(job->fd);
             job->fd = -1;
         }

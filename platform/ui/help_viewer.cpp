@@ -12,6 +12,7 @@
 
 #include <algorithm>
 
+#include "platform/ui/control_sizes.h"
 #include "platform/ui/handler_guard.h"
 #include "platform/ui/help_markup.h"
 #include "platform/ui/qt_text.h"
@@ -117,10 +118,10 @@ THelpViewer::THelpViewer(QWidget* parent) : QWidget(parent, Qt::Window) {
     splitter->addWidget(TopicText);
     splitter->setStretchFactor(1, 1);
 
-    // Room for some 90 characters of text beside the list, and 36 lines.
-    const QFontMetrics metrics = fontMetrics();
-    resize(metrics.averageCharWidth() * 120, metrics.lineSpacing() * 36);
-    splitter->setSizes({metrics.averageCharWidth() * 30, metrics.averageCharWidth() * 90});
+    // Room for some 90 characters of text beside a list of 30, and 36 lines (design sizes
+    // of 6 pixels a character and 13 a line).
+    resize(ScaledSize(*this, 120 * 6, 36 * 13));
+    splitter->setSizes({ScaledWidth(*this, 30 * 6), ScaledWidth(*this, 90 * 6)});
 
     connect(ContentsButton, &QPushButton::clicked, this, Guarded([this] {
                 if (!current_.empty())

@@ -13,7 +13,7 @@
 #include "platform/ftp/id_anti_freeze.h"
 #include "platform/ftp/id_exceptions.h"
 #include "tests/ftp_client/client_rig.h"
-#include "tests/ftp_client/scripted_login.h"
+#include "tests/ftp_servers/scripted_login.h"
 #include "tests/ftp_servers/server_fixture.h"
 #include "tests/ftp_servers/temp_folder.h"
 

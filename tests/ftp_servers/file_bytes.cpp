@@ -49,6 +49,12 @@ std::string LineEndPayload(char seed, std::size_t size) {
     return bytes;
 }
 
+bool HasFileSize(const std::string& path, std::size_t size) {
+    std::error_code ignored;
+    return std::filesystem::is_regular_file(path, ignored) &&
+           std::filesystem::file_size(path, ignored) == size;
+}
+
 bool SameFileBytes(const std::string& copy, const std::string& original) {
     std::error_code ignored;
     return std::filesystem::is_regular_file(copy, ignored) &&

@@ -1,5 +1,7 @@
 #include "tests/ftp_servers/slow_server_script.h"
 
+#include "tests/ftp_servers/scripted_login.h"
+
 namespace ftptest {
 
 std::string SlowServerScript(const SlowServerPacing& pacing) {
@@ -24,13 +26,8 @@ std::string SlowServerScript(const SlowServerPacing& pacing) {
   "steps": [
     )" + steps +
            R"(],
-  "rules": [
-    {"expect": "USER .*", "reply": "331 Password required"},
-    {"expect": "PASS .*", "reply": "230 Logged in"},
-    {"expect": "SYST", "reply": "215 UNIX Type: L8"},
-    {"expect": "TYPE .*", "reply": "200 Type set"},
-    {"expect": "CWD .*", "reply": "250 Folder changed"},
-    {"expect": "PWD", "reply": "257 \"/\" is the current folder"},
+  "rules": [)" +
+           kLoginRules + "," + kRootFolderRules + R"(,
     {"expect": "SIZE slow.bin", "reply": "213 )" +
            size + R"("},
     {"expect": "RETR slow.bin", "reply": )" +

@@ -9,7 +9,6 @@
 #include <QTreeWidget>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "tests/ftp_servers/file_bytes.h"
@@ -21,10 +20,6 @@ namespace {
 
 using mainwindow::testing::HistoryDetail;
 using mainwindow::testing::ReadBytes;
-
-void Write(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
 
 class HistoryRerun : public PageRig {
   protected:
@@ -57,7 +52,7 @@ TEST_F(HistoryRerun, ADownloadIntoAFolderTreeThatIsGoneIsQueuedOnceAndRunsOnTheR
     ftptest::PyftpdlibServer server("alice", "secret");
     const std::string served = server.account().local_folder;
     std::filesystem::create_directories(served + "sub");
-    Write(served + "sub/data.bin", ftptest::LineEndPayload(1, 300000));
+    ftptest::WriteFileBytes(served + "sub/data.bin", ftptest::LineEndPayload(1, 300000));
     const std::int32_t site = Site(server);
     const std::string target = local_ + "/a/b/c/data.bin";
     AddHistoryDetail(AddHistoryHead(site, "Download"),
@@ -95,7 +90,7 @@ TEST_F(HistoryRerun, ADownloadIntoAFolderTreeThatIsGoneIsQueuedOnceAndRunsOnTheR
 TEST_F(HistoryRerun, ExecuteOpensTheSitesPageAndDownloadsByteIdentical) {
     ftptest::PyftpdlibServer server("alice", "secret");
     const std::string served = server.account().local_folder;
-    Write(served + "once.bin", ftptest::LineEndPayload(2, 100000));
+    ftptest::WriteFileBytes(served + "once.bin", ftptest::LineEndPayload(2, 100000));
     const std::int32_t site = Site(server);
     const std::string target = local_ + "/new/once.bin";
     AddHistoryDetail(AddHistoryHead(site, "Download"),
@@ -112,8 +107,8 @@ TEST_F(HistoryRerun, ExecuteOpensTheSitesPageAndDownloadsByteIdentical) {
 TEST_F(HistoryRerun, ExecuteDuringARunAddsToTheRunningQueue) {
     ftptest::PyftpdlibServer server("alice", "secret");
     const std::string served = server.account().local_folder;
-    Write(served + "later.bin", ftptest::LineEndPayload(3, 5000));
-    Write(local_ + "/big.bin", ftptest::LineEndPayload(4, 30'000'000));
+    ftptest::WriteFileBytes(served + "later.bin", ftptest::LineEndPayload(3, 5000));
+    ftptest::WriteFileBytes(local_ + "/big.bin", ftptest::LineEndPayload(4, 30'000'000));
     const std::int32_t site = Site(server);
     AddHistoryDetail(AddHistoryHead(site, "Download"),
                      {"later.bin", "Download", false, "later.bin", local_ + "/later.bin", "/"});
@@ -146,7 +141,7 @@ TEST_F(HistoryRerun, AnUploadStoredUnderAnotherRemoteNameGoesUpUnderItsLocalName
     ftptest::PyftpdlibServer server("alice", "secret");
     const std::string served = server.account().local_folder;
     std::filesystem::create_directories(served + "in");
-    Write(local_ + "/mine.txt", ftptest::LineEndPayload(5, 70000));
+    ftptest::WriteFileBytes(local_ + "/mine.txt", ftptest::LineEndPayload(5, 70000));
     const std::int32_t site = Site(server);
     AddHistoryDetail(AddHistoryHead(site, "Upload"),
                      {"mine.txt", "Upload", false, "renamed.txt", local_ + "/mine.txt", "/in"});

@@ -8,13 +8,12 @@
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "mainwindow/testing/x_session.h"
+#include "tests/ftp_servers/file_bytes.h"
 #include "tests/ftp_servers/server_fixture.h"
 #include "tests/pages/page_rig.h"
-#include "tests/pages/site_on_screen.h"
 
 namespace pagetest {
 namespace {
@@ -26,16 +25,10 @@ using std::chrono::seconds;
 
 using HistoryScreenshot = PageRig;
 
-bool Arrived(const std::string& path, std::size_t size) {
-    return std::filesystem::exists(path) && std::filesystem::file_size(path) == size;
-}
-
 TEST_F(HistoryScreenshot, ARecordedDownloadRunsAgainFromTheHistoryPage) {
     ftptest::PyftpdlibServer server("alice", "secret");
-    std::string bytes(1 << 20, '\0');
-    for (std::size_t i = 0; i < bytes.size(); ++i)
-        bytes[i] = static_cast<char>((i * 2654435761u) >> 11);
-    std::ofstream(server.account().local_folder + "payload.bin", std::ios::binary) << bytes;
+    const std::string bytes = ftptest::RandomBytes(1 << 20, 1);
+    ftptest::WriteFileBytes(server.account().local_folder + "payload.bin", bytes);
     const std::string program = ProgramWithSite(server.account().port);
     const std::string build = std::string(ZANTROPE_BIN_DIR) + "/../";
     const std::string target = folder_ + "arrived";
@@ -53,7 +46,7 @@ TEST_F(HistoryScreenshot, ARecordedDownloadRunsAgainFromTheHistoryPage) {
     ASSERT_FALSE(x.FindWindow("^Download$", seconds(15)).empty()) << "no Download dialog";
     ASSERT_TRUE(x.Run("type --delay 20 '" + target + "'"));
     ASSERT_TRUE(x.Click(Control::Of("push button", "OK").In("^Download$"))) << x.Dump();
-    ASSERT_TRUE(WaitFor([&] { return Arrived(file, bytes.size()); }, seconds(60)))
+    ASSERT_TRUE(WaitFor([&] { return ftptest::HasFileSize(file, bytes.size()); }, seconds(60)))
         << "the file did not arrive";
 
     // The History page: refresh, expand, select the transfer; its six details show.
@@ -70,7 +63,7 @@ TEST_F(HistoryScreenshot, ARecordedDownloadRunsAgainFromTheHistoryPage) {
     // The local copy goes; Execute brings it back.
     std::filesystem::remove(file);
     ASSERT_TRUE(x.Click(Control::Of("push button", "Execute")));
-    ASSERT_TRUE(WaitFor([&] { return Arrived(file, bytes.size()); }, seconds(60)))
+    ASSERT_TRUE(WaitFor([&] { return ftptest::HasFileSize(file, bytes.size()); }, seconds(60)))
         << "the file did not arrive again";
     EXPECT_EQ(ReadBytes(file), bytes);
     EXPECT_GT(x.Screenshot(build + "zantrope-history-rerun.png"), 50);

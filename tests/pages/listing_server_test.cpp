@@ -19,7 +19,7 @@
 #include "platform/ui/owner_data_model.h"
 #include "platform/ui/shell_type_name.h"
 #include "platform/ui/testing/qt_test_environment.h"
-#include "tests/ftp_client/scripted_login.h"
+#include "tests/ftp_servers/scripted_login.h"
 #include "tests/ftp_servers/server_fixture.h"
 #include "tests/pages/listing_page_rig.h"
 

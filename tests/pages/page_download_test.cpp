@@ -16,6 +16,7 @@
 #include "platform/ui/modal_result.h"
 #include "platform/ui/testing/gtest_failure.h"
 #include "platform/ui/testing/modal_driver.h"
+#include "tests/ftp_servers/scripted_login.h"
 #include "tests/ftp_servers/server_fixture.h"
 #include "tests/pages/page_rig.h"
 
@@ -101,15 +102,10 @@ TEST_F(PageDownload, SelectedFilesArriveThroughTheDialog) {
 // A listing whose names are "../x", "a/b" and "..": nothing is written outside the target
 // folder (or anywhere for those names), the refusals are logged, the plain name arrives.
 TEST_F(PageDownload, AHostileListingWritesNothingOutsideTheTarget) {
-    ftptest::ScriptedServer server(ftptest::ScriptedServer::Mode::kFtp, R"({
+    ftptest::ScriptedServer server(ftptest::ScriptedServer::Mode::kFtp, std::string(R"({
       "builtin_data": true,
-      "rules": [
-        {"expect": "USER .*", "reply": "331 Password required"},
-        {"expect": "PASS .*", "reply": "230 Logged in"},
-        {"expect": "SYST", "reply": "215 UNIX Type: L8"},
-        {"expect": "TYPE .*", "reply": "200 Type set"},
-        {"expect": "CWD .*", "reply": "250 Folder changed"},
-        {"expect": "PWD", "reply": "257 \"/\" is the current folder"},
+      "rules": [)") + ftptest::kLoginRules + "," + ftptest::kRootFolderRules +
+                                                                            R"(,
         {"expect": "LIST", "reply": ["150 Listing", {"data_send":
           "-rw-r--r-- 1 u g 4 Jan 02 2026 ../x\r\n-rw-r--r-- 1 u g 4 Jan 02 2026 a/b\r\n-rw-r--r-- 1 u g 4 Jan 02 2026 ..\r\n-rw-r--r-- 1 u g 4 Jan 02 2026 ok.txt\r\n"},
           "226 Done"]},

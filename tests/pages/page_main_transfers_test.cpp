@@ -9,7 +9,6 @@
 #include <QToolButton>
 
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -30,10 +29,6 @@ namespace pagetest {
 namespace {
 
 using mainwindow::testing::ReadBytes;
-
-void Write(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
 
 class MainTransfers : public PageRig {
   protected:
@@ -100,8 +95,8 @@ class MainTransfers : public PageRig {
 TEST_F(MainTransfers, UploadQueuesTheLocalSelectionOnceAndRunsItIntoThePagesFolder) {
     ftptest::PyftpdlibServer server("alice", "secret");
     const std::string remote = server.account().local_folder;
-    Write(local_ + "/a.txt", ftptest::LineEndPayload(1, 3000));
-    Write(local_ + "/b.bin", ftptest::LineEndPayload(2, 200000));
+    ftptest::WriteFileBytes(local_ + "/a.txt", ftptest::LineEndPayload(1, 3000));
+    ftptest::WriteFileBytes(local_ + "/b.bin", ftptest::LineEndPayload(2, 200000));
     Tfb& page = Open(server);
     ASSERT_TRUE(form_->ToolButton35->isEnabled());
     SelectLocal({"a.txt", "b.bin"});
@@ -133,9 +128,9 @@ TEST_F(MainTransfers, UploadQueuesTheLocalSelectionOnceAndRunsItIntoThePagesFold
 TEST_F(MainTransfers, AVanishedLocalItemIsRefusedWhileTheOthersAreQueued) {
     constexpr std::int64_t kFiveGiB = 5LL * 1024 * 1024 * 1024;
     ftptest::PyftpdlibServer server("alice", "secret");
-    Write(local_ + "/a.txt", "a");
-    Write(local_ + "/gone.txt", "g");
-    Write(local_ + "/z.iso", "");
+    ftptest::WriteFileBytes(local_ + "/a.txt", "a");
+    ftptest::WriteFileBytes(local_ + "/gone.txt", "g");
+    ftptest::WriteFileBytes(local_ + "/z.iso", "");
     std::filesystem::resize_file(local_ + "/z.iso", kFiveGiB);
     Tfb& page = Open(server);
     SelectLocal({"a.txt", "gone.txt", "z.iso"});
@@ -159,9 +154,9 @@ TEST_F(MainTransfers, AVanishedLocalItemIsRefusedWhileTheOthersAreQueued) {
 TEST_F(MainTransfers, RemoteRowsDroppedOnTheLocalViewDownloadIntoTheFolderUnderThePointer) {
     ftptest::PyftpdlibServer server("alice", "secret");
     const std::string remote = server.account().local_folder;
-    Write(remote + "x.bin", ftptest::LineEndPayload(3, 100000));
-    Write(remote + "y.txt", ftptest::LineEndPayload(4, 500));
-    Write(local_ + "/f.txt", "f");
+    ftptest::WriteFileBytes(remote + "x.bin", ftptest::LineEndPayload(3, 100000));
+    ftptest::WriteFileBytes(remote + "y.txt", ftptest::LineEndPayload(4, 500));
+    ftptest::WriteFileBytes(local_ + "/f.txt", "f");
     Tfb& page = Open(server);
     const struct {
         const char* item;  // "" for empty space
@@ -185,8 +180,8 @@ TEST_F(MainTransfers, RemoteRowsDroppedOnTheLocalViewDownloadIntoTheFolderUnderT
 TEST_F(MainTransfers, ADropDuringARunOnlyQueuesAndThatRunDownloadsIt) {
     ftptest::PyftpdlibServer server("alice", "secret");
     const std::string remote = server.account().local_folder;
-    Write(remote + "r.txt", ftptest::LineEndPayload(5, 700));
-    Write(local_ + "/big.bin", ftptest::LineEndPayload(6, 30'000'000));
+    ftptest::WriteFileBytes(remote + "r.txt", ftptest::LineEndPayload(5, 700));
+    ftptest::WriteFileBytes(local_ + "/big.bin", ftptest::LineEndPayload(6, 30'000'000));
     Tfb& page = Open(server);
     SelectLocal({"big.bin"});
     bool busyAtDrop = false;
@@ -210,7 +205,7 @@ TEST_F(MainTransfers, ADropDuringARunOnlyQueuesAndThatRunDownloadsIt) {
 TEST_F(MainTransfers, EntriesWhoseNamesAreNotPlainAreNotQueued) {
     ftptest::PyftpdlibServer server("alice", "secret");
     const std::string remote = server.account().local_folder;
-    Write(remote + "ok.txt", "ok");
+    ftptest::WriteFileBytes(remote + "ok.txt", "ok");
     Tfb& page = Open(server);
     // "." and ".." never become display entries; these would.
     const std::vector<std::string> unsafe = {"", "/", "../a/b", std::string("c\0d", 3)};

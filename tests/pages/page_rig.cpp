@@ -7,17 +7,13 @@
 
 #include "connection/protocol_log.h"
 #include "platform/ui/message_pump.h"
+#include "tests/ftp_servers/scripted_login.h"
 #include "tests/pages/site_on_screen.h"
 
 namespace pagetest {
 
-const char* const kServeRootRules = R"(
-    {"expect": "USER .*", "reply": "331 Password required"},
-    {"expect": "PASS .*", "reply": "230 Logged in"},
-    {"expect": "SYST", "reply": "215 UNIX Type: L8"},
-    {"expect": "TYPE .*", "reply": "200 Type set"},
-    {"expect": "CWD .*", "reply": "250 Folder changed"},
-    {"expect": "PWD", "reply": "257 \"/\" is the current folder"},
+const std::string kServeRootRules =
+    std::string(ftptest::kLoginRules) + "," + ftptest::kRootFolderRules + R"(,
     {"expect": "LIST", "reply": ["150 Listing", {"data_send": "-rw-r--r-- 1 u g 5 Jan 02 2026 a.txt\r\n"}, "226 Done"]},
     {"expect": "NOOP", "reply": "200 NOOP ok"})";
 

@@ -67,7 +67,7 @@ class PageRig : public mainwindow::testing::MainFormTest {
 };
 
 // The script rules of a server that serves one empty folder "/" after a plain login.
-extern const char* const kServeRootRules;
+extern const std::string kServeRootRules;
 
 // What the scripted proxy receives before the listing when a site of alice/secret at
 // 127.0.0.9 logs in through a proxy of `typeName` whose own login is puser/ppass.

@@ -25,7 +25,7 @@
 #include "platform/ui/testing/gtest_failure.h"
 #include "platform/ui/testing/qt_test_environment.h"
 #include "platform/ui/testing/scripted_ui.h"
-#include "tests/ftp_client/scripted_login.h"
+#include "tests/ftp_servers/scripted_login.h"
 #include "tests/ftp_servers/server_fixture.h"
 #include "tests/ftp_servers/temp_folder.h"
 #include "tests/pages/listing_page_rig.h"

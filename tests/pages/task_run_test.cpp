@@ -6,7 +6,6 @@
 #include <QTreeWidget>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -27,7 +26,7 @@ using mainwindow::testing::ReadBytes;
 
 void Write(const std::string& path, const std::string& bytes) {
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    std::ofstream(path, std::ios::binary) << bytes;
+    ftptest::WriteFileBytes(path, bytes);
 }
 
 class TaskRun : public PageRig {

@@ -9,14 +9,13 @@
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <thread>
 
 #include "mainwindow/testing/x_session.h"
+#include "tests/ftp_servers/file_bytes.h"
 #include "tests/ftp_servers/server_fixture.h"
 #include "tests/pages/page_rig.h"
-#include "tests/pages/site_on_screen.h"
 
 namespace pagetest {
 namespace {
@@ -28,15 +27,8 @@ using mainwindow::testing::WaitFor;
 
 constexpr std::chrono::seconds kLimit{20};
 
-std::string Bytes(std::size_t size, unsigned seed) {
-    std::string bytes(size, '\0');
-    for (std::size_t i = 0; i < size; ++i)
-        bytes[i] = static_cast<char>(((i + seed) * 2654435761u) >> 11);
-    return bytes;
-}
-
 bool Arrived(const std::string& path, const std::string& bytes) {
-    return std::filesystem::exists(path) && std::filesystem::file_size(path) == bytes.size();
+    return ftptest::HasFileSize(path, bytes.size());
 }
 
 // Types `text` into the text field named `field` of the window titled `window`, replacing
@@ -63,10 +55,11 @@ TEST_F(TaskScreenshot, UploadAndDownloadTasksAreMadeSavedAndRunFromTheTasksPage)
     const std::string remote = server.account().local_folder;
     const std::string home = folder_ + "home";
     std::filesystem::create_directories(home);
-    const std::string one = Bytes(400000, 1), two = Bytes(3000, 2), fetched = Bytes(250000, 3);
-    std::ofstream(home + "/one.bin", std::ios::binary) << one;
-    std::ofstream(home + "/two.bin", std::ios::binary) << two;
-    std::ofstream(remote + "remote.bin", std::ios::binary) << fetched;
+    const std::string one = ftptest::RandomBytes(400000, 1), two = ftptest::RandomBytes(3000, 2),
+                      fetched = ftptest::RandomBytes(250000, 3);
+    ftptest::WriteFileBytes(home + "/one.bin", one);
+    ftptest::WriteFileBytes(home + "/two.bin", two);
+    ftptest::WriteFileBytes(remote + "remote.bin", fetched);
     const std::string program = ProgramWithSite(server.account().port);
     const std::string build = std::string(ZANTROPE_BIN_DIR) + "/../";
     const std::string target = folder_ + "fetched/here";

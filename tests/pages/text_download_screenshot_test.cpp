@@ -17,7 +17,6 @@
 #include "tests/ftp_servers/file_bytes.h"
 #include "tests/ftp_servers/server_fixture.h"
 #include "tests/pages/page_rig.h"
-#include "tests/pages/site_on_screen.h"
 
 namespace pagetest {
 namespace {
@@ -58,11 +57,6 @@ TEST_F(TextDownloadScreenshot, TextFilesArriveAsTheServerHasThem) {
     ftptest::WriteFileBytes(served + "texts/readme.txt", LinuxText(300, "read me"));
     ftptest::WriteFileBytes(served + "texts/sub/run.sh", "#!/bin/sh\necho ok\n");
     ftptest::WriteFileBytes(served + "texts/sub/data.bin", std::string("a\r\nb\nc\r", 7));
-    AddServerSite({.name = "local pyftpdlib",
-                   .port = server.account().port,
-                   .user = "alice",
-                   .password = "secret"});
-    SetOptions(30, {});  // transfer mode "auto"
     {
         OpenTable table(*dm->Tascext);
         for (const char* ext : {"TXT", "SH"}) {
@@ -72,8 +66,8 @@ TEST_F(TextDownloadScreenshot, TextFilesArriveAsTheServerHasThem) {
             table->Post();
         }
     }
-    dm->VeskDatabase1->SetConnected(false);  // the program uses the files now
-    const std::string program = CopyProgramInto(folder_, ZANTROPE_APP_DIR);
+    // Transfer mode "auto": the extensions above go as text.
+    const std::string program = ProgramWithSite(server.account().port);
     const std::string build = std::string(ZANTROPE_BIN_DIR) + "/../";
     const std::string target = folder_ + "arrived";
 
