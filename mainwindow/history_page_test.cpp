@@ -488,9 +488,20 @@ TEST_F(HistoryExecute, AnUploadWhoseLocalItemIsGoneIsRefused) {
     AddHistoryDetail(head, {"file", "Upload", true, "file", local + "/file"});
     AddHistoryDetail(head, {"dir", "Upload", false, "dir", local + "/dir"});
     AddHistoryDetail(head, {"gone", "Upload", false, "gone", local + "/gone"});
+    // A relative path, even one that names a file in the current folder: it says nothing of
+    // where the item was.
+    AddHistoryDetail(head, {"file", "Upload", false, "file", "file"});
+    struct InFolder {
+        explicit InFolder(const std::string& folder) { std::filesystem::current_path(folder); }
+        ~InFolder() { std::filesystem::current_path(was); }
+        const std::filesystem::path was = std::filesystem::current_path();
+    } inLocal(local);
     ShowForm();
-    for (int i = 0; i < 3; ++i) {
-        const std::string path = local + (i == 0 ? "/file" : i == 1 ? "/dir" : "/gone");
+    const std::vector<std::string> paths = {local + "/file", local + "/dir", local + "/gone",
+                                            "file"};
+    for (int i = 0; i < static_cast<int>(paths.size()); ++i) {
+        const std::string& path = paths[static_cast<std::size_t>(i)];
+        SCOPED_TRACE(path);
         ExpectError(Execute({0, 0, 0, i}), "The file " + path + " was not exists.");
         ASSERT_NE(form_->ActiveFrame(), nullptr);
         EXPECT_TRUE(form_->ActiveFrame()->FQueue.empty());

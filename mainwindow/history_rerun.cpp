@@ -5,6 +5,7 @@
 #include "connection/rupdown.h"
 #include "connection/tfb.h"
 #include "mainwindow/force_local_folders.h"
+#include "mainwindow/transfer_entries.h"
 #include "platform/ftp/id_list_item.h"
 #include "platform/os/local_paths.h"
 #include "platform/ui/ui_services.h"
@@ -64,44 +65,26 @@ void THistoryRerun::Download(Tfb& page, const rhd& record) {
             WithPath("Can not create the folder %s, please check and enter again.", record.lopath));
         return;
     }
-    const std::string target = folder + record.lofile;
-    if (page.QueueHasEntry(record.ftpfile, target, record.ftppath))
+    rupdown entry = transfers::StoredDownloadEntry(record.ftpfile, folder + record.lofile,
+                                                   record.ftppath, record.isfolder);
+    if (page.QueueHasEntry(entry.name, entry.lopath, entry.ftppath))
         return;
-    rupdown entry;
-    entry.direction = 1;
-    entry.lopath = target;
-    entry.ftppath = record.ftppath;
-    entry.size = 0;  // the run asks the server
-    entry.name = record.ftpfile;
-    entry.isfolder = record.isfolder;
-    entry.spare = -1;
-    entry.rdate = "?";
-    entry.checkexist = true;
     page.AddQueueEntry(std::move(entry));
     if (page.Connected() && !page.FBusy)
         page.StartQueueRun(false);
 }
 
 void THistoryRerun::Upload(Tfb& page, const rhd& record) {
-    const std::int64_t size = os::RegularFileSize(record.lopath);
-    const bool exists = record.isfolder ? os::IsFolder(record.lopath) : size >= 0;
-    if (!exists) {
+    // The local name, also when the first upload stored the item under another remote name.
+    std::optional<rupdown> entry =
+        transfers::StoredUploadEntry(record.lopath, record.isfolder, record.ftppath);
+    if (!entry) {
         ShowError(WithPath("The file %s was not exists.", record.lopath));
         return;
     }
-    // The local name, also when the first upload stored the item under another remote name.
-    const std::string name = os::FileNamePart(record.lopath);
-    if (page.QueueHasEntry(name, record.lopath, record.ftppath))
+    if (page.QueueHasEntry(entry->name, entry->lopath, entry->ftppath))
         return;
-    rupdown entry;
-    entry.direction = 0;
-    entry.lopath = record.lopath;
-    entry.ftppath = record.ftppath;
-    entry.size = record.isfolder ? 0 : size;
-    entry.name = name;
-    entry.isfolder = record.isfolder;
-    entry.spare = -1;
-    page.AddQueueEntry(std::move(entry));
+    page.AddQueueEntry(std::move(*entry));
     if (page.Connected() && !page.FBusy)
         page.StartQueueRun(true);
 }

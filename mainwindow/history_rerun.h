@@ -10,8 +10,8 @@
 // gone ("Can not read the information of the FTP site."); a download's local folder cannot be
 // made, or the stored local name is not a plain name, which would put the file outside that
 // folder ("Can not create the folder %s, please check and enter again.", with the stored full
-// local path); an upload's local file or folder is gone ("The file %s was not exists."). What
-// the tables, opening the page or the run throw passes on.
+// local path); an upload's local file or folder is gone, or its stored path is not absolute
+// ("The file %s was not exists."). What the tables, opening the page or the run throw passes on.
 #include <functional>
 #include <string>
 

@@ -23,7 +23,6 @@
 namespace {
 
 using mainwindow::AddMenuItem;
-
 using mainwindow::AddToolButton;
 
 QIcon StyleIcon(QStyle::StandardPixmap icon) {

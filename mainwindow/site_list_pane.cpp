@@ -25,7 +25,6 @@
 #include "platform/ui/list_view.h"
 #include "platform/ui/modal_result.h"
 #include "platform/ui/qt_text.h"
-#include "platform/ui/tool_buttons.h"
 #include "platform/ui/ui_services.h"
 #include "shared/tdm.h"
 
@@ -37,10 +36,8 @@ constexpr const char* kNewSiteItem = "NewFTPSite";
 
 QToolButton* AddButton(QToolBar& bar, const char* name, const char* hint,
                        QStyle::StandardPixmap icon, bool enabled) {
-    QToolButton* button = ui::AddToolButton(bar, name, hint);
-    button->setIcon(QApplication::style()->standardIcon(icon));
-    button->setEnabled(enabled);
-    return button;
+    return mainwindow::AddToolButton(bar, name, hint, QApplication::style()->standardIcon(icon),
+                                     enabled);
 }
 
 // The icon with a pixmap of `size` pixels: themes often hold some sizes only, and an icon is

@@ -41,31 +41,17 @@ std::optional<rupdown> DownloadRow(const rtaskupdown& row,
         ReportFolder(row.local);
         return std::nullopt;
     }
-    rupdown download;
-    download.direction = 1;
-    download.lopath = transfers::WithSlash(row.local) + row.files;
-    download.ftppath = row.ftp;
-    download.size = 0;
-    download.name = row.files;
-    download.isfolder = row.isfolder;
-    download.spare = -1;
-    download.rdate = "?";
-    download.checkexist = true;
-    return download;
+    return transfers::StoredDownloadEntry(row.files, transfers::WithSlash(row.local) + row.files,
+                                          row.ftp, row.isfolder);
 }
 
 // The upload of one task row, or nullopt after its error box.
 std::optional<rupdown> UploadRow(const rtaskupdown& row) {
-    const std::string path = row.local + row.files;
-    std::optional<rupdown> upload;
-    if (!row.local.empty() && row.local.front() == '/')
-        upload = transfers::UploadEntry(path, row.isfolder);
-    if (!upload) {
+    // As for a download: a stored folder without its closing "/" still names that folder.
+    const std::string path = transfers::WithSlash(row.local) + row.files;
+    std::optional<rupdown> upload = transfers::StoredUploadEntry(path, row.isfolder, row.ftp);
+    if (!upload)
         ReportFile(path);
-        return std::nullopt;
-    }
-    upload->ftppath = row.ftp;
-    upload->rdate.clear();
     return upload;
 }
 

@@ -24,6 +24,7 @@
 
 namespace {
 
+using mainwindow::AddMenuItem;
 using mainwindow::AddToolButton;
 
 constexpr int kCategoryRole = Qt::UserRole;
@@ -37,12 +38,6 @@ void SetImage(QTreeWidgetItem& node, int image) {
 
 QIcon StyleIcon(QStyle::StandardPixmap icon) {
     return QApplication::style()->standardIcon(icon);
-}
-
-QAction* AddItem(QMenu& menu, const char* name, const char* caption) {
-    QAction* action = menu.addAction(QString::fromLatin1(caption));
-    action->setObjectName(QString::fromLatin1(name));
-    return action;
 }
 
 const rtask* TaskOf(const QTreeWidgetItem* node) {
@@ -131,10 +126,10 @@ void TTaskTree::BuildControls(QWidget& sheet) {
 
     Poptask = new QMenu(TreeView2);
     Poptask->setObjectName(QStringLiteral("Poptask"));
-    Edit2 = AddItem(*Poptask, "Edit2", "Edit");
-    Delete3 = AddItem(*Poptask, "Delete3", "Delete");
+    Edit2 = AddMenuItem(*Poptask, "Edit2", "Edit");
+    Delete3 = AddMenuItem(*Poptask, "Delete3", "Delete");
     Poptask->addSeparator();
-    Execute2 = AddItem(*Poptask, "Execute2", "Execute");
+    Execute2 = AddMenuItem(*Poptask, "Execute2", "Execute");
 }
 
 void TTaskTree::ConnectHandlers() {

@@ -42,4 +42,29 @@ std::optional<rupdown> UploadEntry(const std::string& path, bool isFolder) {
     return upload;
 }
 
+rupdown StoredDownloadEntry(const std::string& name, const std::string& target,
+                            const std::string& ftppath, bool isFolder) {
+    rupdown download;
+    download.direction = 1;
+    download.lopath = target;
+    download.ftppath = ftppath;
+    download.size = 0;  // the run asks the server
+    download.name = name;
+    download.isfolder = isFolder;
+    download.spare = -1;
+    download.rdate = "?";
+    download.checkexist = true;
+    return download;
+}
+
+std::optional<rupdown> StoredUploadEntry(const std::string& path, bool isFolder,
+                                         const std::string& ftppath) {
+    if (path.empty() || path.front() != '/')
+        return std::nullopt;
+    std::optional<rupdown> upload = UploadEntry(path, isFolder);
+    if (upload)
+        upload->ftppath = ftppath;
+    return upload;
+}
+
 }  // namespace transfers

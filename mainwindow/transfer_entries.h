@@ -23,4 +23,16 @@ rupdown DownloadEntry(const rdatalist& entry, const std::string& folder);
 // no longer exists as a folder (`isFolder`) or as a regular file.
 std::optional<rupdown> UploadEntry(const std::string& path, bool isFolder);
 
+// The download of a stored item (a history record, a task row) named `name` in the remote
+// folder `ftppath` to the local path `target`: the run asks the server for its size and looks
+// it up first. The caller has checked the local name and made the folder of `target`.
+rupdown StoredDownloadEntry(const std::string& name, const std::string& target,
+                            const std::string& ftppath, bool isFolder);
+
+// The upload of a stored local item `path` into the remote folder `ftppath`, as UploadEntry;
+// nullopt also when `path` is not absolute: a stored relative path would name whatever lies in
+// the process's current folder.
+std::optional<rupdown> StoredUploadEntry(const std::string& path, bool isFolder,
+                                         const std::string& ftppath);
+
 }  // namespace transfers

@@ -333,10 +333,12 @@ class ProgramOnXvfb {
     // The states of `control`, blank-separated ("focusable selected showing ..."); "" when it
     // is not there.
     std::string States(const Control& control) const { return FirstLine(Find("states", control)); }
-    // How many controls match.
+    // How many controls match; -1 when the finder gave no count (no bus, a failed run), so that
+    // a check for none cannot pass on a finder that did not answer.
     int Count(const Control& control) const {
         const std::string line = FirstLine(Find("count", control));
-        return line.empty() ? 0 : std::stoi(line);
+        return line.empty() || !std::isdigit(static_cast<unsigned char>(line[0])) ? -1
+                                                                                  : std::stoi(line);
     }
     // The accessibility tree, one control a line ("role | name | description | text"), for
     // writing a test or explaining a failure.

@@ -13,6 +13,8 @@
 #include "platform/ui/modal_result.h"
 #include "platform/ui/testing/gtest_failure.h"
 #include "platform/ui/testing/scripted_ui.h"
+#include "shared/open_table.h"
+#include "shared/tdm.h"
 #include "tests/ftp_servers/file_bytes.h"
 #include "tests/ftp_servers/server_fixture.h"
 #include "tests/pages/page_rig.h"
@@ -126,13 +128,23 @@ TEST_F(TaskRun, AnUploadTaskReportsAVanishedRowWithItsFullPathAndUploadsTheOther
     const std::string remote = server.account().local_folder;
     std::filesystem::create_directories(remote + "up");
     Write(local_ + "/a.bin", ftptest::LineEndPayload(4, 90000));
+    Write(local_ + "/c.bin", ftptest::LineEndPayload(6, 3000));
     Write(local_ + "/tree/inner/b.txt", ftptest::LineEndPayload(5, 2000));
     std::filesystem::create_directories(local_ + "/gone");
     AddServer(server);
     AddTask("Upload", "site",
             {{false, "a.bin", local_ + "/", "/up"},
              {true, "gone", local_ + "/", "/"},
-             {true, "tree", local_ + "/", "/"}});
+             {true, "tree", local_ + "/", "/"},
+             {false, "c.bin", local_ + "/", "/up"}});
+    {
+        // As a file copied from elsewhere may hold it: the folder without its closing "/".
+        OpenTable rows(*dm->Ttaskd2);
+        ASSERT_TRUE(rows->Locate("files", std::string("c.bin")));
+        rows->Edit();
+        rows->FieldByName("local").SetAsString(local_);
+        rows->Post();
+    }
     std::filesystem::remove(local_ + "/gone");
     ui::ScriptedUi boxes(ui::GtestFailure());
     boxes.AnswerMessage(ui::mrOk);
@@ -142,6 +154,8 @@ TEST_F(TaskRun, AnUploadTaskReportsAVanishedRowWithItsFullPathAndUploadsTheOther
     EXPECT_EQ(Texts(boxes),
               (std::vector<std::string>{"The file " + local_ + "/gone was not exists."}));
     EXPECT_TRUE(ftptest::SameFileBytes(remote + "up/a.bin", local_ + "/a.bin"));
+    // A stored folder without its closing "/" is the same folder.
+    EXPECT_TRUE(ftptest::SameFileBytes(remote + "up/c.bin", local_ + "/c.bin"));
     EXPECT_TRUE(ftptest::SameFileBytes(remote + "tree/inner/b.txt", local_ + "/tree/inner/b.txt"));
     EXPECT_FALSE(std::filesystem::exists(remote + "gone"));
 }
