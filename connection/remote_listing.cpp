@@ -257,7 +257,10 @@ void TRemoteListing::ChangeDirAndList(const std::string& folder) {
     }
     if (!pumpIfDue())
         return;
-    const std::vector<std::size_t> order = keys.Order();
+    const std::optional<std::vector<std::size_t>> sorted = keys.Order(pumpIfDue);
+    if (!sorted)
+        return;
+    const std::vector<std::size_t>& order = *sorted;
     FDisplayList.reserve(order.size());
     for (std::size_t index : order) {
         if (!pumpIfDue())
@@ -267,8 +270,6 @@ void TRemoteListing::ChangeDirAndList(const std::string& folder) {
     if (sorts != sorts_)
         SortDisplayList();
     ShowRows();
-    // Its room serves the next listing: a large folder listed again needs no fresh memory.
-    session_.IdFTP1.RecycleDirectoryListing(std::move(items));
 }
 
 void TRemoteListing::ShowDirFromCache(const std::string& folder) {

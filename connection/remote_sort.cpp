@@ -63,9 +63,65 @@ void AppendFolded(std::string& keys, const std::string& text) {
         keys[i] = os::AsciiLower(keys[i]);
 }
 
+// How many keys a step of the sorts below handles before it asks whether to go on: some
+// thousand compares, well under a millisecond.
+constexpr std::size_t kStep = 4096;
+
+// Asks goOn every kStep calls; true without a goOn.
+class Steps {
+  public:
+    explicit Steps(const std::function<bool()>& goOn) : goOn_(goOn) {}
+    bool Next() {
+        if (++count_ < kStep)
+            return true;
+        count_ = 0;
+        return !goOn_ || goOn_();
+    }
+
+  private:
+    const std::function<bool()>& goOn_;
+    std::size_t count_ = 0;
+};
+
+// Sorts `keys` (all different: each carries its entry number) as std::sort would, in steps:
+// runs of kStep keys are sorted one by one, then merged pairwise. One sort of 100,000 texts
+// would hold the window for several milliseconds. False when goOn stopped it.
 template <class Key>
-std::vector<std::size_t> OrderOfKeys(std::vector<std::pair<Key, std::size_t>> keys) {
-    std::sort(keys.begin(), keys.end());
+bool SortInSteps(std::vector<std::pair<Key, std::size_t>>& keys, Steps& steps) {
+    const std::size_t n = keys.size();
+    for (std::size_t begin = 0; begin < n; begin += kStep) {
+        const std::size_t end = std::min(n, begin + kStep);
+        std::sort(keys.begin() + static_cast<std::ptrdiff_t>(begin),
+                  keys.begin() + static_cast<std::ptrdiff_t>(end));
+        for (std::size_t i = begin; i < end; ++i)
+            if (!steps.Next())
+                return false;
+    }
+    std::vector<std::pair<Key, std::size_t>> merged(n);
+    for (std::size_t width = kStep; width < n; width *= 2) {
+        std::size_t out = 0;
+        for (std::size_t low = 0; low < n; low += 2 * width) {
+            const std::size_t middle = std::min(n, low + width);
+            const std::size_t high = std::min(n, low + 2 * width);
+            std::size_t left = low;
+            std::size_t right = middle;
+            while (left < middle || right < high) {
+                const bool takeRight = left == middle || (right < high && keys[right] < keys[left]);
+                merged[out++] = takeRight ? keys[right++] : keys[left++];
+                if (!steps.Next())
+                    return false;
+            }
+        }
+        keys.swap(merged);
+    }
+    return true;
+}
+
+template <class Key>
+std::optional<std::vector<std::size_t>> OrderOfKeys(std::vector<std::pair<Key, std::size_t>> keys,
+                                                    Steps& steps) {
+    if (!SortInSteps(keys, steps))
+        return std::nullopt;
     std::vector<std::size_t> order;
     order.reserve(keys.size());
     for (const auto& key : keys)
@@ -76,9 +132,9 @@ std::vector<std::size_t> OrderOfKeys(std::vector<std::pair<Key, std::size_t>> ke
 // The order of `keys` (key k belongs to entry k) when they hold few distinct texts, as the
 // type names of a folder do: each entry is counted under its text's rank, so the texts are
 // sorted once each rather than once per entry. Empty when there are more than `most` distinct
-// texts (the caller then sorts all keys).
-std::vector<std::size_t> OrderOfFewKeys(const std::vector<std::string_view>& keys,
-                                        std::size_t most) {
+// texts (the caller then sorts all keys); nothing when goOn stopped it.
+std::optional<std::vector<std::size_t>> OrderOfFewKeys(const std::vector<std::string_view>& keys,
+                                                       std::size_t most, Steps& steps) {
     std::unordered_map<std::string_view, std::size_t> ids;
     std::vector<std::string_view> distinct;
     std::vector<std::size_t> idOf;
@@ -87,10 +143,12 @@ std::vector<std::size_t> OrderOfFewKeys(const std::vector<std::string_view>& key
         const auto [found, added] = ids.try_emplace(key, distinct.size());
         if (added) {
             if (distinct.size() == most)
-                return {};
+                return std::vector<std::size_t>();
             distinct.push_back(key);
         }
         idOf.push_back(found->second);
+        if (!steps.Next())
+            return std::nullopt;
     }
     std::vector<std::size_t> byText(distinct.size());
     for (std::size_t id = 0; id < byText.size(); ++id)
@@ -109,8 +167,11 @@ std::vector<std::size_t> OrderOfFewKeys(const std::vector<std::string_view>& key
         start += count[id];
     }
     std::vector<std::size_t> order(keys.size());
-    for (std::size_t i = 0; i < idOf.size(); ++i)
+    for (std::size_t i = 0; i < idOf.size(); ++i) {
         order[next[idOf[i]]++] = i;
+        if (!steps.Next())
+            return std::nullopt;
+    }
     return order;
 }
 
@@ -153,26 +214,37 @@ void SortKeys::Add(const std::string& name, const std::string& shelltype, std::i
 }
 
 std::vector<std::size_t> SortKeys::Order() {
+    return *Order(std::function<bool()>());
+}
+
+std::optional<std::vector<std::size_t>> SortKeys::Order(const std::function<bool()>& goOn) {
+    Steps steps(goOn);
     // Equal keys keep the order of the entries.
     if (column_ == 1)
-        return OrderOfKeys(std::move(sizes_));
+        return OrderOfKeys(std::move(sizes_), steps);
     std::vector<std::string_view> texts;
     texts.reserve(ends_.size());
     std::size_t begin = 0;
     for (std::size_t end : ends_) {
         texts.push_back(std::string_view(texts_).substr(begin, end - begin));
         begin = end;
+        if (!steps.Next())
+            return std::nullopt;
     }
     // The type names of a folder are few (some per extension); names, dates and attributes
     // seldom are, and a first pass that finds them many costs little.
     constexpr std::size_t kFewTexts = 256;
-    if (std::vector<std::size_t> order = OrderOfFewKeys(texts, kFewTexts); !order.empty())
-        return order;
+    std::optional<std::vector<std::size_t>> few = OrderOfFewKeys(texts, kFewTexts, steps);
+    if (!few || !few->empty())
+        return few;
     std::vector<std::pair<std::string_view, std::size_t>> keys;
     keys.reserve(texts.size());
-    for (std::size_t i = 0; i < texts.size(); ++i)
+    for (std::size_t i = 0; i < texts.size(); ++i) {
         keys.emplace_back(texts[i], i);
-    return OrderOfKeys(std::move(keys));
+        if (!steps.Next())
+            return std::nullopt;
+    }
+    return OrderOfKeys(std::move(keys), steps);
 }
 
 std::vector<std::size_t> SortedOrder(const std::vector<rdatalist>& entries, std::int32_t column) {

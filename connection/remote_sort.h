@@ -10,6 +10,8 @@
 // There is no descending order; entries that compare equal keep no particular order.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -48,6 +50,9 @@ class SortKeys {
     // Position k of the sorted list holds entry result[k] (counted from the first Add); equal
     // entries keep their order. Once only: the keys are used up.
     std::vector<std::size_t> Order();
+    // The same order found in steps: `goOn` is called every few thousand keys (it may pump
+    // window messages) and nothing is returned once it answers false. Throws what goOn throws.
+    std::optional<std::vector<std::size_t>> Order(const std::function<bool()>& goOn);
 
   private:
     std::int32_t column_;

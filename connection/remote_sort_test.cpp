@@ -122,12 +122,13 @@ TEST(RemoteSort, LargeSetsOfFewAndOfManyTextsSortAscendingAndStable) {
     for (const int kinds : {3, 700}) {
         SCOPED_TRACE(kinds);
         std::vector<rdatalist> entries;
-        for (int i = 0; i < 2000; ++i) {
+        // More than two of the sort's runs of 4096 keys, the last one short: the merges run.
+        for (int i = 0; i < 10000; ++i) {
             const int kind = (i * 37) % kinds;
             const std::string type =
                 kind == 0 ? "" : ((i % 2 ? "Type " : "TYPE ") + std::to_string(kind));
             const std::string day = std::to_string(10 + kind % 20);
-            entries.push_back(Entry((i % 3 ? "n" : "N") + std::to_string((i * 7919) % 2000), type,
+            entries.push_back(Entry((i % 3 ? "n" : "N") + std::to_string((i * 7919) % 10000), type,
                                     kind * 100, "2024-01-" + day + " 00:00:00",
                                     kind % 2 ? "-rw-r--r--" : "drwxr-xr-x"));
         }
@@ -150,6 +151,31 @@ TEST(RemoteSort, LargeSetsOfFewAndOfManyTextsSortAscendingAndStable) {
                 }
             }
         }
+    }
+}
+
+// Found in steps, an order asks whether to go on every few thousand keys, gives what the
+// order in one go gives, and gives nothing once told to stop.
+TEST(RemoteSort, AnOrderFoundInStepsAsksToGoOnAndCanBeStopped) {
+    auto keysOf = [](int column) {
+        SortKeys keys(column, 20000);
+        for (int i = 0; i < 20000; ++i) {
+            const int n = (i * 7919) % 20000;
+            keys.Add("n" + std::to_string(n), "Type " + std::to_string(n % 5), n % 300,
+                     "2024-01-01", "-rw-r--r--", "", "");
+        }
+        return keys;
+    };
+    for (const int column : {0, 1, 2}) {
+        SCOPED_TRACE(column);
+        const std::vector<std::size_t> whole = keysOf(column).Order();
+        int asked = 0;
+        const auto stepped = keysOf(column).Order([&] { return ++asked > 0; });
+        ASSERT_TRUE(stepped.has_value());
+        EXPECT_EQ(*stepped, whole);
+        EXPECT_GE(asked, 4) << "20,000 keys are some steps of a few thousand";
+        int allowed = 2;
+        EXPECT_FALSE(keysOf(column).Order([&] { return --allowed > 0; }).has_value());
     }
 }
 

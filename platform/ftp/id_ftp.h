@@ -176,14 +176,6 @@ class TIdFTP {
         items.swap(listing_);
         return items;
     }
-    // Gives back a list taken by TakeDirectoryListing once its items are of no more use: the
-    // next listing keeps its items in that memory (the items are destroyed now, the room is
-    // kept until a larger list is given back or the component is destroyed). Never throws.
-    void RecycleDirectoryListing(TIdFTPListItems&& items) noexcept {
-        items.clear();
-        if (items.capacity() > recycledListing_.capacity())
-            recycledListing_.swap(items);
-    }
 
     // Retrieves remote into the local file at localPath. In ASCII type the file gets the local
     // line ends (ascii_line_ends.h: each CR LF of the wire becomes LF); a resume always runs in
@@ -229,7 +221,6 @@ class TIdFTP {
     bool typeSentSinceConnect_ = false;
     std::int64_t announcedSize_ = -1;
     TIdFTPListItems listing_;
-    TIdFTPListItems recycledListing_;  // room for the next listing's items
     TIdRFCReply lastReply_;
     std::unique_ptr<Impl> impl_;
 };

@@ -60,7 +60,7 @@ void TIdFTP::Impl::List(std::vector<std::string>* lines, const std::string& spec
     // the parse of a large folder then shares the transfer's pumps instead of holding the
     // window for a long stretch after it. Without `lines` each line moves into its item: a
     // large listing then holds one copy of its text, not two.
-    ListingParser parser(os::Now(), std::move(owner_.recycledListing_));
+    ListingParser parser(os::Now());
     std::optional<ListingLines> collector;
     if (lines)
         collector.emplace(*lines);

@@ -1,6 +1,7 @@
 #pragma once
 // One entry of a parsed directory listing (TIdFTP::DirectoryListing).
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -26,7 +27,10 @@ struct TIdFTPListItem {
     std::string Text;  // the whole listing line the item came from
 };
 
-using TIdFTPListItems = std::vector<TIdFTPListItem>;
+// A deque: a listing grows one item at a time while its bytes arrive, and a vector of 100,000
+// items would now and then move all of them to a larger block in one stretch without a pump
+// (tens of milliseconds in fresh memory); a deque never moves the items it holds.
+using TIdFTPListItems = std::deque<TIdFTPListItem>;
 
 // True when a listed name may be used as one component of a local path: not empty, not "." or
 // "..", and free of "/" and NUL. Never throws.

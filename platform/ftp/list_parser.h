@@ -46,12 +46,6 @@ TIdFTPListItems ParseListing(const std::vector<std::string>& lines, const os::Lo
 class ListingParser {
   public:
     explicit ListingParser(const os::LocalDateTime& now) : now_(now) {}
-    // The items go into `storage` (emptied first): a list kept from an earlier listing spares
-    // a large one the fresh memory of growing its list again.
-    ListingParser(const os::LocalDateTime& now, TIdFTPListItems&& storage)
-        : now_(now), items_(std::move(storage)) {
-        items_.clear();
-    }
 
     // The next line of the listing (copied into the item's Text, or moved there).
     void Add(const std::string& line);
