@@ -1,6 +1,7 @@
 #include "engine/dataset/scan_value_cache.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace vesk {
 
@@ -48,10 +49,8 @@ TScanValueCache::Column& TScanValueCache::ColumnOf(TVeskTableIO& table, std::int
         column = std::make_unique<Column>();
         const TVeskFieldDef& field = table.FieldDefs().Items(fieldNo);
         column->refused = IsBlobKind(field.FieldType) || table.CanEncryptField(fieldNo);
-        if (!column->refused) {
-            column->start.assign(static_cast<size_t>(entries_), kAbsent);
-            column->size.assign(static_cast<size_t>(entries_), 0);
-        }
+        if (!column->refused)
+            column->places.assign(static_cast<size_t>(entries_), Place{kAbsent, 0});
     }
     return *column;
 }
@@ -61,7 +60,7 @@ TStoredValue TScanValueCache::Value(TVeskTableIO& table, const TRecordItem& item
     Column& column = ColumnOf(table, fieldNo);
     const bool kept = !column.refused && item.EntryNo >= 0 && item.EntryNo < entries_;
     const auto entry = static_cast<size_t>(item.EntryNo);
-    if (kept && column.start[entry] != kAbsent)
+    if (kept && column.places[entry].start != kAbsent)
         return Kept(column, entry);
     table.CheckRecordPlacement(item);
     TStoredValue value = reader_->Value(item, fieldNo);
@@ -73,27 +72,71 @@ TStoredValue TScanValueCache::Value(TVeskTableIO& table, const TRecordItem& item
         const auto* zero = std::find(value.data, value.data + value.size, std::uint8_t{0});
         size = static_cast<std::int32_t>(zero - value.data);
     }
-    if (static_cast<std::int64_t>(column.bytes.size()) + size > kMaxFieldBytes) {
-        column.refused = true;  // too large to keep: read from the file from now on
-        column.bytes.clear();
-        column.bytes.shrink_to_fit();
-        column.start.clear();
-        column.size.clear();
+    if (column.held + size > kMaxFieldBytes) {
+        // Too large to keep: read from the file from now on.
+        column = Column{};
+        column.refused = true;
         return value;
     }
-    column.start[entry] = static_cast<std::uint32_t>(column.bytes.size());
-    column.size[entry] = static_cast<std::uint32_t>(size);
-    column.bytes.insert(column.bytes.end(), value.data, value.data + size);
+    const auto length = static_cast<std::uint32_t>(size);
+    column.places[entry] = Place{Keep(column, value.data, length), length};
+    column.held += size;
     return Kept(column, entry);
 }
 
-TStoredValue TScanValueCache::Kept(const Column& column, size_t entry) {
-    // An empty value points at a byte all the same: the bytes may not be allocated yet.
-    static constexpr std::uint8_t kNothing[1] = {0};
-    const std::uint32_t size = column.size[entry];
+std::uint32_t TScanValueCache::Keep(Column& column, const std::uint8_t* data, std::uint32_t size) {
     if (size == 0)
+        return 0;  // never read: an empty value needs no bytes
+    // Places stay far below kAbsent: the unused end of a block is smaller than the value kept
+    // after it, that of a span smaller than its value, and a column holds kMaxFieldBytes.
+    std::uint32_t start = column.next;
+    size_t spans = 1;
+    if (start % kBlockBytes == 0 || size > kBlockBytes - start % kBlockBytes) {
+        // A new block, left unfilled (the value is copied in at once); a value larger than a
+        // block gets a block of its own spanning the block numbers it needs.
+        const size_t blockNo = column.blocks.size();
+        spans = (size + kBlockBytes - 1) / kBlockBytes;
+        column.blocks.push_back(
+            std::make_unique_for_overwrite<std::uint8_t[]>(spans * kBlockBytes));
+        column.blocks.resize(blockNo + spans);
+        start = static_cast<std::uint32_t>(blockNo * kBlockBytes);
+    }
+    std::memcpy(column.blocks[start / kBlockBytes].get() + start % kBlockBytes, data, size);
+    // After a span the next value starts a block of its own: the span's later numbers hold none.
+    column.next =
+        spans > 1 ? static_cast<std::uint32_t>(column.blocks.size() * kBlockBytes) : start + size;
+    return start;
+}
+
+void TScanValueCache::Prefetch(TVeskTableIO& table, const TRecordItem& item, std::int32_t fieldNo) {
+    if (fieldNo < 0 || fieldNo >= table.FieldDefs().Count())
+        return;
+    const auto entry = static_cast<size_t>(item.EntryNo);
+    if (item.EntryNo >= 0 && static_cast<size_t>(fieldNo) < columns_.size() &&
+        columns_[static_cast<size_t>(fieldNo)] && SignatureOf(table) == signature_) {
+        const Column& column = *columns_[static_cast<size_t>(fieldNo)];
+        if (column.refused ||
+            (entry < column.places.size() && column.places[entry].start != kAbsent))
+            return;  // kept, or read through the table
+    }
+    const TVeskFieldDef& field = table.FieldDefs().Items(fieldNo);
+    if (IsBlobKind(field.FieldType) || table.CanEncryptField(fieldNo))
+        return;
+    const std::int64_t position =
+        std::int64_t{item.RecordOffset} + table.FieldOffsets()[static_cast<size_t>(fieldNo)];
+    if (const std::uint8_t* view = table.Owner().FileIO().LockedView(
+            position, GetFieldDataSize(field.FieldType, field.DataSize)))
+        __builtin_prefetch(view);
+}
+
+TStoredValue TScanValueCache::Kept(const Column& column, size_t entry) {
+    // An empty value points at a byte all the same: no block may be made yet.
+    static constexpr std::uint8_t kNothing[1] = {0};
+    const Place place = column.places[entry];
+    if (place.size == 0)
         return {kNothing, 0};
-    return {column.bytes.data() + column.start[entry], static_cast<std::int32_t>(size)};
+    return {column.blocks[place.start / kBlockBytes].get() + place.start % kBlockBytes,
+            static_cast<std::int32_t>(place.size)};
 }
 
 }  // namespace vesk

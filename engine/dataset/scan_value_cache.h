@@ -28,6 +28,12 @@ class TScanValueCache {
     // call. A kept text has no terminating zero (its size ends it). Throws the damage error for
     // a record that breaks the placement rule or lies past the file's end.
     TStoredValue Value(TVeskTableIO& table, const TRecordItem& item, std::int32_t fieldNo);
+    // Asks the processor to start loading the stored value of field fieldNo of the record of
+    // item, which the scan reads a few records later: the records of a table lie apart, and
+    // each first read of one would otherwise wait for memory on its own. Only a value the scan
+    // will read in place through the file's locked view is asked for; nothing is read, checked
+    // or kept, and nothing is thrown.
+    void Prefetch(TVeskTableIO& table, const TRecordItem& item, std::int32_t fieldNo);
     // One scan over the table, for its scope: values not kept are read from the file as it
     // is now. With holdLock, on the disk medium, the scan holds the file's lock (no writer can
     // change or cut the file meanwhile) and reads through a read-only view of the file; it
@@ -47,13 +53,26 @@ class TScanValueCache {
     void Clear();
 
   private:
+    // Where the kept value of one entry lies: start is its place in the column's blocks (block
+    // number times kBlockBytes plus the offset in the block), or kAbsent.
+    struct Place {
+        std::uint32_t start;
+        std::uint32_t size;
+    };
+    // The values are kept in blocks that are never moved or grown: a column fills up without
+    // copying what it holds, and memory is touched only as values arrive. A value larger than
+    // a block gets a block of its own spanning as many block numbers as it needs.
     struct Column {
         bool refused = false;
-        std::vector<std::uint32_t> start;  // per entry number: offset in bytes, or kAbsent
-        std::vector<std::uint32_t> size;
-        std::vector<std::uint8_t> bytes;
+        std::vector<Place> places;                            // per entry number
+        std::vector<std::unique_ptr<std::uint8_t[]>> blocks;  // null for spanned numbers
+        std::uint32_t next = 0;                               // the place of the next free byte
+        std::int64_t held = 0;                                // bytes kept, for the limit
     };
     static constexpr std::uint32_t kAbsent = 0xFFFFFFFFu;
+    static constexpr std::uint32_t kBlockBytes = 64 * 1024;
+    // Copies a value into the column's blocks; returns its start.
+    static std::uint32_t Keep(Column& column, const std::uint8_t* data, std::uint32_t size);
     struct Signature {
         const TVeskTableIO* table = nullptr;
         std::int32_t writeCounter = 0;

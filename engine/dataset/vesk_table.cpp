@@ -229,12 +229,20 @@ void TVeskTable::ReadScanFields(TRecordBuffer& buffer, std::int32_t pos,
     }
 }
 
+namespace {
+
+// How many records ahead a scan asks for the values it will read.
+constexpr std::int32_t kScanPrefetchDistance = 8;
+
+}  // namespace
+
 void TVeskTable::ActivateFilters() {
     ParseFilterText(Filter());
     const std::int32_t count = RecordCount();
     const std::int32_t cursor = FCurRec;
     const std::optional<std::vector<const TField*>> fields = FilterFields();
     TRecordList kept;
+    kept.reserve(static_cast<size_t>(count));
     try {
         // Whole-record reads take the file's lock themselves; a scan of fields holds it, but
         // not around a progress event, whose handler may read other tables of the file.
@@ -244,6 +252,12 @@ void TVeskTable::ActivateFilters() {
         TTempState filterState(*this, TDataSetState::dsFilter, &ScratchBuffer());
         for (std::int32_t pos = 0; pos < count; ++pos) {
             FCurRec = pos;
+            if (fields && pos % kScanPrefetchDistance == 0)
+                for (std::int32_t ahead = pos + kScanPrefetchDistance;
+                     ahead < std::min(count, pos + 2 * kScanPrefetchDistance); ++ahead)
+                    for (const TField* field : *fields)
+                        scanCache_.Prefetch(*tableIO_, (*currentList_)[static_cast<size_t>(ahead)],
+                                            field->FieldNo() - 1);
             if (fields)
                 ReadScanFields(ScratchBuffer(), pos, *fields);
             else
