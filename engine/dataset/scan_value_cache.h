@@ -53,26 +53,35 @@ class TScanValueCache {
     void Clear();
 
   private:
-    // Where the kept value of one entry lies: start is its place in the column's blocks (block
-    // number times kBlockBytes plus the offset in the block), or kAbsent.
-    struct Place {
-        std::uint32_t start;
-        std::uint32_t size;
-    };
-    // The values are kept in blocks that are never moved or grown: a column fills up without
-    // copying what it holds, and memory is touched only as values arrive. A value larger than
-    // a block gets a block of its own spanning as many block numbers as it needs.
+    // The values of a column are kept in blocks that are never moved or grown: a column fills
+    // up without copying what it holds, and memory is touched only as values arrive. Each
+    // value is its size (4 bytes) and its bytes; a value larger than a block gets a block of
+    // its own spanning as many block numbers as it needs. A value equal to the one kept just
+    // before shares its bytes (a column often repeats a value row after row). An entry's place
+    // is where its value starts (block number times kBlockBytes plus the offset in the block),
+    // kEmpty for an empty value, or kAbsent.
+    //
+    // Values of one small fixed size (numbers, dates, Booleans) are instead kept side by side
+    // by entry number, with one bit per entry for those kept.
     struct Column {
         bool refused = false;
-        std::vector<Place> places;                            // per entry number
+        std::int32_t flatSize = 0;  // > 0: the size of every value, kept in flat
+        std::unique_ptr<std::uint8_t[]> flat;
+        std::vector<std::uint64_t> flatKept;
+        std::vector<std::uint32_t> places;                    // per entry number
         std::vector<std::unique_ptr<std::uint8_t[]>> blocks;  // null for spanned numbers
         std::uint32_t next = 0;                               // the place of the next free byte
+        std::uint32_t last = kAbsent;                         // the place of the last value kept
         std::int64_t held = 0;                                // bytes kept, for the limit
     };
     static constexpr std::uint32_t kAbsent = 0xFFFFFFFFu;
+    static constexpr std::uint32_t kEmpty = 0xFFFFFFFEu;
     static constexpr std::uint32_t kBlockBytes = 64 * 1024;
-    // Copies a value into the column's blocks; returns its start.
+    static constexpr std::int32_t kLargestFlatValue = 16;
+    // Keeps a value in the column's blocks; returns its place, or kAbsent when the column
+    // would hold more than kMaxFieldBytes.
     static std::uint32_t Keep(Column& column, const std::uint8_t* data, std::uint32_t size);
+    static bool IsKept(const Column& column, size_t entry);
     struct Signature {
         const TVeskTableIO* table = nullptr;
         std::int32_t writeCounter = 0;

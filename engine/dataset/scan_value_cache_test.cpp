@@ -69,5 +69,37 @@ TEST_F(ScanValues, KeptTextsOfEveryLengthComeBackWhole) {
     EXPECT_EQ(Column(t, "n"), (std::vector<std::string>{"8", "16"}));
 }
 
+// Runs of equal values share their kept bytes; every row still shows its own value, in a
+// first pass that keeps them and in the passes that compare what was kept.
+TEST_F(ScanValues, RepeatedValuesAreKeptOnceAndStillTellRowsApart) {
+    const std::vector<std::string> texts = {"same", "same", "same", "other", "same", "",
+                                            "",     "sam",  "same", "samE",  "same"};
+    TVeskTable& t = Opened("wide");
+    for (size_t row = 0; row < texts.size(); ++row) {
+        t.Append();
+        t.FieldByName("text").SetAsString(texts[row]);
+        t.FieldByName("n").SetAsInteger(static_cast<std::int32_t>(row));
+        t.Post();
+    }
+    struct Case {
+        std::string filter;
+        std::vector<std::string> rows;
+    } cases[] = {
+        {"text = 'same'", {"0", "1", "2", "4", "8", "10"}},
+        {"text = ''", {"5", "6"}},
+        {"text = 'sam' or text = 'other'", {"3", "7"}},
+        {"text = 'samE'", {"9"}},
+    };
+    for (int pass = 0; pass < 2; ++pass) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.filter + (pass == 0 ? " (first)" : " (again)"));
+            t.SetFilter(c.filter);
+            t.SetFiltered(true);
+            EXPECT_EQ(Column(t, "n"), c.rows);
+            t.SetFiltered(false);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace vesk::testing
