@@ -16,6 +16,7 @@ TScanValueCache::Signature TScanValueCache::SignatureOf(TVeskTableIO& table) {
 TScanValueCache::TScan::TScan(TScanValueCache& cache, TVeskTableIO& table, bool holdLock)
     : cache_(cache) {
     cache_.reader_.reset();
+    cache_.placed_.reset();
     TVeskDBFileIO& file = table.Owner().FileIO();
     if (!holdLock || file.MediumType() != mtDisk || file.Stream() == nullptr)
         return;
@@ -24,8 +25,9 @@ TScanValueCache::TScan::TScan(TScanValueCache& cache, TVeskTableIO& table, bool 
 }
 
 TScanValueCache::TScan::~TScan() {
-    // No value read through the view may outlive the lock.
+    // No value read through the view may outlive the lock, and the file may change after it.
     cache_.reader_.reset();
+    cache_.placed_.reset();
 }
 
 void TScanValueCache::Clear() {
@@ -33,6 +35,7 @@ void TScanValueCache::Clear() {
     entries_ = 0;
     columns_.clear();
     reader_.reset();
+    placed_.reset();
 }
 
 TScanValueCache::Column& TScanValueCache::ColumnOf(TVeskTableIO& table, std::int32_t fieldNo) {
@@ -73,7 +76,12 @@ TStoredValue TScanValueCache::Value(TVeskTableIO& table, const TRecordItem& item
     const auto entry = static_cast<size_t>(item.EntryNo);
     if (kept && IsKept(column, entry))
         return Kept(column, entry);
-    table.CheckRecordPlacement(item);
+    // A record read for several fields is checked once.
+    if (!placed_ || !(*placed_ == item)) {
+        placed_.reset();
+        table.CheckRecordPlacement(item);
+        placed_ = item;
+    }
     TStoredValue value = reader_->Value(item, fieldNo);
     if (!kept)
         return value;
@@ -141,23 +149,17 @@ std::uint32_t TScanValueCache::Keep(Column& column, const std::uint8_t* data, st
 }
 
 void TScanValueCache::Prefetch(TVeskTableIO& table, const TRecordItem& item, std::int32_t fieldNo) {
-    if (fieldNo < 0 || fieldNo >= table.FieldDefs().Count())
-        return;
-    const auto entry = static_cast<size_t>(item.EntryNo);
-    if (item.EntryNo >= 0 && static_cast<size_t>(fieldNo) < columns_.size() &&
-        columns_[static_cast<size_t>(fieldNo)] && SignatureOf(table) == signature_) {
+    if (item.EntryNo >= 0 && item.EntryNo < entries_ && fieldNo >= 0 &&
+        static_cast<size_t>(fieldNo) < columns_.size() && columns_[static_cast<size_t>(fieldNo)] &&
+        SignatureOf(table) == signature_) {
         const Column& column = *columns_[static_cast<size_t>(fieldNo)];
-        if (column.refused || (item.EntryNo < entries_ && IsKept(column, entry)))
+        if (column.refused || IsKept(column, static_cast<size_t>(item.EntryNo)))
             return;  // kept, or read through the table
     }
-    const TVeskFieldDef& field = table.FieldDefs().Items(fieldNo);
-    if (IsBlobKind(field.FieldType) || table.CanEncryptField(fieldNo))
-        return;
-    const std::int64_t position =
-        std::int64_t{item.RecordOffset} + table.FieldOffsets()[static_cast<size_t>(fieldNo)];
-    if (const std::uint8_t* view = table.Owner().FileIO().LockedView(
-            position, GetFieldDataSize(field.FieldType, field.DataSize)))
-        __builtin_prefetch(view);
+    if (!reader_ || &reader_->Table() != &table)
+        return;  // the scan has read nothing of this table yet
+    if (const std::uint8_t* at = reader_->InPlace(item, fieldNo))
+        __builtin_prefetch(at);
 }
 
 bool TScanValueCache::IsKept(const Column& column, size_t entry) {

@@ -12,6 +12,7 @@
 // kMaxFieldBytes is not kept either.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "engine/dataset/record_scan_reader.h"
@@ -97,6 +98,7 @@ class TScanValueCache {
     std::int32_t entries_ = 0;
     std::vector<std::unique_ptr<Column>> columns_;  // by field number
     std::unique_ptr<TRecordScanReader> reader_;
+    std::optional<TRecordItem> placed_;  // the record last found well placed in this scan
 };
 
 }  // namespace vesk
