@@ -504,7 +504,7 @@ void TVeskDBFileIO::ReadRecordTab(const std::uint8_t* header, std::vector<TRecor
     entries.swap(read);
 }
 
-std::int32_t TVeskDBFileIO::ReadIndexChain(
+void TVeskDBFileIO::ReadIndexChain(
     const std::uint8_t* header, std::int32_t indexNo,
     const std::function<void(const std::uint8_t*, std::int32_t)>& take,
     std::vector<std::int32_t>& chunkOffsets) {
@@ -518,7 +518,6 @@ std::int32_t TVeskDBFileIO::ReadIndexChain(
                        std::string(format::GetText(def + format::kIdxName, format::kNameSize)) +
                        "' of table '" + TableNameOf(header) + "'",
                    take, chunkOffsets);
-    return count;
 }
 
 void TVeskDBFileIO::ReadIndexTab(const std::uint8_t* header, std::int32_t indexNo,

@@ -251,10 +251,10 @@ class TVeskDBFileIO : public TDataProcessOwner {
     std::int64_t ReadStored(void* buffer, std::int64_t position, std::int64_t count, bool useCache);
     void ReadStoredExact(void* buffer, std::int64_t position, std::int64_t count,
                          const std::string& what, bool useCache);
-    // Checks indexNo and reads the index tab's chain as ReadChunkChain; returns its entry count.
-    std::int32_t ReadIndexChain(const std::uint8_t* header, std::int32_t indexNo,
-                                const std::function<void(const std::uint8_t*, std::int32_t)>& take,
-                                std::vector<std::int32_t>& chunkOffsets);
+    // Checks indexNo and reads the index tab's chain as ReadChunkChain.
+    void ReadIndexChain(const std::uint8_t* header, std::int32_t indexNo,
+                        const std::function<void(const std::uint8_t*, std::int32_t)>& take,
+                        std::vector<std::int32_t>& chunkOffsets);
     // Follows a chain of count entries of entrySize bytes from firstChunk, handing the entries
     // of each chunk to take as they are read; the damage error names what.
     void ReadChunkChain(std::int32_t firstChunk, std::int32_t count, std::int32_t entrySize,

@@ -32,7 +32,8 @@ class TRecordScanReader {
     TStoredValue Value(const TRecordItem& item, std::int32_t fieldNo);
     // Where Value would read that value in place through the locked view, else nullptr (a
     // value read through the table or a block, or a field number out of range). Nothing is
-    // read or checked: for asking the processor to load it early.
+    // read or checked, and nothing but std::bad_alloc thrown: for asking the processor to load
+    // it early.
     const std::uint8_t* InPlace(const TRecordItem& item, std::int32_t fieldNo);
 
   private:

@@ -120,11 +120,12 @@ std::uint32_t TScanValueCache::Keep(Column& column, const std::uint8_t* data, st
             std::memcmp(last + 4, data, size) == 0)
             return column.last;
     }
-    if (column.held + size > kMaxFieldBytes)
-        return kAbsent;
-    // Places stay far below kEmpty: the unused end of a block is smaller than the value kept
-    // after it, that of a span smaller than its value, and a column holds kMaxFieldBytes.
     const std::uint32_t need = 4 + size;
+    // Places stay below kEmpty, counting the block or span the value may begin (the unused
+    // end of a block is smaller than the value kept after it, so this is far off in practice).
+    if (column.held + size > kMaxFieldBytes ||
+        std::int64_t{column.next} + 2 * std::int64_t{need} + kBlockBytes >= kEmpty)
+        return kAbsent;
     std::uint32_t start = column.next;
     size_t spans = 1;
     if (start % kBlockBytes == 0 || need > kBlockBytes - start % kBlockBytes) {

@@ -33,7 +33,7 @@ class TScanValueCache {
     // item, which the scan reads a few records later: the records of a table lie apart, and
     // each first read of one would otherwise wait for memory on its own. Only a value the scan
     // will read in place through the file's locked view is asked for; nothing is read, checked
-    // or kept, and nothing is thrown.
+    // or kept, and nothing but std::bad_alloc is thrown.
     void Prefetch(TVeskTableIO& table, const TRecordItem& item, std::int32_t fieldNo);
     // One scan over the table, for its scope: values not kept are read from the file as it
     // is now. With holdLock, on the disk medium, the scan holds the file's lock (no writer can
@@ -80,7 +80,7 @@ class TScanValueCache {
     static constexpr std::uint32_t kBlockBytes = 64 * 1024;
     static constexpr std::int32_t kLargestFlatValue = 16;
     // Keeps a value in the column's blocks; returns its place, or kAbsent when the column
-    // would hold more than kMaxFieldBytes.
+    // would hold more than kMaxFieldBytes (or more places than a place can name).
     static std::uint32_t Keep(Column& column, const std::uint8_t* data, std::uint32_t size);
     static bool IsKept(const Column& column, size_t entry);
     struct Signature {
