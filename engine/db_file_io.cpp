@@ -445,11 +445,10 @@ void TVeskDBFileIO::GetTableNames(std::vector<std::string>& list) {
     }
 }
 
-void TVeskDBFileIO::ReadChunkChain(std::int32_t firstChunk, std::int32_t count,
-                                   std::int32_t entrySize, const std::string& what,
-                                   std::vector<std::uint8_t>& bytes,
-                                   std::vector<std::int32_t>& chunkOffsets) {
-    bytes.clear();
+void TVeskDBFileIO::ReadChunkChain(
+    std::int32_t firstChunk, std::int32_t count, std::int32_t entrySize, const std::string& what,
+    const std::function<void(const std::uint8_t*, std::int32_t)>& take,
+    std::vector<std::int32_t>& chunkOffsets) {
     chunkOffsets.clear();
     if (count < 0)
         ThrowDamaged(what + " has a negative entry count");
@@ -459,8 +458,12 @@ void TVeskDBFileIO::ReadChunkChain(std::int32_t firstChunk, std::int32_t count,
     if (!WithinFile(static_cast<std::int64_t>(count) * entrySize))
         ThrowDamaged(what + " counts more entries than the file can hold");
     const std::int32_t chunks = (count + format::kEntriesPerChunk - 1) / format::kEntriesPerChunk;
-    bytes.resize(static_cast<size_t>(count) * static_cast<size_t>(entrySize));
     chunkOffsets.reserve(static_cast<size_t>(chunks));
+    // One chunk at a time through one small buffer: its link and its entries in one read,
+    // handed on at once, so that loading a long tab neither reads twice per chunk nor holds
+    // the whole tab's bytes besides what is made of them.
+    std::vector<std::uint8_t> chunk(4 + static_cast<size_t>(format::kEntriesPerChunk) *
+                                            static_cast<size_t>(entrySize));
     std::unordered_set<std::int32_t> seen;
     std::int32_t at = firstChunk;
     std::int32_t left = count;
@@ -474,52 +477,79 @@ void TVeskDBFileIO::ReadChunkChain(std::int32_t firstChunk, std::int32_t count,
             ThrowDamaged(what + " loops back to the chunk at " + std::to_string(at));
         const std::int32_t inChunk = std::min(left, format::kEntriesPerChunk);
         // Only the used part of the last chunk is read, so only that part must be in the file.
-        std::uint8_t next[4];
-        ReadExact(next, at, 4, what + " chunk " + std::to_string(c));
-        ReadExact(bytes.data() + static_cast<size_t>(count - left) * static_cast<size_t>(entrySize),
-                  at + 4, static_cast<std::int64_t>(inChunk) * entrySize,
-                  what + " chunk " + std::to_string(c));
+        ReadExactNamedLate(chunk.data(), at, 4 + static_cast<std::int64_t>(inChunk) * entrySize,
+                           [&] { return what + " chunk " + std::to_string(c); });
+        take(chunk.data() + 4, inChunk);
         chunkOffsets.push_back(at);
         left -= inChunk;
-        at = format::GetI32(next);
+        at = format::GetI32(chunk.data());
     }
 }
 
 void TVeskDBFileIO::ReadRecordTab(const std::uint8_t* header, std::vector<TRecordTabItem>& entries,
                                   std::vector<std::int32_t>& chunkOffsets) {
     const std::int32_t count = format::GetI32(header + format::kHdrEntryCount);
-    std::vector<std::uint8_t> bytes;
-    ReadChunkChain(format::GetI32(header + format::kHdrFirstChunk), count,
-                   format::kRecordTabEntrySize,
-                   "the record tab of table '" + TableNameOf(header) + "'", bytes, chunkOffsets);
-    entries.resize(static_cast<size_t>(std::max(count, 0)));
-    for (size_t e = 0; e < entries.size(); ++e) {
-        const std::uint8_t* at = bytes.data() + e * format::kRecordTabEntrySize;
-        entries[e].RecordOffset = format::GetI32(at);
-        entries[e].DeleteFlag = at[4];
-    }
+    // Made apart and swapped in: a tab that fails to load leaves entries as they were.
+    std::vector<TRecordTabItem> read;
+    ReadChunkChain(
+        format::GetI32(header + format::kHdrFirstChunk), count, format::kRecordTabEntrySize,
+        "the record tab of table '" + TableNameOf(header) + "'",
+        [&](const std::uint8_t* at, std::int32_t inChunk) {
+            if (read.empty())
+                read.reserve(static_cast<size_t>(count));  // the count is checked by now
+            for (std::int32_t e = 0; e < inChunk; ++e, at += format::kRecordTabEntrySize)
+                read.push_back({format::GetI32(at), at[4]});
+        },
+        chunkOffsets);
+    entries.swap(read);
 }
 
-void TVeskDBFileIO::ReadIndexTab(const std::uint8_t* header, std::int32_t indexNo,
-                                 std::vector<TIndexTabItem>& entries,
-                                 std::vector<std::int32_t>& chunkOffsets) {
+void TVeskDBFileIO::ReadIndexChain(
+    const std::uint8_t* header, std::int32_t indexNo,
+    const std::function<void(const std::uint8_t*, std::int32_t)>& take,
+    std::vector<std::int32_t>& chunkOffsets) {
     const std::int32_t indexCount = format::GetI32(header + format::kHdrIndexCount);
     if (indexNo < 0 || indexNo >= std::min(indexCount, format::kMaxIndexes))
         throw EDatabaseError("Invalid index number " + std::to_string(indexNo));
     const std::uint8_t* def = header + format::kHdrIndexes + indexNo * format::kIndexDefSize;
     const std::int32_t count = format::GetI32(header + format::kHdrEntryCount);
-    std::vector<std::uint8_t> bytes;
     ReadChunkChain(format::GetI32(def + format::kIdxFirstChunk), count, format::kIndexTabEntrySize,
                    "the index tab of index '" +
                        std::string(format::GetText(def + format::kIdxName, format::kNameSize)) +
                        "' of table '" + TableNameOf(header) + "'",
-                   bytes, chunkOffsets);
-    entries.resize(static_cast<size_t>(std::max(count, 0)));
-    for (size_t e = 0; e < entries.size(); ++e) {
-        const std::uint8_t* at = bytes.data() + e * format::kIndexTabEntrySize;
-        entries[e].EntryNo = format::GetI32(at);
-        entries[e].Next = format::GetI32(at + 4);
-    }
+                   take, chunkOffsets);
+}
+
+void TVeskDBFileIO::ReadIndexTab(const std::uint8_t* header, std::int32_t indexNo,
+                                 std::vector<TIndexTabItem>& entries,
+                                 std::vector<std::int32_t>& chunkOffsets) {
+    std::vector<TIndexTabItem> read;
+    ReadIndexChain(
+        header, indexNo,
+        [&](const std::uint8_t* at, std::int32_t inChunk) {
+            if (read.empty())
+                read.reserve(static_cast<size_t>(format::GetI32(header + format::kHdrEntryCount)));
+            for (std::int32_t e = 0; e < inChunk; ++e, at += format::kIndexTabEntrySize)
+                read.push_back({format::GetI32(at), format::GetI32(at + 4)});
+        },
+        chunkOffsets);
+    entries.swap(read);
+}
+
+void TVeskDBFileIO::ReadIndexLinks(const std::uint8_t* header, std::int32_t indexNo,
+                                   std::vector<std::int32_t>& next,
+                                   std::vector<std::int32_t>& chunkOffsets) {
+    std::vector<std::int32_t> read;
+    ReadIndexChain(
+        header, indexNo,
+        [&](const std::uint8_t* at, std::int32_t inChunk) {
+            if (read.empty())
+                read.reserve(static_cast<size_t>(format::GetI32(header + format::kHdrEntryCount)));
+            for (std::int32_t e = 0; e < inChunk; ++e, at += format::kIndexTabEntrySize)
+                read.push_back(format::GetI32(at + 4));
+        },
+        chunkOffsets);
+    next.swap(read);
 }
 
 void TVeskDBFileIO::SetDeleteFlag(std::int64_t entryPosition) {

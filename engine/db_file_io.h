@@ -176,6 +176,10 @@ class TVeskDBFileIO : public TDataProcessOwner {
     // The same for index indexNo (as many entries as the record tab has).
     void ReadIndexTab(const std::uint8_t* header, std::int32_t indexNo,
                       std::vector<TIndexTabItem>& entries, std::vector<std::int32_t>& chunkOffsets);
+    // The same as the next links alone (entry e's successor in key order, -1 at the end), for
+    // loading an order: half the memory of whole entries.
+    void ReadIndexLinks(const std::uint8_t* header, std::int32_t indexNo,
+                        std::vector<std::int32_t>& next, std::vector<std::int32_t>& chunkOffsets);
     // Sets the deleted flag of the record-tab entry at that file position.
     void SetDeleteFlag(std::int64_t entryPosition);
 
@@ -247,8 +251,15 @@ class TVeskDBFileIO : public TDataProcessOwner {
     std::int64_t ReadStored(void* buffer, std::int64_t position, std::int64_t count, bool useCache);
     void ReadStoredExact(void* buffer, std::int64_t position, std::int64_t count,
                          const std::string& what, bool useCache);
+    // Checks indexNo and reads the index tab's chain as ReadChunkChain.
+    void ReadIndexChain(const std::uint8_t* header, std::int32_t indexNo,
+                        const std::function<void(const std::uint8_t*, std::int32_t)>& take,
+                        std::vector<std::int32_t>& chunkOffsets);
+    // Follows a chain of count entries of entrySize bytes from firstChunk, handing the entries
+    // of each chunk to take as they are read; the damage error names what.
     void ReadChunkChain(std::int32_t firstChunk, std::int32_t count, std::int32_t entrySize,
-                        const std::string& what, std::vector<std::uint8_t>& bytes,
+                        const std::string& what,
+                        const std::function<void(const std::uint8_t*, std::int32_t)>& take,
                         std::vector<std::int32_t>& chunkOffsets);
 
     TDBFileIOOwner* owner_;

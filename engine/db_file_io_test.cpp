@@ -382,6 +382,51 @@ TEST(DbFileIO, ReadsTheRecordTabOverThreeChunks) {
     EXPECT_THROW(open.file.ReadTableHeader(1, header.data()), EDatabaseError);
 }
 
+// An index order over three chunks, read whole and as its links alone; a chain that fails to
+// load leaves what the caller held.
+TEST(DbFileIO, ReadsTheIndexTabAndItsLinksOverThreeChunks) {
+    constexpr std::int32_t kCount = 2500;
+    TestImage image;
+    TestTable table{"many", {{"n", ftInteger}}, {{"byn", 0, {0}, {}}}, {}, {}};
+    for (std::int32_t i = 0; i < kCount; ++i) {
+        table.Records.push_back(TestRecord(4).I32(0, i).bytes);
+        table.Indexes[0].Order.push_back((i * 7) % kCount);  // 7 and 2500 share no factor
+    }
+    testing::TestTableAt at = image.AddTable(table);
+    OpenImage open(image);
+    std::vector<TIndexTabItem> entries;
+    std::vector<std::int32_t> next;
+    std::vector<std::int32_t> chunks;
+    open.file.ReadIndexTab(open.Header().data(), 0, entries, chunks);
+    EXPECT_EQ(chunks, at.IndexChunks[0]);
+    chunks.clear();
+    open.file.ReadIndexLinks(open.Header().data(), 0, next, chunks);
+    EXPECT_EQ(chunks, at.IndexChunks[0]);
+    ASSERT_EQ(entries.size(), static_cast<size_t>(kCount));
+    ASSERT_EQ(next.size(), static_cast<size_t>(kCount));
+    const std::vector<std::int32_t>& order = table.Indexes[0].Order;
+    for (size_t k = 0; k < order.size(); ++k) {
+        const std::int32_t expected = k + 1 < order.size() ? order[k + 1] : -1;
+        EXPECT_EQ(entries[static_cast<size_t>(order[k])].Next, expected) << k;
+        EXPECT_EQ(next[static_cast<size_t>(order[k])], expected) << k;
+    }
+    EXPECT_THROW(open.file.ReadIndexLinks(open.Header().data(), 1, next, chunks), EDatabaseError);
+
+    image.PutI32(at.IndexChunks[0][1], 0);  // the chain ends after two of three chunks
+    OpenImage cut(image);
+    std::vector<TRecordTabItem> records;
+    cut.file.ReadRecordTab(cut.Header().data(), records, chunks);
+    const std::vector<TIndexTabItem> entriesBefore = entries;
+    const std::vector<std::int32_t> nextBefore = next;
+    ExpectDamaged([&] { cut.file.ReadIndexTab(cut.Header().data(), 0, entries, chunks); },
+                  cut.registration.Name(), "ends after 2 of 3 chunks");
+    ExpectDamaged([&] { cut.file.ReadIndexLinks(cut.Header().data(), 0, next, chunks); },
+                  cut.registration.Name(), "ends after 2 of 3 chunks");
+    EXPECT_EQ(next, nextBefore);
+    EXPECT_EQ(entries.size(), entriesBefore.size());
+    EXPECT_EQ(entries.back().Next, entriesBefore.back().Next);
+}
+
 TEST(DbFileIO, RefusesDamagedStructures) {
     using Damage = std::function<void(TestImage&, const testing::TestTableAt&)>;
     const std::int64_t tab = format::kTableTabAt;

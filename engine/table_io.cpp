@@ -190,6 +190,8 @@ void TVeskTableIO::LoadIndexOrder(std::int32_t listNo, bool reReadRecordTab) {
     }
     TRecordList list;
     const auto entryCount = static_cast<std::int32_t>(recordTabEntries_.size());
+    // At most one item per entry: sized once rather than grown and copied while it fills.
+    list.reserve(static_cast<size_t>(entryCount));
     if (listNo == 0) {
         for (std::int32_t e = 0; e < entryCount; ++e)
             if (!recordTabEntries_[static_cast<size_t>(e)].Deleted())
@@ -201,8 +203,8 @@ void TVeskTableIO::LoadIndexOrder(std::int32_t listNo, bool reReadRecordTab) {
         std::vector<std::int32_t>& chunks = indexTabChunks_.at(static_cast<size_t>(indexNo));
         chunks.clear();
         if (format::GetI32(def + format::kIdxFirstChunk) != 0 && entryCount > 0) {
-            std::vector<TIndexTabItem> entries;
-            file.ReadIndexTab(headerCopy_.data(), indexNo, entries, chunks);
+            std::vector<std::int32_t> next;
+            file.ReadIndexLinks(headerCopy_.data(), indexNo, next, chunks);
             const std::string what = "the order of index " +
                                      Quoted(indexDefs_.Items(indexNo).Name) + " of table " +
                                      Quoted(tableName_);
@@ -210,7 +212,7 @@ void TVeskTableIO::LoadIndexOrder(std::int32_t listNo, bool reReadRecordTab) {
             // twice is refused rather than followed.
             std::vector<bool> met(static_cast<size_t>(entryCount), false);
             for (std::int32_t e = format::GetI32(def + format::kIdxHead); e != -1;
-                 e = entries[static_cast<size_t>(e)].Next) {
+                 e = next[static_cast<size_t>(e)]) {
                 if (e < 0 || e >= entryCount)
                     file.ThrowDamaged(what + " links to entry " + std::to_string(e));
                 if (met[static_cast<size_t>(e)])

@@ -12,6 +12,7 @@
 // kMaxFieldBytes is not kept either.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "engine/dataset/record_scan_reader.h"
@@ -28,6 +29,12 @@ class TScanValueCache {
     // call. A kept text has no terminating zero (its size ends it). Throws the damage error for
     // a record that breaks the placement rule or lies past the file's end.
     TStoredValue Value(TVeskTableIO& table, const TRecordItem& item, std::int32_t fieldNo);
+    // Asks the processor to start loading the stored value of field fieldNo of the record of
+    // item, which the scan reads a few records later: the records of a table lie apart, and
+    // each first read of one would otherwise wait for memory on its own. Only a value the scan
+    // will read in place through the file's locked view is asked for; nothing is read, checked
+    // or kept, and nothing but std::bad_alloc is thrown.
+    void Prefetch(TVeskTableIO& table, const TRecordItem& item, std::int32_t fieldNo);
     // One scan over the table, for its scope: values not kept are read from the file as it
     // is now. With holdLock, on the disk medium, the scan holds the file's lock (no writer can
     // change or cut the file meanwhile) and reads through a read-only view of the file; it
@@ -47,13 +54,35 @@ class TScanValueCache {
     void Clear();
 
   private:
+    // The values of a column are kept in blocks that are never moved or grown: a column fills
+    // up without copying what it holds, and memory is touched only as values arrive. Each
+    // value is its size (4 bytes) and its bytes; a value larger than a block gets a block of
+    // its own spanning as many block numbers as it needs. A value equal to the one kept just
+    // before shares its bytes (a column often repeats a value row after row). An entry's place
+    // is where its value starts (block number times kBlockBytes plus the offset in the block),
+    // kEmpty for an empty value, or kAbsent.
+    //
+    // Values of one small fixed size (numbers, dates, Booleans) are instead kept side by side
+    // by entry number, with one bit per entry for those kept.
     struct Column {
         bool refused = false;
-        std::vector<std::uint32_t> start;  // per entry number: offset in bytes, or kAbsent
-        std::vector<std::uint32_t> size;
-        std::vector<std::uint8_t> bytes;
+        std::int32_t flatSize = 0;  // > 0: the size of every value, kept in flat
+        std::unique_ptr<std::uint8_t[]> flat;
+        std::vector<std::uint64_t> flatKept;
+        std::vector<std::uint32_t> places;                    // per entry number
+        std::vector<std::unique_ptr<std::uint8_t[]>> blocks;  // null for spanned numbers
+        std::uint32_t next = 0;                               // the place of the next free byte
+        std::uint32_t last = kAbsent;                         // the place of the last value kept
+        std::int64_t held = 0;                                // bytes kept, for the limit
     };
     static constexpr std::uint32_t kAbsent = 0xFFFFFFFFu;
+    static constexpr std::uint32_t kEmpty = 0xFFFFFFFEu;
+    static constexpr std::uint32_t kBlockBytes = 64 * 1024;
+    static constexpr std::int32_t kLargestFlatValue = 16;
+    // Keeps a value in the column's blocks; returns its place, or kAbsent when the column
+    // would hold more than kMaxFieldBytes (or more places than a place can name).
+    static std::uint32_t Keep(Column& column, const std::uint8_t* data, std::uint32_t size);
+    static bool IsKept(const Column& column, size_t entry);
     struct Signature {
         const TVeskTableIO* table = nullptr;
         std::int32_t writeCounter = 0;
@@ -69,6 +98,7 @@ class TScanValueCache {
     std::int32_t entries_ = 0;
     std::vector<std::unique_ptr<Column>> columns_;  // by field number
     std::unique_ptr<TRecordScanReader> reader_;
+    std::optional<TRecordItem> placed_;  // the record last found well placed in this scan
 };
 
 }  // namespace vesk

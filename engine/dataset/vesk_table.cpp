@@ -229,12 +229,40 @@ void TVeskTable::ReadScanFields(TRecordBuffer& buffer, std::int32_t pos,
     }
 }
 
+namespace {
+
+// How many records ahead a scan asks for the values it will read.
+constexpr std::int32_t kScanPrefetchDistance = 8;
+
+bool Passed(const std::vector<std::uint64_t>& bits, size_t pos) {
+    return (bits[pos / 64] >> (pos % 64) & 1) != 0;
+}
+
+}  // namespace
+
+void TVeskTable::PrefetchScanFields(std::int32_t pos, const std::vector<const TField*>& fields) {
+    // Asked for a batch at a time: their loads then overlap one another as well.
+    if (pos % kScanPrefetchDistance != 0)
+        return;
+    const auto count = static_cast<std::int32_t>(currentList_->size());
+    for (std::int32_t ahead = pos + kScanPrefetchDistance;
+         ahead < std::min(count, pos + 2 * kScanPrefetchDistance); ++ahead)
+        for (const TField* field : fields)
+            scanCache_.Prefetch(*tableIO_, (*currentList_)[static_cast<size_t>(ahead)],
+                                field->FieldNo() - 1);
+}
+
 void TVeskTable::ActivateFilters() {
     ParseFilterText(Filter());
     const std::int32_t count = RecordCount();
     const std::int32_t cursor = FCurRec;
     const std::optional<std::vector<const TField*>> fields = FilterFields();
+    if (fields && !OnFilterProgress) {
+        FilterInPlace(*fields, cursor);
+        return;
+    }
     TRecordList kept;
+    kept.reserve(static_cast<size_t>(count));
     try {
         // Whole-record reads take the file's lock themselves; a scan of fields holds it, but
         // not around a progress event, whose handler may read other tables of the file.
@@ -244,10 +272,12 @@ void TVeskTable::ActivateFilters() {
         TTempState filterState(*this, TDataSetState::dsFilter, &ScratchBuffer());
         for (std::int32_t pos = 0; pos < count; ++pos) {
             FCurRec = pos;
-            if (fields)
+            if (fields) {
+                PrefetchScanFields(pos, *fields);
                 ReadScanFields(ScratchBuffer(), pos, *fields);
-            else
+            } else {
                 ReadRecordData(ScratchBuffer(), pos);
+            }
             if (AcceptRecord())
                 kept.push_back((*currentList_)[static_cast<size_t>(pos)]);
             if (OnFilterProgress)
@@ -260,6 +290,56 @@ void TVeskTable::ActivateFilters() {
     // A filter that passes every row leaves the order as it was.
     if (kept.size() < currentList_->size()) {
         currentList_ = std::move(kept);
+        listNarrowed_ = true;
+    }
+    FCurRec = -1;
+}
+
+void TVeskTable::FilterInPlace(const std::vector<const TField*>& fields, std::int32_t cursor) {
+    TRecordList& list = *currentList_;
+    const size_t count = list.size();
+    // The rows that pass move to the front of the order itself, so a pass makes no second
+    // order as long as the first. Only rows that did not pass are lost by a move over them;
+    // those are put aside first, and on a failure the order is put back from them.
+    std::vector<std::uint64_t> passed((count + 63) / 64, 0);
+    TRecordList putAside;
+    size_t kept = 0;
+    size_t pos = 0;
+    try {
+        const TScanValueCache::TScan scan(scanCache_, *tableIO_);
+        TTempState filterState(*this, TDataSetState::dsFilter, &ScratchBuffer());
+        for (; pos < count; ++pos) {
+            FCurRec = static_cast<std::int32_t>(pos);
+            PrefetchScanFields(FCurRec, fields);
+            ReadScanFields(ScratchBuffer(), FCurRec, fields);
+            if (!AcceptRecord())
+                continue;
+            if (kept < pos) {
+                if (!Passed(passed, kept))
+                    putAside.push_back(list[kept]);
+                list[kept] = list[pos];
+            }
+            passed[pos / 64] |= std::uint64_t{1} << (pos % 64);
+            ++kept;
+        }
+    } catch (...) {
+        // From the last row met back to the first: a row that passed is the last of those
+        // still at the front, one that did not is where it was or the last put aside.
+        size_t front = kept;
+        for (size_t i = pos; i-- > 0;) {
+            if (Passed(passed, i)) {
+                list[i] = list[--front];
+            } else if (i < kept) {
+                list[i] = putAside.back();
+                putAside.pop_back();
+            }
+        }
+        FCurRec = cursor;
+        throw;
+    }
+    // A filter that passes every row leaves the order as it was.
+    if (kept < count) {
+        list.resize(kept);
         listNarrowed_ = true;
     }
     FCurRec = -1;

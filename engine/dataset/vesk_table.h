@@ -137,6 +137,10 @@ class TVeskTable : public TTDEDataSet {
     // OnFilterRecord, which may read any field; no blob, whose stream needs the record);
     // nullopt when the whole record is needed.
     std::optional<std::vector<const TField*>> FilterFields() const;
+    // A filter pass that compares fields only and runs no handler, made on the order itself.
+    void FilterInPlace(const std::vector<const TField*>& fields, std::int32_t cursor);
+    // Asks for the values of fields of the rows a little ahead of pos in the order.
+    void PrefetchScanFields(std::int32_t pos, const std::vector<const TField*>& fields);
     // Puts the stored values of those fields of row pos into the buffer.
     void ReadScanFields(TRecordBuffer& buffer, std::int32_t pos,
                         const std::vector<const TField*>& fields);
