@@ -520,18 +520,33 @@ void TVeskDBFileIO::ReadIndexChain(
                    take, chunkOffsets);
 }
 
+namespace {
+
+// The chunk handler of ReadIndexChain that decodes each index-tab entry into `read`, sized once
+// for the table's entry count (checked against the file before the first chunk comes).
+template <class Item, class Decode>
+std::function<void(const std::uint8_t*, std::int32_t)> IndexEntryCollector(
+    std::vector<Item>& read, const std::uint8_t* header, Decode decode) {
+    return [&read, header, decode](const std::uint8_t* at, std::int32_t inChunk) {
+        if (read.empty())
+            read.reserve(static_cast<size_t>(format::GetI32(header + format::kHdrEntryCount)));
+        for (std::int32_t e = 0; e < inChunk; ++e, at += format::kIndexTabEntrySize)
+            read.push_back(decode(at));
+    };
+}
+
+}  // namespace
+
 void TVeskDBFileIO::ReadIndexTab(const std::uint8_t* header, std::int32_t indexNo,
                                  std::vector<TIndexTabItem>& entries,
                                  std::vector<std::int32_t>& chunkOffsets) {
     std::vector<TIndexTabItem> read;
     ReadIndexChain(
         header, indexNo,
-        [&](const std::uint8_t* at, std::int32_t inChunk) {
-            if (read.empty())
-                read.reserve(static_cast<size_t>(format::GetI32(header + format::kHdrEntryCount)));
-            for (std::int32_t e = 0; e < inChunk; ++e, at += format::kIndexTabEntrySize)
-                read.push_back({format::GetI32(at), format::GetI32(at + 4)});
-        },
+        IndexEntryCollector(read, header,
+                            [](const std::uint8_t* at) {
+                                return TIndexTabItem{format::GetI32(at), format::GetI32(at + 4)};
+                            }),
         chunkOffsets);
     entries.swap(read);
 }
@@ -540,15 +555,10 @@ void TVeskDBFileIO::ReadIndexLinks(const std::uint8_t* header, std::int32_t inde
                                    std::vector<std::int32_t>& next,
                                    std::vector<std::int32_t>& chunkOffsets) {
     std::vector<std::int32_t> read;
-    ReadIndexChain(
-        header, indexNo,
-        [&](const std::uint8_t* at, std::int32_t inChunk) {
-            if (read.empty())
-                read.reserve(static_cast<size_t>(format::GetI32(header + format::kHdrEntryCount)));
-            for (std::int32_t e = 0; e < inChunk; ++e, at += format::kIndexTabEntrySize)
-                read.push_back(format::GetI32(at + 4));
-        },
-        chunkOffsets);
+    ReadIndexChain(header, indexNo,
+                   IndexEntryCollector(
+                       read, header, [](const std::uint8_t* at) { return format::GetI32(at + 4); }),
+                   chunkOffsets);
     next.swap(read);
 }
 
