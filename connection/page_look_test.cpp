@@ -140,21 +140,25 @@ TEST(PageLook, ThePagesSpecifiedMembersDoTheirWork) {
     EXPECT_EQ(Tfb::CompareByDate(small, large), 0);
     EXPECT_EQ(Tfb::CompareByAttributes(small, large), 0);
     // Each of the three reads its own key: entries that differ in that field only.
-    rdatalist typed = small;
-    typed.shelltype = "Z";
-    EXPECT_LT(Tfb::CompareByType(small, typed), 0);
-    EXPECT_EQ(Tfb::CompareByDate(small, typed), 0);
-    EXPECT_EQ(Tfb::CompareByAttributes(small, typed), 0);
-    rdatalist later = small;
-    later.modified = "2026-12-10 20:00:00";
-    EXPECT_LT(Tfb::CompareByDate(small, later), 0);
-    EXPECT_EQ(Tfb::CompareByType(small, later), 0);
-    EXPECT_EQ(Tfb::CompareByAttributes(small, later), 0);
-    rdatalist attributed = small;
-    attributed.attr = "drwx";
-    EXPECT_LT(Tfb::CompareByAttributes(small, attributed), 0);
-    EXPECT_EQ(Tfb::CompareByType(small, attributed), 0);
-    EXPECT_EQ(Tfb::CompareByDate(small, attributed), 0);
+    struct KeyCase {
+        std::string rdatalist::*field;
+        const char* value;
+        int (*own)(const rdatalist&, const rdatalist&);
+    };
+    const KeyCase keyCases[] = {{&rdatalist::shelltype, "Z", Tfb::CompareByType},
+                                {&rdatalist::modified, "2026-12-10 20:00:00", Tfb::CompareByDate},
+                                {&rdatalist::attr, "drwx", Tfb::CompareByAttributes}};
+    for (const KeyCase& key : keyCases) {
+        SCOPED_TRACE(key.value);
+        rdatalist changed = small;
+        changed.*key.field = key.value;
+        for (const KeyCase& other : keyCases) {
+            if (other.own == key.own)
+                EXPECT_LT(other.own(small, changed), 0);
+            else
+                EXPECT_EQ(other.own(small, changed), 0);
+        }
+    }
     frame.FDisplayList = {large, small};
     frame.FSortColumn = 1;
     frame.SortDisplayList();
