@@ -25,8 +25,10 @@ constexpr int kIntervalMs = 5;
 class PageResponsiveness : public PageRig {
   protected:
     // Runs `wait` (which takes about two seconds) with the probe running, then expects the
-    // probe's timer to have fired at least a third as often as its interval allows (a pump
-    // per 50 ms step allows a tenth) and every posted event handled in well under a second.
+    // probe's timer to have fired at least a fifth as often as its interval allows (a pump
+    // per 50 ms step allows a tenth; under the sanitizers on a fully loaded machine the waits
+    // that wake for the window gave some three tenths) and every posted event handled in well
+    // under a second.
     void ExpectServedDuring(const std::function<void()>& wait) {
         ui::testing::EventLatencyProbe probe(kIntervalMs);
         QElapsedTimer clock;
@@ -36,9 +38,9 @@ class PageResponsiveness : public PageRig {
         const qint64 elapsedMs = clock.elapsed();
         probe.Stop();
         EXPECT_GE(elapsedMs, 1000);  // the server did keep the page waiting
-        EXPECT_GE(probe.TimerFirings(), elapsedMs / kIntervalMs / 3)
+        EXPECT_GE(probe.TimerFirings(), elapsedMs / kIntervalMs / 5)
             << "over " << elapsedMs << " ms";
-        EXPECT_GE(probe.Delays().size(), static_cast<std::size_t>(elapsedMs / kIntervalMs / 3));
+        EXPECT_GE(probe.Delays().size(), static_cast<std::size_t>(elapsedMs / kIntervalMs / 5));
         EXPECT_LT(probe.LongestDelay(), 1000.0);
     }
 };
