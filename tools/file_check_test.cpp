@@ -71,6 +71,15 @@ TEST(FileCheck, RefusesWhatIsNoRegularFile) {
     writer.join();
 }
 
+TEST(FileCheck, ANameMayFillItsWholeField) {
+    std::vector<std::uint8_t> image = BuildDatabaseImage(SmallSchema());
+    const std::int64_t header = GetI32(image.data() + kTableTabAt + kTabOffsets);
+    for (const std::int64_t name :
+         {header + kHdrName, header + kHdrFields + kFldName, header + kHdrIndexes + kIdxName})
+        std::fill_n(image.begin() + name, kNameSize, 'n');
+    EXPECT_EQ(Joined(CheckDatabaseImage(image)), "");
+}
+
 TEST(FileCheck, AcceptsEveryVersionUpTo2Point0) {
     // A version text may fill all five bytes without a terminator.
     for (const std::string version : {"2.0", "1.5", "10.0", "", "1.000", "2"}) {
