@@ -7,6 +7,8 @@
 #include "engine/db_error.h"
 #include "engine/field_type.h"
 #include "engine/file_format.h"
+#include "engine/stored_text.h"
+#include "engine/structure_map.h"
 
 namespace vesk {
 
@@ -50,6 +52,33 @@ bool UsableBlobArea(const TBlobDescriptor& area, std::int64_t fileSize) {
            area.offset >= format::kFirstFreeAt &&
            area.offset + std::int64_t{area.allocated} <= fileSize;
 }
+
+}  // namespace
+
+void CheckReusableBlobAreas(TVeskTableIO& table, TVeskDBFileIO& file, std::int32_t entryNo,
+                            const std::uint8_t* work, const TFieldBuffers& buffers) {
+    const std::int64_t fileSize = file.FileSize();
+    for (std::int32_t f = 0; f < buffers.Count(); ++f) {
+        const TFieldBufferItem& item = buffers.Items(f);
+        if (!item.Active || !item.IsBlob())
+            continue;
+        const TBlobDescriptor old =
+            GetBlobDescriptor(work + table.FieldOffsets()[static_cast<size_t>(f)]);
+        if (!UsableBlobArea(old, fileSize))
+            continue;  // not reused: the value gets a new area
+        // The bytes a write into the area may take.
+        const std::string liesOn = file.Structures().BlobAreaLiesOn(
+            table.TableNo(), entryNo, f, old.offset, old.offset + std::int64_t{old.allocated});
+        if (!liesOn.empty())
+            file.ThrowDamaged("the blob area of field '" +
+                              EscapeStoredText(table.FieldDefs().Items(f).Name) + "' of entry " +
+                              std::to_string(entryNo) + " of table '" +
+                              EscapeStoredText(table.TableName()) + "' at " +
+                              std::to_string(old.offset) + " lies on " + liesOn);
+    }
+}
+
+namespace {
 
 // Encodes a blob value for field fieldNo.
 void EncodeBlob(TTableWriteOp& op, std::int32_t fieldNo, TStream& value, TMemoryStream& stored) {
@@ -103,7 +132,8 @@ void StoreBlobValue(TTableWriteOp& op, std::int32_t fieldNo, TStream& value, std
     EncodeBlob(op, fieldNo, value, stored);
     const auto storedSize = static_cast<std::int32_t>(stored.Size());
     const TBlobDescriptor old = GetBlobDescriptor(slot);
-    const bool usable = UsableBlobArea(old, op.end);
+    // An old area lies in the file as it was before this write (not in the room past it).
+    const bool usable = UsableBlobArea(old, op.undo.OriginalSize());
     TBlobDescriptor area;
     if (usable && storedSize < old.allocated) {
         area = {old.offset, storedSize, old.allocated};

@@ -10,6 +10,7 @@
 // mismatch or a value that cannot be decoded is encoded and written again, a few times).
 #include <cstdint>
 
+#include "engine/field_buffers.h"
 #include "engine/stream.h"
 #include "engine/table_write_op.h"
 
@@ -25,12 +26,18 @@ TBlobDescriptor GetBlobDescriptor(const std::uint8_t* at);
 // Writes the descriptor and its 8 zero bytes.
 void PutBlobDescriptor(std::uint8_t* at, const TBlobDescriptor& descriptor);
 
+// Throws the damage error when the stored area of an active blob field of the record read into
+// work (entry entryNo), which a modify would reuse or grow in place, shares bytes with any other
+// structure of the file (structure_map.h). Called before a modify writes anything.
+void CheckReusableBlobAreas(TVeskTableIO& table, TVeskDBFileIO& file, std::int32_t entryNo,
+                            const std::uint8_t* work, const TFieldBuffers& buffers);
+
 // Stores value as the blob of field fieldNo whose descriptor lies at slot in the work record,
 // and puts the new descriptor there. The area: the old one when the stored bytes fit below its
 // allocated size; else a new one of the format's 64-byte steps, grown where the old one is
 // when that is the last thing in the file, otherwise at the end of the file. A zero
-// descriptor (a new record) always gets a new area at the end. Writes go through op (undone
-// with it); on an error the slot is left as it was.
+// descriptor (a new record) always gets a new area at the end, past every structure of the
+// file. Writes go through op (undone with it); on an error the slot is left as it was.
 void StoreBlobValue(TTableWriteOp& op, std::int32_t fieldNo, TStream& value, std::uint8_t* slot);
 
 }  // namespace vesk

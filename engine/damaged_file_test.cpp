@@ -4,7 +4,10 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <functional>
 #include <memory>
 #include <string>
@@ -19,12 +22,16 @@
 #include "engine/session_list.h"
 #include "engine/table_io.h"
 #include "engine/table_io_owner.h"
+#include "engine/testing/overlap_cases.h"
 #include "engine/testing/scoped_algorithms.h"
 #include "engine/testing/test_db_image.h"
 
 namespace vesk {
 namespace {
 
+using testing::OverlapCase;
+using testing::OverlapCases;
+using testing::OverlapFixture;
 using testing::TestImage;
 using testing::TestRecord;
 using testing::TestTable;
@@ -192,6 +199,132 @@ TEST_F(OnDisk, RowsThatAreNotThereAreRefusedInPhysicalOrderAndByIndexAlike) {
             EXPECT_EQ(error, "Database file '" + path_ + "' is damaged: " + c.part);
         }
     }
+}
+
+// A database connected to the file at path, for the tests below that write.
+struct Connected {
+    explicit Connected(const std::string& path) {
+        database.SetDatabaseName("damaged");
+        database.SetFileName(path);
+        database.Open();
+    }
+    TVeskTable& Table(const std::string& name) {
+        tables.push_back(std::make_unique<TVeskTable>("T" + name));
+        TVeskTable& table = *tables.back();
+        table.SetDatabaseName("damaged");
+        table.SetTableName(name);
+        table.Open();
+        return table;
+    }
+    // Appends a row whose first field, an integer, holds value.
+    void Append(const std::string& name, std::int32_t value) {
+        TVeskTable& table = Table(name);
+        table.Append();
+        table.Fields().FieldByNumber(1)->SetAsInteger(value);
+        table.Post();
+    }
+    std::vector<std::int32_t> FirstColumn(const std::string& name) {
+        TVeskTable& table = Table(name);
+        std::vector<std::int32_t> values;
+        for (table.First(); !table.Eof(); table.Next())
+            values.push_back(table.Fields().FieldByNumber(1)->AsInteger());
+        return values;
+    }
+    TVeskDatabase database{nullptr, "DamagedDatabase"};
+    std::vector<std::unique_ptr<TVeskTable>> tables;
+};
+
+std::vector<std::uint8_t> FileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST_F(OnDisk, StructuresThatShareBytesRefuseTheirTablesBeforeAnyWrite) {
+    {
+        const OverlapFixture sound;
+        sound.image.WriteTo(path_);
+        Connected connected(path_);
+        EXPECT_EQ(connected.FirstColumn("proxy"), (std::vector<std::int32_t>{1, 2, 3}));
+        EXPECT_EQ(connected.FirstColumn("ext"), (std::vector<std::int32_t>{10, 20}));
+    }
+    for (const OverlapCase& c : OverlapCases()) {
+        SCOPED_TRACE(c.name);
+        OverlapFixture fixture;
+        c.damage(fixture);
+        const std::string part = c.part(fixture);
+        for (const std::string table : {"proxy", "ext"}) {
+            SCOPED_TRACE(table);
+            fixture.image.WriteTo(path_);
+            const std::string error = ErrorOf([&] { Connected(path_).Append(table, 77); });
+            if (std::find(c.refused.begin(), c.refused.end(), table) == c.refused.end()) {
+                EXPECT_EQ(error, "");
+                continue;
+            }
+            EXPECT_EQ(error.rfind("Database file '" + path_ + "' is damaged: ", 0), 0u) << error;
+            EXPECT_NE(error.find(part), std::string::npos) << error << "\n" << part;
+            EXPECT_TRUE(FileBytes(path_) == fixture.image.bytes) << "the file was written";
+        }
+    }
+}
+
+// A last chunk may reach past the file's end (only its used entries need be there): a new
+// record or chunk goes past the chunk's end, not into its unused entries.
+TEST_F(OnDisk, NewStructuresGoPastALastChunkThatReachesBeyondTheFile) {
+    OverlapFixture fixture;
+    // ext's record tab moved to the end of the file, with only its two used entries written.
+    const std::int32_t chunk = fixture.image.End();
+    fixture.image.AppendZeros(4 + 2 * format::kRecordTabEntrySize);
+    fixture.MoveChunk(fixture.ext.RecordChunks[0], chunk, 4 + 2 * format::kRecordTabEntrySize);
+    fixture.image.PutI32(fixture.ext.Header + format::kHdrFirstChunk, chunk);
+    fixture.image.WriteTo(path_);
+    {
+        Connected connected(path_);
+        connected.Append("proxy", 4);
+        connected.Append("ext", 30);
+        connected.Append("proxy", 5);
+        connected.Append("ext", 40);
+    }
+    Connected connected(path_);
+    EXPECT_EQ(connected.FirstColumn("proxy"), (std::vector<std::int32_t>{1, 2, 3, 4, 5}));
+    EXPECT_EQ(connected.FirstColumn("ext"), (std::vector<std::int32_t>{10, 20, 30, 40}));
+    // The first new record lies past the whole chunk.
+    const std::vector<std::uint8_t> bytes = FileBytes(path_);
+    EXPECT_GE(format::GetI32(bytes.data() + TestImage::RecordTabEntryAt(fixture.proxy, 3)),
+              chunk + format::kRecordTabChunkSize);
+}
+
+// The loader refused such a file; a handle that loaded the table before the area came to lie
+// on another structure checks it again before it reuses it.
+TEST_F(OnDisk, AModifyChecksTheBlobAreaItWouldReuse) {
+    OverlapFixture fixture;
+    const std::int32_t area = fixture.image.AppendZeros(format::kBlobAreaGranule);
+    fixture.SetMemo(1, area, 5, format::kBlobAreaGranule);
+    fixture.image.WriteTo(path_);
+    Connected connected(path_);
+    TVeskTable& proxy = connected.Table("proxy");
+    proxy.Next();
+    // Behind the handle's back, entry 1's memo now names ext's header, the header unchanged.
+    {
+        std::fstream file(path_, std::ios::in | std::ios::out | std::ios::binary);
+        std::uint8_t offset[4];
+        format::PutI32(offset, fixture.ext.Header);
+        file.seekp(fixture.proxy.Records[1] + OverlapFixture::kMemoAt + format::kBlobOffset);
+        file.write(reinterpret_cast<const char*>(offset), 4);
+    }
+    const std::vector<std::uint8_t> before = FileBytes(path_);
+    proxy.Edit();
+    {
+        auto memo = proxy.CreateBlobStream(proxy.FieldByName("memo"), TBlobStreamMode::bmWrite);
+        memo->Write("renamed", 7);
+    }
+    const std::string error = ErrorOf([&] { proxy.Post(); });
+    EXPECT_NE(error.find("is damaged: the blob area of field 'memo' of entry 1 of table 'proxy' "
+                         "at " +
+                         std::to_string(fixture.ext.Header) + " lies on the header of table 'ext'"),
+              std::string::npos)
+        << error;
+    EXPECT_TRUE(FileBytes(path_) == before) << "the file was written";
+    proxy.Cancel();
 }
 
 TEST(DamagedFile, AReadAtAnEntryRewrittenSinceTheLoadIsCheckedAsTheLoadChecks) {

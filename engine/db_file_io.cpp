@@ -147,6 +147,7 @@ void TVeskDBFileIO::Close() {
     stream_ = nullptr;
     knownSize_ = 0;
     blockCache_.Clear();
+    structures_.Clear();
 }
 
 void TVeskDBFileIO::Flush() {
@@ -465,8 +466,9 @@ void TVeskDBFileIO::ReadChunkChain(
     // One chunk at a time through one small buffer: its link and its entries in one read,
     // handed on at once, so that loading a long tab neither reads twice per chunk nor holds
     // the whole tab's bytes besides what is made of them.
-    std::vector<std::uint8_t> chunk(4 + static_cast<size_t>(format::kEntriesPerChunk) *
-                                            static_cast<size_t>(entrySize));
+    std::vector<std::uint8_t> chunk(
+        take ? 4 + static_cast<size_t>(format::kEntriesPerChunk) * static_cast<size_t>(entrySize)
+             : 4);
     std::unordered_set<std::int32_t> seen;
     std::int32_t at = firstChunk;
     std::int32_t left = count;
@@ -480,9 +482,15 @@ void TVeskDBFileIO::ReadChunkChain(
             ThrowDamaged(what + " loops back to the chunk at " + std::to_string(at));
         const std::int32_t inChunk = std::min(left, format::kEntriesPerChunk);
         // Only the used part of the last chunk is read, so only that part must be in the file.
-        ReadExactNamedLate(chunk.data(), at, 4 + static_cast<std::int64_t>(inChunk) * entrySize,
-                           [&] { return what + " chunk " + std::to_string(c); });
-        take(chunk.data() + 4, inChunk);
+        const std::int64_t used = 4 + static_cast<std::int64_t>(inChunk) * entrySize;
+        if (take) {
+            ReadExactNamedLate(chunk.data(), at, used,
+                               [&] { return what + " chunk " + std::to_string(c); });
+            take(chunk.data() + 4, inChunk);
+        } else {
+            CheckRange(at, used, what + " chunk " + std::to_string(c));
+            ReadExact(chunk.data(), at, 4, what + " chunk " + std::to_string(c));
+        }
         chunkOffsets.push_back(at);
         left -= inChunk;
         at = format::GetI32(chunk.data());
@@ -563,6 +571,12 @@ void TVeskDBFileIO::ReadIndexLinks(const std::uint8_t* header, std::int32_t inde
                        read, header, [](const std::uint8_t* at) { return format::GetI32(at + 4); }),
                    chunkOffsets);
     next.swap(read);
+}
+
+void TVeskDBFileIO::ReadChunkOffsets(std::int32_t firstChunk, std::int32_t count,
+                                     std::int32_t entrySize, const std::string& what,
+                                     std::vector<std::int32_t>& chunkOffsets) {
+    ReadChunkChain(firstChunk, count, entrySize, what, nullptr, chunkOffsets);
 }
 
 void TVeskDBFileIO::SetDeleteFlag(std::int64_t entryPosition) {

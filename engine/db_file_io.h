@@ -37,6 +37,7 @@
 #include "engine/file_format.h"
 #include "engine/file_mapping.h"
 #include "engine/stream.h"
+#include "engine/structure_map.h"
 
 namespace vesk {
 
@@ -180,6 +181,11 @@ class TVeskDBFileIO : public TDataProcessOwner {
     // loading an order: half the memory of whole entries.
     void ReadIndexLinks(const std::uint8_t* header, std::int32_t indexNo,
                         std::vector<std::int32_t>& next, std::vector<std::int32_t>& chunkOffsets);
+    // The offsets of the chunks of a chain of count entries of entrySize bytes from firstChunk,
+    // reading only their links; the chain is checked as the tab readers check it (the damage
+    // error names what).
+    void ReadChunkOffsets(std::int32_t firstChunk, std::int32_t count, std::int32_t entrySize,
+                          const std::string& what, std::vector<std::int32_t>& chunkOffsets);
     // Sets the deleted flag of the record-tab entry at that file position.
     void SetDeleteFlag(std::int64_t entryPosition);
 
@@ -226,6 +232,10 @@ class TVeskDBFileIO : public TDataProcessOwner {
     // Throws EDatabaseError("Database file '<FileName>' is damaged: <what>").
     [[noreturn]] void ThrowDamaged(const std::string& what) const;
 
+    // Where the structures of the file's tables lie, as the table loaders last read them
+    // (structure_map.h); emptied at close.
+    TStructureMap& Structures() { return structures_; }
+
     TDBFileIOOwner* Owner() const { return owner_; }
     const std::string& FileName() const { return fileName_; }
     TVeskDBMediumType MediumType() const { return mediumType_; }
@@ -256,7 +266,8 @@ class TVeskDBFileIO : public TDataProcessOwner {
                         const std::function<void(const std::uint8_t*, std::int32_t)>& take,
                         std::vector<std::int32_t>& chunkOffsets);
     // Follows a chain of count entries of entrySize bytes from firstChunk, handing the entries
-    // of each chunk to take as they are read; the damage error names what.
+    // of each chunk to take as they are read (an empty take reads only the links, checking
+    // that each chunk's used part is in the file); the damage error names what.
     void ReadChunkChain(std::int32_t firstChunk, std::int32_t count, std::int32_t entrySize,
                         const std::string& what,
                         const std::function<void(const std::uint8_t*, std::int32_t)>& take,
@@ -281,6 +292,7 @@ class TVeskDBFileIO : public TDataProcessOwner {
     std::array<std::uint8_t, format::kTableTabSize> tableTab_{};
     std::unique_ptr<TCompressMgr> compressMgr_;
     std::unique_ptr<TEncryptMgr> encryptMgr_;
+    TStructureMap structures_;
     std::mutex codecLock_;  // serialises every pass through the codecs, which keep state
 };
 

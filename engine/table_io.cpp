@@ -8,6 +8,7 @@
 #include "engine/file_format.h"
 #include "engine/schema_rules.h"
 #include "engine/stored_text.h"
+#include "engine/table_structures.h"
 #include "platform/os/collation.h"
 
 namespace vesk {
@@ -91,7 +92,10 @@ void TVeskTableIO::LoadTable() {
         InitIndexDefs();
         InitFieldOffsets();
         InitRecordTab();
+        // What the other tables hold first: no record may lie on their chunks either.
+        RefreshStructureMap(file, tableNo);
         InitRecordPlacement();
+        InitStructures(tableNo);
         CheckIndexOrders();
         InitAutoIncField();
     } catch (...) {
@@ -244,9 +248,45 @@ void TVeskTableIO::InitRecordPlacement() {
         placement_.AddChunks(chunks(indexTabChunks_[static_cast<size_t>(i)]),
                              format::kIndexTabChunkSize,
                              "the index tab of index " + Quoted(indexDefs_.Items(i).Name));
+    const std::int32_t self = FindTableIdx();
+    for (std::int32_t t = 0; t < file.TableCount(); ++t) {
+        const TTableStructures* other = t == self ? nullptr : file.Structures().Find(t);
+        if (other == nullptr)
+            continue;
+        for (const TStructure& s : other->Structures())
+            if (s.kind == TStructureKind::RecordChunk || s.kind == TStructureKind::IndexChunk)
+                placement_.AddStructure(s.at, s.end - s.at, other->Describe(s));
+    }
     // Deleted entries too: they are never read, but an entry at a structure marks a damaged tab.
     for (size_t e = 0; e < recordTabEntries_.size(); ++e)
         CheckRecordOffset(static_cast<std::int32_t>(e), recordTabEntries_[e].RecordOffset);
+}
+
+void TVeskTableIO::InitStructures(std::int32_t tableNo) {
+    TVeskDBFileIO& file = owner_.FileIO();
+    TTableStructures own(tableNo, tableName_);
+    own.AddHeader(format::GetI32(file.TableTabCopy().data() + format::kTabOffsets + 4 * tableNo));
+    own.AddRecordChunks(recordTabChunks_);
+    std::vector<std::string> indexNames, fieldNames;
+    for (std::int32_t i = 0; i < indexDefs_.Count(); ++i) {
+        own.AddIndexChunks(i, indexTabChunks_[static_cast<size_t>(i)]);
+        indexNames.push_back(indexDefs_.Items(i).Name);
+    }
+    std::vector<TBlobSlot> blobs;
+    for (std::int32_t f = 0; f < fieldDefs_.Count(); ++f) {
+        fieldNames.push_back(fieldDefs_.Items(f).Name);
+        if (IsBlobKind(fieldDefs_.Items(f).FieldType))
+            blobs.push_back({f, fieldOffsets_[static_cast<size_t>(f)]});
+    }
+    own.SetPartNames(std::move(indexNames), std::move(fieldNames));
+    AddRecordStructures(file, own, recordTabEntries_, recordSize_, blobs);
+    own.header = headerCopy_;
+    TStructureMap& map = file.Structures();
+    map.Set(std::move(own));
+    // Kept even when refused: it is what the file holds, and a table sharing bytes with this
+    // one is refused as well.
+    if (const std::string overlap = map.OverlapOf(tableNo); !overlap.empty())
+        file.ThrowDamaged(overlap);
 }
 
 void TVeskTableIO::CheckIndexOrders() {

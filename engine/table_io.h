@@ -12,9 +12,11 @@
 // sizes or index keys (none, out of range, a blob) are outside the format, an index order that
 // leaves its tab, loops or skips a live entry (an index without chunks has an empty order, as the
 // format reads it), and a record-tab entry, live or deleted, whose record offset breaks the
-// placement rule (record_placement.h). Every read checks the record offset it reads at by the same
-// rule, so a read in physical order and one through an index see the same rows, and no read returns
-// the bytes of a structure as a row.
+// placement rule (record_placement.h), and a structure of the table (header, chunks, records, blob
+// areas) that shares bytes with any other structure of the file (structure_map.h: the load makes
+// the file's map current). Every read checks the record offset it reads at by the placement rule,
+// so a read in physical order and one through an index see the same rows, and no read returns the
+// bytes of a structure as a row.
 //
 // Positions: index numbers are positions in IndexDefs, -1 the physical order; list 0 is the
 // physical order, list i + 1 the order of index i.
@@ -162,9 +164,12 @@ class TVeskTableIO {
     void InitRecordTab();
     void InitFieldOffsets();
     void InitAutoIncField();
-    // Builds the placement rule from the file's table headers and this table's chunks, and
+    // Builds the placement rule from the file's table headers and every table's chunks, and
     // checks every record-tab entry by it.
     void InitRecordPlacement();
+    // Puts this table's structures into the file's structure map and throws the damage error
+    // when one of them shares bytes with any other structure of the file.
+    void InitStructures(std::int32_t tableNo);
     // Throws the damage error when an index order with chunks holds fewer live entries than
     // the physical order.
     void CheckIndexOrders();

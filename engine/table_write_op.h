@@ -5,6 +5,7 @@
 //
 // Errors: the file's errors pass on; Allocate throws "Database file '<name>' is full" when a
 // structure would end beyond the 32-bit offsets the format stores.
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -22,10 +23,13 @@ struct TTableWriteOp {
     TVeskTableIO& table;
     TVeskDBFileIO& file;
     TWriteUndoLog undo;
-    std::int64_t end;  // the end of the file, as written so far
+    // Where the next new structure goes: past the end of the file as written so far and past
+    // every structure the file's map knows of (a last chunk may reach beyond the file's end,
+    // its unused entries not written out).
+    std::int64_t end;
 
     TTableWriteOp(TVeskTableIO& t, TVeskDBFileIO& f)
-        : table(t), file(f), undo(f), end(undo.OriginalSize()) {}
+        : table(t), file(f), undo(f), end(std::max(undo.OriginalSize(), f.Structures().MaxEnd())) {}
 
     // Room for size bytes at the end of the file; returns where they start.
     std::int64_t Allocate(std::int64_t size);

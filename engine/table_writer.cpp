@@ -276,6 +276,7 @@ void TVeskTableWriter::ModifyRecordData(TFieldBuffers& buffers, std::int32_t phy
     const std::int32_t recordSize = table_.RecordSize();
     std::vector<std::uint8_t> work(static_cast<size_t>(recordSize));
     file.ReadExact(work.data(), record.RecordOffset, recordSize, "record");
+    CheckReusableBlobAreas(table_, file, e, work.data(), buffers);
     std::vector<std::uint8_t> header = table_.HeaderCopy();
 
     // An automatic key of 0 keeps the stored one; the buffer then holds it, so the unique

@@ -76,6 +76,7 @@ std::vector<std::string> CheckDatabaseImage(std::span<const std::uint8_t> bytes,
     for (std::int32_t t = 0; t < count; ++t)
         headers.push_back(image.I32(kTableTabAt + kTabOffsets + 4 * t));
     std::vector<std::string> names;
+    vesk::TStructureMap structures;
     for (std::int32_t t = 0; t < count; ++t) {
         const std::int64_t at = headers[static_cast<size_t>(t)];
         if (at < kFirstFreeAt || !image.Has(at, kTableHeaderSize)) {
@@ -83,12 +84,15 @@ std::vector<std::string> CheckDatabaseImage(std::span<const std::uint8_t> bytes,
                          " is out of the file");
             continue;
         }
-        const std::string name = CheckTable({image, at, encryption, problems, headers, decoder});
+        const std::string name =
+            CheckTable({image, at, encryption, problems, headers, decoder, t, structures});
         for (const std::string& other : names)
             if (os::CompareAnsiText(name, other, true) == 0)
                 problems.Add("two tables are named '" + vesk::EscapeStoredText(name) + "'");
         names.push_back(name);
     }
+    // No two structures of the file may share a byte, whichever tables they belong to.
+    structures.ForEachOverlap([&](const std::string& overlap) { problems.Add(overlap); });
     return problems.Take();
 }
 

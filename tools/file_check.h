@@ -5,7 +5,9 @@
 // blob offsets out of range, and index orders that repeat or skip a live entry, leave their
 // key order or hold a duplicate of a unique key; names of tables, fields, indexes and
 // algorithms outside the naming rules, field types and text sizes no table can be loaded with,
-// records on a structure, and compressed values that do not decode. Key order is not checked
+// records on a structure, any two structures of the file (headers, chunks with their full size,
+// records, blob areas; structure_map.h) that share bytes, and compressed values that do not
+// decode. A last chunk needs only its used part inside the file, as the engine reads it. Key order is not checked
 // on enciphered fields; compressed values of an enciphered file are decoded only with its
 // password.
 #include <cstdint>

@@ -11,6 +11,7 @@
 
 #include "engine/file_builder.h"
 #include "engine/file_format.h"
+#include "engine/testing/overlap_cases.h"
 #include "tools/database_fixture_test_support.h"
 
 namespace {
@@ -191,6 +192,28 @@ TEST(FileCheck, NamesEveryDamageOfTheFixture) {
         const std::string problems = Joined(CheckDatabaseFile(MakeFixture(folder, c.damage)));
         EXPECT_NE(problems.find(c.problem), std::string::npos) << c.damage << ":\n" << problems;
     }
+}
+
+// The files the table loader refuses for structures that share bytes (overlap_cases.h): the
+// check names the same overlap, and the sound file has none.
+TEST(FileCheck, NamesStructuresThatShareBytesAsTheLoaderDoes) {
+    const vesk::testing::OverlapFixture sound;
+    EXPECT_EQ(Joined(CheckDatabaseImage(sound.image.bytes)), "");
+    for (const vesk::testing::OverlapCase& c : vesk::testing::OverlapCases()) {
+        vesk::testing::OverlapFixture fixture;
+        c.damage(fixture);
+        const std::string problems = Joined(CheckDatabaseImage(fixture.image.bytes));
+        EXPECT_NE(problems.find(c.part(fixture)), std::string::npos)
+            << c.name << ":\n"
+            << problems;
+    }
+    // A last chunk whose unused entries lie past the file's end is read as the engine reads it.
+    vesk::testing::OverlapFixture fixture;
+    const std::int32_t chunk = fixture.image.End();
+    fixture.image.AppendZeros(4 + 2 * kRecordTabEntrySize);
+    fixture.MoveChunk(fixture.ext.RecordChunks[0], chunk, 4 + 2 * kRecordTabEntrySize);
+    fixture.image.PutI32(fixture.ext.Header + kHdrFirstChunk, chunk);
+    EXPECT_EQ(Joined(CheckDatabaseImage(fixture.image.bytes)), "");
 }
 
 TEST(FileCheck, ListsAtMostItsLimitOfProblems) {

@@ -43,24 +43,30 @@ class TableChecker {
           encryption_(context.encryption),
           problems_(context.problems),
           headers_(context.headers),
-          decoder_(context.decoder) {}
+          decoder_(context.decoder),
+          map_(context.structures),
+          tableNo_(context.tableNo) {}
 
     std::string Run() {
         name_ = std::string(GetText(image_.At(at_ + kHdrName), kNameSize));
+        structures_ = vesk::TTableStructures(tableNo_, name_);
+        structures_.AddHeader(at_);
         CheckName("the table", image_.At(at_ + kHdrName));
         const bool layout = ReadFields();
         const bool indexes = ReadIndexes();
-        if (!CheckRecordTab())
-            return name_;
-        if (indexes)
-            for (IndexInfo& index : indexes_)
-                WalkIndexChain(index);
-        if (!layout)
-            return name_;
-        CheckRecords();
-        if (indexes)
-            for (const IndexInfo& index : indexes_)
-                CheckIndex(index);
+        if (CheckRecordTab()) {
+            if (indexes)
+                for (IndexInfo& index : indexes_)
+                    WalkIndexChain(index);
+            if (layout) {
+                CheckRecords();
+                if (indexes)
+                    for (const IndexInfo& index : indexes_)
+                        CheckIndex(index);
+            }
+        }
+        AddChunkStructures();
+        map_.Set(std::move(structures_));
         return name_;
     }
 
@@ -143,7 +149,7 @@ class TableChecker {
 
     // Follows a chunk chain of the expected length from first; fills chunks and returns true
     // when every expected chunk is inside the file.
-    bool WalkChain(const std::string& what, std::int64_t first, std::int32_t chunkSize,
+    bool WalkChain(const std::string& what, std::int64_t first, std::int32_t entrySize,
                    std::vector<std::int64_t>& chunks) {
         const std::int64_t expected = (entries_ + kEntriesPerChunk - 1) / kEntriesPerChunk;
         std::set<std::int64_t> seen;
@@ -154,7 +160,12 @@ class TableChecker {
                         std::to_string(expected) + " chunks");
                 return false;
             }
-            if (position < kFirstFreeAt || !image_.Has(position, chunkSize)) {
+            // Only the used part of the last chunk is read, so only that part must be in the
+            // file; the rest is still the chunk's, and a writer places nothing there.
+            const std::int64_t used =
+                4 + std::min<std::int64_t>(kEntriesPerChunk, entries_ - c * kEntriesPerChunk) *
+                        entrySize;
+            if (position < kFirstFreeAt || !image_.Has(position, used)) {
                 Problem(what + ": chunk " + std::to_string(c) + " at offset " + Offset(position) +
                         " is out of the file");
                 return false;
@@ -188,13 +199,14 @@ class TableChecker {
             Problem("entry count " + std::to_string(entries_) + " cannot fit in the file");
             return false;
         }
-        if (!WalkChain("record tab", image_.I32(at_ + kHdrFirstChunk), kRecordTabChunkSize,
+        if (!WalkChain("record tab", image_.I32(at_ + kHdrFirstChunk), kRecordTabEntrySize,
                        recordChunks_))
             return false;
         const std::int64_t used = entries_ % kEntriesPerChunk;
         if (used != 0) {
             const std::int64_t rest = recordChunks_.back() + 4 + used * kRecordTabEntrySize;
-            const std::int64_t restSize = (kEntriesPerChunk - used) * kRecordTabEntrySize;
+            const std::int64_t restSize =
+                std::min((kEntriesPerChunk - used) * kRecordTabEntrySize, image_.Size() - rest);
             for (std::int64_t i = 0; i < restSize; ++i)
                 if (*image_.At(rest + i) != 0) {
                     Problem("record tab: the entries after the last one are not zero");
@@ -202,6 +214,22 @@ class TableChecker {
                 }
         }
         return true;
+    }
+
+    // The chunks walked, each with its full size, and the names messages give the parts.
+    void AddChunkStructures() {
+        const auto offsets = [](const std::vector<std::int64_t>& chunks) {
+            return std::vector<std::int32_t>(chunks.begin(), chunks.end());
+        };
+        structures_.AddRecordChunks(offsets(recordChunks_));
+        std::vector<std::string> indexNames, fieldNames;
+        for (size_t i = 0; i < indexes_.size(); ++i) {
+            structures_.AddIndexChunks(static_cast<std::int32_t>(i), offsets(indexes_[i].chunks));
+            indexNames.push_back(indexes_[i].name);
+        }
+        for (const FieldInfo& field : fields_)
+            fieldNames.push_back(field.name);
+        structures_.SetPartNames(std::move(indexNames), std::move(fieldNames));
     }
 
     const std::uint8_t* Record(std::int64_t e) const {
@@ -246,7 +274,8 @@ class TableChecker {
             }
             recordOffsets_[static_cast<size_t>(e)] = offset;
             live_[static_cast<size_t>(e)] = flag == 0;
-            CheckBlobs(label, Record(e), flag == 0);
+            structures_.AddRecord(static_cast<std::int32_t>(e), offset, recordSize_, image_.Size());
+            CheckBlobs(e, label, Record(e), flag == 0);
             if (autoInc && !autoInc->enciphered && flag == 0)
                 largestKey = std::max(largestKey, vesktool::StoredInteger(
                                                       autoInc->type, Record(e) + autoInc->offset));
@@ -259,14 +288,18 @@ class TableChecker {
                     " is below the stored key " + std::to_string(largestKey));
     }
 
-    void CheckBlobs(const std::string& label, const std::uint8_t* record, bool live) {
-        for (const FieldInfo& field : fields_) {
+    void CheckBlobs(std::int64_t entryNo, const std::string& label, const std::uint8_t* record,
+                    bool live) {
+        for (size_t f = 0; f < fields_.size(); ++f) {
+            const FieldInfo& field = fields_[f];
             if (!vesk::IsBlobKind(field.type))
                 continue;
             const std::uint8_t* descriptor = record + field.offset;
             const std::int64_t area = GetI32(descriptor + kBlobOffset);
             const std::int64_t stored = GetI32(descriptor + kBlobStoredSize);
             const std::int64_t allocated = GetI32(descriptor + kBlobAllocatedSize);
+            structures_.AddBlobArea(static_cast<std::int32_t>(entryNo), static_cast<std::int32_t>(f),
+                                    area, stored, allocated, image_.Size());
             // A record never written past its zero placeholder holds an empty descriptor.
             if (area == 0 && stored == 0 && allocated == 0)
                 continue;
@@ -333,7 +366,7 @@ class TableChecker {
         if (entries_ == 0 || index.firstChunk == 0)
             return;
         index.chainSound = WalkChain("index '" + Shown(index.name) + "'", index.firstChunk,
-                                     kIndexTabChunkSize, index.chunks);
+                                     kIndexTabEntrySize, index.chunks);
     }
 
     void CheckIndex(const IndexInfo& index) {
@@ -413,6 +446,9 @@ class TableChecker {
     ProblemList& problems_;
     const std::vector<std::int64_t>& headers_;
     ValueDecoder& decoder_;
+    vesk::TStructureMap& map_;
+    std::int32_t tableNo_;
+    vesk::TTableStructures structures_;
     std::string name_;
     std::vector<FieldInfo> fields_;
     std::vector<IndexInfo> indexes_;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/structure_map.h"
 #include "tools/image_view.h"
 #include "tools/problem_list.h"
 #include "tools/value_decoder.h"
@@ -20,6 +21,10 @@ struct TableCheckContext {
     const std::vector<std::int64_t>& headers;
     // Decodes the blob values that take part in the file's codecs, where it can.
     ValueDecoder& decoder;
+    // The table's number, and the map its structures go into (structure_map.h), to be checked
+    // against the other tables' once every table is walked.
+    std::int32_t tableNo;
+    vesk::TStructureMap& structures;
 };
 
 // Adds the table's problems; returns the table's name.
