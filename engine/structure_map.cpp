@@ -1,6 +1,7 @@
 #include "engine/structure_map.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "engine/file_format.h"
 #include "engine/stored_text.h"
@@ -18,7 +19,7 @@ std::string Quoted(const std::string& name) {
 
 // The order of the lists: by offset, and at one offset by kind, so that every pass names an
 // overlap alike whichever order the structures were added in.
-bool Before(const TStructure& a, const TStructure& b) {
+inline bool Before(const TStructure& a, const TStructure& b) {
     if (a.at != b.at)
         return a.at < b.at;
     if (a.kind != b.kind)
@@ -26,6 +27,42 @@ bool Before(const TStructure& a, const TStructure& b) {
     if (a.part != b.part)
         return a.part < b.part;
     return a.number < b.number;
+}
+
+struct ByPlace {
+    bool operator()(const TStructure& a, const TStructure& b) const { return Before(a, b); }
+};
+
+// Sorts structures that come as a few runs each in file order, the records of a table in one
+// long run as a rule: the longest run stays as it is, the rest is sorted (it is small) and
+// merged with it, which costs a few passes instead of a sort of the whole.
+void SortRuns(std::vector<TStructure>& structures) {
+    size_t bestBegin = 0, bestEnd = 0;
+    for (size_t begin = 0; begin < structures.size();) {
+        size_t end = begin + 1;
+        while (end < structures.size() && !Before(structures[end], structures[end - 1]))
+            ++end;
+        if (end - begin > bestEnd - bestBegin) {
+            bestBegin = begin;
+            bestEnd = end;
+        }
+        begin = end;
+    }
+    if (bestBegin == 0 && bestEnd == structures.size())
+        return;
+    std::vector<TStructure> rest;
+    rest.reserve(structures.size() - (bestEnd - bestBegin));
+    rest.insert(rest.end(), structures.begin(),
+                structures.begin() + static_cast<std::ptrdiff_t>(bestBegin));
+    rest.insert(rest.end(), structures.begin() + static_cast<std::ptrdiff_t>(bestEnd),
+                structures.end());
+    std::sort(rest.begin(), rest.end(), ByPlace());
+    std::vector<TStructure> merged;
+    merged.reserve(structures.size());
+    std::merge(structures.begin() + static_cast<std::ptrdiff_t>(bestBegin),
+               structures.begin() + static_cast<std::ptrdiff_t>(bestEnd), rest.begin(), rest.end(),
+               std::back_inserter(merged), ByPlace());
+    structures.swap(merged);
 }
 
 // One structure of one table, for the passes over several tables.
@@ -92,6 +129,10 @@ void TTableStructures::Add(const TStructure& structure) {
     maxEnd_ = std::max(maxEnd_, structure.end);
 }
 
+void TTableStructures::Reserve(size_t more) {
+    structures_.reserve(structures_.size() + more);
+}
+
 void TTableStructures::AddHeader(std::int64_t at) {
     Add({at, at + format::kTableHeaderSize, 0, 0, TStructureKind::Header});
 }
@@ -129,9 +170,9 @@ bool TTableStructures::BlobAreaExtent(std::int64_t offset, std::int64_t stored,
     return true;
 }
 
-void TTableStructures::AddBlobArea(std::int32_t entryNo, std::int32_t fieldNo,
-                                   std::int64_t offset, std::int64_t stored,
-                                   std::int64_t allocated, std::int64_t fileSize) {
+void TTableStructures::AddBlobArea(std::int32_t entryNo, std::int32_t fieldNo, std::int64_t offset,
+                                   std::int64_t stored, std::int64_t allocated,
+                                   std::int64_t fileSize) {
     std::int64_t end = 0;
     if (BlobAreaExtent(offset, stored, allocated, fileSize, end))
         Add({offset, end, entryNo, static_cast<std::int16_t>(fieldNo), TStructureKind::BlobArea});
@@ -139,8 +180,7 @@ void TTableStructures::AddBlobArea(std::int32_t entryNo, std::int32_t fieldNo,
 
 const std::vector<TStructure>& TTableStructures::Structures() const {
     if (!sorted_) {
-        // Each kind is added in file order as a rule; sorted once for all of them.
-        std::sort(structures_.begin(), structures_.end(), Before);
+        SortRuns(structures_);
         sorted_ = true;
     }
     return structures_;
@@ -149,8 +189,9 @@ const std::vector<TStructure>& TTableStructures::Structures() const {
 std::string TTableStructures::Describe(const TStructure& s) const {
     const std::string table = "table " + Quoted(name_);
     const auto named = [](const std::vector<std::string>& names, std::int32_t i) {
-        return i >= 0 && static_cast<size_t>(i) < names.size() ? Quoted(names[static_cast<size_t>(i)])
-                                                               : std::to_string(i);
+        return i >= 0 && static_cast<size_t>(i) < names.size()
+                   ? Quoted(names[static_cast<size_t>(i)])
+                   : std::to_string(i);
     };
     std::string what;
     switch (s.kind) {

@@ -34,10 +34,13 @@ struct TStructure {
 class TTableStructures {
   public:
     TTableStructures() = default;
-    TTableStructures(std::int32_t tableNo, std::string name) : tableNo_(tableNo), name_(std::move(name)) {}
+    TTableStructures(std::int32_t tableNo, std::string name)
+        : tableNo_(tableNo), name_(std::move(name)) {}
 
     // Names for messages: index i's name is indexNames[i], field f's fieldNames[f].
     void SetPartNames(std::vector<std::string> indexNames, std::vector<std::string> fieldNames);
+    // Room for that many more structures (records come by the thousand).
+    void Reserve(size_t more);
     void AddHeader(std::int64_t at);
     void AddRecordChunks(const std::vector<std::int32_t>& chunks);
     void AddIndexChunks(std::int32_t indexNo, const std::vector<std::int32_t>& chunks);

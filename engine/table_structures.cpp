@@ -49,8 +49,7 @@ TTableStructures ReadStructures(TVeskDBFileIO& file, std::int32_t tableNo,
                                 std::vector<std::uint8_t> header) {
     const std::uint8_t* h = header.data();
     TTableStructures structures(tableNo, NameAt(h + format::kHdrName));
-    structures.AddHeader(
-        GetI32(file.TableTabCopy().data() + format::kTabOffsets + 4 * tableNo));
+    structures.AddHeader(GetI32(file.TableTabCopy().data() + format::kTabOffsets + 4 * tableNo));
     std::int32_t recordSize = 0;
     std::vector<TBlobSlot> blobs;
     std::vector<std::string> fieldNames;
@@ -95,6 +94,7 @@ void AddRecordStructures(TVeskDBFileIO& file, TTableStructures& structures,
                          const std::vector<TRecordTabItem>& entries, std::int32_t recordSize,
                          const std::vector<TBlobSlot>& blobs) {
     const std::int64_t fileSize = file.FileSize();
+    structures.Reserve(entries.size() * (1 + blobs.size()));
     for (size_t e = 0; e < entries.size(); ++e) {
         const std::int64_t offset = entries[e].RecordOffset;
         const auto entryNo = static_cast<std::int32_t>(e);
