@@ -240,6 +240,41 @@ TEST_F(MasterRange, AMasterValueTheKeyCannotTakeKeepsTheRange) {
     EXPECT_EQ(Names(*detail_), (std::vector<std::string>{"x"}));
 }
 
+// Closing the master cannot be refused (it also runs from destructors and the database's
+// disconnect): the detail shows every row again, with a filter that fails on them dropped, and
+// nothing of the detail's reaches the master's close, which completes.
+TEST_F(MasterRange, ClosingTheMasterCompletesWhateverTheDetailMeetsThen) {
+    MasterTo(7);
+    Link();
+    detail_->SetFilter(kFailsForSite9);
+    detail_->SetFiltered(true);
+    EXPECT_EQ(ErrorOf([&] { master_->Close(); }), "no error");
+    EXPECT_FALSE(master_->Active());
+    EXPECT_FALSE(detail_->RangeActive());
+    EXPECT_FALSE(detail_->Filtered());
+    EXPECT_EQ(detail_->RecordCount(), 6);
+    EXPECT_EQ(detail_->FieldByName("name").AsString(), "x");  // site 3, the first
+    master_->Open();
+    EXPECT_EQ(Names(*detail_), (std::vector<std::string>{"x"}));
+    // A pending row of the detail that cannot be posted stays pending, in its range.
+    MasterTo(7);
+    detail_->BeforePost = [](TTDEDataSet&) { throw EDatabaseError("refused"); };
+    detail_->Edit();
+    detail_->FieldByName("name").SetAsString("q");
+    EXPECT_EQ(ErrorOf([&] { master_->Close(); }), "no error");
+    EXPECT_FALSE(master_->Active());
+    EXPECT_EQ(detail_->State(), TDataSetState::dsEdit);
+    detail_->Cancel();
+    detail_->BeforePost = nullptr;
+    EXPECT_EQ(Names(*detail_), (std::vector<std::string>{"a", "b", "c"}));
+    // Cancelling the range itself passes a filter's error on, with the filter dropped.
+    detail_->SetFiltered(true);
+    EXPECT_EQ(ErrorOf([&] { detail_->CancelRange(); }), "Division by zero");
+    EXPECT_FALSE(detail_->Filtered());
+    EXPECT_FALSE(detail_->RangeActive());
+    EXPECT_EQ(detail_->RecordCount(), 6);
+}
+
 // Opening a filtered detail takes the range, then filters it once.
 TEST_F(MasterRange, OpeningAFilteredDetailFiltersItsRangeOnce) {
     detail_->Close();

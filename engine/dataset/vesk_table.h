@@ -78,7 +78,9 @@ class TVeskTable : public TTDEDataSet {
     // "Circular datalinks are not allowed" (prefixed). A change of MasterFields that fails (a
     // name the master lacks, a range that cannot be taken or filtered) passes its error on
     // and leaves the names, the order, the filter and the row as they were. A filtering that
-    // fails as the master moves leaves the master's range unfiltered and Filtered false.
+    // fails as the master moves leaves the master's range unfiltered and Filtered false. The
+    // master's close never fails for the detail: the detail shows every row, dropping a filter
+    // that fails on them (a pending row that does not post keeps the range).
     TDataSource* MasterSource() const { return masterLink_.DataSource(); }
     void SetMasterSource(TDataSource* source);
     const std::string& MasterFields() const { return masterLink_.FieldNames(); }
@@ -88,7 +90,8 @@ class TVeskTable : public TTDEDataSet {
     // The range again on the current order (a refresh): "No index currently active"
     // (prefixed) in physical order.
     void ApplyRange();
-    // Every row of the current index again (filtered when Filtered).
+    // Every row of the current index again (filtered when Filtered; a filtering that fails
+    // leaves them unfiltered with Filtered false and passes its error on).
     void CancelRange();
 
   protected:
@@ -159,6 +162,9 @@ class TVeskTable : public TTDEDataSet {
     // The range, then the filter, then the first row. A filtering that fails leaves the range
     // unfiltered and Filtered false, and passes the error on.
     void ApplyMasterRange(const std::vector<TField*>& masterFields);
+    // Filters an order that has just followed the master, when Filtered; on a failure the
+    // order stays unfiltered with Filtered false, its first row current, and the error passes.
+    void FilterFollowingMaster();
     // What the range and the filter made of the current order, with the range keys and the
     // cursor: a failed change of MasterFields puts it back.
     struct TNarrowing {

@@ -64,8 +64,16 @@ void TVeskTable::MasterChanged() {
 }
 
 void TVeskTable::MasterDisabled() {
-    if (Active())
+    if (!Active())
+        return;
+    // The master's close cannot be refused or undone, and it also runs from destructors and
+    // from the database's disconnect: nothing of this table's may escape into it. A pending
+    // row that does not post keeps the range; a filter that fails on every row is dropped.
+    try {
         CancelRange();
+    } catch (...) {
+        // The table shows what it was left with; a later operation raises its own errors.
+    }
 }
 
 bool TVeskTable::CheckMasterRange(bool filter) {
@@ -124,19 +132,23 @@ void TVeskTable::ApplyMasterRange(const std::vector<TField*>& masterFields) {
     if (!TakeMasterRange(masterFields))
         return;
     // The filter narrows the range in turn, as a refresh makes it.
-    if (Filtered()) {
-        try {
-            ActivateFilters();
-        } catch (...) {
-            // The master has moved all the same: the detail shows its range, unfiltered.
-            SetFilteredFlag(false);
-            ReadFirst();
-            NotifyDataChanged();
-            throw;
-        }
-    }
+    FilterFollowingMaster();
     ReadFirst();
     NotifyDataChanged();
+}
+
+void TVeskTable::FilterFollowingMaster() {
+    if (!Filtered())
+        return;
+    try {
+        ActivateFilters();
+    } catch (...) {
+        // The master has moved all the same: the order follows it, unfiltered.
+        SetFilteredFlag(false);
+        ReadFirst();
+        NotifyDataChanged();
+        throw;
+    }
 }
 
 std::vector<std::uint8_t> TVeskTable::KeyBytes(TRecordBuffer& key) {
@@ -217,8 +229,7 @@ void TVeskTable::CancelRange() {
     FCurRec = -1;
     rangeActive_ = false;
     rangeFieldCount_ = 0;
-    if (Filtered())
-        ActivateFilters();
+    FilterFollowingMaster();
     ReadFirst();
     NotifyDataChanged();
 }
