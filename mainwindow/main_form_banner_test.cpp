@@ -1,6 +1,8 @@
 // The banner's Feedback, Homepage, About and Exit.
 #include <QCloseEvent>
 #include <QDialog>
+#include <QImage>
+#include <QLabel>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
@@ -42,6 +44,25 @@ class Banner : public MainFormTest {
     ui::ScriptedUi ui_{ui::GtestFailure()};
     ui::ModalDriver driver_{ui::GtestFailure()};
 };
+
+// The two stretched pictures fill the banner inside its one-pixel border: no layout margin
+// leaves the window's colour around them, at the left picture's corner as at the right one's.
+TEST_F(Banner, TheTwoPicturesFillTheBanner) {
+    TForm1& form = ShowForm();
+    TBannerBar& banner = *form.ZezovozPanel1;
+    EXPECT_EQ(banner.mapTo(&form, QPoint(0, 0)), QPoint(0, 0));
+    EXPECT_EQ(banner.height(), 34);
+    EXPECT_EQ(banner.Image3->geometry(), QRect(1, 1, banner.width() - 2 - 303, 32));
+    EXPECT_EQ(banner.Image2->geometry(), QRect(banner.width() - 1 - 303, 1, 303, 32));
+    const QImage shown = form.grab().toImage();
+    const QColor window = form.palette().color(QPalette::Window);
+    for (const QPoint& point : {QPoint(3, 3), QPoint(1, 32), QPoint(banner.width() - 2, 1),
+                                QPoint(banner.width() - 3, 30)}) {
+        const QColor pixel = shown.pixelColor(point);
+        EXPECT_NE(pixel.rgb(), window.rgb()) << point.x() << "," << point.y();
+        EXPECT_GT(pixel.blue(), pixel.red()) << point.x() << "," << point.y();  // the artwork
+    }
+}
 
 // Both ask the shell for the program's addresses (the mail with an empty subject) and show
 // nothing, whether the shell took the request or not.
