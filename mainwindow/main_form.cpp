@@ -692,13 +692,13 @@ void TForm1::SpeedButton1Click() {
     dialog.exec();
 }
 
-// The shell's answer is not examined: an address it cannot open gives no message.
+// An address the desktop has no program for is named in a message.
 void TForm1::SpeedButton3Click() {
-    ui::ShellOpen(dialogs::kContactMailLink);
+    ui::ShellOpenOrSay(dialogs::kContactMailLink, dialogs::kContactMail);
 }
 
 void TForm1::SpeedButton4Click() {
-    ui::ShellOpen(dialogs::kHomePage);
+    ui::ShellOpenOrSay(dialogs::kHomePage, dialogs::kHomePage);
 }
 
 void TForm1::SpeedButton6Click() {

@@ -12,6 +12,7 @@
 #include "dialogs/about_dialog.h"
 #include "mainwindow/banner_bar.h"
 #include "mainwindow/main_form_test_support.h"
+#include "platform/ui/modal_result.h"
 #include "platform/ui/testing/gtest_failure.h"
 #include "platform/ui/testing/modal_driver.h"
 #include "platform/ui/testing/scripted_ui.h"
@@ -64,18 +65,41 @@ TEST_F(Banner, TheTwoPicturesFillTheBanner) {
     }
 }
 
-// Both ask the shell for the program's addresses (the mail with an empty subject) and show
-// nothing, whether the shell took the request or not.
+// Both ask the shell for the program's addresses (the mail with an empty subject); when the
+// desktop took the request nothing is shown, when it has no program for the address an error
+// box names it.
 TEST_F(Banner, FeedbackAndHomepageOpenTheProgramsAddresses) {
     TForm1& form = ShowForm();
-    ui_.AnswerShellOpen(false).AnswerShellOpen(true);
-    form.ZezovozPanel1->SpeedButton3->click();
-    form.ZezovozPanel1->SpeedButton4->click();
-    ASSERT_EQ(ui_.Calls().size(), 2u);
-    EXPECT_EQ(ui_.Calls()[0].service, ui::UiService::kShellOpen);
-    EXPECT_EQ(ui_.Calls()[0].text, "mailto:zantrope@example.org?subject=");
-    EXPECT_EQ(ui_.Calls()[1].service, ui::UiService::kShellOpen);
-    EXPECT_EQ(ui_.Calls()[1].text, "https://www.example.org/zantrope/");
+    struct Case {
+        QToolButton* button;
+        const char* target;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {form.ZezovozPanel1->SpeedButton3,
+         "mailto:zantrope@example.org?subject=", "zantrope@example.org"},
+        {form.ZezovozPanel1->SpeedButton4, "https://www.example.org/zantrope/",
+         "https://www.example.org/zantrope/"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.target);
+        ui::ScriptedUi ui(ui::GtestFailure());
+        ui.AnswerShellOpen(true);
+        c.button->click();
+        ASSERT_EQ(ui.Calls().size(), 1u);
+        EXPECT_EQ(ui.Calls()[0].service, ui::UiService::kShellOpen);
+        EXPECT_EQ(ui.Calls()[0].text, c.target);
+
+        ui.AnswerShellOpen(false).AnswerMessage(ui::mrOk);
+        c.button->click();
+        ASSERT_EQ(ui.Calls().size(), 3u);
+        EXPECT_EQ(ui.Calls()[1].text, c.target);
+        EXPECT_EQ(ui.Calls()[2].service, ui::UiService::kMessage);
+        EXPECT_EQ(ui.Calls()[2].kind, ui::MessageKind::kError);
+        EXPECT_EQ(ui.Calls()[2].buttons, ui::mbOK);
+        EXPECT_EQ(ui.Calls()[2].text,
+                  "There is no program on this desktop to open " + std::string(c.shown) + ".");
+    }
     EXPECT_EQ(form.LastErrorText(), "");
 }
 
