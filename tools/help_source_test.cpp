@@ -117,7 +117,7 @@ TEST(HelpSource, TheShippedTopicsSayWhatTheProgramDoes) {
         {"item29", "while it is off, no command is sent", "stores whether anti-idle is wanted"},
         {"item29", "chosen at random", "in turn"},
         {"Duplicates", "the local file is cut back to what it held before", ""},
-        {"Overview", "the connection page does not use them", ""},
+        {"Overview", "how many attempts the page makes in all", "how often, and after"},
         {"item25", "with all its tasks. Nothing is asked.", ""},
     };
     for (const Case& c : cases) {
