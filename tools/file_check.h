@@ -24,7 +24,8 @@ constexpr size_t kMaxListedProblems = 200;
 std::vector<std::string> CheckDatabaseImage(std::span<const std::uint8_t> image,
                                             const std::optional<std::string>& password = {});
 
-// Reads the file and checks it. Throws std::runtime_error when the file cannot be read.
+// Reads the file and checks it. Throws std::runtime_error when the file cannot be read
+// ("Cannot open file <path>" also for a FIFO, a device or a folder, at once).
 std::vector<std::string> CheckDatabaseFile(const std::string& path,
                                            const std::optional<std::string>& password = {});
 

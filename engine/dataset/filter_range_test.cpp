@@ -234,6 +234,21 @@ TEST_F(MasterRange, LinksAreCheckedAndKeptOnErrors) {
     EXPECT_EQ(Names(*detail_), (std::vector<std::string>{"a", "b", "c"}));
 }
 
+TEST_F(MasterRange, AnEmptiedMasterTakesItsDetailAlong) {
+    MasterTo(7);
+    Link();
+    EXPECT_EQ(Names(*detail_), (std::vector<std::string>{"a", "b", "c"}));
+    // The emptied master has no row: its key reads 0, which no detail row holds.
+    master_->EmptyTable();
+    EXPECT_TRUE(detail_->RangeActive());
+    EXPECT_EQ(detail_->RecordCount(), 0);
+    EXPECT_TRUE(detail_->Eof());
+    master_->Append();
+    master_->FieldByName("id").SetAsInteger(9);
+    master_->Post();
+    EXPECT_EQ(Names(*detail_), (std::vector<std::string>{"z"}));
+}
+
 }  // namespace
 }  // namespace vesk::testing
 
