@@ -177,8 +177,9 @@ class CutWriteTest : public ::testing::Test {
             }
             const bool known = cut == beforeImage || cut == afterImage ||
                                (mayHide && cut == beforeImage.Without(entry));
-            EXPECT_TRUE(known) << "the table reads as" << Shown(cut) << "\nbefore:"
-                               << Shown(beforeImage) << "\nafter:" << Shown(afterImage);
+            EXPECT_TRUE(known) << "the table reads as" << Shown(cut)
+                               << "\nbefore:" << Shown(beforeImage)
+                               << "\nafter:" << Shown(afterImage);
             ASSERT_TRUE(table_->Table().Loaded()) << "the cut handle could not read the table";
             EXPECT_EQ(ImageOf(*table_), cut) << "the cut handle";
             table_.reset();
