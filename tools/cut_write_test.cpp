@@ -16,11 +16,11 @@
 #include "engine/table_writer.h"
 #include "engine/write_fault_test_support.h"
 #include "tools/file_check.h"
+#include "tools/items_table_test_base.h"
 
 namespace vesk {
 namespace {
 
-using write_testing::FaultyStreamOwner;
 using write_testing::ItemRecord;
 using write_testing::OpenTable;
 
@@ -63,44 +63,13 @@ std::string Shown(const TableImage& image) {
     return text;
 }
 
-std::string Joined(const std::vector<std::string>& lines) {
-    std::string all;
-    for (const std::string& line : lines)
-        all += line + "\n";
-    return all;
-}
-
-class CutWriteTest : public ::testing::Test {
+class CutWriteTest : public write_testing::ItemsTableTestBase<::testing::Test> {
   protected:
     void SetUp() override {
-        folder_ = write_testing::TempFolder();
-        path_ = folder_ + "/items.dat";
-        CreateDatabaseFile(path_, write_testing::ItemsSchema());
-        Reopen();
+        CreateItemsFile(write_testing::ItemsSchema());
         Append(0, 30, "Charlie", std::string(100, 'c'));
         Append(0, 10, "alpha", "a");
         Append(0, 20, "Bravo", std::string(200, 'b'));
-    }
-    void TearDown() override {
-        table_.reset();
-        std::filesystem::remove_all(folder_);
-    }
-    void Reopen() {
-        table_.reset();
-        table_ = std::make_unique<OpenTable>(path_, "items", &owner_);
-    }
-    void Append(std::int32_t id, std::int32_t num, const std::string& name,
-                const std::string& memo) {
-        ItemRecord record(id, num, name, memo);
-        TVeskTableWriter(table_->Table()).AppendRecordData(record.buffers, false);
-    }
-    void PutFileBytes(const std::vector<std::uint8_t>& bytes) {
-        table_.reset();
-        std::ofstream out(path_, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(bytes.data()),
-                  static_cast<std::streamsize>(bytes.size()));
-        out.close();
-        Reopen();
     }
 
     // Appends two rows, moves the first of them in every index and deletes the second, on a
@@ -203,11 +172,6 @@ class CutWriteTest : public ::testing::Test {
                 << what << ": the checker named\n"
                 << marks;
     }
-
-    std::string folder_;
-    std::string path_;
-    FaultyStreamOwner owner_;
-    std::unique_ptr<OpenTable> table_;
 };
 
 TEST_F(CutWriteTest, EveryCutOfEveryWriteLosesAtMostItsRow) {
