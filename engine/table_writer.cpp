@@ -58,7 +58,7 @@ std::int32_t PhysicalPosOf(TVeskTableIO& table, std::int32_t entryNo) {
     return static_cast<std::int32_t>(at - list.begin());
 }
 
-// The record at physPos, checked, and its position again once the table is current.
+// The record at physPos, checked.
 TRecordItem LiveRecord(TVeskTableIO& table, std::int32_t physPos) {
     const TRecordList& list = table.GetRecordList(0);
     if (physPos < 0 || physPos >= static_cast<std::int32_t>(list.size()))
@@ -66,9 +66,13 @@ TRecordItem LiveRecord(TVeskTableIO& table, std::int32_t physPos) {
     return list[static_cast<size_t>(physPos)];
 }
 
-std::int32_t CurrentPhysicalPos(TVeskTableIO& table, std::int32_t entryNo) {
-    const std::int32_t pos = PhysicalPosOf(table, entryNo);
-    if (pos < 0)
+// The position of record once the table is current. A row is the same only with the same
+// entry and the same record offset: an emptied table gives its entry numbers out again, to
+// records that are always placed anew, so a handle that was behind finds its row gone rather
+// than writing over the new one.
+std::int32_t CurrentPhysicalPos(TVeskTableIO& table, const TRecordItem& record) {
+    const std::int32_t pos = PhysicalPosOf(table, record.EntryNo);
+    if (pos < 0 || table.GetRecordList(0)[static_cast<size_t>(pos)] != record)
         throw EDatabaseError("Record not found");
     return pos;
 }
@@ -286,9 +290,10 @@ std::int32_t TVeskTableWriter::AppendRecordData(TFieldBuffers& buffers, bool flu
 void TVeskTableWriter::ModifyRecordData(TFieldBuffers& buffers, std::int32_t physPos, bool flush,
                                         const TAdjustModifyEvent& onAdjust) {
     TVeskDBFileIO& file = table_.Owner().FileIO();
-    const std::int32_t e = LiveRecord(table_, physPos).EntryNo;
+    const TRecordItem wanted = LiveRecord(table_, physPos);
+    const std::int32_t e = wanted.EntryNo;
     TTableWriteLock lock(table_, file);
-    physPos = CurrentPhysicalPos(table_, e);
+    physPos = CurrentPhysicalPos(table_, wanted);
     const TRecordItem record = table_.GetRecordList(0)[static_cast<size_t>(physPos)];
     CheckWriteBuffers(table_, buffers);
     TerminateStringFields(buffers);
@@ -426,9 +431,10 @@ void TVeskTableWriter::ModifyRecordData(TFieldBuffers& buffers, std::int32_t phy
 
 void TVeskTableWriter::DeleteRecord(std::int32_t physPos, bool flush) {
     TVeskDBFileIO& file = table_.Owner().FileIO();
-    const std::int32_t e = LiveRecord(table_, physPos).EntryNo;
+    const TRecordItem wanted = LiveRecord(table_, physPos);
+    const std::int32_t e = wanted.EntryNo;
     TTableWriteLock lock(table_, file);
-    physPos = CurrentPhysicalPos(table_, e);
+    physPos = CurrentPhysicalPos(table_, wanted);
     std::vector<std::uint8_t> header = table_.HeaderCopy();
 
     TTableWriteOp op(table_, file);
