@@ -9,13 +9,16 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "engine/db_error.h"
 #include "engine/table_test_support.h"
 #include "engine/table_writer.h"
 #include "engine/write_fault_test_support.h"
 #include "tools/file_check.h"
+#include "tools/vesk_commands.h"
 
 namespace vesk {
 namespace {
@@ -177,8 +180,9 @@ class CutWriteTest : public ::testing::Test {
             }
             const bool known = cut == beforeImage || cut == afterImage ||
                                (mayHide && cut == beforeImage.Without(entry));
-            EXPECT_TRUE(known) << "the table reads as" << Shown(cut) << "\nbefore:"
-                               << Shown(beforeImage) << "\nafter:" << Shown(afterImage);
+            EXPECT_TRUE(known) << "the table reads as" << Shown(cut)
+                               << "\nbefore:" << Shown(beforeImage)
+                               << "\nafter:" << Shown(afterImage);
             ASSERT_TRUE(table_->Table().Loaded()) << "the cut handle could not read the table";
             EXPECT_EQ(ImageOf(*table_), cut) << "the cut handle";
             table_.reset();
@@ -250,6 +254,38 @@ TEST_F(CutWriteTest, EveryCutOfAnAppendOpeningNewChunksLosesAtMostItsRow) {
             ItemRecord record(0, 3, "first of a chunk", "blob");
             writer.AppendRecordData(record.buffers, true);
         });
+}
+
+TEST_F(CutWriteTest, CheckNamesWhatACutAppendLeavesAndPassesTheFile) {
+    const std::vector<std::uint8_t> before = write_testing::FileBytes(path_);
+    for (std::int64_t n = 0;; ++n) {
+        ASSERT_LT(n, 20) << "no cut left the entry written and not counted";
+        PutFileBytes(before);
+        owner_.plan.CutAfter(n);
+        ItemRecord record(0, 15, "delta", "cut");
+        EXPECT_THROW(TVeskTableWriter(table_->Table()).AppendRecordData(record.buffers, false),
+                     EStreamError);
+        owner_.plan.Disarm();
+        if (!vesktool::CheckFile(path_).interrupted.empty())
+            break;
+    }
+    table_.reset();
+    std::ostringstream out, err;
+    EXPECT_EQ(vesktool::RunVesk({"check", path_}, out, err), vesktool::kExitOk);
+    EXPECT_EQ(out.str(), path_ +
+                             ": table 'items': an append was cut short: entry 3 is written but "
+                             "not counted; the table reads without it\n");
+    EXPECT_EQ(err.str(), "");
+
+    // Entries after the last one that no append leaves that way are damage.
+    OpenTable table(path_, "items");
+    const std::int64_t entry = table.Table().RecordTabEntryPos(2) + format::kRecordTabEntrySize;
+    const std::uint8_t live = 0;
+    table.File().WriteBuffer(&live, entry + 4, 1);
+    const vesktool::CheckReport report = vesktool::CheckFile(path_);
+    EXPECT_EQ(Joined(report.problems),
+              "table 'items': record tab: the entries after the last one are not zero\n");
+    EXPECT_TRUE(report.interrupted.empty());
 }
 
 }  // namespace
