@@ -40,6 +40,13 @@ void EncodeValue(TTableWriteOp& op, std::int32_t fieldNo, const TFieldBufferItem
                          op.table.CanEncryptField(fieldNo));
 }
 
+bool HasActiveBlob(const TFieldBuffers& buffers) {
+    for (std::int32_t f = 0; f < buffers.Count(); ++f)
+        if (buffers.Items(f).Active && buffers.Items(f).IsBlob())
+            return true;
+    return false;
+}
+
 std::int32_t FindEntry(const TRecordList& list, std::int32_t entryNo) {
     for (size_t i = 0; i < list.size(); ++i)
         if (list[i].EntryNo == entryNo)
@@ -182,9 +189,11 @@ std::int32_t TVeskTableWriter::AppendRecordData(TFieldBuffers& buffers, bool flu
             recordOffset = op.Allocate(recordSize);
             entryPos = table_.RecordTabEntryPos(e);
         }
-        // The placeholder reserves the record's place before its blobs follow it.
+        // The placeholder reserves the record's place before its blobs follow it; a record
+        // without blobs is written once.
         std::vector<std::uint8_t> work(static_cast<size_t>(recordSize), 0);
-        op.Write(recordOffset, work.data(), recordSize);
+        if (HasActiveBlob(buffers))
+            op.Write(recordOffset, work.data(), recordSize);
 
         for (std::int32_t f = 0; f < buffers.Count(); ++f) {
             TFieldBufferItem& item = buffers.Items(f);
@@ -357,9 +366,7 @@ void TVeskTableWriter::ModifyRecordData(TFieldBuffers& buffers, std::int32_t phy
     // before it links it in again: while either is under way the row is hidden behind its
     // deleted flag, so that a write cut short leaves it deleted, never half changed. Otherwise
     // the record's one write changes it.
-    bool hide = !moves.empty();
-    for (std::int32_t f = 0; f < buffers.Count(); ++f)
-        hide = hide || (buffers.Items(f).Active && buffers.Items(f).IsBlob());
+    const bool hide = !moves.empty() || HasActiveBlob(buffers);
 
     TTableWriteOp op(table_, file);
     RunFileSteps(op, lock, [&] {

@@ -222,6 +222,14 @@ TEST_F(CutWriteTest, EveryCutOfEveryWriteLosesAtMostItsRow) {
             ItemRecord record(0, 15, "delta", std::string(70, 'd'));
             writer.AppendRecordData(record.buffers, false);
         });
+    ExpectEveryCutLosesAtMostTheRow(
+        "append without its blob", 4, false,
+        "table 'items': an append was cut short: entry 4 is written but not counted",
+        [](TVeskTableWriter& writer) {
+            ItemRecord record(0, 16, "echo");
+            record.buffers.Items(3).Active = false;
+            writer.AppendRecordData(record.buffers, false);
+        });
     ExpectEveryCutLosesAtMostTheRow("modify: new keys, a blob outgrowing its area", 0, true, "",
                                     [](TVeskTableWriter& writer) {
                                         ItemRecord record(0, 5, "zulu", std::string(300, 'z'));
