@@ -7,6 +7,7 @@
 #include "engine/file_format.h"
 #include "engine/stored_text.h"
 #include "platform/os/collation.h"
+#include "platform/os/local_paths.h"
 #include "tools/image_view.h"
 #include "tools/problem_list.h"
 #include "tools/table_check.h"
@@ -99,8 +100,11 @@ CheckReport CheckImage(std::span<const std::uint8_t> bytes,
 }
 
 CheckReport CheckFile(const std::string& path, const std::optional<std::string>& password) {
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    if (!in)
+    // A FIFO or a device would block the read or read as something else.
+    std::ifstream in;
+    if (os::IsRegularFile(path))
+        in.open(path, std::ios::binary | std::ios::ate);
+    if (!in.is_open() || !in)
         throw std::runtime_error("Cannot open file " + path);
     // Read in one piece: a byte at a time is slow on files of some size.
     const std::streamoff size = in.tellg();

@@ -33,7 +33,8 @@ struct CheckReport {
 // the file's digest throws std::runtime_error("Access denied").
 CheckReport CheckImage(std::span<const std::uint8_t> image,
                        const std::optional<std::string>& password = {});
-// Reads the file and checks it. Throws std::runtime_error when the file cannot be read.
+// Reads the file and checks it. Throws std::runtime_error when the file cannot be read
+// ("Cannot open file <path>" also for a FIFO, a device or a folder, at once).
 CheckReport CheckFile(const std::string& path, const std::optional<std::string>& password = {});
 
 // The problems alone (empty when the file is sound), thrown as the two above.
