@@ -40,6 +40,13 @@ void EncodeValue(TTableWriteOp& op, std::int32_t fieldNo, const TFieldBufferItem
                          op.table.CanEncryptField(fieldNo));
 }
 
+bool HasActiveBlob(const TFieldBuffers& buffers) {
+    for (std::int32_t f = 0; f < buffers.Count(); ++f)
+        if (buffers.Items(f).Active && buffers.Items(f).IsBlob())
+            return true;
+    return false;
+}
+
 std::int32_t FindEntry(const TRecordList& list, std::int32_t entryNo) {
     for (size_t i = 0; i < list.size(); ++i)
         if (list[i].EntryNo == entryNo)
@@ -58,7 +65,7 @@ std::int32_t PhysicalPosOf(TVeskTableIO& table, std::int32_t entryNo) {
     return static_cast<std::int32_t>(at - list.begin());
 }
 
-// The record at physPos, checked, and its position again once the table is current.
+// The record at physPos, checked.
 TRecordItem LiveRecord(TVeskTableIO& table, std::int32_t physPos) {
     const TRecordList& list = table.GetRecordList(0);
     if (physPos < 0 || physPos >= static_cast<std::int32_t>(list.size()))
@@ -66,9 +73,13 @@ TRecordItem LiveRecord(TVeskTableIO& table, std::int32_t physPos) {
     return list[static_cast<size_t>(physPos)];
 }
 
-std::int32_t CurrentPhysicalPos(TVeskTableIO& table, std::int32_t entryNo) {
-    const std::int32_t pos = PhysicalPosOf(table, entryNo);
-    if (pos < 0)
+// The position of record once the table is current. A row is the same only with the same
+// entry and the same record offset: an emptied table gives its entry numbers out again, to
+// records that are always placed anew, so a handle that was behind finds its row gone rather
+// than writing over the new one.
+std::int32_t CurrentPhysicalPos(TVeskTableIO& table, const TRecordItem& record) {
+    const std::int32_t pos = PhysicalPosOf(table, record.EntryNo);
+    if (pos < 0 || table.GetRecordList(0)[static_cast<size_t>(pos)] != record)
         throw EDatabaseError("Record not found");
     return pos;
 }
@@ -178,9 +189,11 @@ std::int32_t TVeskTableWriter::AppendRecordData(TFieldBuffers& buffers, bool flu
             recordOffset = op.Allocate(recordSize);
             entryPos = table_.RecordTabEntryPos(e);
         }
-        // The placeholder reserves the record's place before its blobs follow it.
+        // The placeholder reserves the record's place before its blobs follow it; a record
+        // without blobs is written once.
         std::vector<std::uint8_t> work(static_cast<size_t>(recordSize), 0);
-        op.Write(recordOffset, work.data(), recordSize);
+        if (HasActiveBlob(buffers))
+            op.Write(recordOffset, work.data(), recordSize);
 
         for (std::int32_t f = 0; f < buffers.Count(); ++f) {
             TFieldBufferItem& item = buffers.Items(f);
@@ -286,9 +299,10 @@ std::int32_t TVeskTableWriter::AppendRecordData(TFieldBuffers& buffers, bool flu
 void TVeskTableWriter::ModifyRecordData(TFieldBuffers& buffers, std::int32_t physPos, bool flush,
                                         const TAdjustModifyEvent& onAdjust) {
     TVeskDBFileIO& file = table_.Owner().FileIO();
-    const std::int32_t e = LiveRecord(table_, physPos).EntryNo;
+    const TRecordItem wanted = LiveRecord(table_, physPos);
+    const std::int32_t e = wanted.EntryNo;
     TTableWriteLock lock(table_, file);
-    physPos = CurrentPhysicalPos(table_, e);
+    physPos = CurrentPhysicalPos(table_, wanted);
     const TRecordItem record = table_.GetRecordList(0)[static_cast<size_t>(physPos)];
     CheckWriteBuffers(table_, buffers);
     TerminateStringFields(buffers);
@@ -352,9 +366,7 @@ void TVeskTableWriter::ModifyRecordData(TFieldBuffers& buffers, std::int32_t phy
     // before it links it in again: while either is under way the row is hidden behind its
     // deleted flag, so that a write cut short leaves it deleted, never half changed. Otherwise
     // the record's one write changes it.
-    bool hide = !moves.empty();
-    for (std::int32_t f = 0; f < buffers.Count(); ++f)
-        hide = hide || (buffers.Items(f).Active && buffers.Items(f).IsBlob());
+    const bool hide = !moves.empty() || HasActiveBlob(buffers);
 
     TTableWriteOp op(table_, file);
     RunFileSteps(op, lock, [&] {
@@ -426,9 +438,10 @@ void TVeskTableWriter::ModifyRecordData(TFieldBuffers& buffers, std::int32_t phy
 
 void TVeskTableWriter::DeleteRecord(std::int32_t physPos, bool flush) {
     TVeskDBFileIO& file = table_.Owner().FileIO();
-    const std::int32_t e = LiveRecord(table_, physPos).EntryNo;
+    const TRecordItem wanted = LiveRecord(table_, physPos);
+    const std::int32_t e = wanted.EntryNo;
     TTableWriteLock lock(table_, file);
-    physPos = CurrentPhysicalPos(table_, e);
+    physPos = CurrentPhysicalPos(table_, wanted);
     std::vector<std::uint8_t> header = table_.HeaderCopy();
 
     TTableWriteOp op(table_, file);

@@ -9,14 +9,17 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "engine/db_error.h"
 #include "engine/table_test_support.h"
 #include "engine/table_writer.h"
 #include "engine/write_fault_test_support.h"
 #include "tools/file_check.h"
 #include "tools/items_table_test_base.h"
+#include "tools/vesk_commands.h"
 
 namespace vesk {
 namespace {
@@ -183,6 +186,14 @@ TEST_F(CutWriteTest, EveryCutOfEveryWriteLosesAtMostItsRow) {
             ItemRecord record(0, 15, "delta", std::string(70, 'd'));
             writer.AppendRecordData(record.buffers, false);
         });
+    ExpectEveryCutLosesAtMostTheRow(
+        "append without its blob", 4, false,
+        "table 'items': an append was cut short: entry 4 is written but not counted",
+        [](TVeskTableWriter& writer) {
+            ItemRecord record(0, 16, "echo");
+            record.buffers.Items(3).Active = false;
+            writer.AppendRecordData(record.buffers, false);
+        });
     ExpectEveryCutLosesAtMostTheRow("modify: new keys, a blob outgrowing its area", 0, true, "",
                                     [](TVeskTableWriter& writer) {
                                         ItemRecord record(0, 5, "zulu", std::string(300, 'z'));
@@ -215,6 +226,38 @@ TEST_F(CutWriteTest, EveryCutOfAnAppendOpeningNewChunksLosesAtMostItsRow) {
             ItemRecord record(0, 3, "first of a chunk", "blob");
             writer.AppendRecordData(record.buffers, true);
         });
+}
+
+TEST_F(CutWriteTest, CheckNamesWhatACutAppendLeavesAndPassesTheFile) {
+    const std::vector<std::uint8_t> before = write_testing::FileBytes(path_);
+    for (std::int64_t n = 0;; ++n) {
+        ASSERT_LT(n, 20) << "no cut left the entry written and not counted";
+        PutFileBytes(before);
+        owner_.plan.CutAfter(n);
+        ItemRecord record(0, 15, "delta", "cut");
+        EXPECT_THROW(TVeskTableWriter(table_->Table()).AppendRecordData(record.buffers, false),
+                     EStreamError);
+        owner_.plan.Disarm();
+        if (!vesktool::CheckFile(path_).interrupted.empty())
+            break;
+    }
+    table_.reset();
+    std::ostringstream out, err;
+    EXPECT_EQ(vesktool::RunVesk({"check", path_}, out, err), vesktool::kExitOk);
+    EXPECT_EQ(out.str(), path_ +
+                             ": table 'items': an append was cut short: entry 3 is written but "
+                             "not counted; the table reads without it\n");
+    EXPECT_EQ(err.str(), "");
+
+    // Entries after the last one that no append leaves that way are damage.
+    OpenTable table(path_, "items");
+    const std::int64_t entry = table.Table().RecordTabEntryPos(2) + format::kRecordTabEntrySize;
+    const std::uint8_t live = 0;
+    table.File().WriteBuffer(&live, entry + 4, 1);
+    const vesktool::CheckReport report = vesktool::CheckFile(path_);
+    EXPECT_EQ(Joined(report.problems),
+              "table 'items': record tab: the entries after the last one are not zero\n");
+    EXPECT_TRUE(report.interrupted.empty());
 }
 
 }  // namespace
