@@ -21,6 +21,7 @@
 #include "platform/ui/list_view.h"
 #include "platform/ui/modal_result.h"
 #include "platform/ui/qt_text.h"
+#include "platform/ui/shared_icons.h"
 #include "shared/list_file.h"
 #include "shared/tdm.h"
 
@@ -47,8 +48,7 @@ ui::ListView* MakeList(QWidget& parent, const char* name, QStandardItemModel*& r
 
 // A row: an empty caption with image 0 and the path as its sub-item.
 void AddRow(QStandardItemModel& rows, const std::string& path) {
-    const QIcon image = QIcon::fromTheme(QStringLiteral("folder"),
-                                         QApplication::style()->standardIcon(QStyle::SP_DirIcon));
+    const QIcon image = ui::ThemedIcon("folder", QStyle::SP_DirIcon);
     auto* caption = new QStandardItem(image, QString());
     caption->setEditable(false);
     auto* cell = new QStandardItem(ui::ToQt(path));

@@ -15,6 +15,7 @@
 #include "platform/ui/handler_guard.h"
 #include "platform/ui/help_service.h"
 #include "platform/ui/qt_text.h"
+#include "platform/ui/shared_icons.h"
 
 namespace {
 
@@ -85,7 +86,7 @@ void THistoryPage::BuildControls(QWidget& sheet) {
         ThemedIcon("list-remove", QStyle::SP_ToolBarHorizontalExtensionButton), false);
     ToolBar2->addSeparator();
     ToolButton14 = AddToolButton(*ToolBar2, "ToolButton14", "Help",
-                                 QApplication::style()->standardIcon(QStyle::SP_DialogHelpButton));
+                                 ui::StyleIcon(QStyle::SP_DialogHelpButton));
     column->addWidget(ToolBar2);
 
     TreeView1 = new QTreeWidget(&sheet);

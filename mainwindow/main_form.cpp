@@ -42,6 +42,7 @@
 #include "platform/os/program_folder.h"
 #include "platform/ui/help_service.h"
 #include "platform/ui/qt_text.h"
+#include "platform/ui/shared_icons.h"
 #include "platform/ui/shell_list_view.h"
 #include "platform/ui/ui_services.h"
 #include "shared/list_file.h"
@@ -630,12 +631,9 @@ void TForm1::SetPageImage(Tfb& frame, int image) {
     if (sheet == nullptr)
         return;
     sheet->SetImageIndex(image);
-    const QStyle* style = this->style();
     const QIcon icon = image == 1
-                           ? QIcon::fromTheme(QStringLiteral("network-transmit-receive"),
-                                              style->standardIcon(QStyle::SP_DriveNetIcon))
-                           : QIcon::fromTheme(QStringLiteral("network-offline"),
-                                              style->standardIcon(QStyle::SP_DialogNoButton));
+                           ? ui::ThemedIcon("network-transmit-receive", QStyle::SP_DriveNetIcon)
+                           : ui::ThemedIcon("network-offline", QStyle::SP_DialogNoButton);
     PageControl1->setTabIcon(sheet->PageIndex(), icon);
 }
 
@@ -692,13 +690,13 @@ void TForm1::SpeedButton1Click() {
     dialog.exec();
 }
 
-// The shell's answer is not examined: an address it cannot open gives no message.
+// An address the desktop has no program for is named in a message.
 void TForm1::SpeedButton3Click() {
-    ui::ShellOpen(dialogs::kContactMailLink);
+    ui::ShellOpenOrSay(dialogs::kContactMailLink, dialogs::kContactMail);
 }
 
 void TForm1::SpeedButton4Click() {
-    ui::ShellOpen(dialogs::kHomePage);
+    ui::ShellOpenOrSay(dialogs::kHomePage, dialogs::kHomePage);
 }
 
 void TForm1::SpeedButton6Click() {

@@ -21,6 +21,7 @@
 #include "platform/ui/handler_guard.h"
 #include "platform/ui/help_service.h"
 #include "platform/ui/qt_text.h"
+#include "platform/ui/shared_icons.h"
 
 namespace {
 
@@ -37,7 +38,7 @@ void SetImage(QTreeWidgetItem& node, int image) {
 }
 
 QIcon StyleIcon(QStyle::StandardPixmap icon) {
-    return QApplication::style()->standardIcon(icon);
+    return ui::StyleIcon(icon);
 }
 
 const rtask* TaskOf(const QTreeWidgetItem* node) {

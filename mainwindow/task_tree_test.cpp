@@ -77,6 +77,9 @@ TEST_F(TaskTree, ALoadShowsCategoriesWithTheirTasksExpandedAndTheirImages) {
     EXPECT_EQ(TTaskTree::ImageOf(*Node(0, 0)), 1);
     EXPECT_EQ(TTaskTree::ImageOf(*Node(0, 1)), 2);
     EXPECT_EQ(form_->TaskTree().FTaskItems.size(), 2u);
+    // One picture per image for every node.
+    EXPECT_EQ(Node(0)->icon(0).cacheKey(), Node(1)->icon(0).cacheKey());
+    EXPECT_NE(Node(0)->icon(0).cacheKey(), Node(0, 0)->icon(0).cacheKey());
 
     ui::RecordedHelp help;
     form_->ToolButton25->click();
@@ -88,9 +91,11 @@ TEST_F(TaskTree, ALoadShowsCategoriesWithTheirTasksExpandedAndTheirImages) {
     EXPECT_TRUE(Node(0)->isExpanded());
     // A reload shows the rows as they are now.
     tasks::AddCategory("later", "");
+    const qint64 category = Node(0)->icon(0).cacheKey();
     form_->ToolButton34->click();
     EXPECT_EQ(Tree().topLevelItemCount(), 3);
     EXPECT_TRUE(Node(0)->isExpanded());
+    EXPECT_EQ(Node(2)->icon(0).cacheKey(), category);
 }
 
 TEST_F(TaskTree, TheButtonsThePopupAndTheDescriptionFollowTheSelection) {

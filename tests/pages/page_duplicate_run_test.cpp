@@ -324,6 +324,42 @@ TEST_F(DuplicateRun, AResumeThatSendsTheWholeFileFails) {
     }
 }
 
+// A resume that fails part way on a server that took the restart and sent the file from its
+// first byte: whatever ends it (a 426, the control connection closed, the data connection
+// reset), the local file is cut back to what it held before, so a later Resume does not go on
+// from the old bytes followed by the start of the file.
+TEST_F(DuplicateRun, AResumeThatFailsPartWayLeavesTheFileAsItWas) {
+    ftptest::ScriptedServer server(ftptest::ScriptedServer::Mode::kFtp,
+                                   std::string(R"json({"builtin_data": true, "rules": [
+        {"expect": "REST .*", "reply": "350 Restarting"},
+        {"expect": "RETR refused.bin", "reply": ["150 Here", {"data_send": "0123456789"},
+                                                 "426 Connection closed; transfer aborted"]},
+        {"expect": "RETR dropped.bin", "reply": ["150 Here", {"data_send": "0123456789"},
+                                                 {"close": true}]},
+        {"expect": "RETR reset.bin", "reply": ["150 Here", {"data_send": "0123456789"},
+                                               {"data_reset": true}, "226 Done"]},
+        {"expect": "SIZE .*", "reply": "213 10"},
+        )json") + kServeRootRules + "]}");
+    Tfb& frame = OpenServer(server.port());
+    for (const char* name : {"refused.bin", "dropped.bin", "reset.bin"}) {
+        SCOPED_TRACE(name);
+        const std::string target = folder_ + name;
+        WriteFileBytes(target, "01234");
+        frame.AddQueueEntry(Entry(1, name, target, 10));
+        driver_.Next(Click("Button9"));
+        if (!frame.Connected())
+            frame.ConnectSite(false);
+        frame.StartQueueRun(false);
+        EXPECT_EQ(ReadFileBytes(target), "01234");
+        EXPECT_TRUE(LoggedError(frame));
+        EXPECT_EQ(HistoryRows(), 0u);
+        ASSERT_EQ(frame.FQueue.size(), 1u);
+        EXPECT_EQ(frame.Queue().Image(0), 1);
+        EXPECT_EQ(frame.FResumeOffset, 0);
+        frame.Clear2Click();
+    }
+}
+
 // A listed size that is not the file's (a link lists its own length, a file may change after
 // it was listed) fails no download: the server's size decides, and an Overwrite of the
 // downloaded file succeeds too. pyftpdlib names no size when it opens the transfer, so SIZE is
