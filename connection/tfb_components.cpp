@@ -250,6 +250,7 @@ void TfbComponents::BuildLists() {
 
     TreeView1 = new QTreeWidget(this);
     TreeView1->setObjectName(QStringLiteral("TreeView1"));
+    TreeView1->setAccessibleName(QStringLiteral("Export tree"));
     TreeView1->setVisible(false);
 }
 

@@ -66,6 +66,7 @@ TForm13::TForm13(TTaskTreeHost& tree, std::string programFolder, QWidget* parent
     TabSheet1 = Named(new QWidget(PageControl1), "TabSheet1");
     auto* files = new QHBoxLayout(TabSheet1);
     ListView1 = Named(new ui::ListView(TabSheet1), "ListView1");
+    ListView1->SetAccessibleName(QStringLiteral("Files"));
     rows_ = new QStandardItemModel(0, 4, ListView1);
     rows_->setHorizontalHeaderLabels({QString(), QStringLiteral("Name"),
                                       QStringLiteral("Local path"), QStringLiteral("Ftp path")});
@@ -90,6 +91,7 @@ TForm13::TForm13(TTaskTreeHost& tree, std::string programFolder, QWidget* parent
     TabSheet2 = Named(new QWidget(PageControl1), "TabSheet2");
     auto* description = new QVBoxLayout(TabSheet2);
     Memo1 = Named(new QPlainTextEdit(TabSheet2), "Memo1");
+    Memo1->setAccessibleName(QStringLiteral("Description"));
     description->addWidget(Memo1);
     PageControl1->addTab(TabSheet2, QStringLiteral("Description"));
     column->addWidget(PageControl1, 1);
