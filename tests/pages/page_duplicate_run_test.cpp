@@ -107,6 +107,25 @@ class DuplicateRun : public PageRig {
 
     std::size_t HistoryRows() { return Column(*dm->Thd, "lofile").size(); }
 
+    // Resumes the download of `name` (10 bytes) onto a local file of its first 5 bytes, on a
+    // server whose script makes the resume fail; expects the failure to leave the local file
+    // as it was, the entry failed at the head and no history, then clears the queue.
+    void ResumeThatFails(Tfb& frame, const std::string& name) {
+        const std::string target = folder_ + name;
+        WriteFileBytes(target, "01234");
+        frame.AddQueueEntry(Entry(1, name, target, 10));
+        driver_.Next(Click("Button9"));
+        if (!frame.Connected())
+            frame.ConnectSite(false);
+        frame.StartQueueRun(false);
+        EXPECT_EQ(ReadFileBytes(target), "01234");
+        EXPECT_EQ(HistoryRows(), 0u);
+        ASSERT_EQ(frame.FQueue.size(), 1u);
+        EXPECT_EQ(frame.Queue().Image(0), 1);
+        EXPECT_EQ(frame.FResumeOffset, 0);
+        frame.Clear2Click();
+    }
+
     ui::ModalDriver driver_{ui::GtestFailure()};
     std::string sent_;
     bool optionsSet_ = false;
@@ -307,20 +326,8 @@ TEST_F(DuplicateRun, AResumeThatSendsTheWholeFileFails) {
     Tfb& frame = OpenServer(server.port());
     for (const char* name : {"w.bin", "n.bin"}) {
         SCOPED_TRACE(name);
-        const std::string target = folder_ + name;
-        WriteFileBytes(target, "01234");
-        frame.AddQueueEntry(Entry(1, name, target, 10));
-        driver_.Next(Click("Button9"));
-        if (!frame.Connected())
-            frame.ConnectSite(false);
-        frame.StartQueueRun(false);
-        EXPECT_EQ(ReadFileBytes(target), "01234");
+        ResumeThatFails(frame, name);
         EXPECT_TRUE(HasRow(frame, {"Received 15 of 10 bytes of " + std::string(name) + ".", 2}));
-        EXPECT_EQ(HistoryRows(), 0u);
-        ASSERT_EQ(frame.FQueue.size(), 1u);
-        EXPECT_EQ(frame.Queue().Image(0), 1);
-        EXPECT_EQ(frame.FResumeOffset, 0);
-        frame.Clear2Click();
     }
 }
 
@@ -343,20 +350,8 @@ TEST_F(DuplicateRun, AResumeThatFailsPartWayLeavesTheFileAsItWas) {
     Tfb& frame = OpenServer(server.port());
     for (const char* name : {"refused.bin", "dropped.bin", "reset.bin"}) {
         SCOPED_TRACE(name);
-        const std::string target = folder_ + name;
-        WriteFileBytes(target, "01234");
-        frame.AddQueueEntry(Entry(1, name, target, 10));
-        driver_.Next(Click("Button9"));
-        if (!frame.Connected())
-            frame.ConnectSite(false);
-        frame.StartQueueRun(false);
-        EXPECT_EQ(ReadFileBytes(target), "01234");
+        ResumeThatFails(frame, name);
         EXPECT_TRUE(LoggedError(frame));
-        EXPECT_EQ(HistoryRows(), 0u);
-        ASSERT_EQ(frame.FQueue.size(), 1u);
-        EXPECT_EQ(frame.Queue().Image(0), 1);
-        EXPECT_EQ(frame.FResumeOffset, 0);
-        frame.Clear2Click();
     }
 }
 
