@@ -31,7 +31,7 @@ QLabel* AddDetail(QGridLayout& grid, const char* caption, const char* name, bool
     grid.addWidget(new QLabel(QString::fromLatin1(caption), panel), row, 0, Qt::AlignTop);
     auto* value = new QLabel(panel);
     value->setObjectName(QString::fromLatin1(name));
-    // Named by its caption; ShowDetails adds the value to the name.
+    // Named by its caption while it shows no value (ShowDetails).
     value->setAccessibleName(QString::fromLatin1(caption));
     value->setProperty(kCaptionProperty, QString::fromLatin1(caption));
     value->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -166,8 +166,9 @@ void THistoryPage::ToolButton1Click() {
 void THistoryPage::ShowDetails(const rhd* record) {
     const auto show = [](QLabel* label, const std::string& text) {
         label->setText(ui::ToQt(text));
-        const QString caption = label->property(kCaptionProperty).toString();
-        label->setAccessibleName(text.empty() ? caption : caption + ": " + ui::ToQt(text));
+        // A value is its own name, as for any label; an empty one is named by its caption.
+        label->setAccessibleName(text.empty() ? label->property(kCaptionProperty).toString()
+                                              : QString());
     };
     show(Label4, record != nullptr ? record->date : "");
     show(Label6, record != nullptr ? record->date2 : "");
