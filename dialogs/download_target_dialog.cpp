@@ -23,6 +23,7 @@
 #include "platform/ui/list_view.h"
 #include "platform/ui/modal_result.h"
 #include "platform/ui/qt_text.h"
+#include "platform/ui/typed_text_combo.h"
 #include "platform/ui/ui_services.h"
 
 TForm10* Form10 = nullptr;
@@ -92,8 +93,7 @@ TForm10::TForm10(Tfb& page, std::string historyPath, QWidget* parent)
     auto* target = new QHBoxLayout;
     ComboBox1 = Named(new QComboBox(this), "ComboBox1");
     column->addWidget(dialogs::LabelFor(this, "Download to :", ComboBox1));
-    ComboBox1->setEditable(true);
-    ComboBox1->setInsertPolicy(QComboBox::NoInsert);
+    ui::KeepTypedText(*ComboBox1);
     ComboBox1->setMinimumWidth(ui::ScaledWidth(*ComboBox1, 320));
     history_ = std::make_unique<dialogs::THistoryCombo>(*ComboBox1, std::move(historyPath));
     SpeedButton1 = Named(new QToolButton(this), "SpeedButton1");

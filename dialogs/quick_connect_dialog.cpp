@@ -20,6 +20,7 @@
 #include "platform/ui/modal_result.h"
 #include "platform/ui/qt_text.h"
 #include "platform/ui/tool_buttons.h"
+#include "platform/ui/typed_text_combo.h"
 #include "shared/tdm.h"
 
 TForm15* Form15 = nullptr;
@@ -38,8 +39,7 @@ TForm15::TForm15(TDialogsHost& host, QWidget* parent) : ui::ModalDialog(parent),
     auto* column = new QVBoxLayout(this);
     auto* grid = new QGridLayout;
     ComboBox1 = Named(new QComboBox(this), "ComboBox1");
-    ComboBox1->setEditable(true);
-    ComboBox1->setInsertPolicy(QComboBox::NoInsert);
+    ui::KeepTypedText(*ComboBox1);
     SpeedButton1 = Named(new QToolButton(this), "SpeedButton1");
     ui::SetHint(*SpeedButton1, QStringLiteral("Save ftp site"));
     SpeedButton1->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));

@@ -16,6 +16,7 @@
 #include "engine/stored_text.h"
 #include "platform/os/byte_lock.h"
 #include "platform/os/file_attributes.h"
+#include "platform/os/local_paths.h"
 
 namespace vesk {
 
@@ -102,7 +103,9 @@ void TVeskDBFileIO::Open(const std::string& fileName, TVeskDBMediumType mediumTy
     exclusive_ = exclusive;
     readOnlyFile_ = false;
     if (mediumType == mtDisk) {
-        if (!os::FileExists(fileName))
+        // A FIFO or a device would block the open or read as something else: only a regular
+        // file is a database.
+        if (!os::FileExists(fileName) || !os::IsRegularFile(fileName))
             throw EDatabaseError(FormatMessage("Cannot open file %s", fileName));
         CheckMagicOfFile(fileName);
         CheckVersionOfFile(fileName);

@@ -97,12 +97,12 @@ class TVeskDBFileIO : public TDataProcessOwner {
 
     // Opens and checks the file (nothing when already open), then chooses the codecs named in
     // the options block when their flags are on. On failure the object stays closed. Errors:
-    // "Cannot open file %s", "Database file '%s' is a invalid VeskDB", "Version 1.00 is not
-    // compatible", "Version of database file is too High", "Invalid database name '%s'" (memory
-    // medium: malformed or not registered), damage (also an algorithm name that breaks the
-    // naming rule of stored_text.h, and a cipher mode outside 0..4), "Compression algorithm
-    // module '%s' not found" and "Encryption algorithm module '%s' not found" for a sound name
-    // that is not registered.
+    // "Cannot open file %s" (also, at once, for a FIFO, a device or a folder), "Database file '%s'
+    // is a invalid VeskDB", "Version 1.00 is not compatible", "Version of database file is too
+    // High", "Invalid database name '%s'" (memory medium: malformed or not registered), damage
+    // (also an algorithm name that breaks the naming rule of stored_text.h, and a cipher mode
+    // outside 0..4), "Compression algorithm module '%s' not found" and "Encryption algorithm module
+    // '%s' not found" for a sound name that is not registered.
     void Open(const std::string& fileName, TVeskDBMediumType mediumType, bool exclusive);
     // Closes a file stream; a memory image belongs to whoever registered it. Drops a held lock.
     void Close();

@@ -1,10 +1,14 @@
 #include "engine/db_file_io.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <functional>
+#include <thread>
 
 #include "engine/codec/algo_registry.h"
 #include "engine/codec/hash.h"
@@ -109,6 +113,35 @@ TEST(DbFileIO, DiskChecksAndTheirTexts) {
         EXPECT_FALSE(file.IsOpen());
         std::remove(path.c_str());
     }
+}
+
+TEST(DbFileIO, RefusesWhatIsNoRegularFileAtOnce) {
+    const std::string fifo = TempPath("fifo.dat");
+    const std::string folder = TempPath("folder.dat");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
+    // Should an open wait for a writer of the FIFO, one comes after a while, so that the test
+    // reports the wrong answer instead of hanging.
+    std::atomic<bool> done{false};
+    std::thread writer([&] {
+        std::this_thread::sleep_for(std::chrono::seconds(2));
+        while (!done) {
+            const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+            if (fd >= 0)
+                ::close(fd);
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+    });
+    for (const std::string& path : {fifo, folder, std::string("/dev/null")}) {
+        SCOPED_TRACE(path);
+        TVeskDBFileIO file;
+        ExpectDbError([&] { file.Open(path, mtDisk, false); }, "Cannot open file " + path);
+        EXPECT_FALSE(file.IsOpen());
+    }
+    done = true;
+    writer.join();
+    std::remove(fifo.c_str());
+    ::rmdir(folder.c_str());
 }
 
 TEST(DbFileIO, MemoryNames) {

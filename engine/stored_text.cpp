@@ -18,12 +18,17 @@ bool IsControl(unsigned char c) {
     return c < 0x20 || c == 0x7F;
 }
 
-std::string TextProblem(const std::uint8_t* at, std::int32_t size, bool asciiOnly) {
+// fillsField: the text may take every byte of its field, with no zero byte after it (a text
+// field holds at most its size in characters).
+std::string TextProblem(const std::uint8_t* at, std::int32_t size, bool asciiOnly,
+                        bool fillsField) {
     const auto* begin = reinterpret_cast<const char*>(at);
     const void* zero = std::memchr(begin, 0, static_cast<size_t>(size));
-    if (zero == nullptr)
+    if (zero == nullptr && !fillsField)
         return "has no terminating zero byte";
-    const std::string_view text(begin, static_cast<size_t>(static_cast<const char*>(zero) - begin));
+    const std::string_view text(begin,
+                                zero ? static_cast<size_t>(static_cast<const char*>(zero) - begin)
+                                     : static_cast<size_t>(size));
     if (text.empty())
         return "is empty";
     for (const char c : text) {
@@ -59,11 +64,11 @@ std::string EscapeStoredText(std::string_view bytes) {
 }
 
 std::string StoredNameProblem(const std::uint8_t* at, std::int32_t size) {
-    return TextProblem(at, size, false);
+    return TextProblem(at, size, false, true);
 }
 
 std::string StoredAlgorithmNameProblem(const std::uint8_t* at, std::int32_t size) {
-    return TextProblem(at, size, true);
+    return TextProblem(at, size, true, false);
 }
 
 std::string NameProblem(std::string_view name) {

@@ -13,14 +13,15 @@ namespace vesk {
 // \xNN. Never throws but std::bad_alloc.
 std::string EscapeStoredText(std::string_view bytes);
 
-// The rule for the name of a table, field or index stored in a text[size] field: one to
-// size - 1 bytes followed by a zero byte, none of them a control byte (below 32, or 127).
-// Returns what is wrong ("is empty", "has no terminating zero byte", "holds the byte \x01"),
-// or an empty text for a sound name. Never throws but std::bad_alloc.
+// The rule for the name of a table, field or index stored in a text[size] field: one to size
+// bytes, followed by a zero byte when fewer than size, none of them a control byte (below 32,
+// or 127). Returns what is wrong ("is empty", "holds the byte \x01"), or an empty text for a
+// sound name. Never throws but std::bad_alloc.
 std::string StoredNameProblem(const std::uint8_t* at, std::int32_t size);
 
-// The rule for an algorithm name of the options block: as above, and every byte printable
-// ASCII (33 to 126), as every registered name is.
+// The rule for an algorithm name of the options block: one to size - 1 bytes followed by a
+// zero byte ("has no terminating zero byte" otherwise, as no registered name is that long),
+// every byte printable ASCII (33 to 126), as every registered name is.
 std::string StoredAlgorithmNameProblem(const std::uint8_t* at, std::int32_t size);
 
 // The rule for a name written into a file (the file builder): what StoredNameProblem would

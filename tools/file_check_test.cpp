@@ -1,6 +1,13 @@
 #include "tools/file_check.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 #include "engine/file_builder.h"
 #include "engine/file_format.h"
@@ -34,6 +41,43 @@ TEST(FileCheck, FreshImagesAndTheFixtureAreSound) {
     EXPECT_EQ(Joined(CheckDatabaseImage(BuildDatabaseImage(SmallSchema()))), "");
     ScratchFolder folder;
     EXPECT_EQ(Joined(CheckDatabaseFile(MakeFixture(folder))), "");
+}
+
+TEST(FileCheck, RefusesWhatIsNoRegularFile) {
+    ScratchFolder folder;
+    const std::string fifo = folder / "fifo.dat";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    // Should the check wait for a writer of the FIFO, one comes after a while, so that the
+    // test reports the wrong answer instead of hanging.
+    std::atomic<bool> done{false};
+    std::thread writer([&] {
+        std::this_thread::sleep_for(std::chrono::seconds(2));
+        while (!done) {
+            const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+            if (fd >= 0)
+                ::close(fd);
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+    });
+    for (const std::string& path : {fifo, folder / "", std::string("/dev/null")}) {
+        try {
+            CheckDatabaseFile(path);
+            ADD_FAILURE() << path << " was checked";
+        } catch (const std::runtime_error& e) {
+            EXPECT_EQ(std::string(e.what()), "Cannot open file " + path);
+        }
+    }
+    done = true;
+    writer.join();
+}
+
+TEST(FileCheck, ANameMayFillItsWholeField) {
+    std::vector<std::uint8_t> image = BuildDatabaseImage(SmallSchema());
+    const std::int64_t header = GetI32(image.data() + kTableTabAt + kTabOffsets);
+    for (const std::int64_t name :
+         {header + kHdrName, header + kHdrFields + kFldName, header + kHdrIndexes + kIdxName})
+        std::fill_n(image.begin() + name, kNameSize, 'n');
+    EXPECT_EQ(Joined(CheckDatabaseImage(image)), "");
 }
 
 TEST(FileCheck, AcceptsEveryVersionUpTo2Point0) {

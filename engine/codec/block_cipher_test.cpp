@@ -9,6 +9,7 @@
 #include "engine/codec/digest_text.h"
 #include "engine/codec/encrypt_exception.h"
 #include "engine/codec/gost_cipher.h"
+#include "engine/codec/known_answers_test_support.h"
 #include "engine/codec/twofish_cipher.h"
 #include "engine/codec/twofish_core.h"
 #include "engine/testing/test_bytes.h"
@@ -132,6 +133,35 @@ TEST(Twofish, EngineVariantDiffersAndFollowsItsKeyLengthRule) {
     // Short keys use the 16-byte form.
     EXPECT_EQ(EncodeBlock(cipher, FromHex("0102"), plain),
               EncodeBlock(cipher, FromHex("01020000000000000000000000000000"), plain));
+}
+
+// The engine's variant pins the stored format of every Twofish file: its answers come from the
+// independent implementation of tests/fixtures/cipher_known_answers.py, which reproduces the
+// published Twofish answers in the published shape first. The cipher is keyed from the raw key
+// bytes, as the engine keys it from a password's 20-byte digest (the 24-byte key form), and
+// enciphers one block.
+TEST(Twofish, EngineVariantKnownAnswers) {
+    struct Case {
+        std::string key, plain, cipher;
+    };
+    const Case cases[] = {
+        // key bytes (37i + 11) mod 256 for i < 20, block bytes 13i + 7
+        {"0B30557A9FC4E90E33587DA2C7EC11365B80A5CA", "0714212E3B4855626F7C8996A3B0BDCA",
+         "05FBB01A4ABA8EBD9EE9CFF67A3EB19B"},
+        // the 16-byte form: key bytes 5i + 1, block bytes 29i + 3
+        {"01060B10151A1F24292E33383D42474C", "03203D5A7794B1CEEB0825425F7C99B6",
+         "7893C2E4FABD1FAD4AD6CB07CBA5E03B"},
+        // the 32-byte form: key bytes (11i + 200) mod 256, block bytes i
+        {"C8D3DEE9F4FF0A15202B36414C57626D78838E99A4AFBAC5D0DBE6F1FC07121D",
+         "000102030405060708090A0B0C0D0E0F", "4348887D2CA07C39984EBA1106C40C4B"},
+    };
+    TEnc_Twofish cipher;
+    std::vector<std::vector<std::string>> pinned;
+    for (const Case& c : cases) {
+        EXPECT_EQ(EncodeBlock(cipher, FromHex(c.key), c.plain), c.cipher) << c.key;
+        pinned.push_back({c.key, c.plain, c.cipher});
+    }
+    EXPECT_EQ(testing_answers::ScriptAnswers("twofish"), pinned);
 }
 
 // The four encryptions inside the hash example of RFC 5831 (GOST R 34.11-94, section 7), made

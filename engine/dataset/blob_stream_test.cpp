@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iterator>
 
 #include "engine/dataset/dataset_test_support.h"
 #include "engine/dataset/vesk_blob_stream.h"
@@ -23,6 +24,10 @@ class BlobStreams : public TableFixture {
     static TOptimBlobStream& BufferStream(TVeskTable& t) {
         return *t.GetActiveRecBuf()->BlobStreamAt(
             t.GetFieldOffset(t.FieldByName("memo").FieldNo()));
+    }
+    std::string ReadFileBytes() const {
+        std::ifstream in(path_, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
     // Two rows: a 10 KB memo and a short one.
     void AddNotes() {
@@ -84,6 +89,54 @@ TEST_F(BlobStreams, WriteModeEmptiesAndLastWriterWins) {
     std::uint8_t value[8] = {};
     EXPECT_THROW(again.GetFieldData(again.FieldByName("memo"), value), EDatabaseError);
     EXPECT_THROW(again.SetFieldData(again.FieldByName("memo"), value), EDatabaseError);
+}
+
+TEST_F(BlobStreams, OpeningForReadAndWriteChangesNothingUntilWritten) {
+    // A value over one copy step of 64 KiB, and a short one.
+    const std::string large(100000, 'L');
+    {
+        TVeskTable& t = Opened("notes");
+        t.Append();
+        WriteMemo(t, large);
+        t.Post();
+        t.Append();
+        WriteMemo(t, "short");
+        t.Post();
+        t.Close();
+    }
+    Reconnect();
+    const std::string before = ReadFileBytes();
+    {
+        TVeskTable& t = Opened("notes");
+        t.Edit();
+        auto stream = t.CreateBlobStream(t.FieldByName("memo"), TBlobStreamMode::bmReadWrite);
+        EXPECT_EQ(stream->AsString(), large);
+        EXPECT_FALSE(t.Modified());
+        EXPECT_EQ(BufferStream(t).Size(), static_cast<std::int64_t>(large.size()));
+        t.Next();  // an untouched row is not posted
+        EXPECT_EQ(ReadMemo(t), "short");
+        t.Edit();
+        auto shortStream = t.CreateBlobStream(t.FieldByName("memo"), TBlobStreamMode::bmReadWrite);
+        EXPECT_FALSE(t.Modified());
+        t.Cancel();
+        t.Close();
+    }
+    EXPECT_EQ(ReadFileBytes(), before);
+    Reconnect();
+    {
+        // Only a write through the stream changes the row: the value the stream holds then.
+        TVeskTable& t = Opened("notes");
+        EXPECT_EQ(ReadMemo(t), large);
+        t.Edit();
+        auto stream = t.CreateBlobStream(t.FieldByName("memo"), TBlobStreamMode::bmReadWrite);
+        stream->Seek(0, SeekOrigin::End);
+        stream->Write("+", 1);
+        EXPECT_TRUE(t.Modified());
+        t.Next();
+        t.Close();
+    }
+    Reconnect();
+    EXPECT_EQ(ReadMemo(Opened("notes")), large + "+");
 }
 
 TEST_F(BlobStreams, FailedLoadNeverLetsAPostOverwriteTheStoredValue) {

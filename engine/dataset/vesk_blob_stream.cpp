@@ -30,8 +30,10 @@ void TVeskBlobStream::LoadBlobData() {
     Clear();
     // Seeking the buffer's stream loads its value from the file when it was not loaded.
     source->Seek(0, SeekOrigin::Begin);
+    // Filled through the base stream's write: this stream's own write would save every piece
+    // back into the source while it is still being copied, and mark the row modified.
     if (source->Size() > 0)
-        CopyFrom(*source, 0);
+        TMemoryStream::Write(source->Memory(), source->Size());
     SetPosition(0);
 }
 

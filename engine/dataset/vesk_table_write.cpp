@@ -161,6 +161,8 @@ void TVeskTable::EmptyTable() {
     currentList_->clear();
     FCurRec = -1;
     ClearRowWindow();
+    // The row is gone: a detail linked to this table follows, as after any move.
+    NotifyDataChanged();
 }
 
 }  // namespace vesk
