@@ -204,6 +204,7 @@ TForm16::TForm16(QWidget* parent) : ui::ModalDialog(parent) {
 
     auto* history = new QVBoxLayout(TabSheet2);
     Memo1 = Named(new QPlainTextEdit(TabSheet2), "Memo1");
+    Memo1->setAccessibleName(QStringLiteral("Version history"));
     Memo1->setReadOnly(true);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setStyleSheet(QStringLiteral("QPlainTextEdit { background: silver; }"));

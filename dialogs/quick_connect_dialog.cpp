@@ -51,14 +51,14 @@ TForm15::TForm15(TDialogsHost& host, QWidget* parent) : ui::ModalDialog(parent),
     CheckBox1 =
         Named(new QCheckBox(QStringLiteral("Use passive transfer(PASV)"), this), "CheckBox1");
     CheckBox1->setChecked(true);
-    grid->addWidget(new QLabel(QStringLiteral("Ftp server"), this), 0, 0);
+    grid->addWidget(dialogs::LabelFor(this, "Ftp server", ComboBox1), 0, 0);
     grid->addWidget(ComboBox1, 0, 1);
     grid->addWidget(SpeedButton1, 0, 2);
-    grid->addWidget(new QLabel(QStringLiteral("Port"), this), 1, 0);
+    grid->addWidget(dialogs::LabelFor(this, "Port", Edit2), 1, 0);
     grid->addWidget(Edit2, 1, 1);
-    grid->addWidget(new QLabel(QStringLiteral("Username"), this), 2, 0);
+    grid->addWidget(dialogs::LabelFor(this, "Username", Edit1), 2, 0);
     grid->addWidget(Edit1, 2, 1);
-    grid->addWidget(new QLabel(QStringLiteral("Password"), this), 3, 0);
+    grid->addWidget(dialogs::LabelFor(this, "Password", Edit3), 3, 0);
     grid->addWidget(Edit3, 3, 1);
     grid->addWidget(CheckBox1, 4, 0, 1, 3);
     column->addLayout(grid);

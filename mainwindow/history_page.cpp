@@ -21,6 +21,8 @@ namespace {
 
 constexpr int kDayLevel = 2;
 constexpr int kTransferLevel = 3;
+// The caption of a detail's value label, which names it to a screen reader.
+constexpr const char* kCaptionProperty = "detailCaption";
 
 // A caption and its value label on the next row of the detail panel.
 QLabel* AddDetail(QGridLayout& grid, const char* caption, const char* name, bool wraps) {
@@ -29,6 +31,9 @@ QLabel* AddDetail(QGridLayout& grid, const char* caption, const char* name, bool
     grid.addWidget(new QLabel(QString::fromLatin1(caption), panel), row, 0, Qt::AlignTop);
     auto* value = new QLabel(panel);
     value->setObjectName(QString::fromLatin1(name));
+    // Named by its caption while it shows no value (ShowDetails).
+    value->setAccessibleName(QString::fromLatin1(caption));
+    value->setProperty(kCaptionProperty, QString::fromLatin1(caption));
     value->setTextInteractionFlags(Qt::TextSelectableByMouse);
     if (wraps) {
         // A path wraps over two lines, also where it holds no blank.
@@ -91,6 +96,7 @@ void THistoryPage::BuildControls(QWidget& sheet) {
 
     TreeView1 = new QTreeWidget(&sheet);
     TreeView1->setObjectName(QStringLiteral("TreeView1"));
+    TreeView1->setAccessibleName(QStringLiteral("History"));
     TreeView1->setHeaderHidden(true);
     TreeView1->setColumnCount(1);
     TreeView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -160,6 +166,9 @@ void THistoryPage::ToolButton1Click() {
 void THistoryPage::ShowDetails(const rhd* record) {
     const auto show = [](QLabel* label, const std::string& text) {
         label->setText(ui::ToQt(text));
+        // A value is its own name, as for any label; an empty one is named by its caption.
+        label->setAccessibleName(text.empty() ? label->property(kCaptionProperty).toString()
+                                              : QString());
     };
     show(Label4, record != nullptr ? record->date : "");
     show(Label6, record != nullptr ? record->date2 : "");

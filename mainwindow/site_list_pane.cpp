@@ -140,6 +140,7 @@ void TSiteListPane::BuildControls(QWidget& sheet) {
     Memo2 = new QPlainTextEdit(description);
     Memo2->setObjectName(QStringLiteral("Memo2"));
     Memo2->setReadOnly(true);
+    Label1->setBuddy(Memo2);  // the memo's accessible name
     box->addWidget(Label1);
     box->addWidget(Memo2, 1);
     Splitter2->addWidget(ListView1);

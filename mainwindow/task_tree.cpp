@@ -81,6 +81,8 @@ void TTaskTree::BuildControls(QWidget& sheet) {
     ToolBar3->setObjectName(QStringLiteral("ToolBar3"));
     ToolButton34 =
         AddToolButton(*ToolBar3, "ToolButton34", "", StyleIcon(QStyle::SP_BrowserReload));
+    // No hint, as designed; its name says what it does.
+    ToolButton34->setAccessibleName(QStringLiteral("Reload tasks"));
     ToolBar3->addSeparator();
     ToolButton23 = AddToolButton(*ToolBar3, "ToolButton23", "New category",
                                  StyleIcon(QStyle::SP_FileDialogNewFolder));
@@ -107,6 +109,7 @@ void TTaskTree::BuildControls(QWidget& sheet) {
     split->setObjectName(QStringLiteral("Splitter4"));
     TreeView2 = new QTreeWidget(split);
     TreeView2->setObjectName(QStringLiteral("TreeView2"));
+    TreeView2->setAccessibleName(QStringLiteral("Tasks"));
     TreeView2->setHeaderHidden(true);
     TreeView2->setEditTriggers(QAbstractItemView::NoEditTriggers);
     TreeView2->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -119,6 +122,7 @@ void TTaskTree::BuildControls(QWidget& sheet) {
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setReadOnly(true);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Label3->setBuddy(Memo1);  // the memo's accessible name
     description->addWidget(Label3);
     description->addWidget(Memo1, 1);
     split->setStretchFactor(0, 3);

@@ -3,21 +3,28 @@
 // repeat), and the task dialog as Edit and the local pane's Add task preset it.
 #include <QAction>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QToolButton>
+#include <QTreeView>
 #include <QTreeWidget>
 
+#include <algorithm>
+#include <cstdlib>
 #include <fstream>
 
 #include "dialogs/task_category_dialog.h"
 #include "dialogs/task_dialog.h"
+#include "dialogs/task_paths_dialog.h"
 #include "dialogs/task_tables.h"
 #include "mainwindow/local_file_pane.h"
 #include "mainwindow/main_form_test_support.h"
 #include "mainwindow/task_tree.h"
+#include "platform/ui/control_sizes.h"
+#include "platform/ui/list_view.h"
 #include "platform/ui/modal_result.h"
 #include "platform/ui/shell_list_view.h"
 #include "platform/ui/testing/gtest_failure.h"
@@ -261,6 +268,50 @@ TEST_F(TaskTree, EditingATaskPresetsTheDialogAndSavingKeepsItsId) {
         EXPECT_EQ(form.ComboBoxEx2->currentIndex(), -1);
         EXPECT_TRUE(form.ComboBoxEx2->isEnabled());
         EXPECT_FALSE(form.Button5->isEnabled());
+        ClickButton(dialog, "Button6");
+    });
+    form_->ToolButton26Click();
+    EXPECT_EQ(driver_.DialogsDriven(), 2);
+}
+
+// The task paths dialog comes centred on the main window as the task dialog does, also when
+// the task dialog was moved; the task dialog and its file list's columns have the sizes made
+// for the 8-point font, scaled to the dialog's font.
+TEST_F(TaskTree, TheTaskDialogsAreCentredAndSizedToTheirFont) {
+    AddSites({"s1"});
+    const std::int32_t a = tasks::AddCategory("a", "");
+    AddTask(a, "down", "Download", "s1", {{false, "f", "/m/", "/q"}});
+    ShowForm();
+    // Within the test screen, so that no dialog is pushed back onto it.
+    form_->resize(720, 520);
+    form_->move(40, 30);
+    QApplication::processEvents();
+    Select(Node(0, 0));
+    driver_.Next([&](QDialog& dialog) {
+        auto& task = static_cast<TForm13&>(dialog);
+        const QPoint centre = task.frameGeometry().center();
+        const QPoint window = form_->frameGeometry().center();
+        EXPECT_LE((centre - window).manhattanLength(), 60);  // Qt's allowance for a frame
+        auto expectCentred = [&centre](const QWidget& shown) {
+            const QPoint at = shown.frameGeometry().center();
+            EXPECT_LE(std::abs(at.x() - centre.x()), 1) << at.x() << " " << centre.x();
+            EXPECT_LE(std::abs(at.y() - centre.y()), 1) << at.y() << " " << centre.y();
+        };
+        task.move(task.pos() + QPoint(150, 90));
+        EXPECT_EQ(task.size(), ui::ScaledSize(task, 560, 400));
+        const QTreeView& files = *task.ListView1->ReportView();
+        EXPECT_EQ(files.columnWidth(0),
+                  std::max(ui::ScaledWidth(files, 18), files.header()->minimumSectionSize()));
+        EXPECT_EQ(files.columnWidth(1), ui::ScaledWidth(files, 120));
+        EXPECT_EQ(files.columnWidth(2), ui::ScaledWidth(files, 180));
+        task.ListView1->Select(0);
+        driver_.Next([&](QDialog& paths) {
+            expectCentred(paths);
+            const auto& form = static_cast<TForm14&>(paths);
+            EXPECT_GE(form.ComboEdit1->width(), ui::ScaledWidth(*form.ComboEdit1, 300));
+            ClickButton(paths, "Button1");
+        });
+        task.Button1Click();
         ClickButton(dialog, "Button6");
     });
     form_->ToolButton26Click();
