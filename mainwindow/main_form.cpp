@@ -125,7 +125,7 @@ TForm1::TForm1(std::string programFolder, QWidget* parent)
     transfers_ = std::make_unique<TMainTransfers>(*local_, [this] { return ActiveFrame(); });
     rerun_ = std::make_unique<THistoryRerun>(
         []() -> Tdm& { return *dm; },
-        [this](const std::string& name) { pages_->OpenSitePage(name, false); return ActiveFrame(); });
+        [this](const std::string& name) { return pages_->OpenSitePage(name, false); });
     PopupMenu1 = pages_->PopupMenu1;
     Closepage1 = pages_->Closepage1;
     Closeall1 = pages_->Closeall1;

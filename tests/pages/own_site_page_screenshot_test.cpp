@@ -12,6 +12,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 
 #include "mainwindow/testing/x_session.h"
 #include "tests/ftp_servers/file_bytes.h"
