@@ -12,6 +12,7 @@
 
 #include "mainwindow/history_tables.h"
 #include "mainwindow/named_controls.h"
+#include "mainwindow/tree_choice.h"
 #include "platform/ui/handler_guard.h"
 #include "platform/ui/help_service.h"
 #include "platform/ui/qt_text.h"
@@ -142,10 +143,9 @@ void THistoryPage::ConnectHandlers() {
     click(ToolButton14, &THistoryPage::ToolButton14Click);
     connect(Execute1, &QAction::triggered, this, ui::Guarded([this] { ToolButton16Click(); }));
     connect(Delete2, &QAction::triggered, this, ui::Guarded([this] { ToolButton6Click(); }));
-    connect(TreeView1, &QTreeWidget::currentItemChanged, this,
-            [this](QTreeWidgetItem* current, QTreeWidgetItem*) {
-                ui::RunGuarded([this, current] { TreeView1Change(current); });
-            });
+    mainwindow::FollowChoice(*TreeView1, *this, [this] {
+        ui::RunGuarded([this] { TreeView1Change(mainwindow::ChosenNode(*TreeView1)); });
+    });
     connect(TreeView1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         ui::RunGuarded([this] { PhistoryPopup(); });
         Phistory->popup(TreeView1->viewport()->mapToGlobal(at));
@@ -179,9 +179,9 @@ void THistoryPage::ShowDetails(const rhd* record) {
 }
 
 void THistoryPage::TreeView1Change(QTreeWidgetItem* node) {
-    if (node == nullptr)
-        return;
-    const int level = NodeLevel(*node);
+    // Without a chosen node nothing is offered: Delete would act on a node the user does not
+    // see as chosen.
+    const int level = node != nullptr ? NodeLevel(*node) : -1;
     ToolButton6->setEnabled(level >= kDayLevel);
     const THistoryNode* history = AsHistoryNode(node);
     const rhd* record = level == kTransferLevel && history != nullptr ? history->Record() : nullptr;
@@ -190,14 +190,14 @@ void THistoryPage::TreeView1Change(QTreeWidgetItem* node) {
 }
 
 void THistoryPage::PhistoryPopup() {
-    const QTreeWidgetItem* node = TreeView1->currentItem();
+    const QTreeWidgetItem* node = mainwindow::ChosenNode(*TreeView1);
     const int level = node != nullptr ? NodeLevel(*node) : -1;
     Execute1->setEnabled(level == kTransferLevel);
     Delete2->setEnabled(level >= kDayLevel);
 }
 
 void THistoryPage::ToolButton6Click() {
-    QTreeWidgetItem* node = TreeView1->currentItem();
+    QTreeWidgetItem* node = mainwindow::ChosenNode(*TreeView1);
     const THistoryNode* history = AsHistoryNode(node);
     if (history == nullptr)
         return;
@@ -223,7 +223,7 @@ void THistoryPage::ToolButton6Click() {
 }
 
 void THistoryPage::ToolButton16Click() {
-    const QTreeWidgetItem* node = TreeView1->currentItem();
+    const QTreeWidgetItem* node = mainwindow::ChosenNode(*TreeView1);
     const THistoryNode* history = AsHistoryNode(node);
     if (history == nullptr || NodeLevel(*node) != kTransferLevel || history->Record() == nullptr)
         return;
@@ -249,6 +249,8 @@ void THistoryPage::ToolButton15Click() {
         const TTreeUpdatesHeld held(*TreeView1);
         TreeView1->collapseAll();
     }
+    // The choice moves to its site node, and the details and buttons follow that node.
+    mainwindow::KeepChoiceVisible(*TreeView1);
     ToolButton6->setEnabled(false);
     ToolButton16->setEnabled(false);
 }

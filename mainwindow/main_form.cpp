@@ -126,8 +126,7 @@ TForm1::TForm1(std::string programFolder, QWidget* parent)
     transfers_ = std::make_unique<TMainTransfers>(*local_, [this] { return ActiveFrame(); });
     rerun_ = std::make_unique<THistoryRerun>(
         []() -> Tdm& { return *dm; },
-        [this](const std::string& name) { OpenSitePage(name, false); },
-        [this] { return ActiveFrame(); });
+        [this](const std::string& name) { return pages_->OpenSitePage(name, false); });
     PopupMenu1 = pages_->PopupMenu1;
     Closepage1 = pages_->Closepage1;
     Closeall1 = pages_->Closeall1;
@@ -279,8 +278,9 @@ void TForm1::BuildTasksPage() {
     Delete3 = tasks_->Delete3;
     Execute2 = tasks_->Execute2;
     TTaskRun::Needs needs;
-    needs.openSitePage = [this](const std::string& site) { OpenSitePage(site, false); };
-    needs.activeFrame = [this] { return ActiveFrame(); };
+    needs.openSitePage = [this](const std::string& site) {
+        return pages_->OpenSitePage(site, false);
+    };
     needs.forceLocalFolders = [this](const std::string& folder) {
         return ForceLocalFolders(folder);
     };

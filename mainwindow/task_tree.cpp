@@ -18,6 +18,7 @@
 #include "dialogs/task_dialog.h"
 #include "dialogs/task_images.h"
 #include "mainwindow/named_controls.h"
+#include "mainwindow/tree_choice.h"
 #include "platform/ui/handler_guard.h"
 #include "platform/ui/help_service.h"
 #include "platform/ui/qt_text.h"
@@ -153,8 +154,7 @@ void TTaskTree::ConnectHandlers() {
     connect(Edit2, &QAction::triggered, this, ui::Guarded([this] { ToolButton26Click(); }));
     connect(Delete3, &QAction::triggered, this, ui::Guarded([this] { ToolButton18Click(); }));
     connect(Execute2, &QAction::triggered, this, ui::Guarded([this] { ToolButton17Click(); }));
-    connect(TreeView2, &QTreeWidget::currentItemChanged, this,
-            ui::Guarded([this] { TreeView2Change(); }));
+    mainwindow::FollowChoice(*TreeView2, *this, ui::Guarded([this] { TreeView2Change(); }));
     connect(TreeView2, &QWidget::customContextMenuRequested, this,
             ui::Guarded([this](const QPoint& position) {
                 PoptaskPopup();
@@ -163,7 +163,7 @@ void TTaskTree::ConnectHandlers() {
 }
 
 const rtask* TTaskTree::SelectedTask() const {
-    return TaskOf(TreeView2->currentItem());
+    return TaskOf(mainwindow::ChosenNode(*TreeView2));
 }
 
 std::int32_t TTaskTree::CategoryIdOf(const QTreeWidgetItem& node) {
@@ -203,11 +203,13 @@ void TTaskTree::LoadTaskTree() {
 }
 
 void TTaskTree::TreeView2Change() {
-    const QTreeWidgetItem* node = TreeView2->currentItem();
+    const QTreeWidgetItem* node = mainwindow::ChosenNode(*TreeView2);
     Memo1->clear();
     ToolButton18->setEnabled(node != nullptr);
-    if (node == nullptr)
+    if (node == nullptr) {
+        ToolButton17->setEnabled(false);  // nothing chosen runs
         return;
+    }
     if (const rtask* task = TaskOf(node)) {
         ToolButton17->setEnabled(true);
         Memo1->setPlainText(ui::ToQt(task->common));
@@ -219,7 +221,7 @@ void TTaskTree::TreeView2Change() {
 }
 
 void TTaskTree::PoptaskPopup() {
-    const QTreeWidgetItem* node = TreeView2->currentItem();
+    const QTreeWidgetItem* node = mainwindow::ChosenNode(*TreeView2);
     Edit2->setEnabled(node != nullptr);
     Delete3->setEnabled(node != nullptr);
     Execute2->setEnabled(TaskOf(node) != nullptr);
@@ -231,7 +233,7 @@ void TTaskTree::ToolButton23Click() {
 }
 
 void TTaskTree::ToolButton26Click() {
-    const QTreeWidgetItem* node = TreeView2->currentItem();
+    const QTreeWidgetItem* node = mainwindow::ChosenNode(*TreeView2);
     if (node == nullptr)
         return;
     if (const rtask* task = TaskOf(node)) {
@@ -277,7 +279,7 @@ void TTaskTree::ShowNewUploadTask(const std::vector<rtaskupdown>& files) {
 }
 
 void TTaskTree::ToolButton18Click() {
-    QTreeWidgetItem* node = TreeView2->currentItem();
+    QTreeWidgetItem* node = mainwindow::ChosenNode(*TreeView2);
     if (node == nullptr)
         return;
     if (const rtask* task = TaskOf(node))
@@ -303,6 +305,8 @@ void TTaskTree::ToolButton21Click() {
 
 void TTaskTree::ToolButton22Click() {
     TreeView2->collapseAll();
+    // A chosen task hands the choice to its category; the buttons and the description follow.
+    mainwindow::KeepChoiceVisible(*TreeView2);
 }
 
 void TTaskTree::ToolButton25Click() {

@@ -23,6 +23,7 @@
 #include "mainwindow/local_file_pane.h"
 #include "mainwindow/main_form_test_support.h"
 #include "mainwindow/task_tree.h"
+#include "mainwindow/testing/tree_clicks.h"
 #include "platform/ui/control_sizes.h"
 #include "platform/ui/list_view.h"
 #include "platform/ui/modal_result.h"
@@ -151,6 +152,71 @@ TEST_F(TaskTree, WithNothingSelectedEditDeleteAndExecuteDoNothing) {
     EXPECT_EQ(runs, 0);
     EXPECT_EQ(Tree().topLevelItemCount(), 1);
     EXPECT_EQ(Column(*dm->Ttaskd, "name"), (std::vector<std::string>{"up"}));
+}
+
+// The tree made current without a selection (the focus after a reload, a Ctrl+click on the
+// chosen node) chooses nothing: Delete, which asks no question, leaves the category and its
+// tasks alone. Collapse hands the choice of a task to its category, and a click on the task
+// after Expand chooses it again.
+TEST_F(TaskTree, OnlyTheNodeTheUserSeesChosenIsActedOn) {
+    const std::int32_t a = tasks::AddCategory("a", "about a");
+    AddTask(a, "up", "Upload", "s");
+    ShowForm();
+    int runs = 0;
+    form_->TaskTree().OnExecute = [&runs](const rtask&) { ++runs; };
+    const auto expectNothingOffered = [&] {
+        form_->PoptaskPopup();
+        EXPECT_FALSE(form_->ToolButton18->isEnabled());
+        EXPECT_FALSE(form_->ToolButton17->isEnabled());
+        EXPECT_FALSE(form_->Edit2->isEnabled());
+        EXPECT_FALSE(form_->Delete3->isEnabled());
+        EXPECT_FALSE(form_->Execute2->isEnabled());
+        EXPECT_EQ(Memo(), "");
+    };
+    const auto expectNothingDone = [&] {
+        form_->ToolButton26Click();  // a dialog would fail the test: none is expected
+        form_->ToolButton18Click();
+        form_->ToolButton17Click();
+        EXPECT_EQ(runs, 0);
+        ASSERT_EQ(Tree().topLevelItemCount(), 1);
+        EXPECT_EQ(Node(0)->childCount(), 1);
+        EXPECT_EQ(Column(*dm->Ttaskd, "name"), (std::vector<std::string>{"up"}));
+    };
+
+    form_->activateWindow();
+    form_->ToolButton34->click();
+    Tree().setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+    ASSERT_EQ(Tree().currentItem(), Node(0));
+    ASSERT_FALSE(Node(0)->isSelected());
+    expectNothingOffered();
+    ASSERT_NO_FATAL_FAILURE(expectNothingDone());
+
+    ClickNode(Tree(), Node(0, 0));
+    ASSERT_TRUE(form_->ToolButton17->isEnabled());
+    ClickNode(Tree(), Node(0, 0), Qt::ControlModifier);
+    ASSERT_EQ(Tree().currentItem(), Node(0, 0));
+    expectNothingOffered();
+    ASSERT_NO_FATAL_FAILURE(expectNothingDone());
+
+    // Collapse: the category is chosen, its description shows.
+    ClickNode(Tree(), Node(0, 0));
+    form_->ToolButton22->click();
+    EXPECT_EQ(Tree().currentItem(), Node(0));
+    EXPECT_TRUE(Node(0)->isSelected());
+    form_->PoptaskPopup();
+    EXPECT_TRUE(form_->ToolButton18->isEnabled());
+    EXPECT_FALSE(form_->ToolButton17->isEnabled());
+    EXPECT_FALSE(form_->Execute2->isEnabled());
+    EXPECT_EQ(Memo(), "about a");
+    form_->ToolButton21->click();
+    ClickNode(Tree(), Node(0, 0));
+    form_->PoptaskPopup();
+    EXPECT_TRUE(form_->ToolButton17->isEnabled());
+    EXPECT_TRUE(form_->Execute2->isEnabled());
+    EXPECT_EQ(Memo(), "up notes");
+    form_->ToolButton17->click();
+    EXPECT_EQ(runs, 1);
 }
 
 TEST_F(TaskTree, TwoCategoriesOfOneNameAreEditedAndDeletedSeparately) {
