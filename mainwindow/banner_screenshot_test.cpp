@@ -33,7 +33,8 @@ TEST_F(BannerOnScreen, HomepageWithoutABrowserSaysSoAndTheBannerIsFilled) {
     ProgramOnXvfb x(program, {"HOME=" + folder_ + "home", "PATH=" + folder_ + "nobin",
                               "BROWSER=", "DEFAULT_BROWSER="});
     ASSERT_TRUE(x.Started());
-    const std::string window = x.FindWindow("Zantrope FREE Edition", std::chrono::seconds(30));
+    const std::string window =
+        x.FindWindow("Zantrope FREE Edition", mainwindow::testing::kProgramStartLimit);
     ASSERT_FALSE(window.empty()) << "no window appeared";
     ASSERT_TRUE(x.Locate(Control::Of("push button", "Homepage"), std::chrono::seconds(60)))
         << x.Dump();

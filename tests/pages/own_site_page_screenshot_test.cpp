@@ -54,7 +54,9 @@ TEST_F(OwnSitePageScreenshot, ARerunWhosePageConnectsStaysOnItsPageWhenTheUserSw
 
     mainwindow::testing::ProgramOnXvfb x(program, {"HOME=" + folder_});
     ASSERT_TRUE(x.Started());
-    ASSERT_FALSE(x.FindWindow("Zantrope FREE Edition", seconds(30)).empty());
+    ASSERT_FALSE(
+        x.FindWindow("Zantrope FREE Edition", mainwindow::testing::kProgramStartLimit).empty())
+        << x.ProgramOutput();
     // The second site's page opens and lists its folder.
     ASSERT_TRUE(x.Click(Control::Of("list item", "local pyftpdlib"), seconds(30), 1, 2))
         << x.Dump();
