@@ -35,7 +35,7 @@ TEST_F(BannerOnScreen, HomepageWithoutABrowserSaysSoAndTheBannerIsFilled) {
     ASSERT_TRUE(x.Started());
     const std::string window =
         x.FindWindow("Zantrope FREE Edition", mainwindow::testing::kProgramStartLimit);
-    ASSERT_FALSE(window.empty()) << "no window appeared";
+    ASSERT_FALSE(window.empty()) << "no window appeared; " << x.ProgramOutput();
     ASSERT_TRUE(x.Locate(Control::Of("push button", "Homepage"), std::chrono::seconds(60)))
         << x.Dump();
 
