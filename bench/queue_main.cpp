@@ -3,9 +3,11 @@
 // file over the same private vsftpd in the same run. Ours is timed from the run wrap's call to
 // its return; curl from its start to its exit. Also the longest gap between two turns of the
 // event loop while our run works (a zero-interval timer counts the turns), which tells how
-// often the window is pumped. Needs root (vsftpd). Prints every time, the best of each and
-// the ratios ours/curl.
+// often the window is pumped. Who goes first alternates from round to round, and every run
+// starts with the disk caught up (sync). Needs root (vsftpd). Prints every time with the
+// client's processor time, the best of each and the ratios ours/curl.
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -32,7 +34,7 @@
 namespace {
 
 constexpr std::int64_t kFileSize = 1LL << 30;
-constexpr int kRounds = 3;
+constexpr int kRounds = 4;
 using bench::BenchHost;
 using bench::Clock;
 using bench::SecondsSince;
@@ -57,16 +59,52 @@ std::int64_t FileSize(const std::string& path) {
     return error ? -1 : static_cast<std::int64_t>(size);
 }
 
-void RunCurl(const std::vector<std::string>& arguments, const std::string& log) {
+// Processor time (user and system) of this process, or of its waited-for children.
+double ProcessorSeconds(int who) {
+    rusage usage{};
+    ::getrusage(who, &usage);
+    auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+// One timed run: its wall-clock time and the processor time of the client that ran it.
+struct Run {
+    double seconds = 0;
+    double processorSeconds = 0;
+};
+
+struct Series {
+    std::vector<Run> runs;
+    void Add(Run run) { runs.push_back(run); }
+    double Least(double Run::*field) const {
+        double least = runs.front().*field;
+        for (const Run& run : runs)
+            least = std::min(least, run.*field);
+        return least;
+    }
+    double Best() const { return Least(&Run::seconds); }
+    double LeastProcessor() const { return Least(&Run::processorSeconds); }
+};
+
+// Every timed run starts with the disk caught up, so no run pays for the one before it.
+Clock::time_point StartRun() {
+    ::sync();
+    return Clock::now();
+}
+
+Run RunCurl(const std::vector<std::string>& arguments, const std::string& log) {
     std::vector<std::string> command = {"/usr/bin/curl", "-s", "-S", "--disable-epsv"};
     command.insert(command.end(), arguments.begin(), arguments.end());
+    const double processor = ProcessorSeconds(RUSAGE_CHILDREN);
+    const Clock::time_point start = StartRun();
     ftptest::ChildProcess child(command, log, false);
     if (child.Wait() != 0)
         throw std::runtime_error("curl failed (log " + log + ")");
+    return Run{SecondsSince(start), ProcessorSeconds(RUSAGE_CHILDREN) - processor};
 }
 
 struct Timing {
-    double seconds = 0;
+    Run run;
     double longestGap = 0;
 };
 
@@ -74,10 +112,11 @@ struct Timing {
 Timing RunQueue(Tfb& page, rupdown entry) {
     page.AddQueueEntry(std::move(entry));
     bench::LoopGaps gaps;
-    const Clock::time_point start = Clock::now();
+    const double processor = ProcessorSeconds(RUSAGE_SELF);
+    const Clock::time_point start = StartRun();
     gaps.Start();
     page.StartQueueRun(false);
-    Timing timing{SecondsSince(start), 0};
+    Timing timing{{SecondsSince(start), ProcessorSeconds(RUSAGE_SELF) - processor}, 0};
     timing.longestGap = gaps.Stop();
     if (!page.FQueue.empty())
         throw std::runtime_error("the run failed; the entry is still queued");
@@ -122,66 +161,87 @@ int main(int argc, char** argv) {
         page->FCurrentDir = folder;
         page->FStartDir = folder;
 
-        std::vector<double> oursDown, curlDown, oursUp, curlUp, gaps;
+        Series oursDown, curlDown, oursUp, curlUp;
+        std::vector<double> gaps;
         for (int round = 0; round < kRounds; ++round) {
-            const Clock::time_point curlDownStart = Clock::now();
-            RunCurl({"-o", local.File("curl-down.bin"), url + "big.bin"}, local.File("curl.log"));
-            curlDown.push_back(SecondsSince(curlDownStart));
-            std::filesystem::remove(local.File("curl-down.bin"));
-
-            rupdown down;
-            down.direction = 1;
-            down.name = "big.bin";
-            down.lopath = local.File("ours-down.bin");
-            down.ftppath = "0";
-            down.size = kFileSize;
-            const Timing downTiming = RunQueue(*page, down);
-            if (FileSize(down.lopath) != kFileSize)
-                throw std::runtime_error("our download is incomplete");
-            std::filesystem::remove(down.lopath);
-            oursDown.push_back(downTiming.seconds);
-            gaps.push_back(downTiming.longestGap);
-
-            const Clock::time_point curlUpStart = Clock::now();
-            RunCurl({"-T", source, url + "curl-up.bin"}, local.File("curl.log"));
-            curlUp.push_back(SecondsSince(curlUpStart));
-            std::filesystem::remove(account.local_folder + "curl-up.bin");
-
-            rupdown up;
-            up.direction = 0;
-            up.name = "ours-up.bin";
-            up.lopath = source;
-            up.ftppath = "0";
-            up.size = kFileSize;
-            const Timing upTiming = RunQueue(*page, up);
-            if (FileSize(account.local_folder + "ours-up.bin") != kFileSize)
-                throw std::runtime_error("our upload is incomplete");
-            std::filesystem::remove(account.local_folder + "ours-up.bin");
-            oursUp.push_back(upTiming.seconds);
-            gaps.push_back(upTiming.longestGap);
+            auto curlDownRun = [&] {
+                curlDown.Add(RunCurl({"-o", local.File("curl-down.bin"), url + "big.bin"},
+                                     local.File("curl.log")));
+                std::filesystem::remove(local.File("curl-down.bin"));
+            };
+            auto oursDownRun = [&] {
+                rupdown down;
+                down.direction = 1;
+                down.name = "big.bin";
+                down.lopath = local.File("ours-down.bin");
+                down.ftppath = "0";
+                down.size = kFileSize;
+                const Timing timing = RunQueue(*page, down);
+                if (FileSize(down.lopath) != kFileSize)
+                    throw std::runtime_error("our download is incomplete");
+                std::filesystem::remove(down.lopath);
+                oursDown.Add(timing.run);
+                gaps.push_back(timing.longestGap);
+            };
+            auto curlUpRun = [&] {
+                curlUp.Add(RunCurl({"-T", source, url + "curl-up.bin"}, local.File("curl.log")));
+                std::filesystem::remove(account.local_folder + "curl-up.bin");
+            };
+            auto oursUpRun = [&] {
+                rupdown up;
+                up.direction = 0;
+                up.name = "ours-up.bin";
+                up.lopath = source;
+                up.ftppath = "0";
+                up.size = kFileSize;
+                const Timing timing = RunQueue(*page, up);
+                if (FileSize(account.local_folder + "ours-up.bin") != kFileSize)
+                    throw std::runtime_error("our upload is incomplete");
+                std::filesystem::remove(account.local_folder + "ours-up.bin");
+                oursUp.Add(timing.run);
+                gaps.push_back(timing.longestGap);
+            };
+            // Alternate who goes first, so neither side always runs right after the other's
+            // gigabyte was written and removed.
+            if (round % 2 == 0) {
+                curlDownRun();
+                oursDownRun();
+                curlUpRun();
+                oursUpRun();
+            } else {
+                oursDownRun();
+                curlDownRun();
+                oursUpRun();
+                curlUpRun();
+            }
         }
         page->Disconnect();
         page.reset();
 
         std::printf(
             "vsftpd on 127.0.0.1, 1 GiB each way, passive binary, buffers of 65536 bytes,"
-            " %d rounds\n",
+            " %d rounds, who goes first alternating\n",
             kRounds);
-        auto best = [](const std::vector<double>& times) {
-            return *std::min_element(times.begin(), times.end());
-        };
-        auto line = [&](const char* who, const std::vector<double>& times) {
+        auto line = [](const char* who, const Series& series) {
             std::printf("  %-14s", who);
-            for (double t : times)
-                std::printf(" %7.3f s", t);
-            std::printf("   best %7.3f s\n", best(times));
+            for (const Run& run : series.runs)
+                std::printf(" %7.3f s", run.seconds);
+            std::printf("   best %7.3f s   processor time", series.Best());
+            for (const Run& run : series.runs)
+                std::printf(" %6.3f s", run.processorSeconds);
+            std::printf("\n");
         };
         line("download ours", oursDown);
         line("download curl", curlDown);
         line("upload ours", oursUp);
         line("upload curl", curlUp);
         std::printf("  ratio ours/curl (best runs): download %.3f, upload %.3f\n",
-                    best(oursDown) / best(curlDown), best(oursUp) / best(curlUp));
+                    oursDown.Best() / curlDown.Best(), oursUp.Best() / curlUp.Best());
+        // The processor time of the client alone, which the machine's other work disturbs far
+        // less than the wall clock.
+        std::printf("  processor time ours/curl (least of each): download %.3f, upload %.3f\n",
+                    oursDown.LeastProcessor() / curlDown.LeastProcessor(),
+                    oursUp.LeastProcessor() / curlUp.LeastProcessor());
         std::printf("  longest gap between two event-loop turns during our runs:");
         for (double gap : gaps)
             std::printf(" %.1f ms", gap * 1000.0);

@@ -3,12 +3,13 @@
 #include <QApplication>
 #include <QStyle>
 
+#include "platform/ui/shared_icons.h"
 namespace page_images {
 namespace {
 
+// Made once per kind: every row and button that shows a picture shares it.
 QIcon Themed(const char* themeName, QStyle::StandardPixmap fallback) {
-    return QIcon::fromTheme(QString::fromLatin1(themeName),
-                            QApplication::style()->standardIcon(fallback));
+    return ui::ThemedIcon(themeName, fallback);
 }
 
 // The pictures several lists share, so a folder or an error looks the same everywhere.

@@ -21,6 +21,7 @@
 #include "connection/testing/quiet_page_host.h"
 #include "connection/tfb.h"
 #include "platform/ui/list_view.h"
+#include "platform/ui/shell_type_name.h"
 #include "platform/ui/testing/qt_test_environment.h"
 
 namespace {
@@ -60,6 +61,29 @@ TEST(PageLook, TheQueuePicturesSayWhatTheRowsAre) {
     EXPECT_EQ(Picture(rows.item(0, 1)->icon()), Picture(EntryImage(0)));
 }
 
+// The remote list's type column shows the type names of common files whole, at the desktop's
+// font as at another.
+TEST(PageLook, TheTypeColumnShowsCommonTypeNamesWhole) {
+    for (const int pixels : {0, 19}) {
+        SCOPED_TRACE(pixels);
+        QWidget window;
+        if (pixels > 0) {
+            QFont font = window.font();
+            font.setPixelSize(pixels);
+            window.setFont(font);
+        }
+        connection_testing::QuietPageHost host;
+        Tfb frame(host, &window);
+        const QTreeView& remote = *frame.ListView2->ReportView();
+        for (const char* name : {"notes.txt", "page.html", "paper.pdf", "photo.jpeg", "a.tar.gz"}) {
+            const QString type = QString::fromStdString(ui::ShellTypeName(name));
+            // The text and the cell's margins on both sides.
+            EXPECT_GE(remote.columnWidth(2), remote.fontMetrics().horizontalAdvance(type) + 12)
+                << name << ": " << type.toStdString();
+        }
+    }
+}
+
 // With a font twice the design's, the lists' columns are as wide as their characters need.
 TEST(PageLook, ColumnWidthsFollowThePagesFont) {
     QWidget window;
@@ -80,7 +104,9 @@ TEST(PageLook, ColumnWidthsFollowThePagesFont) {
     // A date and time in the "Modified" column is shown whole.
     EXPECT_GE(remote.columnWidth(3),
               remote.fontMetrics().horizontalAdvance(QStringLiteral("2026-12-10 20:00:00")));
+    EXPECT_EQ(remote.columnWidth(0), scaled(remote, 200));
     EXPECT_EQ(remote.columnWidth(1), scaled(remote, 100));
+    EXPECT_EQ(remote.columnWidth(2), scaled(remote, 150));
     EXPECT_EQ(remote.columnWidth(3), scaled(remote, 120));
     EXPECT_EQ(remote.columnWidth(4), scaled(remote, 100));
     const QTreeView& queue = *frame.ListView1;

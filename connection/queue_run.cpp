@@ -370,6 +370,11 @@ bool TQueueRun::Download(const TPageLifetime::Run& run, const rupdown& entry, bo
         page_.FResumeRemaining = 0;
         if (created && !run.Stopped() && os::RegularFileSize(localPath) == 0)
             ::unlink(localPath.c_str());
+        // What a failed resume appended may be the file's start from a server that ignored
+        // the restart: the file goes back to what it held, whatever ended the transfer (a page
+        // closed meanwhile included), and a later resume starts from sound bytes.
+        if (lengthBefore >= 0 && !CutBack(localPath, lengthBefore) && !run.Stopped())
+            LogCutBackFailed(localPath, lengthBefore);
         throw;
     }
     page_.FResumeOffset = 0;
@@ -405,12 +410,19 @@ void TQueueRun::CheckReceivedSize(const TPageLifetime::Run& run, const std::stri
                       2);
     // A resume that did not continue the file (a server that takes the restart and sends the
     // whole file) leaves the local file as it was before.
-    if (resumedFrom >= 0 && ::truncate(localPath.c_str(), resumedFrom) != 0) {
-        page_.AddInfoLine("The file " + localPath + " could not be cut back to " +
-                              std::to_string(resumedFrom) + " bytes.",
-                          2);
-    }
+    if (resumedFrom >= 0 && !CutBack(localPath, resumedFrom))
+        LogCutBackFailed(localPath, resumedFrom);
     throw ESizeMismatch("size mismatch");
+}
+
+bool TQueueRun::CutBack(const std::string& localPath, std::int64_t length) {
+    return ::truncate(localPath.c_str(), static_cast<off_t>(length)) == 0;
+}
+
+void TQueueRun::LogCutBackFailed(const std::string& localPath, std::int64_t length) {
+    page_.AddInfoLine(
+        "The file " + localPath + " could not be cut back to " + std::to_string(length) + " bytes.",
+        2);
 }
 
 void TQueueRun::ErrorPath(const TPageLifetime::Run& run) {

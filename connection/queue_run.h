@@ -22,7 +22,8 @@
 // size alone never fails a download (a link, a file changed since listing). A text (ASCII)
 // download is not checked: its line ends change its length. A failed download removes the
 // local file it created only when nothing arrived (a partial file stays, for a resume); a
-// resume that fails its check cuts the file back to the length it had before.
+// resume that fails in any way (its check, a refused or broken transfer) cuts the file back to
+// the length it had before.
 //
 // Errors: any error of a pass ends the run through the error path: a log line with the last
 // reply and "the operation cancel." (after a line with the error itself when it was no refused
@@ -84,6 +85,10 @@ class TQueueRun {
     void CheckReceivedSize(const TPageLifetime::Run& run, const std::string& localPath,
                            std::int64_t expected, const std::string& name,
                            std::int64_t resumedFrom);
+    // Cuts a resumed file back to the length it had before the resume; false when it could
+    // not be cut (the log says so through LogCutBackFailed).
+    static bool CutBack(const std::string& localPath, std::int64_t length);
+    void LogCutBackFailed(const std::string& localPath, std::int64_t length);
     void ErrorPath(const TPageLifetime::Run& run);
     void ResetRunState();
     static void CheckOpen(const TPageLifetime::Run& run);

@@ -82,6 +82,7 @@ Tfb::~Tfb() {
     IdFTP1.OnStatus = nullptr;
     IdFTP1.OnWorkBegin = nullptr;
     IdFTP1.OnWork = nullptr;
+    IdFTP1.OnWorkEnd = nullptr;
     session_->IdLogEvent1.OnReceived = nullptr;
     session_->IdLogEvent1.OnSent = nullptr;
     RemoteItems->SetDataCallback(nullptr);

@@ -287,9 +287,11 @@ class Tfb : public TfbComponents {
     void ransfer1Click();  // Transfer
     void Delete2Click();
     void Clear2Click();
-    // The component's work events: the progress panel.
+    // The component's work events: the progress panel (which shows the newest counts every
+    // few milliseconds, and the last ones when the transfer ends).
     void IdFTP1WorkBegin(ftp::TWorkMode mode, std::int64_t expected);
     void IdFTP1Work(ftp::TWorkMode mode, std::int64_t countSoFar);
+    void IdFTP1WorkEnd(ftp::TWorkMode mode);
     TTransferQueue& Queue() { return *queue_; }
     TTransferProgress& Progress() { return *progress_; }
 

@@ -234,7 +234,10 @@ void TfbComponents::BuildLists() {
     ListView2->SetMultiSelect(true);
     ListView2->SetRowsDraggable(true);
     ListView2->SetPopupMenu(PopupMenu1);
-    ui::SetScaledColumnWidths(*ListView2->ReportView(), {{1, 100}, {3, 120}, {4, 100}});
+    // "Size", "Modified" and "Attrib" as designed; "Name" and "Type" wide enough for common
+    // names and type names ("plain text document").
+    ui::SetScaledColumnWidths(*ListView2->ReportView(),
+                              {{0, 200}, {1, 100}, {2, 150}, {3, 120}, {4, 100}});
 
     ListView3 = new QTreeView(this);
     ListView3->setObjectName(QStringLiteral("ListView3"));
@@ -250,6 +253,7 @@ void TfbComponents::BuildLists() {
 
     TreeView1 = new QTreeWidget(this);
     TreeView1->setObjectName(QStringLiteral("TreeView1"));
+    TreeView1->setAccessibleName(QStringLiteral("Export tree"));
     TreeView1->setVisible(false);
 }
 

@@ -43,6 +43,7 @@ void Tfb::ConnectQueueHandlers() {
         IdFTP1WorkBegin(mode, expected);
     };
     IdFTP1.OnWork = [this](ftp::TWorkMode mode, std::int64_t count) { IdFTP1Work(mode, count); };
+    IdFTP1.OnWorkEnd = [this](ftp::TWorkMode mode) { IdFTP1WorkEnd(mode); };
 }
 
 bool Tfb::QueueHasEntry(const std::string& name, const std::string& localPath,
@@ -141,4 +142,9 @@ void Tfb::IdFTP1Work(ftp::TWorkMode mode, std::int64_t countSoFar) {
     FIdleTicks = 0;
     const std::int64_t total = FResumeOffset != 0 ? FResumeRemaining : progress_->Total();
     progress_->Work(true, total, countSoFar);
+}
+
+void Tfb::IdFTP1WorkEnd(ftp::TWorkMode mode) {
+    (void)mode;
+    progress_->End();
 }

@@ -204,6 +204,7 @@ TForm16::TForm16(QWidget* parent) : ui::ModalDialog(parent) {
 
     auto* history = new QVBoxLayout(TabSheet2);
     Memo1 = Named(new QPlainTextEdit(TabSheet2), "Memo1");
+    Memo1->setAccessibleName(QStringLiteral("Version history"));
     Memo1->setReadOnly(true);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setStyleSheet(QStringLiteral("QPlainTextEdit { background: silver; }"));
@@ -228,19 +229,19 @@ TForm16::~TForm16() {
         Form16 = nullptr;
 }
 
-// The shell's answer is not examined: an address it cannot open gives no message.
+// The box stays open; an address the desktop has no program for is named in a message.
 void TForm16::Label5Click() {
-    ui::ShellOpen(dialogs::kHomePage);
+    ui::ShellOpenOrSay(dialogs::kHomePage, dialogs::kHomePage);
 }
 
 void TForm16::Label8Click() {
-    ui::ShellOpen(dialogs::kProductPage);
+    ui::ShellOpenOrSay(dialogs::kProductPage, dialogs::kProductPage);
 }
 
 void TForm16::Label10Click() {
-    ui::ShellOpen(dialogs::kFaqPage);
+    ui::ShellOpenOrSay(dialogs::kFaqPage, dialogs::kFaqPage);
 }
 
 void TForm16::Label12Click() {
-    ui::ShellOpen(dialogs::kContactMailLink);
+    ui::ShellOpenOrSay(dialogs::kContactMailLink, dialogs::kContactMail);
 }

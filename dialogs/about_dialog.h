@@ -2,8 +2,9 @@
 // TForm16, the About box ("About"): the product's name, edition and version, four links (home
 // page, product page, FAQ page, contact mail) and the version history. It opens on its "Info"
 // page. Each link label shows its address in blue with a hand cursor; a click asks the shell
-// to open it (the mail link a new message with an empty subject), whatever the shell answers
-// the dialog stays open and shows nothing. "&OK" closes it with modal result 1.
+// to open it (the mail link a new message with an empty subject); the dialog stays open, and
+// when the desktop has no program for the address an error box names it. "&OK" closes it
+// with modal result 1.
 //
 // Life: one at a time, in the global `Form16` from creation to destruction; the banner's
 // "About" creates it, shows it modally and frees it when it has closed.

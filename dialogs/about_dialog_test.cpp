@@ -16,14 +16,19 @@ namespace dialogs::testing {
 namespace {
 
 // The box opens on "Info" with its texts; each link shows its address and a click opens it
-// through the shell, leaving the box open and silent whether the shell took it or not; OK
-// closes it and the global is cleared with the box.
+// through the shell, leaving the box open: silent when the shell took it, with an error box
+// naming the address when the desktop has no program for it; OK closes it and the global is
+// cleared with the box.
 TEST_F(DialogsTest, AboutShowsItsTextsAndOpensItsLinks) {
     const char* const addresses[] = {
         "https://www.example.org/zantrope/", "https://www.example.org/zantrope/product.html",
         "https://www.example.org/zantrope/faq.html", "mailto:zantrope@example.org?subject="};
-    for (int i = 0; i < 4; ++i)
+    const char* const shown[] = {addresses[0], addresses[1], addresses[2], "zantrope@example.org"};
+    for (int i = 0; i < 4; ++i) {
         ui_.AnswerShellOpen(i % 2 == 0);
+        if (i % 2 != 0)
+            ui_.AnswerMessage(ui::mrOk);
+    }
     driver_.Next([&](QDialog& dialog) {
         auto& form = static_cast<TForm16&>(dialog);
         EXPECT_EQ(Form16, &form);
@@ -46,8 +51,6 @@ TEST_F(DialogsTest, AboutShowsItsTextsAndOpensItsLinks) {
         for (const auto& [label, text] : plain)
             EXPECT_EQ(label->text(), text);
         QLabel* const links[] = {form.Label5, form.Label8, form.Label10, form.Label12};
-        const char* const shown[] = {addresses[0], addresses[1], addresses[2],
-                                     "zantrope@example.org"};
         for (int i = 0; i < 4; ++i) {
             EXPECT_EQ(links[i]->text(), shown[i]);
             EXPECT_GE(links[i]->width(), links[i]->sizeHint().width()) << shown[i];  // whole
@@ -67,10 +70,19 @@ TEST_F(DialogsTest, AboutShowsItsTextsAndOpensItsLinks) {
         EXPECT_EQ(form.exec(), ui::mrOk);
     }
     EXPECT_EQ(Form16, nullptr);
-    ASSERT_EQ(ui_.Calls().size(), 4u);
+    ASSERT_EQ(ui_.Calls().size(), 6u);
+    std::size_t call = 0;
     for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(ui_.Calls()[i].service, ui::UiService::kShellOpen);
-        EXPECT_EQ(ui_.Calls()[i].text, addresses[i]);
+        SCOPED_TRACE(addresses[i]);
+        EXPECT_EQ(ui_.Calls()[call].service, ui::UiService::kShellOpen);
+        EXPECT_EQ(ui_.Calls()[call].text, addresses[i]);
+        ++call;
+        if (i % 2 != 0) {
+            EXPECT_EQ(ui_.Calls()[call].service, ui::UiService::kMessage);
+            EXPECT_EQ(ui_.Calls()[call].kind, ui::MessageKind::kError);
+            EXPECT_EQ(ui_.Calls()[call].text, ui::NoProgramText(shown[i]));
+            ++call;
+        }
     }
 }
 

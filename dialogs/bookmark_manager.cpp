@@ -21,6 +21,7 @@
 #include "platform/ui/list_view.h"
 #include "platform/ui/modal_result.h"
 #include "platform/ui/qt_text.h"
+#include "platform/ui/shared_icons.h"
 #include "shared/list_file.h"
 #include "shared/tdm.h"
 
@@ -33,10 +34,13 @@ using dialogs::MakeButton;
 // The path's own bytes, which need not be valid UTF-8.
 constexpr int kPathBytesRole = Qt::UserRole + 1;
 
-// A report list with a narrow untitled column and "Path".
-ui::ListView* MakeList(QWidget& parent, const char* name, QStandardItemModel*& rows) {
+// A report list with a narrow untitled column and "Path", called `accessibleName` to a screen
+// reader.
+ui::ListView* MakeList(QWidget& parent, const char* name, const char* accessibleName,
+                       QStandardItemModel*& rows) {
     auto* list = new ui::ListView(&parent);
     list->setObjectName(QString::fromLatin1(name));
+    list->SetAccessibleName(QString::fromLatin1(accessibleName));
     rows = new QStandardItemModel(0, 2, list);
     rows->setHorizontalHeaderLabels({QString(), QStringLiteral("Path")});
     list->SetModel(rows);
@@ -47,8 +51,7 @@ ui::ListView* MakeList(QWidget& parent, const char* name, QStandardItemModel*& r
 
 // A row: an empty caption with image 0 and the path as its sub-item.
 void AddRow(QStandardItemModel& rows, const std::string& path) {
-    const QIcon image = QIcon::fromTheme(QStringLiteral("folder"),
-                                         QApplication::style()->standardIcon(QStyle::SP_DirIcon));
+    const QIcon image = ui::ThemedIcon("folder", QStyle::SP_DirIcon);
     auto* caption = new QStandardItem(image, QString());
     caption->setEditable(false);
     auto* cell = new QStandardItem(ui::ToQt(path));
@@ -84,7 +87,7 @@ TForm17::TForm17(TDialogsHost& host, std::string localBookmarksPath, QWidget* pa
     TabSheet1 = new QWidget(PageControl1);
     TabSheet1->setObjectName(QStringLiteral("TabSheet1"));
     auto* local = new QVBoxLayout(TabSheet1);
-    ListView1 = MakeList(*TabSheet1, "ListView1", localRows_);
+    ListView1 = MakeList(*TabSheet1, "ListView1", "Local bookmarks", localRows_);
     local->addWidget(ListView1, 1);
     Button3 = MakeButton(TabSheet1, "Button3", "&Delete");
     local->addWidget(Button3, 0, Qt::AlignRight);
@@ -104,7 +107,7 @@ TForm17::TForm17(TDialogsHost& host, std::string localBookmarksPath, QWidget* pa
     server->addWidget(Label2);
     server->addWidget(Label1, 1);
     remote->addLayout(server);
-    ListView2 = MakeList(*TabSheet2, "ListView2", ftpRows_);
+    ListView2 = MakeList(*TabSheet2, "ListView2", "FTP bookmarks", ftpRows_);
     remote->addWidget(ListView2, 1);
     Button4 = MakeButton(TabSheet2, "Button4", "&Delete");
     remote->addWidget(Button4, 0, Qt::AlignRight);

@@ -23,6 +23,7 @@
 #include "platform/ui/list_view.h"
 #include "platform/ui/modal_result.h"
 #include "platform/ui/qt_text.h"
+#include "platform/ui/typed_text_combo.h"
 #include "platform/ui/ui_services.h"
 
 TForm10* Form10 = nullptr;
@@ -89,20 +90,22 @@ TForm10::TForm10(Tfb& page, std::string historyPath, QWidget* parent)
     infoRow->addLayout(facts, 1);
     column->addWidget(info);
 
-    column->addWidget(new QLabel(QStringLiteral("Download to :"), this));
     auto* target = new QHBoxLayout;
     ComboBox1 = Named(new QComboBox(this), "ComboBox1");
-    ComboBox1->setEditable(true);
-    ComboBox1->setInsertPolicy(QComboBox::NoInsert);
+    column->addWidget(dialogs::LabelFor(this, "Download to :", ComboBox1));
+    ui::KeepTypedText(*ComboBox1);
     ComboBox1->setMinimumWidth(ui::ScaledWidth(*ComboBox1, 320));
     history_ = std::make_unique<dialogs::THistoryCombo>(*ComboBox1, std::move(historyPath));
     SpeedButton1 = Named(new QToolButton(this), "SpeedButton1");
     SpeedButton1->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+    // A picture only: its name says what it does.
+    SpeedButton1->setAccessibleName(QStringLiteral("Browse for folder"));
     target->addWidget(ComboBox1, 1);
     target->addWidget(SpeedButton1);
     column->addLayout(target);
 
     Edit1 = Named(new QLineEdit(this), "Edit1");
+    Edit1->setAccessibleName(QStringLiteral("Entry name"));
     Edit1->hide();
 
     auto* buttons = new QHBoxLayout;

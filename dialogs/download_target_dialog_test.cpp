@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QStandardItemModel>
+#include <QTest>
 
 #include <filesystem>
 #include <fstream>
@@ -124,6 +125,28 @@ TEST_F(DownloadTarget, OkQueuesEverySelectedRowIntoTheNewFolder) {
                   "The name \"a/b\" is not a plain file name; it was not queued for download."}));
     EXPECT_EQ(shared::ReadListFile(history_), std::vector<std::string>{target});
     EXPECT_TRUE(ui_.Calls().empty());
+}
+
+// Return in the folder box, as a person enters a folder, beside a remembered folder that
+// differs only in case: the download goes into the folder as typed (on Linux another folder),
+// which joins the history beside the other.
+TEST_F(DownloadTarget, ReturnDownloadsIntoTheFolderAsTyped) {
+    ShowRows({{"a.txt", false, 10}}, {0});
+    const std::string remembered = folder_ + "data";
+    const std::string typed = folder_ + "Data";
+    std::filesystem::create_directory(remembered);
+    shared::WriteListFile(history_, {remembered});
+    EXPECT_EQ(Run([&](TForm10& form) {
+                  QLineEdit& edit = *form.ComboBox1->lineEdit();
+                  edit.setFocus();
+                  QTest::keyClicks(&edit, QString::fromStdString(typed));
+                  QTest::keyClick(&edit, Qt::Key_Return);
+              }),
+              ui::mrOk);
+    ASSERT_EQ(page_->FQueue.size(), 1u);
+    EXPECT_EQ(page_->FQueue[0].lopath, typed + "/a.txt");
+    EXPECT_TRUE(std::filesystem::is_directory(typed));
+    EXPECT_EQ(shared::ReadListFile(history_), (std::vector<std::string>{remembered, typed}));
 }
 
 // What keeps the dialog open with nothing queued: no folder, a bad character in the single

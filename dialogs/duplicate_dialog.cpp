@@ -138,6 +138,7 @@ TForm9::TForm9(TDuplicateAsker& asker, QWidget* parent) : ui::ModalDialog(parent
     RadioButton4->hide();
     RadioButton1->setChecked(true);
     Edit1 = Named(new QLineEdit(choices), "Edit1");
+    Edit1->setAccessibleName(QStringLiteral("New name"));
     Edit1->setEnabled(false);
     Edit1->setStyleSheet(QStringLiteral("QLineEdit:disabled { background: silver; }"));
     Button4 = Named(new QPushButton(QStringLiteral("&OK"), choices), "Button4");

@@ -48,13 +48,13 @@ TEntryDialog::TEntryDialog(const dialogs::EntryDesign& design, QWidget* parent)
     typeList_->addItems(design.types);
     typeList_->setCurrentIndex(design.designType);
     int row = 0;
-    grid->addWidget(new QLabel(QStringLiteral("Name"), this), row, 0);
+    grid->addWidget(dialogs::LabelFor(this, "Name", nameEdit_), row, 0);
     grid->addWidget(nameEdit_, row++, 1);
-    grid->addWidget(new QLabel(QString::fromLatin1(design.addressLabel), this), row, 0);
+    grid->addWidget(dialogs::LabelFor(this, design.addressLabel, addressEdit_), row, 0);
     grid->addWidget(addressEdit_, row++, 1);
-    grid->addWidget(new QLabel(QString::fromLatin1(design.portLabel), this), row, 0);
+    grid->addWidget(dialogs::LabelFor(this, design.portLabel, portEdit_), row, 0);
     grid->addWidget(portEdit_, row++, 1);
-    grid->addWidget(new QLabel(QString::fromLatin1(design.typeLabel), this), row, 0);
+    grid->addWidget(dialogs::LabelFor(this, design.typeLabel, typeList_), row, 0);
     grid->addWidget(typeList_, row++, 1);
     column->addLayout(grid);
 
@@ -65,9 +65,9 @@ TEntryDialog::TEntryDialog(const dialogs::EntryDesign& design, QWidget* parent)
     Edit2 = Named(new QLineEdit(group), "Edit2");
     Edit3 = Named(new QLineEdit(group), "Edit3");
     login->addWidget(CheckBox1, 0, 0, 1, 2);
-    login->addWidget(new QLabel(QStringLiteral("Username"), group), 1, 0);
+    login->addWidget(dialogs::LabelFor(group, "Username", Edit2), 1, 0);
     login->addWidget(Edit2, 1, 1);
-    login->addWidget(new QLabel(QStringLiteral("Password"), group), 2, 0);
+    login->addWidget(dialogs::LabelFor(group, "Password", Edit3), 2, 0);
     login->addWidget(Edit3, 2, 1);
     column->addWidget(group);
 

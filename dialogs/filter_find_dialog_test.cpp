@@ -2,7 +2,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 
 #include <fstream>
 #include <functional>
@@ -141,6 +143,33 @@ TEST_F(RemoteListDialogs, FilterTakesOutTheFilesOfOtherExtensions) {
     EXPECT_EQ(shared::ReadListFile(folder_ + "Filter.dat"),
               (std::vector<std::string>{"*.txt", "*.TXT", "*", "*.*", "txt"}));
     EXPECT_TRUE(ui_.Calls().empty());
+}
+
+// Return in the box, as a person enters a text, beside a history item that differs only in
+// case: the text as typed is what filters and finds, and it joins the history beside the item.
+TEST_F(RemoteListDialogs, ReturnUsesTheTextAsTypedBesideAnItemOfAnotherCase) {
+    auto enter = [&](auto* tag, const std::string& stored, const char* typed) {
+        using Form = std::remove_pointer_t<decltype(tag)>;
+        shared::WriteListFile(History<Form>(), {stored});
+        driver_.Next([&](QDialog& dialog) {
+            auto& form = static_cast<Form&>(dialog);
+            if constexpr (std::is_same_v<Form, TForm3>)
+                form.CheckBox1->setChecked(true);  // case sensitive
+            QLineEdit& edit = *form.ComboBox1->lineEdit();
+            edit.setFocus();
+            QTest::keyClicks(&edit, QString::fromLatin1(typed));
+            QTest::keyClick(&edit, Qt::Key_Return);
+        });
+        Form form(host_, History<Form>());
+        EXPECT_EQ(form.exec(), ui::mrOk) << typed;
+        EXPECT_EQ(shared::ReadListFile(History<Form>()), (std::vector<std::string>{stored, typed}));
+    };
+    ShowEntries({"a.txt", "b.TXT", "docs/"});
+    enter(static_cast<TForm6*>(nullptr), "*.txt", "*.TXT");
+    EXPECT_EQ(Names(), (std::vector<std::string>{"b.TXT", "docs"}));
+    ShowEntries({"readme", "README", "other"});
+    enter(static_cast<TForm3*>(nullptr), "readme", "README");
+    EXPECT_EQ(SelectedNames(), std::vector<std::string>{"README"});
 }
 
 // A file is told from a folder by its own flag: a file whose type name reads "Folder" goes,

@@ -67,8 +67,11 @@ class CheckListBox : public QListWidget {
     }
 };
 
-QListWidget* MakeCheckList(QWidget* parent, const char* name) {
-    return Named(new CheckListBox(parent), name);
+// A list view takes no name from its label: `accessibleName` names it to a screen reader.
+QListWidget* MakeCheckList(QWidget* parent, const char* name, const char* accessibleName) {
+    QListWidget* list = Named(new CheckListBox(parent), name);
+    list->setAccessibleName(QString::fromLatin1(accessibleName));
+    return list;
 }
 
 void AppendChecked(QListWidget& list, const std::string& text, bool checked) {
@@ -190,14 +193,14 @@ void TForm2::BuildAntiIdlePage() {
     SpinEdit1 = Named(new ui::SpinEdit(group), "SpinEdit1");
     SpinEdit1->SetBounds(1, 99);
     SpinEdit1->SetValue(30);
-    CheckListBox1 = MakeCheckList(group, "CheckListBox1");
+    CheckListBox1 = MakeCheckList(group, "CheckListBox1", "Command");
     Button9 = MakeButton(group, "Button9", "&Add...");
     Button10 = MakeButton(group, "Button10", "&Delete");
     grid->addWidget(CheckBox1, 0, 0, 1, 4);
-    grid->addWidget(new QLabel(QStringLiteral("Interval"), group), 1, 0);
+    grid->addWidget(dialogs::LabelFor(group, "Interval", SpinEdit1), 1, 0);
     grid->addWidget(SpinEdit1, 1, 1);
     grid->addWidget(new QLabel(QStringLiteral("second"), group), 1, 2);
-    grid->addWidget(new QLabel(QStringLiteral("Command"), group), 2, 0, 1, 4);
+    grid->addWidget(dialogs::LabelFor(group, "Command", CheckListBox1), 2, 0, 1, 4);
     grid->addWidget(CheckListBox1, 3, 0, 1, 4);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
@@ -217,15 +220,15 @@ void TForm2::BuildTransferPage() {
     RadioButton2 = MakeRadio(mode, "RadioButton2", "ASCII");
     RadioButton3 = MakeRadio(mode, "RadioButton3", "Binary");
     RadioButton1->setChecked(true);
-    CheckListBox2 = MakeCheckList(mode, "CheckListBox2");
+    CheckListBox2 = MakeCheckList(mode, "CheckListBox2", "Extensions in ASCII mode");
     Button11 = MakeButton(mode, "Button11", "Add...");
     Button12 = MakeButton(mode, "Button12", "Delete");
     modeGrid->addWidget(RadioButton1, 0, 0);
     modeGrid->addWidget(RadioButton2, 0, 1);
     modeGrid->addWidget(RadioButton3, 0, 2);
     modeGrid->addWidget(
-        new QLabel(QStringLiteral("Use ASCII mode for files without extensions"), mode), 1, 0, 1,
-        3);
+        dialogs::LabelFor(mode, "Use ASCII mode for files without extensions", CheckListBox2), 1, 0,
+        1, 3);
     modeGrid->addWidget(CheckListBox2, 2, 0, 1, 3);
     auto* listButtons = new QHBoxLayout;
     listButtons->addStretch(1);
@@ -240,9 +243,9 @@ void TForm2::BuildTransferPage() {
     SpinEdit2->SetValue(2048);
     SpinEdit3 = Named(new ui::SpinEdit(buffers), "SpinEdit3");
     SpinEdit3->SetValue(1024);
-    bufferGrid->addWidget(new QLabel(QStringLiteral("Recv Buffer size"), buffers), 0, 0);
+    bufferGrid->addWidget(dialogs::LabelFor(buffers, "Recv Buffer size", SpinEdit2), 0, 0);
     bufferGrid->addWidget(SpinEdit2, 0, 1);
-    bufferGrid->addWidget(new QLabel(QStringLiteral("Send Buffer size"), buffers), 1, 0);
+    bufferGrid->addWidget(dialogs::LabelFor(buffers, "Send Buffer size", SpinEdit3), 1, 0);
     bufferGrid->addWidget(SpinEdit3, 1, 1);
     page->addWidget(buffers);
 
@@ -273,6 +276,7 @@ QWidget* TForm2::BuildEntryPage(dialogs::EntryKind kind) {
     auto* list = Named(new QTreeWidget(sheet), proxy ? "ListView1" : "ListView2");
     list->setHeaderLabels(proxy ? QStringList{"Name", "Server", "Type"}
                                 : QStringList{"Name", "Host", "Version"});
+    list->setAccessibleName(proxy ? QStringLiteral("Proxies") : QStringLiteral("Socks servers"));
     list->setRootIsDecorated(false);
     list->setSelectionBehavior(QAbstractItemView::SelectRows);
     list->setSelectionMode(QAbstractItemView::SingleSelection);

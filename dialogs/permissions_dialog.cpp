@@ -68,7 +68,7 @@ TForm18::TForm18(ModeField modeField, QWidget* parent)
     auto* number = new QHBoxLayout;
     Edit2 = Named(new ui::IntegerEdit(this), "Edit2");
     Edit2->SetValue(777);
-    number->addWidget(new QLabel(QStringLiteral("Permissions"), this));
+    number->addWidget(dialogs::LabelFor(this, "Permissions", Edit2));
     number->addWidget(Edit2);
     column->addLayout(number);
 

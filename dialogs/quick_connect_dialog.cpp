@@ -20,6 +20,7 @@
 #include "platform/ui/modal_result.h"
 #include "platform/ui/qt_text.h"
 #include "platform/ui/tool_buttons.h"
+#include "platform/ui/typed_text_combo.h"
 #include "shared/tdm.h"
 
 TForm15* Form15 = nullptr;
@@ -38,8 +39,7 @@ TForm15::TForm15(TDialogsHost& host, QWidget* parent) : ui::ModalDialog(parent),
     auto* column = new QVBoxLayout(this);
     auto* grid = new QGridLayout;
     ComboBox1 = Named(new QComboBox(this), "ComboBox1");
-    ComboBox1->setEditable(true);
-    ComboBox1->setInsertPolicy(QComboBox::NoInsert);
+    ui::KeepTypedText(*ComboBox1);
     SpeedButton1 = Named(new QToolButton(this), "SpeedButton1");
     ui::SetHint(*SpeedButton1, QStringLiteral("Save ftp site"));
     SpeedButton1->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
@@ -51,14 +51,14 @@ TForm15::TForm15(TDialogsHost& host, QWidget* parent) : ui::ModalDialog(parent),
     CheckBox1 =
         Named(new QCheckBox(QStringLiteral("Use passive transfer(PASV)"), this), "CheckBox1");
     CheckBox1->setChecked(true);
-    grid->addWidget(new QLabel(QStringLiteral("Ftp server"), this), 0, 0);
+    grid->addWidget(dialogs::LabelFor(this, "Ftp server", ComboBox1), 0, 0);
     grid->addWidget(ComboBox1, 0, 1);
     grid->addWidget(SpeedButton1, 0, 2);
-    grid->addWidget(new QLabel(QStringLiteral("Port"), this), 1, 0);
+    grid->addWidget(dialogs::LabelFor(this, "Port", Edit2), 1, 0);
     grid->addWidget(Edit2, 1, 1);
-    grid->addWidget(new QLabel(QStringLiteral("Username"), this), 2, 0);
+    grid->addWidget(dialogs::LabelFor(this, "Username", Edit1), 2, 0);
     grid->addWidget(Edit1, 2, 1);
-    grid->addWidget(new QLabel(QStringLiteral("Password"), this), 3, 0);
+    grid->addWidget(dialogs::LabelFor(this, "Password", Edit3), 3, 0);
     grid->addWidget(Edit3, 3, 1);
     grid->addWidget(CheckBox1, 4, 0, 1, 3);
     column->addLayout(grid);

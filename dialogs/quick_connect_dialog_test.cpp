@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QTest>
 
 #include <functional>
 #include <stdexcept>
@@ -62,6 +63,24 @@ TEST_F(QuickConnect, ARememberedServerFillsTheOtherControls) {
         form.reject();
     });
     EXPECT_TRUE(AllTablesClosed());
+}
+
+// Return in the server box, as a person enters a server, beside a remembered server that
+// differs only in case: the page is asked for the text as typed, which gets a row of its own;
+// the remembered server's values stay where they are.
+TEST_F(QuickConnect, ReturnConnectsToTheServerAsTyped) {
+    QuickHistory(*dm->Tquick).Save({"ftp.one.test", 2121, "ann", "pw1", false});
+    EXPECT_EQ(Run([](TForm15& form) {
+                  QLineEdit& edit = *form.ComboBox1->lineEdit();
+                  edit.setFocus();
+                  QTest::keyClicks(&edit, QStringLiteral("FTP.ONE.TEST"));
+                  QTest::keyClick(form.Edit1, 'u');
+                  QTest::keyClick(&edit, Qt::Key_Return);
+              }),
+              ui::mrOk);
+    EXPECT_EQ(host_.quickPages, (std::vector<QuickPage>{{"FTP.ONE.TEST", 21, "u", "", true}}));
+    EXPECT_EQ(Stored(), (std::vector<QuickServer>{{"ftp.one.test", 2121, "ann", "pw1", false},
+                                                  {"FTP.ONE.TEST", 21, "u", "", true}}));
 }
 
 // Connect hands the controls to the page while the dialog is open, then remembers the server:

@@ -13,6 +13,7 @@
 #include "platform/ui/handler_guard.h"
 #include "platform/ui/modal_result.h"
 #include "platform/ui/qt_text.h"
+#include "platform/ui/typed_text_combo.h"
 
 namespace dialogs {
 
@@ -35,8 +36,7 @@ TRemoteListDialog::TRemoteListDialog(TDialogsHost& host, std::string historyPath
     fields_ = new QVBoxLayout;
     Label1 = Named(new QLabel(QString::fromLatin1(label), this), "Label1");
     ComboBox1 = Named(new QComboBox(this), "ComboBox1");
-    ComboBox1->setEditable(true);
-    ComboBox1->setInsertPolicy(QComboBox::NoInsert);
+    ui::KeepTypedText(*ComboBox1);
     ComboBox1->setMinimumWidth(ui::ScaledWidth(*ComboBox1, kComboWidth));
     Label1->setBuddy(ComboBox1);
     history_ = std::make_unique<THistoryCombo>(*ComboBox1, std::move(historyPath));

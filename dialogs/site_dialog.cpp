@@ -50,8 +50,11 @@ ui::SpinEdit* MakeSpinEdit(QWidget* parent, const char* name, int value) {
     return spin;
 }
 
-QLabel* MakeLabel(QWidget* parent, const char* caption) {
-    return new QLabel(QString::fromLatin1(caption), parent);
+// A label with `caption`; the label of `field` (its accessible name) when one is given.
+QLabel* MakeLabel(QWidget* parent, const char* caption, QWidget* field = nullptr) {
+    auto* label = new QLabel(QString::fromLatin1(caption), parent);
+    label->setBuddy(field);
+    return label;
 }
 
 // The entry named `name` from index 1 on (index 0 is the built-in "None"), first or last.
@@ -80,8 +83,8 @@ TForm4::TForm4(TDialogsHost& host, QWidget* parent) : ui::ModalDialog(parent), h
                    Qt::WindowCloseButtonHint);
     auto* column = new QVBoxLayout(this);
     auto* nameRow = new QHBoxLayout;
-    nameRow->addWidget(MakeLabel(this, "Name"));
     Edit5 = Named(new QLineEdit(this), "Edit5");
+    nameRow->addWidget(MakeLabel(this, "Name", Edit5));
     nameRow->addWidget(Edit5, 1);
     column->addLayout(nameRow);
 
@@ -142,18 +145,18 @@ void TForm4::BuildLoginPage() {
     Memo1->setPlainText(ui::ToQt(initial.comment));
     Edit6 = Named(new QLineEdit(TabSheet1), "Edit6");
     int row = 0;
-    grid->addWidget(MakeLabel(TabSheet1, "FTP Address"), row, 0);
+    grid->addWidget(MakeLabel(TabSheet1, "FTP Address", Edit1), row, 0);
     grid->addWidget(Edit1, row, 1);
-    grid->addWidget(MakeLabel(TabSheet1, "Port"), row, 2);
+    grid->addWidget(MakeLabel(TabSheet1, "Port", Edit2), row, 2);
     grid->addWidget(Edit2, row++, 3);
-    grid->addWidget(MakeLabel(TabSheet1, "UserName"), row, 0);
+    grid->addWidget(MakeLabel(TabSheet1, "UserName", Edit3), row, 0);
     grid->addWidget(Edit3, row++, 1, 1, 3);
-    grid->addWidget(MakeLabel(TabSheet1, "PassWord"), row, 0);
+    grid->addWidget(MakeLabel(TabSheet1, "PassWord", Edit4), row, 0);
     grid->addWidget(Edit4, row, 1);
     grid->addWidget(CheckBox1, row++, 2, 1, 2);
-    grid->addWidget(MakeLabel(TabSheet1, "Comment"), row, 0, Qt::AlignTop);
+    grid->addWidget(MakeLabel(TabSheet1, "Comment", Memo1), row, 0, Qt::AlignTop);
     grid->addWidget(Memo1, row++, 1, 1, 3);
-    grid->addWidget(MakeLabel(TabSheet1, "Default FTP path"), row, 0);
+    grid->addWidget(MakeLabel(TabSheet1, "Default FTP path", Edit6), row, 0);
     grid->addWidget(Edit6, row++, 1, 1, 3);
     PageControl1->addTab(TabSheet1, QStringLiteral("Login Information"));
 }
@@ -179,25 +182,25 @@ void TForm4::BuildAdvancePage() {
     SpinEdit3->SetValue(initial.rd);
     CheckBox4 = MakeCheckBox(TabSheet2, "CheckBox4",
                              "Create new connection when uploading/downloading", initial.cnc);
-    Label12 = Named(MakeLabel(TabSheet2, "Max simultaneous jobs"), "Label12");
     SpinEdit4 = MakeSpinEdit(TabSheet2, "SpinEdit4", 0);
+    Label12 = Named(MakeLabel(TabSheet2, "Max simultaneous jobs", SpinEdit4), "Label12");
     SpinEdit4->SetBounds(1, 10);
     SpinEdit4->SetValue(initial.maxc);
     int row = 0;
-    grid->addWidget(MakeLabel(TabSheet2, "Proxy"), row, 0);
+    grid->addWidget(MakeLabel(TabSheet2, "Proxy", ComboBox1), row, 0);
     grid->addWidget(ComboBox1, row, 1);
     grid->addWidget(Button3, row++, 2);
-    grid->addWidget(MakeLabel(TabSheet2, "Socks"), row, 0);
+    grid->addWidget(MakeLabel(TabSheet2, "Socks", ComboBox2), row, 0);
     grid->addWidget(ComboBox2, row, 1);
     grid->addWidget(Button4, row++, 2);
     grid->addWidget(CheckBox2, row++, 0, 1, 3);
     grid->addWidget(CheckBox3, row++, 0, 1, 3);
-    grid->addWidget(MakeLabel(TabSheet2, "Timeout"), row, 0);
+    grid->addWidget(MakeLabel(TabSheet2, "Timeout", SpinEdit1), row, 0);
     grid->addWidget(SpinEdit1, row, 1);
     grid->addWidget(MakeLabel(TabSheet2, "second"), row++, 2);
-    grid->addWidget(MakeLabel(TabSheet2, "Number of retries"), row, 0);
+    grid->addWidget(MakeLabel(TabSheet2, "Number of retries", SpinEdit2), row, 0);
     grid->addWidget(SpinEdit2, row++, 1);
-    grid->addWidget(MakeLabel(TabSheet2, "Retry Delay"), row, 0);
+    grid->addWidget(MakeLabel(TabSheet2, "Retry Delay", SpinEdit3), row, 0);
     grid->addWidget(SpinEdit3, row, 1);
     grid->addWidget(MakeLabel(TabSheet2, "second"), row++, 2);
     grid->addWidget(CheckBox4, row++, 0, 1, 3);

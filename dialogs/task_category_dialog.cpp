@@ -10,6 +10,7 @@
 #include "dialogs/dialog_widgets.h"
 #include "dialogs/task_tables.h"
 #include "dialogs/task_tree_host.h"
+#include "platform/ui/control_sizes.h"
 #include "platform/ui/handler_guard.h"
 #include "platform/ui/modal_result.h"
 #include "platform/ui/qt_text.h"
@@ -38,7 +39,7 @@ TForm12::TForm12(TTaskTreeHost& tree, QWidget* parent) : ui::ModalDialog(parent)
     Memo1 = Named(new QPlainTextEdit(this), "Memo1");
     column->addWidget(dialogs::LabelFor(this, "Description", Memo1));
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Memo1->setMinimumSize(320, 120);
+    Memo1->setMinimumSize(ui::ScaledSize(*Memo1, 320, 120));
     column->addWidget(Memo1, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);

@@ -19,6 +19,7 @@
 #include "dialogs/task_images.h"
 #include "dialogs/task_paths_dialog.h"
 #include "dialogs/task_tables.h"
+#include "platform/ui/control_sizes.h"
 #include "platform/ui/handler_guard.h"
 #include "platform/ui/help_service.h"
 #include "platform/ui/list_view.h"
@@ -66,15 +67,14 @@ TForm13::TForm13(TTaskTreeHost& tree, std::string programFolder, QWidget* parent
     TabSheet1 = Named(new QWidget(PageControl1), "TabSheet1");
     auto* files = new QHBoxLayout(TabSheet1);
     ListView1 = Named(new ui::ListView(TabSheet1), "ListView1");
+    ListView1->SetAccessibleName(QStringLiteral("Files"));
     rows_ = new QStandardItemModel(0, 4, ListView1);
     rows_->setHorizontalHeaderLabels({QString(), QStringLiteral("Name"),
                                       QStringLiteral("Local path"), QStringLiteral("Ftp path")});
     ListView1->SetModel(rows_);
     ListView1->SetMultiSelect(true);
     QHeaderView* header = ListView1->ReportView()->header();
-    ListView1->ReportView()->setColumnWidth(0, 18);
-    ListView1->ReportView()->setColumnWidth(1, 120);
-    ListView1->ReportView()->setColumnWidth(2, 180);
+    ui::SetScaledColumnWidths(*ListView1->ReportView(), {{0, 18}, {1, 120}, {2, 180}});
     header->setStretchLastSection(true);
     files->addWidget(ListView1, 1);
     auto* side = new QVBoxLayout;
@@ -90,6 +90,7 @@ TForm13::TForm13(TTaskTreeHost& tree, std::string programFolder, QWidget* parent
     TabSheet2 = Named(new QWidget(PageControl1), "TabSheet2");
     auto* description = new QVBoxLayout(TabSheet2);
     Memo1 = Named(new QPlainTextEdit(TabSheet2), "Memo1");
+    Memo1->setAccessibleName(QStringLiteral("Description"));
     description->addWidget(Memo1);
     PageControl1->addTab(TabSheet2, QStringLiteral("Description"));
     column->addWidget(PageControl1, 1);
@@ -105,7 +106,7 @@ TForm13::TForm13(TTaskTreeHost& tree, std::string programFolder, QWidget* parent
     buttons->addWidget(Button5);
     buttons->addWidget(Button6);
     column->addLayout(buttons);
-    resize(560, 400);
+    resize(ui::ScaledSize(*this, 560, 400));
 
     // The lists count as changed when the user picks an item; a caller's preset does not.
     connect(Edit1, &QLineEdit::textChanged, this, ui::Guarded([this] { Edit1Change(); }));
@@ -202,6 +203,8 @@ void TForm13::Button1Click() {
     const bool download = IsDownload();
     const rtaskupdown& first = FileRecords[static_cast<std::size_t>(selected.front())];
     TForm14 paths(this);
+    // Centred on the window the task dialog is centred on, wherever the task dialog was moved.
+    paths.CentreOn(parentWidget());
     paths.Preset(download, download ? first.local : first.local + first.files, first.ftp);
     paths.OnApply = [this, download, selected](const std::string& local,
                                                const std::string& remote) {

@@ -21,6 +21,7 @@
 #include "dialogs/task_tables.h"
 #include "dialogs/testing/dialogs_rig.h"
 #include "platform/os/mount_points.h"
+#include "platform/ui/control_sizes.h"
 #include "platform/ui/list_view.h"
 #include "platform/ui/modal_result.h"
 #include "platform/ui/owner_data_model.h"
@@ -202,6 +203,7 @@ TEST_F(TaskDialogs, TheCategoryDialogAddsUniqueNamesAndEditsTheRowOfItsId) {
     {
         TForm12 form(tree_);
         EXPECT_EQ(Form12, &form);
+        EXPECT_EQ(form.Memo1->minimumSize(), ui::ScaledSize(*form.Memo1, 320, 120));
         EXPECT_FALSE(form.Button2->isEnabled());
         form.Edit1->setText("same");
         EXPECT_TRUE(form.Button2->isEnabled());

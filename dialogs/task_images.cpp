@@ -4,14 +4,15 @@
 #include <QStyle>
 
 #include "connection/page_images.h"
+#include "platform/ui/shared_icons.h"
 
 namespace task_images {
 
 namespace {
 
+// Made once per kind: every node, row and box item that shows a picture shares it.
 QIcon Themed(const char* name, QStyle::StandardPixmap fallback) {
-    return QIcon::fromTheme(QString::fromLatin1(name),
-                            QApplication::style()->standardIcon(fallback));
+    return ui::ThemedIcon(name, fallback);
 }
 
 }  // namespace

@@ -6,11 +6,13 @@
 #include <QLineEdit>
 #include <QPalette>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 #include "dialogs/dialog_widgets.h"
+#include "platform/ui/control_sizes.h"
 #include "platform/ui/handler_guard.h"
 #include "platform/ui/modal_result.h"
 #include "platform/ui/qt_text.h"
@@ -40,7 +42,7 @@ TForm14::TForm14(QWidget* parent) : ui::ModalDialog(parent) {
     auto* column = new QVBoxLayout(this);
     auto* grid = new QGridLayout;
     ComboEdit1 = Named(new QLineEdit(this), "ComboEdit1");
-    ComboEdit1->setMinimumWidth(300);
+    ComboEdit1->setMinimumWidth(ui::ScaledWidth(*ComboEdit1, 300));
     ComboEdit1Button = Named(new QToolButton(this), "ComboEdit1Button");
     ComboEdit1Button->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
     ui::SetHint(*ComboEdit1Button, QStringLiteral("Browse"));
@@ -72,6 +74,12 @@ TForm14::TForm14(QWidget* parent) : ui::ModalDialog(parent) {
 TForm14::~TForm14() {
     if (Form14 == this)
         Form14 = nullptr;
+}
+
+void TForm14::showEvent(QShowEvent* event) {
+    ui::ModalDialog::showEvent(event);
+    if (centreOn_ != nullptr && !event->spontaneous())
+        adjustPosition(centreOn_);
 }
 
 void TForm14::Preset(bool download, const std::string& local, const std::string& remote) {

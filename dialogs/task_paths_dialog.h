@@ -35,9 +35,18 @@ class TForm14 : public ui::ModalDialog {
     // Runs on Apply with the local folder and the remote path as they stand.
     std::function<void(const std::string& local, const std::string& remote)> OnApply;
 
+    // Shows the dialog centred on `window` (which must outlive it) instead of on its parent.
+    void CentreOn(QWidget* window) { centreOn_ = window; }
+
     void Edit1Change();
     void ComboEdit1ButtonClick();
     void Button2Click();
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    QWidget* centreOn_ = nullptr;
 };
 
 // The task paths dialog while it exists, else nullptr.

@@ -5,10 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
-#include <chrono>
 #include <functional>
-#include <thread>
 
 #include "engine/codec/algo_registry.h"
 #include "engine/codec/hash.h"
@@ -16,6 +13,7 @@
 #include "engine/codec/standard_algorithms.h"
 #include "engine/db_error.h"
 #include "engine/memory_medium.h"
+#include "engine/testing/fifo_writer.h"
 #include "engine/testing/scoped_algorithms.h"
 #include "engine/testing/test_db_image.h"
 
@@ -120,26 +118,13 @@ TEST(DbFileIO, RefusesWhatIsNoRegularFileAtOnce) {
     const std::string folder = TempPath("folder.dat");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
-    // Should an open wait for a writer of the FIFO, one comes after a while, so that the test
-    // reports the wrong answer instead of hanging.
-    std::atomic<bool> done{false};
-    std::thread writer([&] {
-        std::this_thread::sleep_for(std::chrono::seconds(2));
-        while (!done) {
-            const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
-            if (fd >= 0)
-                ::close(fd);
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
-    });
+    const vesk::testing::FifoWriterAfterAWhile writer(fifo);
     for (const std::string& path : {fifo, folder, std::string("/dev/null")}) {
         SCOPED_TRACE(path);
         TVeskDBFileIO file;
         ExpectDbError([&] { file.Open(path, mtDisk, false); }, "Cannot open file " + path);
         EXPECT_FALSE(file.IsOpen());
     }
-    done = true;
-    writer.join();
     std::remove(fifo.c_str());
     ::rmdir(folder.c_str());
 }

@@ -10,6 +10,10 @@ void TExprParserBase::Parse(const std::string& text) {
     NextToken();
     TExprNode* root = ParseOrExpr();
     CheckTerminated();
+    // The tree's verdict is its root's Boolean value: a number, text or date has none, and
+    // judging a row by the first byte of one would pass or drop rows by chance.
+    if (root == nullptr || root->DataType != ftBoolean)
+        throw EDatabaseError("Type mismatch in expression");
     Nodes.Root = root;
 }
 

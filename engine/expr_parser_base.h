@@ -37,7 +37,8 @@ class TExprParserBase : public TSyntaxParserBase {
     TExprParserBase(const TExprParserBase&) = delete;
     TExprParserBase& operator=(const TExprParserBase&) = delete;
 
-    // Frees the previous tree, reads text and makes its tree, with the root in Nodes.Root.
+    // Frees the previous tree, reads text and makes its tree, with the root in Nodes.Root. A
+    // text whose value is no Boolean raises "Type mismatch in expression".
     void Parse(const std::string& text);
     // Evaluates the tree with these options; the root's Boolean value. Without a tree (the
     // last Parse failed): "Expression expected but nothing found".

@@ -1,6 +1,7 @@
 #include "engine/syntax_parser_base.h"
 
 #include "engine/db_error.h"
+#include "engine/message_excerpt.h"
 #include "platform/os/collation.h"
 
 namespace vesk {
@@ -34,7 +35,8 @@ void TSyntaxParserBase::NextToken() {
 std::string TSyntaxParserBase::TokenName() const {
     if (SourcePtr <= TokenPtr)
         return "nothing";
-    return "'" + Text.substr(TokenPtr, SourcePtr - TokenPtr) + "'";
+    return "'" + MessageExcerpt(std::string_view(Text).substr(TokenPtr, SourcePtr - TokenPtr)) +
+           "'";
 }
 
 bool TSyntaxParserBase::TokenSymbolIs(std::string_view word) const {
@@ -93,7 +95,7 @@ std::size_t TSyntaxParserBase::SkipChars(std::size_t p, std::string_view chars) 
 
 void TSyntaxParserBase::InvalidCharacter(std::string_view character) {
     throw EDatabaseError(
-        FormatMessage("Invalid filter expression character: '%s'", std::string(character)));
+        FormatMessage("Invalid filter expression character: '%s'", MessageExcerpt(character)));
 }
 
 }  // namespace vesk

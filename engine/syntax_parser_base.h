@@ -44,8 +44,8 @@ class TSyntaxParserBase {
     // Moves to the next token: PrevTokenKind := TokenKind, blanks (and one comment) skipped,
     // TokenPtr at the token's start, SourcePtr after it.
     void NextToken();
-    // The current token for a message: its characters in single quotes, or "nothing" at the
-    // end of the text.
+    // The current token for a message: its characters in single quotes (at most some 60, a byte
+    // that is no character escaped, message_excerpt.h), or "nothing" at the end of the text.
     std::string TokenName() const;
     // The current token is an identifier equal to word, ASCII case ignored.
     bool TokenSymbolIs(std::string_view word) const;

@@ -45,8 +45,10 @@ class TTableIOOwner {
     virtual bool CompressionOn() { return FileIO().CompressionOn(); }
 };
 
-// An element of every ordered list: where the record is and its record-tab entry number
-// (the record's identity everywhere in the engine).
+// An element of every ordered list: where the record is and its record-tab entry number. The
+// entry number names the record within one load of the table (a data set's bookmark); across
+// loads a row is the same only with the same entry and offset, since an emptied table gives
+// its entry numbers out again to records placed anew.
 struct TRecordItem {
     std::int32_t RecordOffset = 0;
     std::int32_t EntryNo = 0;
@@ -145,7 +147,8 @@ class TVeskTableIO {
     void CheckUniqueFieldForAppend(const TFieldBuffers& buffers);
     void CheckUniqueFieldForModify(const TFieldBuffers& buffers, std::int32_t physPos);
 
-    // Moving between orders; each yields -1 for a position out of range or a record not found.
+    // Moving between orders; each yields -1 for a position out of range or a record not found
+    // (one of another list that this table no longer holds with the same entry and offset).
     std::int32_t ConvertRecordPos(std::int32_t fromIndex, std::int32_t pos, std::int32_t toIndex);
     std::int32_t IndexPosToPhysicalPos(std::int32_t indexNo, std::int32_t pos);
     std::int32_t ListPosToPhysicalPos(const TRecordList& list, std::int32_t pos);

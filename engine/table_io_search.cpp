@@ -169,9 +169,9 @@ std::int32_t TVeskTableIO::ConvertRecordPos(std::int32_t fromIndex, std::int32_t
     if (toIndex == -1)
         return IndexPosToPhysicalPos(fromIndex, pos);
     const TRecordList& to = GetRecordList(toIndex + 1);
-    const std::int32_t entryNo = from[static_cast<size_t>(pos)].EntryNo;
+    const TRecordItem& item = from[static_cast<size_t>(pos)];
     for (size_t i = 0; i < to.size(); ++i)
-        if (to[i].EntryNo == entryNo)
+        if (to[i] == item)
             return static_cast<std::int32_t>(i);
     return -1;
 }
@@ -183,7 +183,13 @@ std::int32_t TVeskTableIO::IndexPosToPhysicalPos(std::int32_t indexNo, std::int3
 std::int32_t TVeskTableIO::ListPosToPhysicalPos(const TRecordList& list, std::int32_t pos) {
     if (pos < 0 || static_cast<size_t>(pos) >= list.size())
         return -1;
-    return PhysicalPosOfEntry(list[static_cast<size_t>(pos)].EntryNo);
+    // A list copied before this table was loaded again may name an entry that an emptied
+    // table has given to another record since: the same row also has the same offset.
+    const TRecordItem& item = list[static_cast<size_t>(pos)];
+    const std::int32_t physPos = PhysicalPosOfEntry(item.EntryNo);
+    if (physPos < 0 || recordLists_.at(0)[static_cast<size_t>(physPos)] != item)
+        return -1;
+    return physPos;
 }
 
 std::int32_t TVeskTableIO::IndexPosToListPos(std::int32_t indexNo, std::int32_t pos,
@@ -193,9 +199,9 @@ std::int32_t TVeskTableIO::IndexPosToListPos(std::int32_t indexNo, std::int32_t 
         return -1;
     if (&list == &indexList)
         return pos;
-    const std::int32_t entryNo = indexList[static_cast<size_t>(pos)].EntryNo;
+    const TRecordItem& item = indexList[static_cast<size_t>(pos)];
     for (size_t i = 0; i < list.size(); ++i)
-        if (list[i].EntryNo == entryNo)
+        if (list[i] == item)
             return static_cast<std::int32_t>(i);
     return -1;
 }

@@ -19,6 +19,11 @@ namespace {
 using format::GetI32;
 using format::PutI32;
 
+// The deleted flag of a record-tab entry. A row is hidden by it while a write puts it in place,
+// so that a write cut short leaves a deleted row rather than one half written.
+constexpr std::uint8_t kEntryDeleted = 1;
+constexpr std::uint8_t kEntryLive = 0;
+
 std::int32_t ChunkCount(std::int32_t entries) {
     return entries / format::kEntriesPerChunk + (entries % format::kEntriesPerChunk != 0 ? 1 : 0);
 }
@@ -33,6 +38,13 @@ void EncodeValue(TTableWriteOp& op, std::int32_t fieldNo, const TFieldBufferItem
     op.file.EncodeBuffer(static_cast<const std::uint8_t*>(item.Buffer),
                          work + op.table.FieldOffsets()[static_cast<size_t>(fieldNo)], item.Size,
                          op.table.CanEncryptField(fieldNo));
+}
+
+bool HasActiveBlob(const TFieldBuffers& buffers) {
+    for (std::int32_t f = 0; f < buffers.Count(); ++f)
+        if (buffers.Items(f).Active && buffers.Items(f).IsBlob())
+            return true;
+    return false;
 }
 
 std::int32_t FindEntry(const TRecordList& list, std::int32_t entryNo) {
@@ -53,7 +65,7 @@ std::int32_t PhysicalPosOf(TVeskTableIO& table, std::int32_t entryNo) {
     return static_cast<std::int32_t>(at - list.begin());
 }
 
-// The record at physPos, checked, and its position again once the table is current.
+// The record at physPos, checked.
 TRecordItem LiveRecord(TVeskTableIO& table, std::int32_t physPos) {
     const TRecordList& list = table.GetRecordList(0);
     if (physPos < 0 || physPos >= static_cast<std::int32_t>(list.size()))
@@ -61,9 +73,13 @@ TRecordItem LiveRecord(TVeskTableIO& table, std::int32_t physPos) {
     return list[static_cast<size_t>(physPos)];
 }
 
-std::int32_t CurrentPhysicalPos(TVeskTableIO& table, std::int32_t entryNo) {
-    const std::int32_t pos = PhysicalPosOf(table, entryNo);
-    if (pos < 0)
+// The position of record once the table is current. A row is the same only with the same
+// entry and the same record offset: an emptied table gives its entry numbers out again, to
+// records that are always placed anew, so a handle that was behind finds its row gone rather
+// than writing over the new one.
+std::int32_t CurrentPhysicalPos(TVeskTableIO& table, const TRecordItem& record) {
+    const std::int32_t pos = PhysicalPosOf(table, record.EntryNo);
+    if (pos < 0 || table.GetRecordList(0)[static_cast<size_t>(pos)] != record)
         throw EDatabaseError("Record not found");
     return pos;
 }
@@ -153,19 +169,31 @@ std::int32_t TVeskTableWriter::AppendRecordData(TFieldBuffers& buffers, bool flu
     std::vector<std::int64_t> newIndexChunks(static_cast<size_t>(indexCount), 0);
     std::int64_t recordOffset = 0;
     RunFileSteps(op, lock, [&] {
+        // Written in an order that a process killed between any two writes leaves readable:
+        // first what nothing reaches yet (chunks past the counted ones, the record and its
+        // blobs, its record-tab entry marked deleted, its own index-tab entries); then the
+        // header counts the entry, the orders link it in, and clearing its deleted flag last
+        // makes the row live. A cut write loses the new row and nothing else.
         const std::int32_t recordSize = table_.RecordSize();
+        std::uint8_t entry[format::kRecordTabEntrySize] = {};
+        std::int64_t entryPos = 0;
         if (newRecordChunk) {
             recordChunk = op.Allocate(format::kRecordTabChunkSize);
             std::vector<std::uint8_t> chunk(format::kRecordTabChunkSize, 0);
             recordOffset = op.Allocate(recordSize);
             PutI32(chunk.data() + 4, static_cast<std::int32_t>(recordOffset));
+            chunk[4 + 4] = kEntryDeleted;
             op.Write(recordChunk, chunk.data(), format::kRecordTabChunkSize);
+            entryPos = recordChunk + 4;
         } else {
             recordOffset = op.Allocate(recordSize);
+            entryPos = table_.RecordTabEntryPos(e);
         }
-        // The placeholder reserves the record's place before its blobs follow it.
+        // The placeholder reserves the record's place before its blobs follow it; a record
+        // without blobs is written once.
         std::vector<std::uint8_t> work(static_cast<size_t>(recordSize), 0);
-        op.Write(recordOffset, work.data(), recordSize);
+        if (HasActiveBlob(buffers))
+            op.Write(recordOffset, work.data(), recordSize);
 
         for (std::int32_t f = 0; f < buffers.Count(); ++f) {
             TFieldBufferItem& item = buffers.Items(f);
@@ -183,21 +211,23 @@ std::int32_t TVeskTableWriter::AppendRecordData(TFieldBuffers& buffers, bool flu
 
         // The record-tab entry and the chain of chunks.
         if (!newRecordChunk) {
-            std::uint8_t entry[format::kRecordTabEntrySize] = {};
             PutI32(entry, static_cast<std::int32_t>(recordOffset));
-            op.Write(table_.RecordTabEntryPos(e), entry, sizeof entry);
+            entry[4] = kEntryDeleted;
+            op.Write(entryPos, entry, sizeof entry);
         } else if (n > 0) {
             op.WriteI32(table_.RecordTabChunks().back(), static_cast<std::int32_t>(recordChunk));
         } else {
             PutI32(header.data() + format::kHdrFirstChunk, static_cast<std::int32_t>(recordChunk));
         }
 
-        // Every index: its chunk when the entry opens one, then the entry linked in key order.
+        // Every index: its chunk when the entry opens one, then the entry's own link in key
+        // order. The link to it from the entry before is written once the header counts it.
+        std::vector<std::int64_t> linkFrom(static_cast<size_t>(indexCount), 0);
         for (std::int32_t i = 0; i < indexCount; ++i) {
             std::uint8_t* slot = IndexSlot(header, i);
             const std::vector<std::int32_t>& chunks =
                 table_.IndexTabChunks()[static_cast<size_t>(i)];
-            std::int64_t entryPos = 0;
+            std::int64_t ownPos = 0;
             if (newRecordChunk) {
                 if (static_cast<std::int32_t>(chunks.size()) != ChunkCount(n))
                     file.ThrowDamaged("the index tab of table '" + table_.TableName() +
@@ -210,9 +240,9 @@ std::int32_t TVeskTableWriter::AppendRecordData(TFieldBuffers& buffers, bool flu
                 else
                     PutI32(slot + format::kIdxFirstChunk, static_cast<std::int32_t>(chunk));
                 newIndexChunks[static_cast<size_t>(i)] = chunk;
-                entryPos = chunk + 4;
+                ownPos = chunk + 4;
             } else {
-                entryPos = table_.IndexTabEntryPos(i, e);
+                ownPos = table_.IndexTabEntryPos(i, e);
             }
             const std::int32_t pos = insertPos[static_cast<size_t>(i)];
             std::int32_t next = -1;
@@ -224,18 +254,21 @@ std::int32_t TVeskTableWriter::AppendRecordData(TFieldBuffers& buffers, bool flu
             } else {
                 const TRecordItem& before =
                     table_.GetRecordList(i + 1)[static_cast<size_t>(pos - 1)];
-                const std::int64_t beforePos = table_.IndexTabEntryPos(i, before.EntryNo);
-                next = op.ReadI32(beforePos + 4, "index-tab entry");
-                op.WriteI32(beforePos + 4, e);
+                linkFrom[static_cast<size_t>(i)] = table_.IndexTabEntryPos(i, before.EntryNo) + 4;
+                next = op.ReadI32(linkFrom[static_cast<size_t>(i)], "index-tab entry");
             }
-            std::uint8_t entry[format::kIndexTabEntrySize];
-            PutI32(entry, e);
-            PutI32(entry + 4, next);
-            op.Write(entryPos, entry, sizeof entry);
+            std::uint8_t own[format::kIndexTabEntrySize];
+            PutI32(own, e);
+            PutI32(own + 4, next);
+            op.Write(ownPos, own, sizeof own);
         }
 
         PutI32(header.data() + format::kHdrEntryCount, n + 1);
         op.WriteHeader(header);
+        for (const std::int64_t at : linkFrom)
+            if (at != 0)
+                op.WriteI32(at, e);
+        op.Write(entryPos + 4, &kEntryLive, 1);
         if (flush)
             file.Flush();
     });
@@ -266,9 +299,10 @@ std::int32_t TVeskTableWriter::AppendRecordData(TFieldBuffers& buffers, bool flu
 void TVeskTableWriter::ModifyRecordData(TFieldBuffers& buffers, std::int32_t physPos, bool flush,
                                         const TAdjustModifyEvent& onAdjust) {
     TVeskDBFileIO& file = table_.Owner().FileIO();
-    const std::int32_t e = LiveRecord(table_, physPos).EntryNo;
+    const TRecordItem wanted = LiveRecord(table_, physPos);
+    const std::int32_t e = wanted.EntryNo;
     TTableWriteLock lock(table_, file);
-    physPos = CurrentPhysicalPos(table_, e);
+    physPos = CurrentPhysicalPos(table_, wanted);
     const TRecordItem record = table_.GetRecordList(0)[static_cast<size_t>(physPos)];
     CheckWriteBuffers(table_, buffers);
     TerminateStringFields(buffers);
@@ -329,8 +363,20 @@ void TVeskTableWriter::ModifyRecordData(TFieldBuffers& buffers, std::int32_t phy
             moves.push_back({i, from, to, target});
     }
 
+    // A blob may be stored again in its own area, and a move unlinks the row from an order
+    // before it links it in again: while either is under way the row is hidden behind its
+    // deleted flag, so that a write cut short leaves it deleted, never half changed. Otherwise
+    // the record's one write changes it.
+    const bool hide = !moves.empty() || HasActiveBlob(buffers);
+
     TTableWriteOp op(table_, file);
     RunFileSteps(op, lock, [&] {
+        // The header first: other handles see from its write counter that the table changed,
+        // and a raised automatic key is kept even when the rest is cut short.
+        op.WriteHeader(header);
+        const std::int64_t flagPos = table_.RecordTabEntryPos(e) + 4;
+        if (hide)
+            op.Write(flagPos, &kEntryDeleted, 1);
         for (std::int32_t f = 0; f < buffers.Count(); ++f) {
             TFieldBufferItem& item = buffers.Items(f);
             if (!item.Active)
@@ -346,6 +392,8 @@ void TVeskTableWriter::ModifyRecordData(TFieldBuffers& buffers, std::int32_t phy
         }
         op.Write(record.RecordOffset, work.data(), recordSize);
 
+        // Each link is written before anything that depends on it, a changed head at once, so
+        // that the order stays one chain after every write.
         for (const Move& move : moves) {
             const TRecordList& list = table_.GetRecordList(move.index + 1);
             std::uint8_t* slot = IndexSlot(header, move.index);
@@ -354,14 +402,16 @@ void TVeskTableWriter::ModifyRecordData(TFieldBuffers& buffers, std::int32_t phy
             // Out of the chain at the old place...
             if (move.from == 0) {
                 PutI32(slot + format::kIdxHead, ownNext);
+                op.WriteHeader(header);
             } else {
                 const std::int32_t before = list[static_cast<size_t>(move.from - 1)].EntryNo;
                 op.WriteI32(table_.IndexTabEntryPos(move.index, before) + 4, ownNext);
             }
-            // ...and into it at the new one.
+            // ...and into it at the new one: its own link first, then the link to it.
             if (move.target == 0) {
                 op.WriteI32(ownPos + 4, GetI32(slot + format::kIdxHead));
                 PutI32(slot + format::kIdxHead, e);
+                op.WriteHeader(header);
             } else {
                 const std::int32_t before = list[static_cast<size_t>(move.target - 1)].EntryNo;
                 const std::int64_t beforePos = table_.IndexTabEntryPos(move.index, before);
@@ -369,7 +419,8 @@ void TVeskTableWriter::ModifyRecordData(TFieldBuffers& buffers, std::int32_t phy
                 op.WriteI32(beforePos + 4, e);
             }
         }
-        op.WriteHeader(header);
+        if (hide)
+            op.Write(flagPos, &kEntryLive, 1);
         if (flush)
             file.Flush();
     });
@@ -388,16 +439,18 @@ void TVeskTableWriter::ModifyRecordData(TFieldBuffers& buffers, std::int32_t phy
 
 void TVeskTableWriter::DeleteRecord(std::int32_t physPos, bool flush) {
     TVeskDBFileIO& file = table_.Owner().FileIO();
-    const std::int32_t e = LiveRecord(table_, physPos).EntryNo;
+    const TRecordItem wanted = LiveRecord(table_, physPos);
+    const std::int32_t e = wanted.EntryNo;
     TTableWriteLock lock(table_, file);
-    physPos = CurrentPhysicalPos(table_, e);
+    physPos = CurrentPhysicalPos(table_, wanted);
     std::vector<std::uint8_t> header = table_.HeaderCopy();
 
     TTableWriteOp op(table_, file);
     RunFileSteps(op, lock, [&] {
-        const std::uint8_t deleted = 1;
-        op.Write(table_.RecordTabEntryPos(e) + 4, &deleted, 1);
+        // The header's write counter first: a handle that takes the lock after a cut write
+        // must see that the table changed.
         op.WriteHeader(header);
+        op.Write(table_.RecordTabEntryPos(e) + 4, &kEntryDeleted, 1);
         if (flush)
             file.Flush();
     });

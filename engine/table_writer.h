@@ -12,6 +12,17 @@
 // operation had changed, reloads the table's state from the file and passes the error on; the
 // caller's auto-increment value is given back. Nothing written is ever reclaimed.
 //
+// A write cut short with no rollback (its process killed) loses at most the row it was writing:
+// every prefix of its writes is a file the loader reads with every other row as before. An
+// append makes its row live with its last write; a modify that moves the row in an index or
+// stores a blob hides the row behind its deleted flag meanwhile (so the row is then old, new or
+// gone, never mixed); the header, whose write counter tells other handles that the table
+// changed, is written before anything they would read differently.
+//
+// A modify or delete names its row by its position in the physical order as this object held
+// it; once the table is current the row must still have the same entry and record offset, else
+// "Record not found" (a row another handle deleted, or emptied away and gave the entry again).
+//
 // Field buffers hold one item per field of the table; the caller's record buffers are changed
 // in place: text values are cut to their size and zero-padded (append), the auto-increment
 // value is the one stored once the call returns.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "engine/db_error.h"
 #include "engine/table_test_support.h"
@@ -403,6 +404,44 @@ TEST_F(TableWriterTest, TwoHandlesNeverClaimTheSameEntry) {
     EXPECT_EQ(table_->Order(0), (std::vector<std::int32_t>{1}));
     EXPECT_EQ(table_->TextValue(1, 2), "changed");
     EXPECT_EQ(table_->Order(3), (std::vector<std::int32_t>{1}));
+}
+
+TEST_F(TableWriterTest, HandlesBehindAnEmptyFindTheirRowsGoneNotTheNewOnes) {
+    Append(0, 1, "old a", "old");
+    Append(0, 2, "old b", "old");
+    Append(0, 3, "old c", "old");
+    OpenTable second(path_, "items");
+    OpenTable third(path_, "items");
+    // The first handle empties the table and appends rows that get entries 0 and 1 again.
+    Writer().EmptyTable();
+    Append(0, 10, "new a", "new");
+    Append(0, 20, "new b", "new");
+    ItemRecord modified(0, 7, "from behind", "overwritten");
+    const auto expectNotFound = [](const std::function<void()>& write, const char* what) {
+        try {
+            write();
+            ADD_FAILURE() << what << " went through";
+        } catch (const EDatabaseError& e) {
+            EXPECT_STREQ(e.what(), "Record not found") << what;
+        }
+    };
+    expectNotFound(
+        [&] { TVeskTableWriter(second.Table()).ModifyRecordData(modified.buffers, 1, false); },
+        "the modify of the old row 1");
+    expectNotFound([&] { TVeskTableWriter(third.Table()).DeleteRecord(0, false); },
+                   "the delete of the old row 0");
+    Reopen();
+    EXPECT_EQ(table_->Order(0), (std::vector<std::int32_t>{0, 1}));
+    EXPECT_EQ(table_->TextValue(0, 2), "new a");
+    EXPECT_EQ(table_->TextValue(1, 2), "new b");
+    EXPECT_EQ(table_->BlobValue(1, 3), "new");
+    EXPECT_EQ(table_->IntValue(1, 1), 20);
+    // Both are current now and write the new rows where they are.
+    TVeskTableWriter(second.Table()).ModifyRecordData(modified.buffers, 1, false);
+    TVeskTableWriter(third.Table()).DeleteRecord(0, false);
+    Reopen();
+    EXPECT_EQ(table_->Order(0), (std::vector<std::int32_t>{1}));
+    EXPECT_EQ(table_->TextValue(1, 2), "from behind");
 }
 
 }  // namespace

@@ -25,8 +25,9 @@ TEST_F(AccessibleDriving, TabsRowsAndButtonsAreFoundByRoleAndName) {
 
     ProgramOnXvfb x(program, {"HOME=" + home});
     ASSERT_TRUE(x.Started());
-    ASSERT_FALSE(x.FindWindow("Zantrope FREE Edition", std::chrono::seconds(30)).empty())
-        << "no window appeared";
+    ASSERT_FALSE(
+        x.FindWindow("Zantrope FREE Edition", mainwindow::testing::kProgramStartLimit).empty())
+        << "no window appeared; " << x.ProgramOutput();
     const Control dateColumn = Control::Of("table column header", "Date Modified");
     ASSERT_TRUE(x.Locate(dateColumn, std::chrono::seconds(30))) << x.Dump();
 

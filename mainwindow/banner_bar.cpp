@@ -68,6 +68,9 @@ TBannerBar::TBannerBar(QWidget* parent) : TZezovozPanel(parent) {
         MakeImage(this, "Image2", BannerImage(QColor(0x2a, 0x6c, 0xc4), QColor(0x0c, 0x2c, 0x5c)));
     Image2->setFixedWidth(kRightImageWidth);
     auto* layout = new QHBoxLayout(this);
+    // The pictures fill the room inside the border: the panel's own margins are that border,
+    // the layout adds none of the style's.
+    layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(Image3, 1);
     layout->addWidget(Image2);

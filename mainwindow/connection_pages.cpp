@@ -96,16 +96,21 @@ Tfb* TConnectionPages::FindFrame(int number) const {
     return nullptr;
 }
 
-void TConnectionPages::OpenSitePage(const std::string& name, bool quickConnect) {
+Tfb* TConnectionPages::OpenSitePage(const std::string& name, bool quickConnect) {
     ui::ProcessMessages();
     if (TTabSheet* sheet = FindSitePage(name)) {
         const bool wasVisible = sheet->TabVisible();
         sheet->SetTabVisible(true);
         SetActivePage(sheet->PageIndex());
         Tfb* frame = FrameOn(*sheet, FrameName(sheet->Tag()));
-        if (frame != nullptr && !wasVisible)
+        if (frame == nullptr)
+            return nullptr;
+        // Held across the connect: it tells whether the page was closed while it pumped, and
+        // keeps a page shut down meanwhile from being freed under this call.
+        const TPageLifetime::Run opening(frame->Lifetime());
+        if (!wasVisible)
             frame->ConnectSite(quickConnect);
-        return;
+        return opening.Stopped() ? nullptr : frame;
     }
     const int number = ++pageCounter_;
     auto* sheet =
@@ -121,6 +126,7 @@ void TConnectionPages::OpenSitePage(const std::string& name, bool quickConnect) 
     host_.SetPageImage(*frame, 0);  // a new page is disconnected until its connect succeeds
     layout_.LoadPageLayout(*frame);
     SetActivePage(sheet->PageIndex());
+    const TPageLifetime::Run opening(frame->Lifetime());
     frame->ConnectSite(quickConnect);
     // The Upload button follows the new page first: an error while its bookmarks are read
     // must not leave the button of the page before.
@@ -128,6 +134,7 @@ void TConnectionPages::OpenSitePage(const std::string& name, bool quickConnect) 
     const auto newSitePage = OnNewSitePage;
     if (!quickConnect && newSitePage && !frame->Lifetime().IsShutDown())
         newSitePage(name, *frame);
+    return opening.Stopped() ? nullptr : frame;
 }
 
 void TConnectionPages::HideTab(TTabSheet& sheet) {

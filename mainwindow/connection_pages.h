@@ -41,9 +41,12 @@ class TConnectionPages : public QObject {
     // (pages shown again and quick-connect pages are not new sites' pages).
     std::function<void(const std::string& name, Tfb& frame)> OnNewSitePage;
 
-    // Opens the page of `name`, or shows it again (reconnecting it when its tab was hidden).
-    // Pumps pending messages first; the frame's connect may pump too.
-    void OpenSitePage(const std::string& name, bool quickConnect);
+    // Opens the page of `name`, or shows it again (reconnecting it when its tab was hidden),
+    // and returns that page's frame. Pumps pending messages first; the frame's connect may pump
+    // too, so the user can switch to another page or close this one meanwhile: the frame
+    // returned is this site's page, never whichever page is active, and nullptr when the page
+    // has no frame or was closed while it opened.
+    Tfb* OpenSitePage(const std::string& name, bool quickConnect);
     // The dialogs every page created from now on opens (not owned; must outlive the pages'
     // handlers); none until set.
     void SetPageDialogs(TPageDialogs* dialogs) { pageDialogs_ = dialogs; }

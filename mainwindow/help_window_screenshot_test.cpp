@@ -23,8 +23,9 @@ TEST_F(HelpWindowOnScreen, TheBannersHelpFindsTopicsAndAPagesHelpShowsItsTopic) 
 
     ProgramOnXvfb x(program, {"HOME=" + folder_ + "home"});
     ASSERT_TRUE(x.Started());
-    ASSERT_FALSE(x.FindWindow("Zantrope FREE Edition", std::chrono::seconds(30)).empty())
-        << "no window appeared";
+    ASSERT_FALSE(
+        x.FindWindow("Zantrope FREE Edition", mainwindow::testing::kProgramStartLimit).empty())
+        << "no window appeared; " << x.ProgramOutput();
     ASSERT_TRUE(x.Locate(Control::Of("list item", "alpha"), std::chrono::seconds(60))) << x.Dump();
 
     // The banner's Help: the finder lists every topic; a typed word keeps those that hold it.

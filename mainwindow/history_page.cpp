@@ -12,14 +12,18 @@
 
 #include "mainwindow/history_tables.h"
 #include "mainwindow/named_controls.h"
+#include "mainwindow/tree_choice.h"
 #include "platform/ui/handler_guard.h"
 #include "platform/ui/help_service.h"
 #include "platform/ui/qt_text.h"
+#include "platform/ui/shared_icons.h"
 
 namespace {
 
 constexpr int kDayLevel = 2;
 constexpr int kTransferLevel = 3;
+// The caption of a detail's value label, which names it to a screen reader.
+constexpr const char* kCaptionProperty = "detailCaption";
 
 // A caption and its value label on the next row of the detail panel.
 QLabel* AddDetail(QGridLayout& grid, const char* caption, const char* name, bool wraps) {
@@ -28,6 +32,9 @@ QLabel* AddDetail(QGridLayout& grid, const char* caption, const char* name, bool
     grid.addWidget(new QLabel(QString::fromLatin1(caption), panel), row, 0, Qt::AlignTop);
     auto* value = new QLabel(panel);
     value->setObjectName(QString::fromLatin1(name));
+    // Named by its caption while it shows no value (ShowDetails).
+    value->setAccessibleName(QString::fromLatin1(caption));
+    value->setProperty(kCaptionProperty, QString::fromLatin1(caption));
     value->setTextInteractionFlags(Qt::TextSelectableByMouse);
     if (wraps) {
         // A path wraps over two lines, also where it holds no blank.
@@ -85,11 +92,12 @@ void THistoryPage::BuildControls(QWidget& sheet) {
         ThemedIcon("list-remove", QStyle::SP_ToolBarHorizontalExtensionButton), false);
     ToolBar2->addSeparator();
     ToolButton14 = AddToolButton(*ToolBar2, "ToolButton14", "Help",
-                                 QApplication::style()->standardIcon(QStyle::SP_DialogHelpButton));
+                                 ui::StyleIcon(QStyle::SP_DialogHelpButton));
     column->addWidget(ToolBar2);
 
     TreeView1 = new QTreeWidget(&sheet);
     TreeView1->setObjectName(QStringLiteral("TreeView1"));
+    TreeView1->setAccessibleName(QStringLiteral("History"));
     TreeView1->setHeaderHidden(true);
     TreeView1->setColumnCount(1);
     TreeView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -135,10 +143,9 @@ void THistoryPage::ConnectHandlers() {
     click(ToolButton14, &THistoryPage::ToolButton14Click);
     connect(Execute1, &QAction::triggered, this, ui::Guarded([this] { ToolButton16Click(); }));
     connect(Delete2, &QAction::triggered, this, ui::Guarded([this] { ToolButton6Click(); }));
-    connect(TreeView1, &QTreeWidget::currentItemChanged, this,
-            [this](QTreeWidgetItem* current, QTreeWidgetItem*) {
-                ui::RunGuarded([this, current] { TreeView1Change(current); });
-            });
+    mainwindow::FollowChoice(*TreeView1, *this, [this] {
+        ui::RunGuarded([this] { TreeView1Change(mainwindow::ChosenNode(*TreeView1)); });
+    });
     connect(TreeView1, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         ui::RunGuarded([this] { PhistoryPopup(); });
         Phistory->popup(TreeView1->viewport()->mapToGlobal(at));
@@ -159,6 +166,9 @@ void THistoryPage::ToolButton1Click() {
 void THistoryPage::ShowDetails(const rhd* record) {
     const auto show = [](QLabel* label, const std::string& text) {
         label->setText(ui::ToQt(text));
+        // A value is its own name, as for any label; an empty one is named by its caption.
+        label->setAccessibleName(text.empty() ? label->property(kCaptionProperty).toString()
+                                              : QString());
     };
     show(Label4, record != nullptr ? record->date : "");
     show(Label6, record != nullptr ? record->date2 : "");
@@ -169,9 +179,9 @@ void THistoryPage::ShowDetails(const rhd* record) {
 }
 
 void THistoryPage::TreeView1Change(QTreeWidgetItem* node) {
-    if (node == nullptr)
-        return;
-    const int level = NodeLevel(*node);
+    // Without a chosen node nothing is offered: Delete would act on a node the user does not
+    // see as chosen.
+    const int level = node != nullptr ? NodeLevel(*node) : -1;
     ToolButton6->setEnabled(level >= kDayLevel);
     const THistoryNode* history = AsHistoryNode(node);
     const rhd* record = level == kTransferLevel && history != nullptr ? history->Record() : nullptr;
@@ -180,14 +190,14 @@ void THistoryPage::TreeView1Change(QTreeWidgetItem* node) {
 }
 
 void THistoryPage::PhistoryPopup() {
-    const QTreeWidgetItem* node = TreeView1->currentItem();
+    const QTreeWidgetItem* node = mainwindow::ChosenNode(*TreeView1);
     const int level = node != nullptr ? NodeLevel(*node) : -1;
     Execute1->setEnabled(level == kTransferLevel);
     Delete2->setEnabled(level >= kDayLevel);
 }
 
 void THistoryPage::ToolButton6Click() {
-    QTreeWidgetItem* node = TreeView1->currentItem();
+    QTreeWidgetItem* node = mainwindow::ChosenNode(*TreeView1);
     const THistoryNode* history = AsHistoryNode(node);
     if (history == nullptr)
         return;
@@ -213,7 +223,7 @@ void THistoryPage::ToolButton6Click() {
 }
 
 void THistoryPage::ToolButton16Click() {
-    const QTreeWidgetItem* node = TreeView1->currentItem();
+    const QTreeWidgetItem* node = mainwindow::ChosenNode(*TreeView1);
     const THistoryNode* history = AsHistoryNode(node);
     if (history == nullptr || NodeLevel(*node) != kTransferLevel || history->Record() == nullptr)
         return;
@@ -239,6 +249,8 @@ void THistoryPage::ToolButton15Click() {
         const TTreeUpdatesHeld held(*TreeView1);
         TreeView1->collapseAll();
     }
+    // The choice moves to its site node, and the details and buttons follow that node.
+    mainwindow::KeepChoiceVisible(*TreeView1);
     ToolButton6->setEnabled(false);
     ToolButton16->setEnabled(false);
 }

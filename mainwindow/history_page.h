@@ -4,7 +4,8 @@
 // selected transfer and the tree's popup `Phistory`, with every enabling rule: at start only
 // Refresh and Help are enabled; the first load enables Clear history, Expand and Collapse for
 // good; a day or transfer node enables Delete, a transfer node Execute and fills the details;
-// Collapse disables Delete and Execute.
+// nothing chosen (no node, or a current node that is not selected) offers neither and shows no
+// details; Collapse moves the choice to its site node, which disables Delete and Execute.
 //
 // The page owns the records of the transfer nodes (FHistoryItems). Execute hands the selected
 // record to OnExecute. Handlers run under the handler guard; what the tables throw ends the
@@ -65,6 +66,7 @@ class THistoryPage : public QObject {
 
     void LoadHistoryTree();
     void ToolButton1Click();
+    // `node` is the chosen node (mainwindow::ChosenNode), nullptr when there is none.
     void TreeView1Change(QTreeWidgetItem* node);
     void PhistoryPopup();
     void ToolButton6Click();

@@ -12,6 +12,7 @@
 
 #include "mainwindow/history_page.h"
 #include "mainwindow/main_form_test_support.h"
+#include "mainwindow/testing/tree_clicks.h"
 #include "platform/ui/modal_result.h"
 #include "platform/ui/testing/gtest_failure.h"
 #include "platform/ui/testing/recorded_help.h"
@@ -242,13 +243,13 @@ TEST_F(HistoryPage, ButtonsPopupAndDetailsFollowTheSelectedLevel) {
                   (Enabling{true, c.del, c.execute, true, true, true, true, c.execute, c.del}));
         EXPECT_EQ(Details(form), c.details);
     }
-    // With no node selected the buttons stay, the popup has nothing to offer.
+    // With no node chosen neither the buttons nor the popup offer anything, and no details show.
     Select(Node({0, 1, 0, 0}));
     form.TreeView1->setCurrentItem(nullptr);
     form.PhistoryPopup();
-    EXPECT_TRUE(form.ToolButton16->isEnabled());
-    EXPECT_FALSE(form.Execute1->isEnabled());
-    EXPECT_FALSE(form.Delete2->isEnabled());
+    EXPECT_EQ(EnablingOf(form),
+              (Enabling{true, false, false, true, true, true, true, false, false}));
+    EXPECT_EQ(Details(form), empty);
     // Expand opens every node; Collapse closes them and disables Delete and Execute.
     Select(Node({0, 1, 0, 0}));
     form.ToolButton11->click();
@@ -263,6 +264,75 @@ TEST_F(HistoryPage, ButtonsPopupAndDetailsFollowTheSelectedLevel) {
     ui::RecordedHelp help;
     form.ToolButton14->click();
     EXPECT_EQ(help.requests, (std::vector<ui::HelpRequest>{{folder_ + "Zantrope.hlp", "item23"}}));
+}
+
+// Clicks as the user gives them: a Ctrl+click takes the highlight off the chosen node, which
+// leaves it current; such a node is no choice, and Delete and Execute leave it alone. Collapse
+// hands the choice to the site node, and a click on the transfer after Expand chooses it again.
+TEST_F(HistoryPage, OnlyTheNodeTheUserSeesChosenIsActedOn) {
+    const std::int32_t a = AddSite("alpha");
+    const std::int32_t head = AddHistoryHead(a, "Download", "Monday, 7 December 2026");
+    AddHistoryDetail(head, {"one.txt", "Download", false, "one.txt", "/l/one.txt", "/pub/"});
+    AddHistoryDetail(head, {"two.txt"});
+    TForm1& form = ShowForm();
+    int runs = 0;
+    Page().OnExecute = [&runs](const rhd&) { ++runs; };
+    form.ToolButton1->click();
+    form.ToolButton11->click();
+    QTreeWidget& tree = *form.TreeView1;
+    QTreeWidgetItem* day = Node({0, 1, 0});
+    QTreeWidgetItem* transfer = Node({0, 1, 0, 0});
+    const std::vector<std::string> empty(6, "");
+    const auto expectNothingOffered = [&] {
+        form.PhistoryPopup();
+        EXPECT_EQ(EnablingOf(form),
+                  (Enabling{true, false, false, true, true, true, true, false, false}));
+        EXPECT_EQ(Details(form), empty);
+    };
+
+    ClickNode(tree, transfer);
+    ASSERT_TRUE(form.ToolButton16->isEnabled());
+    ClickNode(tree, transfer, Qt::ControlModifier);
+    ASSERT_EQ(tree.currentItem(), transfer);
+    ASSERT_FALSE(transfer->isSelected());
+    expectNothingOffered();
+    form.ToolButton16Click();
+    form.ToolButton6Click();
+    EXPECT_EQ(runs, 0);
+    ASSERT_EQ(day->childCount(), 2);
+    // The same for a day, whose Delete would take its transfers along.
+    ClickNode(tree, day);
+    ClickNode(tree, day, Qt::ControlModifier);
+    expectNothingOffered();
+    form.ToolButton6Click();
+    ASSERT_EQ(Node({0, 1})->childCount(), 1);
+    EXPECT_EQ(Column(*dm->Thd, "lofile"), (std::vector<std::string>{"one.txt", "two.txt"}));
+    // A click on the current node that lost its highlight chooses it again.
+    ClickNode(tree, transfer);
+    ClickNode(tree, transfer, Qt::ControlModifier);
+    ClickNode(tree, transfer);
+    EXPECT_TRUE(form.ToolButton16->isEnabled());
+    form.ToolButton16Click();
+    EXPECT_EQ(runs, 1);
+
+    // Collapse: the site node is chosen, nothing hidden stays so.
+    form.ToolButton15->click();
+    EXPECT_EQ(tree.currentItem(), Node({0}));
+    EXPECT_TRUE(Node({0})->isSelected());
+    expectNothingOffered();
+    form.ToolButton11->click();
+    ClickNode(tree, transfer);
+    form.PhistoryPopup();
+    EXPECT_EQ(EnablingOf(form), (Enabling{true, true, true, true, true, true, true, true, true}));
+    EXPECT_EQ(Details(form)[5], "/l/one.txt");
+    // Closing the day by its branch sign chooses the day.
+    ClickBranch(tree, day);
+    ASSERT_FALSE(day->isExpanded());
+    EXPECT_EQ(tree.currentItem(), day);
+    EXPECT_TRUE(day->isSelected());
+    form.PhistoryPopup();
+    EXPECT_EQ(EnablingOf(form), (Enabling{true, true, false, true, true, true, true, false, true}));
+    EXPECT_EQ(Details(form), empty);
 }
 
 TEST_F(HistoryPage, DeletingADayRemovesOnlyThatSitesHeadsAndDetails) {

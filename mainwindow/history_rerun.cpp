@@ -33,11 +33,8 @@ std::optional<std::string> SiteName(Tdm& data, std::int32_t siteId) {
 }  // namespace
 
 THistoryRerun::THistoryRerun(std::function<Tdm&()> data,
-                             std::function<void(const std::string&)> openSitePage,
-                             std::function<Tfb*()> activeFrame)
-    : data_(std::move(data)),
-      openSitePage_(std::move(openSitePage)),
-      activeFrame_(std::move(activeFrame)) {}
+                             std::function<Tfb*(const std::string&)> openSitePage)
+    : data_(std::move(data)), openSitePage_(std::move(openSitePage)) {}
 
 void THistoryRerun::Execute(rhd record) {
     // The site table is closed before the page opens: opening it reads the same table.
@@ -46,8 +43,7 @@ void THistoryRerun::Execute(rhd record) {
         ShowError("Can not read the information of the FTP site.");
         return;
     }
-    openSitePage_(*site);
-    Tfb* page = activeFrame_();
+    Tfb* page = openSitePage_(*site);
     if (page == nullptr)
         return;
     if (record.type == "Download")

@@ -22,10 +22,10 @@ class Tfb;
 
 class THistoryRerun {
   public:
-    // `openSitePage` opens the page of a site by name (quick-connect off) and makes it active;
-    // `activeFrame` gives the active page's frame or nullptr.
-    THistoryRerun(std::function<Tdm&()> data, std::function<void(const std::string&)> openSitePage,
-                  std::function<Tfb*()> activeFrame);
+    // `openSitePage` opens the page of a site by name (quick-connect off), makes it active and
+    // gives that page's frame, or nullptr when it has none or was closed while it opened (the
+    // entry then goes nowhere: the page active by then may be another site's).
+    THistoryRerun(std::function<Tdm&()> data, std::function<Tfb*(const std::string&)> openSitePage);
 
     // Takes its own copy: opening the page pumps window events, and a refresh of the history
     // page meanwhile discards the tree's records.
@@ -36,6 +36,5 @@ class THistoryRerun {
     void Upload(Tfb& page, const rhd& record);
 
     std::function<Tdm&()> data_;
-    std::function<void(const std::string&)> openSitePage_;
-    std::function<Tfb*()> activeFrame_;
+    std::function<Tfb*(const std::string&)> openSitePage_;
 };

@@ -12,6 +12,7 @@
 #include "mainwindow/history_tables.h"
 #include "mainwindow/named_controls.h"
 #include "platform/ui/qt_text.h"
+#include "platform/ui/shared_icons.h"
 #include "shared/open_table.h"
 #include "shared/tdm.h"
 
@@ -39,8 +40,8 @@ THistoryImages MakeHistoryImages() {
             ThemedIcon("x-office-calendar", QStyle::SP_FileDialogInfoView),
             ThemedIcon("go-up", QStyle::SP_ArrowUp),
             ThemedIcon("go-down", QStyle::SP_ArrowDown),
-            QApplication::style()->standardIcon(QStyle::SP_FileIcon),
-            QApplication::style()->standardIcon(QStyle::SP_DirIcon)};
+            ui::StyleIcon(QStyle::SP_FileIcon),
+            ui::StyleIcon(QStyle::SP_DirIcon)};
 }
 
 THistoryNode::THistoryNode(std::string stored, const QIcon& icon, std::int32_t siteId,

@@ -61,6 +61,8 @@ TLayoutKeeper::TLayoutKeeper(std::string path, QSplitter& splitter, QTabWidget& 
 
 void TLayoutKeeper::LoadMainLayout() {
     const mainwindow::MainLayout layout = mainwindow::ReadMainLayout(path_);
+    // Read: from here on the window shows it, even when a stored folder is refused below.
+    mainRead_ = true;
     if (layout.p2 >= 0 && layout.p2 <= 2)
         leftPages_.setCurrentIndex(layout.p2);
     if (layout.localPath != "-1")
@@ -72,6 +74,8 @@ void TLayoutKeeper::LoadMainLayout() {
 }
 
 void TLayoutKeeper::SaveMainLayout() {
+    if (!mainRead_)
+        return;
     mainwindow::MainLayout layout;
     layout.p2 = leftPages_.currentIndex();
     // "-1" keeps the pane's default root at the next start.

@@ -25,6 +25,9 @@ class TLayoutKeeper {
     // A stored local folder the pane cannot open ends the reading there with the pane's
     // error ("Error setting path: ..."): the width and the site list's style stay.
     void LoadMainLayout();
+    // Writes [MAIN] only once LoadMainLayout has read it: a start that stopped before the
+    // layout was read (no usable database, a cancelled password) shows the controls'
+    // defaults, which would replace the user's saved layout.
     void SaveMainLayout();
     // Only for a new page, before it is shown and connected.
     void LoadPageLayout(Tfb& frame);
@@ -36,4 +39,5 @@ class TLayoutKeeper {
     QTabWidget& leftPages_;
     ui::ListView& siteList_;
     TLocalFilePane& localPane_;
+    bool mainRead_ = false;
 };

@@ -39,8 +39,9 @@ TEST_F(LocalBookmarkOnScreen, AFolderIsBookmarkedAndShownAgainWithPointerAndKeys
 
     ProgramOnXvfb x(program, {"HOME=" + home});
     ASSERT_TRUE(x.Started());
-    ASSERT_FALSE(x.FindWindow("Zantrope FREE Edition", std::chrono::seconds(30)).empty())
-        << "no window appeared";
+    ASSERT_FALSE(
+        x.FindWindow("Zantrope FREE Edition", mainwindow::testing::kProgramStartLimit).empty())
+        << "no window appeared; " << x.ProgramOutput();
     // Each step waits for the window to take the previous one (the folder is read in the
     // background); these pauses pace the input, nothing is timed.
     const auto run = [&](const std::string& command) {

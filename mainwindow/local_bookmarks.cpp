@@ -13,14 +13,14 @@
 #include "platform/os/local_paths.h"
 #include "platform/ui/handler_guard.h"
 #include "platform/ui/qt_text.h"
+#include "platform/ui/shared_icons.h"
 #include "shared/list_file.h"
 
 namespace {
 
-// Image 0 of the bookmark images: a folder.
+// Image 0 of the bookmark images: a folder, one picture shared by every bookmark item.
 QIcon BookmarkImage() {
-    return QIcon::fromTheme(QStringLiteral("folder"),
-                            QApplication::style()->standardIcon(QStyle::SP_DirIcon));
+    return ui::ThemedIcon("folder", QStyle::SP_DirIcon);
 }
 
 }  // namespace
@@ -30,10 +30,9 @@ TLocalBookmarks::TLocalBookmarks(QWidget& menuOwner, std::string listPath)
     setObjectName(QStringLiteral("LocalBookmarks"));
     popbookmark = new QMenu(&menuOwner);
     popbookmark->setObjectName(QStringLiteral("popbookmark"));
-    AddBookmark1 = popbookmark->addAction(
-        QIcon::fromTheme(QStringLiteral("bookmark-new"),
-                         QApplication::style()->standardIcon(QStyle::SP_DialogApplyButton)),
-        QStringLiteral("Add Bookmark"));
+    AddBookmark1 =
+        popbookmark->addAction(ui::ThemedIcon("bookmark-new", QStyle::SP_DialogApplyButton),
+                               QStringLiteral("Add Bookmark"));
     AddBookmark1->setObjectName(QStringLiteral("AddBookmark1"));
     QFont bold = AddBookmark1->font();
     bold.setBold(true);
@@ -54,13 +53,15 @@ TLocalBookmarks::TLocalBookmarks(QWidget& menuOwner, std::string listPath)
                 if (handler)
                     handler();
             }));
+    connect(popbookmark, &QMenu::aboutToShow, this, ui::Guarded([this] { FillMenu(); }));
 }
 
 bool TLocalBookmarks::IsFixed(const QAction& item) const {
     return &item == AddBookmark1 || &item == Bookmarkmanager1 || &item == N2;
 }
 
-std::vector<QAction*> TLocalBookmarks::Items() const {
+std::vector<QAction*> TLocalBookmarks::Items() {
+    FillMenu();
     std::vector<QAction*> items;
     for (QAction* item : popbookmark->actions()) {
         if (!IsFixed(*item))
@@ -74,11 +75,18 @@ std::string TLocalBookmarks::FolderOf(const QAction& item) {
     return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
-std::vector<std::string> TLocalBookmarks::Folders() const {
-    std::vector<std::string> folders;
-    for (const QAction* item : Items())
-        folders.push_back(FolderOf(*item));
-    return folders;
+void TLocalBookmarks::FillMenu() {
+    if (menuFilled_)
+        return;
+    menuFilled_ = true;
+    for (const std::string& folder : folders_)
+        AppendItem(folder);
+}
+
+void TLocalBookmarks::AppendBookmark(const std::string& folder) {
+    folders_.push_back(folder);
+    if (menuFilled_)
+        AppendItem(folder);
 }
 
 void TLocalBookmarks::AppendItem(const std::string& folder) {
@@ -93,32 +101,33 @@ void TLocalBookmarks::AppendItem(const std::string& folder) {
 
 void TLocalBookmarks::LoadLocalBookmarks() {
     for (const std::string& folder : shared::ReadListFile(listPath_))
-        AppendItem(folder);
+        AppendBookmark(folder);
 }
 
 void TLocalBookmarks::SaveLocalBookmarks() const {
-    shared::WriteListFile(listPath_, Folders());
+    shared::WriteListFile(listPath_, folders_);
 }
 
 bool TLocalBookmarks::AddFolder(const std::string& folder) {
     if (!os::IsFolder(folder))
         return false;
-    const std::vector<std::string> folders = Folders();
-    if (std::find(folders.begin(), folders.end(), folder) == folders.end())
-        AppendItem(folder);
+    if (std::find(folders_.begin(), folders_.end(), folder) == folders_.end())
+        AppendBookmark(folder);
     SaveLocalBookmarks();
     return true;
 }
 
 void TLocalBookmarks::SetFolders(const std::vector<std::string>& folders) {
-    std::vector<QAction*> items = Items();
-    for (auto item = items.rbegin(); item != items.rend(); ++item) {
-        popbookmark->removeAction(*item);
-        // Not at once: the item may be the one whose click is running.
-        (*item)->deleteLater();
+    if (menuFilled_) {
+        std::vector<QAction*> items = Items();
+        for (auto item = items.rbegin(); item != items.rend(); ++item) {
+            popbookmark->removeAction(*item);
+            // Not at once: the item may be the one whose click is running.
+            (*item)->deleteLater();
+        }
     }
-    for (const std::string& folder : folders)
-        AppendItem(folder);
+    menuFilled_ = false;
+    folders_ = folders;
 }
 
 void TLocalBookmarks::LocalBookmarkClick(QAction& item) {

@@ -7,6 +7,10 @@
 // Going to a folder and opening the manager are the owner's: the call-backs it sets. A
 // bookmark item's folder is its caption (shown with "&" doubled, so that no character becomes
 // a mnemonic).
+//
+// The folders are kept in order; the menu gets their items when it is first about to show (and
+// again after SetFolders), so a long list costs the window's creation only the reading of the
+// file, and every item shares one folder picture.
 #include <QObject>
 
 #include <functional>
@@ -36,29 +40,35 @@ class TLocalBookmarks : public QObject {
     // "Manage Bookmarks..." was chosen.
     std::function<void()> OnManage;
 
-    // Appends one item per text of the list file (none when it is missing).
+    // Appends one bookmark per text of the list file (none when it is missing).
     void LoadLocalBookmarks();
-    // Writes the list file from the items, in menu order; a file that cannot be written is
-    // passed over (the items stay for this run).
+    // Writes the list file from the bookmarks, in menu order; a file that cannot be written is
+    // passed over (the bookmarks stay for this run).
     void SaveLocalBookmarks() const;
     // Adds `folder` unless an item has exactly that folder, then writes the file in any case;
     // a `folder` that is not an existing folder changes and writes nothing. Returns whether
     // the file was written.
     bool AddFolder(const std::string& folder);
-    // Replaces every bookmark item by one item per folder, in order; writes nothing.
+    // Replaces every bookmark by one per folder, in order; writes nothing.
     void SetFolders(const std::vector<std::string>& folders);
 
-    // The bookmark items and their folders, in menu order.
-    std::vector<QAction*> Items() const;
-    std::vector<std::string> Folders() const;
+    // Gives the menu one item per bookmark unless it has them (the menu's aboutToShow).
+    void FillMenu();
+    // The bookmark items (the menu filled first) and the bookmarks' folders, in menu order.
+    std::vector<QAction*> Items();
+    const std::vector<std::string>& Folders() const { return folders_; }
     static std::string FolderOf(const QAction& item);
 
     // A bookmark item chosen: goes to its folder.
     void LocalBookmarkClick(QAction& item);
 
   private:
+    // A bookmark of `folder` at the end, with its item when the menu has its items.
+    void AppendBookmark(const std::string& folder);
     void AppendItem(const std::string& folder);
     bool IsFixed(const QAction& item) const;
 
     std::string listPath_;
+    std::vector<std::string> folders_;
+    bool menuFilled_ = false;  // the menu holds one item per folder
 };

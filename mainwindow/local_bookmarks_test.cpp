@@ -47,10 +47,16 @@ class LocalBookmarks : public MainFormTest {
 
     std::string BookmarkFile() const { return ReadBytes(folder_ + "bookmark.dat"); }
 
+    // The menu's items as it shows them: it gets its bookmark items when about to show.
+    static QList<QAction*> Shown(QMenu& menu) {
+        emit menu.aboutToShow();
+        return menu.actions();
+    }
+
     // The captions of the menu, fixed items included, as shown.
-    static std::vector<std::string> MenuCaptions(const QMenu& menu) {
+    static std::vector<std::string> MenuCaptions(QMenu& menu) {
         std::vector<std::string> captions;
-        for (const QAction* item : menu.actions())
+        for (const QAction* item : Shown(menu))
             captions.push_back(item->isSeparator() ? "-" : item->text().toStdString());
         return captions;
     }
@@ -65,8 +71,33 @@ TEST_F(LocalBookmarks, TheMenuHasItsThreeFixedItemsFirst) {
     EXPECT_EQ(form.AddBookmark1->objectName(), QStringLiteral("AddBookmark1"));
     EXPECT_EQ(form.Bookmarkmanager1->objectName(), QStringLiteral("Bookmarkmanager1"));
     EXPECT_EQ(form.N2->objectName(), QStringLiteral("N2"));
-    EXPECT_TRUE(form.popbookmark->actions().back()->objectName().isEmpty());
-    EXPECT_FALSE(form.popbookmark->actions().back()->icon().isNull());
+    EXPECT_TRUE(Shown(*form.popbookmark).back()->objectName().isEmpty());
+    EXPECT_FALSE(Shown(*form.popbookmark).back()->icon().isNull());
+}
+
+// A long bookmark list holds one picture: every item shows the same folder image (the same
+// icon, not a copy of its own), the fixed items' picture apart, and an item added later too.
+// The window's creation reads the folders only: the items are made when the menu first opens.
+TEST_F(LocalBookmarks, TheItemsOfALongListShareOnePicture) {
+    std::vector<std::string> folders;
+    for (int i = 0; i < 2000; ++i)
+        folders.push_back("/home/user/folder" + std::to_string(i));
+    ASSERT_TRUE(shared::WriteListFile(folder_ + "bookmark.dat", folders));
+    TForm1& form = ShowForm();
+    EXPECT_EQ(form.LocalBookmarks(), folders);
+    EXPECT_EQ(form.popbookmark->actions().size(), 3);
+    // The three fixed items come first.
+    const QList<QAction*> items = Shown(*form.popbookmark).mid(3);
+    ASSERT_EQ(items.size(), static_cast<qsizetype>(folders.size()));
+    const qint64 shared = items.front()->icon().cacheKey();
+    EXPECT_FALSE(items.front()->icon().isNull());
+    for (const QAction* item : items)
+        ASSERT_EQ(item->icon().cacheKey(), shared) << item->text().toStdString();
+    EXPECT_NE(form.AddBookmark1->icon().cacheKey(), shared);
+    form.LocalPane().SetRoot(MakeFolder("later"));
+    form.ToolButton28->click();
+    EXPECT_EQ(form.popbookmark->actions().size(), 3 + 2001);
+    EXPECT_EQ(form.popbookmark->actions().back()->icon().cacheKey(), shared);
 }
 
 TEST_F(LocalBookmarks, AddingTheShownFolderAddsItOnceAndWritesTheFileEachTime) {
@@ -88,7 +119,7 @@ TEST_F(LocalBookmarks, AddingTheShownFolderAddsItOnceAndWritesTheFileEachTime) {
     EXPECT_EQ(form.LocalBookmarks(), (std::vector<std::string>{first, second}));
     EXPECT_EQ(BookmarkFile(), ListFileBytes({first, second}));
     // "&" is shown as itself, not as a mnemonic.
-    EXPECT_EQ(form.popbookmark->actions().back()->text().toStdString(), folder_ + "two&&three");
+    EXPECT_EQ(Shown(*form.popbookmark).back()->text().toStdString(), folder_ + "two&&three");
 }
 
 TEST_F(LocalBookmarks, AShownFolderThatIsGoneAddsNothingAndWritesNothing) {
@@ -124,7 +155,7 @@ TEST_F(LocalBookmarks, BookmarksSurviveARestartLongOnesCutAtACharacter) {
     EXPECT_EQ(BookmarkFile(), ListFileBytes({cut, shortFolder}));
     TForm1& again = CreateForm();  // read at creation, before any show
     EXPECT_EQ(again.LocalBookmarks(), (std::vector<std::string>{cut, shortFolder}));
-    EXPECT_EQ(again.popbookmark->actions().size(), 5);
+    EXPECT_EQ(Shown(*again.popbookmark).size(), 5);
 }
 
 TEST_F(LocalBookmarks, ChoosingABookmarkShowsItsFolder) {
@@ -132,7 +163,7 @@ TEST_F(LocalBookmarks, ChoosingABookmarkShowsItsFolder) {
     const std::string gone = MakeFolder("gone");
     ASSERT_TRUE(shared::WriteListFile(folder_ + "bookmark.dat", {target, gone}));
     TForm1& form = ShowForm();
-    const QList<QAction*> items = form.popbookmark->actions();
+    const QList<QAction*> items = Shown(*form.popbookmark);
     ASSERT_EQ(items.size(), 5);
     items[3]->trigger();
     EXPECT_EQ(form.LocalPane().ShownFolder(), target);
@@ -148,7 +179,7 @@ TEST_F(LocalBookmarks, ABookmarkOfAFolderThatIsGoneEndsItsClickWithTheError) {
     TForm1& form = ShowForm();
     const std::string shown = form.LocalPane().ShownFolder();
     std::filesystem::remove(gone);
-    form.popbookmark->actions().back()->trigger();
+    Shown(*form.popbookmark).back()->trigger();
     EXPECT_EQ(form.LastErrorText(), "Error setting path: \"" + gone + "\"");
     EXPECT_EQ(form.LocalPane().ShownFolder(), shown);
 }
@@ -200,7 +231,7 @@ TEST_F(LocalBookmarks, TheManagerDeletesTheChosenRowsAndOkRebuildsTheMenuAndTheF
     // The rebuilt items go to their folders.
     const std::string target = MakeFolder("target");
     form.SetLocalBookmarks({target});
-    form.popbookmark->actions().back()->trigger();
+    Shown(*form.popbookmark).back()->trigger();
     EXPECT_EQ(form.LocalPane().ShownFolder(), target);
 }
 

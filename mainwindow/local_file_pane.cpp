@@ -18,6 +18,7 @@
 #include "mainwindow/named_controls.h"
 #include "platform/ui/drive_combo.h"
 #include "platform/ui/handler_guard.h"
+#include "platform/ui/shared_icons.h"
 #include "platform/ui/shell_list_view.h"
 
 namespace {
@@ -26,7 +27,7 @@ using mainwindow::AddMenuItem;
 using mainwindow::AddToolButton;
 
 QIcon StyleIcon(QStyle::StandardPixmap icon) {
-    return QApplication::style()->standardIcon(icon);
+    return ui::StyleIcon(icon);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QMenu>
 #include <QMimeData>
 #include <QStatusBar>
@@ -17,6 +18,7 @@
 #include "mainwindow/main_form_test_support.h"
 #include "platform/os/mount_points.h"
 #include "platform/os/private_profile.h"
+#include "platform/ui/control_sizes.h"
 #include "platform/ui/drive_combo.h"
 #include "platform/ui/list_view_test_support.h"
 #include "platform/ui/shell_list_view.h"
@@ -200,6 +202,28 @@ TEST_F(LocalPane, AStoredFolderIsShownAtStartAndOneThatIsGoneStopsTheLayout) {
     EXPECT_EQ(again.LastErrorText(), "Error setting path: \"" + files + "/gone\"");
     EXPECT_EQ(again.LocalPane().ShownFolder(), os::HomeFolder());
     EXPECT_EQ(again.PageControl2->width(), 307);  // the reading ended before the width
+}
+
+// At the default layout the report shows a file's name and its whole size inside the
+// 307-pixel pane, the columns as wide as the design made them for the pane's font.
+TEST_F(LocalPane, TheNameAndSizeColumnsFitTheDefaultPane) {
+    TForm1& form = ShowForm();
+    ASSERT_EQ(form.PageControl2->width(), 307);
+    const std::string files = folder_ + "sized";
+    std::filesystem::create_directories(files);
+    std::ofstream(files + "/report.bin") << std::string(122368, 'x');  // "119.5 KiB"
+    ShowFolder(form, files);
+    QApplication::processEvents();
+    QTreeView& report = *form.ShellListView1->ReportView();
+    const QModelIndex size = form.ShellListView1->RowIndex(0).siblingAtColumn(1);
+    const QString shown = size.data().toString();
+    ASSERT_FALSE(shown.isEmpty());
+    const int right = report.header()->sectionViewportPosition(1) + report.columnWidth(1);
+    EXPECT_LE(right, report.viewport()->width());
+    EXPECT_GE(report.columnWidth(1), report.fontMetrics().horizontalAdvance(shown) + 12)
+        << shown.toStdString();
+    EXPECT_EQ(report.columnWidth(0), ui::ScaledWidth(report, 150));
+    EXPECT_EQ(report.columnWidth(1), ui::ScaledWidth(report, 70));
 }
 
 TEST_F(LocalPane, ItemsSelectionAndTheItemAtAPointAreThoseOfTheView) {

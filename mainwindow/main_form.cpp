@@ -42,6 +42,7 @@
 #include "platform/os/program_folder.h"
 #include "platform/ui/help_service.h"
 #include "platform/ui/qt_text.h"
+#include "platform/ui/shared_icons.h"
 #include "platform/ui/shell_list_view.h"
 #include "platform/ui/ui_services.h"
 #include "shared/list_file.h"
@@ -125,8 +126,7 @@ TForm1::TForm1(std::string programFolder, QWidget* parent)
     transfers_ = std::make_unique<TMainTransfers>(*local_, [this] { return ActiveFrame(); });
     rerun_ = std::make_unique<THistoryRerun>(
         []() -> Tdm& { return *dm; },
-        [this](const std::string& name) { OpenSitePage(name, false); },
-        [this] { return ActiveFrame(); });
+        [this](const std::string& name) { return pages_->OpenSitePage(name, false); });
     PopupMenu1 = pages_->PopupMenu1;
     Closepage1 = pages_->Closepage1;
     Closeall1 = pages_->Closeall1;
@@ -278,8 +278,9 @@ void TForm1::BuildTasksPage() {
     Delete3 = tasks_->Delete3;
     Execute2 = tasks_->Execute2;
     TTaskRun::Needs needs;
-    needs.openSitePage = [this](const std::string& site) { OpenSitePage(site, false); };
-    needs.activeFrame = [this] { return ActiveFrame(); };
+    needs.openSitePage = [this](const std::string& site) {
+        return pages_->OpenSitePage(site, false);
+    };
     needs.forceLocalFolders = [this](const std::string& folder) {
         return ForceLocalFolders(folder);
     };
@@ -630,12 +631,9 @@ void TForm1::SetPageImage(Tfb& frame, int image) {
     if (sheet == nullptr)
         return;
     sheet->SetImageIndex(image);
-    const QStyle* style = this->style();
     const QIcon icon = image == 1
-                           ? QIcon::fromTheme(QStringLiteral("network-transmit-receive"),
-                                              style->standardIcon(QStyle::SP_DriveNetIcon))
-                           : QIcon::fromTheme(QStringLiteral("network-offline"),
-                                              style->standardIcon(QStyle::SP_DialogNoButton));
+                           ? ui::ThemedIcon("network-transmit-receive", QStyle::SP_DriveNetIcon)
+                           : ui::ThemedIcon("network-offline", QStyle::SP_DialogNoButton);
     PageControl1->setTabIcon(sheet->PageIndex(), icon);
 }
 
@@ -692,13 +690,13 @@ void TForm1::SpeedButton1Click() {
     dialog.exec();
 }
 
-// The shell's answer is not examined: an address it cannot open gives no message.
+// An address the desktop has no program for is named in a message.
 void TForm1::SpeedButton3Click() {
-    ui::ShellOpen(dialogs::kContactMailLink);
+    ui::ShellOpenOrSay(dialogs::kContactMailLink, dialogs::kContactMail);
 }
 
 void TForm1::SpeedButton4Click() {
-    ui::ShellOpen(dialogs::kHomePage);
+    ui::ShellOpenOrSay(dialogs::kHomePage, dialogs::kHomePage);
 }
 
 void TForm1::SpeedButton6Click() {

@@ -293,8 +293,9 @@ class TForm1 : public QMainWindow, public TPageHost, public TDialogsHost {
     // "Options": the options dialog on its first page.
     void SpeedButton1Click();
     // "Feedback": a new mail to the program's address with an empty subject, through the shell.
+    // "Homepage": the program's home page, through the shell. Either names its address in an
+    // error box when the desktop has no program for it.
     void SpeedButton3Click();
-    // "Homepage": the program's home page, through the shell.
     void SpeedButton4Click();
     // "About": the About box.
     void SpeedButton6Click();

@@ -293,17 +293,26 @@ TEST_F(SiteList, SiteWithAnEmptyNameCanBeConnectedAndDeleted) {
 }
 
 // The list's large icons are 32 by 32 pixels, small ones 16 by 16, whatever sizes the icon
-// theme holds.
+// theme holds; every stored site's row shows the same picture, made once (a refresh too).
 TEST_F(SiteList, ItemImagesComeInTheSizesOfBothViews) {
-    AddSite("alpha");
+    for (int i = 0; i < 50; ++i)
+        AddSite("site " + std::to_string(i));
     TForm1& form = ShowForm();
     QAbstractItemModel& items = *form.ListView1->Model();
+    auto icon = [&items](int row) {
+        return items.data(items.index(row, 0), Qt::DecorationRole).value<QIcon>();
+    };
     for (int row : {0, 1}) {
         SCOPED_TRACE(row);
-        const QIcon icon = items.data(items.index(row, 0), Qt::DecorationRole).value<QIcon>();
         for (const int size : {16, 32})
-            EXPECT_EQ(icon.pixmap(QSize(size, size)).size(), QSize(size, size));
+            EXPECT_EQ(icon(row).pixmap(QSize(size, size)).size(), QSize(size, size));
     }
+    const qint64 shared = icon(1).cacheKey();
+    EXPECT_NE(icon(0).cacheKey(), shared);
+    form.Refresh1->trigger();
+    ASSERT_EQ(items.rowCount(), 51);
+    for (int row = 1; row < items.rowCount(); ++row)
+        ASSERT_EQ(icon(row).cacheKey(), shared) << row;
 }
 
 TEST_F(SiteList, RefreshShowsTheRowsAsTheTableHoldsThemNow) {

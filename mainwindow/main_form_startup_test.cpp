@@ -3,6 +3,9 @@
 #include <QTabWidget>
 #include <QToolButton>
 
+#include "engine/file_builder.h"
+#include "engine/login_prompt.h"
+#include "engine/password_digest.h"
 #include "mainwindow/banner_bar.h"
 #include "mainwindow/main_form_test_support.h"
 #include "platform/ftp/id_exceptions.h"
@@ -13,7 +16,18 @@
 namespace mainwindow::testing {
 namespace {
 
-using StartUp = MainFormTest;
+class StartUp : public MainFormTest {
+  protected:
+    // A saved layout other than the defaults; returns the file's bytes.
+    std::string WriteSavedLayout() {
+        const std::string ini = folder_ + "forminfo.ini";
+        os::WritePrivateProfileString("MAIN", "P2", "1", ini);
+        os::WritePrivateProfileString("MAIN", "LOCALPATH", folder_, ini);
+        os::WritePrivateProfileString("MAIN", "PWIDTH", "555", ini);
+        os::WritePrivateProfileString("MAIN", "FTPSITEVIEW", "1", ini);
+        return ReadBytes(ini);
+    }
+};
 
 TEST_F(StartUp, CreationReadsBookmarksAndTouchesNoTable) {
     ASSERT_TRUE(shared::WriteListFile(folder_ + "bookmark.dat", {"/srv", "/home"}));
@@ -50,7 +64,7 @@ TEST_F(StartUp, FirstShowConnectsAllDatFillsSitesAndPointsBookmarksAtTheirFile) 
 
 // A missing or damaged "all.dat": the window opens with only "NewFTPSite", the error reaches
 // the status line without a message box (the scripted services fail any box), and the file is
-// left as it was.
+// left as it was. The layout was never read, so Exit leaves the saved one as it was.
 TEST_F(StartUp, UnusableDatabaseOpensTheWindowWithOnlyTheNewSiteItem) {
     struct Case {
         const char* name;
@@ -71,6 +85,7 @@ TEST_F(StartUp, UnusableDatabaseOpensTheWindowWithOnlyTheNewSiteItem) {
         if (c.present) {
             std::ofstream(path, std::ios::binary) << c.bytes;
         }
+        const std::string layout = WriteSavedLayout();
         ui::ScriptedUi noBoxes(ui::GtestFailure());
         TForm1& form = ShowForm();
         EXPECT_EQ(SiteItems(), (std::vector<std::string>{"NewFTPSite"}));
@@ -85,6 +100,43 @@ TEST_F(StartUp, UnusableDatabaseOpensTheWindowWithOnlyTheNewSiteItem) {
         if (c.present) {
             EXPECT_EQ(ReadBytes(path), c.bytes);
         }
+        EXPECT_EQ(ReadBytes(folder_ + "forminfo.ini"), layout);
+        form_.reset();
+    }
+}
+
+// An enciphered "all.dat" whose password prompt is cancelled or answered wrongly stops the
+// first show before the layout is read: Exit writes no [MAIN], the saved layout stays.
+TEST_F(StartUp, AStartStoppedAtThePasswordKeepsTheSavedLayout) {
+    dm->VeskDatabase1->SetConnected(false);
+    const std::string path = folder_ + "all.dat";
+    std::filesystem::remove(path);
+    vesk::DatabaseSchema schema;
+    schema.options.encryption = true;
+    schema.options.cipherName = "Blowfish";
+    schema.options.passwordDigest = vesk::PasswordDigestText("right");
+    schema.tables.push_back({"t", {{"v", vesk::ftInteger, 0, 0}}, {}});
+    vesk::CreateDatabaseFile(path, schema);
+    struct Case {
+        const char* name;
+        bool confirm;
+    };
+    for (const Case& c : {Case{"cancelled", false}, Case{"wrong", true}}) {
+        SCOPED_TRACE(c.name);
+        const std::string layout = WriteSavedLayout();
+        const vesk::TLoginPrompt previous =
+            vesk::SetLoginPrompt([&c](const std::string&, std::string& password) {
+                password = "wrong";
+                return c.confirm;
+            });
+        ui::ScriptedUi noBoxes(ui::GtestFailure());
+        TForm1& form = ShowForm();
+        vesk::SetLoginPrompt(previous);
+        EXPECT_EQ(SiteItems(), (std::vector<std::string>{"NewFTPSite"}));
+        EXPECT_EQ(form.PageControl2->width(), 307);
+        form.close();
+        QApplication::processEvents();
+        EXPECT_EQ(ReadBytes(folder_ + "forminfo.ini"), layout);
         form_.reset();
     }
 }

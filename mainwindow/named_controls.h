@@ -11,14 +11,14 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include "platform/ui/shared_icons.h"
 #include "platform/ui/tool_buttons.h"
 
 namespace mainwindow {
 
-// The icon theme's picture of that name, else the style's own.
+// The icon theme's picture of that name, else the style's own; made once, then shared.
 inline QIcon ThemedIcon(const char* name, QStyle::StandardPixmap fallback) {
-    return QIcon::fromTheme(QString::fromLatin1(name),
-                            QApplication::style()->standardIcon(fallback));
+    return ui::ThemedIcon(name, fallback);
 }
 
 inline QToolButton* AddToolButton(QToolBar& bar, const char* name, const char* hint,

@@ -25,6 +25,7 @@
 #include "platform/ui/list_view.h"
 #include "platform/ui/modal_result.h"
 #include "platform/ui/qt_text.h"
+#include "platform/ui/shared_icons.h"
 #include "platform/ui/ui_services.h"
 #include "shared/tdm.h"
 
@@ -36,8 +37,7 @@ constexpr const char* kNewSiteItem = "NewFTPSite";
 
 QToolButton* AddButton(QToolBar& bar, const char* name, const char* hint,
                        QStyle::StandardPixmap icon, bool enabled) {
-    return mainwindow::AddToolButton(bar, name, hint, QApplication::style()->standardIcon(icon),
-                                     enabled);
+    return mainwindow::AddToolButton(bar, name, hint, ui::StyleIcon(icon), enabled);
 }
 
 // The icon with a pixmap of `size` pixels: themes often hold some sizes only, and an icon is
@@ -53,15 +53,14 @@ QIcon WithSize(const QIcon& icon, int size) {
 }
 
 // Image 0 the new-site item, image 1 a stored site; the icon theme's, else the style's; in
-// the sizes of the large (32 pixels) and the small (16 pixels) views.
+// the sizes of the large (32 pixels) and the small (16 pixels) views. Made once per image and
+// shared by every row.
 QIcon SiteImage(int image) {
-    const QStyle* style = QApplication::style();
-    const QIcon icon = image == 0
-                           ? QIcon::fromTheme(QStringLiteral("folder-new"),
-                                              style->standardIcon(QStyle::SP_FileDialogNewFolder))
-                           : QIcon::fromTheme(QStringLiteral("network-server"),
-                                              style->standardIcon(QStyle::SP_DriveNetIcon));
-    return WithSize(WithSize(icon, 32), 16);
+    return ui::SharedIcon(QStringLiteral("site list:%1").arg(image), [image] {
+        const QIcon icon = image == 0 ? ui::ThemedIcon("folder-new", QStyle::SP_FileDialogNewFolder)
+                                      : ui::ThemedIcon("network-server", QStyle::SP_DriveNetIcon);
+        return WithSize(WithSize(icon, 32), 16);
+    });
 }
 
 QList<QStandardItem*> SiteItem(const std::string& caption, int image,
@@ -141,6 +140,7 @@ void TSiteListPane::BuildControls(QWidget& sheet) {
     Memo2 = new QPlainTextEdit(description);
     Memo2->setObjectName(QStringLiteral("Memo2"));
     Memo2->setReadOnly(true);
+    Label1->setBuddy(Memo2);  // the memo's accessible name
     box->addWidget(Label1);
     box->addWidget(Memo2, 1);
     Splitter2->addWidget(ListView1);

@@ -60,8 +60,7 @@ std::optional<rupdown> UploadRow(const rtaskupdown& row) {
 TTaskRun::TTaskRun(Needs needs) : needs_(std::move(needs)) {}
 
 void TTaskRun::Execute(const rtask& task) {
-    needs_.openSitePage(task.ftp);
-    Tfb* page = needs_.activeFrame();
+    Tfb* page = needs_.openSitePage(task.ftp);
     if (page == nullptr)
         return;
     const TPageLifetime::Run run(page->Lifetime());

@@ -20,10 +20,10 @@ class Tfb;
 class TTaskRun {
   public:
     struct Needs {
-        // Opens and shows the site's page (OpenSitePage with quick connect off).
-        std::function<void(const std::string& site)> openSitePage;
-        // The active page's frame or nullptr.
-        std::function<Tfb*()> activeFrame;
+        // Opens and shows the site's page (OpenSitePage with quick connect off) and gives its
+        // frame, or nullptr when it has none or was closed while it opened: the entries go to
+        // that page only, never to whichever page the user made active meanwhile.
+        std::function<Tfb*(const std::string& site)> openSitePage;
         // Makes every folder of a local folder path exist; false or a throw: it could not.
         std::function<bool(const std::string& folder)> forceLocalFolders;
     };

@@ -18,9 +18,11 @@
 #include "dialogs/task_dialog.h"
 #include "dialogs/task_images.h"
 #include "mainwindow/named_controls.h"
+#include "mainwindow/tree_choice.h"
 #include "platform/ui/handler_guard.h"
 #include "platform/ui/help_service.h"
 #include "platform/ui/qt_text.h"
+#include "platform/ui/shared_icons.h"
 
 namespace {
 
@@ -37,7 +39,7 @@ void SetImage(QTreeWidgetItem& node, int image) {
 }
 
 QIcon StyleIcon(QStyle::StandardPixmap icon) {
-    return QApplication::style()->standardIcon(icon);
+    return ui::StyleIcon(icon);
 }
 
 const rtask* TaskOf(const QTreeWidgetItem* node) {
@@ -80,6 +82,8 @@ void TTaskTree::BuildControls(QWidget& sheet) {
     ToolBar3->setObjectName(QStringLiteral("ToolBar3"));
     ToolButton34 =
         AddToolButton(*ToolBar3, "ToolButton34", "", StyleIcon(QStyle::SP_BrowserReload));
+    // No hint, as designed; its name says what it does.
+    ToolButton34->setAccessibleName(QStringLiteral("Reload tasks"));
     ToolBar3->addSeparator();
     ToolButton23 = AddToolButton(*ToolBar3, "ToolButton23", "New category",
                                  StyleIcon(QStyle::SP_FileDialogNewFolder));
@@ -106,6 +110,7 @@ void TTaskTree::BuildControls(QWidget& sheet) {
     split->setObjectName(QStringLiteral("Splitter4"));
     TreeView2 = new QTreeWidget(split);
     TreeView2->setObjectName(QStringLiteral("TreeView2"));
+    TreeView2->setAccessibleName(QStringLiteral("Tasks"));
     TreeView2->setHeaderHidden(true);
     TreeView2->setEditTriggers(QAbstractItemView::NoEditTriggers);
     TreeView2->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -118,6 +123,7 @@ void TTaskTree::BuildControls(QWidget& sheet) {
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setReadOnly(true);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Label3->setBuddy(Memo1);  // the memo's accessible name
     description->addWidget(Label3);
     description->addWidget(Memo1, 1);
     split->setStretchFactor(0, 3);
@@ -148,8 +154,7 @@ void TTaskTree::ConnectHandlers() {
     connect(Edit2, &QAction::triggered, this, ui::Guarded([this] { ToolButton26Click(); }));
     connect(Delete3, &QAction::triggered, this, ui::Guarded([this] { ToolButton18Click(); }));
     connect(Execute2, &QAction::triggered, this, ui::Guarded([this] { ToolButton17Click(); }));
-    connect(TreeView2, &QTreeWidget::currentItemChanged, this,
-            ui::Guarded([this] { TreeView2Change(); }));
+    mainwindow::FollowChoice(*TreeView2, *this, ui::Guarded([this] { TreeView2Change(); }));
     connect(TreeView2, &QWidget::customContextMenuRequested, this,
             ui::Guarded([this](const QPoint& position) {
                 PoptaskPopup();
@@ -158,7 +163,7 @@ void TTaskTree::ConnectHandlers() {
 }
 
 const rtask* TTaskTree::SelectedTask() const {
-    return TaskOf(TreeView2->currentItem());
+    return TaskOf(mainwindow::ChosenNode(*TreeView2));
 }
 
 std::int32_t TTaskTree::CategoryIdOf(const QTreeWidgetItem& node) {
@@ -198,11 +203,13 @@ void TTaskTree::LoadTaskTree() {
 }
 
 void TTaskTree::TreeView2Change() {
-    const QTreeWidgetItem* node = TreeView2->currentItem();
+    const QTreeWidgetItem* node = mainwindow::ChosenNode(*TreeView2);
     Memo1->clear();
     ToolButton18->setEnabled(node != nullptr);
-    if (node == nullptr)
+    if (node == nullptr) {
+        ToolButton17->setEnabled(false);  // nothing chosen runs
         return;
+    }
     if (const rtask* task = TaskOf(node)) {
         ToolButton17->setEnabled(true);
         Memo1->setPlainText(ui::ToQt(task->common));
@@ -214,7 +221,7 @@ void TTaskTree::TreeView2Change() {
 }
 
 void TTaskTree::PoptaskPopup() {
-    const QTreeWidgetItem* node = TreeView2->currentItem();
+    const QTreeWidgetItem* node = mainwindow::ChosenNode(*TreeView2);
     Edit2->setEnabled(node != nullptr);
     Delete3->setEnabled(node != nullptr);
     Execute2->setEnabled(TaskOf(node) != nullptr);
@@ -226,7 +233,7 @@ void TTaskTree::ToolButton23Click() {
 }
 
 void TTaskTree::ToolButton26Click() {
-    const QTreeWidgetItem* node = TreeView2->currentItem();
+    const QTreeWidgetItem* node = mainwindow::ChosenNode(*TreeView2);
     if (node == nullptr)
         return;
     if (const rtask* task = TaskOf(node)) {
@@ -272,7 +279,7 @@ void TTaskTree::ShowNewUploadTask(const std::vector<rtaskupdown>& files) {
 }
 
 void TTaskTree::ToolButton18Click() {
-    QTreeWidgetItem* node = TreeView2->currentItem();
+    QTreeWidgetItem* node = mainwindow::ChosenNode(*TreeView2);
     if (node == nullptr)
         return;
     if (const rtask* task = TaskOf(node))
@@ -298,6 +305,8 @@ void TTaskTree::ToolButton21Click() {
 
 void TTaskTree::ToolButton22Click() {
     TreeView2->collapseAll();
+    // A chosen task hands the choice to its category; the buttons and the description follow.
+    mainwindow::KeepChoiceVisible(*TreeView2);
 }
 
 void TTaskTree::ToolButton25Click() {

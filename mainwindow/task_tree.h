@@ -1,10 +1,12 @@
 #pragma once
 // The tasks page of the main window ("&Tasks"): its toolbar, the read-only task tree
 // `TreeView2` (categories at the top level, their tasks below), the description memo and the
-// tree's popup menu `Poptask`. It loads the tree from the task tables, follows the selection
-// with the buttons and the description, opens the category and task dialogs for a new category
-// or the selected node, deletes the selected category (with its tasks) or task without a
-// question, expands and collapses the tree, and hands the selected task to OnExecute.
+// tree's popup menu `Poptask`. It loads the tree from the task tables, follows the node the
+// user sees chosen (mainwindow::ChosenNode: a current node that is not selected is none) with
+// the buttons, the popup, the commands and the description, opens the category and task
+// dialogs for a new category or the chosen node, deletes the chosen category (with its tasks)
+// or task without a question, expands and collapses the tree (a collapse hands the choice of
+// a task to its category), and hands the chosen task to OnExecute.
 //
 // A category node carries its `task.id`, a task node its `rtask` record (owned by FTaskItems
 // until the next load), so edits and deletes reach the rows of the node the user selected even
@@ -63,7 +65,7 @@ class TTaskTree : public QObject, public TTaskTreeHost {
     // Runs with a copy of the selected task's record (Execute).
     std::function<void(const rtask& task)> OnExecute;
 
-    // The record of the selected task node; nullptr when no task node is selected.
+    // The record of the chosen task node; nullptr when no task node is chosen.
     const rtask* SelectedTask() const;
     // The category id of a category node (-1 for a task node).
     static std::int32_t CategoryIdOf(const QTreeWidgetItem& node);

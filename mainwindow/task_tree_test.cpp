@@ -3,21 +3,29 @@
 // repeat), and the task dialog as Edit and the local pane's Add task preset it.
 #include <QAction>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QToolButton>
+#include <QTreeView>
 #include <QTreeWidget>
 
+#include <algorithm>
+#include <cstdlib>
 #include <fstream>
 
 #include "dialogs/task_category_dialog.h"
 #include "dialogs/task_dialog.h"
+#include "dialogs/task_paths_dialog.h"
 #include "dialogs/task_tables.h"
 #include "mainwindow/local_file_pane.h"
 #include "mainwindow/main_form_test_support.h"
 #include "mainwindow/task_tree.h"
+#include "mainwindow/testing/tree_clicks.h"
+#include "platform/ui/control_sizes.h"
+#include "platform/ui/list_view.h"
 #include "platform/ui/modal_result.h"
 #include "platform/ui/shell_list_view.h"
 #include "platform/ui/testing/gtest_failure.h"
@@ -77,6 +85,9 @@ TEST_F(TaskTree, ALoadShowsCategoriesWithTheirTasksExpandedAndTheirImages) {
     EXPECT_EQ(TTaskTree::ImageOf(*Node(0, 0)), 1);
     EXPECT_EQ(TTaskTree::ImageOf(*Node(0, 1)), 2);
     EXPECT_EQ(form_->TaskTree().FTaskItems.size(), 2u);
+    // One picture per image for every node.
+    EXPECT_EQ(Node(0)->icon(0).cacheKey(), Node(1)->icon(0).cacheKey());
+    EXPECT_NE(Node(0)->icon(0).cacheKey(), Node(0, 0)->icon(0).cacheKey());
 
     ui::RecordedHelp help;
     form_->ToolButton25->click();
@@ -88,9 +99,11 @@ TEST_F(TaskTree, ALoadShowsCategoriesWithTheirTasksExpandedAndTheirImages) {
     EXPECT_TRUE(Node(0)->isExpanded());
     // A reload shows the rows as they are now.
     tasks::AddCategory("later", "");
+    const qint64 category = Node(0)->icon(0).cacheKey();
     form_->ToolButton34->click();
     EXPECT_EQ(Tree().topLevelItemCount(), 3);
     EXPECT_TRUE(Node(0)->isExpanded());
+    EXPECT_EQ(Node(2)->icon(0).cacheKey(), category);
 }
 
 TEST_F(TaskTree, TheButtonsThePopupAndTheDescriptionFollowTheSelection) {
@@ -139,6 +152,71 @@ TEST_F(TaskTree, WithNothingSelectedEditDeleteAndExecuteDoNothing) {
     EXPECT_EQ(runs, 0);
     EXPECT_EQ(Tree().topLevelItemCount(), 1);
     EXPECT_EQ(Column(*dm->Ttaskd, "name"), (std::vector<std::string>{"up"}));
+}
+
+// The tree made current without a selection (the focus after a reload, a Ctrl+click on the
+// chosen node) chooses nothing: Delete, which asks no question, leaves the category and its
+// tasks alone. Collapse hands the choice of a task to its category, and a click on the task
+// after Expand chooses it again.
+TEST_F(TaskTree, OnlyTheNodeTheUserSeesChosenIsActedOn) {
+    const std::int32_t a = tasks::AddCategory("a", "about a");
+    AddTask(a, "up", "Upload", "s");
+    ShowForm();
+    int runs = 0;
+    form_->TaskTree().OnExecute = [&runs](const rtask&) { ++runs; };
+    const auto expectNothingOffered = [&] {
+        form_->PoptaskPopup();
+        EXPECT_FALSE(form_->ToolButton18->isEnabled());
+        EXPECT_FALSE(form_->ToolButton17->isEnabled());
+        EXPECT_FALSE(form_->Edit2->isEnabled());
+        EXPECT_FALSE(form_->Delete3->isEnabled());
+        EXPECT_FALSE(form_->Execute2->isEnabled());
+        EXPECT_EQ(Memo(), "");
+    };
+    const auto expectNothingDone = [&] {
+        form_->ToolButton26Click();  // a dialog would fail the test: none is expected
+        form_->ToolButton18Click();
+        form_->ToolButton17Click();
+        EXPECT_EQ(runs, 0);
+        ASSERT_EQ(Tree().topLevelItemCount(), 1);
+        EXPECT_EQ(Node(0)->childCount(), 1);
+        EXPECT_EQ(Column(*dm->Ttaskd, "name"), (std::vector<std::string>{"up"}));
+    };
+
+    form_->activateWindow();
+    form_->ToolButton34->click();
+    Tree().setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+    ASSERT_EQ(Tree().currentItem(), Node(0));
+    ASSERT_FALSE(Node(0)->isSelected());
+    expectNothingOffered();
+    ASSERT_NO_FATAL_FAILURE(expectNothingDone());
+
+    ClickNode(Tree(), Node(0, 0));
+    ASSERT_TRUE(form_->ToolButton17->isEnabled());
+    ClickNode(Tree(), Node(0, 0), Qt::ControlModifier);
+    ASSERT_EQ(Tree().currentItem(), Node(0, 0));
+    expectNothingOffered();
+    ASSERT_NO_FATAL_FAILURE(expectNothingDone());
+
+    // Collapse: the category is chosen, its description shows.
+    ClickNode(Tree(), Node(0, 0));
+    form_->ToolButton22->click();
+    EXPECT_EQ(Tree().currentItem(), Node(0));
+    EXPECT_TRUE(Node(0)->isSelected());
+    form_->PoptaskPopup();
+    EXPECT_TRUE(form_->ToolButton18->isEnabled());
+    EXPECT_FALSE(form_->ToolButton17->isEnabled());
+    EXPECT_FALSE(form_->Execute2->isEnabled());
+    EXPECT_EQ(Memo(), "about a");
+    form_->ToolButton21->click();
+    ClickNode(Tree(), Node(0, 0));
+    form_->PoptaskPopup();
+    EXPECT_TRUE(form_->ToolButton17->isEnabled());
+    EXPECT_TRUE(form_->Execute2->isEnabled());
+    EXPECT_EQ(Memo(), "up notes");
+    form_->ToolButton17->click();
+    EXPECT_EQ(runs, 1);
 }
 
 TEST_F(TaskTree, TwoCategoriesOfOneNameAreEditedAndDeletedSeparately) {
@@ -256,6 +334,50 @@ TEST_F(TaskTree, EditingATaskPresetsTheDialogAndSavingKeepsItsId) {
         EXPECT_EQ(form.ComboBoxEx2->currentIndex(), -1);
         EXPECT_TRUE(form.ComboBoxEx2->isEnabled());
         EXPECT_FALSE(form.Button5->isEnabled());
+        ClickButton(dialog, "Button6");
+    });
+    form_->ToolButton26Click();
+    EXPECT_EQ(driver_.DialogsDriven(), 2);
+}
+
+// The task paths dialog comes centred on the main window as the task dialog does, also when
+// the task dialog was moved; the task dialog and its file list's columns have the sizes made
+// for the 8-point font, scaled to the dialog's font.
+TEST_F(TaskTree, TheTaskDialogsAreCentredAndSizedToTheirFont) {
+    AddSites({"s1"});
+    const std::int32_t a = tasks::AddCategory("a", "");
+    AddTask(a, "down", "Download", "s1", {{false, "f", "/m/", "/q"}});
+    ShowForm();
+    // Within the test screen, so that no dialog is pushed back onto it.
+    form_->resize(720, 520);
+    form_->move(40, 30);
+    QApplication::processEvents();
+    Select(Node(0, 0));
+    driver_.Next([&](QDialog& dialog) {
+        auto& task = static_cast<TForm13&>(dialog);
+        const QPoint centre = task.frameGeometry().center();
+        const QPoint window = form_->frameGeometry().center();
+        EXPECT_LE((centre - window).manhattanLength(), 60);  // Qt's allowance for a frame
+        auto expectCentred = [&centre](const QWidget& shown) {
+            const QPoint at = shown.frameGeometry().center();
+            EXPECT_LE(std::abs(at.x() - centre.x()), 1) << at.x() << " " << centre.x();
+            EXPECT_LE(std::abs(at.y() - centre.y()), 1) << at.y() << " " << centre.y();
+        };
+        task.move(task.pos() + QPoint(150, 90));
+        EXPECT_EQ(task.size(), ui::ScaledSize(task, 560, 400));
+        const QTreeView& files = *task.ListView1->ReportView();
+        EXPECT_EQ(files.columnWidth(0),
+                  std::max(ui::ScaledWidth(files, 18), files.header()->minimumSectionSize()));
+        EXPECT_EQ(files.columnWidth(1), ui::ScaledWidth(files, 120));
+        EXPECT_EQ(files.columnWidth(2), ui::ScaledWidth(files, 180));
+        task.ListView1->Select(0);
+        driver_.Next([&](QDialog& paths) {
+            expectCentred(paths);
+            const auto& form = static_cast<TForm14&>(paths);
+            EXPECT_GE(form.ComboEdit1->width(), ui::ScaledWidth(*form.ComboEdit1, 300));
+            ClickButton(paths, "Button1");
+        });
+        task.Button1Click();
         ClickButton(dialog, "Button6");
     });
     form_->ToolButton26Click();

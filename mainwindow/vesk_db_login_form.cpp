@@ -58,6 +58,8 @@ TVeskDBLoginForm::TVeskDBLoginForm(const std::string& fileName, QWidget* parent)
     PasswordEdit->setObjectName(QStringLiteral("PasswordEdit"));
     PasswordEdit->setGeometry(x(86), y(42), panelClientWidth - x(98), y(21));
     PasswordEdit->setEchoMode(QLineEdit::Password);
+    PasswordLabel->setBuddy(PasswordEdit);  // its accessible name
+    DatabaseLabel->setBuddy(DatabaseEdit);
 
     OkButton = new QPushButton(QStringLiteral("&OK"), this);
     OkButton->setObjectName(QStringLiteral("OkButton"));

@@ -10,6 +10,7 @@
 
 #include "platform/os/file_replace.h"
 #include "platform/os/program_folder.h"
+#include "platform/os/utf8.h"
 
 namespace shared {
 
@@ -30,10 +31,6 @@ std::size_t ReadUpTo(int fd, unsigned char* buffer, std::size_t size) {
     return done;
 }
 
-bool IsUtf8Continuation(char c) {
-    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
-}
-
 }  // namespace
 
 std::string ListFilePath(const std::string& fileName) {
@@ -41,17 +38,7 @@ std::string ListFilePath(const std::string& fileName) {
 }
 
 std::string CutListText(std::string_view text) {
-    if (text.size() <= kListTextLimit)
-        return std::string(text);
-    std::size_t cut = kListTextLimit;
-    // A UTF-8 character has at most three continuation bytes; a longer run is no UTF-8 and
-    // is cut at the limit itself.
-    for (std::size_t back = 0; back < 3 && cut > 0 && IsUtf8Continuation(text[cut]); ++back) {
-        --cut;
-    }
-    if (IsUtf8Continuation(text[cut]))
-        cut = kListTextLimit;
-    return std::string(text.substr(0, cut));
+    return std::string(os::CutUtf8(text, kListTextLimit));
 }
 
 std::vector<std::string> ReadListFile(const std::string& path) {

@@ -48,27 +48,34 @@ void CheckFixedPart(const ImageView& image, ProblemList& problems) {
     }
 }
 
+CheckReport Report(ProblemList& problems) {
+    CheckReport report;
+    report.interrupted = problems.TakeInterrupted();
+    report.problems = problems.Take();
+    return report;
+}
+
 }  // namespace
 
-std::vector<std::string> CheckDatabaseImage(std::span<const std::uint8_t> bytes,
-                                            const std::optional<std::string>& password) {
+CheckReport CheckImage(std::span<const std::uint8_t> bytes,
+                       const std::optional<std::string>& password) {
     const ImageView image(bytes);
     ProblemList problems(kMaxListedProblems);
     if (!image.Has(0, kFirstFreeAt)) {
         problems.Add("the file has " + std::to_string(image.Size()) +
                      " bytes, fewer than its fixed part of " + std::to_string(kFirstFreeAt));
-        return problems.Take();
+        return Report(problems);
     }
     if (GetText(image.At(kFileHeaderAt), kMagicSize) != kMagic) {
         problems.Add("the file does not begin with the magic text VeskDB");
-        return problems.Take();
+        return Report(problems);
     }
     CheckFixedPart(image, problems);
 
     const std::int32_t count = image.I32(kTableTabAt + kTabCount);
     if (count < 0 || count > kMaxTables) {
         problems.Add("table count " + std::to_string(count) + " is over its 256 slots");
-        return problems.Take();
+        return Report(problems);
     }
     const bool encryption = *image.At(kOptionsAt + kOptEncryptOn) != 0;
     ValueDecoder decoder(image.At(kOptionsAt), password);
@@ -93,11 +100,10 @@ std::vector<std::string> CheckDatabaseImage(std::span<const std::uint8_t> bytes,
     }
     // No two structures of the file may share a byte, whichever tables they belong to.
     structures.ForEachOverlap([&](const std::string& overlap) { problems.Add(overlap); });
-    return problems.Take();
+    return Report(problems);
 }
 
-std::vector<std::string> CheckDatabaseFile(const std::string& path,
-                                           const std::optional<std::string>& password) {
+CheckReport CheckFile(const std::string& path, const std::optional<std::string>& password) {
     // A FIFO or a device would block the read or read as something else.
     std::ifstream in;
     if (os::IsRegularFile(path))
@@ -111,7 +117,17 @@ std::vector<std::string> CheckDatabaseFile(const std::string& path,
     if (size < 0 ||
         !in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size())))
         throw std::runtime_error("Cannot read file " + path);
-    return CheckDatabaseImage(bytes, password);
+    return CheckImage(bytes, password);
+}
+
+std::vector<std::string> CheckDatabaseImage(std::span<const std::uint8_t> image,
+                                            const std::optional<std::string>& password) {
+    return CheckImage(image, password).problems;
+}
+
+std::vector<std::string> CheckDatabaseFile(const std::string& path,
+                                           const std::optional<std::string>& password) {
+    return CheckFile(path, password).problems;
 }
 
 }  // namespace vesktool

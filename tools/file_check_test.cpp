@@ -5,12 +5,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
-#include <chrono>
-#include <thread>
-
 #include "engine/file_builder.h"
 #include "engine/file_format.h"
+#include "engine/testing/fifo_writer.h"
 #include "engine/testing/overlap_cases.h"
 #include "tools/database_fixture_test_support.h"
 
@@ -48,18 +45,7 @@ TEST(FileCheck, RefusesWhatIsNoRegularFile) {
     ScratchFolder folder;
     const std::string fifo = folder / "fifo.dat";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    // Should the check wait for a writer of the FIFO, one comes after a while, so that the
-    // test reports the wrong answer instead of hanging.
-    std::atomic<bool> done{false};
-    std::thread writer([&] {
-        std::this_thread::sleep_for(std::chrono::seconds(2));
-        while (!done) {
-            const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
-            if (fd >= 0)
-                ::close(fd);
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
-    });
+    const vesk::testing::FifoWriterAfterAWhile writer(fifo);
     for (const std::string& path : {fifo, folder / "", std::string("/dev/null")}) {
         try {
             CheckDatabaseFile(path);
@@ -68,8 +54,6 @@ TEST(FileCheck, RefusesWhatIsNoRegularFile) {
             EXPECT_EQ(std::string(e.what()), "Cannot open file " + path);
         }
     }
-    done = true;
-    writer.join();
 }
 
 TEST(FileCheck, ANameMayFillItsWholeField) {

@@ -82,5 +82,54 @@ TEST(HelpSource, TheShippedHelpFileHoldsEveryTopicTheProgramAsksFor) {
     }
 }
 
+// What the shipped topics say of the program's behaviour where it is easy to get wrong: each
+// case a topic, a text it must hold and one it must not (blanks and line breaks as one blank).
+TEST(HelpSource, TheShippedTopicsSayWhatTheProgramDoes) {
+    const std::vector<ui::HelpTopic> topics = ui::ReadHelpFile(ZANTROPE_APP_DIR "/Zantrope.hlp");
+    auto plain = [&topics](const char* context) {
+        const ui::HelpTopic* topic = ui::FindHelpTopic(topics, context);
+        if (topic == nullptr)
+            return std::string();
+        std::string text;
+        for (const char c : ui::HelpPlainText(ui::ParseHelpMarkup(topic->text))) {
+            const bool blank = c == ' ' || c == '\n' || c == '\t';
+            if (!blank)
+                text += c;
+            else if (!text.empty() && text.back() != ' ')
+                text += ' ';
+        }
+        return text;
+    };
+    struct Case {
+        const char* context;
+        const char* says;
+        const char* never;
+    };
+    const Case cases[] = {
+        // Abort on a page whose connection is open leaves it disconnected.
+        {"Newitem6", "It does not connect again", "a transfer included, and connects again"},
+        {"Newitem6", "items dropped on a folder of the list go into that folder", ""},
+        {"Newitem6", "lists them so that you can delete some", "to delete or go to"},
+        {"Newitem20", "opens the list to delete some of them", "to go to or delete"},
+        // [MAIN] keeps the folder, the left tab and width, not the pane's view.
+        {"Newitem20", "the width of the left side are remembered", "the view are remembered"},
+        // The switch is honoured; the command is picked at random.
+        {"item29", "while it is off, no command is sent", "stores whether anti-idle is wanted"},
+        {"item29", "chosen at random", "in turn"},
+        {"Duplicates", "the local file is cut back to what it held before", ""},
+        {"Overview", "how many attempts the page makes in all", "how often, and after"},
+        {"item25", "with all its tasks. Nothing is asked.", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.context) + ": " + c.says);
+        const std::string text = plain(c.context);
+        ASSERT_FALSE(text.empty());
+        EXPECT_NE(text.find(c.says), std::string::npos) << text;
+        if (*c.never != '\0') {
+            EXPECT_EQ(text.find(c.never), std::string::npos);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace helptool

@@ -89,11 +89,16 @@ int Create(const std::string& file, const std::string& schemaPath,
     return kExitOk;
 }
 
-int Check(const std::string& file, const std::optional<std::string>& password, std::ostream& err) {
-    const std::vector<std::string> problems = CheckDatabaseFile(file, password);
-    for (const std::string& problem : problems)
+// Problems are damage and fail the check; a write that was cut short leaves a sound file and is
+// only named.
+int Check(const std::string& file, const std::optional<std::string>& password, std::ostream& out,
+          std::ostream& err) {
+    const CheckReport report = CheckFile(file, password);
+    for (const std::string& mark : report.interrupted)
+        out << file << ": " << mark << '\n';
+    for (const std::string& problem : report.problems)
         err << file << ": " << problem << '\n';
-    return problems.empty() ? kExitOk : kExitFailed;
+    return report.problems.empty() ? kExitOk : kExitFailed;
 }
 
 // Runs the command of the line; nothing when the line names no command with its words.
@@ -121,7 +126,7 @@ std::optional<int> RunCommand(const CommandLine& line, std::ostream& out, std::o
         return kExitOk;
     }
     if (command == "check" && words.size() == 2)
-        return Check(words[1], line.password, err);
+        return Check(words[1], line.password, out, err);
     if (line.password)
         return std::nullopt;  // the other commands read no values and take no password
     if (command == "tables" && words.size() == 2) {

@@ -129,6 +129,11 @@ TEST(VeskCommands, DumpKeepsTheRowsAFilterPasses) {
     EXPECT_EQ(bad.out, "");
     EXPECT_EQ(Vesk({"dump", output, "ascext", "--filter", "nope = 1"}).err,
               "vesk dump: Tascext: Field 'nope' not found\n");
+    // A filter of no Boolean value passes no row by chance: it is refused.
+    for (const char* number : {"256", "257", "1.5", "GETDATE()"})
+        EXPECT_EQ(Vesk({"dump", output, "ascext", "--filter", number}).err,
+                  "vesk dump: Type mismatch in expression\n")
+            << number;
     const ToolRun damaged = Vesk({"dump", vesktool::testing::MakeFixture(folder, "index-head-out"),
                                   "people", "--filter", "True"});
     EXPECT_EQ(damaged.code, kExitFailed);

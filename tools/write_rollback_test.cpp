@@ -16,11 +16,11 @@
 #include "engine/table_writer.h"
 #include "engine/write_fault_test_support.h"
 #include "tools/file_check.h"
+#include "tools/items_table_test_base.h"
 
 namespace vesk {
 namespace {
 
-using write_testing::FaultyStreamOwner;
 using write_testing::ItemRecord;
 using write_testing::OpenTable;
 using write_testing::WriteFault;
@@ -47,46 +47,15 @@ TableImage ImageOf(OpenTable& table) {
     return image;
 }
 
-std::string Joined(const std::vector<std::string>& lines) {
-    std::string all;
-    for (const std::string& line : lines)
-        all += line + "\n";
-    return all;
-}
-
-class WriteRollbackTest : public ::testing::TestWithParam<bool> {
+class WriteRollbackTest : public write_testing::ItemsTableTestBase<::testing::TestWithParam<bool>> {
   protected:
     void SetUp() override {
-        folder_ = write_testing::TempFolder();
-        path_ = folder_ + "/items.dat";
-        CreateDatabaseFile(path_, write_testing::ItemsSchema(GetParam()));
-        Reopen();
+        CreateItemsFile(write_testing::ItemsSchema(GetParam()));
         Append(0, 30, "Charlie", std::string(100, 'c'));
         Append(0, 10, "alpha", "a");
         Append(0, 20, "Bravo", std::string(200, 'b'));
     }
-    void TearDown() override {
-        table_.reset();
-        std::filesystem::remove_all(folder_);
-    }
-    void Reopen() {
-        table_.reset();
-        table_ = std::make_unique<OpenTable>(path_, "items", &owner_);
-    }
     TVeskTableWriter Writer() { return TVeskTableWriter(table_->Table()); }
-    void Append(std::int32_t id, std::int32_t num, const std::string& name,
-                const std::string& memo) {
-        ItemRecord record(id, num, name, memo);
-        Writer().AppendRecordData(record.buffers, false);
-    }
-    void PutFileBytes(const std::vector<std::uint8_t>& bytes) {
-        table_.reset();
-        std::ofstream out(path_, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(bytes.data()),
-                  static_cast<std::streamsize>(bytes.size()));
-        out.close();
-        Reopen();
-    }
 
     // Runs write with its n-th file write failing, for n = 1, 2, ... until it succeeds, once
     // for each kind of failure; after every failure the file and both handles' view of it
@@ -132,11 +101,6 @@ class WriteRollbackTest : public ::testing::TestWithParam<bool> {
             EXPECT_EQ(Joined(vesktool::CheckDatabaseFile(path_)), "") << trace;
         }
     }
-
-    std::string folder_;
-    std::string path_;
-    FaultyStreamOwner owner_;
-    std::unique_ptr<OpenTable> table_;
 };
 
 TEST_P(WriteRollbackTest, EveryWriteOfEveryOperationRollsBack) {

@@ -97,12 +97,14 @@ void TMasterDataLink::SetFieldNames(const std::string& names) {
     fieldNames_ = names;
     try {
         Fields();
+        if (OnMasterChange && Active())
+            OnMasterChange();
     } catch (...) {
+        // Neither a name the master lacks nor a follower that cannot take the new fields
+        // leaves the link on names that fail again at every move of the master.
         fieldNames_ = previous;
         throw;
     }
-    if (OnMasterChange && Active())
-        OnMasterChange();
 }
 
 void TMasterDataLink::Changed(const TField* field) {

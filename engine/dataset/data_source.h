@@ -49,8 +49,8 @@ class TMasterDataLink {
     TDataSource* DataSource() const { return source_; }
     void SetDataSource(TDataSource* source);
     // Field names of the master, separated by ";". When the master is open every name is
-    // checked ("Field '%s' not found" with the master's prefix) and the names stay as they
-    // were on a failure.
+    // checked ("Field '%s' not found" with the master's prefix), then the follower hears of
+    // the change; on a failure of either the names stay as they were and the error passes on.
     const std::string& FieldNames() const { return fieldNames_; }
     void SetFieldNames(const std::string& names);
     // A source whose data set is open.

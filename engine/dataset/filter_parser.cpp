@@ -6,10 +6,12 @@
 #include <charconv>
 #include <cstring>
 
+#include "engine/component_error.h"
 #include "engine/dataset/tde_dataset.h"
 #include "engine/db_error.h"
 #include "engine/expr_type_check.h"
 #include "engine/expr_value.h"
+#include "engine/message_excerpt.h"
 
 namespace vesk {
 
@@ -59,7 +61,8 @@ double TextToFloat(const std::string& text) {
     const char* last = first + text.size();
     const auto [end, error] = std::from_chars(first, last, value);
     if (text.empty() || error != std::errc() || end != last)
-        throw EDatabaseError(FormatMessage("'%s' is not a valid floating point value", text));
+        throw EDatabaseError(
+            FormatMessage("'%s' is not a valid floating point value", MessageExcerpt(text)));
     return value;
 }
 
@@ -85,12 +88,14 @@ class TNestingGuard {
 // ---- the data set's side -------------------------------------------------------------------
 
 TFieldInfo TFilterParser::GetFieldInfo(const std::string& name) {
-    const TField& field = DataSet.FieldByName(name);
+    // The data set's own message, with the name as typed quoted the way the parser quotes.
+    const TField* field = DataSet.FindField(name);
     const TFields& fields = DataSet.Fields();
-    for (std::int32_t i = 0; i < fields.Count(); ++i)
-        if (&fields.Fields(i) == &field)
-            return {i, field.DataType(), field.IsBlob()};
-    throw EDatabaseError(FormatMessage("Field '%s' not found", name));
+    for (std::int32_t i = 0; field != nullptr && i < fields.Count(); ++i)
+        if (&fields.Fields(i) == field)
+            return {i, field->DataType(), field->IsBlob()};
+    RaiseComponentError(DataSet.Name(),
+                        FormatMessage("Field '%s' not found", MessageExcerpt(name)));
 }
 
 TFieldType TFilterParser::GetFuncDataType(const std::string& name) {
@@ -145,8 +150,9 @@ TExprNode* TFilterParser::ParseOrExpr() {
 }
 
 int TFilterParser::Deeper(int depth) {
+    // Nesting is bounded on its own; what makes a tree this deep is a long chain of operators.
     if (depth >= kMaxDepth)
-        throw EDatabaseError("Filter expression nested too deeply");
+        throw EDatabaseError("Filter expression too long");
     return depth + 1;
 }
 
@@ -185,7 +191,7 @@ TFilterParser::TParsed TFilterParser::NotExpr() {
     if (!TokenSymbolIs("NOT"))
         return Comparison();
     NextToken();
-    TNestingGuard guard(nesting_, kMaxDepth);
+    TNestingGuard guard(nesting_, kMaxNesting);
     TParsed operand = Comparison();
     TParsed node = Operator(toNOT, ftBoolean, operand, {});
     CheckLogic(*node.Node);
@@ -230,7 +236,7 @@ TFilterParser::TParsed TFilterParser::InList(TParsed left) {
 }
 
 int TFilterParser::ArgumentList(std::vector<TExprNode*>& args) {
-    TNestingGuard guard(nesting_, kMaxDepth);
+    TNestingGuard guard(nesting_, kMaxNesting);
     int depth = 0;
     for (;;) {
         const TParsed arg = OrExpr();
@@ -291,7 +297,7 @@ TFilterParser::TParsed TFilterParser::Primary() {
             result = TextConstant();
             break;
         case tkLParen: {
-            TNestingGuard guard(nesting_, kMaxDepth);
+            TNestingGuard guard(nesting_, kMaxNesting);
             NextToken();
             result = OrExpr();
             if (TokenKind != tkRParen)

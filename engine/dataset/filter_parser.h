@@ -19,9 +19,13 @@
 // expression character: '%s'", "'(' expected but %s found", "')' expected but %s found",
 // "')' or ',' expected but %s found", "Expression expected but %s found", "Type mismatch in
 // expression", "IN predicate list may not be empty"), the data set's "Field '%s' not found"
-// (prefixed), the conversions' "'%s' is not a valid floating point value" and date errors, and
-// "Filter expression nested too deeply" for a tree deeper than kMaxDepth (the tree is walked
-// recursively, so its depth bounds the stack).
+// (prefixed), the conversions' "'%s' is not a valid floating point value" and date errors,
+// "Filter expression nested too deeply" for brackets, NOTs, argument and IN lists nested more
+// than kMaxNesting levels (the grammar is read recursively), and "Filter expression too long"
+// for a tree deeper than kMaxDepth, which only long chains of operators make (the tree is
+// evaluated recursively, so its depth bounds the stack). A token a message names is quoted
+// at most some 60 characters long, a byte that is no character escaped (message_excerpt.h).
+// A text whose value is no Boolean is refused ("Type mismatch in expression").
 #include <cstdint>
 #include <string>
 
@@ -33,7 +37,8 @@ class TTDEDataSet;
 
 class TFilterParser : public TExprParserBase {
   public:
-    static constexpr int kMaxDepth = 256;
+    static constexpr int kMaxNesting = 256;
+    static constexpr int kMaxDepth = 4096;
 
     explicit TFilterParser(TTDEDataSet& dataSet) : DataSet(dataSet) {}
 
@@ -71,7 +76,7 @@ class TFilterParser : public TExprParserBase {
     TParsed NumberConstant();
     TParsed TextConstant();
     TParsed BooleanConstant(bool value);
-    // Raises when a node of that depth would be too deep.
+    // Raises when a node above a tree of that depth would make the tree too deep.
     static int Deeper(int depth);
     [[noreturn]] void Expected(const char* pattern) const;
     std::size_t ReadNumber(std::size_t p);

@@ -134,44 +134,7 @@ TEST_F(TableFilter, RefreshTakesTheOrderAgainAndFiltersIt) {
     EXPECT_EQ(Names(reader), (std::vector<std::string>{"a", "b"}));
 }
 
-class MasterRange : public FilterFixture {
-  protected:
-    void SetUp() override {
-        FilterFixture::SetUp();
-        master_ = &Table("master", "byid");
-        detail_ = &Table("detail", "bysite");
-        master_->Open();
-        detail_->Open();
-        for (std::int32_t id : {3, 7, 9, 5}) {
-            master_->Append();
-            master_->FieldByName("id").SetAsInteger(id);
-            master_->Post();
-        }
-        for (const auto& [site, name] : std::vector<std::pair<int, std::string>>{
-                 {7, "b"}, {3, "x"}, {7, "a"}, {9, "z"}, {7, "c"}, {8, "m"}}) {
-            detail_->Append();
-            detail_->FieldByName("siteid").SetAsInteger(site);
-            detail_->FieldByName("name").SetAsString(name);
-            detail_->Post();
-        }
-        source_ = std::make_unique<TDataSource>(master_);
-    }
-    void TearDown() override {
-        source_.reset();
-        FilterFixture::TearDown();
-    }
-    void Link() {
-        detail_->SetMasterSource(source_.get());
-        detail_->SetMasterFields("id");
-    }
-    void MasterTo(std::int32_t id) {
-        ASSERT_TRUE(master_->Locate("id", TKeyValue(std::int64_t{id})));
-    }
-
-    TVeskTable* master_ = nullptr;
-    TVeskTable* detail_ = nullptr;
-    std::unique_ptr<TDataSource> source_;
-};
+using MasterRange = MasterRangeFixture;
 
 TEST_F(MasterRange, TheDetailShowsTheRowsOfTheMastersKey) {
     MasterTo(7);

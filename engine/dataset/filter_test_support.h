@@ -14,6 +14,7 @@
 
 #include "engine/database.h"
 #include "engine/database_schema.h"
+#include "engine/dataset/data_source.h"
 #include "engine/dataset/dataset_test_support.h"
 #include "engine/dataset/vesk_blob_stream.h"
 #include "engine/dataset/vesk_table.h"
@@ -57,7 +58,9 @@ inline DatabaseSchema FilterSchema() {
         {"detail",
          {{"siteid", ftInteger, 0, 0}, {"name", ftString, 20, 0}},
          {{"bysite", 0, {0, 1}}}},
-        {"master", {{"id", ftInteger, 0, 0}}, {{"byid", format::kIdxPrimary, {0}}}},
+        {"master",
+         {{"id", ftInteger, 0, 0}, {"alt", ftInteger, 0, 0}, {"label", ftString, 10, 0}},
+         {{"byid", format::kIdxPrimary, {0}}}},
     };
     return schema;
 }
@@ -99,6 +102,51 @@ class FilterFixture : public DatabaseFileFixture {
     static std::vector<std::string> Names(TVeskTable& t, const char* field = "name") {
         return Column(t, field);
     }
+};
+
+// A master of ids 3, 7, 9 and 5 (field alt the id + 2, label the id as text, "x7" for 7: no
+// number) and a detail of
+// rows (siteid, name) 7 b, 3 x, 7 a, 9 z, 7 c, 8 m in the order of its index on both; a
+// source on the master, not yet linked.
+class MasterRangeFixture : public FilterFixture {
+  protected:
+    void SetUp() override {
+        FilterFixture::SetUp();
+        master_ = &Table("master", "byid");
+        detail_ = &Table("detail", "bysite");
+        master_->Open();
+        detail_->Open();
+        for (std::int32_t id : {3, 7, 9, 5}) {
+            master_->Append();
+            master_->FieldByName("id").SetAsInteger(id);
+            master_->FieldByName("alt").SetAsInteger(id + 2);
+            master_->FieldByName("label").SetAsString((id == 7 ? "x" : "") + std::to_string(id));
+            master_->Post();
+        }
+        for (const auto& [site, name] : std::vector<std::pair<int, std::string>>{
+                 {7, "b"}, {3, "x"}, {7, "a"}, {9, "z"}, {7, "c"}, {8, "m"}}) {
+            detail_->Append();
+            detail_->FieldByName("siteid").SetAsInteger(site);
+            detail_->FieldByName("name").SetAsString(name);
+            detail_->Post();
+        }
+        source_ = std::make_unique<TDataSource>(master_);
+    }
+    void TearDown() override {
+        source_.reset();
+        FilterFixture::TearDown();
+    }
+    void Link() {
+        detail_->SetMasterSource(source_.get());
+        detail_->SetMasterFields("id");
+    }
+    void MasterTo(std::int32_t id) {
+        ASSERT_TRUE(master_->Locate("id", TKeyValue(std::int64_t{id})));
+    }
+
+    TVeskTable* master_ = nullptr;
+    TVeskTable* detail_ = nullptr;
+    std::unique_ptr<TDataSource> source_;
 };
 
 inline std::string ErrorOf(const std::function<void()>& operation) {

@@ -13,12 +13,11 @@ TScanValueCache::Signature TScanValueCache::SignatureOf(TVeskTableIO& table) {
             physical.empty() ? -1 : physical.back().EntryNo};
 }
 
-TScanValueCache::TScan::TScan(TScanValueCache& cache, TVeskTableIO& table, bool holdLock)
-    : cache_(cache) {
+TScanValueCache::TScan::TScan(TScanValueCache& cache, TVeskTableIO& table) : cache_(cache) {
     cache_.reader_.reset();
     cache_.placed_.reset();
     TVeskDBFileIO& file = table.Owner().FileIO();
-    if (!holdLock || file.MediumType() != mtDisk || file.Stream() == nullptr)
+    if (file.MediumType() != mtDisk || file.Stream() == nullptr)
         return;
     // Under the lock the reader reads plain values through the file's locked view.
     lock_ = std::make_unique<TFileLockGuard>(file);

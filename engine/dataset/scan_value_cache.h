@@ -36,13 +36,13 @@ class TScanValueCache {
     // or kept, and nothing but std::bad_alloc is thrown.
     void Prefetch(TVeskTableIO& table, const TRecordItem& item, std::int32_t fieldNo);
     // One scan over the table, for its scope: values not kept are read from the file as it
-    // is now. With holdLock, on the disk medium, the scan holds the file's lock (no writer can
-    // change or cut the file meanwhile) and reads through a read-only view of the file; it
-    // throws the lock's time-out, and nothing inside the scope may take the file's lock again
-    // (a whole-record read, a read of another table of the file).
+    // is now. On the disk medium the scan holds the file's lock (no writer can change or cut
+    // the file meanwhile) and reads through a read-only view of the file; it throws the lock's
+    // time-out, and nothing inside the scope may take the file's lock again (a whole-record
+    // read, a read of another table of the file, a handler that might do either).
     class TScan {
       public:
-        TScan(TScanValueCache& cache, TVeskTableIO& table, bool holdLock = true);
+        TScan(TScanValueCache& cache, TVeskTableIO& table);
         ~TScan();
         TScan(const TScan&) = delete;
         TScan& operator=(const TScan&) = delete;

@@ -176,6 +176,9 @@ class TTDEDataSet : public TTDBDataSet {
     virtual void ParseFilterText(const std::string& text);
     // The parsed filter's verdict on the row in FFilterBuffer, with the current options.
     virtual bool CalculateFilterText();
+    // Sets Filtered and nothing else: for a descendant that has put its order in step with
+    // the value itself (a filtering that failed after the order changed, an order put back).
+    void SetFilteredFlag(bool value) { filtered_ = value; }
 
     // Helpers for the descendant.
     void InitRecordLayout();

@@ -58,7 +58,7 @@ void TVeskTable::SetIndexName(const std::string& name) {
         idx = tableIO_->GetPrimaryIndex();
     LoadCurrentList(idx);
     // The range applies the filter after itself.
-    if (!CheckMasterRange() && Filtered())
+    if (!CheckMasterRange(true) && Filtered())
         ActivateFilters();
     ReadFirst();
     NotifyDataChanged();
@@ -197,7 +197,8 @@ void TVeskTable::InternalGotoBookmark(std::int32_t bookmark) {
 }
 
 std::optional<std::vector<const TField*>> TVeskTable::FilterFields() const {
-    if (OnFilterRecord)
+    // A handler may look at any field of the row under test.
+    if (OnFilterRecord || OnFilterProgress)
         return std::nullopt;
     std::vector<const TField*> fields;
     if (Filter().empty())
@@ -254,30 +255,21 @@ void TVeskTable::PrefetchScanFields(std::int32_t pos, const std::vector<const TF
 
 void TVeskTable::ActivateFilters() {
     ParseFilterText(Filter());
-    const std::int32_t count = RecordCount();
     const std::int32_t cursor = FCurRec;
-    const std::optional<std::vector<const TField*>> fields = FilterFields();
-    if (fields && !OnFilterProgress) {
+    if (const std::optional<std::vector<const TField*>> fields = FilterFields()) {
         FilterInPlace(*fields, cursor);
         return;
     }
+    const std::int32_t count = RecordCount();
     TRecordList kept;
     kept.reserve(static_cast<size_t>(count));
     try {
-        // Whole-record reads take the file's lock themselves; a scan of fields holds it, but
-        // not around a progress event, whose handler may read other tables of the file.
-        std::optional<TScanValueCache::TScan> scan;
-        if (fields)
-            scan.emplace(scanCache_, *tableIO_, !OnFilterProgress);
+        // Each whole-record read takes the file's lock itself, so a handler may read other
+        // tables of the file meanwhile.
         TTempState filterState(*this, TDataSetState::dsFilter, &ScratchBuffer());
         for (std::int32_t pos = 0; pos < count; ++pos) {
             FCurRec = pos;
-            if (fields) {
-                PrefetchScanFields(pos, *fields);
-                ReadScanFields(ScratchBuffer(), pos, *fields);
-            } else {
-                ReadRecordData(ScratchBuffer(), pos);
-            }
+            ReadRecordData(ScratchBuffer(), pos);
             if (AcceptRecord())
                 kept.push_back((*currentList_)[static_cast<size_t>(pos)]);
             if (OnFilterProgress)
@@ -376,9 +368,9 @@ void TVeskTable::InternalRefresh() {
 }
 
 void TVeskTable::DoAfterOpen() {
-    // The range first, so that the filter narrows it (a second pass over the rows the range
-    // already filtered passes them all).
-    CheckMasterRange();
+    // The range first, unfiltered: the open's own filtering then narrows it, once.
+    if (CheckMasterRange(false))
+        ReadFirst();
     TTDEDataSet::DoAfterOpen();
 }
 

@@ -75,8 +75,12 @@ class TVeskTable : public TTDEDataSet {
     // current index equal the master's fields named in MasterFields (";"-separated), kept
     // current as the master's row changes; closing the master shows every row again. In
     // physical order the master is ignored. A source that leads back to this table raises
-    // "Circular datalinks are not allowed" (prefixed); a name the master lacks raises its
-    // "Field '%s' not found" and the previous names stay.
+    // "Circular datalinks are not allowed" (prefixed). A change of MasterFields that fails (a
+    // name the master lacks, a range that cannot be taken or filtered) passes its error on
+    // and leaves the names, the order, the filter and the row as they were. A filtering that
+    // fails as the master moves leaves the master's range unfiltered and Filtered false. The
+    // master's close never fails for the detail: the detail shows every row, dropping a filter
+    // that fails on them (a pending row that does not post keeps the range).
     TDataSource* MasterSource() const { return masterLink_.DataSource(); }
     void SetMasterSource(TDataSource* source);
     const std::string& MasterFields() const { return masterLink_.FieldNames(); }
@@ -86,7 +90,8 @@ class TVeskTable : public TTDEDataSet {
     // The range again on the current order (a refresh): "No index currently active"
     // (prefixed) in physical order.
     void ApplyRange();
-    // Every row of the current index again (filtered when Filtered).
+    // Every row of the current index again (filtered when Filtered; a filtering that fails
+    // leaves them unfiltered with Filtered false and passes its error on).
     void CancelRange();
 
   protected:
@@ -134,8 +139,8 @@ class TVeskTable : public TTDEDataSet {
                               TLocateOptions options);
     [[noreturn]] void RecordNotFound() const;
     // The fields the parsed filter reads, when a row can be tested with them alone (no
-    // OnFilterRecord, which may read any field; no blob, whose stream needs the record);
-    // nullopt when the whole record is needed.
+    // OnFilterRecord or OnFilterProgress, which may read any field; no blob, whose stream
+    // needs the record); nullopt when the whole record is needed.
     std::optional<std::vector<const TField*>> FilterFields() const;
     // A filter pass that compares fields only and runs no handler, made on the order itself.
     void FilterInPlace(const std::vector<const TField*>& fields, std::int32_t cursor);
@@ -146,9 +151,37 @@ class TVeskTable : public TTDEDataSet {
                         const std::vector<const TField*>& fields);
     void MasterChanged();
     void MasterDisabled();
-    // Applies the master range when the link is active and names a field; whether it did.
-    bool CheckMasterRange();
+    // Takes the master range when the link is active and names a field, then filters it when
+    // filter and Filtered (else leaves the filtering and the row to the caller); whether the
+    // link asked for a range.
+    bool CheckMasterRange(bool filter);
+    // Narrows the current order to the rows of the master's values; false when nothing
+    // changed (physical order, no master field, an index without rows). A failure to take
+    // the keys leaves everything as it was.
+    bool TakeMasterRange(const std::vector<TField*>& masterFields);
+    // The range, then the filter, then the first row. A filtering that fails leaves the range
+    // unfiltered and Filtered false, and passes the error on.
     void ApplyMasterRange(const std::vector<TField*>& masterFields);
+    // Filters an order that has just followed the master, when Filtered; on a failure the
+    // order stays unfiltered with Filtered false, its first row current, and the error passes.
+    void FilterFollowingMaster();
+    // What the range and the filter made of the current order, with the range keys and the
+    // cursor: a failed change of MasterFields puts it back.
+    struct TNarrowing {
+        TRecordList List;
+        bool Narrowed = false;
+        bool RangeActive = false;
+        std::int32_t RangeFieldCount = 0;
+        std::vector<std::uint8_t> StartKey;
+        std::vector<std::uint8_t> EndKey;
+        bool Filtered = false;
+        std::int32_t CurRec = -1;
+    };
+    TNarrowing SaveNarrowing();
+    // Puts it back, re-reads the row at the cursor and tells the followers.
+    void RestoreNarrowing(TNarrowing& saved);
+    static std::vector<std::uint8_t> KeyBytes(TRecordBuffer& key);
+    static void PutKeyBytes(TRecordBuffer& key, const std::vector<std::uint8_t>& bytes);
     // Sets a range key buffer from the master's fields.
     void SetRangeKey(TRecordBuffer& key, const std::vector<TField*>& masterFields);
     // The first position of list whose leading keys equal the start key (where it would go

@@ -91,11 +91,11 @@ std::int32_t TVeskTable::LocateByIndex(std::int32_t indexNo, TRecordBuffer& key,
     if (found < 0)
         return -1;
     // In the index's own order the position is the index position while this list is still
-    // that order there; otherwise the row is looked up in this list by its entry number.
+    // that order there; otherwise the row is looked up in this list by its entry and offset.
     std::int32_t pos = -1;
     const TRecordList& own = *currentList_;
     if (indexNo == indexIdx_ && static_cast<size_t>(found) < own.size() &&
-        own[static_cast<size_t>(found)].EntryNo == indexList[static_cast<size_t>(found)].EntryNo)
+        own[static_cast<size_t>(found)] == indexList[static_cast<size_t>(found)])
         pos = found;
     else
         pos = tableIO_->IndexPosToListPos(indexNo, found, own);

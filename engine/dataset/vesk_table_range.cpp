@@ -43,7 +43,19 @@ void TVeskTable::SetMasterSource(TDataSource* source) {
 }
 
 void TVeskTable::SetMasterFields(const std::string& names) {
-    masterLink_.SetFieldNames(names);
+    if (!Active() || !masterLink_.Active()) {
+        masterLink_.SetFieldNames(names);
+        return;
+    }
+    // A pending row is posted first: what a failure puts back is the order after it.
+    CheckBrowseMode();
+    TNarrowing saved = SaveNarrowing();
+    try {
+        masterLink_.SetFieldNames(names);  // puts the previous names back itself on a failure
+    } catch (...) {
+        RestoreNarrowing(saved);
+        throw;
+    }
 }
 
 void TVeskTable::MasterChanged() {
@@ -52,17 +64,28 @@ void TVeskTable::MasterChanged() {
 }
 
 void TVeskTable::MasterDisabled() {
-    if (Active())
+    if (!Active())
+        return;
+    // The master's close cannot be refused or undone, and it also runs from destructors and
+    // from the database's disconnect: nothing of this table's may escape into it. A pending
+    // row that does not post keeps the range; a filter that fails on every row is dropped.
+    try {
         CancelRange();
+    } catch (...) {
+        // The table shows what it was left with; a later operation raises its own errors.
+    }
 }
 
-bool TVeskTable::CheckMasterRange() {
+bool TVeskTable::CheckMasterRange(bool filter) {
     if (!masterLink_.Active())
         return false;
     const std::vector<TField*> fields = masterLink_.Fields();
     if (fields.empty() || indexIdx_ < 0)
         return false;
-    ApplyMasterRange(fields);
+    if (filter)
+        ApplyMasterRange(fields);
+    else
+        TakeMasterRange(fields);
     return true;
 }
 
@@ -80,20 +103,83 @@ void TVeskTable::SetRangeKey(TRecordBuffer& key, const std::vector<TField*>& mas
     }
 }
 
-void TVeskTable::ApplyMasterRange(const std::vector<TField*>& masterFields) {
+bool TVeskTable::TakeMasterRange(const std::vector<TField*>& masterFields) {
     if (indexIdx_ < 0 || masterFields.empty())
-        return;  // physical order: the master is ignored
+        return false;  // physical order: the master is ignored
     CheckBrowseMode();
-    SetRangeKey(*FWorkBuffers[0], masterFields);
-    SetRangeKey(*FWorkBuffers[1], masterFields);
+    // Both keys or neither: a refresh takes the range again from them.
+    const std::vector<std::uint8_t> startKey = KeyBytes(*FWorkBuffers[0]);
+    const std::vector<std::uint8_t> endKey = KeyBytes(*FWorkBuffers[1]);
+    try {
+        SetRangeKey(*FWorkBuffers[0], masterFields);
+        SetRangeKey(*FWorkBuffers[1], masterFields);
+    } catch (...) {
+        PutKeyBytes(*FWorkBuffers[0], startKey);
+        PutKeyBytes(*FWorkBuffers[1], endKey);
+        throw;
+    }
     rangeFieldCount_ = static_cast<std::int32_t>(masterFields.size());
+    // An index without rows has no range to take: the order stays as it is.
+    if (tableIO_->GetRecordList(indexIdx_ + 1).empty())
+        return false;
     LoadCurrentList(indexIdx_);
     NarrowToRange();
     rangeActive_ = true;
+    return true;
+}
+
+void TVeskTable::ApplyMasterRange(const std::vector<TField*>& masterFields) {
+    if (!TakeMasterRange(masterFields))
+        return;
     // The filter narrows the range in turn, as a refresh makes it.
-    if (Filtered())
-        ActivateFilters();
+    FilterFollowingMaster();
     ReadFirst();
+    NotifyDataChanged();
+}
+
+void TVeskTable::FilterFollowingMaster() {
+    if (!Filtered())
+        return;
+    try {
+        ActivateFilters();
+    } catch (...) {
+        // The master has moved all the same: the order follows it, unfiltered.
+        SetFilteredFlag(false);
+        ReadFirst();
+        NotifyDataChanged();
+        throw;
+    }
+}
+
+std::vector<std::uint8_t> TVeskTable::KeyBytes(TRecordBuffer& key) {
+    return {key.Data(), key.Data() + key.RecordSize()};
+}
+
+void TVeskTable::PutKeyBytes(TRecordBuffer& key, const std::vector<std::uint8_t>& bytes) {
+    std::memcpy(key.Data(), bytes.data(), bytes.size());
+}
+
+TVeskTable::TNarrowing TVeskTable::SaveNarrowing() {
+    return {*currentList_,
+            listNarrowed_,
+            rangeActive_,
+            rangeFieldCount_,
+            KeyBytes(*FWorkBuffers[0]),
+            KeyBytes(*FWorkBuffers[1]),
+            Filtered(),
+            FCurRec};
+}
+
+void TVeskTable::RestoreNarrowing(TNarrowing& saved) {
+    currentList_ = std::move(saved.List);
+    listNarrowed_ = saved.Narrowed;
+    rangeActive_ = saved.RangeActive;
+    rangeFieldCount_ = saved.RangeFieldCount;
+    PutKeyBytes(*FWorkBuffers[0], saved.StartKey);
+    PutKeyBytes(*FWorkBuffers[1], saved.EndKey);
+    SetFilteredFlag(saved.Filtered);
+    FCurRec = saved.CurRec;
+    Resync();
     NotifyDataChanged();
 }
 
@@ -143,8 +229,7 @@ void TVeskTable::CancelRange() {
     FCurRec = -1;
     rangeActive_ = false;
     rangeFieldCount_ = 0;
-    if (Filtered())
-        ActivateFilters();
+    FilterFollowingMaster();
     ReadFirst();
     NotifyDataChanged();
 }

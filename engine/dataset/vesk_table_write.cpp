@@ -100,9 +100,9 @@ bool TVeskTable::ListMatchesStorage(std::int32_t pos) const {
         static_cast<size_t>(pos) > own.size())
         return false;
     const auto at = static_cast<size_t>(pos);
-    if (at > 0 && own[at - 1].EntryNo != storage[at - 1].EntryNo)
+    if (at > 0 && own[at - 1] != storage[at - 1])
         return false;
-    return at == own.size() || own[at].EntryNo == storage[at].EntryNo;
+    return at == own.size() || own[at] == storage[at];
 }
 
 std::int32_t TVeskTable::SearchInsertPos(TRecordBuffer& buffer) {

@@ -29,9 +29,10 @@ namespace mainwindow::testing {
 class ChildProcess {
   public:
     // extraEnv comes before the inherited environment, so its entries win. passFd, when not
-    // -1, becomes the child's descriptor 3.
+    // -1, becomes the child's descriptor 3. The child's output and errors go to `outputPath`.
     ChildProcess(const std::vector<std::string>& arguments,
-                 const std::vector<std::string>& extraEnv, int passFd = -1) {
+                 const std::vector<std::string>& extraEnv, int passFd = -1,
+                 const std::string& outputPath = "/dev/null") {
         std::vector<char*> argv;
         for (const std::string& argument : arguments)
             argv.push_back(const_cast<char*>(argument.c_str()));
@@ -45,8 +46,9 @@ class ChildProcess {
         envp.push_back(nullptr);
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 1, outputPath.c_str(),
+                                         O_WRONLY | O_CREAT | O_APPEND, 0600);
+        posix_spawn_file_actions_adddup2(&actions, 1, 2);
         if (passFd != -1)
             posix_spawn_file_actions_adddup2(&actions, passFd, 3);
         if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0)
@@ -123,6 +125,10 @@ inline std::string ShellQuoted(const std::string& text) {
         quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return quoted + "'";
 }
+
+// How long a test waits for the program's main window: a sanitized build starting beside a
+// full parallel suite, with the accessibility bus started on demand, can take half a minute.
+inline constexpr std::chrono::seconds kProgramStartLimit{90};
 
 template <class Condition>
 bool WaitFor(Condition condition, std::chrono::seconds limit) {
@@ -271,7 +277,38 @@ class ProgramOnXvfb {
               "DBUS_SESSION_BUS_ADDRESS=" + bus_.Address(),
               std::string("QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1")})
             extraEnv.push_back(std::move(entry));
-        window_ = std::make_unique<ChildProcess>(std::vector<std::string>{program}, extraEnv);
+        std::string log = "/tmp/zantrope-program-XXXXXX";
+        const int logFd = ::mkstemp(log.data());
+        if (logFd != -1) {
+            ::close(logFd);
+            log_ = log;
+        }
+        window_ = std::make_unique<ChildProcess>(std::vector<std::string>{program}, extraEnv, -1,
+                                                 log_.empty() ? "/dev/null" : log_);
+    }
+    ~ProgramOnXvfb() {
+        window_.reset();
+        if (!log_.empty())
+            ::unlink(log_.c_str());
+    }
+    ProgramOnXvfb(const ProgramOnXvfb&) = delete;
+    ProgramOnXvfb& operator=(const ProgramOnXvfb&) = delete;
+
+    // What the program wrote to its output and errors so far (its last 8 KiB), for explaining
+    // a failure such as a window that never came.
+    std::string ProgramOutput() const {
+        std::string text;
+        if (FILE* file = log_.empty() ? nullptr : std::fopen(log_.c_str(), "rb")) {
+            char buffer[4096];
+            std::size_t got = 0;
+            while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+                text.append(buffer, got);
+            std::fclose(file);
+        }
+        constexpr std::size_t kTail = 8192;
+        return "program output:\n" +
+               (text.size() > kTail ? text.substr(text.size() - kTail) : text) +
+               (Running() ? "\n(still running)" : "\n(not running)");
     }
 
     bool Started() const { return window_ && window_->Started(); }
@@ -378,6 +415,7 @@ class ProgramOnXvfb {
 
     XServer server_;
     SessionBus bus_;
+    std::string log_;
     std::unique_ptr<ChildProcess> window_;
 };
 

@@ -226,7 +226,7 @@ ProgressWait TIdFTP::Impl::ControlWait(const std::shared_ptr<SocketChannel>& con
     });
 }
 
-TIdRFCReply TIdFTP::Impl::ReadReply() {
+TIdRFCReply TIdFTP::Impl::ReadReply(bool preliminaryAwaited) {
     const auto control = RequireControl();
     const auto current = ControlCurrent(control);
     ProgressWait wait = ControlWait(control);
@@ -238,6 +238,12 @@ TIdRFCReply TIdFTP::Impl::ReadReply() {
         if (!current())
             throw EIdClosedSocket();
         if (auto reply = TakeReply()) {
+            // A 1xx reply only announces that the final one follows, so it never ends a wait
+            // for a final reply. A server may send one where none is expected: a transfer
+            // closed with the opening reply's code, or the answer to ABOR led by a 1xx.
+            // Taken for the final reply, it would leave every later command one reply behind.
+            if (!preliminaryAwaited && reply->NumericCode / 100 == 1)
+                continue;
             // The late closing replies of a transfer that already failed, or the answers to
             // ABOR. None of these codes is the answer to any other command.
             if (skipStrayClosingReplies_ && IsOneOf(reply->NumericCode, {225, 226, 426, 450, 451}))
@@ -267,7 +273,9 @@ TIdRFCReply TIdFTP::Impl::Expect(const TIdRFCReply& reply, std::initializer_list
 
 TIdRFCReply TIdFTP::Impl::Command(const std::string& text, std::initializer_list<int> accepted) {
     SendLine(text);
-    return Expect(ReadReply(), accepted);
+    const bool preliminaryAwaited =
+        std::any_of(accepted.begin(), accepted.end(), [](int code) { return code / 100 == 1; });
+    return Expect(ReadReply(preliminaryAwaited), accepted);
 }
 
 TIdRFCReply TIdFTP::Impl::CommandAnyReply(const std::string& text) {

@@ -107,8 +107,14 @@ class TIdFTP::Impl {
     bool ReceiveControlChunk(const std::shared_ptr<SocketChannel>& control, ssize_t& got);
     void FeedReader(const std::string& chunk);
     std::optional<TIdRFCReply> TakeReply();
-    TIdRFCReply ReadReply();
+    // The next reply of the server. A 1xx reply is passed over unless `preliminaryAwaited`
+    // (the opening reply of a transfer): everywhere else a final reply is awaited. So are the
+    // stray closing replies of an ended transfer and the answers to ABOR (see
+    // skipStrayClosingReplies_). Throws what the control connection's waits throw.
+    TIdRFCReply ReadReply(bool preliminaryAwaited = false);
     TIdRFCReply Expect(const TIdRFCReply& reply, std::initializer_list<int> accepted);
+    // Sends the command and reads its reply: a 1xx one only when `accepted` holds a 1xx code.
+    // Throws EIdProtocolReplyError for a code not accepted.
     TIdRFCReply Command(const std::string& text, std::initializer_list<int> accepted);
     TIdRFCReply CommandAnyReply(const std::string& text);
     bool Connected();

@@ -38,4 +38,17 @@ std::size_t Utf8SequenceLength(std::string_view text, std::size_t at) {
     return length;
 }
 
+std::string_view CutUtf8(std::string_view text, std::size_t maxBytes) {
+    if (text.size() <= maxBytes)
+        return text;
+    // Only a character that starts in the last three bytes before the limit can cross it, and
+    // at most one does (the bytes after its lead are its continuation bytes, never leads).
+    for (std::size_t at = maxBytes >= 3 ? maxBytes - 3 : 0; at < maxBytes; ++at) {
+        const std::size_t length = Utf8SequenceLength(text, at);
+        if (length > 0 && at + length > maxBytes)
+            return text.substr(0, at);
+    }
+    return text.substr(0, maxBytes);
+}
+
 }  // namespace os

@@ -12,4 +12,9 @@ namespace os {
 // `at` must be below text.size(). Never throws.
 std::size_t Utf8SequenceLength(std::string_view text, std::size_t at);
 
+// The longest start of `text` of at most `maxBytes` bytes that ends on no well-formed UTF-8
+// character's inside: a character that would cross the limit is left out whole. Bytes that
+// form no character are cut at the limit itself. The view points into `text`. Never throws.
+std::string_view CutUtf8(std::string_view text, std::size_t maxBytes);
+
 }  // namespace os

@@ -34,4 +34,37 @@ TEST(Utf8, SequenceLengthOfWellFormedAndBrokenCharacters) {
     EXPECT_EQ(os::Utf8SequenceLength(std::string("ab\xC3\xA9"), 2), 2u);
 }
 
+// A cut never ends inside a character: one that would cross the limit is left out whole;
+// bytes that form no character are cut at the limit.
+TEST(Utf8, CutEndsOnACharacterBoundary) {
+    const std::string e = "\xC3\xA9";             // 2 bytes
+    const std::string euro = "\xE2\x82\xAC";      // 3 bytes
+    const std::string clef = "\xF0\x9D\x84\x9E";  // 4 bytes
+    struct Case {
+        std::string text;
+        std::size_t limit;
+        std::string cut;
+    };
+    const Case cases[] = {
+        {"abc", 3, "abc"},
+        {"abc", 5, "abc"},
+        {"abcd", 3, "abc"},
+        {"abc", 0, ""},
+        {"a" + e + "b", 2, "a"},      // é would end at 3
+        {"a" + e + "b", 3, "a" + e},  // é ends at 3
+        {e + e, 1, ""},
+        {"ab" + euro, 3, "ab"},
+        {"ab" + euro, 4, "ab"},
+        {"ab" + euro, 5, "ab" + euro},
+        {clef + "z", 3, ""},
+        {"a" + clef + "z", 4, "a"},
+        {"a" + clef + "z", 5, "a" + clef},
+        {std::string(5, '\x80'), 3, std::string(3, '\x80')},  // no characters
+        {"ab\xE2\x82z", 3, "ab\xE2"},                         // a broken character
+        {"a\xC3", 1, "a"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(os::CutUtf8(c.text, c.limit), c.cut) << c.text << " to " << c.limit;
+}
+
 }  // namespace

@@ -5,33 +5,28 @@
 #include <QStyle>
 
 #include "platform/ui/qt_text.h"
+#include "platform/ui/shared_icons.h"
 
 namespace ui {
 
 namespace {
 
-// The icon theme's icon of the kind, else the style's.
+// The icon theme's icon of the kind, else the style's; one shared picture per kind.
 QIcon DriveIcon(os::MountKind kind) {
-    const QStyle* style = QApplication::style();
     switch (kind) {
         case os::MountKind::kHome:
-            return QIcon::fromTheme(QStringLiteral("user-home"),
-                                    style->standardIcon(QStyle::SP_DirHomeIcon));
+            return ThemedIcon("user-home", QStyle::SP_DirHomeIcon);
         case os::MountKind::kRemovable:
-            return QIcon::fromTheme(QStringLiteral("drive-removable-media"),
-                                    style->standardIcon(QStyle::SP_DriveFDIcon));
+            return ThemedIcon("drive-removable-media", QStyle::SP_DriveFDIcon);
         case os::MountKind::kOptical:
-            return QIcon::fromTheme(QStringLiteral("drive-optical"),
-                                    style->standardIcon(QStyle::SP_DriveCDIcon));
+            return ThemedIcon("drive-optical", QStyle::SP_DriveCDIcon);
         case os::MountKind::kNetwork:
-            return QIcon::fromTheme(QStringLiteral("folder-remote"),
-                                    style->standardIcon(QStyle::SP_DriveNetIcon));
+            return ThemedIcon("folder-remote", QStyle::SP_DriveNetIcon);
         case os::MountKind::kRoot:
         case os::MountKind::kFixed:
             break;
     }
-    return QIcon::fromTheme(QStringLiteral("drive-harddisk"),
-                            style->standardIcon(QStyle::SP_DriveHDIcon));
+    return ThemedIcon("drive-harddisk", QStyle::SP_DriveHDIcon);
 }
 
 }  // namespace

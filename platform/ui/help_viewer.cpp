@@ -1,5 +1,7 @@
 #include "platform/ui/help_viewer.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -74,7 +76,23 @@ constexpr int kTopicRole = Qt::UserRole + 1;  // the topic's place in the file
 
 }  // namespace
 
+namespace {
+
+// A plain widget is a "filler" to a screen reader even as a window of its own: the help
+// window tells itself as a window, as the main window does.
+QAccessibleInterface* HelpWindowAccessible(const QString& key, QObject* object) {
+    auto* widget = qobject_cast<QWidget*>(object);
+    if (widget == nullptr || key != QLatin1String(THelpViewer::staticMetaObject.className()))
+        return nullptr;
+    return new QAccessibleWidget(widget, QAccessible::Window);
+}
+
+}  // namespace
+
 THelpViewer::THelpViewer(QWidget* parent) : QWidget(parent, Qt::Window) {
+    static const bool accessibleAsWindow =
+        (QAccessible::installFactory(&HelpWindowAccessible), true);
+    (void)accessibleAsWindow;
     setObjectName(QStringLiteral("HelpViewer"));
     setWindowTitle(kWindowTitle);
     auto* layout = new QVBoxLayout(this);

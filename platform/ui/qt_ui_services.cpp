@@ -9,6 +9,7 @@
 
 #include <utility>
 
+#include "platform/ui/desktop_opener.h"
 #include "platform/ui/input_dialog.h"
 #include "platform/ui/modal_result.h"
 #include "platform/ui/qt_text.h"
@@ -16,6 +17,10 @@
 namespace ui {
 
 namespace {
+
+// How long "open" waits for the desktop's opener to say whether a program took the address;
+// an opener still running then runs the program in the foreground.
+constexpr int kOpenerWaitMs = 3000;
 
 struct ButtonInfo {
     MessageButtons button;
@@ -118,7 +123,13 @@ std::optional<std::string> QtUiServices::Execute(const SaveFileRequest& request)
 }
 
 bool QtUiServices::Open(const std::string& target) {
-    return QDesktopServices::openUrl(ShellTargetUrl(target));
+    const QUrl url = ShellTargetUrl(target);
+    // With the desktop's opener its exit tells whether a program took the address; without
+    // one, Qt looks for a browser it knows and fails when there is none.
+    const QString opener = FindDesktopOpener();
+    if (!opener.isEmpty())
+        return RunDesktopOpener(opener, url.toString(QUrl::FullyEncoded), kOpenerWaitMs);
+    return QDesktopServices::openUrl(url);
 }
 
 QStringList QtNameFilters(const std::string& filter) {

@@ -97,7 +97,8 @@ void ShellListView::ShowFolder(const std::string& path) {
     const QModelIndex root = files_->setRootPath(folder);
     SetModel(files_);
     SetRootIndex(root);
-    SetScaledColumnWidths(*ReportView(), {{0, 200}});
+    // Name and size fit a pane of the left side's default 307 pixels; type and date follow.
+    SetScaledColumnWidths(*ReportView(), {{0, 150}, {1, 70}, {2, 110}, {3, 120}});
     if (previous != nullptr) {
         previous->disconnect(this);
         previous->deleteLater();

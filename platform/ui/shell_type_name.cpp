@@ -6,21 +6,11 @@
 #include <unordered_map>
 
 #include "platform/os/collation.h"
+#include "platform/os/utf8.h"
 
 namespace {
 
 constexpr std::string::size_type kMaxBytes = 79;
-
-// Cuts at or below `bytes` without splitting a UTF-8 sequence.
-std::string CutUtf8(std::string text, std::string::size_type bytes) {
-    if (text.size() <= bytes)
-        return text;
-    std::string::size_type end = bytes;
-    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
-        --end;
-    text.resize(end);
-    return text;
-}
 
 std::string Lookup(const std::string& extension) {
     // A made-up name with only this extension: globs that match whole names ("README",
@@ -30,12 +20,12 @@ std::string Lookup(const std::string& extension) {
         QStringLiteral("file.") + QString::fromUtf8(extension), QMimeDatabase::MatchExtension);
     std::string text;
     if (type.isValid() && !type.isDefault())
-        text = CutUtf8(type.comment().trimmed().toStdString(), kMaxBytes);
+        text = os::CutUtf8(type.comment().trimmed().toStdString(), kMaxBytes);
     if (text.empty()) {
         // The extension is cut, never " File": an extension cut to nothing at a character
         // boundary still gives a name, so the file is never taken for a folder.
         static const std::string kSuffix = " File";
-        text = CutUtf8(extension, kMaxBytes - kSuffix.size());
+        text = os::CutUtf8(extension, kMaxBytes - kSuffix.size());
         for (char& c : text)
             c = os::AsciiUpper(c);
         text += kSuffix;

@@ -47,10 +47,11 @@ TEST(ShellTypeName, ALongOrDamagedExtensionGivesAShortTextCutAtACharacterBoundar
     const std::string text = ui::ShellTypeName("x." + extension);
     EXPECT_EQ(text, kept + " File");
     EXPECT_EQ(text, ui::ShellTypeName("y." + extension));
-    // Bytes that are not UTF-8 still name a type, also where no character boundary is found
-    // before the limit: the extension goes, " File" stays.
+    // Bytes that are not UTF-8 still name a type; as they form no character they are cut at
+    // the limit itself, and " File" stays within the 79.
     EXPECT_FALSE(ui::ShellTypeName("x.\xFF\xFE").empty());
-    EXPECT_EQ(ui::ShellTypeName("x." + std::string(100, '\x80')), " File");
+    EXPECT_EQ(ui::ShellTypeName("x." + std::string(100, '\x80')),
+              std::string(74, '\x80') + " File");
 }
 
 }  // namespace

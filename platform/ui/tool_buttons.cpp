@@ -10,6 +10,11 @@ QToolButton* AddToolButton(QToolBar& bar, const char* name, const char* hint) {
     button->setObjectName(QString::fromLatin1(name));
     SetHint(*button, QString::fromLatin1(hint));
     bar.addWidget(button);
+    // The bar's own button for the tools that do not fit, which Qt leaves without a name.
+    auto* more = bar.findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button"),
+                                             Qt::FindDirectChildrenOnly);
+    if (more != nullptr && more->accessibleName().isEmpty())
+        more->setAccessibleName(QStringLiteral("More tools"));
     return button;
 }
 

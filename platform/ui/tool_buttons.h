@@ -11,7 +11,8 @@ class QWidget;
 namespace ui {
 
 // A tool button named `name` (objectName) with the hint `hint`, appended to `bar`, which owns
-// it. The caller gives it its picture.
+// it. The caller gives it its picture. The bar's button for the tools that do not fit gets the
+// accessible name "More tools".
 QToolButton* AddToolButton(QToolBar& bar, const char* name, const char* hint);
 
 // Sets `control`'s hint, and makes it the accessible name unless the control has one.

@@ -99,4 +99,16 @@ bool ShellOpen(const std::string& target) {
     return InUse().shell->Open(target);
 }
 
+std::string NoProgramText(const std::string& shown) {
+    return "There is no program on this desktop to open " + shown + ".";
+}
+
+bool ShellOpenOrSay(const std::string& target, const std::string& shown) {
+    if (ShellOpen(target))
+        return true;
+    // Without a word the click would seem to do nothing at all.
+    MessageDlg(NoProgramText(shown), MessageKind::kError, mbOK);
+    return false;
+}
+
 }  // namespace ui

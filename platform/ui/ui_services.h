@@ -74,7 +74,7 @@ class ShellService {
   public:
     virtual ~ShellService() = default;
     // Asks the desktop to "open" a web or mail address or a local path. The result tells
-    // whether the desktop took the request; callers may ignore it.
+    // whether the desktop took the request: false when it has no program for the address.
     virtual bool Open(const std::string& target) = 0;
 };
 
@@ -121,5 +121,13 @@ std::optional<std::string> BrowseForFolder(const std::string& caption,
 std::optional<std::string> ExecuteSaveDialog(const SaveFileRequest& request);
 
 bool ShellOpen(const std::string& target);
+
+// ShellOpen, and when the desktop has no program for `target`, an error box that says so,
+// naming `shown` (the address as the user reads it, such as a mail address without its
+// "mailto:"). Returns whether the desktop took the request.
+bool ShellOpenOrSay(const std::string& target, const std::string& shown);
+
+// The text of that error box.
+std::string NoProgramText(const std::string& shown);
 
 }  // namespace ui

@@ -1,8 +1,10 @@
 // An aborted download fails with the abort error whatever the server answers, in whatever
 // order, shape and timing: the closing reply of RETR and the answers to ABOR come as single-
-// and multi-line 226, 225 and 426 replies, each way round, split across reads, while the abort
-// cuts in before the opening reply, during the data, while the closing reply is awaited and in
-// the middle of it; directly and through SOCKS 5. The next command then reads its own reply.
+// and multi-line 226, 225 and 426 replies, each way round, split across reads, with 1xx replies
+// among them (a 1xx is only ever preliminary there), at once or only once the client has gone
+// on to its next command, while the abort cuts in before the opening reply, during the data,
+// while the closing reply is awaited and in the middle of it; directly and through SOCKS 5.
+// Every later command then reads its own reply.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -21,13 +23,21 @@ namespace ftptest {
 namespace {
 
 // What the server sends after the data of RETR (`closing`, its first part `closingHead` sent
-// apart from the rest a moment later) and in answer to ABOR (`abortAnswer`), as raw text.
+// apart from the rest a moment later) and in answer to ABOR (`abortAnswer`; with `answerLate`
+// only a moment after ABOR came, when the client already sent its next command), as raw text;
+// `opening` is the opening reply of RETR.
 struct Replies {
     const char* name;
     std::string closingHead;
     std::string closingRest;
     std::string abortAnswer;
+    bool answerLate = false;
+    std::string opening = "150 Opening data connection\r\n";
 };
+
+// The opening reply of a server that follows an abort with 1xx replies.
+const char* const kMultiLineOpening =
+    "150-Accepted data connection\r\n150 5120.0 kbytes to download\r\n";
 
 // Each first part is a reply not yet complete: the abort "inside the closing reply" comes
 // before the client could take the transfer for done.
@@ -47,6 +57,22 @@ const Replies kReplies[] = {
      ""},
     {"single 225, then multi-line 226", "225 Transfer", " done\r\n",
      "226-ABOR\r\n226 command successful\r\n"},
+    // What a server sent when ABOR reached it while it was closing the transfer: the closing
+    // reply came with the opening reply's code, the answer to ABOR after the next command.
+    {"150 for the closing reply, then a late 226", "150 0.004 seconds (measured here), ",
+     "1140.82 Mbytes per second\r\n", "226 Since you see this ABOR must've succeeded\r\n", true,
+     kMultiLineOpening},
+    {"multi-line 226, then a late 150 and 226", "226-File successfully transferred\r\n",
+     "226 0.004 seconds (measured here), 1140.82 Mbytes per second\r\n",
+     "150 0.004 seconds (measured here), 1140.82 Mbytes per second\r\n"
+     "226 Since you see this ABOR must've succeeded\r\n",
+     true, kMultiLineOpening},
+    {"426, then a late multi-line 150 and 225", "426 Connection closed; ", "transfer aborted.\r\n",
+     "150-Closing\r\n150 data connection\r\n225 ABOR command successful\r\n", true},
+    {"226, then 426, 125 and 226", "22", "6 Transfer complete\r\n",
+     "426 Transfer aborted\r\n125 Closing data connection\r\n226 Abort successful\r\n"},
+    {"150 split across reads, then 226, then a late 226", "150 File status okay; 0.004 sec",
+     "onds\r\n226 Transfer complete\r\n", "226 ABOR command successful\r\n", true},
 };
 
 enum class When { kBeforeOpening, kDuringData, kAwaitingClosing, kInsideClosing };
@@ -89,7 +115,7 @@ std::string Script(const Replies& replies, When when) {
     std::string retr = "[";
     if (when == When::kBeforeOpening)
         retr += delay + ", ";
-    retr += R"("150 Opening data connection", )";
+    retr += R"({"send": )" + Json(replies.opening) + "}, ";
     retr += when == When::kDuringData ? R"({"data_send": "hello", "repeat": 20000}, )"
                                       : R"({"data_send": "hello"}, )";
     retr += R"({"data_close": true}, )";
@@ -99,10 +125,12 @@ std::string Script(const Replies& replies, When when) {
     if (when == When::kInsideClosing)
         retr += delay + ", ";
     retr += R"({"send": )" + Json(replies.closingRest) + "}]";
+    const std::string abor = std::string("[") + (replies.answerLate ? R"({"delay": 0.3}, )" : "") +
+                             R"({"send": )" + Json(replies.abortAnswer) + "}]";
     return std::string(R"({"builtin_data": true, "rules": [)") + kLoginRules +
-           R"(, {"expect": "RETR f.txt", "reply": )" + retr +
-           R"(}, {"expect": "ABOR", "reply": [{"send": )" + Json(replies.abortAnswer) +
-           R"(}]}, {"expect": "PWD", "reply": "257 \"/here\""}]})";
+           R"(, {"expect": "RETR f.txt", "reply": )" + retr + R"(}, {"expect": "ABOR", "reply": )" +
+           abor + R"(}, {"expect": "PWD", "reply": "257 \"/here\""},)" +
+           R"( {"expect": "NOOP", "reply": "200 Still here"}]})";
 }
 
 enum class Route { kDirect, kSocks5 };
@@ -169,8 +197,16 @@ TEST_P(AbortRepliesTest, AnAbortedDownloadFailsWithTheAbortError) {
             EXPECT_TRUE(aborted);
             antiFreeze.OnIdle = nullptr;
             rig.ftp.OnWork = nullptr;
-            // Neither the closing reply nor the answers to ABOR answer the next command.
-            EXPECT_EQ(rig.ftp.RetrieveCurrentDir(), "/here");
+            // Neither the closing reply nor the answers to ABOR answer a later command: each
+            // gets its own reply, whose code and text tell them apart.
+            try {
+                EXPECT_EQ(rig.ftp.RetrieveCurrentDir(), "/here");
+                EXPECT_EQ(rig.ftp.SendCmd("NOOP"), 200);
+                EXPECT_EQ(rig.ftp.LastCmdResult().Text, std::vector<std::string>{"Still here"});
+                EXPECT_EQ(rig.ftp.RetrieveCurrentDir(), "/here");
+            } catch (const std::exception& e) {
+                ADD_FAILURE() << "a command after the abort failed with \"" << e.what() << "\"";
+            }
         }
     }
 }

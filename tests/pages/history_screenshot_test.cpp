@@ -36,7 +36,9 @@ TEST_F(HistoryScreenshot, ARecordedDownloadRunsAgainFromTheHistoryPage) {
 
     mainwindow::testing::ProgramOnXvfb x(program, {"HOME=" + folder_});
     ASSERT_TRUE(x.Started());
-    ASSERT_FALSE(x.FindWindow("Zantrope FREE Edition", seconds(30)).empty());
+    ASSERT_FALSE(
+        x.FindWindow("Zantrope FREE Edition", mainwindow::testing::kProgramStartLimit).empty())
+        << x.ProgramOutput();
     // The stored site opens on a double click and lists its folder.
     ASSERT_TRUE(x.Click(Control::Of("list item", "local pyftpdlib"), seconds(30), 1, 2))
         << x.Dump();

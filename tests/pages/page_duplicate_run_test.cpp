@@ -106,6 +106,27 @@ class DuplicateRun : public PageRig {
     }
 
     std::size_t HistoryRows() { return Column(*dm->Thd, "lofile").size(); }
+    // Queues a download of name (10 bytes) onto a local file of its first 5, answers Resume
+    // and runs the queue; the resume is expected to fail and leave the file as it was.
+    void ResumeFiveOfTen(Tfb& frame, const std::string& name) {
+        const std::string target = folder_ + name;
+        WriteFileBytes(target, "01234");
+        frame.AddQueueEntry(Entry(1, name, target, 10));
+        driver_.Next(Click("Button9"));
+        if (!frame.Connected())
+            frame.ConnectSite(false);
+        frame.StartQueueRun(false);
+        EXPECT_EQ(ReadFileBytes(target), "01234");
+    }
+    // What a failed resume leaves besides the file: no history, the entry still queued with
+    // its failed picture, no resume offset; then the queue is cleared for the next case.
+    void ExpectResumeUndone(Tfb& frame) {
+        EXPECT_EQ(HistoryRows(), 0u);
+        ASSERT_EQ(frame.FQueue.size(), 1u);
+        EXPECT_EQ(frame.Queue().Image(0), 1);
+        EXPECT_EQ(frame.FResumeOffset, 0);
+        frame.Clear2Click();
+    }
 
     ui::ModalDriver driver_{ui::GtestFailure()};
     std::string sent_;
@@ -307,20 +328,34 @@ TEST_F(DuplicateRun, AResumeThatSendsTheWholeFileFails) {
     Tfb& frame = OpenServer(server.port());
     for (const char* name : {"w.bin", "n.bin"}) {
         SCOPED_TRACE(name);
-        const std::string target = folder_ + name;
-        WriteFileBytes(target, "01234");
-        frame.AddQueueEntry(Entry(1, name, target, 10));
-        driver_.Next(Click("Button9"));
-        if (!frame.Connected())
-            frame.ConnectSite(false);
-        frame.StartQueueRun(false);
-        EXPECT_EQ(ReadFileBytes(target), "01234");
+        ResumeFiveOfTen(frame, name);
         EXPECT_TRUE(HasRow(frame, {"Received 15 of 10 bytes of " + std::string(name) + ".", 2}));
-        EXPECT_EQ(HistoryRows(), 0u);
-        ASSERT_EQ(frame.FQueue.size(), 1u);
-        EXPECT_EQ(frame.Queue().Image(0), 1);
-        EXPECT_EQ(frame.FResumeOffset, 0);
-        frame.Clear2Click();
+        ASSERT_NO_FATAL_FAILURE(ExpectResumeUndone(frame));
+    }
+}
+
+// A resume that fails part way on a server that took the restart and sent the file from its
+// first byte: whatever ends it (a 426, the control connection closed, the data connection
+// reset), the local file is cut back to what it held before, so a later Resume does not go on
+// from the old bytes followed by the start of the file.
+TEST_F(DuplicateRun, AResumeThatFailsPartWayLeavesTheFileAsItWas) {
+    ftptest::ScriptedServer server(ftptest::ScriptedServer::Mode::kFtp,
+                                   std::string(R"json({"builtin_data": true, "rules": [
+        {"expect": "REST .*", "reply": "350 Restarting"},
+        {"expect": "RETR refused.bin", "reply": ["150 Here", {"data_send": "0123456789"},
+                                                 "426 Connection closed; transfer aborted"]},
+        {"expect": "RETR dropped.bin", "reply": ["150 Here", {"data_send": "0123456789"},
+                                                 {"close": true}]},
+        {"expect": "RETR reset.bin", "reply": ["150 Here", {"data_send": "0123456789"},
+                                               {"data_reset": true}, "226 Done"]},
+        {"expect": "SIZE .*", "reply": "213 10"},
+        )json") + kServeRootRules + "]}");
+    Tfb& frame = OpenServer(server.port());
+    for (const char* name : {"refused.bin", "dropped.bin", "reset.bin"}) {
+        SCOPED_TRACE(name);
+        ResumeFiveOfTen(frame, name);
+        EXPECT_TRUE(LoggedError(frame));
+        ASSERT_NO_FATAL_FAILURE(ExpectResumeUndone(frame));
     }
 }
 

@@ -52,7 +52,9 @@ TEST_F(FilterFindScreenshot, APageIsFilteredThenSearchedAndAboutOpensOnInfo) {
     std::filesystem::create_directories(home);  // the local pane shows no file named as ours
     ProgramOnXvfb x(program, {"HOME=" + home});
     ASSERT_TRUE(x.Started());
-    ASSERT_FALSE(x.FindWindow("Zantrope FREE Edition", std::chrono::seconds(30)).empty());
+    ASSERT_FALSE(
+        x.FindWindow("Zantrope FREE Edition", mainwindow::testing::kProgramStartLimit).empty())
+        << x.ProgramOutput();
     // The site list shows icons: the site is a list item. It is selected first, so that the
     // double click cannot open another site while the list is still being laid out.
     const Control site = Control::Of("list item", "local pyftpdlib");

@@ -43,8 +43,9 @@ TEST_F(PageNewSiteScreenshot, ASiteIsMadeWithTheKeyboardListedAndConnectedWithAD
     std::filesystem::copy_file(std::string(ZANTROPE_APP_DIR) + "/zantrope", program);
     ProgramOnXvfb x(program);
     ASSERT_TRUE(x.Started());
-    ASSERT_FALSE(x.FindWindow("Zantrope FREE Edition", std::chrono::seconds(30)).empty())
-        << "no window appeared";
+    ASSERT_FALSE(
+        x.FindWindow("Zantrope FREE Edition", mainwindow::testing::kProgramStartLimit).empty())
+        << "no window appeared; " << x.ProgramOutput();
     std::this_thread::sleep_for(std::chrono::seconds(1));
 
     // The site list fills the window's right side (no window manager: the window fills the

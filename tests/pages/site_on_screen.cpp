@@ -39,9 +39,10 @@ bool WaitForLogin(const ftptest::PyftpdlibServer& server, const std::string& use
 
 std::string OpenStoredSite(const mainwindow::testing::ProgramOnXvfb& x,
                            const ftptest::PyftpdlibServer& server, const std::string& user) {
-    const std::string id = x.FindWindow("Zantrope FREE Edition", std::chrono::seconds(30));
+    const std::string id =
+        x.FindWindow("Zantrope FREE Edition", mainwindow::testing::kProgramStartLimit);
     if (id.empty()) {
-        ADD_FAILURE() << "no window appeared";
+        ADD_FAILURE() << "no window appeared; " << x.ProgramOutput();
         return {};
     }
     // The pauses pace the window's painting and listing; nothing is timed.

@@ -61,13 +61,21 @@ class TaskRun : public PageRig {
         return tasks::AddTask(values).value();
     }
 
-    // Shows the window and runs the first task of the first category.
-    void Execute() {
+    // Shows the window and runs the first task of the category at `category`.
+    void Execute(int category = 0) {
         if (!form_)
             ShowForm();
         QTreeWidget& tree = *form_->TreeView2;
-        tree.setCurrentItem(tree.topLevelItem(0)->child(0));
+        tree.setCurrentItem(tree.topLevelItem(category)->child(0));
         form_->ToolButton17Click();
+    }
+
+    static bool Lists(Tfb& page, const std::string& name) {
+        for (const rdatalist& entry : page.FDisplayList) {
+            if (entry.name == name)
+                return true;
+        }
+        return false;
     }
 
     Tfb& Page(const std::string& site) {
@@ -158,6 +166,33 @@ TEST_F(TaskRun, AnUploadTaskReportsAVanishedRowWithItsFullPathAndUploadsTheOther
     EXPECT_TRUE(ftptest::SameFileBytes(remote + "up/c.bin", local_ + "/c.bin"));
     EXPECT_TRUE(ftptest::SameFileBytes(remote + "tree/inner/b.txt", local_ + "/tree/inner/b.txt"));
     EXPECT_FALSE(std::filesystem::exists(remote + "gone"));
+}
+
+// The remote list is read again after an upload task's run, and not after a download task's:
+// a file put on the server behind the page's back shows only after the upload task.
+TEST_F(TaskRun, OnlyAnUploadTaskRefreshesTheRemoteListAfterItsRun) {
+    ftptest::PyftpdlibServer server("alice", "secret");
+    const std::string remote = server.account().local_folder;
+    Write(remote + "x.bin", ftptest::LineEndPayload(7, 4000));
+    Write(local_ + "/a.bin", ftptest::LineEndPayload(8, 4000));
+    AddServer(server);
+    AddTask("Download", "site", {{false, "x.bin", local_ + "/got/", "/"}});
+    AddTask("Upload", "site", {{false, "a.bin", local_ + "/", "/"}});
+    Tfb& page = OpenSite("site");
+    ASSERT_TRUE(page.Connected());
+    ASSERT_TRUE(Lists(page, "x.bin"));
+    Write(remote + "fresh.txt", "new");
+
+    Execute(0);
+    ASSERT_TRUE(WaitUntil([&] { return page.FQueue.empty() && !page.FBusy; }));
+    ASSERT_TRUE(ftptest::SameFileBytes(local_ + "/got/x.bin", remote + "x.bin"));
+    EXPECT_FALSE(Lists(page, "fresh.txt"));
+
+    Execute(1);
+    ASSERT_TRUE(WaitUntil([&] { return page.FQueue.empty() && !page.FBusy; }));
+    ASSERT_TRUE(ftptest::SameFileBytes(remote + "a.bin", local_ + "/a.bin"));
+    EXPECT_TRUE(Lists(page, "fresh.txt"));
+    EXPECT_TRUE(Lists(page, "a.bin"));
 }
 
 // Without a connection the entries wait in the page's queue: a second run queues them again.

@@ -66,7 +66,9 @@ TEST_F(TaskScreenshot, UploadAndDownloadTasksAreMadeSavedAndRunFromTheTasksPage)
     {
         ProgramOnXvfb x(program, {"HOME=" + home});
         ASSERT_TRUE(x.Started());
-        ASSERT_FALSE(x.FindWindow("Zantrope FREE Edition", std::chrono::seconds(30)).empty());
+        ASSERT_FALSE(
+            x.FindWindow("Zantrope FREE Edition", mainwindow::testing::kProgramStartLimit).empty())
+            << x.ProgramOutput();
         // The window is served once its local pane lists the home folder.
         ASSERT_TRUE(x.Locate(Control::Of("table cell", "one\\.bin"), std::chrono::seconds(30)))
             << x.Dump();

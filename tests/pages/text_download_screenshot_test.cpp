@@ -73,7 +73,9 @@ TEST_F(TextDownloadScreenshot, TextFilesArriveAsTheServerHasThem) {
 
     mainwindow::testing::ProgramOnXvfb x(program, {"HOME=" + folder_});
     ASSERT_TRUE(x.Started());
-    ASSERT_FALSE(x.FindWindow("Zantrope FREE Edition", seconds(30)).empty());
+    ASSERT_FALSE(
+        x.FindWindow("Zantrope FREE Edition", mainwindow::testing::kProgramStartLimit).empty())
+        << x.ProgramOutput();
     ASSERT_TRUE(x.Click(Control::Of("list item", "local pyftpdlib"), seconds(30), 1, 2))
         << x.Dump();
     // The folder and the text file, selected together.
