@@ -188,7 +188,7 @@ class TableChecker {
         if (expected == 0 && first != 0)
             Problem(what + ": no entry, but a first chunk at offset " + Offset(first));
         else if (position != 0 && entries_ % kEntriesPerChunk == 0 && position >= kFirstFreeAt &&
-                 image_.Has(position, chunkSize))
+                 image_.Has(position, 4 + kEntriesPerChunk * entrySize))
             // An append that opens a chunk links it before the header counts the entry.
             CutShort(what + ": the chunk at offset " + Offset(position) +
                      " is linked but holds no counted entry");
