@@ -50,19 +50,7 @@ TEST_F(TypedTextScreenshot, AFilterTypedInAnotherCaseThanARememberedOneIsUsedAsT
 
     ProgramOnXvfb x(program, {"HOME=" + home});
     ASSERT_TRUE(x.Started());
-    ASSERT_FALSE(
-        x.FindWindow("Zantrope FREE Edition", mainwindow::testing::kProgramStartLimit).empty())
-        << x.ProgramOutput();
-    const Control site = Control::Of("list item", "local pyftpdlib");
-    ASSERT_TRUE(WaitFor(
-        [&] {
-            x.Click(site);
-            return x.States(site).find("selected") != std::string::npos;
-        },
-        std::chrono::seconds(30)))
-        << x.Dump();
-    ASSERT_TRUE(x.Click(site, kAppear, 1, 2));
-    ASSERT_TRUE(WaitForLogin(server, "alice"));
+    ASSERT_TRUE(OpenListedSite(x, server, "local pyftpdlib", "alice"));
     ASSERT_TRUE(x.Locate(Row("b\\.TXT"), kAppear)) << x.Dump();
 
     // "*.TXT" typed over the box and entered with Return, the remembered "*.txt" beside it.
