@@ -218,8 +218,9 @@ void TSiteListPane::LoadSiteList() {
     for (const mainwindow::SiteRow& site : mainwindow::ReadSiteRows(*dm->Tftpsite))
         siteItems_->appendRow(SiteItem(site.name, 1, {site.address, site.cdate, site.zdate}));
     // A name typed in place takes no more than the name column holds, so a rename is never
-    // refused by the table after it was typed.
-    ListView1->SetCaptionByteLimit(shared::TextFieldSizes(*dm->Tftpsite, {"name"}).front());
+    // refused by the table after it was typed. The column's size is read at the first load.
+    if (!ListView1->CaptionByteLimit())
+        ListView1->SetCaptionByteLimit(shared::TextFieldSizes(*dm->Tftpsite, {"name"}).front());
 }
 
 int TSiteListPane::SiteCount() const {
