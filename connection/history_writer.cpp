@@ -8,6 +8,7 @@
 #include "platform/ui/locale_text.h"
 #include "shared/open_table.h"
 #include "shared/tdm.h"
+#include "shared/text_fields.h"
 
 std::string TimeOfDayText(double dateTime) {
     double whole = 0;
@@ -54,13 +55,15 @@ std::int32_t WriteHistoryRows(Tdm& data, const THistoryTransfer& transfer,
     details->Append();
     details->FieldByName("id").SetAsInteger(headKey);
     details->FieldByName("type").SetAsString(type);
-    details->FieldByName("lofile").SetAsString(!upload && renamed ? transfer.newName : entry.name);
-    details->FieldByName("ftpfile").SetAsString(upload && renamed ? transfer.newName : entry.name);
+    shared::SetCutText(details->FieldByName("lofile"),
+                       !upload && renamed ? transfer.newName : entry.name);
+    shared::SetCutText(details->FieldByName("ftpfile"),
+                       upload && renamed ? transfer.newName : entry.name);
     details->FieldByName("date").SetAsString(TimeOfDayText(transfer.itemStart));
     details->FieldByName("date2").SetAsString(TimeOfDayText(transfer.itemEnd));
-    details->FieldByName("ftppath").SetAsString(entry.ftppath == "0" ? transfer.currentDir
-                                                                     : entry.ftppath);
-    details->FieldByName("lopath").SetAsString(entry.lopath);
+    shared::SetCutText(details->FieldByName("ftppath"),
+                       entry.ftppath == "0" ? transfer.currentDir : entry.ftppath);
+    shared::SetCutText(details->FieldByName("lopath"), entry.lopath);
     details->FieldByName("usetime").SetAsString(
         ui::FormatGeneral(static_cast<double>(transfer.elapsedMs) / 1000.0));
     details->FieldByName("speed").SetAsString(transfer.speed);

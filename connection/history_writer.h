@@ -2,7 +2,8 @@
 // The history writer: one row in `hdital` per transfer a queue run performed, under its head
 // row in `hmaster` (one per site, day and direction, found by Locate or appended, its engine
 // key read back right after the post). Tables through the data module's Thm and Thd, each open
-// only for its step.
+// only for its step. Names and paths longer than their columns are stored cut at a character
+// boundary.
 #include <cstdint>
 #include <string>
 

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "dialogs/dialog_widgets.h"
+#include "dialogs/field_limits.h"
 #include "dialogs/options_dialog.h"
 #include "dialogs/site_dialog.h"
 #include "platform/ui/handler_guard.h"
@@ -78,6 +79,11 @@ TEntryDialog::TEntryDialog(const dialogs::EntryDesign& design, QWidget* parent)
     connect(Button1, &QPushButton::clicked, this, ui::Guarded([this] { Button1Click(); }));
     SetButtonModalResult(Button2, ui::mrCancel);
     CheckBox1Click();
+    const dialogs::EntryColumns& columns = dialogs::ColumnsOf(design.kind);
+    dialogs::LimitToFields(TableOf(design.kind), {{nameEdit_, columns.name},
+                                                  {addressEdit_, columns.address},
+                                                  {Edit2, columns.user},
+                                                  {Edit3, columns.password}});
     nameEdit_->setFocus();
 }
 

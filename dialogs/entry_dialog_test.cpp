@@ -157,6 +157,29 @@ TEST_P(EntryDialogs, AddStoresEveryColumnAndExtendsTheOptionsAndSiteLists) {
     EXPECT_TRUE(AllTablesClosed());
 }
 
+// Each text field takes no more bytes than its column holds (name 100, the others 255), so
+// the entry is stored.
+TEST_P(EntryDialogs, FieldsTakeNoMoreThanTheirColumns) {
+    EntryValues typed;
+    InOptions([&](TForm2& options) {
+        driver_.Next([&](QDialog& dialog) {
+            Child<QCheckBox>(dialog, "CheckBox1").click();
+            typed.name = ExpectByteLimit(Child<QLineEdit>(dialog, twin().nameEdit), 100);
+            typed.address = ExpectByteLimit(Child<QLineEdit>(dialog, twin().addressEdit), 255);
+            typed.user = ExpectByteLimit(Child<QLineEdit>(dialog, "Edit2"), 255);
+            typed.password = ExpectByteLimit(Child<QLineEdit>(dialog, "Edit3"), 255);
+            ClickButton(dialog, "Button1");
+        });
+        ClickButton(options, twin().addButton);
+    });
+    const std::optional<EntryValues> stored = Entries().Read(typed.name);
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(stored->address, typed.address);
+    EXPECT_EQ(stored->user, typed.user);
+    EXPECT_EQ(stored->password, typed.password);
+    EXPECT_TRUE(ui_.Calls().empty());
+}
+
 // Without a type the row has -1 and an empty type name; with "Login" off the user name and
 // password are stored all the same.
 TEST_P(EntryDialogs, NoTypeAndLoginOffAreStoredAsTheyStand) {
@@ -287,6 +310,7 @@ TEST_P(EntryDialogs, ATableErrorKeepsTheDialogOpen) {
     InOptions([&](TForm2& options) {
         driver_.Next([&](QDialog& dialog) {
             auto& name = Child<QLineEdit>(dialog, twin().nameEdit);
+            name.setValidator(nullptr);  // a text the edit's byte limit would not let in
             name.setText(QString::fromStdString(longName));
             Child<QLineEdit>(dialog, twin().addressEdit).setText("h.test");
             ClickButton(dialog, "Button1");

@@ -31,6 +31,7 @@
 #include "platform/ui/spin_edit.h"
 #include "platform/ui/ui_services.h"
 #include "shared/tdm.h"
+#include "shared/text_fields.h"
 
 TForm2* Form2 = nullptr;
 
@@ -379,8 +380,11 @@ std::vector<dialogs::CheckedText> TForm2::Extensions() const {
     return CheckedTexts(*CheckListBox2);
 }
 
-void TForm2::AddListText(QListWidget& list, const char* caption) {
-    const std::string text = ui::InputBox(caption, "", "");
+void TForm2::AddListText(QListWidget& list, const char* caption, vesk::TVeskTable& table,
+                         const char* column) {
+    // The box takes no more than the column holds, so OK stores what was entered.
+    const std::size_t maxBytes = shared::TextFieldSizes(table, {column}).front();
+    const std::string text = ui::InputBox(caption, "", "", maxBytes);
     if (Trimmed(text).empty())
         return;
     const std::string upper = os::AsciiUpperText(text);
@@ -396,11 +400,12 @@ void TForm2::AddListText(QListWidget& list, const char* caption) {
 }
 
 void TForm2::Button9Click() {
-    AddListText(*CheckListBox1, "Input Command");
+    AddListText(*CheckListBox1, "Input Command", *dm->Tantiidle, dialogs::kCommandColumn);
 }
 
 void TForm2::Button11Click() {
-    AddListText(*CheckListBox2, "Input filename extension");
+    AddListText(*CheckListBox2, "Input filename extension", *dm->Tascext,
+                dialogs::kExtensionColumn);
 }
 
 void TForm2::Button10Click() {

@@ -113,7 +113,9 @@ class TForm2 : public ui::ModalDialog {
     void BuildAntiIdlePage();
     void BuildTransferPage();
     QWidget* BuildEntryPage(dialogs::EntryKind kind);
-    void AddListText(QListWidget& list, const char* caption);
+    // Asks for a text to add to `list`, whose entries are stored in `column` of `table`.
+    void AddListText(QListWidget& list, const char* caption, vesk::TVeskTable& table,
+                     const char* column);
     void ClickCheck(QListWidget& list, vesk::TVeskTable& table, const char* column, int row);
     void AddEntry(dialogs::EntryKind kind);
     void EditEntry(dialogs::EntryKind kind);

@@ -145,6 +145,24 @@ TEST_F(OptionsDialog, AddingACommandOrExtensionFollowsTheCaseAndBlankRules) {
     EXPECT_EQ(host_.optionReloads, 0);
 }
 
+// The input boxes take no more bytes than the columns the lists are stored in (a command 255,
+// an extension 64), so OK stores what was entered.
+TEST_F(OptionsDialog, TheInputBoxesTakeNoMoreThanTheirColumns) {
+    Run([&](TForm2& options) {
+        ui_.AnswerInput(std::string(255, 'c')).AnswerInput(std::string(64, 'e'));
+        ClickButton(options, "Button9");
+        ClickButton(options, "Button11");
+        ClickButton(options, "Button3");
+    });
+    ASSERT_EQ(ui_.Calls().size(), 2u);
+    EXPECT_EQ(ui_.Calls()[0].maxBytes, 255u);
+    EXPECT_EQ(ui_.Calls()[1].maxBytes, 64u);
+    EXPECT_EQ(Entries(*dm->Tantiidle, kCommandColumn),
+              (std::vector<CheckedText>{{std::string(255, 'C'), true}}));
+    EXPECT_EQ(Entries(*dm->Tascext, kExtensionColumn),
+              (std::vector<CheckedText>{{std::string(64, 'E'), true}}));
+}
+
 // A check mark of a stored entry is written at once and stays after Cancel; an entry added
 // meanwhile gets nothing written.
 TEST_F(OptionsDialog, CheckMarksOfStoredEntriesAreWrittenAtOnce) {

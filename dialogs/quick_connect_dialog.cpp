@@ -14,6 +14,7 @@
 
 #include "dialogs/dialog_widgets.h"
 #include "dialogs/dialogs_host.h"
+#include "dialogs/field_limits.h"
 #include "dialogs/site_dialog.h"
 #include "platform/ui/handler_guard.h"
 #include "platform/ui/integer_edit.h"
@@ -82,6 +83,8 @@ TForm15::TForm15(TDialogsHost& host, QWidget* parent) : ui::ModalDialog(parent),
     connect(SpeedButton1, &QToolButton::clicked, this,
             ui::Guarded([this] { SpeedButton1Click(); }));
     SetButtonModalResult(Button2, ui::mrCancel);
+    dialogs::LimitToFields(*dm->Tquick,
+                           {{ComboBox1->lineEdit(), "ftp"}, {Edit1, "user"}, {Edit3, "pass"}});
     ComboBox1->setFocus();
     Form15 = this;
 }

@@ -83,6 +83,20 @@ TEST_F(QuickConnect, ReturnConnectsToTheServerAsTyped) {
                                                   {"FTP.ONE.TEST", 21, "u", "", true}}));
 }
 
+// The server, user and password fields take no more bytes than their columns (255 each), so
+// the server is remembered.
+TEST_F(QuickConnect, FieldsTakeNoMoreThanTheirColumns) {
+    QuickServer typed;
+    EXPECT_EQ(Run([&](TForm15& form) {
+                  typed.ftp = ExpectByteLimit(*form.ComboBox1->lineEdit(), 255);
+                  typed.user = ExpectByteLimit(*form.Edit1, 255);
+                  typed.pass = ExpectByteLimit(*form.Edit3, 255);
+                  ClickButton(form, "Button3");
+              }),
+              ui::mrOk);
+    EXPECT_EQ(Stored(), std::vector<QuickServer>{typed});
+}
+
 // Connect hands the controls to the page while the dialog is open, then remembers the server:
 // one row per exact server text, with the values of its last connection.
 TEST_F(QuickConnect, ConnectOpensThePageThenRemembersTheServer) {

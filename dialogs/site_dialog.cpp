@@ -16,6 +16,7 @@
 
 #include "dialogs/dialog_widgets.h"
 #include "dialogs/dialogs_host.h"
+#include "dialogs/field_limits.h"
 #include "dialogs/options_dialog.h"
 #include "platform/os/clock.h"
 #include "platform/os/program_folder.h"
@@ -119,6 +120,11 @@ TForm4::TForm4(TDialogsHost& host, QWidget* parent) : ui::ModalDialog(parent), h
         setTabOrder(order[i - 1], order[i]);
     CheckBox1Click();
     CheckBox4Click();
+    dialogs::LimitToFields(*dm->Tftpsite, {{Edit5, "name"},
+                                           {Edit1, "address"},
+                                           {Edit3, "username"},
+                                           {Edit4, "password"},
+                                           {Edit6, "defaultpath"}});
     Form4 = this;
 }
 

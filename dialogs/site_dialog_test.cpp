@@ -136,6 +136,29 @@ TEST_F(SiteDialog, EveryControlIsStoredInItsColumn) {
     EXPECT_EQ(SiteTable(*dm->Tftpsite).Read(" beta "), expected);
 }
 
+// Texts longer than their columns: each single-line field takes no more bytes than its column
+// holds, the multi-line comment is stored as its first 1024 bytes; the site is stored.
+TEST_F(SiteDialog, TextsLongerThanTheirColumnsAreStored) {
+    const std::string comment = std::string(1000, 'c') + "\n" + std::string(100, 'd');
+    SiteSettings typed;
+    driver_.Next([&](QDialog& dialog) {
+        auto& form = static_cast<TForm4&>(dialog);
+        typed.name = ExpectByteLimit(*form.Edit5, 100);
+        typed.address = ExpectByteLimit(*form.Edit1, 255);
+        typed.username = ExpectByteLimit(*form.Edit3, 255);
+        typed.password = ExpectByteLimit(*form.Edit4, 255);
+        typed.defaultpath = ExpectByteLimit(*form.Edit6, 4096);
+        form.Memo1->setPlainText(QString::fromStdString(comment));
+        ClickButton(form, "Button1");
+    });
+    TForm4 form(host_);
+    EXPECT_EQ(form.exec(), ui::mrOk);
+    SiteSettings expected = typed;
+    expected.comment = comment.substr(0, 1024);
+    EXPECT_EQ(SiteTable(*dm->Tftpsite).Read(typed.name), expected);
+    EXPECT_TRUE(ui_.Calls().empty());
+}
+
 TEST_F(SiteDialog, SpinEditsKeepTheirBoundsAndThePortHasNone) {
     struct Case {
         const char* control;
@@ -435,6 +458,7 @@ TEST_F(SiteDialog, ATableErrorKeepsTheDialogOpenWithWhatWasTyped) {
     driver_.Next([&](QDialog& dialog) {
         auto& form = static_cast<TForm4&>(dialog);
         form.Edit5->setText("alpha");
+        form.Edit1->setValidator(nullptr);  // a text the edit's byte limit would not let in
         form.Edit1->setText(QString::fromStdString(longAddress));
         ClickButton(form, "Button1");
         EXPECT_TRUE(form.isVisible());

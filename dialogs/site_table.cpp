@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "shared/open_table.h"
+#include "shared/text_fields.h"
 
 namespace dialogs {
 
@@ -22,7 +23,8 @@ void SetFlag(vesk::TVeskTable& table, const char* field, bool value) {
 
 // The columns after the name and the dates, in the order both modes write them.
 void SetSettingColumns(vesk::TVeskTable& table, const SiteSettings& site) {
-    SetText(table, "comment", site.comment);
+    // The multi-line comment is the one text no edit limits as it is typed.
+    shared::SetCutText(table.FieldByName("comment"), site.comment);
     SetInteger(table, "timeout", site.timeout);
     SetInteger(table, "nor", site.nor);
     SetInteger(table, "rd", site.rd);

@@ -3,7 +3,8 @@
 // its name exactly (letter case counts). Each call is one user action: it opens the table and
 // closes it again, also when it throws; a write that fails leaves no row half-posted (closing
 // discards an unposted row). Errors are the engine's (EDatabaseError), e.g. a text too long
-// for its column.
+// for its column; only the multi-line comment is cut to its column (the dialog's single-line
+// edits take no more than their columns hold).
 #include <optional>
 #include <string>
 #include <vector>

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "dialogs/dialog_widgets.h"
+#include "dialogs/field_limits.h"
 #include "dialogs/task_tables.h"
 #include "dialogs/task_tree_host.h"
 #include "platform/ui/control_sizes.h"
@@ -15,6 +16,7 @@
 #include "platform/ui/modal_result.h"
 #include "platform/ui/qt_text.h"
 #include "platform/ui/ui_services.h"
+#include "shared/tdm.h"
 
 TForm12* Form12 = nullptr;
 
@@ -34,7 +36,6 @@ TForm12::TForm12(TTaskTreeHost& tree, QWidget* parent) : ui::ModalDialog(parent)
     auto* column = new QVBoxLayout(this);
     Edit1 = Named(new QLineEdit(this), "Edit1");
     column->addWidget(dialogs::LabelFor(this, "Category name", Edit1));
-    Edit1->setMaxLength(100);
     column->addWidget(Edit1);
     Memo1 = Named(new QPlainTextEdit(this), "Memo1");
     column->addWidget(dialogs::LabelFor(this, "Description", Memo1));
@@ -55,6 +56,7 @@ TForm12::TForm12(TTaskTreeHost& tree, QWidget* parent) : ui::ModalDialog(parent)
     connect(Edit1, &QLineEdit::textChanged, this, ui::Guarded([this] { Edit1Change(); }));
     connect(Button2, &QPushButton::clicked, this, ui::Guarded([this] { Button2Click(); }));
     SetButtonModalResult(Button1, ui::mrCancel);
+    dialogs::LimitToFields(*dm->Ttask, {{Edit1, "name"}});
     Edit1->setFocus();
     Form12 = this;
 }

@@ -16,6 +16,7 @@
 #include <optional>
 
 #include "dialogs/dialog_widgets.h"
+#include "dialogs/field_limits.h"
 #include "dialogs/task_images.h"
 #include "dialogs/task_paths_dialog.h"
 #include "dialogs/task_tables.h"
@@ -25,6 +26,7 @@
 #include "platform/ui/list_view.h"
 #include "platform/ui/modal_result.h"
 #include "platform/ui/qt_text.h"
+#include "shared/tdm.h"
 
 TForm13* Form13 = nullptr;
 
@@ -51,7 +53,6 @@ TForm13::TForm13(TTaskTreeHost& tree, std::string programFolder, QWidget* parent
     auto* column = new QVBoxLayout(this);
     auto* grid = new QGridLayout;
     Edit1 = Named(new QLineEdit(this), "Edit1");
-    Edit1->setMaxLength(100);
     ComboBoxEx1 = Named(new QComboBox(this), "ComboBoxEx1");
     ComboBoxEx2 = Named(new QComboBox(this), "ComboBoxEx2");
     grid->addWidget(dialogs::LabelFor(this, "Name", Edit1), 0, 0);
@@ -119,6 +120,7 @@ TForm13::TForm13(TTaskTreeHost& tree, std::string programFolder, QWidget* parent
     connect(Button5, &QPushButton::clicked, this, ui::Guarded([this] { Button5Click(); }));
     connect(Button7, &QPushButton::clicked, this, ui::Guarded([this] { Button7Click(); }));
     SetButtonModalResult(Button6, ui::mrCancel);
+    dialogs::LimitToFields(*dm->Ttaskd, {{Edit1, "name"}});
     Edit1->setFocus();
     Form13 = this;
 }

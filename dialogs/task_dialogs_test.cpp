@@ -240,6 +240,80 @@ TEST_F(TaskDialogs, TheCategoryDialogAddsUniqueNamesAndEditsTheRowOfItsId) {
     EXPECT_TRUE(TaskTablesClosed());
 }
 
+// A category whose name and description are longer than their columns is saved: the name
+// field takes no more than its 100 bytes (60 two-byte characters would be 120), the 300
+// characters of the description are stored as its first 255; edit mode the same.
+TEST_F(TaskDialogs, TheCategoryDialogSavesTextsLongerThanTheirColumns) {
+    const std::string description(300, 'd');
+    std::string name;
+    driver_.Next([&](QDialog& dialog) {
+        auto& form = static_cast<TForm12&>(dialog);
+        name = ExpectByteLimit(*form.Edit1, 100);
+        form.Memo1->setPlainText(QString::fromStdString(description));
+        ClickButton(dialog, "Button2");
+    });
+    {
+        TForm12 form(tree_);
+        EXPECT_EQ(form.exec(), ui::mrOk);
+    }
+    ASSERT_EQ(tree_.added.size(), 1u);
+    EXPECT_EQ(tree_.added[0].name, name);
+    EXPECT_EQ(ColumnTexts(*dm->Ttask, "name"), std::vector<std::string>{name});
+    EXPECT_EQ(tasks::CategoryDescription(tree_.added[0].id), description.substr(0, 255));
+
+    TForm12 form(tree_);
+    form.PresetEdit(tree_.added[0].id, name, "short");
+    form.Memo1->setPlainText(QString::fromStdString(LongText(200)));  // 401 bytes
+    form.Button2Click();
+    EXPECT_EQ(form.ModalResult(), ui::mrOk);
+    EXPECT_EQ(tasks::CategoryDescription(tree_.added[0].id), LongText(127));
+    EXPECT_TRUE(ui_.Calls().empty());
+    EXPECT_TRUE(TaskTablesClosed());
+}
+
+// The task dialog's name takes no more than its 100 bytes, its description and file rows (made
+// from a page's or the local pane's selection, so of any length) are stored cut to their
+// columns, a local folder still ending in "/"; the paths dialog's fields take no more than
+// their 4096 bytes.
+TEST_F(TaskDialogs, TheTaskDialogsSaveTextsLongerThanTheirColumns) {
+    tree_.categories = {{AddCategory("c"), "c"}};
+    const std::string longName = LongText(150);                  // 301 bytes
+    const std::string longLocal = "/" + std::string(4200, 'l');  // no closing "/"
+    const std::string longRemote = "/" + std::string(4200, 'r');
+    std::string name;
+    driver_.Next([&](QDialog& dialog) {
+        auto& form = static_cast<TForm13&>(dialog);
+        name = ExpectByteLimit(*form.Edit1, 100);
+        form.Memo1->setPlainText(QString::fromStdString(std::string(300, 'm')));
+        form.AddFileRow({false, longName, longLocal, longRemote});
+        form.ListView1->SelectRows({0});
+        driver_.Next([&](QDialog& paths) {
+            auto& edit = static_cast<TForm14&>(paths);
+            edit.ComboEdit1->setEnabled(true);
+            ExpectByteLimit(*edit.ComboEdit1, 4096);
+            ExpectByteLimit(*edit.Edit1, 4096);
+            ClickButton(paths, "Button1");
+        });
+        form.Button1Click();
+        ClickButton(dialog, "Button5");
+    });
+    TForm13 form(tree_, folder_);
+    FillLists(form, 0, 0);
+    form.exec();
+    EXPECT_EQ(tree_.loads, 1);
+    const std::vector<tasks::CategoryRows> tree = tasks::ReadTaskTree();
+    ASSERT_EQ(tree.size(), 1u);
+    ASSERT_EQ(tree[0].tasks.size(), 1u);
+    EXPECT_EQ(tree[0].tasks[0].name, name);
+    EXPECT_EQ(tree[0].tasks[0].common, std::string(255, 'm'));
+    const std::vector<rtaskupdown> files = tasks::ReadTaskFiles(tree[0].tasks[0].id);
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(files[0].files, LongText(127));
+    EXPECT_EQ(files[0].local, longLocal.substr(0, 4095) + "/");
+    EXPECT_EQ(files[0].ftp, longRemote.substr(0, 4096));
+    EXPECT_TRUE(ui_.Calls().empty());
+}
+
 TEST_F(TaskDialogs, OkNeedsANameACategoryAndASiteAndDeletingRowsEnablesItWhileRowsRemain) {
     tree_.categories = {{AddCategory("c"), "c"}};
     struct Case {

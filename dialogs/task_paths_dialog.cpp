@@ -12,12 +12,14 @@
 #include <QVBoxLayout>
 
 #include "dialogs/dialog_widgets.h"
+#include "dialogs/field_limits.h"
 #include "platform/ui/control_sizes.h"
 #include "platform/ui/handler_guard.h"
 #include "platform/ui/modal_result.h"
 #include "platform/ui/qt_text.h"
 #include "platform/ui/tool_buttons.h"
 #include "platform/ui/ui_services.h"
+#include "shared/tdm.h"
 
 TForm14* Form14 = nullptr;
 
@@ -68,6 +70,7 @@ TForm14::TForm14(QWidget* parent) : ui::ModalDialog(parent) {
             ui::Guarded([this] { ComboEdit1ButtonClick(); }));
     connect(Button2, &QPushButton::clicked, this, ui::Guarded([this] { Button2Click(); }));
     SetButtonModalResult(Button1, ui::mrCancel);
+    dialogs::LimitToFields(*dm->Ttaskd2, {{ComboEdit1, "local"}, {Edit1, "ftp"}});
     Form14 = this;
 }
 

@@ -5,8 +5,10 @@
 
 #include "platform/os/collation.h"
 #include "platform/os/mount_points.h"
+#include "platform/os/utf8.h"
 #include "shared/open_table.h"
 #include "shared/tdm.h"
+#include "shared/text_fields.h"
 
 namespace tasks {
 
@@ -30,13 +32,28 @@ void DeleteRowsOf(vesk::TVeskTable& table, const char* field, std::int32_t id) {
     DeleteRowsWhere(table, field, [id](std::int32_t value) { return value == id; });
 }
 
+// Texts of a task's rows come from a multi-line edit or a server's listing, so they are cut
+// to their columns rather than refused.
+void SetText(vesk::TVeskTable& table, const char* field, const std::string& value) {
+    shared::SetCutText(table.FieldByName(field), value);
+}
+
 void WriteTask(vesk::TVeskTable& table, const TaskValues& values) {
     table.FieldByName("taskid").SetAsInteger(values.categoryId);
-    table.FieldByName("name").SetAsString(values.name);
-    table.FieldByName("ftp").SetAsString(values.ftp);
-    table.FieldByName("type").SetAsString(values.type);
-    table.FieldByName("common").SetAsString(values.common);
+    SetText(table, "name", values.name);
+    SetText(table, "ftp", values.ftp);
+    SetText(table, "type", values.type);
+    SetText(table, "common", values.common);
     table.Post();
+}
+
+// A stored local folder ends in "/" whatever its length, so a cut one still names a folder.
+void SetLocalFolder(vesk::TField& field, const std::string& local) {
+    std::string folder = StoredLocalFolder(local);
+    const std::int32_t size = field.Size();
+    if (size > 1 && folder.size() > static_cast<std::size_t>(size))
+        folder = std::string(os::CutUtf8(folder, static_cast<std::size_t>(size) - 1)) + '/';
+    field.SetAsString(folder);
 }
 
 void AppendFiles(std::int32_t id, const std::vector<rtaskupdown>& files) {
@@ -44,9 +61,9 @@ void AppendFiles(std::int32_t id, const std::vector<rtaskupdown>& files) {
     for (const rtaskupdown& file : files) {
         table->Append();
         table->FieldByName("id").SetAsInteger(id);
-        table->FieldByName("files").SetAsString(file.files);
-        table->FieldByName("local").SetAsString(StoredLocalFolder(file.local));
-        table->FieldByName("ftp").SetAsString(file.ftp);
+        SetText(*table, "files", file.files);
+        SetLocalFolder(table->FieldByName("local"), file.local);
+        SetText(*table, "ftp", file.ftp);
         table->FieldByName("isfolder").SetAsBoolean(file.isfolder);
         table->Post();
     }
@@ -112,8 +129,8 @@ bool CategoryExists(std::int32_t id) {
 std::int32_t AddCategory(const std::string& name, const std::string& description) {
     OpenTable table(*dm->Ttask);
     table->Append();
-    table->FieldByName("name").SetAsString(name);
-    table->FieldByName("desc").SetAsString(description);
+    SetText(*table, "name", name);
+    SetText(*table, "desc", description);
     table->Post();
     return table->FieldByName("id").AsInteger();
 }
@@ -123,8 +140,8 @@ bool UpdateCategory(std::int32_t id, const std::string& name, const std::string&
     if (!table->Locate("id", id))
         return false;
     table->Edit();
-    table->FieldByName("name").SetAsString(name);
-    table->FieldByName("desc").SetAsString(description);
+    SetText(*table, "name", name);
+    SetText(*table, "desc", description);
     table->Post();
     return true;
 }

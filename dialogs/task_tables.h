@@ -4,6 +4,8 @@
 // linked to their task by `id`). Every call opens the tables it needs and closes them again,
 // also when it throws; table errors pass on to the caller. Rows are reached by their ids, so
 // two categories or tasks of one name never make an edit or a delete land on the wrong row.
+// Texts longer than their columns (a long description, a long name from a server) are stored
+// cut at a character boundary (shared::SetCutText); a stored local folder keeps its "/".
 #include <cstdint>
 #include <optional>
 #include <string>

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -99,21 +100,27 @@ bool WriteRows(const std::string& path, const std::string& writer,
     }
 }
 
+// Runs `child` in a forked process beside `parent` in this one and expects both to succeed.
+void ExpectBothSucceed(const std::function<bool()>& child, const std::function<bool()>& parent) {
+    const pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0)
+        _exit(child() ? 0 : 1);
+    const bool parentDone = parent();
+    int status = 0;
+    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(parentDone);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
 TEST(TableWriterProcessTest, TwoProcessesAppendWithoutClaimingTheSameEntry) {
     const std::string folder = write_testing::TempFolder();
     const std::string path = folder + "/shared.dat";
     CreateDatabaseFile(path, write_testing::ItemsSchema());
 
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0)
-        _exit(AppendRows(path, "child") ? 0 : 1);
-    const bool parentDone = AppendRows(path, "parent");
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    EXPECT_TRUE(parentDone);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    ASSERT_NO_FATAL_FAILURE(ExpectBothSucceed([&] { return AppendRows(path, "child"); },
+                                              [&] { return AppendRows(path, "parent"); }));
 
     write_testing::OpenTable table(path, "items");
     ASSERT_EQ(table.HeaderI32(format::kHdrEntryCount), 2 * kAppendsPerProcess);
@@ -142,18 +149,15 @@ TEST(TableWriterProcessTest, TwoProcessesAppendModifyAndEmptyWithoutMixingTheirR
     const std::string path = folder + "/shared.dat";
     CreateDatabaseFile(path, write_testing::ItemsSchema());
 
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0)
-        _exit(WriteRows(path, "child", {24, 74}) ? 0 : 1);
     // The rows one process keeps after the other's empty share entry numbers with those
     // appended since, for the rest of the run.
-    const bool parentDone = WriteRows(path, "parent", {49, 99});
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    EXPECT_TRUE(parentDone);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    ASSERT_NO_FATAL_FAILURE(ExpectBothSucceed(
+        [&] {
+            return WriteRows(path, "child", {24, 74});
+        },
+        [&] {
+            return WriteRows(path, "parent", {49, 99});
+        }));
 
     // The rows left since the last empty: each as its writer appended or modified it.
     write_testing::OpenTable table(path, "items");

@@ -178,6 +178,26 @@ TEST_F(SiteList, TheEditKeyStartsAnInPlaceRenameInEveryViewStyle) {
     }
 }
 
+// A name typed in place takes no more bytes than the name column holds (60 "\xC3\xA9" are 120
+// bytes for 100), so the rename is stored and never refused by the table.
+TEST_F(SiteList, AnInPlaceNameTakesNoMoreThanItsColumn) {
+    AddSite("alpha");
+    TForm1& form = ShowForm();
+    form.ListView1->Select(1);
+    form.R1Click();
+    auto* editor = form.ListView1->CurrentView()->viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    editor->selectAll();
+    editor->insert(QString(60, QChar(0xE9)));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QApplication::processEvents();  // the delegate commits through a queued call
+    std::string fifty;
+    for (int i = 0; i < 50; ++i)
+        fifty += "\xC3\xA9";
+    EXPECT_EQ(Column(*dm->Tftpsite, "name"), std::vector<std::string>{fifty});
+    EXPECT_EQ(SiteItems(), (std::vector<std::string>{"NewFTPSite", fifty}));
+}
+
 TEST_F(SiteList, RenamedSiteKeepsItsOpenAndClosedPages) {
     AddSite("alpha");
     AddSite("beta");

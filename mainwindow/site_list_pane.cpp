@@ -28,6 +28,7 @@
 #include "platform/ui/shared_icons.h"
 #include "platform/ui/ui_services.h"
 #include "shared/tdm.h"
+#include "shared/text_fields.h"
 
 namespace {
 
@@ -216,6 +217,10 @@ void TSiteListPane::LoadSiteList() {
     siteItems_->appendRow(SiteItem(kNewSiteItem, 0, {}));
     for (const mainwindow::SiteRow& site : mainwindow::ReadSiteRows(*dm->Tftpsite))
         siteItems_->appendRow(SiteItem(site.name, 1, {site.address, site.cdate, site.zdate}));
+    // A name typed in place takes no more than the name column holds, so a rename is never
+    // refused by the table after it was typed. The column's size is read at the first load.
+    if (!ListView1->CaptionByteLimit())
+        ListView1->SetCaptionByteLimit(shared::TextFieldSizes(*dm->Tftpsite, {"name"}).front());
 }
 
 int TSiteListPane::SiteCount() const {

@@ -19,7 +19,7 @@ void SetCutText(vesk::TField& field, std::string_view value) {
 }
 
 std::vector<std::size_t> TextFieldSizes(vesk::TVeskTable& table,
-                                        std::initializer_list<std::string_view> names) {
+                                        const std::vector<std::string_view>& names) {
     // A table someone else holds open keeps its state and its current row.
     std::unique_ptr<OpenTable> opened;
     if (!table.Active())

@@ -4,7 +4,6 @@
 // a multi-line edit is cut, never inside a UTF-8 character, and a single-line edit takes no
 // more than its field holds. The sizes come from the table's own field definitions.
 #include <cstddef>
-#include <initializer_list>
 #include <string_view>
 #include <vector>
 
@@ -24,6 +23,6 @@ void SetCutText(vesk::TField& field, std::string_view value);
 // from its fields and stays open; a closed one is opened for the read and closed again (its
 // state is then as before). Throws what opening throws, and "Field '<name>' not found".
 std::vector<std::size_t> TextFieldSizes(vesk::TVeskTable& table,
-                                        std::initializer_list<std::string_view> names);
+                                        const std::vector<std::string_view>& names);
 
 }  // namespace shared

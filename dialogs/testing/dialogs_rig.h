@@ -6,6 +6,8 @@
 // window; and helpers that put rows in and read them back.
 #include <gtest/gtest.h>
 
+#include <QLineEdit>
+
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -139,6 +141,26 @@ class DialogsTest : public ::testing::Test {
         for (table->First(); !table->Eof(); table->Next())
             values.push_back(table->FieldByName(field).AsString());
         return values;
+    }
+
+    // "a" followed by `characters` two-byte characters ("\xC3\xA9"), as UTF-8 bytes.
+    static std::string LongText(int characters) {
+        std::string text = "a";
+        for (int i = 0; i < characters; ++i)
+            text += "\xC3\xA9";
+        return text;
+    }
+
+    // Pastes a text longer than `limit` bytes over the whole of `edit`, as a person does, and
+    // expects the edit to take its longest start that fits: "a" and (limit - 1) / 2 of the
+    // two-byte characters. Returns the text the edit took.
+    static std::string ExpectByteLimit(QLineEdit& edit, std::size_t limit) {
+        edit.selectAll();
+        edit.insert(QString::fromStdString(LongText(static_cast<int>(limit))));
+        const std::string taken = edit.text().toStdString();
+        EXPECT_EQ(taken, LongText(static_cast<int>((limit - 1) / 2)))
+            << edit.objectName().toStdString() << " limited to " << limit;
+        return taken;
     }
 
     static int RowCount(vesk::TVeskTable& component) {

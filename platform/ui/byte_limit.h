@@ -4,8 +4,8 @@
 // pass a limit of 100 and fill 120 bytes; this limit counts the bytes the text is stored as and
 // never splits a character (a pair of UTF-16 surrogates is one character of four bytes).
 //
-// Typing at the limit enters nothing; pasting enters the start of the pasted text that fits.
-// A text the program sets (setText) is not checked: the program presets only texts that fit.
+// Typing at the limit enters nothing; pasting enters the start of the pasted text that fits;
+// a text the program sets (setText) is cut at its end the same way.
 #include <QValidator>
 
 #include <cstddef>

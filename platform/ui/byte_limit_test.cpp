@@ -73,6 +73,14 @@ TEST(ByteLimit, TypingAndPastingStopAtTheLimitInBytes) {
     }
 }
 
+// A text the program sets is cut at its end the same way.
+TEST(ByteLimit, ASetTextIsCutAtItsEnd) {
+    QLineEdit edit;
+    LimitUtf8Bytes(edit, 5);
+    edit.setText("abc" + kE + kE);
+    EXPECT_EQ(edit.text(), "abc" + kE);
+}
+
 TEST(ByteLimit, AnEditableComboBoxTakesTheLimit) {
     QComboBox combo;
     combo.setEditable(true);

@@ -6,18 +6,21 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "platform/ui/byte_limit.h"
 #include "platform/ui/control_sizes.h"
 #include "platform/ui/modal_result.h"
 
 namespace ui {
 
 InputDialog::InputDialog(const QString& caption, const QString& prompt, const QString& text,
-                         QWidget* parent)
+                         QWidget* parent, std::size_t maxBytes)
     : ModalDialog(parent), prompt_(new QLabel(prompt, this)), edit_(new QLineEdit(text, this)) {
     setWindowTitle(caption);
     prompt_->setObjectName("Prompt");
     prompt_->setTextFormat(Qt::PlainText);
     edit_->setObjectName("Value");
+    if (maxBytes != kNoByteLimit)
+        LimitUtf8Bytes(*edit_, maxBytes);
     edit_->selectAll();
 
     auto* ok = new QPushButton(tr("OK"), this);

@@ -16,6 +16,7 @@
 #include <atomic>
 #include <utility>
 
+#include "platform/ui/byte_limit.h"
 #include "platform/ui/handler_guard.h"
 #include "platform/ui/list_rows_mime.h"
 #include "platform/ui/list_view_views.h"
@@ -37,6 +38,15 @@ class CaptionDelegate : public QStyledItemDelegate {
   public:
     CaptionDelegate(ListView& owner, QObject* parent)
         : QStyledItemDelegate(parent), owner_(owner) {}
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override {
+        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        auto* line = qobject_cast<QLineEdit*>(editor);
+        if (line != nullptr && index.column() == 0 && owner_.CaptionByteLimit())
+            LimitUtf8Bytes(*line, *owner_.CaptionByteLimit());
+        return editor;
+    }
 
     void setModelData(QWidget* editor, QAbstractItemModel* model,
                       const QModelIndex& index) const override {

@@ -86,6 +86,10 @@ class ListView : public QWidget {
 
     // Starts in-place editing of the caption of `row`.
     void EditCaption(int row);
+    // The in-place editor takes at most `maxBytes` UTF-8 bytes (byte_limit.h), for a caption
+    // stored in a column of that size; nullopt: any length (the default).
+    void SetCaptionByteLimit(std::optional<std::size_t> maxBytes) { captionLimit_ = maxBytes; }
+    std::optional<std::size_t> CaptionByteLimit() const { return captionLimit_; }
 
     // The menu a right click opens; nullptr: none. Not owned.
     void SetPopupMenu(QMenu* menu) { popupMenu_ = menu; }
@@ -140,6 +144,7 @@ class ListView : public QWidget {
     QTreeView* report_;
     QListView* icons_;
     QMenu* popupMenu_ = nullptr;
+    std::optional<std::size_t> captionLimit_;
     ViewStyle style_ = ViewStyle::kReport;
     bool multiSelect_ = false;
     bool rowsDraggable_ = false;

@@ -130,6 +130,32 @@ TEST_F(ListViewTest, EditedCaptionGoesThroughTheHandlerWhichMayChangeOrRefuseIt)
     }
 }
 
+// With a byte limit the in-place editor takes no more than the column the caption is stored
+// in, in every style; without one it takes any length.
+TEST_F(ListViewTest, TheCaptionEditorKeepsToItsByteLimit) {
+    auto pasteInto = [&](int row, const QString& text) {
+        list_.EditCaption(row);
+        auto* editor = list_.CurrentView()->viewport()->findChild<QLineEdit*>();
+        ASSERT_NE(editor, nullptr);
+        editor->selectAll();
+        editor->insert(text);
+        emit list_.CurrentView()->itemDelegate()->commitData(editor);
+        emit list_.CurrentView()->itemDelegate()->closeEditor(
+            editor, QAbstractItemDelegate::SubmitModelCache);
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    };
+    const QString e(QChar(0xE9));  // two bytes in UTF-8
+    for (ViewStyle style : {ViewStyle::kReport, ViewStyle::kLargeIcons}) {
+        list_.SetStyle(style);
+        list_.SetCaptionByteLimit(5);
+        pasteInto(0, "ab" + e + e + "c");
+        EXPECT_EQ(Caption(0), "ab" + e);
+        list_.SetCaptionByteLimit(std::nullopt);
+        pasteInto(1, "ab" + e + e + "c");
+        EXPECT_EQ(Caption(1), "ab" + e + e + "c");
+    }
+}
+
 TEST_F(ListViewTest, ViewEventsHandDragsToTheHandlersAndDropsNeverToTheModel) {
     std::vector<int> dropped;
     list_.OnDragOver = [](const ListDrag& drag) {

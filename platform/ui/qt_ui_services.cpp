@@ -84,8 +84,8 @@ int QtUiServices::Show(MessageKind kind, const std::string& caption, const std::
 }
 
 std::optional<std::string> QtUiServices::Ask(const std::string& caption, const std::string& prompt,
-                                             const std::string& defaultText) {
-    InputDialog dialog(ToQt(caption), ToQt(prompt), ToQt(defaultText), DialogParent());
+                                             const std::string& defaultText, std::size_t maxBytes) {
+    InputDialog dialog(ToQt(caption), ToQt(prompt), ToQt(defaultText), DialogParent(), maxBytes);
     if (dialog.exec() != mrOk)
         return std::nullopt;
     return FromQt(dialog.Text());

@@ -20,7 +20,7 @@ class QtUiServices : public MessageService,
     int Show(MessageKind kind, const std::string& caption, const std::string& text,
              MessageButtons buttons) override;
     std::optional<std::string> Ask(const std::string& caption, const std::string& prompt,
-                                   const std::string& defaultText) override;
+                                   const std::string& defaultText, std::size_t maxBytes) override;
     std::optional<std::string> Browse(const std::string& caption,
                                       const std::string& startFolder) override;
     std::optional<std::string> Execute(const SaveFileRequest& request) override;

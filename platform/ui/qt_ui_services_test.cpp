@@ -87,12 +87,29 @@ TEST(QtInputBox, ReturnsTheTypedTextOrNothingWhenCancelled) {
         edit.setText("n\xC3\xA9w.txt");
         ui::ClickButton(dialog, "OkButton");
     });
-    EXPECT_EQ(services.Ask("New name", "Enter a new filename", "old.txt"), "n\xC3\xA9w.txt");
+    EXPECT_EQ(services.Ask("New name", "Enter a new filename", "old.txt", ui::kNoByteLimit),
+              "n\xC3\xA9w.txt");
     driver.Next([](QDialog& dialog) {
         ui::Child<QLineEdit>(dialog, "Value").setText("typed");
         ui::ClickButton(dialog, "CancelButton");
     });
-    EXPECT_EQ(services.Ask("Make new directory", "Name", ""), std::nullopt);
+    EXPECT_EQ(services.Ask("Make new directory", "Name", "", ui::kNoByteLimit), std::nullopt);
+}
+
+// A box for a text of a column of so many bytes takes no more as it is typed.
+TEST(QtInputBox, TakesNoMoreBytesThanItsLimit) {
+    ui::QtUiServices services;
+    ui::ModalDriver driver(ui::GtestFailure());
+    driver.Next([](QDialog& dialog) {
+        auto& edit = ui::Child<QLineEdit>(dialog, "Value");
+        edit.selectAll();
+        edit.insert(QString(10, QChar(0xE9)));  // ten "\xC3\xA9", 20 bytes
+        ui::ClickButton(dialog, "OkButton");
+    });
+    std::string five;
+    for (int i = 0; i < 5; ++i)
+        five += "\xC3\xA9";
+    EXPECT_EQ(services.Ask("Input Command", "", "x", 11), five);
 }
 
 class QtFileDialogs : public ::testing::Test {

@@ -77,13 +77,13 @@ int MessageDlg(const std::string& text, MessageKind kind, MessageButtons buttons
 }
 
 std::string InputBox(const std::string& caption, const std::string& prompt,
-                     const std::string& defaultText) {
-    return InputQuery(caption, prompt, defaultText).value_or(defaultText);
+                     const std::string& defaultText, std::size_t maxBytes) {
+    return InputQuery(caption, prompt, defaultText, maxBytes).value_or(defaultText);
 }
 
 std::optional<std::string> InputQuery(const std::string& caption, const std::string& prompt,
-                                      const std::string& defaultText) {
-    return InUse().input->Ask(caption, prompt, defaultText);
+                                      const std::string& defaultText, std::size_t maxBytes) {
+    return InUse().input->Ask(caption, prompt, defaultText, maxBytes);
 }
 
 std::optional<std::string> BrowseForFolder(const std::string& caption,

@@ -3,10 +3,15 @@
 // folder browser, the save-file dialog and the shell's "open". Each is a small interface; the
 // program uses the Qt implementations (qt_ui_services.h), tests install scripted ones
 // (testing/scripted_ui.h). Texts are UTF-8 bytes.
+#include <cstddef>
+#include <limits>
 #include <optional>
 #include <string>
 
 namespace ui {
+
+// The byte limit of an input box that takes any length.
+inline constexpr std::size_t kNoByteLimit = std::numeric_limits<std::size_t>::max();
 
 enum class MessageKind { kWarning, kError, kInformation, kConfirmation };
 
@@ -41,9 +46,11 @@ class MessageService {
 class InputService {
   public:
     virtual ~InputService() = default;
-    // Asks for one line of text, preset with `defaultText`; nullopt when cancelled.
+    // Asks for one line of text, preset with `defaultText`, of at most `maxBytes` UTF-8 bytes
+    // (the edit takes no more, as byte_limit.h says); nullopt when cancelled.
     virtual std::optional<std::string> Ask(const std::string& caption, const std::string& prompt,
-                                           const std::string& defaultText) = 0;
+                                           const std::string& defaultText,
+                                           std::size_t maxBytes) = 0;
 };
 
 class FolderBrowser {
@@ -107,13 +114,15 @@ class ScopedUiServices {
 // A message box of `kind` with `text` and `buttons`; its caption is DefaultCaption(kind).
 int MessageDlg(const std::string& text, MessageKind kind, MessageButtons buttons);
 
-// A one-line input box; Cancel gives `defaultText`.
+// A one-line input box of at most `maxBytes` bytes (for a text stored in a column of that
+// size); Cancel gives `defaultText`.
 std::string InputBox(const std::string& caption, const std::string& prompt,
-                     const std::string& defaultText);
+                     const std::string& defaultText, std::size_t maxBytes = kNoByteLimit);
 
 // A one-line input box; nullopt when cancelled.
 std::optional<std::string> InputQuery(const std::string& caption, const std::string& prompt,
-                                      const std::string& defaultText);
+                                      const std::string& defaultText,
+                                      std::size_t maxBytes = kNoByteLimit);
 
 std::optional<std::string> BrowseForFolder(const std::string& caption,
                                            const std::string& startFolder);

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <fstream>
 #include <stdexcept>
@@ -151,12 +152,18 @@ FtpTestServer::FtpTestServer() {
 
 FtpAccount FtpTestServer::NewWorkFolder() {
     static std::atomic<int> counter{0};
-    const std::string name = "zt-" + std::to_string(getpid()) + "-" + std::to_string(++counter);
-    FtpAccount work = account_;
-    work.local_folder += name + "/";
-    work.remote_folder += name + "/";
-    if (mkdir(work.local_folder.c_str(), 0777) != 0) {
-        throw std::runtime_error("cannot create " + work.local_folder);
+    // The folders stay for a look after a run; a process id comes round again on a long-lived
+    // server, so a name already taken is passed over.
+    FtpAccount work;
+    for (;;) {
+        const std::string name = "zt-" + std::to_string(getpid()) + "-" + std::to_string(++counter);
+        work = account_;
+        work.local_folder += name + "/";
+        work.remote_folder += name + "/";
+        if (mkdir(work.local_folder.c_str(), 0777) == 0)
+            break;
+        if (errno != EEXIST)
+            throw std::runtime_error("cannot create " + work.local_folder);
     }
     // The umask cut the mode; a server running as another user must still write here.
     chmod(work.local_folder.c_str(), 0777);

@@ -14,6 +14,7 @@
 #include "tests/ftp_servers/file_bytes.h"
 #include "tests/ftp_servers/server_fixture.h"
 #include "tests/pages/page_rig.h"
+#include "tests/pages/site_on_screen.h"
 
 namespace pagetest {
 namespace {
@@ -36,12 +37,8 @@ TEST_F(HistoryScreenshot, ARecordedDownloadRunsAgainFromTheHistoryPage) {
 
     mainwindow::testing::ProgramOnXvfb x(program, {"HOME=" + folder_});
     ASSERT_TRUE(x.Started());
-    ASSERT_FALSE(
-        x.FindWindow("Zantrope FREE Edition", mainwindow::testing::kProgramStartLimit).empty())
-        << x.ProgramOutput();
     // The stored site opens on a double click and lists its folder.
-    ASSERT_TRUE(x.Click(Control::Of("list item", "local pyftpdlib"), seconds(30), 1, 2))
-        << x.Dump();
+    ASSERT_TRUE(OpenListedSite(x, server, "local pyftpdlib", "alice"));
     const Control remoteRow = Control::Of("table cell", "payload\\.bin");
     ASSERT_TRUE(x.Click(remoteRow, seconds(30))) << x.Dump();
     ASSERT_TRUE(x.Click(Control::Of("push button", "Download\\.\\.\\."))) << x.Dump();

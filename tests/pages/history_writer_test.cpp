@@ -80,5 +80,27 @@ TEST_F(HistoryWriter, ARenamedTransferRecordsTheNewNameOnItsSide) {
     EXPECT_EQ(Column(*dm->Thd, "type"), (std::vector<std::string>{"Download", "Upload"}));
 }
 
+// Names and paths longer than their columns (a name of 300 bytes from a server, a folder of
+// 5000) still make a row, with each text cut to its column at a character boundary; the
+// transfer that succeeded is never failed by its history.
+TEST_F(HistoryWriter, LongNamesAndPathsAreRecordedCutToTheirColumns) {
+    std::string name = "n";
+    for (int i = 0; i < 150; ++i)
+        name += "\xC3\xA9";  // 301 bytes
+    const std::string folder = "/" + std::string(5000, 'f');
+    rupdown down = Entry(1, name, folder);
+    down.lopath = "/home/u/" + std::string(5000, 'l');
+    ASSERT_NO_THROW(WriteHistoryRows(*dm, Transfer(1, down, ""), "d"));
+    rupdown up = Entry(0, "up.txt");
+    ASSERT_NO_THROW(WriteHistoryRows(*dm, Transfer(1, up, name), "d"));
+    const std::string cutName = name.substr(0, 255);  // "n" and 127 characters of two bytes
+    EXPECT_EQ(Column(*dm->Thd, "lofile"), (std::vector<std::string>{cutName, "up.txt"}));
+    EXPECT_EQ(Column(*dm->Thd, "ftpfile"), (std::vector<std::string>{cutName, cutName}));
+    EXPECT_EQ(Column(*dm->Thd, "ftppath"),
+              (std::vector<std::string>{folder.substr(0, 4096), "/pub"}));
+    EXPECT_EQ(Column(*dm->Thd, "lopath"),
+              (std::vector<std::string>{down.lopath.substr(0, 4096), "/home/u/up.txt"}));
+}
+
 }  // namespace
 }  // namespace pagetest

@@ -60,4 +60,34 @@ std::string OpenStoredSite(const mainwindow::testing::ProgramOnXvfb& x,
     return id;
 }
 
+bool OpenListedSite(const mainwindow::testing::ProgramOnXvfb& x,
+                    const ftptest::PyftpdlibServer& server, const std::string& site,
+                    const std::string& user) {
+    using mainwindow::testing::Control;
+    if (x.FindWindow("Zantrope FREE Edition", mainwindow::testing::kProgramStartLimit).empty()) {
+        ADD_FAILURE() << "no window appeared; " << x.ProgramOutput();
+        return false;
+    }
+    const Control item = Control::Of("list item", site);
+    const bool selected = mainwindow::testing::WaitFor(
+        [&] {
+            x.Click(item);
+            return x.States(item).find("selected") != std::string::npos;
+        },
+        std::chrono::seconds(30));
+    if (!selected) {
+        ADD_FAILURE() << "the site could not be selected\n" << x.Dump();
+        return false;
+    }
+    if (!x.Click(item, std::chrono::seconds(60), 1, 2)) {
+        ADD_FAILURE() << "the double click on the site failed";
+        return false;
+    }
+    if (!WaitForLogin(server, user)) {
+        ADD_FAILURE() << "the page did not log in";
+        return false;
+    }
+    return true;
+}
+
 }  // namespace pagetest

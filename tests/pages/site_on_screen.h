@@ -30,4 +30,12 @@ bool WaitForLogin(const ftptest::PyftpdlibServer& server, const std::string& use
 std::string OpenStoredSite(const mainwindow::testing::ProgramOnXvfb& x,
                            const ftptest::PyftpdlibServer& server, const std::string& user);
 
+// Waits for the main window of the program `x` runs, selects the site list's item `site`
+// (found through the accessibility tree; selected first, so that the double click cannot open
+// another site while the list is still being laid out), double-clicks it and waits for the
+// login of `user` on `server`. Adds a test failure and returns false when a step failed.
+bool OpenListedSite(const mainwindow::testing::ProgramOnXvfb& x,
+                    const ftptest::PyftpdlibServer& server, const std::string& site,
+                    const std::string& user);
+
 }  // namespace pagetest

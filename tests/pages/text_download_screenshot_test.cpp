@@ -17,6 +17,7 @@
 #include "tests/ftp_servers/file_bytes.h"
 #include "tests/ftp_servers/server_fixture.h"
 #include "tests/pages/page_rig.h"
+#include "tests/pages/site_on_screen.h"
 
 namespace pagetest {
 namespace {
@@ -73,11 +74,7 @@ TEST_F(TextDownloadScreenshot, TextFilesArriveAsTheServerHasThem) {
 
     mainwindow::testing::ProgramOnXvfb x(program, {"HOME=" + folder_});
     ASSERT_TRUE(x.Started());
-    ASSERT_FALSE(
-        x.FindWindow("Zantrope FREE Edition", mainwindow::testing::kProgramStartLimit).empty())
-        << x.ProgramOutput();
-    ASSERT_TRUE(x.Click(Control::Of("list item", "local pyftpdlib"), seconds(30), 1, 2))
-        << x.Dump();
+    ASSERT_TRUE(OpenListedSite(x, server, "local pyftpdlib", "alice"));
     // The folder and the text file, selected together.
     ASSERT_TRUE(x.Click(Control::Of("table cell", "texts"), seconds(30))) << x.Dump();
     ASSERT_TRUE(x.Run("keydown ctrl"));

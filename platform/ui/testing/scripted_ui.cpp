@@ -108,12 +108,13 @@ int ScriptedUi::Show(MessageKind kind, const std::string& caption, const std::st
 }
 
 std::optional<std::string> ScriptedUi::Ask(const std::string& caption, const std::string& prompt,
-                                           const std::string& defaultText) {
+                                           const std::string& defaultText, std::size_t maxBytes) {
     UiCall call;
     call.service = UiService::kInput;
     call.caption = caption;
     call.text = prompt;
     call.preset = defaultText;
+    call.maxBytes = maxBytes;
     const auto answer = Take(std::move(call));
     return answer ? answer->text : std::nullopt;
 }

@@ -26,8 +26,9 @@ struct UiCall {
     std::string caption;
     std::string text;  // message text, input prompt, shell target
     MessageButtons buttons = 0;
-    std::string preset;    // input default, start folder, save dialog's initial folder
-    SaveFileRequest save;  // the whole request of a save dialog
+    std::string preset;  // input default, start folder, save dialog's initial folder
+    std::size_t maxBytes = kNoByteLimit;  // input boxes: the most bytes the edit takes
+    SaveFileRequest save;                 // the whole request of a save dialog
 };
 
 const char* ServiceName(UiService service);
@@ -55,8 +56,9 @@ class ScriptedUi : public MessageService,
 
     int Show(MessageKind kind, const std::string& caption, const std::string& text,
              MessageButtons buttons) override;
+    // The scripted text as it stands (the limit is only recorded).
     std::optional<std::string> Ask(const std::string& caption, const std::string& prompt,
-                                   const std::string& defaultText) override;
+                                   const std::string& defaultText, std::size_t maxBytes) override;
     std::optional<std::string> Browse(const std::string& caption,
                                       const std::string& startFolder) override;
     std::optional<std::string> Execute(const SaveFileRequest& request) override;

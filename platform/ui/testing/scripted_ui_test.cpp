@@ -56,6 +56,17 @@ TEST(ScriptedUi, RecordsEveryCallAndAnswersFromTheScriptInOrder) {
     EXPECT_EQ(ui::CurrentUiServices().shell, before.shell);
 }
 
+// An input box's byte limit is recorded with its call.
+TEST(ScriptedUi, RecordsTheByteLimitOfAnInputBox) {
+    ui::ScriptedUi script([](const std::string& m) { ADD_FAILURE() << m; });
+    script.AnswerInput("abcd").AnswerInput("abcdef");
+    EXPECT_EQ(ui::InputBox("Input Command", "", "", 4), "abcd");
+    EXPECT_EQ(ui::InputBox("New name", "", ""), "abcdef");
+    ASSERT_EQ(script.Calls().size(), 2u);
+    EXPECT_EQ(script.Calls()[0].maxBytes, 4u);
+    EXPECT_EQ(script.Calls()[1].maxBytes, ui::kNoByteLimit);
+}
+
 TEST(ScriptedUi, MisuseFailsClearlyAndIsAnsweredNeutrally) {
     std::vector<std::string> failures;
     {
