@@ -9,7 +9,9 @@
 #   *_test_support.*; it links <target>, the TEST_DEPS (other testing libraries among them)
 #   and GoogleTest, and the tests and benchmarks link it;
 # - <target>_tests: the *_test.cpp files, a test program whose tests carry the CTest label
-#   LABEL; *_main.cpp files are program entry points that the folder's CMakeLists makes itself.
+#   LABEL; the *_serial_test.cpp files make <target>_serial_tests, whose tests run with no
+#   other test beside them (they measure how promptly the program is served, which seven
+#   sanitized tests running at once would change); *_main.cpp files are program entry points that the folder's CMakeLists makes itself.
 # A program source that includes a test framework stops the configuration, so no test code
 # reaches the program by a stray file. The test program's main (platform/os/testing) checks
 # after every test that the global state it started with is back; PROBES names the header
@@ -25,6 +27,7 @@ function(zantrope_module)
   set(testing_sources "")
   set(testing_headers "")
   set(test_sources "")
+  set(serial_test_sources "")
   foreach(file IN LISTS all_files)
     file(RELATIVE_PATH relative ${CMAKE_CURRENT_SOURCE_DIR} ${file})
     set(excluded FALSE)
@@ -37,7 +40,9 @@ function(zantrope_module)
     if(excluded)
       continue()
     endif()
-    if(relative MATCHES "_test\\.cpp$")
+    if(relative MATCHES "_serial_test\\.cpp$")
+      list(APPEND serial_test_sources ${file})
+    elseif(relative MATCHES "_test\\.cpp$")
       list(APPEND test_sources ${file})
     elseif(relative MATCHES "_main\\.cpp$")
       # program entry points: the folder's CMakeLists makes the executable itself
@@ -96,19 +101,31 @@ function(zantrope_module)
     target_link_libraries(${M_NAME}_testing INTERFACE ${testing_links})
   endif()
 
-  if(ZANTROPE_TESTS AND test_sources)
-    if(NOT M_PROBES)
-      set(M_PROBES "platform/os/testing/os_probes.h")
+  if(NOT ZANTROPE_TESTS)
+    return()
+  endif()
+  if(NOT M_PROBES)
+    set(M_PROBES "platform/os/testing/os_probes.h")
+  endif()
+  set(probes_source ${CMAKE_CURRENT_BINARY_DIR}/${M_NAME}_tests_probes.cpp)
+  file(GENERATE OUTPUT ${probes_source}
+    CONTENT "// Generated: the global-state checks of this test program.\n#include \"${M_PROBES}\"\n")
+  foreach(kind IN ITEMS tests serial_tests)
+    set(sources ${test_sources})
+    set(extra_properties "")
+    if(kind STREQUAL "serial_tests")
+      set(sources ${serial_test_sources})
+      set(extra_properties RUN_SERIAL TRUE)
     endif()
-    set(probes_source ${CMAKE_CURRENT_BINARY_DIR}/${M_NAME}_tests_probes.cpp)
-    file(GENERATE OUTPUT ${probes_source}
-      CONTENT "// Generated: the global-state checks of this test program.\n#include \"${M_PROBES}\"\n")
-    add_executable(${M_NAME}_tests ${test_sources} ${probes_source})
-    target_link_libraries(${M_NAME}_tests PRIVATE ${M_NAME}_testing)
-    target_compile_definitions(${M_NAME}_tests PRIVATE
+    if(NOT sources)
+      continue()
+    endif()
+    add_executable(${M_NAME}_${kind} ${sources} ${probes_source})
+    target_link_libraries(${M_NAME}_${kind} PRIVATE ${M_NAME}_testing)
+    target_compile_definitions(${M_NAME}_${kind} PRIVATE
       ZANTROPE_SOURCE_DIR="${PROJECT_SOURCE_DIR}" ZANTROPE_BIN_DIR="${ZANTROPE_BIN_DIR}"
       ZANTROPE_APP_DIR="${ZANTROPE_APP_DIR}")
-    gtest_discover_tests(${M_NAME}_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
-      PROPERTIES LABELS ${M_LABEL})
-  endif()
+    gtest_discover_tests(${M_NAME}_${kind} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+      PROPERTIES LABELS ${M_LABEL} ${extra_properties})
+  endforeach()
 endfunction()

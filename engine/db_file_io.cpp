@@ -466,9 +466,9 @@ void TVeskDBFileIO::ReadChunkChain(
     // One chunk at a time through one small buffer: its link and its entries in one read,
     // handed on at once, so that loading a long tab neither reads twice per chunk nor holds
     // the whole tab's bytes besides what is made of them.
-    std::vector<std::uint8_t> chunk(
-        take ? 4 + static_cast<size_t>(format::kEntriesPerChunk) * static_cast<size_t>(entrySize)
-             : 4);
+    std::vector<std::uint8_t> chunk(take ? 4 + static_cast<size_t>(format::kEntriesPerChunk) *
+                                                   static_cast<size_t>(entrySize)
+                                         : 4);
     std::unordered_set<std::int32_t> seen;
     std::int32_t at = firstChunk;
     std::int32_t left = count;

@@ -7,11 +7,11 @@
 // algorithms outside the naming rules, field types and text sizes no table can be loaded with,
 // records on a structure, any two structures of the file (headers, chunks with their full size,
 // records, blob areas; structure_map.h) that share bytes, and compressed values that do not
-// decode. A last chunk needs only its used part inside the file, as the engine reads it. Key order is not checked
-// on enciphered fields; compressed values of an enciphered file are decoded only with its
-// password. What a writer killed in the middle of an append leaves behind (the entry it was
-// writing past the counted ones, a chunk linked past the counted ones) is named as a write
-// that was cut short, not as damage.
+// decode. A last chunk needs only its used part inside the file, as the engine reads it. Key order
+// is not checked on enciphered fields; compressed values of an enciphered file are decoded only
+// with its password. What a writer killed in the middle of an append leaves behind (the entry it
+// was writing past the counted ones, a chunk linked past the counted ones) is named as a write that
+// was cut short, not as damage.
 #include <cstdint>
 #include <optional>
 #include <span>

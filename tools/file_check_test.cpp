@@ -187,9 +187,7 @@ TEST(FileCheck, NamesStructuresThatShareBytesAsTheLoaderDoes) {
         vesk::testing::OverlapFixture fixture;
         c.damage(fixture);
         const std::string problems = Joined(CheckDatabaseImage(fixture.image.bytes));
-        EXPECT_NE(problems.find(c.part(fixture)), std::string::npos)
-            << c.name << ":\n"
-            << problems;
+        EXPECT_NE(problems.find(c.part(fixture)), std::string::npos) << c.name << ":\n" << problems;
     }
     // A last chunk whose unused entries lie past the file's end is read as the engine reads it.
     vesk::testing::OverlapFixture fixture;

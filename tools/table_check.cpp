@@ -316,8 +316,9 @@ class TableChecker {
             const std::int64_t area = GetI32(descriptor + kBlobOffset);
             const std::int64_t stored = GetI32(descriptor + kBlobStoredSize);
             const std::int64_t allocated = GetI32(descriptor + kBlobAllocatedSize);
-            structures_.AddBlobArea(static_cast<std::int32_t>(entryNo), static_cast<std::int32_t>(f),
-                                    area, stored, allocated, image_.Size());
+            structures_.AddBlobArea(static_cast<std::int32_t>(entryNo),
+                                    static_cast<std::int32_t>(f), area, stored, allocated,
+                                    image_.Size());
             // A record never written past its zero placeholder holds an empty descriptor.
             if (area == 0 && stored == 0 && allocated == 0)
                 continue;

@@ -71,7 +71,9 @@ inline std::vector<OverlapCase> OverlapCases() {
     const auto at = [](std::int64_t offset) { return " at " + std::to_string(offset); };
     return {
         {"a record inside another table's record-tab chunk",
-         [](F& f) { f.image.PutI32(TestImage::RecordTabEntryAt(f.proxy, 0), f.ext.RecordChunks[0] + 8); },
+         [](F& f) {
+             f.image.PutI32(TestImage::RecordTabEntryAt(f.proxy, 0), f.ext.RecordChunks[0] + 8);
+         },
          {"proxy", "ext"},
          [at](const F& f) {
              return "lies on chunk 0 of the record tab of table 'ext'" + at(f.ext.RecordChunks[0]);
@@ -106,7 +108,9 @@ inline std::vector<OverlapCase> OverlapCases() {
                     at(f.ext.Header - 32);
          }},
         {"two records of one table sharing bytes",
-         [](F& f) { f.image.PutI32(TestImage::RecordTabEntryAt(f.proxy, 1), f.proxy.Records[0] + 4); },
+         [](F& f) {
+             f.image.PutI32(TestImage::RecordTabEntryAt(f.proxy, 1), f.proxy.Records[0] + 4);
+         },
          {"proxy"},
          [at](const F& f) {
              return "the record of entry 1 of table 'proxy'" + at(f.proxy.Records[0] + 4) +
@@ -117,14 +121,16 @@ inline std::vector<OverlapCase> OverlapCases() {
          {"proxy"},
          [at](const F& f) {
              return "the blob area of field 'memo' of entry 2 of table 'proxy'" +
-                    at(f.proxy.RecordChunks[0]) + " lies on chunk 0 of the record tab of table 'proxy'" +
+                    at(f.proxy.RecordChunks[0]) +
+                    " lies on chunk 0 of the record tab of table 'proxy'" +
                     at(f.proxy.RecordChunks[0]);
          }},
         {"a blob area on another table's record",
          [](F& f) { f.SetMemo(0, f.ext.Records[1], 3, 64); },
          {"proxy", "ext"},
          [at](const F& f) {
-             return "the blob area of field 'memo' of entry 0 of table 'proxy'" + at(f.ext.Records[1]);
+             return "the blob area of field 'memo' of entry 0 of table 'proxy'" +
+                    at(f.ext.Records[1]);
          }},
     };
 }
