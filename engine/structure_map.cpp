@@ -71,9 +71,11 @@ struct Placed {
     const TStructure* structure;
 };
 
+// one starts within other's extent; both are named at one's first byte.
 std::string LiesOn(const Placed& one, const Placed& other) {
-    return one.table->Describe(*one.structure) + " lies on " +
-           other.table->Describe(*other.structure);
+    const std::int64_t point = one.structure->at;
+    return one.table->Describe(*one.structure, point) + " lies on " +
+           other.table->Describe(*other.structure, point);
 }
 
 // The first structure of a (table) that lies on one of b, or of b on one of a: both lists are
@@ -134,20 +136,20 @@ void TTableStructures::Reserve(size_t more) {
 }
 
 void TTableStructures::AddHeader(std::int64_t at) {
-    Add({at, at + format::kTableHeaderSize, 0, 0, TStructureKind::Header});
+    Add({at, at + format::kTableHeaderSize, 0, 1, 0, TStructureKind::Header});
 }
 
 void TTableStructures::AddRecordChunks(const std::vector<std::int32_t>& chunks) {
     for (size_t c = 0; c < chunks.size(); ++c)
         Add({chunks[c], std::int64_t{chunks[c]} + format::kRecordTabChunkSize,
-             static_cast<std::int32_t>(c), 0, TStructureKind::RecordChunk});
+             static_cast<std::int32_t>(c), 1, 0, TStructureKind::RecordChunk});
 }
 
 void TTableStructures::AddIndexChunks(std::int32_t indexNo,
                                       const std::vector<std::int32_t>& chunks) {
     for (size_t c = 0; c < chunks.size(); ++c)
         Add({chunks[c], std::int64_t{chunks[c]} + format::kIndexTabChunkSize,
-             static_cast<std::int32_t>(c), static_cast<std::int16_t>(indexNo),
+             static_cast<std::int32_t>(c), 1, static_cast<std::int16_t>(indexNo),
              TStructureKind::IndexChunk});
 }
 
@@ -155,7 +157,18 @@ void TTableStructures::AddRecord(std::int32_t entryNo, std::int64_t offset, std:
                                  std::int64_t fileSize) {
     if (size <= 0 || offset < format::kFirstFreeAt || offset > fileSize - size)
         return;
-    Add({offset, offset + size, entryNo, 0, TStructureKind::Record});
+    recordSize_ = size;
+    if (!structures_.empty()) {
+        TStructure& last = structures_.back();
+        if (last.kind == TStructureKind::Record && last.end == offset &&
+            last.number + last.count == entryNo) {
+            ++last.count;
+            last.end += size;
+            maxEnd_ = std::max(maxEnd_, last.end);
+            return;
+        }
+    }
+    Add({offset, offset + size, entryNo, 1, 0, TStructureKind::Record});
 }
 
 bool TTableStructures::BlobAreaExtent(std::int64_t offset, std::int64_t stored,
@@ -175,7 +188,8 @@ void TTableStructures::AddBlobArea(std::int32_t entryNo, std::int32_t fieldNo, s
                                    std::int64_t fileSize) {
     std::int64_t end = 0;
     if (BlobAreaExtent(offset, stored, allocated, fileSize, end))
-        Add({offset, end, entryNo, static_cast<std::int16_t>(fieldNo), TStructureKind::BlobArea});
+        Add({offset, end, entryNo, 1, static_cast<std::int16_t>(fieldNo),
+             TStructureKind::BlobArea});
 }
 
 const std::vector<TStructure>& TTableStructures::Structures() const {
@@ -186,7 +200,7 @@ const std::vector<TStructure>& TTableStructures::Structures() const {
     return structures_;
 }
 
-std::string TTableStructures::Describe(const TStructure& s) const {
+std::string TTableStructures::Describe(const TStructure& s, std::int64_t point) const {
     const std::string table = "table " + Quoted(name_);
     const auto named = [](const std::vector<std::string>& names, std::int32_t i) {
         return i >= 0 && static_cast<size_t>(i) < names.size()
@@ -205,9 +219,13 @@ std::string TTableStructures::Describe(const TStructure& s) const {
             what = "chunk " + std::to_string(s.number) + " of the index tab of index " +
                    named(indexNames_, s.part) + " of " + table;
             break;
-        case TStructureKind::Record:
-            what = "the record of entry " + std::to_string(s.number) + " of " + table;
-            break;
+        case TStructureKind::Record: {
+            std::int64_t k = 0;
+            if (s.count > 1 && recordSize_ > 0 && point > s.at)
+                k = std::min<std::int64_t>((point - s.at) / recordSize_, s.count - 1);
+            return "the record of entry " + std::to_string(s.number + k) + " of " + table + " at " +
+                   std::to_string(s.at + k * recordSize_);
+        }
         case TStructureKind::BlobArea:
             what = "the blob area of field " + named(fieldNames_, s.part) + " of entry " +
                    std::to_string(s.number) + " of " + table;
@@ -277,7 +295,7 @@ std::string TStructureMap::BlobAreaLiesOn(std::int32_t tableNo, std::int32_t ent
             const bool itself = otherNo == tableNo && s.kind == TStructureKind::BlobArea &&
                                 s.number == entryNo && s.part == fieldNo;
             if (!itself)
-                return table.Describe(s);
+                return table.Describe(s, std::max(at, s.at));
         }
     return {};
 }

@@ -20,10 +20,15 @@ namespace vesk {
 
 enum class TStructureKind : std::uint8_t { Header, RecordChunk, IndexChunk, Record, BlobArea };
 
+// One structure, or for records a run of them: records of consecutive entries that lie one
+// after the other are kept as one extent, so that a table of many rows costs a few runs (one
+// between two chunks, as appends place them) instead of an item per row.
 struct TStructure {
     std::int64_t at = 0;
     std::int64_t end = 0;     // one past the last byte
-    std::int32_t number = 0;  // the chunk's place in its chain; the entry of a record or blob
+    std::int32_t number = 0;  // the chunk's place in its chain; the (first) entry of a record
+                              // (run) or the entry of a blob area
+    std::int32_t count = 1;   // the records of a run; 1 for every other kind
     std::int16_t part = 0;    // the index of an index-tab chunk; the field of a blob area
     TStructureKind kind = TStructureKind::Header;
 };
@@ -39,11 +44,13 @@ class TTableStructures {
 
     // Names for messages: index i's name is indexNames[i], field f's fieldNames[f].
     void SetPartNames(std::vector<std::string> indexNames, std::vector<std::string> fieldNames);
-    // Room for that many more structures (records come by the thousand).
+    // Room for that many more structures.
     void Reserve(size_t more);
     void AddHeader(std::int64_t at);
     void AddRecordChunks(const std::vector<std::int32_t>& chunks);
     void AddIndexChunks(std::int32_t indexNo, const std::vector<std::int32_t>& chunks);
+    // Records come in entry order; one that starts where the record of the entry before it
+    // ends extends that record's run.
     void AddRecord(std::int32_t entryNo, std::int64_t offset, std::int64_t size,
                    std::int64_t fileSize);
     // A blob descriptor's area: the bytes a read takes (stored) and a write may fill
@@ -63,8 +70,9 @@ class TTableStructures {
     // Sorted by offset (sorting first when something was added).
     const std::vector<TStructure>& Structures() const;
     std::int64_t MaxEnd() const { return maxEnd_; }
-    // "the record of entry 3 of table 'proxy' at 9000" and the like.
-    std::string Describe(const TStructure& structure) const;
+    // "the record of entry 3 of table 'proxy' at 9000" and the like; of a run, the record
+    // that holds the byte at point (the first one when point lies before the run).
+    std::string Describe(const TStructure& structure, std::int64_t point) const;
 
   private:
     void Add(const TStructure& structure);
@@ -73,6 +81,7 @@ class TTableStructures {
     std::string name_;
     std::vector<std::string> indexNames_;
     std::vector<std::string> fieldNames_;
+    std::int64_t recordSize_ = 0;
     mutable std::vector<TStructure> structures_;
     mutable bool sorted_ = true;
     std::int64_t maxEnd_ = 0;

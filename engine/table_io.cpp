@@ -255,7 +255,7 @@ void TVeskTableIO::InitRecordPlacement() {
             continue;
         for (const TStructure& s : other->Structures())
             if (s.kind == TStructureKind::RecordChunk || s.kind == TStructureKind::IndexChunk)
-                placement_.AddStructure(s.at, s.end - s.at, other->Describe(s));
+                placement_.AddStructure(s.at, s.end - s.at, other->Describe(s, s.at));
     }
     // Deleted entries too: they are never read, but an entry at a structure marks a damaged tab.
     for (size_t e = 0; e < recordTabEntries_.size(); ++e)

@@ -94,7 +94,9 @@ void AddRecordStructures(TVeskDBFileIO& file, TTableStructures& structures,
                          const std::vector<TRecordTabItem>& entries, std::int32_t recordSize,
                          const std::vector<TBlobSlot>& blobs) {
     const std::int64_t fileSize = file.FileSize();
-    structures.Reserve(entries.size() * (1 + blobs.size()));
+    // Records without blobs mostly join runs; with blobs, a record and its areas alternate.
+    if (!blobs.empty())
+        structures.Reserve(entries.size() * (1 + blobs.size()));
     for (size_t e = 0; e < entries.size(); ++e) {
         const std::int64_t offset = entries[e].RecordOffset;
         const auto entryNo = static_cast<std::int32_t>(e);
