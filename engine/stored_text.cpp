@@ -63,6 +63,14 @@ std::string EscapeStoredText(std::string_view bytes) {
     return shown;
 }
 
+std::string QuotedStoredText(std::string_view bytes) {
+    // Appended rather than joined with "+": the optimiser warns about the joined form falsely.
+    std::string text = "'";
+    text += EscapeStoredText(bytes);
+    text += '\'';
+    return text;
+}
+
 std::string StoredNameProblem(const std::uint8_t* at, std::int32_t size) {
     return TextProblem(at, size, false, true);
 }

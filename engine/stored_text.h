@@ -13,6 +13,10 @@ namespace vesk {
 // \xNN. Never throws but std::bad_alloc.
 std::string EscapeStoredText(std::string_view bytes);
 
+// The bytes escaped as above between single quotes, as a message names a table, field or
+// index. Never throws but std::bad_alloc.
+std::string QuotedStoredText(std::string_view bytes);
+
 // The rule for the name of a table, field or index stored in a text[size] field: one to size
 // bytes, followed by a zero byte when fewer than size, none of them a control byte (below 32,
 // or 127). Returns what is wrong ("is empty", "holds the byte \x01"), or an empty text for a

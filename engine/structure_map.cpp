@@ -10,13 +10,6 @@ namespace vesk {
 
 namespace {
 
-std::string Quoted(const std::string& name) {
-    std::string text = "'";
-    text += EscapeStoredText(name);
-    text += '\'';
-    return text;
-}
-
 // The order of the lists: by offset, and at one offset by kind, so that every pass names an
 // overlap alike whichever order the structures were added in.
 inline bool Before(const TStructure& a, const TStructure& b) {
@@ -201,10 +194,10 @@ const std::vector<TStructure>& TTableStructures::Structures() const {
 }
 
 std::string TTableStructures::Describe(const TStructure& s, std::int64_t point) const {
-    const std::string table = "table " + Quoted(name_);
+    const std::string table = "table " + QuotedStoredText(name_);
     const auto named = [](const std::vector<std::string>& names, std::int32_t i) {
         return i >= 0 && static_cast<size_t>(i) < names.size()
-                   ? Quoted(names[static_cast<size_t>(i)])
+                   ? QuotedStoredText(names[static_cast<size_t>(i)])
                    : std::to_string(i);
     };
     std::string what;

@@ -15,15 +15,6 @@ namespace vesk {
 
 namespace {
 
-// A name as messages show it: read from the file, it may hold any byte.
-std::string Quoted(const std::string& name) {
-    // Appended rather than joined with "+": the optimiser warns about the joined form falsely.
-    std::string text = "'";
-    text += EscapeStoredText(name);
-    text += '\'';
-    return text;
-}
-
 std::string StoredName(const std::uint8_t* at) {
     return std::string(format::GetText(at, format::kNameSize));
 }
@@ -82,10 +73,10 @@ void TVeskTableIO::LoadTable() {
         const std::int32_t fieldCount = format::GetI32(headerCopy_.data() + format::kHdrFieldCount);
         const std::int32_t indexCount = format::GetI32(headerCopy_.data() + format::kHdrIndexCount);
         if (fieldCount < 0 || fieldCount > format::kMaxFields)
-            file.ThrowDamaged("table " + Quoted(tableName_) + " counts " +
+            file.ThrowDamaged("table " + QuotedStoredText(tableName_) + " counts " +
                               std::to_string(fieldCount) + " fields");
         if (indexCount < 0 || indexCount > format::kMaxIndexes)
-            file.ThrowDamaged("table " + Quoted(tableName_) + " counts " +
+            file.ThrowDamaged("table " + QuotedStoredText(tableName_) + " counts " +
                               std::to_string(indexCount) + " indexes");
         indexTabChunks_.assign(static_cast<size_t>(indexCount), {});
         InitFieldDefs();
@@ -114,9 +105,9 @@ void TVeskTableIO::InitFieldDefs() {
         if (const std::string problem =
                 StoredNameProblem(def + format::kFldName, format::kNameSize);
             !problem.empty())
-            file.ThrowDamaged("the name " + Quoted(StoredName(def + format::kFldName)) +
-                              " of field " + std::to_string(i) + " of table " + Quoted(tableName_) +
-                              " " + problem);
+            file.ThrowDamaged("the name " + QuotedStoredText(StoredName(def + format::kFldName)) +
+                              " of field " + std::to_string(i) + " of table " +
+                              QuotedStoredText(tableName_) + " " + problem);
         // The stored name replaces the one the naming rule gives.
         TVeskFieldDef& field = fieldDefs_.Add();
         field.Name = StoredName(def + format::kFldName);
@@ -124,7 +115,8 @@ void TVeskTableIO::InitFieldDefs() {
         field.DataSize = format::GetI32(def + format::kFldDataSize);
         field.ProcessMode = def[format::kFldProcessMode];
         // Only the types with a record slot are ever written; any other byte is damage.
-        const std::string where = "field " + Quoted(field.Name) + " of table " + Quoted(tableName_);
+        const std::string where =
+            "field " + QuotedStoredText(field.Name) + " of table " + QuotedStoredText(tableName_);
         if (def[format::kFldType] > ftFMTBcd)
             file.ThrowDamaged(where + " has the unknown type byte " +
                               std::to_string(def[format::kFldType]));
@@ -147,9 +139,9 @@ void TVeskTableIO::InitIndexDefs() {
         if (const std::string problem =
                 StoredNameProblem(def + format::kIdxName, format::kNameSize);
             !problem.empty())
-            file.ThrowDamaged("the name " + Quoted(StoredName(def + format::kIdxName)) +
-                              " of index " + std::to_string(i) + " of table " + Quoted(tableName_) +
-                              " " + problem);
+            file.ThrowDamaged("the name " + QuotedStoredText(StoredName(def + format::kIdxName)) +
+                              " of index " + std::to_string(i) + " of table " +
+                              QuotedStoredText(tableName_) + " " + problem);
         TVeskIndexDef& index = indexDefs_.Add();
         index.Name = StoredName(def + format::kIdxName);
         index.SetOptions(def[format::kIdxOptions]);
@@ -158,19 +150,19 @@ void TVeskTableIO::InitIndexDefs() {
             if (fieldNo == -1)
                 break;
             if (fieldNo < 0 || fieldNo >= fieldDefs_.Count())
-                file.ThrowDamaged("index " + Quoted(index.Name) + " of table " +
-                                  Quoted(tableName_) + " names key field " +
+                file.ThrowDamaged("index " + QuotedStoredText(index.Name) + " of table " +
+                                  QuotedStoredText(tableName_) + " names key field " +
                                   std::to_string(fieldNo));
             // A blob descriptor has no value to order by; no index is ever made on one.
             if (IsBlobKind(fieldDefs_.Items(fieldNo).FieldType))
-                file.ThrowDamaged("index " + Quoted(index.Name) + " of table " +
-                                  Quoted(tableName_) + " names the blob field " +
-                                  Quoted(fieldDefs_.Items(fieldNo).Name) + " as a key");
+                file.ThrowDamaged("index " + QuotedStoredText(index.Name) + " of table " +
+                                  QuotedStoredText(tableName_) + " names the blob field " +
+                                  QuotedStoredText(fieldDefs_.Items(fieldNo).Name) + " as a key");
             index.FieldNumbers.push_back(fieldNo);
         }
         if (index.FieldNumbers.empty())
-            file.ThrowDamaged("index " + Quoted(index.Name) + " of table " + Quoted(tableName_) +
-                              " has no key field");
+            file.ThrowDamaged("index " + QuotedStoredText(index.Name) + " of table " +
+                              QuotedStoredText(tableName_) + " has no key field");
     }
 }
 
@@ -210,8 +202,8 @@ void TVeskTableIO::LoadIndexOrder(std::int32_t listNo, bool reReadRecordTab) {
             std::vector<std::int32_t> next;
             file.ReadIndexLinks(headerCopy_.data(), indexNo, next, chunks);
             const std::string what = "the order of index " +
-                                     Quoted(indexDefs_.Items(indexNo).Name) + " of table " +
-                                     Quoted(tableName_);
+                                     QuotedStoredText(indexDefs_.Items(indexNo).Name) +
+                                     " of table " + QuotedStoredText(tableName_);
             // Every entry may be met once: a chain that leaves the tab or meets an entry
             // twice is refused rather than followed.
             std::vector<bool> met(static_cast<size_t>(entryCount), false);
@@ -243,11 +235,11 @@ void TVeskTableIO::InitRecordPlacement() {
         return std::vector<std::int64_t>(offsets.begin(), offsets.end());
     };
     placement_.AddChunks(chunks(recordTabChunks_), format::kRecordTabChunkSize,
-                         "the record tab of table " + Quoted(tableName_));
+                         "the record tab of table " + QuotedStoredText(tableName_));
     for (std::int32_t i = 0; i < indexDefs_.Count(); ++i)
-        placement_.AddChunks(chunks(indexTabChunks_[static_cast<size_t>(i)]),
-                             format::kIndexTabChunkSize,
-                             "the index tab of index " + Quoted(indexDefs_.Items(i).Name));
+        placement_.AddChunks(
+            chunks(indexTabChunks_[static_cast<size_t>(i)]), format::kIndexTabChunkSize,
+            "the index tab of index " + QuotedStoredText(indexDefs_.Items(i).Name));
     const std::int32_t self = FindTableIdx();
     for (std::int32_t t = 0; t < file.TableCount(); ++t) {
         const TTableStructures* other = t == self ? nullptr : file.Structures().Find(t);
@@ -296,10 +288,10 @@ void TVeskTableIO::CheckIndexOrders() {
     for (std::int32_t i = 0; i < indexDefs_.Count(); ++i) {
         const size_t held = GetRecordList(i + 1).size();
         if (!indexTabChunks_[static_cast<size_t>(i)].empty() && held != live)
-            owner_.FileIO().ThrowDamaged("the order of index " + Quoted(indexDefs_.Items(i).Name) +
-                                         " of table " + Quoted(tableName_) + " holds " +
-                                         std::to_string(held) + " of the " + std::to_string(live) +
-                                         " live entries");
+            owner_.FileIO().ThrowDamaged(
+                "the order of index " + QuotedStoredText(indexDefs_.Items(i).Name) + " of table " +
+                QuotedStoredText(tableName_) + " holds " + std::to_string(held) + " of the " +
+                std::to_string(live) + " live entries");
     }
 }
 
@@ -316,8 +308,9 @@ void TVeskTableIO::CheckRecordOffset(std::int32_t entryNo, std::int64_t offset) 
         }
     }
     if (!problem.empty())
-        file.ThrowDamaged("entry " + std::to_string(entryNo) + " of table " + Quoted(tableName_) +
-                          ": record offset " + std::to_string(offset) + " " + problem);
+        file.ThrowDamaged("entry " + std::to_string(entryNo) + " of table " +
+                          QuotedStoredText(tableName_) + ": record offset " +
+                          std::to_string(offset) + " " + problem);
 }
 
 void TVeskTableIO::InitFieldOffsets() {
@@ -363,7 +356,7 @@ std::int64_t TVeskTableIO::IndexTabEntryPos(std::int32_t indexNo, std::int32_t e
 
 void TVeskTableIO::CheckFieldBuffers(const TFieldBuffers& buffers) const {
     if (buffers.Count() != fieldDefs_.Count())
-        throw EDatabaseError("Table " + Quoted(tableName_) + " has " +
+        throw EDatabaseError("Table " + QuotedStoredText(tableName_) + " has " +
                              std::to_string(fieldDefs_.Count()) + " fields, the record buffer " +
                              std::to_string(buffers.Count()));
     for (std::int32_t i = 0; i < buffers.Count(); ++i) {
@@ -374,7 +367,7 @@ void TVeskTableIO::CheckFieldBuffers(const TFieldBuffers& buffers) const {
         const bool sizeFits =
             item.IsBlob() || item.Size == GetFieldDataSize(field.FieldType, field.DataSize);
         if (item.FieldType != field.FieldType || !sizeFits)
-            throw EDatabaseError("The record buffer of field " + Quoted(field.Name) +
+            throw EDatabaseError("The record buffer of field " + QuotedStoredText(field.Name) +
                                  " does not match its definition");
     }
 }
@@ -395,7 +388,7 @@ void TVeskTableIO::ReadRecordData(TFieldBuffers& buffers, const TRecordList& lis
     std::uint8_t* const work = recordWork_.data();
     file.ReadExactNamedLate(work, item.RecordOffset, recordSize_, [&] {
         return "the record of entry " + std::to_string(item.EntryNo) + " of table " +
-               Quoted(tableName_);
+               QuotedStoredText(tableName_);
     });
     for (std::int32_t i = 0; i < buffers.Count(); ++i) {
         TFieldBufferItem& target = buffers.Items(i);
