@@ -51,7 +51,7 @@ TEST_F(Screenshot, ProgramWindowShowsUnderXvfb) {
             id = FirstLine(env + "xdotool search --name 'Zantrope FREE Edition' 2>/dev/null");
             return !id.empty();
         },
-        std::chrono::seconds(30)))
+        kProgramStartLimit))
         << "no window appeared";
     EXPECT_EQ(FirstLine(env + "xdotool getwindowname " + id), "Zantrope FREE Edition");
     std::this_thread::sleep_for(std::chrono::seconds(2));  // let it paint

@@ -76,8 +76,9 @@ TEST_F(PageScreenshot, ADoubleClickOnAStoredSiteOpensItsPageWhichLogsInAndShowsI
                 id = FirstLine(env + "xdotool search --name 'Zantrope FREE Edition' 2>/dev/null");
                 return !id.empty();
             },
-            std::chrono::seconds(30)))
-            << "no window appeared";
+            mainwindow::testing::kProgramStartLimit))
+            << "no window appeared; the program wrote:\n"
+            << ReadText(folder_ + "zantrope.log");
         std::this_thread::sleep_for(std::chrono::seconds(2));  // let it paint
         const std::string build = std::string(ZANTROPE_BIN_DIR) + "/../";
         const std::string before = build + "zantrope-page-before.png";
