@@ -27,13 +27,6 @@ using mainwindow::testing::WaitFor;
 
 using FilterFindScreenshot = PageRig;
 
-// Each look into the tree walks the whole window; on a loaded machine that takes seconds.
-constexpr std::chrono::seconds kAppear(60);
-
-Control Row(const std::string& name) {
-    return Control::Of("table cell", name);
-}
-
 // Whether `count` controls match `control` within kAppear.
 bool Shows(const ProgramOnXvfb& x, const Control& control, int count) {
     return WaitFor([&] { return x.Count(control) == count; }, kAppear);

@@ -10,6 +10,15 @@
 
 namespace pagetest {
 
+// How long a test waits for a control to appear: each look into the accessibility tree walks
+// the whole window, which on a loaded machine takes seconds.
+inline constexpr std::chrono::seconds kAppear{60};
+
+// The table cell that shows `name` (a pattern, as Control::Of takes it).
+inline mainwindow::testing::Control Row(const std::string& name) {
+    return mainwindow::testing::Control::Of("table cell", name);
+}
+
 // Copies the program built in `appDir` into `folder` (ending with "/") and returns the copy's
 // path; the program keeps its data files beside itself.
 std::string CopyProgramInto(const std::string& folder, const std::string& appDir);

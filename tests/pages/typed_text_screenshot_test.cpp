@@ -26,13 +26,6 @@ using mainwindow::testing::WaitFor;
 
 using TypedTextScreenshot = PageRig;
 
-// Each look into the tree walks the whole window; on a loaded machine that takes seconds.
-constexpr std::chrono::seconds kAppear(60);
-
-Control Row(const std::string& name) {
-    return Control::Of("table cell", name);
-}
-
 std::string FolderOf(const std::string& program) {
     return program.substr(0, program.rfind('/') + 1);
 }
