@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,6 +23,7 @@
 #include "engine/table_io_owner.h"
 #include "engine/testing/overlap_cases.h"
 #include "engine/testing/scoped_algorithms.h"
+#include "engine/testing/test_bytes.h"
 #include "engine/testing/test_db_image.h"
 
 namespace vesk {
@@ -99,6 +99,41 @@ struct InMemory {
     }
 };
 
+// A database connected to the file at path, and the tables opened through it.
+struct Connected {
+    explicit Connected(const std::string& path) {
+        database.SetDatabaseName("damaged");
+        database.SetFileName(path);
+        database.Open();
+    }
+    // Opens table `name` in the order of `index` ("" the physical order).
+    TVeskTable& Table(const std::string& name, const std::string& index = "") {
+        tables.push_back(std::make_unique<TVeskTable>("T" + name));
+        TVeskTable& table = *tables.back();
+        table.SetDatabaseName("damaged");
+        table.SetTableName(name);
+        table.SetIndexName(index);
+        table.Open();
+        return table;
+    }
+    // Appends a row whose first field, an integer, holds value.
+    void Append(const std::string& name, std::int32_t value) {
+        TVeskTable& table = Table(name);
+        table.Append();
+        table.Fields().FieldByNumber(1)->SetAsInteger(value);
+        table.Post();
+    }
+    std::vector<std::int32_t> FirstColumn(const std::string& name) {
+        TVeskTable& table = Table(name);
+        std::vector<std::int32_t> values;
+        for (table.First(); !table.Eof(); table.Next())
+            values.push_back(table.Fields().FieldByNumber(1)->AsInteger());
+        return values;
+    }
+    TVeskDatabase database{nullptr, "DamagedDatabase"};
+    std::vector<std::unique_ptr<TVeskTable>> tables;
+};
+
 // The same image as a disk file read by the program's own components.
 class OnDisk : public ::testing::Test {
   protected:
@@ -117,15 +152,8 @@ class OnDisk : public ::testing::Test {
     // every row; returns the ids read, or throws what the engine raised.
     std::vector<std::int32_t> ReadAll(const TestImage& image, const std::string& index) {
         image.WriteTo(path_);
-        TVeskDatabase database(nullptr, "DamagedDatabase");
-        database.SetDatabaseName("damaged");
-        database.SetFileName(path_);
-        database.Open();
-        TVeskTable table("Tproxy");
-        table.SetDatabaseName("damaged");
-        table.SetTableName("proxy");
-        table.SetIndexName(index);
-        table.Open();
+        Connected connected(path_);
+        TVeskTable& table = connected.Table("proxy", index);
         std::vector<std::int32_t> ids;
         for (table.First(); !table.Eof(); table.Next())
             ids.push_back(table.FieldByName("id").AsInteger());
@@ -201,44 +229,6 @@ TEST_F(OnDisk, RowsThatAreNotThereAreRefusedInPhysicalOrderAndByIndexAlike) {
     }
 }
 
-// A database connected to the file at path, for the tests below that write.
-struct Connected {
-    explicit Connected(const std::string& path) {
-        database.SetDatabaseName("damaged");
-        database.SetFileName(path);
-        database.Open();
-    }
-    TVeskTable& Table(const std::string& name) {
-        tables.push_back(std::make_unique<TVeskTable>("T" + name));
-        TVeskTable& table = *tables.back();
-        table.SetDatabaseName("damaged");
-        table.SetTableName(name);
-        table.Open();
-        return table;
-    }
-    // Appends a row whose first field, an integer, holds value.
-    void Append(const std::string& name, std::int32_t value) {
-        TVeskTable& table = Table(name);
-        table.Append();
-        table.Fields().FieldByNumber(1)->SetAsInteger(value);
-        table.Post();
-    }
-    std::vector<std::int32_t> FirstColumn(const std::string& name) {
-        TVeskTable& table = Table(name);
-        std::vector<std::int32_t> values;
-        for (table.First(); !table.Eof(); table.Next())
-            values.push_back(table.Fields().FieldByNumber(1)->AsInteger());
-        return values;
-    }
-    TVeskDatabase database{nullptr, "DamagedDatabase"};
-    std::vector<std::unique_ptr<TVeskTable>> tables;
-};
-
-std::vector<std::uint8_t> FileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 TEST_F(OnDisk, StructuresThatShareBytesRefuseTheirTablesBeforeAnyWrite) {
     {
         const OverlapFixture sound;
@@ -262,7 +252,8 @@ TEST_F(OnDisk, StructuresThatShareBytesRefuseTheirTablesBeforeAnyWrite) {
             }
             EXPECT_EQ(error.rfind("Database file '" + path_ + "' is damaged: ", 0), 0u) << error;
             EXPECT_NE(error.find(part), std::string::npos) << error << "\n" << part;
-            EXPECT_TRUE(FileBytes(path_) == fixture.image.bytes) << "the file was written";
+            EXPECT_TRUE(testing_bytes::FileBytes(path_) == fixture.image.bytes)
+                << "the file was written";
         }
     }
 }
@@ -271,11 +262,7 @@ TEST_F(OnDisk, StructuresThatShareBytesRefuseTheirTablesBeforeAnyWrite) {
 // record or chunk goes past the chunk's end, not into its unused entries.
 TEST_F(OnDisk, NewStructuresGoPastALastChunkThatReachesBeyondTheFile) {
     OverlapFixture fixture;
-    // ext's record tab moved to the end of the file, with only its two used entries written.
-    const std::int32_t chunk = fixture.image.End();
-    fixture.image.AppendZeros(4 + 2 * format::kRecordTabEntrySize);
-    fixture.MoveChunk(fixture.ext.RecordChunks[0], chunk, 4 + 2 * format::kRecordTabEntrySize);
-    fixture.image.PutI32(fixture.ext.Header + format::kHdrFirstChunk, chunk);
+    const std::int32_t chunk = fixture.LayExtRecordTabAtTheEnd();
     fixture.image.WriteTo(path_);
     {
         Connected connected(path_);
@@ -288,7 +275,7 @@ TEST_F(OnDisk, NewStructuresGoPastALastChunkThatReachesBeyondTheFile) {
     EXPECT_EQ(connected.FirstColumn("proxy"), (std::vector<std::int32_t>{1, 2, 3, 4, 5}));
     EXPECT_EQ(connected.FirstColumn("ext"), (std::vector<std::int32_t>{10, 20, 30, 40}));
     // The first new record lies past the whole chunk.
-    const std::vector<std::uint8_t> bytes = FileBytes(path_);
+    const std::vector<std::uint8_t> bytes = testing_bytes::FileBytes(path_);
     EXPECT_GE(format::GetI32(bytes.data() + TestImage::RecordTabEntryAt(fixture.proxy, 3)),
               chunk + format::kRecordTabChunkSize);
 }
@@ -311,7 +298,7 @@ TEST_F(OnDisk, AModifyChecksTheBlobAreaItWouldReuse) {
         file.seekp(fixture.proxy.Records[1] + OverlapFixture::kMemoAt + format::kBlobOffset);
         file.write(reinterpret_cast<const char*>(offset), 4);
     }
-    const std::vector<std::uint8_t> before = FileBytes(path_);
+    const std::vector<std::uint8_t> before = testing_bytes::FileBytes(path_);
     proxy.Edit();
     {
         auto memo = proxy.CreateBlobStream(proxy.FieldByName("memo"), TBlobStreamMode::bmWrite);
@@ -323,7 +310,7 @@ TEST_F(OnDisk, AModifyChecksTheBlobAreaItWouldReuse) {
                          std::to_string(fixture.ext.Header) + " lies on the header of table 'ext'"),
               std::string::npos)
         << error;
-    EXPECT_TRUE(FileBytes(path_) == before) << "the file was written";
+    EXPECT_TRUE(testing_bytes::FileBytes(path_) == before) << "the file was written";
     proxy.Cancel();
 }
 
@@ -510,14 +497,8 @@ TEST_F(DamagedValues, AValueThatDoesNotDecodeIsDamageOfItsPlace) {
                       c.cause);
         // The table component's lazily loaded blob names the table and the value's place.
         image.WriteTo(path_);
-        TVeskDatabase database(nullptr, "DamagedDatabase");
-        database.SetDatabaseName("damaged");
-        database.SetFileName(path_);
-        database.Open();
-        TVeskTable proxy("Tproxy");
-        proxy.SetDatabaseName("damaged");
-        proxy.SetTableName("proxy");
-        proxy.Open();
+        Connected connected(path_);
+        TVeskTable& proxy = connected.Table("proxy");
         proxy.Next();
         const std::string error = ErrorOf([&] {
             const auto stream =

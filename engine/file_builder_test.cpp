@@ -5,8 +5,6 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 
 #include "engine/codec/standard_algorithms.h"
 #include "engine/db_error.h"
@@ -16,6 +14,7 @@
 #include "engine/table_io.h"
 #include "engine/table_io_owner.h"
 #include "engine/testing/scoped_algorithms.h"
+#include "engine/testing/test_bytes.h"
 
 namespace {
 
@@ -238,10 +237,7 @@ class FileBuilderOnDisk : public ::testing::Test {
         std::remove(path_.c_str());
         ::rmdir(folder_.c_str());
     }
-    std::vector<std::uint8_t> Contents() const {
-        std::ifstream in(path_, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
+    std::vector<std::uint8_t> Contents() const { return testing_bytes::FileBytes(path_); }
     std::string folder_, path_;
 };
 

@@ -191,10 +191,7 @@ TEST(FileCheck, NamesStructuresThatShareBytesAsTheLoaderDoes) {
     }
     // A last chunk whose unused entries lie past the file's end is read as the engine reads it.
     vesk::testing::OverlapFixture fixture;
-    const std::int32_t chunk = fixture.image.End();
-    fixture.image.AppendZeros(4 + 2 * kRecordTabEntrySize);
-    fixture.MoveChunk(fixture.ext.RecordChunks[0], chunk, 4 + 2 * kRecordTabEntrySize);
-    fixture.image.PutI32(fixture.ext.Header + kHdrFirstChunk, chunk);
+    fixture.LayExtRecordTabAtTheEnd();
     EXPECT_EQ(Joined(CheckDatabaseImage(fixture.image.bytes)), "");
 }
 

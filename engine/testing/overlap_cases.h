@@ -56,6 +56,17 @@ struct OverlapFixture {
                                        image.bytes.begin() + from + usedBytes);
         std::memcpy(image.bytes.data() + to, used.data(), used.size());
     }
+    // Moves ext's record tab to the end of the file with only its two used entries written,
+    // as the engine reads a last chunk; returns where the chunk starts. Its unused entries lie
+    // past the file's end.
+    std::int32_t LayExtRecordTabAtTheEnd() {
+        const std::int32_t used = 4 + 2 * format::kRecordTabEntrySize;
+        const std::int32_t chunk = image.End();
+        image.AppendZeros(used);
+        MoveChunk(ext.RecordChunks[0], chunk, used);
+        image.PutI32(ext.Header + format::kHdrFirstChunk, chunk);
+        return chunk;
+    }
 };
 
 struct OverlapCase {

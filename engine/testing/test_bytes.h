@@ -1,7 +1,10 @@
 #pragma once
-// Byte helpers shared by the codec tests.
+// Byte helpers shared by the engine's tests.
 #include <cstdint>
+#include <fstream>
+#include <iterator>
 #include <random>
+#include <string>
 #include <vector>
 
 namespace vesk::testing_bytes {
@@ -13,6 +16,12 @@ inline std::vector<std::uint8_t> Random(size_t n, unsigned seed) {
     for (auto& b : v)
         b = static_cast<std::uint8_t>(rng());
     return v;
+}
+
+// The whole content of the file at path; empty when it cannot be read.
+inline std::vector<std::uint8_t> FileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 }  // namespace vesk::testing_bytes
