@@ -6,9 +6,7 @@
 
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
 
@@ -16,6 +14,7 @@
 #include "tests/ftp_servers/child_process.h"
 #include "tests/ftp_servers/server_fixture.h"
 #include "tests/pages/page_rig.h"
+#include "tests/pages/site_on_screen.h"
 
 namespace pagetest {
 namespace {
@@ -24,21 +23,6 @@ using PageScreenshot = PageRig;
 
 using mainwindow::testing::FirstLine;
 using mainwindow::testing::WaitFor;
-
-std::string ReadText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-// The number of colours in a part of the screen's picture: an empty area has a few, rows of
-// text with icons many.
-int Colours(const std::string& png, const std::string& crop) {
-    const std::string text =
-        FirstLine("convert '" + png + "' -crop " + crop + " +repage -format '%k' info:");
-    return text.empty() ? -1 : std::stoi(text);
-}
 
 // How many pixels of that part differ between two pictures of the screen.
 long DifferentPixels(const std::string& first, const std::string& second, const std::string& crop) {
@@ -57,8 +41,7 @@ TEST_F(PageScreenshot, ADoubleClickOnAStoredSiteOpensItsPageWhichLogsInAndShowsI
                    .user = "alice",
                    .password = "secret"});
     dm->VeskDatabase1->SetConnected(false);  // the program uses the files now
-    const std::string program = folder_ + "zantrope";
-    std::filesystem::copy_file(std::string(ZANTROPE_APP_DIR) + "/zantrope", program);
+    const std::string program = CopyProgramInto(folder_, ZANTROPE_APP_DIR);
 
     // The server picks a free display itself and prints its number.
     ftptest::ChildProcess xserver(
@@ -90,13 +73,7 @@ TEST_F(PageScreenshot, ADoubleClickOnAStoredSiteOpensItsPageWhichLogsInAndShowsI
                                " 481 123 click --repeat 2 --delay 80 1")
                                   .c_str()),
                   0);
-        const std::string serverLog = server.LogPath();
-        ASSERT_TRUE(WaitFor(
-            [&] {
-                return ReadText(serverLog).find("USER 'alice' logged in.") != std::string::npos;
-            },
-            std::chrono::seconds(30)))
-            << "the page did not log in";
+        ASSERT_TRUE(WaitForLogin(server, "alice")) << "the page did not log in";
         // The listing comes after the login; give the window time to show it.
         std::this_thread::sleep_for(std::chrono::seconds(3));
         const std::string after = build + "zantrope-page.png";
