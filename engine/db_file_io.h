@@ -139,6 +139,9 @@ class TVeskDBFileIO : public TDataProcessOwner {
     std::string CipherName() const;
     std::uint8_t CipherMode() const { return options_[format::kOptCipherMode]; }
 
+    // Where the header of table tableNo lies. Throws "Invalid table number" outside
+    // 0 <= tableNo < TableCount(), and the damage error for an offset in the file's fixed part.
+    std::int64_t TableHeaderPos(std::int32_t tableNo);
     // The 4821-byte header of table tableNo (0 <= tableNo < TableCount()).
     void ReadTableHeader(std::int32_t tableNo, std::uint8_t* buffer);
     void WriteTableHeader(std::int32_t tableNo, const std::uint8_t* buffer);
@@ -252,7 +255,6 @@ class TVeskDBFileIO : public TDataProcessOwner {
     const std::uint8_t* LockedView(std::int64_t position, std::int64_t count);
 
   private:
-    std::int64_t TableHeaderPos(std::int32_t tableNo);
     // Reads the size of the file anew (disk medium) and returns it.
     std::int64_t RefreshFileSize();
     // True when end lies inside the file, reading the size anew once before saying no.

@@ -257,7 +257,7 @@ void TVeskTableIO::InitRecordPlacement() {
 void TVeskTableIO::InitStructures(std::int32_t tableNo) {
     TVeskDBFileIO& file = owner_.FileIO();
     TTableStructures own(tableNo, tableName_);
-    own.AddHeader(format::GetI32(file.TableTabCopy().data() + format::kTabOffsets + 4 * tableNo));
+    own.AddHeader(file.TableHeaderPos(tableNo));
     own.AddRecordChunks(recordTabChunks_);
     std::vector<std::string> indexNames, fieldNames;
     for (std::int32_t i = 0; i < indexDefs_.Count(); ++i) {

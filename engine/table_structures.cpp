@@ -49,7 +49,7 @@ TTableStructures ReadStructures(TVeskDBFileIO& file, std::int32_t tableNo,
                                 std::vector<std::uint8_t> header) {
     const std::uint8_t* h = header.data();
     TTableStructures structures(tableNo, NameAt(h + format::kHdrName));
-    structures.AddHeader(GetI32(file.TableTabCopy().data() + format::kTabOffsets + 4 * tableNo));
+    structures.AddHeader(file.TableHeaderPos(tableNo));
     std::int32_t recordSize = 0;
     std::vector<TBlobSlot> blobs;
     std::vector<std::string> fieldNames;

@@ -38,10 +38,7 @@ void TTableWriteOp::WriteHeader(std::vector<std::uint8_t>& header) {
     const auto counter =
         static_cast<std::uint32_t>(format::GetI32(header.data() + kHdrWriteCounter));
     format::PutI32(header.data() + kHdrWriteCounter, static_cast<std::int32_t>(counter + 1u));
-    const std::int32_t tableNo = table.TableNo();
-    const std::int64_t at =
-        format::GetI32(file.TableTabCopy().data() + format::kTabOffsets + 4 * tableNo);
-    Write(at, header.data(), format::kTableHeaderSize);
+    Write(file.TableHeaderPos(table.TableNo()), header.data(), format::kTableHeaderSize);
 }
 
 }  // namespace vesk
