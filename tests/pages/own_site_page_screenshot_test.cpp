@@ -9,8 +9,6 @@
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
 
@@ -29,13 +27,6 @@ using mainwindow::testing::WaitFor;
 using std::chrono::seconds;
 
 using OwnSitePageScreenshot = PageRig;
-
-std::string FileText(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 TEST_F(OwnSitePageScreenshot, ARerunWhosePageConnectsStaysOnItsPageWhenTheUserSwitchesTabs) {
     ftptest::PyftpdlibServer server("alice", "secret");
@@ -76,7 +67,7 @@ TEST_F(OwnSitePageScreenshot, ARerunWhosePageConnectsStaysOnItsPageWhenTheUserSw
     // A run on the wrong page would be under way by now.
     std::this_thread::sleep_for(seconds(3));
     EXPECT_FALSE(std::filesystem::exists(served + "up.bin"));
-    const std::string log = FileText(server.LogPath());
+    const std::string log = ReadText(server.LogPath());
     EXPECT_EQ(log.find("STOR"), std::string::npos) << log;
 
     // The entry waits in its own page's queue: the history row and the queue row show it.
